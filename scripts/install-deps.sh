@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs everything Braxo needs to build, run and test on Debian 12.
+# Safe to run again: apt skips what is already there.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev qt6-svg-dev libqt6svg6 qt6-image-formats-plugins libgl-dev
+  libsdl2-mixer-dev libcurl4-openssl-dev libgif-dev
+  libsqlite3-dev libcpp-httplib-dev libssl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
+  fonts-liberation2 fonts-comic-neue fonts-wqy-zenhei
+  xvfb xauth python3 python3-pyftpdlib
+)
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo_cmd=(sudo)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  "${sudo_cmd[@]}" apt-get update
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi

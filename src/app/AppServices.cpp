@@ -1,0 +1,118 @@
+#include "app/AppServices.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QUrl>
+
+#include "audio/SdlAudioBackend.h"
+#include "club/BuiltinAddresses.h"
+#include "club/UsageStatistics.h"
+#include "club/WebLink.h"
+
+namespace braxo {
+
+AppServices::AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pictures,
+                         GameState*& game)
+    : window_(window),
+      dialogs_(dialogs),
+      pictures_(pictures),
+      game_(game),
+      paths_(ResolveDataPaths()),
+      champions_(paths_.champions_file),
+      sounds_(std::make_unique<SdlAudioBackend>()) {}
+
+AppServices::~AppServices() = default;
+
+std::array<std::string, 2> AppServices::HelpMirrors() const {
+  // The help pages live on the club's own site.
+  std::string base = ConfigPageAddress();
+  const auto scheme_end = base.find("://");
+  const auto path_start = scheme_end == std::string::npos ? std::string::npos
+                                                           : base.find('/', scheme_end + 3);
+  if (path_start != std::string::npos) base.erase(path_start);
+  return {base, base};
+}
+
+void AppServices::LoadSettings() {
+  const LoadOutcome outcome =
+      braxo::LoadSettings({paths_.settings_file, paths_.champions_file}, ClubSettingsHooks(),
+                          settings_);
+  if (game_) game_->LanguageIndex = settings_.LanguageIndex;
+  // The remote configuration steers the club only after a complete settings
+  // file; the page read at start-up serves every reader of this run.
+  if (outcome == LoadOutcome::kComplete) ApplyRemoteConfig(config_page_, settings_, services_);
+}
+
+void AppServices::SaveSettings() {
+  if (game_) settings_.LanguageIndex = game_->LanguageIndex;
+  braxo::SaveSettings({paths_.settings_file, paths_.champions_file}, settings_);
+}
+
+ChampionsStatus AppServices::CheckChampionsFile() {
+  switch (champions_.CheckChampionsFile()) {
+    case ChampionsCheck::Ok: return ChampionsStatus::kOk;
+    case ChampionsCheck::NotFound: return ChampionsStatus::kNotFound;
+    case ChampionsCheck::Invalid: return ChampionsStatus::kInvalid;
+  }
+  return ChampionsStatus::kInvalid;
+}
+
+void AppServices::AddChampion(const std::string& name, int score) {
+  champions_.AddChampion(name, score);
+}
+
+void AppServices::Start() {
+  const auto error = sounds_.InitSound([this](std::string_view name) {
+    const QByteArray bytes = pictures_.Bytes(QString::fromUtf8(name.data(), name.size()));
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+  });
+  if (error) QMessageBox::warning(&window_, QStringLiteral("Braxo"), QString::fromStdString(*error));
+}
+
+void AppServices::ReadAnnouncements() {
+  config_page_ = FetchConfigPage();
+  braxo::ReadAnnouncements(config_page_, news_);
+}
+
+std::optional<Notice> AppServices::StartupAnnouncement() {
+  if (!news_.Announcement.shown) return std::nullopt;
+  return Notice{news_.Announcement.main_text, news_.Announcement.second_text,
+                IsSafeWebLink(news_.Announcement.link) ? news_.Announcement.link : std::string()};
+}
+
+void AppServices::CountStart() { CountStartOfRun(client_, kGameId, settings_); }
+
+void AppServices::CountFinishedGame(const std::array<int, 12>& flags) {
+  braxo::CountFinishedGame(client_, settings_.StatAddress.plain, kGameId, flags);
+}
+
+void AppServices::ImAnClick() {
+  const DownloadPlan plan = PlanDownload(news_.DownloadLink, download_file_name_);
+  if (!plan.available) {
+    dialogs_.ShowNotice({"Braxo " + MessageText(MsgId::MsgApkUnavailable, Language()), "", ""});
+    return;
+  }
+  download_file_name_ = plan.file_name;
+  const QString proposed =
+      QDir(QString::fromStdString(paths_.data_directory)).filePath(QString::fromStdString(plan.file_name));
+  const QString path = QFileDialog::getSaveFileName(
+      &window_, QString(), proposed, QStringLiteral("*.%1").arg(QString::fromStdString(plan.extension)));
+  if (path.isEmpty()) return;
+  QProgressDialog progress(QStringLiteral("Braxo"), QString(), 0, 100, &window_);
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(300);
+  DownloadToFile(news_.DownloadLink, path.toStdString(), [&](std::int64_t received, std::int64_t total) {
+    if (total > 0) progress.setValue(static_cast<int>(received * 100 / total));
+    return !progress.wasCanceled();
+  });
+}
+
+void AppServices::ImGPClick() {
+  if (const auto link = StoreLinkToOpen(news_.StoreLink))
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(*link)));
+}
+
+}  // namespace braxo

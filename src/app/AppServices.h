@@ -1,0 +1,81 @@
+// The game's files, sound and club as the flow's ports see them.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "audio/SoundTable.h"
+#include "club/Announcements.h"
+#include "club/ClubClient.h"
+#include "club/ConfigPage.h"
+#include "game/GameState.h"
+#include "storage/ChampionsFile.h"
+#include "storage/DataPaths.h"
+#include "storage/SettingsFile.h"
+#include "ui/Pictures.h"
+
+namespace braxo {
+
+class AppServices : public StoragePort, public SoundPort, public ClubPort {
+ public:
+  // `game` is filled in once the game exists; the services read the
+  // language and the game id from it.
+  AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pictures, GameState*& game);
+  ~AppServices() override;
+
+  StoragePort& Storage() { return *this; }
+  SoundPort& Sound() { return *this; }
+  ClubPort& Club() { return *this; }
+  std::array<std::string, 2> HelpMirrors() const;
+  bool HasStoreLink() const { return !news_.StoreLink.empty(); }
+  const Settings& CurrentSettings() const { return settings_; }
+
+  // --- StoragePort ---
+  void LoadSettings() override;
+  void SaveSettings() override;
+  ChampionsStatus CheckChampionsFile() override;
+  std::string DeveloperMarker() override { return champions_.DeveloperMarker(); }
+  int ChampionsThreshold() override { return champions_.ChampionsThreshold(); }
+  void AddChampion(const std::string& name, int score) override;
+
+  // --- SoundPort ---
+  void Start() override;
+  void Play(const std::string& name) override { sounds_.PlaySoundEffect(name); }
+  void Release() override { sounds_.FreeSound(); }
+
+  // --- ClubPort ---
+  void ReadAnnouncements() override;
+  std::optional<Notice> StartupAnnouncement() override;
+  void CountStart() override;
+  // The account service comes with the club windows; until then nobody is
+  // logged in and every account operation fails.
+  bool LoginFromUserFile() override { return false; }
+  bool RegisterRatedGame() override { return false; }
+  bool SaveRatedResult(int) override { return false; }
+  void CountFinishedGame(const std::array<int, 12>& flags) override;
+  bool CreditKezs(int) override { return false; }
+  bool ReadKezsBalance() override { return false; }
+  bool TopTenAvailable() override { return services_.TopTenAvailable; }
+  bool ChatAvailable() override { return services_.ChatAvailable; }
+  void ImAnClick() override;
+  void ImGPClick() override;
+
+ private:
+  int Language() const { return game_ ? game_->LanguageIndex : settings_.LanguageIndex; }
+
+  QWidget& window_;
+  DialogPort& dialogs_;
+  PictureStore& pictures_;
+  GameState*& game_;
+  DataPaths paths_;
+  ChampionsFile champions_;
+  Settings settings_;
+  SoundTable sounds_;
+  ClubClient client_;
+  ConfigPageText config_page_;
+  ClubServiceState services_;
+  StartupNews news_;
+  std::string download_file_name_;
+};
+
+}  // namespace braxo

@@ -1,0 +1,85 @@
+#include "club/Announcements.h"
+
+#include "club/WebLink.h"
+
+namespace braxo {
+namespace {
+
+std::string SafeLink(std::optional<std::string> link) {
+  if (!link || !IsSafeWebLink(*link)) return {};
+  return std::move(*link);
+}
+
+// Reads the "#"-ended values that follow one another after a key. A value
+// without a closing "#" runs to the end of the page; the values after it are
+// empty.
+class ValueCursor {
+ public:
+  ValueCursor(std::string_view page, size_t start) : page_(page), pos_(start) {}
+
+  std::string Next() {
+    if (pos_ >= page_.size()) {
+      pos_ = page_.size() + 1;
+      return {};
+    }
+    const size_t end = page_.find('#', pos_);
+    if (end == std::string_view::npos) {
+      std::string value(page_.substr(pos_));
+      pos_ = page_.size() + 1;
+      return value;
+    }
+    std::string value(page_.substr(pos_, end - pos_));
+    pos_ = end + 1;
+    return value;
+  }
+
+ private:
+  std::string_view page_;
+  size_t pos_;
+};
+
+}  // namespace
+
+bool ReadAnnouncements(const ConfigPageText& page, StartupNews& news) {
+  news.DownloadLink.clear();
+  news.StoreLink.clear();
+  if (!page) return false;
+
+  news.StoreLink = SafeLink(FindConfigValue(*page, "Google_Play_Link_Braxo"));
+  news.DownloadLink = SafeLink(FindConfigValue(*page, "DownLoad_Link_Braxo"));
+
+  const std::optional<size_t> start = FindConfigValueStart(*page, "NewsBraxo2.5");
+  if (!start) {
+    news.Announcement = TAnnouncement{};
+    return true;
+  }
+  ValueCursor cursor(*page, *start);
+  news.Announcement.shown = cursor.Next() == "Y";
+  news.Announcement.main_text = cursor.Next();
+  news.Announcement.second_text = cursor.Next();
+  news.Announcement.link = SafeLink(cursor.Next());
+  cursor.Next();
+  return true;
+}
+
+DownloadPlan PlanDownload(std::string_view download_link, std::string_view previous_file_name) {
+  DownloadPlan plan;
+  plan.file_name = std::string(previous_file_name);
+  if (download_link.empty() || !IsSafeWebLink(download_link)) return plan;
+  plan.available = true;
+  const size_t slash = download_link.rfind('/');
+  if (slash != std::string_view::npos) plan.file_name = std::string(download_link.substr(slash + 1));
+  const size_t dot = download_link.rfind('.');
+  if (dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash)) {
+    plan.extension = std::string(download_link.substr(dot + 1));
+  }
+  plan.filter = "|*." + plan.extension;
+  return plan;
+}
+
+std::optional<std::string> StoreLinkToOpen(std::string_view store_link) {
+  if (store_link.empty() || !IsSafeWebLink(store_link)) return std::nullopt;
+  return std::string(store_link);
+}
+
+}  // namespace braxo

@@ -1,0 +1,35 @@
+// The club addresses built into the program. They are made at build time from
+// the CMake cache option BRAXO_CLUB_BASE_URL and kept only in scrambled form:
+//   configuration page  <base>config     (kConfigKey)
+//   tournament and chat <base>topten     (kConfigKey, default of TopTenAddress)
+//   usage statistics    <base>stat       (kConfigKey, default of StatAddress)
+//   account service     <base>account    (kAccountKey, default of AccountAddress)
+//   members' photos     <base>photos/    (kAccountKey, folder; nick + ".jpg" follows)
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "storage/SettingsFile.h"
+
+namespace braxo {
+
+std::string_view BuiltinConfigPageAddress();
+std::string_view BuiltinTopTenAddress();
+std::string_view BuiltinStatAddress();
+std::string_view BuiltinAccountAddress();
+std::string_view BuiltinPhotoFolderAddress();
+
+// The plain (UTF-8) form of a scrambled address.
+std::string UnscrambleAddress(std::string_view scrambled, std::uint16_t key);
+
+// The address of the configuration page: the environment variable
+// BRAXO_CONFIG_URL when it is set and not empty (tests, and players who host
+// their own club), otherwise the built-in one.
+std::string ConfigPageAddress();
+
+// The built-in defaults and the kConfigKey unscrambling that LoadSettings needs.
+SettingsHooks ClubSettingsHooks();
+
+}  // namespace braxo

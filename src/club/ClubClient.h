@@ -1,0 +1,111 @@
+// HTTP access to the club server. Calls are synchronous for their callers, but
+// while one waits the thread runs a nested event loop that excludes user
+// input: the window keeps painting and timers keep firing (a timer may even
+// start another request; each call waits for its own reply). Every wait is
+// bounded by a connect time-out and an overall limit.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "club/ConfigPage.h"
+#include "club/FormBody.h"
+
+class QNetworkAccessManager;
+
+namespace braxo {
+
+// The read time-out that the tournament and statistics reads set on the
+// shared client; it stays for the rest of the run.
+inline constexpr std::chrono::milliseconds kClubReadTimeout{3000};
+
+enum class HttpError {
+  kNone,
+  kBadAddress,        // empty, malformed, or not an http/https address
+  kConnectFailed,     // refused, unknown host, unreachable
+  kConnectTimeout,    // no connection (request not sent) within the connect time-out
+  kReadTimeout,       // no data for the read time-out once the request was sent
+  kOverallTimeout,    // the whole exchange took longer than the overall limit
+  kHttpStatus,        // the server answered with a status outside 200-299
+  kTooLarge,          // the body exceeded the size limit
+  kWriteFailed,       // a download could not be written to its file
+  kCancelled,         // the progress callback asked to stop
+  kClientDestroyed,   // the client was destroyed while the request waited
+  kNetwork,           // any other transport failure
+};
+
+std::string_view HttpErrorName(HttpError error);
+
+struct HttpResult {
+  HttpError error = HttpError::kNone;
+  int status = 0;    // the HTTP status when the server answered, else 0
+  std::string body;  // the whole body, as bytes; empty on failure
+  bool ok() const { return error == HttpError::kNone; }
+};
+
+// Bounds of one exchange. A zero duration means no limit of that kind.
+struct HttpLimits {
+  // From the start until the request has been written to a connection.
+  std::chrono::milliseconds connect_timeout{4000};
+  // Longest silence once the request was sent (reset by every byte received).
+  std::chrono::milliseconds read_timeout{0};
+  // From the start until the whole reply has arrived.
+  std::chrono::milliseconds overall_timeout{6000};
+  std::int64_t max_body_bytes = std::int64_t{4} << 20;
+};
+
+// The one client of the club's POST requests, owned by the application: a
+// cookie jar for the run, "User-Agent: PlavoKeyStamp", "Accept: text/html,
+// */*", no redirects (a 3xx answer is a failure), at most one read time-out
+// that, once set, applies to every later request. Needs a QCoreApplication on
+// the calling thread.
+class ClubClient {
+ public:
+  explicit ClubClient(HttpLimits limits = {});
+  ~ClubClient();
+  ClubClient(const ClubClient&) = delete;
+  ClubClient& operator=(const ClubClient&) = delete;
+
+  void SetReadTimeout(std::chrono::milliseconds timeout);
+  const HttpLimits& limits() const { return limits_; }
+
+  // POST with a PlainFormBody / ListFormBody ("application/x-www-form-urlencoded").
+  // `address` is a plain UTF-8 address. The client may be destroyed by code
+  // that runs during the wait; the call then returns kClientDestroyed.
+  HttpResult PostPlain(std::string_view address, const std::vector<FormField>& fields);
+  HttpResult PostList(std::string_view address, const std::vector<std::string>& lines);
+  HttpResult PostBody(std::string_view address, const std::string& body);
+
+ private:
+  HttpLimits limits_;
+  std::unique_ptr<QNetworkAccessManager> manager_;
+};
+
+// A plain GET through a fresh client (default headers, no cookies, no
+// "PlavoKeyStamp", no redirects), as for the configuration page and photos.
+HttpResult HttpGet(std::string_view address, const HttpLimits& limits = {});
+
+// Fetches the configuration page from ConfigPageAddress() and decodes it as
+// UTF-8 (malformed sequences become U+FFFD). Nothing on any failure.
+ConfigPageText FetchConfigPage(const HttpLimits& limits = {});
+
+// received and total bytes (total -1 when unknown); return false to cancel.
+using DownloadProgress = std::function<bool(std::int64_t received, std::int64_t total)>;
+
+// Limits for package downloads: a larger body and a longer overall time, but
+// the same prompt connect time-out and a bound on silence.
+HttpLimits DefaultDownloadLimits();
+
+// Downloads `url` (http or https only, also after redirects) to `path`. The
+// file appears only when the whole body has arrived (written to a temporary
+// file and renamed); on any failure an existing file at `path` is untouched.
+HttpError DownloadToFile(std::string_view url, const std::string& path,
+                         const DownloadProgress& progress,
+                         const HttpLimits& limits = DefaultDownloadLimits());
+
+}  // namespace braxo

@@ -1,0 +1,66 @@
+// Build-time tool: reads the club's base address from a file and writes a C++
+// source that holds the built-in addresses in scrambled form only.
+// Usage: MakeBuiltinAddresses <file with the base address> <output .cpp>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <string>
+
+#include "club/Scramble.h"
+
+namespace {
+
+struct Entry {
+  const char* function;
+  const char* path;
+  std::uint16_t key;
+};
+
+constexpr Entry kEntries[] = {
+    {"BuiltinConfigPageAddress", "config", braxo::kConfigKey},
+    {"BuiltinTopTenAddress", "topten", braxo::kConfigKey},
+    {"BuiltinStatAddress", "stat", braxo::kConfigKey},
+    {"BuiltinAccountAddress", "account", braxo::kAccountKey},
+    {"BuiltinPhotoFolderAddress", "photos/", braxo::kAccountKey},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: MakeBuiltinAddresses <base address file> <output.cpp>\n";
+    return 2;
+  }
+  std::ifstream in(argv[1], std::ios::binary);
+  std::string base((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  while (!base.empty() && (base.back() == '\n' || base.back() == '\r' || base.back() == ' ')) {
+    base.pop_back();
+  }
+  if (base.empty()) {
+    std::cerr << "MakeBuiltinAddresses: empty base address\n";
+    return 1;
+  }
+  if (base.back() != '/') base += '/';
+
+  std::string source =
+      "// Generated at build time; do not edit.\n"
+      "#include \"club/BuiltinAddresses.h\"\n\n"
+      "namespace braxo {\n";
+  for (const Entry& entry : kEntries) {
+    // Scrambled texts use only the 64-character table, so they need no
+    // escaping inside a string literal.
+    source += "\nstd::string_view " + std::string(entry.function) + "() { return \"" +
+              braxo::ScrambleText(base + entry.path, entry.key) + "\"; }\n";
+  }
+  source += "\n}  // namespace braxo\n";
+
+  const std::string temp = std::string(argv[2]) + ".tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    out << source;
+    if (!out) return 1;
+  }
+  return std::rename(temp.c_str(), argv[2]) == 0 ? 0 : 1;
+}

@@ -1,0 +1,76 @@
+// The settings file "Braxo.ini" and the language digit kept in the champions
+// file "Braxo.clb" (line 12, byte 1).
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace braxo {
+
+// A club service address in both forms: the scrambled one kept in the
+// settings file, and the plain one (UTF-8) that requests are sent to.
+struct ServiceAddress {
+  std::string scrambled;
+  std::string plain;
+};
+
+// The player's tournament identity. Texts are UTF-8 in memory and
+// Windows-1251 in the file.
+struct TPassport {
+  std::string Nick = "Incognito";  // at most 12 characters of the 8-bit code page
+  std::string Country = "1-001";   // a CountryCode
+  std::string City = "Moscow";     // at most 15 characters of the 8-bit code page
+  char Sex = 'M';                  // 'M' or 'W'
+};
+
+struct Settings {
+  int LanguageIndex = 0;  // 0 to 9
+  // The start report goes out as a new installation while this is clear.
+  bool UniqueStartCounted = true;
+  bool LikeSent = true;
+  std::string PlayerName;  // UTF-8
+  ServiceAddress TopTenAddress;
+  TPassport Passport;
+  ServiceAddress StatAddress;
+};
+
+// The two files; the application decides their directory.
+struct SettingsPaths {
+  std::string settings_file;   // Braxo.ini
+  std::string champions_file;  // Braxo.clb
+};
+
+// What the settings file needs from the club layer, which storage does not
+// depend on: the built-in scrambled addresses and how a scrambled address
+// from the file becomes its plain form.
+struct SettingsHooks {
+  std::string default_top_ten_address;
+  std::string default_stat_address;
+  std::function<std::string(const std::string& scrambled)> unscramble_address;
+};
+
+enum class LoadOutcome {
+  kNoFile,        // missing, unreadable, or fewer than 16 lines: defaults only
+  kStoppedEarly,  // a value failed its test; it and every later value kept the default
+  kComplete,      // every value was taken: the caller applies the remote configuration
+};
+
+// Reads the language digit, sets the defaults (the plain address forms and
+// PlayerName are left as they are) and takes the file's values in order until
+// the first one that fails its test. Never fails loudly.
+LoadOutcome LoadSettings(const SettingsPaths& paths, const SettingsHooks& hooks,
+                         Settings& settings);
+
+struct SaveOutcome {
+  bool champions_file_updated = false;
+  bool settings_file_written = false;
+};
+
+// Puts LanguageIndex into byte 1 of line 12 of the champions file (only when
+// that file has 12 lines, a non-empty line 12, is writable and the digit
+// differs) and rewrites the settings file completely; both replacements are
+// atomic. A write-protected file is left as it is. Line breaks inside values
+// are written as spaces so that the file keeps its 16 lines.
+SaveOutcome SaveSettings(const SettingsPaths& paths, const Settings& settings);
+
+}  // namespace braxo

@@ -1,0 +1,47 @@
+// The embedded pictures and sounds, looked up by name without regard to case,
+// and the resampling routine.
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QImage>
+#include <QString>
+
+namespace braxo {
+
+// An index of the embedded resources (built once by walking the resource
+// folder: Qt's resource names are case-sensitive, the game's are not) and a
+// cache of decoded pictures. Pictures never change during a run, so a
+// picture is decoded once and then drawn from memory.
+class PictureStore {
+ public:
+  // Indexes every file under `root` (":/assets" in the game).
+  explicit PictureStore(const QString& root = QStringLiteral(":/assets"));
+
+  // A picture with transparency. A name that does not exist gives a visible
+  // magenta placeholder of 16 x 16 (and a warning in the log): the program
+  // only asks for names that exist.
+  const QImage& LoadPngResource(const QString& name);
+  // A background picture ("BG", the level pictures).
+  const QImage& LoadJpegResource(const QString& name) { return LoadPngResource(name); }
+  // The raw bytes of a resource (sounds); empty when the name is unknown.
+  QByteArray Bytes(const QString& name) const;
+  bool Has(const QString& name) const;
+  // Forgets decoded pictures (a benchmark compares decoding on every draw).
+  void SetCaching(bool caching) { caching_ = caching; }
+
+ private:
+  QHash<QString, QString> paths_;  // lower-case name without extension -> resource path
+  QHash<QString, QImage> cache_;
+  QImage scratch_;
+  bool caching_ = true;
+};
+
+// Resamples an RGB or RGBA picture in place to new_width x new_height with
+// the game's bilinear rule: factors divide by (source size - 1), so the last
+// row and column sample just short of the source edge. An opaque source
+// gives an opaque result. Returns false and sets
+// `error` for any other kind of picture, leaving it unchanged.
+bool ResizePng(QImage& picture, int new_width, int new_height, QString* error = nullptr);
+
+}  // namespace braxo

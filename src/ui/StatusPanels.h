@@ -1,0 +1,26 @@
+// The four status panels beside the board and the account icon's lamp.
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+
+#include "game/GameState.h"
+#include "ui/Pictures.h"
+
+namespace braxo {
+
+inline constexpr int kPanelWidth = 180;
+inline constexpr int kPanelHeight = 100;
+
+// The top-left corner of status panel n (1..4) in the main window.
+QPoint StatusPanelPosition(int n);
+
+// Repaints panel n: backdrop, frame, label in blue and value in red.
+// @pre panel is 180 x 100
+void DrawStatusPanel(QImage& panel, int n, const GameState& game, PictureStore& pictures);
+
+// The account icon (48 x 48 at (111, 5)) with the lamp of `state`; any state
+// other than 2 or 3 shows the red lamp. Returns the icon's hint.
+MsgId DrawAccountLamp(QImage& icon, int state, PictureStore& pictures);
+
+}  // namespace braxo

@@ -1,0 +1,255 @@
+#include "ui/TForm1.h"
+
+#include <QCloseEvent>
+#include <QPainter>
+
+#include "ui/BoardRenderer.h"
+#include "ui/Drawing.h"
+#include "ui/StatusPanels.h"
+
+namespace braxo {
+namespace {
+
+constexpr std::array<const char*, kLanguageCount> kCaptionPictures = {
+    "CapEng", "CapRus", "CapEng", "CapEng", "CapEng",
+    "CapChi", "CapEng", "CapEng", "CapJap", "CapKor"};
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+TForm1::TForm1(PictureStore& pictures) : pictures_(pictures) {
+  setFixedSize(kWindowWidth, kWindowHeight);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+
+  board_image_ = new ImageControl(this);
+  board_image_->Place(0, 0, kWindowWidth, kWindowHeight);
+  board_image_->setCursor(Qt::PointingHandCursor);
+  connect(board_image_, &ImageControl::Pressed, this, [this](QPoint p) {
+    if (!game_) return;
+    game_->Image1MouseDown(p.x(), p.y());
+    WakeAnimation();
+  });
+  connect(board_image_, &ImageControl::Clicked, this, [this] {
+    if (game_) game_->Image1Click();
+  });
+  connect(board_image_, &ImageControl::Moved, this, [this](QPoint p) {
+    if (game_) game_->Image1MouseMove(p.x(), p.y());
+  });
+
+  caption_ = new ImageControl(this);
+  caption_->hide();
+  connect(caption_, &ImageControl::Clicked, this, [this] {
+    if (game_) game_->ImCaptionClick();
+  });
+
+  for (int n = 1; n <= 4; ++n) {
+    panels_[n - 1] = new ImageControl(this);
+    panels_[n - 1]->hide();
+  }
+
+  // The six menu buttons: new games on the left, pages on the right.
+  const std::array<void (GameState::*)(), 6> handlers = {
+      &GameState::Button1Click, &GameState::Button2Click, &GameState::Button3Click,
+      &GameState::Button4Click, &GameState::Button5Click, &GameState::Button6Click};
+  for (int i = 0; i < 6; ++i) {
+    auto* button = new QPushButton(this);
+    button->setGeometry(i < 3 ? 5 : 665, 90 + 70 * (i % 3), 180, 60);
+    button->setIconSize(QSize(48, 48));
+    button->hide();
+    connect(button, &QPushButton::clicked, this, [this, handler = handlers[i]] {
+      if (!game_) return;
+      (game_->*handler)();
+      WakeAnimation();
+    });
+    buttons_[i] = button;
+  }
+
+  timer1_.setTimerType(Qt::PreciseTimer);
+  connect(&timer1_, &QTimer::timeout, this, [this] {
+    if (game_) game_->Timer1Timer();
+  });
+  // The bursts step every 10 ms while any is in the air; the window stays
+  // responsive between steps.
+  animation_timer_.setTimerType(Qt::PreciseTimer);
+  animation_timer_.setInterval(10);
+  connect(&animation_timer_, &QTimer::timeout, this, [this] {
+    if (!game_ || !game_->AnimationIdle()) animation_timer_.stop();
+  });
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::WakeAnimation() {
+  if (game_ && game_->flights.AnyActive() && !animation_timer_.isActive())
+    animation_timer_.start();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (first_paint_scheduled_) return;
+  // The first paint's sequence may open modal windows, which must not run
+  // inside a paint event; and while the title covers the whole window the
+  // window itself gets no paint event. It runs once the window is shown.
+  first_paint_scheduled_ = true;
+  QTimer::singleShot(0, this, [this] {
+    first_paint_done_ = true;
+    if (game_) game_->FormPaint();
+  });
+}
+
+void TForm1::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawImage(0, 0, pictures_.LoadJpegResource("BG"));
+  if (game_ && first_paint_done_) game_->FormPaint();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (!destroyed_ && game_) {
+    destroyed_ = true;
+    timer1_.stop();
+    animation_timer_.stop();
+    game_->FormDestroy();
+  }
+  event->accept();
+}
+
+void TForm1::RenderBoard() {
+  if (!game_) return;
+  braxo::RenderBoard(board_image_->Image(), *game_, pictures_);
+  board_image_->update();
+}
+
+void TForm1::DrawBurst(int frame, int x, int y) {
+  braxo::DrawBurst(board_image_->Image(), frame, x, y, pictures_);
+  board_image_->update();
+}
+
+void TForm1::ShowTitleLayout() {
+  board_image_->Place(0, 0, kWindowWidth, kWindowHeight);
+  board_image_->show();
+}
+
+void TForm1::SetCaption(const std::string& caption) { setWindowTitle(Q(caption)); }
+
+void TForm1::DrawTitleScreen(bool first) {
+  if (first)
+    title_.DrawStill(board_image_->Image(), Q(game_->Text(MsgId::MsgAuthorName)), pictures_);
+  else
+    title_.DrawStep(board_image_->Image(), Q(game_->Text(MsgId::MsgTitleCaps)), pictures_);
+  board_image_->update();
+}
+
+void TForm1::ShowBoardLayout() {
+  board_image_->Place(kBoardImageLeft, kBoardImageTop, kBoardImageWidth, kBoardImageHeight);
+  {
+    QPainter painter(&board_image_->Image());
+    PaintBackdrop(painter, pictures_.LoadJpegResource("BG"), kBoardImageLeft, kBoardImageTop);
+  }
+  board_image_->show();
+  board_image_->update();
+  update();  // the window shows the background around the board again
+}
+
+void TForm1::DrawStatusPanel(int n) {
+  if (!game_ || n < 1 || n > 4) return;
+  for (int i = 1; i <= 4; ++i) {
+    const QPoint at = StatusPanelPosition(i);
+    panels_[i - 1]->Place(at.x(), at.y(), kPanelWidth, kPanelHeight);
+  }
+  ImageControl& panel = *panels_[n - 1];
+  braxo::DrawStatusPanel(panel.Image(), n, *game_, pictures_);
+  panel.show();
+  panel.update();
+}
+
+void TForm1::DrawAccountLamp(int state) {
+  if (!account_icon_ || !game_) return;
+  const MsgId hint = braxo::DrawAccountLamp(account_icon_->Image(), state, pictures_);
+  account_icon_->setToolTip(Q(game_->Text(hint)));
+  account_icon_->update();
+}
+
+void TForm1::ShowMenuButtons() {
+  const std::array<const char*, 6> glyphs = {"GlyphN",         "GlyphE",       "GlyphS",
+                                             "GlyphChampions", "GlyphOptions", "GlyphAbout"};
+  for (int i = 0; i < 6; ++i) {
+    buttons_[i]->setIcon(QIcon(QPixmap::fromImage(pictures_.LoadPngResource(glyphs[i]))));
+    buttons_[i]->show();
+  }
+}
+
+void TForm1::PaintIcon(ImageControl& icon, const QString& picture) {
+  QPainter painter(&icon.Image());
+  PaintBackdrop(painter, pictures_.LoadJpegResource("BG"), icon.x(), icon.y());
+  painter.drawImage(0, 0, pictures_.LoadPngResource(picture));
+  icon.update();
+}
+
+ImageControl* TForm1::MakeIcon(int left, int top, const QString& picture, const QString& hint,
+                               void (GameState::*handler)()) {
+  auto* icon = new ImageControl(this);
+  icon->Place(left, top, 48, 48);
+  icon->setCursor(Qt::PointingHandCursor);
+  icon->setToolTip(hint);
+  connect(icon, &ImageControl::Clicked, this, [this, handler] {
+    if (game_) (game_->*handler)();
+  });
+  PaintIcon(*icon, picture);
+  icons_.push_back({icon, picture});
+  return icon;
+}
+
+void TForm1::ShowOnlineIcons() {
+  if (!game_ || !icons_.empty()) return;
+  MakeIcon(5, 51, "Android", "DownLoad Braxo.apk", &GameState::ImAnClick)->show();
+  MakeIcon(58, 5, "Help48", Q(game_->Text(MsgId::MsgHelp)), &GameState::ImHpClick)->show();
+  account_icon_ = MakeIcon(111, 5, "Account48", QString(), &GameState::ImAcClick);
+  DrawAccountLamp(game_->AccountState);
+  account_icon_->show();
+  store_icon_ = MakeIcon(164, 51, "GPlay", "Braxo " + Q(game_->Text(MsgId::MsgOnGooglePlay)),
+                         &GameState::ImGPClick);
+  store_icon_->setVisible(store_icon_wanted_);
+  MakeIcon(691, 5, "Stat48", Q(game_->Text(MsgId::MsgStatistics)), &GameState::ImStClick)->show();
+  MakeIcon(744, 51, "GChat048", Q(game_->Text(MsgId::MsgChatTitle)), &GameState::ImChClick)
+      ->show();
+  MakeIcon(797, 52, "Earth48", "World Top Ten", &GameState::ImWTClick)->show();
+}
+
+void TForm1::RefreshLanguage() {
+  if (!game_) return;
+  setWindowTitle(Q(game_->Text(MsgId::MsgTitle)));
+  caption_->Place(200, 7, 450, 70);
+  {
+    QPainter painter(&caption_->Image());
+    PaintBackdrop(painter, pictures_.LoadJpegResource("BG"), 200, 7);
+    painter.drawImage(0, 0, pictures_.LoadPngResource(kCaptionPictures[game_->LanguageIndex]));
+  }
+  caption_->show();
+  caption_->update();
+  const std::string colon = ": ";
+  const std::array<std::string, 6> hints = {
+      game_->Text(MsgId::MsgNewGame) + colon + game_->Text(MsgId::MsgModeNormal),
+      game_->Text(MsgId::MsgNewGame) + colon + game_->Text(MsgId::MsgModeExtra),
+      game_->Text(MsgId::MsgNewGame) + colon + game_->Text(MsgId::MsgModeSuper),
+      game_->Text(MsgId::MsgChampions),
+      game_->Text(MsgId::MsgOptions),
+      game_->Text(MsgId::MsgAbout)};
+  for (int i = 0; i < 6; ++i) buttons_[i]->setToolTip(Q(hints[i]));
+}
+
+void TForm1::SetHandCursor(bool hand) {
+  board_image_->setCursor(hand ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void TForm1::SetTimerInterval(int milliseconds) { timer1_.setInterval(milliseconds); }
+void TForm1::StartTimer() {
+  if (!timer1_.isActive()) timer1_.start();
+}
+void TForm1::StopTimer() { timer1_.stop(); }
+void TForm1::DrawBackground() { update(); }
+void TForm1::CloseWindow() { close(); }
+
+QImage TForm1::Snapshot() { return grab().toImage(); }
+
+}  // namespace braxo

@@ -1,0 +1,96 @@
+// The main window: 850 x 510, fixed size. It lays out, draws and forwards its
+// events to the game; the game decides.
+#pragma once
+
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "game/GameState.h"
+#include "ui/ImageControl.h"
+#include "ui/Pictures.h"
+#include "ui/TitleScreen.h"
+
+namespace braxo {
+
+inline constexpr int kWindowWidth = 850;
+inline constexpr int kWindowHeight = 510;
+
+class TForm1 : public QWidget, public ViewPort {
+  Q_OBJECT
+
+ public:
+  explicit TForm1(PictureStore& pictures);
+  ~TForm1() override;
+
+  // The game the window forwards its events to; set before the window is
+  // shown. The window does not own it.
+  void SetGame(GameState* game) { game_ = game; }
+  // The store icon shows only when the club supplied a store link.
+  void SetStoreIconVisible(bool visible) { store_icon_wanted_ = visible; }
+
+  // --- ViewPort ---
+  void RenderBoard() override;
+  void DrawBurst(int frame, int x, int y) override;
+  void ShowTitleLayout() override;
+  void SetCaption(const std::string& caption) override;
+  void DrawTitleScreen(bool first) override;
+  void ShowBoardLayout() override;
+  void DrawStatusPanel(int n) override;
+  void DrawAccountLamp(int state) override;
+  void ShowMenuButtons() override;
+  void ShowOnlineIcons() override;
+  void RefreshLanguage() override;
+  void SetHandCursor(bool hand) override;
+  void SetTimerInterval(int milliseconds) override;
+  void StartTimer() override;
+  void StopTimer() override;
+  void DrawBackground() override;
+  void CloseWindow() override;
+
+  // For tests and the scene renderer.
+  ImageControl& BoardImage() { return *board_image_; }
+  ImageControl& StatusPanel(int n) { return *panels_[n - 1]; }
+  QTimer& MainTimer() { return timer1_; }
+  QTimer& AnimationTimer() { return animation_timer_; }
+  const TitleScreen& Title() const { return title_; }
+  // The whole window as the player sees it.
+  QImage Snapshot();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  ImageControl* MakeIcon(int left, int top, const QString& picture, const QString& hint,
+                         void (GameState::*handler)());
+  void PaintIcon(ImageControl& icon, const QString& picture);
+  // Keeps the burst steps running while any burst is in the air.
+  void WakeAnimation();
+
+  PictureStore& pictures_;
+  GameState* game_ = nullptr;
+  ImageControl* board_image_;
+  ImageControl* caption_;
+  std::array<ImageControl*, 4> panels_{};
+  std::array<QPushButton*, 6> buttons_{};
+  struct Icon {
+    ImageControl* control;
+    QString picture;
+  };
+  std::vector<Icon> icons_;
+  ImageControl* account_icon_ = nullptr;
+  ImageControl* store_icon_ = nullptr;
+  QTimer timer1_;
+  QTimer animation_timer_;
+  TitleScreen title_;
+  bool first_paint_scheduled_ = false;
+  bool first_paint_done_ = false;
+  bool destroyed_ = false;
+  bool store_icon_wanted_ = false;
+};
+
+}  // namespace braxo

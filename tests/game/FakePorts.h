@@ -1,0 +1,168 @@
+// Recording fakes for every port of the game flow. Every call is written to
+// one shared log, so a test can check what happened and in which order.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "game/GameState.h"
+#include "game/Ports.h"
+
+namespace braxo::testing {
+
+class FakeWorld : public ViewPort,
+                  public SoundPort,
+                  public DialogPort,
+                  public StoragePort,
+                  public ClubPort {
+ public:
+  std::vector<std::string> log;
+
+  // --- Behaviour the test sets ---
+  std::deque<bool> yes_no_answers;  // AskYesNo pops one; "no" when empty
+  std::function<void(int role)> on_password_window;
+  std::function<void()> on_account_window;
+  std::function<void()> on_top_ten_entry_window;
+  ChampionsStatus champions_check = ChampionsStatus::kOk;
+  std::string developer_marker = "abc";
+  int champions_threshold = 1000000;
+  std::optional<Notice> announcement;
+  bool login_ok = false;
+  bool register_ok = true;
+  std::deque<bool> save_rated_results;  // SaveRatedResult pops one; true when empty
+  bool credit_ok = true;
+  bool top_ten_available = false;
+  bool chat_available = false;
+
+  // --- ViewPort ---
+  void RenderBoard() override { Log("RenderBoard"); }
+  void DrawBurst(int frame, int x, int y) override {
+    Log("DrawBurst " + std::to_string(frame) + " " + std::to_string(x) + "," + std::to_string(y));
+  }
+  void ShowTitleLayout() override { Log("ShowTitleLayout"); }
+  void SetCaption(const std::string& caption) override { Log("SetCaption " + caption); }
+  void DrawTitleScreen(bool first) override { Log(first ? "DrawTitleScreen first" : "DrawTitleScreen step"); }
+  void ShowBoardLayout() override { Log("ShowBoardLayout"); }
+  void DrawStatusPanel(int n) override { Log("DrawStatusPanel " + std::to_string(n)); }
+  void DrawAccountLamp(int state) override { Log("DrawAccountLamp " + std::to_string(state)); }
+  void ShowMenuButtons() override { Log("ShowMenuButtons"); }
+  void ShowOnlineIcons() override { Log("ShowOnlineIcons"); }
+  void RefreshLanguage() override { Log("RefreshLanguage"); }
+  void SetHandCursor(bool hand) override {
+    hand_cursor = hand;
+    Log(hand ? "Cursor hand" : "Cursor arrow");
+  }
+  void SetTimerInterval(int ms) override { Log("TimerInterval " + std::to_string(ms)); }
+  void StartTimer() override { Log("StartTimer"); }
+  void StopTimer() override { Log("StopTimer"); }
+  void DrawBackground() override { Log("DrawBackground"); }
+  void CloseWindow() override { Log("CloseWindow"); }
+  bool hand_cursor = false;
+
+  // --- SoundPort ---
+  void Start() override { Log("Sound start"); }
+  void Play(const std::string& name) override { Log("Play " + name); }
+  void Release() override { Log("Sound release"); }
+
+  // --- DialogPort ---
+  void ShowPasswordWindow(int role) override {
+    Log("PasswordWindow " + std::to_string(role));
+    if (on_password_window) on_password_window(role);
+  }
+  bool AskYesNo(const std::string& question) override {
+    Log("AskYesNo " + question);
+    if (yes_no_answers.empty()) return false;
+    const bool answer = yes_no_answers.front();
+    yes_no_answers.pop_front();
+    return answer;
+  }
+  void ShowNotice(const Notice& notice) override {
+    Log("Notice " + notice.message + "|" + notice.second + "|" + notice.link);
+  }
+  void ShowError(const std::string& message) override { Log("Error " + message); }
+  void ShowAccountWindow() override {
+    Log("AccountWindow");
+    if (on_account_window) on_account_window();
+  }
+  void ShowTopTenEntryWindow() override {
+    Log("TopTenEntryWindow");
+    if (on_top_ten_entry_window) on_top_ten_entry_window();
+  }
+  void ShowTopTenTableWindow() override { Log("TopTenTableWindow"); }
+  void ShowChatWindow() override { Log("ChatWindow"); }
+  void ShowStatisticsWindow() override { Log("StatisticsWindow"); }
+  void ShowInfoWindow() override { Log("InfoWindow"); }
+  void OpenWebPage(const std::string& address) override { Log("OpenWebPage " + address); }
+
+  // --- StoragePort ---
+  void LoadSettings() override { Log("LoadSettings"); }
+  void SaveSettings() override { Log("SaveSettings"); }
+  ChampionsStatus CheckChampionsFile() override {
+    Log("CheckChampionsFile");
+    return champions_check;
+  }
+  std::string DeveloperMarker() override { return developer_marker; }
+  int ChampionsThreshold() override {
+    Log("ChampionsThreshold");
+    return champions_threshold;
+  }
+  void AddChampion(const std::string& name, int score) override {
+    Log("AddChampion " + name + " " + std::to_string(score));
+  }
+
+  // --- ClubPort ---
+  void ReadAnnouncements() override { Log("ReadAnnouncements"); }
+  std::optional<Notice> StartupAnnouncement() override { return announcement; }
+  void CountStart() override { Log("CountStart"); }
+  bool LoginFromUserFile() override {
+    Log("LoginFromUserFile");
+    return login_ok;
+  }
+  bool RegisterRatedGame() override {
+    Log("RegisterRatedGame");
+    return register_ok;
+  }
+  bool SaveRatedResult(int score) override {
+    Log("SaveRatedResult " + std::to_string(score));
+    if (save_rated_results.empty()) return true;
+    const bool ok = save_rated_results.front();
+    save_rated_results.pop_front();
+    return ok;
+  }
+  void CountFinishedGame(const std::array<int, 12>& flags) override {
+    std::string text;
+    for (int f : flags) text += std::to_string(f);
+    Log("CountFinishedGame " + text);
+  }
+  bool CreditKezs(int amount) override {
+    Log("CreditKezs " + std::to_string(amount));
+    return credit_ok;
+  }
+  bool ReadKezsBalance() override {
+    Log("ReadKezsBalance");
+    return true;
+  }
+  bool TopTenAvailable() override { return top_ten_available; }
+  bool ChatAvailable() override { return chat_available; }
+  void ImAnClick() override { Log("ImAnClick"); }
+  void ImGPClick() override { Log("ImGPClick"); }
+
+  GamePorts Ports() { return GamePorts{*this, *this, *this, *this, *this}; }
+
+  // Entries of the log that start with `prefix`, in order.
+  std::vector<std::string> Only(const std::string& prefix) const {
+    std::vector<std::string> out;
+    for (const std::string& entry : log)
+      if (entry.rfind(prefix, 0) == 0) out.push_back(entry);
+    return out;
+  }
+  void Clear() { log.clear(); }
+
+ private:
+  void Log(std::string entry) { log.push_back(std::move(entry)); }
+};
+
+}  // namespace braxo::testing

@@ -1,0 +1,164 @@
+#include "ui/BoardRenderer.h"
+
+#include <gtest/gtest.h>
+
+#include "ui/TestPictures.h"
+
+namespace braxo {
+namespace {
+
+using testing::kBackground;
+using testing::kBurst;
+using testing::kLevelPicture;
+using testing::kNormalTile;
+using testing::kSelectedTile;
+
+struct NoWorld : ViewPort, SoundPort, DialogPort, StoragePort, ClubPort {
+  void RenderBoard() override {}
+  void DrawBurst(int, int, int) override {}
+  void ShowTitleLayout() override {}
+  void SetCaption(const std::string&) override {}
+  void DrawTitleScreen(bool) override {}
+  void ShowBoardLayout() override {}
+  void DrawStatusPanel(int) override {}
+  void DrawAccountLamp(int) override {}
+  void ShowMenuButtons() override {}
+  void ShowOnlineIcons() override {}
+  void RefreshLanguage() override {}
+  void SetHandCursor(bool) override {}
+  void SetTimerInterval(int) override {}
+  void StartTimer() override {}
+  void StopTimer() override {}
+  void DrawBackground() override {}
+  void CloseWindow() override {}
+  void Start() override {}
+  void Play(const std::string&) override {}
+  void Release() override {}
+  void ShowPasswordWindow(int) override {}
+  bool AskYesNo(const std::string&) override { return false; }
+  void ShowNotice(const Notice&) override {}
+  void ShowError(const std::string&) override {}
+  void ShowAccountWindow() override {}
+  void ShowTopTenEntryWindow() override {}
+  void ShowTopTenTableWindow() override {}
+  void ShowChatWindow() override {}
+  void ShowStatisticsWindow() override {}
+  void ShowInfoWindow() override {}
+  void OpenWebPage(const std::string&) override {}
+  void LoadSettings() override {}
+  void SaveSettings() override {}
+  ChampionsStatus CheckChampionsFile() override { return ChampionsStatus::kOk; }
+  std::string DeveloperMarker() override { return ""; }
+  int ChampionsThreshold() override { return 0; }
+  void AddChampion(const std::string&, int) override {}
+  void ReadAnnouncements() override {}
+  std::optional<Notice> StartupAnnouncement() override { return std::nullopt; }
+  void CountStart() override {}
+  bool LoginFromUserFile() override { return false; }
+  bool RegisterRatedGame() override { return false; }
+  bool SaveRatedResult(int) override { return false; }
+  void CountFinishedGame(const std::array<int, 12>&) override {}
+  bool CreditKezs(int) override { return false; }
+  bool ReadKezsBalance() override { return false; }
+  bool TopTenAvailable() override { return false; }
+  bool ChatAvailable() override { return false; }
+  void ImAnClick() override {}
+  void ImGPClick() override {}
+};
+
+class BoardRendererTest : public ::testing::Test {
+ protected:
+  BoardRendererTest()
+      : pictures_(test_pictures_.Root()),
+        game_(GamePorts{world_, world_, world_, world_, world_}, random_, {"a", "b"}),
+        image_(kBoardImageWidth, kBoardImageHeight, QImage::Format_RGB32) {}
+
+  QColor At(int x, int y) const { return image_.pixelColor(x, y); }
+
+  testing::TestPictures test_pictures_;
+  PictureStore pictures_;
+  NoWorld world_;
+  FixedRandom random_{1};
+  GameState game_;
+  QImage image_;
+};
+
+TEST_F(BoardRendererTest, EmptyBoardShowsTheFrameAndTheWholeLevelPicture) {
+  RenderBoard(image_, game_, pictures_);
+  EXPECT_EQ(At(29, 29), kBackground);    // outside the frame: the background
+  EXPECT_EQ(At(30, 30), QColor(Qt::white));  // the frame's outer corner
+  EXPECT_EQ(At(35, 35), QColor(Qt::black));  // its sunken inner rim
+  EXPECT_EQ(At(30, 394), QColor(Qt::white));
+  EXPECT_EQ(At(31, 394), QColor(Qt::black));
+  EXPECT_EQ(At(37, 37), kLevelPicture);  // the level picture's corner
+  EXPECT_EQ(At(456, 386), kLevelPicture);
+  EXPECT_NE(At(457, 387), kLevelPicture);
+}
+
+TEST_F(BoardRendererTest, TilesSitAtTheirCellsCorner) {
+  game_.board.SetCode({1, 1, 1}, "s1");
+  game_.board.SetCode({3, 1, 1}, "o0");
+  game_.board.SetCode({1, 5, 6}, "x4");
+  RenderBoard(image_, game_, pictures_);
+  // Layer 3 (1, 1) at (5, 5) covers layer 1 (1, 1) at (23, 23) in part.
+  EXPECT_EQ(At(5, 5), kNormalTile);
+  EXPECT_NE(At(4, 4), kNormalTile);
+  EXPECT_EQ(At(88, 88), kNormalTile);   // layer 3 ends at 5 + 83
+  EXPECT_EQ(At(106, 106), kNormalTile);  // layer 1's overhang: 23 + 83
+  EXPECT_NE(At(107, 107), kNormalTile);
+  EXPECT_EQ(At(373, 303), kNormalTile);
+  EXPECT_EQ(At(372, 302), kLevelPicture);
+}
+
+TEST_F(BoardRendererTest, ExactlyTheSelectedTileShowsItsSelectedPicture) {
+  game_.board.SetCode({1, 1, 1}, "s1");
+  game_.board.SetCode({1, 3, 1}, "s1");
+  game_.board.SetCode({1, 5, 1}, "r2");
+  auto selected_corners = [&] {
+    int n = 0;
+    for (int row : {1, 3, 5}) {
+      const CellRect& r = game_.board.Rect({1, row, 1});
+      n += At(r.left + 40, r.top + 40) == kSelectedTile;
+    }
+    return n;
+  };
+  RenderBoard(image_, game_, pictures_);
+  EXPECT_EQ(selected_corners(), 0);
+  game_.Selection = {1, 3, 1};
+  RenderBoard(image_, game_, pictures_);
+  EXPECT_EQ(selected_corners(), 1);
+  EXPECT_EQ(At(23 + 40, 163 + 40), kSelectedTile);
+}
+
+TEST_F(BoardRendererTest, BurstsEmptyTheirCellsAtStepTenAndEndIdle) {
+  // The bursts drawn through the same painter the window uses.
+  struct Painter : BurstPainter {
+    QImage& image;
+    GameState& game;
+    PictureStore& pictures;
+    Painter(QImage& i, GameState& g, PictureStore& p) : image(i), game(g), pictures(p) {}
+    void RenderBoard() override { braxo::RenderBoard(image, game, pictures); }
+    void DrawBurst(int frame, int x, int y) override {
+      braxo::DrawBurst(image, frame, x, y, pictures);
+    }
+  } painter(image_, game_, pictures_);
+  game_.board.SetCode({1, 3, 1}, "s1");
+  game_.board.SetCode({1, 3, 6}, "s1");
+  game_.flights.Enter(8, 118, {1, 3, 1}, game_.board);
+  game_.flights.Enter(361, 123, {1, 3, 6}, game_.board);
+  for (int step = 1; step <= 26; ++step) {
+    ASSERT_TRUE(game_.flights.Step(game_.board, painter));
+    EXPECT_EQ(game_.board.HasTile({1, 3, 1}), step < 10) << step;
+    // On step 10 the second cell's repaint covers the first burst for one frame.
+    if (step < 26 && step != 10) {
+      EXPECT_EQ(At(8, 118), kBurst) << step;
+    }
+  }
+  EXPECT_FALSE(game_.flights.AnyActive());
+  // The final repaint removed the last burst: only board and frame remain.
+  EXPECT_NE(At(20, 130), kBurst);
+  EXPECT_EQ(At(60, 200), kLevelPicture);
+}
+
+}  // namespace
+}  // namespace braxo
