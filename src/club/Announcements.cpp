@@ -68,7 +68,8 @@ DownloadPlan PlanDownload(std::string_view download_link, std::string_view previ
   if (download_link.empty() || !IsSafeWebLink(download_link)) return plan;
   plan.available = true;
   const size_t slash = download_link.rfind('/');
-  if (slash != std::string_view::npos) plan.file_name = std::string(download_link.substr(slash + 1));
+  if (slash != std::string_view::npos)
+    plan.file_name = std::string(download_link.substr(slash + 1));
   const size_t dot = download_link.rfind('.');
   if (dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash)) {
     plan.extension = std::string(download_link.substr(dot + 1));

@@ -26,17 +26,17 @@ inline constexpr std::chrono::milliseconds kClubReadTimeout{3000};
 
 enum class HttpError {
   kNone,
-  kBadAddress,        // empty, malformed, or not an http/https address
-  kConnectFailed,     // refused, unknown host, unreachable
-  kConnectTimeout,    // no connection (request not sent) within the connect time-out
-  kReadTimeout,       // no data for the read time-out once the request was sent
-  kOverallTimeout,    // the whole exchange took longer than the overall limit
-  kHttpStatus,        // the server answered with a status outside 200-299
-  kTooLarge,          // the body exceeded the size limit
-  kWriteFailed,       // a download could not be written to its file
-  kCancelled,         // the progress callback asked to stop
-  kClientDestroyed,   // the client was destroyed while the request waited
-  kNetwork,           // any other transport failure
+  kBadAddress,       // empty, malformed, or not an http/https address
+  kConnectFailed,    // refused, unknown host, unreachable
+  kConnectTimeout,   // no connection (request not sent) within the connect time-out
+  kReadTimeout,      // no data for the read time-out once the request was sent
+  kOverallTimeout,   // the whole exchange took longer than the overall limit
+  kHttpStatus,       // the server answered with a status outside 200-299
+  kTooLarge,         // the body exceeded the size limit
+  kWriteFailed,      // a download could not be written to its file
+  kCancelled,        // the progress callback asked to stop
+  kClientDestroyed,  // the client was destroyed while the request waited
+  kNetwork,          // any other transport failure
 };
 
 std::string_view HttpErrorName(HttpError error);
@@ -101,11 +101,17 @@ using DownloadProgress = std::function<bool(std::int64_t received, std::int64_t 
 // the same prompt connect time-out and a bound on silence.
 HttpLimits DefaultDownloadLimits();
 
+// How a download waits. kExcludeUserInput is the club's rule; kAcceptUserInput
+// lets clicks through, for a caller that shows a modal progress window with a
+// Cancel button (the modality keeps the other windows out).
+enum class DownloadWait { kExcludeUserInput, kAcceptUserInput };
+
 // Downloads `url` (http or https only, also after redirects) to `path`. The
 // file appears only when the whole body has arrived (written to a temporary
 // file and renamed); on any failure an existing file at `path` is untouched.
 HttpError DownloadToFile(std::string_view url, const std::string& path,
                          const DownloadProgress& progress,
-                         const HttpLimits& limits = DefaultDownloadLimits());
+                         const HttpLimits& limits = DefaultDownloadLimits(),
+                         DownloadWait wait = DownloadWait::kExcludeUserInput);
 
 }  // namespace braxo

@@ -66,8 +66,7 @@ std::string FetchAccountConfig(const ConfigPageText& page) {
   return ScrambledAddressValue(FindConfigValue(*page, "AccPath"));
 }
 
-void ApplyRemoteConfig(const ConfigPageText& page, Settings& settings,
-                       ClubServiceState& services) {
+void ApplyRemoteConfig(const ConfigPageText& page, Settings& settings, ClubServiceState& services) {
   const TopTenConfig top_ten = FetchTopTenConfig(page);
   if (top_ten.result == "pause") {
     services.TopTenAvailable = false;

@@ -8,9 +8,9 @@
 namespace braxo {
 
 bool CountStart(ClubClient& client, std::string_view stat_address, int game_id, bool unique) {
-  const HttpResult reply = client.PostPlain(stat_address, {{"gid", std::to_string(game_id)},
-                                                          {"stat1", "1"},
-                                                          {"stat2", unique ? "1" : "0"}});
+  const HttpResult reply = client.PostPlain(
+      stat_address,
+      {{"gid", std::to_string(game_id)}, {"stat1", "1"}, {"stat2", unique ? "1" : "0"}});
   return reply.ok() && TailMarkerReply(reply.body);
 }
 

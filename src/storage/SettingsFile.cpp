@@ -1,12 +1,12 @@
 #include "storage/SettingsFile.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <array>
 #include <optional>
 #include <vector>
 
+#include "storage/DataPaths.h"
 #include "storage/TextFile.h"
 
 namespace braxo {
@@ -31,21 +31,21 @@ bool IsValidCountryCode(const std::string& code) {
 }
 
 // Renaming a temporary file over the target ignores the target's own
-// permissions, so a write-protected file has to be recognised first. The
-// owner's write bit counts even for a user that could write anyway.
+// permissions, so a write-protected file has to be recognised first.
 bool IsWriteProtected(const std::string& path) {
   struct stat info;
-  if (::stat(path.c_str(), &info) != 0) return false;
-  return (info.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0;
+  return ::stat(path.c_str(), &info) == 0 && !IsWritable(path);
 }
 
-std::string FileText(const std::string& utf8) {
-  std::string text = Utf8ToCp1251(utf8);
-  for (char& c : text) {
+// One line of the file: a line break inside would shift every later line.
+std::string LineText(std::string bytes) {
+  for (char& c : bytes) {
     if (c == '\r' || c == '\n') c = ' ';
   }
-  return text;
+  return bytes;
 }
+
+std::string FileText(const std::string& utf8) { return LineText(Utf8ToCp1251(utf8)); }
 
 std::optional<std::vector<std::string>> ReadSettingsLines(const std::string& path) {
   std::optional<std::vector<std::string>> lines = ReadLines(path);
@@ -144,17 +144,17 @@ SaveOutcome SaveSettings(const SettingsPaths& paths, const Settings& settings) {
       "<# Name>",
       FileText(settings.PlayerName),
       "<# Server: Path>",
-      FileText(settings.TopTenAddress.scrambled),
+      LineText(settings.TopTenAddress.scrambled),
       "<# Server: Nick>",
       FileText(settings.Passport.Nick),
       "<# Server: Country>",
-      FileText(settings.Passport.Country),
+      LineText(settings.Passport.Country),
       "<# Server: City>",
       FileText(settings.Passport.City),
       "<# Server: Sex>",
-      std::string(1, settings.Passport.Sex),
+      LineText(std::string(1, settings.Passport.Sex)),
       "<# Server: Stat>",
-      FileText(settings.StatAddress.scrambled),
+      LineText(settings.StatAddress.scrambled),
   };
   outcome.settings_file_written = WriteLinesAtomic(paths.settings_file, lines);
   return outcome;

@@ -67,10 +67,11 @@ struct SaveOutcome {
 };
 
 // Puts LanguageIndex into byte 1 of line 12 of the champions file (only when
-// that file has 12 lines, a non-empty line 12, is writable and the digit
-// differs) and rewrites the settings file completely; both replacements are
-// atomic. A write-protected file is left as it is. Line breaks inside values
-// are written as spaces so that the file keeps its 16 lines.
+// that file has at least 12 lines and a non-empty line 12, and the digit
+// differs; the file is rewritten with its first 12 lines) and rewrites the
+// settings file completely; both replacements are atomic. A write-protected
+// file (see IsWritable in DataPaths.h) is left as it is. Line breaks inside
+// values are written as spaces so that the file keeps its 16 lines.
 SaveOutcome SaveSettings(const SettingsPaths& paths, const Settings& settings);
 
 }  // namespace braxo

@@ -60,11 +60,16 @@ bool SendAll(int fd, std::string_view data) {
 
 const char* Reason(int status) {
   switch (status) {
-    case 200: return "OK";
-    case 302: return "Found";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    default: return "Status";
+    case 200:
+      return "OK";
+    case 302:
+      return "Found";
+    case 404:
+      return "Not Found";
+    case 500:
+      return "Internal Server Error";
+    default:
+      return "Status";
   }
 }
 
@@ -174,8 +179,8 @@ void TestHttpServer::Serve(int fd) {
     while (line_end != std::string::npos) {
       const size_t start = line_end + 2;
       line_end = head.find("\r\n", start);
-      const std::string line = head.substr(start, line_end == std::string::npos ? line_end
-                                                                                : line_end - start);
+      const std::string line =
+          head.substr(start, line_end == std::string::npos ? line_end : line_end - start);
       const size_t colon = line.find(':');
       if (colon == std::string::npos) continue;
       std::string name = Lower(line.substr(0, colon));
@@ -209,8 +214,8 @@ void TestHttpServer::Serve(int fd) {
     }
     if (response.mode == Mode::kDelayed && !Sleep(response.delay)) break;
 
-    std::string out = "HTTP/1.1 " + std::to_string(response.status) + " " +
-                      Reason(response.status) + "\r\n";
+    std::string out =
+        "HTTP/1.1 " + std::to_string(response.status) + " " + Reason(response.status) + "\r\n";
     for (const auto& [name, value] : response.headers) out += name + ": " + value + "\r\n";
     out += "Content-Length: " + std::to_string(response.body.size()) + "\r\n\r\n";
     if (response.mode == Mode::kDribble) {

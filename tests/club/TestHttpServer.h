@@ -18,7 +18,7 @@ namespace braxo::testing {
 
 struct RecordedRequest {
   std::string method;
-  std::string target;  // path and query as sent
+  std::string target;                                        // path and query as sent
   std::vector<std::pair<std::string, std::string>> headers;  // names lower-cased
   std::string body;
 

@@ -58,7 +58,8 @@ int main(int argc, char** argv) {
     return response;
   });
   const braxo::testing::UnansweredListener unanswered;
-  const std::string dead = "http://127.0.0.1:" + std::to_string(braxo::testing::UnusedPort()) + "/stat";
+  const std::string dead =
+      "http://127.0.0.1:" + std::to_string(braxo::testing::UnusedPort()) + "/stat";
 
   for (int round = 0; round < 2; ++round) {
     ClubClient client;

@@ -1,5 +1,3 @@
-#include "club/ConfigPage.h"
-
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -7,6 +5,7 @@
 #include <vector>
 
 #include "club/BuiltinAddresses.h"
+#include "club/ConfigPage.h"
 #include "club/Scramble.h"
 
 namespace braxo {
@@ -21,9 +20,9 @@ TEST(ConfigPageTest, FindConfigValueReadsFromOneCharacterAfterTheKeyToTheNextHas
   const std::vector<Case> cases = {
       {"StatPath=abc#rest", "StatPath", "abc"},
       {"StatPath:abc#", "StatPath", "abc"},
-      {"StatPathXabc#", "StatPath", "abc"},  // whatever the separator is
-      {"<p>MyStatPaths=abc#</p>", "StatPath", "bc"},  // not anchored; "s" is skipped
-      {"x\nStatPath=abc", "StatPath", "abc"},          // no "#": to the end
+      {"StatPathXabc#", "StatPath", "abc"},             // whatever the separator is
+      {"<p>MyStatPaths=abc#</p>", "StatPath", "=abc"},  // not anchored; "s" is skipped
+      {"x\nStatPath=abc", "StatPath", "abc"},           // no "#": to the end
       {"StatPath=", "StatPath", ""},
       {"StatPath", "StatPath", ""},
       {"StatPath→abc#", "StatPath", "abc"},  // a multi-byte character is one character
@@ -52,7 +51,7 @@ TEST(ConfigPageTest, FetchTopTenConfigFollowsThePauseAndAddressKeys) {
       {"WTGamesPatt=ABCD#", "ABCD", true},
       {"WTGamesPatt=ABCD", "ABCD", true},
       {"WTGamesPatt= ABCD \r\n", "ABCD", true},  // surrounding white space dropped
-      {"WTGamesPatt=#", "old", true},           // an empty address is no address
+      {"WTGamesPatt=#", "old", true},            // an empty address is no address
       {"WTGamesPatt=AB CD#", "old", true},
       {"WTGamesPatt=<b>x</b>#", "old", true},
   };
@@ -113,9 +112,9 @@ TEST_F(ApplyRemoteConfigTest, NewAddressesReplaceBothForms) {
   const std::string patt = ScrambleText("http://new/topten", kConfigKey);
   const std::string stat = ScrambleText("http://new/stat", kConfigKey);
   const std::string account = ScrambleText("http://new/account", kAccountKey);
-  ApplyRemoteConfig("<html>WTGamesPatt=" + patt + "#\nStatPath=" + stat + "#\nAccPath=" +
-                        account + "#</html>",
-                    settings_, services_);
+  ApplyRemoteConfig(
+      "<html>WTGamesPatt=" + patt + "#\nStatPath=" + stat + "#\nAccPath=" + account + "#</html>",
+      settings_, services_);
   EXPECT_TRUE(services_.TopTenAvailable);
   EXPECT_EQ(settings_.TopTenAddress.scrambled, patt);
   EXPECT_EQ(settings_.TopTenAddress.plain, "http://new/topten");

@@ -1,10 +1,10 @@
-#include "club/FormBody.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "club/FormBody.h"
 
 namespace braxo {
 namespace {
@@ -78,15 +78,15 @@ TEST(PlainFormBodyTest, ValuesCannotInjectFields) {
   }
   // A whole create-account body keeps its fourteen fields whatever the city.
   std::vector<FormField> account = {{"nick", "n"}, {"pw", "p&R04=1"}, {"city", "x&R04=999"}};
-  for (int i = 4; i <= 14; ++i) account.push_back({"f" + std::to_string(i), "v=" + std::to_string(i)});
+  for (int i = 4; i <= 14; ++i)
+    account.push_back({"f" + std::to_string(i), "v=" + std::to_string(i)});
   EXPECT_EQ(ServerDecode(PlainFormBody(account)).size(), 14u);
 }
 
 TEST(ListFormBodyTest, EncodesByTheHtmlFormRule) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"nick=Bob", "pw=secret", "label0=0"}, "nick=Bob&pw=secret&label0=0"},
-      {{"nick=Вася Пупкин"},
-       "nick=%D0%92%D0%B0%D1%81%D1%8F+%D0%9F%D1%83%D0%BF%D0%BA%D0%B8%D0%BD"},
+      {{"nick=Вася Пупкин"}, "nick=%D0%92%D0%B0%D1%81%D1%8F+%D0%9F%D1%83%D0%BF%D0%BA%D0%B8%D0%BD"},
       {{"safe=AZaz09*-._"}, "safe=AZaz09*-._"},
       {{"other=~!'()/:@#$&+,;?"}, "other=%7E%21%27%28%29%2F%3A%40%23%24%26%2B%2C%3B%3F"},
       // Only the first "=" splits; later ones are data.

@@ -1,5 +1,3 @@
-#include "club/ReplyRules.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,6 +5,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "club/ReplyRules.h"
 
 namespace braxo {
 namespace {
@@ -18,14 +18,10 @@ TEST(ReplyRulesTest, MarkerReplyFindsTheMarkerAnywhere) {
     bool found;
   };
   const std::vector<Case> cases = {
-      {"$ok$", "ok", true},
-      {"ok", "ok", true},
-      {"OK", "ok", false},
-      {"o k", "ok", false},
-      {"", "ok", false},
-      {"$Sinop Turkey$", "no", true},  // inside ordinary data
-      {"$Nowhere$", "no", false},
-      {"is ok", "is", true},
+      {"$ok$", "ok", true},       {"ok", "ok", true},
+      {"OK", "ok", false},        {"o k", "ok", false},
+      {"", "ok", false},          {"$Sinop Turkey$", "no", true},  // inside ordinary data
+      {"$Nowhere$", "no", false}, {"is ok", "is", true},
   };
   for (const Case& c : cases) EXPECT_EQ(MarkerReply(c.reply, c.marker), c.found) << c.reply;
 }
@@ -78,9 +74,7 @@ TEST(ReplyRulesTest, RecordReplyCutsTheFirstRecordIntoFields) {
     std::optional<ReplyRecord> record;
   };
   const std::vector<Case> cases = {
-      {"$Moscow Russia 1-001 M a@b.c 21.06.2020 xxx xxx xxx 100 0 0$",
-       '$',
-       ' ',
+      {"$Moscow Russia 1-001 M a@b.c 21.06.2020 xxx xxx xxx 100 0 0$", '$', ' ',
        ReplyRecord{"Moscow", "Russia", "1-001", "M", "a@b.c", "21.06.2020", "xxx", "xxx", "xxx",
                    "100", "0", "0"}},
       {"$a  b*rest", '*', ' ', ReplyRecord{"a", "", "b"}},
@@ -99,16 +93,14 @@ TEST(ReplyRulesTest, RecordReplyCutsTheFirstRecordIntoFields) {
 
 TEST(ReplyRulesTest, RecordRepliesContinueAfterTheOpeningDollar) {
   EXPECT_EQ(RecordReplies("$1 0 300 Ann*$2 0 200 Bob*$3 0 100 Cy*", '*', ' ', 10),
-            (std::vector<ReplyRecord>{{"1", "0", "300", "Ann"},
-                                      {"2", "0", "200", "Bob"},
-                                      {"3", "0", "100", "Cy"}}));
+            (std::vector<ReplyRecord>{
+                {"1", "0", "300", "Ann"}, {"2", "0", "200", "Bob"}, {"3", "0", "100", "Cy"}}));
   EXPECT_EQ(RecordReplies("$a*$b*$c*$d*", '*', ' ', 2).size(), 2u);
   // With "$" as terminator the closing "$" of one record opens the next.
   EXPECT_EQ(RecordReplies("$a b$c d$", '$', ' ', 10),
             (std::vector<ReplyRecord>{{"a", "b"}, {"c", "d"}}));
-  // A "$" inside a record starts a record of its own.
-  EXPECT_EQ(RecordReplies("$x $y*", '*', ' ', 10),
-            (std::vector<ReplyRecord>{{"x", "", "y"}, {"y"}}));
+  // A "$" inside a record is data there and also opens the next record.
+  EXPECT_EQ(RecordReplies("$x $y*", '*', ' ', 10), (std::vector<ReplyRecord>{{"x", "$y"}, {"y"}}));
   EXPECT_TRUE(RecordReplies("nothing here", '*', ' ', 10).empty());
   EXPECT_TRUE(RecordReplies("$a*", '*', ' ', 0).empty());
 }
@@ -123,41 +115,22 @@ TEST(ReplyRulesTest, RecordFieldOutsideTheRecordIsEmpty) {
 
 TEST(ReplyRulesTest, TailMarkerReplyWantsOkAtTheSecondAndThirdCharacter) {
   const std::vector<std::pair<std::string, bool>> cases = {
-      {"$ ok#", true},
-      {"counted$ ok", true},
-      {"$ ok$", true},  // the final "$" opens nothing
-      {"$xok#tail", true},
-      {"$ok#", false},  // directly after the "$" is too early
-      {"$ no#$ ok", true},
-      {"$ ok#$ no", false},
-      {"$ o", false},
-      {" ok", false},
-      {"", false},
-      {"$ OK#", false},
+      {"$ ok#", true},     {"counted$ ok", true}, {"$ ok$", true},  // the final "$" opens nothing
+      {"$xok#tail", true}, {"$ok#", false},  // directly after the "$" is too early
+      {"$ no#$ ok", true}, {"$ ok#$ no", false},  {"$ o", false},
+      {" ok", false},      {"", false},           {"$ OK#", false},
   };
   for (const auto& [reply, ok] : cases) EXPECT_EQ(TailMarkerReply(reply), ok) << reply;
 }
 
 TEST(ClubNumberTest, FormatClubNumberWritesTheShortestGeneralForm) {
   const std::vector<std::pair<double, std::string>> cases = {
-      {0.0, "0"},
-      {0.000001, "0"},
-      {-0.0000099, "0"},
-      {0.00001, "0.00001"},
-      {1.0, "1"},
-      {1504.0, "1504"},
-      {2504.5, "2504.5"},
-      {-3.25, "-3.25"},
-      {1.0 / 3.0, "0.333333333333333"},
-      {0.1 + 0.2, "0.3"},
-      {4001.0, "4001"},
-      {123456789012345.0, "123456789012345"},
-      {1e15, "1E15"},
-      {1.5e20, "1.5E20"},
-      {-1e16, "-1E16"},
-      {100.0, "100"},
-      {std::nan(""), "0"},
-      {HUGE_VAL, "0"},
+      {0.0, "0"},           {0.000001, "0"},     {-0.0000099, "0"},
+      {0.00001, "0.00001"}, {1.0, "1"},          {1504.0, "1504"},
+      {2504.5, "2504.5"},   {-3.25, "-3.25"},    {1.0 / 3.0, "0.333333333333333"},
+      {0.1 + 0.2, "0.3"},   {4001.0, "4001"},    {123456789012345.0, "123456789012345"},
+      {1e15, "1E15"},       {1.5e20, "1.5E20"},  {-1e16, "-1E16"},
+      {100.0, "100"},       {std::nan(""), "0"}, {HUGE_VAL, "0"},
   };
   for (const auto& [value, text] : cases) EXPECT_EQ(FormatClubNumber(value), text) << text;
 }
@@ -178,7 +151,7 @@ TEST(ClubNumberTest, ParseClubNumberReplacesTheFirstOtherCharacterByThePoint) {
       {"-", std::nullopt},
       {"  ", std::nullopt},
       {"1 2", std::nullopt},
-      {"1e999", std::nullopt},
+      {"1.5e999", std::nullopt},
   };
   for (const auto& [text, value] : cases) EXPECT_EQ(ParseClubNumber(text), value) << text;
   EXPECT_EQ(ParseClubNumber("", 7.0), 7.0);

@@ -36,8 +36,8 @@ TEST(ScrambleTest, UnscrambleRestoresEveryTextUnderBothKeys) {
 }
 
 TEST(ScrambleTest, ScrambledLengthIsUnpadded) {
-  const std::vector<std::pair<size_t, size_t>> cases = {
-      {0, 0}, {1, 2}, {2, 3}, {3, 4}, {4, 6}, {5, 7}, {6, 8}, {7, 10}};
+  const std::vector<std::pair<size_t, size_t>> cases = {{0, 0}, {1, 2}, {2, 3}, {3, 4},
+                                                        {4, 6}, {5, 7}, {6, 8}, {7, 10}};
   for (const auto& [plain_size, scrambled_size] : cases) {
     EXPECT_EQ(ScrambleText(std::string(plain_size, 'q'), kConfigKey).size(), scrambled_size)
         << plain_size;
@@ -58,12 +58,9 @@ TEST(ScrambleTest, XorStageMatchesTheRunningKeyRule) {
 TEST(ScrambleTest, Text64PutsTheLowestBitsFirst) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {std::string("\x01"), "BA"},  // standard Base64 would give "AQ"
-      {std::string("\xFF"), "/D"},
-      {std::string("\x01\x02"), "BIA"},
-      {std::string("\x01\x02\x03"), "BIwA"},
-      {std::string("\x00\x00\x00", 3), "AAAA"},
-      {std::string("\xFF\xFF\xFF"), "////"},
-      {std::string("\x01\x02\x03\x04"), "BIwAEA"},
+      {std::string("\xFF"), "/D"},           {std::string("\x01\x02"), "BIA"},
+      {std::string("\x01\x02\x03"), "BIwA"}, {std::string("\x00\x00\x00", 3), "AAAA"},
+      {std::string("\xFF\xFF\xFF"), "////"}, {std::string("\x01\x02\x03\x04"), "BIwAEA"},
   };
   for (const auto& [bytes, text] : cases) {
     EXPECT_EQ(Text64Encode(bytes), text);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "game/NullPorts.h"
 #include "ui/TestPictures.h"
 
 namespace braxo {
@@ -13,58 +14,6 @@ using testing::kLevelPicture;
 using testing::kNormalTile;
 using testing::kSelectedTile;
 
-struct NoWorld : ViewPort, SoundPort, DialogPort, StoragePort, ClubPort {
-  void RenderBoard() override {}
-  void DrawBurst(int, int, int) override {}
-  void ShowTitleLayout() override {}
-  void SetCaption(const std::string&) override {}
-  void DrawTitleScreen(bool) override {}
-  void ShowBoardLayout() override {}
-  void DrawStatusPanel(int) override {}
-  void DrawAccountLamp(int) override {}
-  void ShowMenuButtons() override {}
-  void ShowOnlineIcons() override {}
-  void RefreshLanguage() override {}
-  void SetHandCursor(bool) override {}
-  void SetTimerInterval(int) override {}
-  void StartTimer() override {}
-  void StopTimer() override {}
-  void DrawBackground() override {}
-  void CloseWindow() override {}
-  void Start() override {}
-  void Play(const std::string&) override {}
-  void Release() override {}
-  void ShowPasswordWindow(int) override {}
-  bool AskYesNo(const std::string&) override { return false; }
-  void ShowNotice(const Notice&) override {}
-  void ShowError(const std::string&) override {}
-  void ShowAccountWindow() override {}
-  void ShowTopTenEntryWindow() override {}
-  void ShowTopTenTableWindow() override {}
-  void ShowChatWindow() override {}
-  void ShowStatisticsWindow() override {}
-  void ShowInfoWindow() override {}
-  void OpenWebPage(const std::string&) override {}
-  void LoadSettings() override {}
-  void SaveSettings() override {}
-  ChampionsStatus CheckChampionsFile() override { return ChampionsStatus::kOk; }
-  std::string DeveloperMarker() override { return ""; }
-  int ChampionsThreshold() override { return 0; }
-  void AddChampion(const std::string&, int) override {}
-  void ReadAnnouncements() override {}
-  std::optional<Notice> StartupAnnouncement() override { return std::nullopt; }
-  void CountStart() override {}
-  bool LoginFromUserFile() override { return false; }
-  bool RegisterRatedGame() override { return false; }
-  bool SaveRatedResult(int) override { return false; }
-  void CountFinishedGame(const std::array<int, 12>&) override {}
-  bool CreditKezs(int) override { return false; }
-  bool ReadKezsBalance() override { return false; }
-  bool TopTenAvailable() override { return false; }
-  bool ChatAvailable() override { return false; }
-  void ImAnClick() override {}
-  void ImGPClick() override {}
-};
 
 class BoardRendererTest : public ::testing::Test {
  protected:
@@ -77,7 +26,7 @@ class BoardRendererTest : public ::testing::Test {
 
   testing::TestPictures test_pictures_;
   PictureStore pictures_;
-  NoWorld world_;
+  testing::NullPorts world_;
   FixedRandom random_{1};
   GameState game_;
   QImage image_;

@@ -1,0 +1,217 @@
+#include "dialogs/TForm4.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPainter>
+#include <QRandomGenerator>
+
+#include "dialogs/DialogFrame.h"
+#include "i18n/Language.h"
+#include "ui/Drawing.h"
+
+namespace braxo {
+namespace {
+
+const QColor kBlue(0, 0, 255);
+const QColor kRed(255, 0, 0);
+
+constexpr int kFlagLeft = 222;
+constexpr int kFlagTop = 110;
+constexpr int kFlagWidth = 150;
+constexpr int kFlagHeight = 182;
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), text.size()); }
+
+bool InIcon(QPoint p) { return StrictlyInside(p, 80, 85, 144, 149); }
+bool InLogo(QPoint p) { return StrictlyInside(p, 466, 85, 530, 149); }
+bool InLeftArrow(QPoint p) { return StrictlyInside(p, 90, 150, 162, 222); }
+bool InRightArrow(QPoint p) { return StrictlyInside(p, 448, 150, 520, 222); }
+
+}  // namespace
+
+InfoContacts InfoContactsFromClubAddress(const QString& address) {
+  const QUrl url(address, QUrl::StrictMode);
+  const QString scheme = url.scheme().toLower();
+  if (!url.isValid() || url.host().isEmpty() || (scheme != "http" && scheme != "https")) return {};
+  QUrl site;
+  site.setScheme(scheme);
+  site.setHost(url.host());
+  site.setPort(url.port());
+  QUrl home = site;
+  home.setPath(QStringLiteral("/"));
+  QUrl about = site;
+  about.setPath(QStringLiteral("/about/"));
+  return {{home, about}, QUrl(QStringLiteral("mailto:club@") + url.host())};
+}
+
+TForm4::TForm4(GameState& game, const ChampionsFile& champions, PictureStore& pictures,
+               InfoContacts contacts, QWidget* parent, UrlOpener open_url)
+    : QDialog(parent),
+      game_(game),
+      champions_(champions),
+      pictures_(pictures),
+      contacts_(std::move(contacts)),
+      open_url_(std::move(open_url)) {
+  SetFixedDialogFrame(*this, kInfoWidth, kInfoHeight);
+
+  image1_ = new ImageControl(this);
+  image1_->Place(0, 0, kInfoWidth, kInfoImageHeight);
+  connect(image1_, &ImageControl::Moved, this, &TForm4::Image1MouseMove);
+  connect(image1_, &ImageControl::Pressed, this, &TForm4::Image1MouseDown);
+
+  button1_ = new TKezxXxButton(pictures_, this);
+  button1_->setText(QStringLiteral("Ok"));
+  StyleDialogButton(*button1_, TColorSB::DGreen, 21);
+  button1_->setGeometry(10, 345, 590, 45);
+  connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TForm4::Execute() { exec(); }
+
+void TForm4::showEvent(QShowEvent* event) {
+  FormShow();
+  QDialog::showEvent(event);
+  CentreOnParent(*this);
+}
+
+void TForm4::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawImage(QRect(0, 0, kInfoWidth, kInfoHeight), pictures_.LoadJpegResource("BG"));
+}
+
+void TForm4::UpdateCaption() {
+  switch (page_) {
+    case kInfoPageAbout: setWindowTitle(Q(game_.Text(MsgId::MsgAbout))); break;
+    case kInfoPageOptions:
+      setWindowTitle(
+          Q(game_.Text(MsgId::MsgOptions) + ": " + game_.Text(MsgId::MsgLanguageName)));
+      break;
+    default: setWindowTitle(Q(game_.Text(MsgId::MsgChampions))); break;
+  }
+}
+
+void TForm4::PaintPageBackground(QPainter& painter) {
+  painter.drawImage(QRect(0, 0, kInfoWidth, kInfoHeight), pictures_.LoadJpegResource("BG"));
+  painter.drawImage(5, 5, pictures_.LoadPngResource("Ramka600"));
+}
+
+void TForm4::FormShow() {
+  // A page number outside 1..3 shows the champions, like any page but the
+  // first two.
+  page_ = game_.InfoWindowPage;
+  UpdateCaption();
+  image1_->setToolTip(QString());
+  image1_->setCursor(Qt::ArrowCursor);
+  {
+    QPainter painter(&image1_->Image());
+    PaintPageBackground(painter);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    switch (page_) {
+      case kInfoPageAbout: DrawAboutPage(painter); break;
+      case kInfoPageOptions: DrawOptionsPage(painter); break;
+      default: DrawChampionsPage(painter); break;
+    }
+  }
+  if (page_ == kInfoPageOptions) DrawFlag();
+  image1_->update();
+  button1_->setFocus();
+}
+
+void TForm4::DrawAboutPage(QPainter& painter) {
+  QImage lettering = pictures_.LoadPngResource(Q(Language(game_.LanguageIndex).caption_picture));
+  ResizePng(lettering, 270, 45);
+  painter.drawImage(170, 110, lettering);
+  painter.drawImage(80, 85, pictures_.LoadPngResource("Icon064"));
+  painter.drawImage(466, 85, pictures_.LoadPngResource("Kez064"));
+
+  const QFont large = CellHeightFont(ArialFamily(), 20, true);
+  painter.setFont(large);
+  painter.setPen(kBlue);
+  DrawTextCentered(painter, QStringLiteral("V 2.7"), 0, kInfoWidth, 160);
+  DrawTextCentered(painter, QStringLiteral("21.06.2020"), 0, kInfoWidth, 190);
+  painter.setFont(CellHeightFont(ArialFamily(), 16, true));
+  painter.setPen(kRed);
+  DrawTextCentered(painter, Q(game_.Text(MsgId::MsgCreditsLine)), 0, kInfoWidth, 222);
+  painter.setFont(large);
+  painter.setPen(kBlue);
+  DrawTextCentered(painter, Q(game_.Text(MsgId::MsgCreditsPlace)), 0, kInfoWidth, 250);
+}
+
+void TForm4::DrawOptionsPage(QPainter& painter) {
+  painter.drawImage(90, 150, pictures_.LoadPngResource("Arrow072L"));
+  painter.drawImage(448, 150, pictures_.LoadPngResource("Arrow072R"));
+}
+
+void TForm4::DrawFlag() {
+  QPainter painter(&image1_->Image());
+  // The flag has transparent parts: without the restored background the
+  // previous language's flag would show through them.
+  painter.setClipRect(kFlagLeft, kFlagTop, kFlagWidth, kFlagHeight);
+  PaintPageBackground(painter);
+  painter.drawImage(kFlagLeft, kFlagTop,
+                    pictures_.LoadPngResource(Q(Language(game_.LanguageIndex).flag_picture)));
+}
+
+void TForm4::DrawChampionsPage(QPainter& painter) {
+  painter.setFont(CellHeightFont(ArialFamily(), 30, true));
+  painter.setPen(kBlue);
+  DrawTextCentered(painter, Q(game_.Text(MsgId::MsgChampions)), 0, kInfoWidth, 120);
+
+  painter.setFont(CellHeightFont(ArialFamily(), 24, true));
+  painter.setPen(kRed);
+  const std::vector<ChampionEntry> entries = champions_.ChampionsPage();
+  for (int n = 1; n <= static_cast<int>(entries.size()) && n <= kChampionsShown; ++n) {
+    const ChampionEntry& entry = entries[n - 1];
+    const int y = 24 * n + 135;
+    const int baseline = y + painter.fontMetrics().ascent();
+    painter.drawText(150, baseline, QString::number(n) + ".");
+    painter.drawText(180, baseline, Q(entry.name));
+    DrawTextRight(painter, QString::number(entry.score), 460, y);
+  }
+}
+
+void TForm4::Image1MouseMove(QPoint point) {
+  bool hand = false;
+  QString hint;
+  if (page_ == kInfoPageAbout) {
+    if (InIcon(point)) {
+      hand = true;
+      hint = Q(game_.Text(MsgId::MsgVisitWebsite));
+    } else if (InLogo(point)) {
+      hand = true;
+      hint = Q(game_.Text(MsgId::MsgWriteLetter));
+    }
+  } else if (page_ == kInfoPageOptions) {
+    hand = InLeftArrow(point) || InRightArrow(point);
+  }
+  image1_->setCursor(hand ? Qt::PointingHandCursor : Qt::ArrowCursor);
+  image1_->setToolTip(hint);
+}
+
+void TForm4::Image1MouseDown(QPoint point) {
+  if (page_ == kInfoPageAbout) {
+    if (InIcon(point)) {
+      const QUrl& page = contacts_.web_pages[QRandomGenerator::global()->bounded(2)];
+      // A failing web page open is silent.
+      if (!page.isEmpty() && open_url_) open_url_(page);
+    } else if (InLogo(point)) {
+      const bool opened = !contacts_.mail.isEmpty() && open_url_ && open_url_(contacts_.mail);
+      if (!opened) {
+        QMessageBox::information(this, QApplication::applicationDisplayName(),
+                                 QStringLiteral("Auto method failed."));
+      }
+    }
+  } else if (page_ == kInfoPageOptions) {
+    int step = 0;
+    if (InLeftArrow(point)) step = 1;
+    if (InRightArrow(point)) step = 2;
+    if (step == 0) return;
+    game_.ApplyLanguage(step);
+    DrawFlag();
+    UpdateCaption();
+    image1_->update();
+  }
+}
+
+}  // namespace braxo

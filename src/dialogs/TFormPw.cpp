@@ -1,0 +1,168 @@
+#include "dialogs/TFormPw.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPixmap>
+
+#include "dialogs/DialogFrame.h"
+#include "ui/Drawing.h"
+
+namespace braxo {
+namespace {
+
+constexpr int kWidth = 200;
+constexpr int kHeight = 150;
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+int CharacterCount(const QString& text) { return static_cast<int>(text.toUcs4().size()); }
+
+void SetTextColour(QWidget& widget, const QColor& colour) {
+  QPalette palette = widget.palette();
+  palette.setColor(QPalette::WindowText, colour);
+  palette.setColor(QPalette::Text, colour);
+  widget.setPalette(palette);
+}
+
+QLabel* CentredLabel(QWidget* parent, int left, int top, int width, int cell_height,
+                     const QColor& colour) {
+  auto* label = new QLabel(parent);
+  label->setTextFormat(Qt::PlainText);
+  label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  label->setFont(CellHeightFont(ArialFamily(), cell_height, false));
+  label->setGeometry(left, top, width, cell_height + 2);
+  SetTextColour(*label, colour);
+  return label;
+}
+
+}  // namespace
+
+QValidator::State TypedLengthValidator::validate(QString& input, int&) const {
+  const int length = CharacterCount(input);
+  if (length > limit_ && length > CharacterCount(previous_)) return Invalid;
+  return Acceptable;
+}
+
+TFormPw::TFormPw(GameState& game, std::string& player_name, PictureStore& pictures,
+                 QWidget* parent)
+    : QDialog(parent),
+      game_(game),
+      player_name_(player_name),
+      pictures_(pictures),
+      name_validator_(kChampionNameTypedLimit) {
+  SetFixedDialogFrame(*this, kWidth, kHeight);
+
+  stop_sign_ = new QLabel(this);
+  stop_sign_->setGeometry(5, 5, 45, 45);
+  stop_sign_->setPixmap(QPixmap::fromImage(DrawStopSign()));
+
+  prompt_label_ = CentredLabel(this, 35, 40, 130, 14, QColor(0, 0, 255));
+  error_label_ = CentredLabel(this, 35, 77, 130, 12, QColor(255, 0, 0));
+  error_label_->hide();
+
+  edit1_ = new QLineEdit(this);
+  edit1_->setGeometry(50, 55, 100, 21);
+  edit1_->setFont(CellHeightFont(ArialFamily(), 14, true));
+  QPalette edit_palette = edit1_->palette();
+  edit_palette.setColor(QPalette::Base, QColor(208, 213, 234));
+  edit_palette.setColor(QPalette::Text, QColor(128, 0, 0));
+  edit1_->setPalette(edit_palette);
+  edit1_->installEventFilter(this);
+  connect(edit1_, &QLineEdit::textChanged, this, &TFormPw::Edit1Change);
+
+  cancel_button_ = new TKezxXxButton(pictures_, this);
+  cancel_button_->setGeometry(5, 115, 90, 30);
+  StyleDialogButton(*cancel_button_, TColorSB::DBlue, 16);
+  connect(cancel_button_, &QPushButton::clicked, this, &QDialog::reject);
+
+  ok_button_ = new TKezxXxButton(pictures_, this);
+  ok_button_->setText(QStringLiteral("Ok"));
+  ok_button_->setGeometry(105, 114, 90, 30);
+  StyleDialogButton(*ok_button_, TColorSB::DGreen, 16);
+  connect(ok_button_, &QPushButton::clicked, this, &TFormPw::Confirm);
+}
+
+void TFormPw::Execute() { exec(); }
+
+void TFormPw::FormShow() {
+  role_ = game_.PasswordWindowRole;
+  error_label_->setText(Q(game_.Text(MsgId::MsgInvalidPassword)));
+  error_label_->hide();
+  cancel_button_->setText(Q(game_.Text(MsgId::MsgCancel)));
+  if (role_ == kPasswordRoleChampion) {
+    setWindowTitle(Q(game_.Text(MsgId::MsgYouWon)));
+    prompt_label_->setText(Q(game_.Text(MsgId::MsgEnterName)));
+    stop_sign_->hide();
+    const QString name = Q(player_name_);
+    name_validator_.SetPrevious(name);
+    edit1_->setValidator(&name_validator_);
+    edit1_->setText(name);
+    ok_button_->move(55, 114);
+    cancel_button_->hide();
+  } else {
+    const MsgId mode = role_ == kPasswordRoleSuper ? MsgId::MsgModeSuper : MsgId::MsgModeExtra;
+    setWindowTitle(Q(game_.Text(MsgId::MsgModeLabel) + " " + game_.Text(mode)));
+    prompt_label_->setText(Q(game_.Text(MsgId::MsgEnterPassword)));
+    stop_sign_->show();
+    edit1_->setValidator(nullptr);
+    // A champion's name confirmed last time is not offered as a password; any
+    // other earlier text (a refused password) stays for another try.
+    if (edit1_->text().toStdString() == game_.ChampionName) edit1_->clear();
+    ok_button_->move(105, 114);
+    cancel_button_->show();
+  }
+  edit1_->setFocus();
+}
+
+void TFormPw::showEvent(QShowEvent* event) {
+  FormShow();
+  QDialog::showEvent(event);
+  CentreOnParent(*this);
+}
+
+void TFormPw::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
+  painter.drawImage(10, 5, pictures_.LoadPngResource("Ramka180"));
+  if (role_ == kPasswordRoleChampion) painter.drawImage(10, 5, pictures_.LoadPngResource("Medal"));
+}
+
+bool TFormPw::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == edit1_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      Confirm();
+      return true;
+    }
+    if (key != Qt::Key_Escape && role_ != kPasswordRoleChampion) error_label_->hide();
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void TFormPw::Edit1Change(const QString& text) {
+  name_validator_.SetPrevious(text);
+  if (role_ == kPasswordRoleChampion) player_name_ = text.toStdString();
+}
+
+void TFormPw::Confirm() {
+  const std::string text = edit1_->text().toStdString();
+  if (role_ == kPasswordRoleChampion) {
+    game_.ChampionName = text;
+    accept();
+    return;
+  }
+  const bool super = role_ == kPasswordRoleSuper;
+  // Compared whole and exactly: a trailing space or another letter case is a
+  // different password.
+  if (text == (super ? game_.SuperPassword : game_.ExtraPassword)) {
+    accept();
+    (super ? game_.SuperPasswordAccepted : game_.ExtraPasswordAccepted) = true;
+    game_.GameMode = super ? 3 : 2;
+    game_.Level = 1;
+    return;
+  }
+  error_label_->show();
+  edit1_->setFocus();
+}
+
+}  // namespace braxo

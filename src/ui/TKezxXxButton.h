@@ -1,0 +1,115 @@
+// The skinned push button of every window: rounded end pieces and a body of
+// gradient rows, recoloured to one of seven schemes, with a light band, a
+// pressed shift and a rounded contour around the focused button.
+#pragma once
+
+#include <QColor>
+#include <QHash>
+#include <QImage>
+#include <QPushButton>
+#include <QRect>
+#include <QString>
+#include <functional>
+
+#include "ui/Pictures.h"
+
+class QPainter;
+
+namespace braxo {
+
+enum class TColorSB { DRed, DGreen, DBlue, DNavy, DYellow, DViolet, DOrang };
+enum class THeightSB { D30, D45, D60 };
+enum class GlyphLayout { kLeft, kRight, kTop, kBottom };
+
+// Recolours one colour of the red face to `scheme`, then lightens each
+// component toward white by `light_percent` (clamped to 0..100), rounding
+// halves to the even neighbour. The alpha is kept.
+QColor Recolour(QColor colour, TColorSB scheme, int light_percent);
+
+class TKezxXxButton : public QPushButton {
+  Q_OBJECT
+
+ public:
+  // A button of 100 x 30, scheme DRed, no lightening, contour on. The
+  // pictures must outlive the button.
+  explicit TKezxXxButton(PictureStore& pictures, QWidget* parent = nullptr);
+
+  void SetColorSB(TColorSB scheme);
+  TColorSB ColorSB() const { return color_sb_; }
+  // The caption colour while the mouse is over the button, with LightFont.
+  void SetColorMouse(const QColor& colour);
+  void SetLightFont(bool on);
+  // The light face while the mouse is over the button or it has the focus.
+  void SetLightRect(bool on);
+  // A silver caption while the button is disabled.
+  void SetGrayDis(bool on);
+  // Sets the height to 30, 45 or 60.
+  void SetHeightSB(THeightSB height);
+  THeightSB HeightSB() const { return height_sb_; }
+  // Lightening of every face colour toward white, in percent (0..100; other
+  // values are clamped).
+  void SetKLightSB(int percent);
+  int KLightSB() const { return light_percent_; }
+  // A rounded contour around the focused button when LightRect is off.
+  void SetKontur(bool on);
+
+  // The glyph picture; an opaque picture takes its bottom-left pixel's colour
+  // as transparent. A null image removes the glyph.
+  void SetGlyph(const QImage& glyph);
+  void SetGlyphLayout(GlyphLayout layout);
+  // -1 centres the caption; any other value left-aligns it beside the glyph.
+  void SetMargin(int margin);
+
+  // Called after the face and caption are drawn, before the contour, with
+  // the button's rectangle and the state the face was drawn in.
+  std::function<void(QPainter&, const QRect&, bool pressed, bool focused, bool disabled)>
+      OnDrawButton;
+
+  // The button exactly as it paints itself in the given state, over the
+  // parent's own drawing under the button (transparent without a parent).
+  // `focused` means the button is the focused one.
+  QImage RenderFace(bool pressed, bool focused, bool disabled);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  struct PieceKey {
+    QString name;
+    TColorSB scheme;
+    int light;
+    friend bool operator==(const PieceKey&, const PieceKey&) = default;
+  };
+  friend size_t qHash(const PieceKey& key, size_t hash_start) {
+    return qHashMulti(hash_start, key.name, static_cast<int>(key.scheme), key.light);
+  }
+
+  void DrawButton(QPainter& painter, bool pressed, bool focused, bool disabled);
+  // Pieces, body and glyph on a transparent picture of the button's size.
+  QImage DrawFace(bool lit);
+  void DrawCaption(QPainter& painter, bool pressed, bool disabled);
+  void DrawContour(QPainter& painter, bool pressed);
+  // The face piece `name` recoloured to the current scheme and lightening.
+  const QImage& Piece(const QString& name);
+
+  PictureStore* pictures_;
+  QHash<PieceKey, QImage> pieces_;
+  TColorSB color_sb_ = TColorSB::DRed;
+  QColor color_mouse_ = Qt::black;
+  bool light_font_ = false;
+  bool light_rect_ = false;
+  bool gray_dis_ = false;
+  THeightSB height_sb_ = THeightSB::D30;
+  int light_percent_ = 0;
+  bool kontur_ = true;
+  QImage glyph_;
+  GlyphLayout glyph_layout_ = GlyphLayout::kLeft;
+  int margin_ = -1;
+  bool mouse_in_pos_ = false;
+};
+
+}  // namespace braxo
