@@ -336,7 +336,7 @@ void TKezxXxButton::DrawCaption(QPainter& painter, bool pressed, bool disabled) 
   const int shift = pressed ? 1 : 0;
   int left = shift;
   int right = width() + shift;
-  const int top = -3;
+  const int top = shift - 3;
   const int bottom = height() + shift;
   const int mnemonic = style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, this)
                            ? Qt::TextShowMnemonic
