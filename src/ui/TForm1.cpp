@@ -52,10 +52,20 @@ TForm1::TForm1(PictureStore& pictures) : pictures_(pictures) {
   const std::array<void (GameState::*)(), 6> handlers = {
       &GameState::Button1Click, &GameState::Button2Click, &GameState::Button3Click,
       &GameState::Button4Click, &GameState::Button5Click, &GameState::Button6Click};
+  const std::array<TColorSB, 6> schemes = {TColorSB::DRed, TColorSB::DYellow, TColorSB::DGreen,
+                                           TColorSB::DRed, TColorSB::DYellow, TColorSB::DGreen};
   for (int i = 0; i < 6; ++i) {
-    auto* button = new QPushButton(this);
+    auto* button = new TKezxXxButton(pictures_, this);
     button->setGeometry(i < 3 ? 5 : 665, 90 + 70 * (i % 3), 180, 60);
-    button->setIconSize(QSize(48, 48));
+    button->SetHeightSB(THeightSB::D60);
+    button->SetColorSB(schemes[i]);
+    button->SetLightRect(true);
+    button->SetLightFont(false);
+    button->SetColorMouse(Qt::black);
+    button->SetGrayDis(false);
+    button->SetKLightSB(0);
+    button->SetKontur(true);
+    button->SetGlyphLayout(GlyphLayout::kBottom);
     button->hide();
     connect(button, &QPushButton::clicked, this, [this, handler = handlers[i]] {
       if (!game_) return;
@@ -174,7 +184,7 @@ void TForm1::ShowMenuButtons() {
   const std::array<const char*, 6> glyphs = {"GlyphN",         "GlyphE",       "GlyphS",
                                              "GlyphChampions", "GlyphOptions", "GlyphAbout"};
   for (int i = 0; i < 6; ++i) {
-    buttons_[i]->setIcon(QIcon(QPixmap::fromImage(pictures_.LoadPngResource(glyphs[i]))));
+    buttons_[i]->SetGlyph(pictures_.LoadPngResource(glyphs[i]));
     buttons_[i]->show();
   }
 }

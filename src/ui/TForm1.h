@@ -2,7 +2,6 @@
 // events to the game; the game decides.
 #pragma once
 
-#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -11,6 +10,7 @@
 #include "game/GameState.h"
 #include "ui/ImageControl.h"
 #include "ui/Pictures.h"
+#include "ui/TKezxXxButton.h"
 #include "ui/TitleScreen.h"
 
 namespace braxo {
@@ -76,7 +76,7 @@ class TForm1 : public QWidget, public ViewPort {
   ImageControl* board_image_;
   ImageControl* caption_;
   std::array<ImageControl*, 4> panels_{};
-  std::array<QPushButton*, 6> buttons_{};
+  std::array<TKezxXxButton*, 6> buttons_{};
   struct Icon {
     ImageControl* control;
     QString picture;
