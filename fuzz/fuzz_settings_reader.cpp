@@ -7,7 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -15,17 +15,31 @@
 
 namespace {
 
-// One scratch directory per fuzzing process, in memory when possible.
-const std::string& ScratchDirectory() {
-  static const std::string directory = [] {
+// One scratch directory per fuzzing process, in memory when possible,
+// removed when the process ends normally.
+class ScratchDirectory {
+ public:
+  ScratchDirectory() {
     std::string pattern = "/dev/shm/braxo-fuzz-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr) {
       pattern = "/tmp/braxo-fuzz-XXXXXX";
       if (::mkdtemp(pattern.data()) == nullptr) std::abort();
     }
-    return pattern + "/";
-  }();
-  return directory;
+    path_ = pattern + "/";
+  }
+  ~ScratchDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+const std::string& ScratchPath() {
+  static const ScratchDirectory directory;
+  return directory.path();
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
@@ -50,8 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string champions = provider.ConsumeRandomLengthString(1024);
   const std::string settings_bytes = provider.ConsumeRemainingBytesAsString();
 
-  const braxo::SettingsPaths paths{ScratchDirectory() + "Braxo.ini",
-                                   ScratchDirectory() + "Braxo.clb"};
+  const braxo::SettingsPaths paths{ScratchPath() + "Braxo.ini", ScratchPath() + "Braxo.clb"};
   WriteFile(paths.champions_file, champions);
   WriteFile(paths.settings_file, settings_bytes);
   const braxo::SettingsHooks hooks{"DEFTOP", "DEFSTAT",

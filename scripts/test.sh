@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
-# Installs what Braxo needs, builds everything and runs every test.
+# Installs what Braxo needs, builds everything and runs every test: a short
+# run of each fuzz target (built with clang and the sanitizers in a build
+# directory of its own), then the test suite.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
 bash "$root/scripts/build.sh" -DBRAXO_BUILD_TESTS=ON -DBRAXO_BUILD_BENCH=ON
 build_dir=${BRAXO_BUILD_DIR:-$root/build}
+fuzz_dir=${BRAXO_FUZZ_BUILD_DIR:-$root/build-fuzz}
+
+CXX=clang++ cmake -S "$root" -B "$fuzz_dir" -G Ninja -DBRAXO_BUILD_FUZZ=ON \
+  -DBRAXO_BUILD_TESTS=OFF -DBRAXO_BUILD_BENCH=OFF
+cmake --build "$fuzz_dir" --target braxo_fuzzers --parallel "$(nproc)"
+ctest --test-dir "$fuzz_dir/fuzz" --output-on-failure --timeout 300
+
 # Tests draw into real widgets on Qt's offscreen platform and play sound on
 # SDL's dummy driver, so no display or sound card is needed.
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}

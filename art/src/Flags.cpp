@@ -110,7 +110,7 @@ QImage LanguageFlag(const QString& flag_dir, const QString& code, QStringList* p
   constexpr int kScale = 4;
   const QImage art = RenderFlag(
       flag_dir, code, QSize(static_cast<int>(kClothW) * kScale, static_cast<int>(kClothH * kScale)),
-      QImage::Format_RGBA64, problems);
+      QImage::Format_ARGB32, problems);  // read below as 8-bit QRgb
 
   auto wave = [](double u) {
     // Vertical shift (pixels) and light factor at cloth position u in [0, 1].

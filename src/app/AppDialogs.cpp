@@ -4,11 +4,30 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "club/BuiltinAddresses.h"
+#include "dialogs/TFormLink.h"
+
 namespace braxo {
 
-void AppDialogs::ShowPasswordWindow(int) {
-  // The password window comes with the dialogs; until then no password is
-  // accepted and no name is asked.
+AppDialogs::AppDialogs(QWidget& window, GameState*& game, PictureStore& pictures)
+    : window_(window), game_(game), pictures_(pictures) {}
+
+AppDialogs::~AppDialogs() = default;
+
+void AppDialogs::CreateWindows(GameState& game, std::string& player_name,
+                               const ChampionsFile& champions) {
+  password_window_ = std::make_unique<TFormPw>(game, player_name, pictures_, &window_);
+  // The about page's web pages and mail address are those of our club, on
+  // the site that serves the configuration page.
+  info_window_ = std::make_unique<TForm4>(
+      game, champions, pictures_,
+      InfoContactsFromClubAddress(QString::fromStdString(ConfigPageAddress())), &window_);
+}
+
+void AppDialogs::ShowPasswordWindow(int role) {
+  if (!password_window_ || !game_) return;
+  game_->PasswordWindowRole = role;
+  password_window_->Execute();
 }
 
 bool AppDialogs::AskYesNo(const std::string& question) {
@@ -16,15 +35,14 @@ bool AppDialogs::AskYesNo(const std::string& question) {
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-void AppDialogs::ShowNotice(const Notice& notice) {
-  QString text = QString::fromStdString(notice.message);
-  if (!notice.second.empty()) text += "\n" + QString::fromStdString(notice.second);
-  if (!notice.link.empty()) text += "\n" + QString::fromStdString(notice.link);
-  QMessageBox::information(&window_, QStringLiteral("Attention"), text);
-}
+void AppDialogs::ShowNotice(const Notice& notice) { braxo::ShowNotice(&window_, notice); }
 
 void AppDialogs::ShowError(const std::string& message) {
   QMessageBox::critical(&window_, window_.windowTitle(), QString::fromStdString(message));
+}
+
+void AppDialogs::ShowInfoWindow() {
+  if (info_window_) info_window_->Execute();
 }
 
 void AppDialogs::OpenWebPage(const std::string& address) {

@@ -1,17 +1,30 @@
-// The flow's windows and questions on the desktop: message boxes for the
-// notices and questions, the web browser for pages. Windows that the game
-// does not have yet are not shown.
+// The flow's windows and questions on the desktop: the notice, password and
+// information windows, message boxes for the questions, the web browser for
+// pages. Windows that the game does not have yet are not shown.
 #pragma once
 
 #include <QWidget>
+#include <memory>
+#include <string>
 
+#include "dialogs/TForm4.h"
+#include "dialogs/TFormPw.h"
 #include "game/GameState.h"
+#include "storage/ChampionsFile.h"
+#include "ui/Pictures.h"
 
 namespace braxo {
 
 class AppDialogs : public DialogPort {
  public:
-  AppDialogs(QWidget& window, GameState*& game) : window_(window), game_(game) {}
+  AppDialogs(QWidget& window, GameState*& game, PictureStore& pictures);
+  ~AppDialogs() override;
+
+  // Creates the password and information windows, which then live until this
+  // object goes (before the main window, their parent). `player_name` is the
+  // settings' name and `champions` the champions table; both, like `game`,
+  // must stay alive as long as the windows may be shown.
+  void CreateWindows(GameState& game, std::string& player_name, const ChampionsFile& champions);
 
   void ShowPasswordWindow(int role) override;
   bool AskYesNo(const std::string& question) override;
@@ -22,12 +35,15 @@ class AppDialogs : public DialogPort {
   void ShowTopTenTableWindow() override {}
   void ShowChatWindow() override {}
   void ShowStatisticsWindow() override {}
-  void ShowInfoWindow() override {}
+  void ShowInfoWindow() override;
   void OpenWebPage(const std::string& address) override;
 
  private:
   QWidget& window_;
   GameState*& game_;
+  PictureStore& pictures_;
+  std::unique_ptr<TFormPw> password_window_;
+  std::unique_ptr<TForm4> info_window_;
 };
 
 }  // namespace braxo

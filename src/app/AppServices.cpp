@@ -101,13 +101,19 @@ void AppServices::ImAnClick() {
   const QString path = QFileDialog::getSaveFileName(
       &window_, QString(), proposed, QStringLiteral("*.%1").arg(QString::fromStdString(plan.extension)));
   if (path.isEmpty()) return;
-  QProgressDialog progress(QStringLiteral("Braxo"), QString(), 0, 100, &window_);
+  QProgressDialog progress(QStringLiteral("Braxo"),
+                           QString::fromStdString(MessageText(MsgId::MsgCancel, Language())), 0,
+                           100, &window_);
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(300);
-  DownloadToFile(news_.DownloadLink, path.toStdString(), [&](std::int64_t received, std::int64_t total) {
-    if (total > 0) progress.setValue(static_cast<int>(received * 100 / total));
-    return !progress.wasCanceled();
-  });
+  // The progress window is modal, so the wait may let its Cancel button work.
+  DownloadToFile(
+      news_.DownloadLink, path.toStdString(),
+      [&](std::int64_t received, std::int64_t total) {
+        if (total > 0) progress.setValue(static_cast<int>(received * 100 / total));
+        return !progress.wasCanceled();
+      },
+      DefaultDownloadLimits(), DownloadWait::kAcceptUserInput);
 }
 
 void AppServices::ImGPClick() {

@@ -29,6 +29,9 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   std::array<std::string, 2> HelpMirrors() const;
   bool HasStoreLink() const { return !news_.StoreLink.empty(); }
   const Settings& CurrentSettings() const { return settings_; }
+  // The settings the champion-name window writes PlayerName into.
+  Settings& MutableSettings() { return settings_; }
+  const ChampionsFile& Champions() const { return champions_; }
 
   // --- StoragePort ---
   void LoadSettings() override;

@@ -18,12 +18,13 @@ int main(int argc, char** argv) {
   braxo::PictureStore pictures;
   braxo::TForm1 window(pictures);
   braxo::GameState* game = nullptr;
-  braxo::AppDialogs dialogs(window, game);
+  braxo::AppDialogs dialogs(window, game, pictures);
   braxo::AppServices services(window, dialogs, pictures, game);
   braxo::ClockRandom random;
   braxo::GameState state({window, services.Sound(), dialogs, services.Storage(), services.Club()},
                          random, services.HelpMirrors());
   game = &state;
+  dialogs.CreateWindows(state, services.MutableSettings().PlayerName, services.Champions());
   window.SetGame(&state);
 
   state.FormCreate();

@@ -26,6 +26,9 @@ SdlAudioBackend::~SdlAudioBackend() { Close(); }
 bool SdlAudioBackend::Open() {
   if (open_) return true;
   last_error_.clear();
+  // SDL would otherwise catch SIGINT and SIGTERM and turn them into quit
+  // events that nobody reads: the game could no longer be stopped that way.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     last_error_ = SDL_GetError();
     return false;

@@ -82,12 +82,15 @@ void TForm4::paintEvent(QPaintEvent*) {
 
 void TForm4::UpdateCaption() {
   switch (page_) {
-    case kInfoPageAbout: setWindowTitle(Q(game_.Text(MsgId::MsgAbout))); break;
-    case kInfoPageOptions:
-      setWindowTitle(
-          Q(game_.Text(MsgId::MsgOptions) + ": " + game_.Text(MsgId::MsgLanguageName)));
+    case kInfoPageAbout:
+      setWindowTitle(Q(game_.Text(MsgId::MsgAbout)));
       break;
-    default: setWindowTitle(Q(game_.Text(MsgId::MsgChampions))); break;
+    case kInfoPageOptions:
+      setWindowTitle(Q(game_.Text(MsgId::MsgOptions) + ": " + game_.Text(MsgId::MsgLanguageName)));
+      break;
+    default:
+      setWindowTitle(Q(game_.Text(MsgId::MsgChampions)));
+      break;
   }
 }
 
@@ -108,9 +111,15 @@ void TForm4::FormShow() {
     PaintPageBackground(painter);
     painter.setRenderHint(QPainter::TextAntialiasing);
     switch (page_) {
-      case kInfoPageAbout: DrawAboutPage(painter); break;
-      case kInfoPageOptions: DrawOptionsPage(painter); break;
-      default: DrawChampionsPage(painter); break;
+      case kInfoPageAbout:
+        DrawAboutPage(painter);
+        break;
+      case kInfoPageOptions:
+        DrawOptionsPage(painter);
+        break;
+      default:
+        DrawChampionsPage(painter);
+        break;
     }
   }
   if (page_ == kInfoPageOptions) DrawFlag();

@@ -43,8 +43,7 @@ QValidator::State TypedLengthValidator::validate(QString& input, int&) const {
   return Acceptable;
 }
 
-TFormPw::TFormPw(GameState& game, std::string& player_name, PictureStore& pictures,
-                 QWidget* parent)
+TFormPw::TFormPw(GameState& game, std::string& player_name, PictureStore& pictures, QWidget* parent)
     : QDialog(parent),
       game_(game),
       player_name_(player_name),

@@ -1,5 +1,8 @@
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -213,6 +216,23 @@ TEST_F(SdlAudioBackendTest, ImpossibleDriverFailsCleanlyWithTheOneMessage) {
   ASSERT_NE(channels.at(0), kNoChannel) << working.LastError();
   working.PlayChannel(channels[0]);
   EXPECT_EQ(Mix_Playing(-1), 1);
+}
+
+TEST_F(SdlAudioBackendTest, OpenOutputLeavesTerminationSignalsToTheProgram) {
+  // A child opens the output and is sent SIGTERM: it must end by the signal,
+  // as any program does, instead of having SDL swallow it.
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    SdlAudioBackend backend;
+    if (!backend.Open()) _exit(3);
+    raise(SIGTERM);
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "exit status " << WEXITSTATUS(status);
+  EXPECT_EQ(WTERMSIG(status), SIGTERM);
 }
 
 }  // namespace

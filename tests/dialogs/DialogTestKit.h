@@ -31,6 +31,8 @@ inline const QColor kArrow(0, 128, 0);
 
 // Each language's flag and lettering in a colour of its own.
 inline QColor FlagColour(int language) { return QColor(0, 20 * language + 10, 200); }
+// The first opaque column of a flag; the columns left of it are transparent.
+inline int FlagClothLeft(int language) { return 30 + 10 * language; }
 inline QColor LetteringColour(const QString& name) {
   return QColor(100 + static_cast<int>(qHash(name) % 100), 60, 60);
 }
@@ -49,13 +51,15 @@ class TestPictures {
     Save("GFree", 10, 10, Qt::transparent);
     for (const char* name : {"CapEng", "CapRus", "CapChi", "CapJap", "CapKor"})
       Save(name, 450, 70, LetteringColour(name));
-    // The flags are transparent on their left half, as a flag on a pole is
-    // around the cloth: a redraw must not let the old flag show through.
+    // The flags are transparent left of their cloth, as a flag on a pole is,
+    // and each cloth starts elsewhere: a redraw must not let the old flag
+    // show through.
     for (int language = 0; language < kLanguageCount; ++language) {
       QImage flag(150, 182, QImage::Format_ARGB32);
       flag.fill(Qt::transparent);
       for (int y = 0; y < 182; ++y)
-        for (int x = 75; x < 150; ++x) flag.setPixelColor(x, y, FlagColour(language));
+        for (int x = FlagClothLeft(language); x < 150; ++x)
+          flag.setPixelColor(x, y, FlagColour(language));
       flag.save(Path(QString::fromUtf8(Language(language).flag_picture.data())));
     }
     for (const char* set : {"B29_", "B44_", "B59_"}) {
@@ -81,9 +85,7 @@ class TestPictures {
 // lengths.
 class TestGame {
  public:
-  TestGame()
-      : random_(7),
-        game_({ports_, ports_, ports_, ports_, ports_}, random_, {"", ""}) {
+  TestGame() : random_(7), game_({ports_, ports_, ports_, ports_, ports_}, random_, {"", ""}) {
     game_.ExtraPassword = "Xt4-q9z";
     game_.SuperPassword = "Sp8!mW2k";
   }

@@ -19,6 +19,7 @@
 namespace braxo {
 namespace {
 
+using dialogs_test::FlagClothLeft;
 using dialogs_test::FlagColour;
 using dialogs_test::LetteringColour;
 using dialogs_test::SendMouse;
@@ -111,9 +112,9 @@ struct ArrowEdgeCase {
 
 // Strict regions: the border of an arrow's square is outside it.
 const ArrowEdgeCase kArrowEdges[] = {
-    {90, 186, 0},  {91, 186, 9},  {161, 186, 9},  {162, 186, 0},  {126, 150, 0},
-    {126, 151, 9}, {126, 221, 9}, {126, 222, 0},  {448, 186, 0},  {449, 186, 1},
-    {519, 186, 1}, {520, 186, 0}, {484, 151, 1},  {484, 222, 0},  {300, 186, 0},
+    {90, 186, 0},  {91, 186, 9},  {161, 186, 9}, {162, 186, 0}, {126, 150, 0},
+    {126, 151, 9}, {126, 221, 9}, {126, 222, 0}, {448, 186, 0}, {449, 186, 1},
+    {519, 186, 1}, {520, 186, 0}, {484, 151, 1}, {484, 222, 0}, {300, 186, 0},
 };
 
 TEST_F(InfoWindowTest, ArrowsStepTheLanguageOnlyStrictlyInsideTheirSquares) {
@@ -138,13 +139,13 @@ TEST_F(InfoWindowTest, SteppingThroughAllLanguagesNamesEachInTheCaptionAndComesB
       SendMouse(form->Image1(), QEvent::MouseButtonPress, arrow);
       const int language = (4 + step * i + kLanguageCount) % kLanguageCount;
       ASSERT_EQ(game().LanguageIndex, language);
-      EXPECT_EQ(form->windowTitle().toStdString(),
-                MessageText(MsgId::MsgOptions, language) + ": " +
-                    std::string(LanguageNativeName(language)));
-      // The new flag over a restored background: its transparent half shows
-      // the frame, not the flag before it.
-      EXPECT_EQ(PixelAt(*form, 222 + 120, 200), FlagColour(language));
-      EXPECT_EQ(PixelAt(*form, 222 + 20, 200), dialogs_test::kFrame);
+      EXPECT_EQ(form->windowTitle().toStdString(), MessageText(MsgId::MsgOptions, language) + ": " +
+                                                       std::string(LanguageNativeName(language)));
+      // The new flag over a restored background: left of its cloth the
+      // frame shows, not the flag before it.
+      EXPECT_EQ(PixelAt(*form, 222 + 149, 200), FlagColour(language));
+      EXPECT_EQ(PixelAt(*form, 222 + FlagClothLeft(language), 200), FlagColour(language));
+      EXPECT_EQ(PixelAt(*form, 222 + FlagClothLeft(language) - 1, 200), dialogs_test::kFrame);
     }
     EXPECT_EQ(game().LanguageIndex, 4);
   }
@@ -179,9 +180,9 @@ TEST_F(InfoWindowTest, AboutPageHintsAndHandOnlyStrictlyInsideIconAndLogo) {
   const std::string website = game().Text(MsgId::MsgVisitWebsite);
   const std::string letter = game().Text(MsgId::MsgWriteLetter);
   const std::pair<QPoint, std::string> cases[] = {
-      {{81, 86}, website},  {{143, 148}, website}, {{80, 100}, ""},  {{144, 100}, ""},
-      {{100, 85}, ""},      {{100, 149}, ""},      {{467, 86}, letter}, {{529, 148}, letter},
-      {{466, 100}, ""},     {{530, 100}, ""},      {{300, 300}, ""},
+      {{81, 86}, website}, {{143, 148}, website}, {{80, 100}, ""},     {{144, 100}, ""},
+      {{100, 85}, ""},     {{100, 149}, ""},      {{467, 86}, letter}, {{529, 148}, letter},
+      {{466, 100}, ""},    {{530, 100}, ""},      {{300, 300}, ""},
   };
   for (const auto& [point, hint] : cases) {
     SendMouse(form->Image1(), QEvent::MouseMove, point);
@@ -200,8 +201,8 @@ TEST_F(InfoWindowTest, IconOpensOneOfTheTwoClubPagesAtRandom) {
     for (const QUrl& url : opened_) urls.insert(url.toString());
     return urls;
   }();
-  EXPECT_EQ(seen, (std::set<QString>{"https://club.example.org/",
-                                     "https://club.example.org/about/"}));
+  EXPECT_EQ(seen,
+            (std::set<QString>{"https://club.example.org/", "https://club.example.org/about/"}));
 }
 
 TEST_F(InfoWindowTest, LogoOpensAMailToTheClub) {

@@ -139,14 +139,17 @@ TEST(NoticeWindowTest, ShowNoticeReturnsWhenThePlayerClosesTheWindow) {
   parent.show();
   QString seen_title;
   QSize seen_size;
+  QPoint seen_centre;
   WhenModalOpens([&](QWidget& modal) {
     seen_title = modal.windowTitle();
     seen_size = modal.size();
+    seen_centre = modal.frameGeometry().center();
     static_cast<TFormLink&>(modal).OkButton().click();
   });
   ShowNotice(&parent, {"Could not connect to server!", "The game is not on the rating!", ""});
   EXPECT_EQ(seen_title, "Attention");
   EXPECT_EQ(seen_size, QSize(400, 90));
+  EXPECT_LE((seen_centre - parent.frameGeometry().center()).manhattanLength(), 2);
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 

@@ -44,6 +44,8 @@ struct PasswordCase {
   bool accepted;
 };
 
+void PrintTo(const PasswordCase& c, std::ostream* os) { *os << c.name; }
+
 const PasswordCase kPasswordCases[] = {
     {"ExtraPasswordInRoleExtra", 0, [](const GameState& g) { return g.ExtraPassword; }, true},
     {"SuperPasswordInRoleSuper", 1, [](const GameState& g) { return g.SuperPassword; }, true},
@@ -52,7 +54,9 @@ const PasswordCase kPasswordCases[] = {
     {"TrailingSpace", 0, [](const GameState& g) { return g.ExtraPassword + " "; }, false},
     {"LeadingSpace", 1, [](const GameState& g) { return " " + g.SuperPassword; }, false},
     {"OtherLetterCase", 0,
-     [](const GameState& g) { return QString::fromStdString(g.ExtraPassword).toUpper().toStdString(); },
+     [](const GameState& g) {
+       return QString::fromStdString(g.ExtraPassword).toUpper().toStdString();
+     },
      false},
     {"Empty", 0, [](const GameState&) { return std::string(); }, false},
 };
