@@ -16,11 +16,15 @@ namespace braxo {
 
 AppServices::AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pictures,
                          GameState*& game)
+    : AppServices(window, dialogs, pictures, game, ResolveDataPaths()) {}
+
+AppServices::AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pictures,
+                         GameState*& game, DataPaths paths)
     : window_(window),
       dialogs_(dialogs),
       pictures_(pictures),
       game_(game),
-      paths_(ResolveDataPaths()),
+      paths_(std::move(paths)),
       champions_(paths_.champions_file),
       sounds_(std::make_unique<SdlAudioBackend>()) {}
 
@@ -73,7 +77,13 @@ void AppServices::Start() {
 }
 
 void AppServices::ReadAnnouncements() {
-  config_page_ = FetchConfigPage();
+  // The page is read before the window first shows: a club that does not
+  // answer may hold the start for three seconds at most, not the six of an
+  // ordinary club request.
+  HttpLimits limits;
+  limits.connect_timeout = std::chrono::milliseconds(2500);
+  limits.overall_timeout = std::chrono::milliseconds(3000);
+  config_page_ = FetchConfigPage(limits);
   braxo::ReadAnnouncements(config_page_, news_);
 }
 

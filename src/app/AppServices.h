@@ -21,6 +21,9 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   // `game` is filled in once the game exists; the services read the
   // language and the game id from it.
   AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pictures, GameState*& game);
+  // The same with the files at `paths` (tests use a temporary folder).
+  AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pictures, GameState*& game,
+              DataPaths paths);
   ~AppServices() override;
 
   StoragePort& Storage() { return *this; }
