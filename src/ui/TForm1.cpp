@@ -257,7 +257,10 @@ void TForm1::StartTimer() {
   if (!timer1_.isActive()) timer1_.start();
 }
 void TForm1::StopTimer() { timer1_.stop(); }
-void TForm1::DrawBackground() { update(); }
+// The window's own paint event draws the background on every paint (it is
+// what calls here), so nothing is left to do; asking for another paint from
+// here would repaint without end.
+void TForm1::DrawBackground() {}
 void TForm1::CloseWindow() { close(); }
 
 QImage TForm1::Snapshot() { return grab().toImage(); }

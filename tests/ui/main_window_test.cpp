@@ -83,6 +83,25 @@ TEST_F(MainWindowTest, PointerIsAHandOverAFreeTileOnly) {
   EXPECT_EQ(window_.BoardImage().cursor().shape(), Qt::ArrowCursor);
 }
 
+TEST_F(MainWindowTest, IdleWindowStopsRepainting) {
+  // A paint must not ask for the next one: an endless chain of repaints
+  // starves every modal window opened over the game.
+  struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Paint) ++paints;
+      return false;
+    }
+  } counter;
+  WaitForTitle();
+  QTest::mouseClick(&window_.BoardImage(), Qt::LeftButton, {}, QPoint(400, 300));
+  window_.update();
+  QTest::qWait(100);
+  window_.installEventFilter(&counter);
+  QTest::qWait(300);
+  EXPECT_LE(counter.paints, 2);
+}
+
 TEST_F(MainWindowTest, ClosingRunsTheShutDownOnce) {
   WaitForTitle();
   window_.close();
