@@ -37,6 +37,27 @@ bool AppDialogs::AskYesNo(const std::string& question) {
 
 void AppDialogs::ShowNotice(const Notice& notice) { braxo::ShowNotice(&window_, notice); }
 
+void AppDialogs::ShowUnavailable(const std::string& what) {
+  if (!game_) return;
+  ShowNotice({what + " " + game_->Text(MsgId::MsgLinkUnavailable), "", ""});
+}
+
+void AppDialogs::ShowAccountWindow() {
+  // Before a new game the account window is the game's own step, not the
+  // player's request: without it the game simply starts unrated.
+  if (game_ && game_->AccountWindowRole == 0) ShowUnavailable(game_->Text(MsgId::MsgMyAccount));
+}
+
+void AppDialogs::ShowTopTenTableWindow() { ShowUnavailable("World Top Ten"); }
+
+void AppDialogs::ShowChatWindow() {
+  if (game_) ShowUnavailable(game_->Text(MsgId::MsgChatTitle));
+}
+
+void AppDialogs::ShowStatisticsWindow() {
+  if (game_) ShowUnavailable(game_->Text(MsgId::MsgStatistics));
+}
+
 void AppDialogs::ShowError(const std::string& message) {
   QMessageBox::critical(&window_, window_.windowTitle(), QString::fromStdString(message));
 }

@@ -1,6 +1,8 @@
 // The flow's windows and questions on the desktop: the notice, password and
 // information windows, message boxes for the questions, the web browser for
-// pages. Windows that the game does not have yet are not shown.
+// pages. The club's windows do not exist yet: opened by the player from an
+// icon they say the service is unavailable; opened by the game itself (before
+// a new game, after a completed mode) they are skipped.
 #pragma once
 
 #include <QWidget>
@@ -30,15 +32,18 @@ class AppDialogs : public DialogPort {
   bool AskYesNo(const std::string& question) override;
   void ShowNotice(const Notice& notice) override;
   void ShowError(const std::string& message) override;
-  void ShowAccountWindow() override {}
+  void ShowAccountWindow() override;
   void ShowTopTenEntryWindow() override {}
-  void ShowTopTenTableWindow() override {}
-  void ShowChatWindow() override {}
-  void ShowStatisticsWindow() override {}
+  void ShowTopTenTableWindow() override;
+  void ShowChatWindow() override;
+  void ShowStatisticsWindow() override;
   void ShowInfoWindow() override;
   void OpenWebPage(const std::string& address) override;
 
  private:
+  // "<what> is temporarily unavailable!" in the current language.
+  void ShowUnavailable(const std::string& what);
+
   QWidget& window_;
   GameState*& game_;
   PictureStore& pictures_;

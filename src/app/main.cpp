@@ -1,6 +1,10 @@
 // Builds the objects, wires the game's ports to the window, the files, the
 // sound and the club, and runs.
 #include <QApplication>
+#include <QSocketNotifier>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "app/AppDialogs.h"
 #include "app/AppServices.h"
@@ -9,6 +13,38 @@
 #include "ui/Drawing.h"
 #include "ui/Pictures.h"
 #include "ui/TForm1.h"
+
+namespace {
+
+int signal_pipe[2] = {-1, -1};
+
+void OnTerminationSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = write(signal_pipe[1], &byte, 1);
+}
+
+// SIGTERM, SIGINT and SIGHUP (a logout, `kill`, Ctrl+C in a terminal) close
+// the main window as its close box does, so the settings are saved on the
+// way out. The handler only writes a byte; the window closes from the event
+// loop.
+void CloseOnTerminationSignals(QWidget& window) {
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signal_pipe) != 0) return;
+  auto* notifier = new QSocketNotifier(signal_pipe[0], QSocketNotifier::Read, &window);
+  QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+    char byte;
+    [[maybe_unused]] const ssize_t got = read(signal_pipe[0], &byte, 1);
+    window.close();
+    // Also ends modal windows that are open at that moment.
+    QApplication::quit();
+  });
+  struct sigaction action = {};
+  action.sa_handler = OnTerminationSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal_number, &action, nullptr);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -29,6 +65,7 @@ int main(int argc, char** argv) {
 
   state.FormCreate();
   window.SetStoreIconVisible(services.HasStoreLink());
+  CloseOnTerminationSignals(window);
   window.show();
   return app.exec();
 }
