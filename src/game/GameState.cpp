@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "i18n/Language.h"
+
 namespace braxo {
 namespace {
 
@@ -349,8 +351,7 @@ void GameState::FormDestroy() {
 }
 
 void GameState::ApplyLanguage(int step) {
-  if (step == 1) LanguageIndex = LanguageIndex > 0 ? LanguageIndex - 1 : kLanguageCount - 1;
-  if (step == 2) LanguageIndex = LanguageIndex < kLanguageCount - 1 ? LanguageIndex + 1 : 0;
+  LanguageIndex = StepLanguage(LanguageIndex, step);
   ports_.view.RefreshLanguage();
   for (int panel = 1; panel <= 4; ++panel) ports_.view.DrawStatusPanel(panel);
 }

@@ -1,5 +1,7 @@
 #include "storage/SettingsFile.h"
 
+#include "i18n/CountryCatalogue.h"
+
 #include <sys/stat.h>
 
 #include <array>
@@ -18,17 +20,7 @@ constexpr size_t kLanguageLine = 12;
 constexpr size_t kNickLength = 12;
 constexpr size_t kCityLength = 15;
 
-// The last country index of continents 1 to 6.
-constexpr std::array<int, 6> kLastCountryIndex = {48, 51, 35, 14, 23, 54};
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-bool IsValidCountryCode(const std::string& code) {
-  if (code.size() != 5 || code[0] < '1' || code[0] > '6' || code[1] != '-') return false;
-  if (!IsDigit(code[2]) || !IsDigit(code[3]) || !IsDigit(code[4])) return false;
-  const int index = (code[2] - '0') * 100 + (code[3] - '0') * 10 + (code[4] - '0');
-  return index <= kLastCountryIndex[static_cast<size_t>(code[0] - '1')];
-}
 
 // Renaming a temporary file over the target ignores the target's own
 // permissions, so a write-protected file has to be recognised first.

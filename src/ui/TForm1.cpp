@@ -3,16 +3,13 @@
 #include <QCloseEvent>
 #include <QPainter>
 
+#include "i18n/Language.h"
 #include "ui/BoardRenderer.h"
 #include "ui/Drawing.h"
 #include "ui/StatusPanels.h"
 
 namespace braxo {
 namespace {
-
-constexpr std::array<const char*, kLanguageCount> kCaptionPictures = {
-    "CapEng", "CapRus", "CapEng", "CapEng", "CapEng",
-    "CapChi", "CapEng", "CapEng", "CapJap", "CapKor"};
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -233,7 +230,9 @@ void TForm1::RefreshLanguage() {
   {
     QPainter painter(&caption_->Image());
     PaintBackdrop(painter, pictures_.LoadJpegResource("BG"), 200, 7);
-    painter.drawImage(0, 0, pictures_.LoadPngResource(kCaptionPictures[game_->LanguageIndex]));
+    const std::string_view picture = Language(game_->LanguageIndex).caption_picture;
+    painter.drawImage(0, 0, pictures_.LoadPngResource(QString::fromLatin1(picture.data(),
+                                                                          picture.size())));
   }
   caption_->show();
   caption_->update();

@@ -1,9 +1,11 @@
-# Fails when either mode password stands as a plain string in FILE.
-file(STRINGS "${FILE}" hits REGEX "Kestrel|Nautilus")
-if(hits)
-  message(FATAL_ERROR "a mode password is readable in ${FILE}: ${hits}")
-endif()
-file(STRINGS "${FILE}" all LIMIT_COUNT 1)
-if(NOT EXISTS "${FILE}")
-  message(FATAL_ERROR "no file ${FILE}")
-endif()
+# Fails when either mode password stands as a plain string in any of FILES
+# (a list separated by ";").
+foreach(file IN LISTS FILES)
+  if(NOT EXISTS "${file}")
+    message(FATAL_ERROR "no file ${file}")
+  endif()
+  file(STRINGS "${file}" hits REGEX "Kestrel|Nautilus")
+  if(hits)
+    message(FATAL_ERROR "a mode password is readable in ${file}: ${hits}")
+  endif()
+endforeach()
