@@ -21,13 +21,6 @@
 
 namespace braxo {
 
-// What saving a rated game's result came to.
-enum class RatedSave {
-  kSaved,
-  kFailed,          // the record could not be read or written: worth a repeat
-  kNotRecordable,   // the club's record holds no started game (Kon 0): a repeat cannot help
-};
-
 class ClubAccess {
  public:
   // The addresses are read at each request, so a remote configuration applied

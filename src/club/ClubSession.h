@@ -18,6 +18,13 @@ inline constexpr int kAccountNobody = 1;
 inline constexpr int kAccountLoggedIn = 2;
 inline constexpr int kAccountRated = 3;
 
+// What saving a rated game's result came to.
+enum class RatedSave {
+  kSaved,
+  kFailed,         // the record could not be read or written: worth a repeat
+  kNotRecordable,  // the club's record holds no started game (Kon 0): a repeat cannot help
+};
+
 struct ClubSession {
   ClubSession() = default;
   ClubSession(const ClubSession&) = delete;
