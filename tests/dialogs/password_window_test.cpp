@@ -270,5 +270,35 @@ TEST(PasswordWindowFlowTest, TheGameStartsExtraOnlyAfterTheModalWindowAcceptedTh
   EXPECT_FALSE(game.ExtraPasswordAccepted);  // the flow clears it once the game runs
 }
 
+// With a rated game open, the right Super password and "No" to abandoning it
+// leave the running game exactly as it was.
+TEST(PasswordWindowFlowTest, RefusingToAbandonARatedGameKeepsTheRunningGame) {
+  TestPictures test_pictures;
+  PictureStore pictures(test_pictures.Root());
+  ModalPasswordPorts ports;  // every question is answered "No"
+  FixedRandom random(5);
+  GameState game({ports, ports, ports, ports, ports, ports.session}, random, {"", ""});
+  game.SuperPassword = "Sp8-k2wq";
+  std::string player_name;
+  QWidget parent;
+  TFormPw form(game, player_name, pictures, &parent);
+  ports.form = &form;
+  game.TitleScreen = true;
+  game.Image1Click();  // a Normal game, the online icons shown
+  game.Level = 3;
+  ports.session.AccountState = 3;
+  ports.session.RatedGameOpen = true;
+
+  WhenModalOpens([](QWidget& modal) {
+    auto& pw = static_cast<TFormPw&>(modal);
+    TypeText(pw.Edit1(), "Sp8-k2wq");
+    TypeKey(pw.Edit1(), Qt::Key_Return);
+  });
+  game.Button3Click();
+  EXPECT_EQ(game.GameMode, 1);
+  EXPECT_EQ(game.Level, 3);
+  EXPECT_TRUE(ports.session.RatedGameOpen);
+}
+
 }  // namespace
 }  // namespace braxo
