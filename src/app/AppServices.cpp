@@ -11,6 +11,7 @@
 #include "club/BuiltinAddresses.h"
 #include "club/UsageStatistics.h"
 #include "club/WebLink.h"
+#include "storage/UserFile.h"
 
 namespace braxo {
 
@@ -26,7 +27,8 @@ AppServices::AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pic
       game_(game),
       paths_(std::move(paths)),
       champions_(paths_.champions_file),
-      sounds_(std::make_unique<SdlAudioBackend>()) {}
+      sounds_(std::make_unique<SdlAudioBackend>()),
+      access_(client_, services_, settings_) {}
 
 AppServices::~AppServices() = default;
 
@@ -97,6 +99,23 @@ void AppServices::CountStart() { CountStartOfRun(client_, kGameId, settings_); }
 
 void AppServices::CountFinishedGame(const std::array<int, 12>& flags) {
   braxo::CountFinishedGame(client_, settings_.StatAddress.plain, kGameId, flags);
+}
+
+bool AppServices::LoginFromUserFile() {
+  return access_.LoginFromUserFile(session_, paths_.user_file);
+}
+
+bool AppServices::SaveUserFile() {
+  if (!WriteUserFile(paths_.user_file, session_.CurrentUser.Nick, session_.CurrentUser.PwC))
+    return false;
+  session_.UserFileSaved = true;
+  return true;
+}
+
+bool AppServices::DeleteUserFile() {
+  if (!braxo::DeleteUserFile(paths_.user_file)) return false;
+  session_.UserFileSaved = false;
+  return true;
 }
 
 void AppServices::ImAnClick() {

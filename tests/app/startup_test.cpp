@@ -64,12 +64,13 @@ class StartUpTest : public ::testing::Test {
     GameState* game = nullptr;
     AppServices services(window, quiet, pictures, game, paths_);
     FixedRandom random(1);
-    GameState state({quiet, services.Sound(), quiet, services.Storage(), services.Club()}, random,
-                    services.HelpMirrors());
+    GameState state(
+        {quiet, services.Sound(), quiet, services.Storage(), services.Club(), services.Session()},
+        random, services.HelpMirrors());
     game = &state;
     state.FormCreate();
     state.FormPaint();
-    account_state_ = state.AccountState;
+    account_state_ = state.Session().AccountState;
     unique_after_ = services.CurrentSettings().UniqueStartCounted;
   }
 
