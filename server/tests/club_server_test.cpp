@@ -387,6 +387,7 @@ TEST(ClubServer, ConcurrentClientsAreAllAnswered) {
   ClubServerProcess club({"--config", WriteConfig(folder.path(),
                                                   "limit.tournament_writes = 1000000/1\n"
                                                   "limit.statistics_writes = 1000000/1\n"
+                                                  "limit.accounts_created = 1000/1\n"
                                                   "log_requests = false\n")});
   constexpr int kClients = 16;
   constexpr int kRounds = 40;
@@ -395,7 +396,11 @@ TEST(ClubServer, ConcurrentClientsAreAllAnswered) {
   for (int c = 0; c < kClients; ++c) {
     clients.emplace_back([&, c] {
       LoopbackClient game(club.Port());
+      const std::string member = "Member" + std::to_string(c);
+      if (game.Post("/account", CreateBody(member)).body != "ok") ++failures;
       for (int i = 0; i < kRounds; ++i) {
+        if (i % 10 == 0 && game.Post("/account", LoginBody(member)).body.rfind("$Paris", 0) != 0)
+          ++failures;
         const std::string nick = "C" + std::to_string(c) + "n" + std::to_string(i);
         const Reply replies[] = {
             game.Post("/topten", EntryBody(76, nick, 1000 + i)),
