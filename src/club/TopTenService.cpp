@@ -89,9 +89,7 @@ TableReply ReadTableReply(std::string_view reply, std::int32_t id) {
   return result;
 }
 
-std::vector<std::string> ReadTopTenLines(std::int32_t id) {
-  return {"gid=" + std::to_string(id)};
-}
+std::vector<std::string> ReadTopTenLines(std::int32_t id) { return {"gid=" + std::to_string(id)}; }
 
 std::vector<FormField> ReadOwnResultsFields(std::int32_t id, std::string_view nick,
                                             std::string_view city) {

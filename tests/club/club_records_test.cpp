@@ -76,13 +76,16 @@ TEST(RateNameTextTest, Cases) {
       {"Ann#", NameKind::kNick, 1},
       {"Анна$", NameKind::kNick, 1},  // 1 wins over 2
       {"a!(),-.?@_", NameKind::kNick, 3},
-      {"Zoë", NameKind::kNick, 1},    // not in the code page's allowed set
+      {"Zoë", NameKind::kNick, 1},     // not in the code page's allowed set
       {"李小龙", NameKind::kNick, 1},  // not in the code page at all
       {"ab\xC3", NameKind::kNick, 1},  // not UTF-8
-      {"\xC0\xAF" "ab", NameKind::kNick, 1},  // overlong form of "/"
+      {"\xC0\xAF"
+       "ab",
+       NameKind::kNick, 1},  // overlong form of "/"
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(RateNameText(c.text, c.kind), c.rate) << c.text << " kind " << static_cast<int>(c.kind);
+    EXPECT_EQ(RateNameText(c.text, c.kind), c.rate)
+        << c.text << " kind " << static_cast<int>(c.kind);
   }
 }
 
