@@ -2,7 +2,6 @@
 // with a fresh database, reached through its own configuration page as the
 // game reaches it.
 #include <gtest/gtest.h>
-
 #include <sqlite3.h>
 
 #include <QImage>
@@ -57,9 +56,7 @@ TKezUser NewMember(const std::string& nick, const std::string& password) {
 
 class ClubServerTest : public ::testing::Test {
  protected:
-  ClubServerTest() {
-    setenv("BRAXO_CONFIG_URL", (club_.BaseUrl() + "config").c_str(), 1);
-  }
+  ClubServerTest() { setenv("BRAXO_CONFIG_URL", (club_.BaseUrl() + "config").c_str(), 1); }
   ~ClubServerTest() override { unsetenv("BRAXO_CONFIG_URL"); }
 
   // A member `nick` logged in on `game` (its session cookie kept there).
@@ -275,7 +272,8 @@ TEST_F(ClubServerTest, UsageStatisticsAndALike) {
 TEST_F(ClubServerTest, PhotosComeFromTheFolderOnTheConfigurationPage) {
   QImage picture(20, 25, QImage::Format_RGB32);
   picture.fill(Qt::darkGreen);
-  ASSERT_TRUE(picture.save(QString::fromStdString(club_.DataDir() + "/photos/Ann?(1).jpg"), "JPEG"));
+  ASSERT_TRUE(
+      picture.save(QString::fromStdString(club_.DataDir() + "/photos/Ann?(1).jpg"), "JPEG"));
   std::ifstream in(club_.DataDir() + "/photos/Ann?(1).jpg", std::ios::binary);
   const std::string jpeg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 
