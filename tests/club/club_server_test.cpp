@@ -136,7 +136,7 @@ TEST_F(ClubServerTest, PersonalInformationNeedsTheMembersSession) {
   EXPECT_EQ(other.access().ReadPersonalInfo("Ann"), info);
 }
 
-// The figures of Part of the rating rule: the first rated game, started and
+// The rating rule on the club: the first rated game, started and
 // ended with 4000, gives Kon 1, Rating 4001, Best 4000; a second client sees
 // the new rating and its place.
 TEST_F(ClubServerTest, RatedGameIsRegisteredAndItsResultSaved) {
