@@ -57,9 +57,9 @@ int main(int argc, char** argv) {
   braxo::AppDialogs dialogs(window, game, pictures);
   braxo::AppServices services(window, dialogs, pictures, game);
   braxo::ClockRandom random;
-  braxo::GameState state({window, services.Sound(), dialogs, services.Storage(), services.Club(),
-                          services.Session()},
-                         random, services.HelpMirrors());
+  braxo::GameState state(
+      {window, services.Sound(), dialogs, services.Storage(), services.Club(), services.Session()},
+      random, services.HelpMirrors());
   game = &state;
   dialogs.CreateWindows(state, services.MutableSettings().PlayerName, services.Champions());
   window.SetGame(&state);
