@@ -11,6 +11,7 @@
 #include "club/BuiltinAddresses.h"
 #include "club/UsageStatistics.h"
 #include "club/WebLink.h"
+#include "storage/TextFile.h"
 
 namespace braxo {
 
@@ -26,7 +27,10 @@ AppServices::AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pic
       game_(game),
       paths_(std::move(paths)),
       champions_(paths_.champions_file),
-      sounds_(std::make_unique<SdlAudioBackend>()) {}
+      sounds_(std::make_unique<SdlAudioBackend>()) {
+  RemoveStaleTemporaries(paths_.data_directory, {kSettingsFileName, kChampionsFileName});
+  RemoveStaleTemporaries(ParentDirectory(paths_.data_directory), {kUserFileName});
+}
 
 AppServices::~AppServices() = default;
 
@@ -41,13 +45,21 @@ std::array<std::string, 2> AppServices::HelpMirrors() const {
 }
 
 void AppServices::LoadSettings() {
-  const LoadOutcome outcome =
+  settings_outcome_ =
       braxo::LoadSettings({paths_.settings_file, paths_.champions_file}, ClubSettingsHooks(),
                           settings_);
   if (game_) game_->LanguageIndex = settings_.LanguageIndex;
+  ApplyRemoteConfigOnce();
+}
+
+void AppServices::ApplyRemoteConfigOnce() {
   // The remote configuration steers the club only after a complete settings
-  // file; the page read at start-up serves every reader of this run.
-  if (outcome == LoadOutcome::kComplete) ApplyRemoteConfig(config_page_, settings_, services_);
+  // file, and only once both the settings and the page are in; the page read
+  // at start-up serves every reader of this run.
+  if (remote_config_applied_ || !config_page_settled_ || !settings_outcome_) return;
+  remote_config_applied_ = true;
+  if (*settings_outcome_ == LoadOutcome::kComplete)
+    ApplyRemoteConfig(config_page_, settings_, services_);
 }
 
 void AppServices::SaveSettings() {
@@ -76,15 +88,18 @@ void AppServices::Start() {
   if (error) QMessageBox::warning(&window_, QStringLiteral("Braxo"), QString::fromStdString(*error));
 }
 
-void AppServices::ReadAnnouncements() {
-  // The page is read before the window first shows: a club that does not
-  // answer may hold the start for three seconds at most, not the six of an
-  // ordinary club request.
-  HttpLimits limits;
-  limits.connect_timeout = std::chrono::milliseconds(2500);
-  limits.overall_timeout = std::chrono::milliseconds(3000);
-  config_page_ = FetchConfigPage(limits);
-  braxo::ReadAnnouncements(config_page_, news_);
+void AppServices::ReadAnnouncements(std::function<void()> arrived) {
+  // The title screen shows and runs while the page is on its way; whatever
+  // the club does, the wait ends within the page's bounds.
+  config_fetch_ = FetchConfigPageInBackground(
+      config_page_limits_, [this, arrived = std::move(arrived)](ConfigPageText page) {
+        config_page_ = std::move(page);
+        config_page_settled_ = true;
+        braxo::ReadAnnouncements(config_page_, news_);
+        ApplyRemoteConfigOnce();
+        if (on_config_page_) on_config_page_();
+        arrived();
+      });
 }
 
 std::optional<Notice> AppServices::StartupAnnouncement() {

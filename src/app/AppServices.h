@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "audio/SoundTable.h"
 #include "club/Announcements.h"
@@ -35,6 +37,13 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   // The settings the champion-name window writes PlayerName into.
   Settings& MutableSettings() { return settings_; }
   const ChampionsFile& Champions() const { return champions_; }
+  // Runs when the configuration page has arrived or failed, before the game
+  // hears of it (the store icon waits for the page's store link).
+  void SetConfigPageListener(std::function<void()> listener) {
+    on_config_page_ = std::move(listener);
+  }
+  // The bounds of the start-up's configuration page (tests shorten them).
+  void SetConfigPageLimits(const HttpLimits& limits) { config_page_limits_ = limits; }
 
   // --- StoragePort ---
   void LoadSettings() override;
@@ -50,7 +59,7 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   void Release() override { sounds_.FreeSound(); }
 
   // --- ClubPort ---
-  void ReadAnnouncements() override;
+  void ReadAnnouncements(std::function<void()> arrived) override;
   std::optional<Notice> StartupAnnouncement() override;
   void CountStart() override;
   // The account service comes with the club windows; until then nobody is
@@ -68,6 +77,7 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
 
  private:
   int Language() const { return game_ ? game_->LanguageIndex : settings_.LanguageIndex; }
+  void ApplyRemoteConfigOnce();
 
   QWidget& window_;
   DialogPort& dialogs_;
@@ -79,6 +89,12 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   SoundTable sounds_;
   ClubClient client_;
   ConfigPageText config_page_;
+  HttpLimits config_page_limits_ = ConfigPageLimits();
+  std::unique_ptr<BackgroundGet> config_fetch_;
+  bool config_page_settled_ = false;
+  std::optional<LoadOutcome> settings_outcome_;
+  bool remote_config_applied_ = false;
+  std::function<void()> on_config_page_;
   ClubServiceState services_;
   StartupNews news_;
   std::string download_file_name_;

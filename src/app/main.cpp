@@ -63,8 +63,8 @@ int main(int argc, char** argv) {
   dialogs.CreateWindows(state, services.MutableSettings().PlayerName, services.Champions());
   window.SetGame(&state);
 
+  services.SetConfigPageListener([&] { window.SetStoreIconVisible(services.HasStoreLink()); });
   state.FormCreate();
-  window.SetStoreIconVisible(services.HasStoreLink());
   CloseOnTerminationSignals(window);
   window.show();
   return app.exec();

@@ -72,136 +72,207 @@ void StartIfSet(QTimer& timer, std::chrono::milliseconds timeout) {
   if (timeout.count() > 0) timer.start(timeout);
 }
 
+// One request and its reply, with every bound of HttpLimits: the connect
+// time-out, the header time-out (the status line and every header must have
+// arrived, however slowly they trickle), the read time-out, the overall
+// limit and the body cap (chunked or not; Qt's own buffer for the reply is
+// kept small so that the cap holds before the bytes pile up). `done` runs
+// once, from the event loop, with the result; the object must stay alive
+// until then (or be destroyed, which aborts the request without calling it).
+}  // namespace
+
+class PendingExchange {
+ public:
+  PendingExchange(QNetworkAccessManager& manager, const QNetworkRequest& request,
+                  const QByteArray* post_body, const HttpLimits& limits,
+                  ExchangeOptions options, std::function<void(HttpResult)> done)
+      : limits_(limits), options_(std::move(options)), done_(std::move(done)),
+        url_(request.url()) {
+    QNetworkReply* const raw =
+        post_body != nullptr ? manager.post(request, *post_body) : manager.get(request);
+    reply_ = raw;
+    raw->setReadBufferSize(kReplyBufferBytes);
+    for (QTimer* timer : {&connect_timer_, &header_timer_, &read_timer_, &overall_timer_}) {
+      timer->setSingleShot(true);
+      timer->setTimerType(Qt::PreciseTimer);
+    }
+    QObject::connect(&connect_timer_, &QTimer::timeout, &context_,
+                     [this] { TimeOut(HttpError::kConnectTimeout); });
+    QObject::connect(&header_timer_, &QTimer::timeout, &context_,
+                     [this] { TimeOut(HttpError::kReadTimeout); });
+    QObject::connect(&read_timer_, &QTimer::timeout, &context_,
+                     [this] { TimeOut(HttpError::kReadTimeout); });
+    QObject::connect(&overall_timer_, &QTimer::timeout, &context_,
+                     [this] { TimeOut(HttpError::kOverallTimeout); });
+    QObject::connect(raw, &QNetworkReply::requestSent, &context_, [this] { Alive(); });
+    QObject::connect(raw, &QNetworkReply::metaDataChanged, &context_, [this] {
+      header_timer_.stop();
+      Alive();
+    });
+    QObject::connect(raw, &QNetworkReply::readyRead, &context_, [this] {
+      header_timer_.stop();
+      Alive();
+      Drain();
+    });
+    if (options_.progress != nullptr && *options_.progress) {
+      QObject::connect(raw, &QNetworkReply::downloadProgress, &context_,
+                       [this](qint64 bytes_received, qint64 bytes_total) {
+                         if (!(*options_.progress)(bytes_received, bytes_total)) {
+                           Fail(HttpError::kCancelled);
+                         }
+                       });
+    }
+    QObject::connect(raw, &QNetworkReply::redirected, &context_, [this](const QUrl& target) {
+      if (options_.follow_safe_redirects &&
+          IsSafeWebLink(target.toString(QUrl::FullyEncoded).toStdString())) {
+        Q_EMIT reply_->redirectAllowed();
+      } else {
+        Fail(HttpError::kBadAddress);
+      }
+    });
+    QObject::connect(raw, &QNetworkReply::finished, &context_, [this] { Finish(); });
+    QObject::connect(raw, &QObject::destroyed, &context_, [this] { Finish(); });
+
+    // Qt 6.4 never reports an empty POST body as sent; for such a request the
+    // connect phase cannot be told apart, so the read time-out runs from the
+    // start instead and the overall limit still bounds the wait.
+    if (post_body != nullptr && post_body->isEmpty()) {
+      StartIfSet(read_timer_, limits_.read_timeout);
+    } else {
+      StartIfSet(connect_timer_, limits_.connect_timeout);
+    }
+    StartIfSet(header_timer_, limits_.header_timeout);
+    StartIfSet(overall_timer_, limits_.overall_timeout);
+  }
+
+  ~PendingExchange() {
+    if (reply_) {
+      QObject::disconnect(reply_, nullptr, &context_, nullptr);
+      if (reply_->isRunning()) reply_->abort();
+      reply_->deleteLater();
+    }
+  }
+  PendingExchange(const PendingExchange&) = delete;
+  PendingExchange& operator=(const PendingExchange&) = delete;
+
+  bool finished() const { return finished_; }
+
+  // Ends the exchange now (the application quits while a caller waits).
+  void Abandon() {
+    Fail(HttpError::kNetwork);
+    Finish();
+  }
+
+ private:
+  // Qt reads ahead of us at most this much; the rest waits in the socket.
+  static constexpr qint64 kReplyBufferBytes = 64 * 1024;
+
+  void Fail(HttpError error) {
+    if (failure_ == HttpError::kNone) failure_ = error;
+    if (reply_ && reply_->isRunning()) reply_->abort();
+  }
+
+  void Drain() {
+    if (!reply_ || failure_ != HttpError::kNone) return;
+    const QByteArray chunk = reply_->readAll();
+    if (chunk.isEmpty()) return;
+    received_ += chunk.size();
+    if (received_ > limits_.max_body_bytes) {
+      Fail(HttpError::kTooLarge);
+      return;
+    }
+    if (options_.sink) {
+      const HttpError sink_error = options_.sink(chunk);
+      if (sink_error != HttpError::kNone) Fail(sink_error);
+    } else {
+      result_.body.append(chunk.constData(), static_cast<size_t>(chunk.size()));
+    }
+  }
+
+  // Once the request is on the wire the connect phase is over; from then on
+  // every sign of life restarts the read time-out.
+  void Alive() {
+    connect_timer_.stop();
+    StartIfSet(read_timer_, limits_.read_timeout);
+  }
+
+  // A request started by a timer during a wait nests inside it, and that wait
+  // can only return after this one; a reply that has arrived meanwhile must
+  // not be failed by a time-out that fires later.
+  void TimeOut(HttpError error) {
+    if (!finished_ && reply_ && !reply_->isFinished()) Fail(error);
+  }
+
+  void Finish() {
+    if (finished_) return;
+    finished_ = true;
+    for (QTimer* timer : {&connect_timer_, &header_timer_, &read_timer_, &overall_timer_})
+      timer->stop();
+    if (!reply_) {
+      result_.body.clear();
+      result_.error = HttpError::kClientDestroyed;
+    } else {
+      if (!reply_->isFinished()) Fail(HttpError::kNetwork);
+      Drain();
+      result_.status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+      if (failure_ == HttpError::kNone) {
+        if (result_.status != 0 && (result_.status < 200 || result_.status > 299)) {
+          failure_ = HttpError::kHttpStatus;
+        } else if (reply_->error() != QNetworkReply::NoError) {
+          failure_ = TransportError(reply_->error());
+        } else if (result_.status == 0) {
+          failure_ = HttpError::kNetwork;
+        }
+      }
+      if (failure_ != HttpError::kNone) {
+        qCDebug(lcClub) << "request to" << url_.toString()
+                        << "failed:" << QString::fromUtf8(HttpErrorName(failure_).data())
+                        << reply_->errorString();
+        result_.error = failure_;
+        result_.body.clear();
+      }
+    }
+    // `done` may destroy this object.
+    std::function<void(HttpResult)> done = std::move(done_);
+    if (done) done(std::move(result_));
+  }
+
+  HttpLimits limits_;
+  ExchangeOptions options_;
+  std::function<void(HttpResult)> done_;
+  QUrl url_;
+  QPointer<QNetworkReply> reply_;
+  QObject context_;
+  QTimer connect_timer_;
+  QTimer header_timer_;
+  QTimer read_timer_;
+  QTimer overall_timer_;
+  HttpResult result_;
+  HttpError failure_ = HttpError::kNone;
+  std::int64_t received_ = 0;
+  bool finished_ = false;
+};
+
+namespace {
+
 // Sends one request and waits for the whole reply in a nested event loop
-// that excludes user input. Everything the wait touches lives in this frame,
-// so timers that fire during the wait may start further exchanges (they nest)
-// or destroy the manager (the reply goes with it and the wait ends).
+// (excluding user input unless the options say otherwise). Everything the
+// wait touches lives in this frame, so timers that fire during the wait may
+// start further exchanges (they nest) or destroy the manager (the reply goes
+// with it and the wait ends).
 HttpResult Exchange(QNetworkAccessManager& manager, const QNetworkRequest& request,
                     const QByteArray* post_body, const HttpLimits& limits,
                     const ExchangeOptions& options) {
   HttpResult result;
-  QNetworkReply* const raw =
-      post_body != nullptr ? manager.post(request, *post_body) : manager.get(request);
-  QPointer<QNetworkReply> reply(raw);
   QEventLoop loop;
-  HttpError failure = HttpError::kNone;
-  std::int64_t received = 0;
-
-  QTimer connect_timer;
-  QTimer read_timer;
-  QTimer overall_timer;
-  for (QTimer* timer : {&connect_timer, &read_timer, &overall_timer}) {
-    timer->setSingleShot(true);
-    timer->setTimerType(Qt::PreciseTimer);
-  }
-
-  const auto fail = [&](HttpError error) {
-    if (failure == HttpError::kNone) failure = error;
-    if (reply && reply->isRunning()) reply->abort();
-  };
-  const auto drain = [&] {
-    if (!reply || failure != HttpError::kNone) return;
-    const QByteArray chunk = reply->readAll();
-    if (chunk.isEmpty()) return;
-    received += chunk.size();
-    if (received > limits.max_body_bytes) {
-      fail(HttpError::kTooLarge);
-      return;
-    }
-    if (options.sink) {
-      const HttpError sink_error = options.sink(chunk);
-      if (sink_error != HttpError::kNone) fail(sink_error);
-    } else {
-      result.body.append(chunk.constData(), static_cast<size_t>(chunk.size()));
-    }
-  };
-  // Once the request is on the wire the connect phase is over; from then on
-  // every sign of life restarts the read time-out.
-  const auto alive = [&] {
-    connect_timer.stop();
-    StartIfSet(read_timer, limits.read_timeout);
-  };
-
-  // A request started by a timer during this wait nests inside it, and this
-  // call can only return after that one; a reply that has arrived meanwhile
-  // must not be failed by a time-out that fires later.
-  const auto time_out = [&](HttpError error) {
-    if (reply && !reply->isFinished()) fail(error);
-  };
-  QObject::connect(&connect_timer, &QTimer::timeout, &loop,
-                   [&] { time_out(HttpError::kConnectTimeout); });
-  QObject::connect(&read_timer, &QTimer::timeout, &loop,
-                   [&] { time_out(HttpError::kReadTimeout); });
-  QObject::connect(&overall_timer, &QTimer::timeout, &loop,
-                   [&] { time_out(HttpError::kOverallTimeout); });
-  QObject::connect(raw, &QNetworkReply::requestSent, &loop, alive);
-  QObject::connect(raw, &QNetworkReply::metaDataChanged, &loop, alive);
-  QObject::connect(raw, &QNetworkReply::readyRead, &loop, [&] {
-    alive();
-    drain();
-  });
-  if (options.progress != nullptr && *options.progress) {
-    QObject::connect(raw, &QNetworkReply::downloadProgress, &loop,
-                     [&](qint64 bytes_received, qint64 bytes_total) {
-                       if (!(*options.progress)(bytes_received, bytes_total)) {
-                         fail(HttpError::kCancelled);
-                       }
-                     });
-  }
-  QObject::connect(raw, &QNetworkReply::redirected, &loop, [&](const QUrl& target) {
-    if (options.follow_safe_redirects &&
-        IsSafeWebLink(target.toString(QUrl::FullyEncoded).toStdString())) {
-      Q_EMIT reply->redirectAllowed();
-    } else {
-      fail(HttpError::kBadAddress);
-    }
-  });
-  QObject::connect(raw, &QNetworkReply::finished, &loop, [&] {
-    connect_timer.stop();
-    read_timer.stop();
-    overall_timer.stop();
-    loop.quit();
-  });
-  QObject::connect(raw, &QObject::destroyed, &loop, &QEventLoop::quit);
-
-  // Qt 6.4 never reports an empty POST body as sent; for such a request the
-  // connect phase cannot be told apart, so the read time-out runs from the
-  // start instead and the overall limit still bounds the wait.
-  if (post_body != nullptr && post_body->isEmpty()) {
-    StartIfSet(read_timer, limits.read_timeout);
-  } else {
-    StartIfSet(connect_timer, limits.connect_timeout);
-  }
-  StartIfSet(overall_timer, limits.overall_timeout);
-  if (!raw->isFinished()) loop.exec(options.wait_flags);
-
-  if (!reply) {
-    result.body.clear();
-    result.error = HttpError::kClientDestroyed;
-    return result;
-  }
+  PendingExchange exchange(manager, request, post_body, limits, options,
+                           [&](HttpResult r) {
+                             result = std::move(r);
+                             loop.quit();
+                           });
+  if (!exchange.finished()) loop.exec(options.wait_flags);
   // The loop also ends when the application quits while we wait.
-  if (!reply->isFinished()) fail(HttpError::kNetwork);
-  drain();
-  reply->deleteLater();
-
-  result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-  if (failure == HttpError::kNone) {
-    if (result.status != 0 && (result.status < 200 || result.status > 299)) {
-      failure = HttpError::kHttpStatus;
-    } else if (reply->error() != QNetworkReply::NoError) {
-      failure = TransportError(reply->error());
-    } else if (result.status == 0) {
-      failure = HttpError::kNetwork;
-    }
-  }
-  if (failure != HttpError::kNone) {
-    qCDebug(lcClub) << "request to" << request.url().toString()
-                    << "failed:" << QString::fromUtf8(HttpErrorName(failure).data())
-                    << reply->errorString();
-    result.error = failure;
-    result.body.clear();
-  }
+  if (!exchange.finished()) exchange.Abandon();
   return result;
 }
 
@@ -277,17 +348,63 @@ HttpResult HttpGet(std::string_view address, const HttpLimits& limits) {
   return Exchange(manager, BaseRequest(*url, false), nullptr, limits, ExchangeOptions{});
 }
 
-ConfigPageText FetchConfigPage(const HttpLimits& limits) {
-  const HttpResult result = HttpGet(ConfigPageAddress(), limits);
+BackgroundGet::BackgroundGet(std::string_view address, const HttpLimits& limits,
+                             std::function<void(HttpResult)> done)
+    : context_(std::make_unique<QObject>()) {
+  const std::optional<QUrl> url = WebUrl(address);
+  if (!url) {
+    QTimer::singleShot(0, context_.get(), [this, done = std::move(done)] {
+      finished_ = true;
+      done(HttpResult{HttpError::kBadAddress, 0, {}});
+    });
+    return;
+  }
+  manager_ = std::make_unique<QNetworkAccessManager>();
+  exchange_ = std::make_unique<PendingExchange>(
+      *manager_, BaseRequest(*url, false), nullptr, limits, ExchangeOptions{},
+      [this, done = std::move(done)](HttpResult result) {
+        finished_ = true;
+        done(std::move(result));
+      });
+}
+
+BackgroundGet::~BackgroundGet() = default;
+
+namespace {
+
+ConfigPageText ConfigPageFromReply(const HttpResult& result) {
   if (!result.ok()) return std::nullopt;
   return QString::fromUtf8(result.body.data(), static_cast<qsizetype>(result.body.size()))
       .toStdString();
+}
+
+}  // namespace
+
+ConfigPageText FetchConfigPage(const HttpLimits& limits) {
+  return ConfigPageFromReply(HttpGet(ConfigPageAddress(), limits));
+}
+
+std::unique_ptr<BackgroundGet> FetchConfigPageInBackground(
+    const HttpLimits& limits, std::function<void(ConfigPageText)> done) {
+  return std::make_unique<BackgroundGet>(
+      ConfigPageAddress(), limits,
+      [done = std::move(done)](HttpResult result) { done(ConfigPageFromReply(result)); });
+}
+
+HttpLimits ConfigPageLimits() {
+  HttpLimits limits;
+  limits.connect_timeout = std::chrono::milliseconds(2500);
+  limits.header_timeout = std::chrono::milliseconds(3000);
+  limits.overall_timeout = std::chrono::milliseconds(3000);
+  limits.max_body_bytes = kMaxConfigPageBytes;
+  return limits;
 }
 
 HttpLimits DefaultDownloadLimits() {
   HttpLimits limits;
   limits.connect_timeout = std::chrono::seconds(5);
   limits.read_timeout = std::chrono::seconds(20);
+  limits.header_timeout = std::chrono::seconds(20);
   limits.overall_timeout = std::chrono::minutes(30);
   limits.max_body_bytes = std::int64_t{1} << 30;
   return limits;

@@ -110,8 +110,15 @@ class GameState {
   const int GameId = kGameId;
 
   bool OnlineIconsShown() const { return online_icons_shown_; }
+  // True once the club steps of the start-up (announcement, start report,
+  // automatic login) have run.
+  bool ClubStarted() const { return club_started_; }
 
  private:
+  // The club steps of the first paint; they run once the champions file has
+  // passed its check and the configuration page has arrived (or failed),
+  // whichever comes last.
+  void ClubStart();
   bool PreGameCheck();
   void StartGame(int mode);
   void TakePair(const BoardCell& clicked, const BoardCell& selected);
@@ -122,6 +129,9 @@ class GameState {
   std::array<std::string, 2> help_mirrors_;
   LevelDealer dealer_;
   bool first_paint_done_ = false;
+  bool champions_checked_ = false;
+  bool config_page_arrived_ = false;
+  bool club_started_ = false;
   bool online_icons_shown_ = false;
 };
 

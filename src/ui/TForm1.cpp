@@ -87,6 +87,12 @@ TForm1::TForm1(PictureStore& pictures) : pictures_(pictures) {
 
 TForm1::~TForm1() = default;
 
+void TForm1::SetStoreIconVisible(bool visible) {
+  store_icon_wanted_ = visible;
+  // The link may arrive after the icons are out.
+  if (store_icon_) store_icon_->setVisible(visible);
+}
+
 void TForm1::WakeAnimation() {
   if (game_ && game_->flights.AnyActive() && !animation_timer_.isActive())
     animation_timer_.start();

@@ -29,7 +29,7 @@ class TForm1 : public QWidget, public ViewPort {
   // shown. The window does not own it.
   void SetGame(GameState* game) { game_ = game; }
   // The store icon shows only when the club supplied a store link.
-  void SetStoreIconVisible(bool visible) { store_icon_wanted_ = visible; }
+  void SetStoreIconVisible(bool visible);
 
   // --- ViewPort ---
   void RenderBoard() override;
