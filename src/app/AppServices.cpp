@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QMetaObject>
 #include <QProgressDialog>
 #include <QUrl>
 
@@ -27,12 +28,16 @@ AppServices::AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pic
       game_(game),
       paths_(std::move(paths)),
       champions_(paths_.champions_file),
-      sounds_(std::make_unique<SdlAudioBackend>()) {
+      sounds_(std::make_unique<SdlAudioBackend>()),
+      sound_context_(std::make_unique<QObject>()) {
   RemoveStaleTemporaries(paths_.data_directory, {kSettingsFileName, kChampionsFileName});
   RemoveStaleTemporaries(ParentDirectory(paths_.data_directory), {kUserFileName});
 }
 
-AppServices::~AppServices() = default;
+AppServices::~AppServices() {
+  // The worker uses the sound table; it ends before the table goes.
+  if (sound_start_.valid()) sound_start_.wait();
+}
 
 std::array<std::string, 2> AppServices::HelpMirrors() const {
   // The help pages live on the club's own site.
@@ -81,11 +86,46 @@ void AppServices::AddChampion(const std::string& name, int score) {
 }
 
 void AppServices::Start() {
-  const auto error = sounds_.InitSound([this](std::string_view name) {
-    const QByteArray bytes = pictures_.Bytes(QString::fromUtf8(name.data(), name.size()));
-    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+  if (sound_start_.valid() || sound_ready_) return;
+  // The bytes are taken here (the resource index is not shared between
+  // threads); opening the device and decoding run on a worker while the
+  // window maps and paints. Until then plays wait in order.
+  std::map<std::string, std::vector<std::uint8_t>, std::less<>> bytes;
+  for (std::string_view name : kSoundNames) {
+    const QByteArray data = pictures_.Bytes(QString::fromUtf8(name.data(), name.size()));
+    bytes.emplace(std::string(name), std::vector<std::uint8_t>(data.begin(), data.end()));
+  }
+  sound_start_ = std::async(std::launch::async, [this, bytes = std::move(bytes)] {
+    std::optional<std::string> error = sounds_.InitSound([&bytes](std::string_view name) {
+      const auto found = bytes.find(name);
+      return found == bytes.end() ? std::vector<std::uint8_t>() : found->second;
+    });
+    QMetaObject::invokeMethod(sound_context_.get(), [this] { FinishSoundStart(); },
+                              Qt::QueuedConnection);
+    return error;
   });
+}
+
+void AppServices::FinishSoundStart() {
+  if (sound_ready_ || !sound_start_.valid()) return;
+  const std::optional<std::string> error = sound_start_.get();
+  sound_ready_ = true;
   if (error) QMessageBox::warning(&window_, QStringLiteral("Braxo"), QString::fromStdString(*error));
+  for (const std::string& name : pending_sounds_) sounds_.PlaySoundEffect(name);
+  pending_sounds_.clear();
+}
+
+void AppServices::Play(const std::string& name) {
+  if (sound_ready_) {
+    sounds_.PlaySoundEffect(name);
+  } else if (sound_start_.valid()) {
+    if (pending_sounds_.size() < kSoundNames.size()) pending_sounds_.push_back(name);
+  }
+}
+
+void AppServices::Release() {
+  if (sound_start_.valid()) sound_start_.wait();
+  sounds_.FreeSound();
 }
 
 void AppServices::ReadAnnouncements(std::function<void()> arrived) {

@@ -3,6 +3,9 @@
 
 #include <QWidget>
 #include <functional>
+#include <future>
+#include <map>
+#include <vector>
 #include <memory>
 #include <optional>
 
@@ -54,9 +57,14 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   void AddChampion(const std::string& name, int score) override;
 
   // --- SoundPort ---
+  // Opens the audio device and decodes the sounds on a worker thread; the
+  // window does not wait for it. Sounds played before it is done play, in
+  // order, when it is.
   void Start() override;
-  void Play(const std::string& name) override { sounds_.PlaySoundEffect(name); }
-  void Release() override { sounds_.FreeSound(); }
+  void Play(const std::string& name) override;
+  void Release() override;
+  // True once the sound start has finished (for tests).
+  bool SoundReady() const { return sound_ready_; }
 
   // --- ClubPort ---
   void ReadAnnouncements(std::function<void()> arrived) override;
@@ -78,6 +86,7 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
  private:
   int Language() const { return game_ ? game_->LanguageIndex : settings_.LanguageIndex; }
   void ApplyRemoteConfigOnce();
+  void FinishSoundStart();
 
   QWidget& window_;
   DialogPort& dialogs_;
@@ -87,6 +96,10 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   ChampionsFile champions_;
   Settings settings_;
   SoundTable sounds_;
+  std::unique_ptr<QObject> sound_context_;
+  std::future<std::optional<std::string>> sound_start_;
+  bool sound_ready_ = false;
+  std::vector<std::string> pending_sounds_;
   ClubClient client_;
   ConfigPageText config_page_;
   HttpLimits config_page_limits_ = ConfigPageLimits();
