@@ -2,7 +2,10 @@
 // while one waits the thread runs a nested event loop that excludes user
 // input: the window keeps painting and timers keep firing (a timer may even
 // start another request; each call waits for its own reply). Every wait is
-// bounded by a connect time-out and an overall limit.
+// bounded by a connect time-out, a header time-out and an overall limit, and
+// every reply by a cap on its head and its body. The exchanges run on the
+// calling thread (HTTP/1.1, one connection per request), so that a reply that
+// never ends can always be cut off.
 #pragma once
 
 #include <chrono>
@@ -16,7 +19,7 @@
 #include "club/ConfigPage.h"
 #include "club/FormBody.h"
 
-class QNetworkAccessManager;
+class QNetworkCookieJar;
 class QObject;
 
 namespace braxo {
@@ -30,6 +33,7 @@ enum class HttpError {
   kBadAddress,       // empty, malformed, or not an http/https address
   kConnectFailed,    // refused, unknown host, unreachable
   kConnectTimeout,   // no connection (request not sent) within the connect time-out
+  kHeaderTimeout,    // the status line and headers did not all arrive in time
   kReadTimeout,      // no data for the read time-out once the request was sent
   kOverallTimeout,   // the whole exchange took longer than the overall limit
   kHttpStatus,       // the server answered with a status outside 200-299
@@ -88,7 +92,7 @@ class ClubClient {
 
  private:
   HttpLimits limits_;
-  std::unique_ptr<QNetworkAccessManager> manager_;
+  std::unique_ptr<QNetworkCookieJar> jar_;
 };
 
 // A plain GET through a fresh client (default headers, no cookies, no
@@ -111,7 +115,6 @@ class BackgroundGet {
 
  private:
   std::unique_ptr<QObject> context_;
-  std::unique_ptr<QNetworkAccessManager> manager_;
   std::unique_ptr<PendingExchange> exchange_;
   bool finished_ = false;
 };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QTimer>
 #include <chrono>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "TestHttpServer.h"
@@ -149,6 +151,45 @@ TEST(ClubClientTest, SilentServerIsCutOffByTheOverallLimitWithoutAReadTimeout) {
   ClubClient client(limits);
   EXPECT_EQ(client.PostPlain(server.Url("x"), {}).error, HttpError::kOverallTimeout);
   EXPECT_EQ(HttpGet(server.Url("config"), limits).error, HttpError::kOverallTimeout);
+}
+
+TEST(ClubClientTest, EndlessRepliesAreCutOffInEveryPhase) {
+  // No overall limit and no read time-out: the header bound and the body cap
+  // alone must end these, and the connection must go with them.
+  struct Case {
+    const char* label;
+    Mode mode;
+    std::chrono::milliseconds delay;
+    HttpError expected;
+  };
+  const Case cases[] = {
+      {"header line that never ends", Mode::kEndlessHeader, 0ms, HttpError::kTooLarge},
+      {"header line that trickles", Mode::kEndlessHeader, 20ms, HttpError::kHeaderTimeout},
+      {"chunked body that never ends", Mode::kEndlessChunked, 0ms, HttpError::kTooLarge},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    TestHttpServer server([&c](const RecordedRequest&) {
+      CannedResponse response = Respond(c.mode, {}, c.delay);
+      response.endless_cap = std::int64_t{1} << 30;
+      return response;
+    });
+    HttpLimits limits;
+    limits.connect_timeout = 500ms;
+    limits.header_timeout = 500ms;
+    limits.overall_timeout = 0ms;
+    limits.max_body_bytes = std::int64_t{1} << 20;
+    EXPECT_EQ(HttpGet(server.Url("config"), limits).error, c.expected);
+    ClubClient client(limits);
+    EXPECT_EQ(client.PostPlain(server.Url("stat"), {{"gid", "76"}}).error, c.expected);
+    for (int i = 0; i < 300 && server.open_connection_count() > 0; ++i) {
+      QCoreApplication::processEvents();
+      std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_EQ(server.open_connection_count(), 0);
+    // What the client let in stays near its cap, not the gigabyte on offer.
+    EXPECT_LT(server.bytes_sent(), std::int64_t{64} << 20);
+  }
 }
 
 TEST(ClubClientTest, UnansweredConnectionFailsAtTheConnectTimeout) {
