@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -329,6 +330,58 @@ TEST(ClubClientTest, FetchConfigPageGivesNothingOnFailure) {
   });
   const ConfigUrlOverride override_url(server.Url("config"));
   EXPECT_FALSE(FetchConfigPage(TestLimits()).has_value());
+}
+
+TEST(ClubClientTest, ConfigurationPageIsCappedWhateverItsTransfer) {
+  struct Case {
+    const char* label;
+    CannedResponse response;
+    bool arrives;
+  };
+  CannedResponse just_fits;
+  just_fits.body = std::string(kMaxConfigPageBytes, 'k');
+  CannedResponse too_long;
+  too_long.body = std::string(kMaxConfigPageBytes + 1, 'k');
+  const Case cases[] = {
+      {"page at the cap", just_fits, true},
+      {"page past the cap", too_long, false},
+      {"chunked page without end", Respond(Mode::kEndlessChunked), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    TestHttpServer server([&c](const RecordedRequest&) { return c.response; });
+    const ConfigUrlOverride override_url(server.Url("config"));
+    EXPECT_EQ(FetchConfigPage().has_value(), c.arrives);
+    EXPECT_LT(server.bytes_sent(), std::int64_t{16} << 20);
+  }
+}
+
+TEST(ClubClientTest, ConfigurationPageArrivesInTheBackground) {
+  TestHttpServer server(
+      [](const RecordedRequest&) { return Respond(Mode::kDelayed, "NewsBraxo2.5=Y#", 100ms); });
+  const ConfigUrlOverride override_url(server.Url("config"));
+  std::optional<ConfigPageText> arrived;
+  const auto fetch = FetchConfigPageInBackground(
+      TestLimits(), [&arrived](ConfigPageText page) { arrived = std::move(page); });
+  // The caller goes on at once; the page comes through the event loop.
+  EXPECT_FALSE(arrived.has_value());
+  for (int i = 0; i < 300 && !arrived; ++i) {
+    QCoreApplication::processEvents();
+    std::this_thread::sleep_for(10ms);
+  }
+  ASSERT_TRUE(arrived.has_value());
+  EXPECT_EQ(*arrived, ConfigPageText("NewsBraxo2.5=Y#"));
+  EXPECT_TRUE(fetch->finished());
+
+  // Given up before it arrives: no call at all.
+  bool called = false;
+  auto dropped = FetchConfigPageInBackground(TestLimits(), [&called](ConfigPageText) { called = true; });
+  dropped.reset();
+  for (int i = 0; i < 30; ++i) {
+    QCoreApplication::processEvents();
+    std::this_thread::sleep_for(10ms);
+  }
+  EXPECT_FALSE(called);
 }
 
 class DownloadTest : public ::testing::Test {
