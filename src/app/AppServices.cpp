@@ -166,19 +166,38 @@ void AppServices::ImAnClick() {
   const QString path = QFileDialog::getSaveFileName(
       &window_, QString(), proposed, QStringLiteral("*.%1").arg(QString::fromStdString(plan.extension)));
   if (path.isEmpty()) return;
+  DownloadPackage(path.toStdString());
+}
+
+HttpError AppServices::DownloadPackage(const std::string& path) {
+  // The wait below lets events through for the Cancel button; a second
+  // click on the icon must not start a download inside this one.
+  if (download_running_) return HttpError::kCancelled;
+  download_running_ = true;
   QProgressDialog progress(QStringLiteral("Braxo"),
                            QString::fromStdString(MessageText(MsgId::MsgCancel, Language())), 0,
-                           100, &window_);
+                           0, &window_);
+  // Shown at once and modal, whether or not the server tells the length: the
+  // main window takes no input while the download runs.
   progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(300);
-  // The progress window is modal, so the wait may let its Cancel button work.
-  DownloadToFile(
-      news_.DownloadLink, path.toStdString(),
+  progress.setMinimumDuration(0);
+  progress.setAutoClose(false);
+  progress.setAutoReset(false);
+  progress.show();
+  active_progress_ = &progress;
+  const HttpError result = DownloadToFile(
+      news_.DownloadLink, path,
       [&](std::int64_t received, std::int64_t total) {
-        if (total > 0) progress.setValue(static_cast<int>(received * 100 / total));
+        if (total > 0) {
+          if (progress.maximum() != 100) progress.setRange(0, 100);
+          progress.setValue(static_cast<int>(received * 100 / total));
+        }
         return !progress.wasCanceled();
       },
-      DefaultDownloadLimits(), DownloadWait::kAcceptUserInput);
+      download_limits_, DownloadWait::kAcceptUserInput);
+  active_progress_ = nullptr;
+  download_running_ = false;
+  return result;
 }
 
 void AppServices::ImGPClick() {

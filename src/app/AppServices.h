@@ -81,6 +81,12 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   bool TopTenAvailable() override { return services_.TopTenAvailable; }
   bool ChatAvailable() override { return services_.ChatAvailable; }
   void ImAnClick() override;
+  // The download of the new version to `path`, behind a modal progress
+  // window with a Cancel button (ImAnClick after the save dialog).
+  HttpError DownloadPackage(const std::string& path);
+  // The progress window while a download runs (for tests).
+  QWidget* ActiveProgressWindow() const { return active_progress_; }
+  void SetDownloadLimits(const HttpLimits& limits) { download_limits_ = limits; }
   void ImGPClick() override;
 
  private:
@@ -111,6 +117,9 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   ClubServiceState services_;
   StartupNews news_;
   std::string download_file_name_;
+  HttpLimits download_limits_ = DefaultDownloadLimits();
+  bool download_running_ = false;
+  QWidget* active_progress_ = nullptr;
 };
 
 }  // namespace braxo

@@ -230,7 +230,10 @@ void TestHttpServer::Serve(int fd) {
     std::string out =
         "HTTP/1.1 " + std::to_string(response.status) + " " + Reason(response.status) + "\r\n";
     for (const auto& [name, value] : response.headers) out += name + ": " + value + "\r\n";
-    out += "Content-Length: " + std::to_string(response.body.size()) + "\r\n\r\n";
+    if (response.send_length)
+      out += "Content-Length: " + std::to_string(response.body.size()) + "\r\n\r\n";
+    else
+      out += "Connection: close\r\n\r\n";
     if (response.mode == Mode::kDribble) {
       if (!SendAll(fd, out)) break;
       for (char c : response.body) {
@@ -243,6 +246,7 @@ void TestHttpServer::Serve(int fd) {
       out += response.body;
       open = SendAll(fd, out);
     }
+    if (!response.send_length) break;
   }
   ::shutdown(fd, SHUT_RDWR);
   std::lock_guard lock(mutex_);

@@ -47,6 +47,8 @@ struct CannedResponse {
   Mode mode = Mode::kAnswer;
   std::chrono::milliseconds delay{0};
   std::int64_t endless_cap = std::int64_t{512} << 20;
+  // Without it the body's end is the end of the connection.
+  bool send_length = true;
 };
 
 class TestHttpServer {
