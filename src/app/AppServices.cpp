@@ -39,15 +39,7 @@ AppServices::~AppServices() {
   if (sound_start_.valid()) sound_start_.wait();
 }
 
-std::array<std::string, 2> AppServices::HelpMirrors() const {
-  // The help pages live on the club's own site.
-  std::string base = ConfigPageAddress();
-  const auto scheme_end = base.find("://");
-  const auto path_start = scheme_end == std::string::npos ? std::string::npos
-                                                           : base.find('/', scheme_end + 3);
-  if (path_start != std::string::npos) base.erase(path_start);
-  return {base, base};
-}
+std::array<std::string, 2> AppServices::HelpMirrors() const { return HelpMirrorAddresses(); }
 
 void AppServices::LoadSettings() {
   settings_outcome_ =

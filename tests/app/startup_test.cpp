@@ -8,6 +8,7 @@
 
 #include "TestHttpServer.h"
 #include "app/AppServices.h"
+#include "club/BuiltinAddresses.h"
 #include "club/Scramble.h"
 #include "game/NullPorts.h"
 #include "storage/TextFile.h"
@@ -179,6 +180,16 @@ TEST_F(StartUpTest, SilentClubIsGivenUpAndTheStartGoesOn) {
   StartUp();
   EXPECT_EQ(Summary(), (std::vector<std::string>{"GET /config", "POST /stat"}));
   EXPECT_EQ(account_state_, 1);
+}
+
+TEST_F(StartUpTest, HelpGoesToTheTwoBuiltInSites) {
+  QWidget window;
+  testing::NullPorts quiet;
+  PictureStore pictures;
+  GameState* game = nullptr;
+  AppServices services(window, quiet, pictures, game, paths_);
+  EXPECT_EQ(services.HelpMirrors(), HelpMirrorAddresses());
+  EXPECT_NE(services.HelpMirrors()[0], services.HelpMirrors()[1]);
 }
 
 TEST_F(StartUpTest, TitleScreenDoesNotWaitForASilentClub) {
