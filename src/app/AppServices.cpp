@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QMetaObject>
 #include <QProgressDialog>
 #include <QUrl>
 
@@ -11,6 +12,7 @@
 #include "club/BuiltinAddresses.h"
 #include "club/UsageStatistics.h"
 #include "club/WebLink.h"
+#include "storage/TextFile.h"
 #include "storage/UserFile.h"
 
 namespace braxo {
@@ -28,28 +30,35 @@ AppServices::AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pic
       paths_(std::move(paths)),
       champions_(paths_.champions_file),
       sounds_(std::make_unique<SdlAudioBackend>()),
-      access_(client_, services_, settings_) {}
-
-AppServices::~AppServices() = default;
-
-std::array<std::string, 2> AppServices::HelpMirrors() const {
-  // The help pages live on the club's own site.
-  std::string base = ConfigPageAddress();
-  const auto scheme_end = base.find("://");
-  const auto path_start = scheme_end == std::string::npos ? std::string::npos
-                                                           : base.find('/', scheme_end + 3);
-  if (path_start != std::string::npos) base.erase(path_start);
-  return {base, base};
+      sound_context_(std::make_unique<QObject>()),
+      access_(client_, services_, settings_) {
+  RemoveStaleTemporaries(paths_.data_directory, {kSettingsFileName, kChampionsFileName});
+  RemoveStaleTemporaries(ParentDirectory(paths_.data_directory), {kUserFileName});
 }
 
+AppServices::~AppServices() {
+  // The worker uses the sound table; it ends before the table goes.
+  if (sound_start_.valid()) sound_start_.wait();
+}
+
+std::array<std::string, 2> AppServices::HelpMirrors() const { return HelpMirrorAddresses(); }
+
 void AppServices::LoadSettings() {
-  const LoadOutcome outcome =
+  settings_outcome_ =
       braxo::LoadSettings({paths_.settings_file, paths_.champions_file}, ClubSettingsHooks(),
                           settings_);
   if (game_) game_->LanguageIndex = settings_.LanguageIndex;
+  ApplyRemoteConfigOnce();
+}
+
+void AppServices::ApplyRemoteConfigOnce() {
   // The remote configuration steers the club only after a complete settings
-  // file; the page read at start-up serves every reader of this run.
-  if (outcome == LoadOutcome::kComplete) ApplyRemoteConfig(config_page_, settings_, services_);
+  // file, and only once both the settings and the page are in; the page read
+  // at start-up serves every reader of this run.
+  if (remote_config_applied_ || !config_page_settled_ || !settings_outcome_) return;
+  remote_config_applied_ = true;
+  if (*settings_outcome_ == LoadOutcome::kComplete)
+    ApplyRemoteConfig(config_page_, settings_, services_);
 }
 
 void AppServices::SaveSettings() {
@@ -71,22 +80,60 @@ void AppServices::AddChampion(const std::string& name, int score) {
 }
 
 void AppServices::Start() {
-  const auto error = sounds_.InitSound([this](std::string_view name) {
-    const QByteArray bytes = pictures_.Bytes(QString::fromUtf8(name.data(), name.size()));
-    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+  if (sound_start_.valid() || sound_ready_) return;
+  // The bytes are taken here (the resource index is not shared between
+  // threads); opening the device and decoding run on a worker while the
+  // window maps and paints. Until then plays wait in order.
+  std::map<std::string, std::vector<std::uint8_t>, std::less<>> bytes;
+  for (std::string_view name : kSoundNames) {
+    const QByteArray data = pictures_.Bytes(QString::fromUtf8(name.data(), name.size()));
+    bytes.emplace(std::string(name), std::vector<std::uint8_t>(data.begin(), data.end()));
+  }
+  sound_start_ = std::async(std::launch::async, [this, bytes = std::move(bytes)] {
+    std::optional<std::string> error = sounds_.InitSound([&bytes](std::string_view name) {
+      const auto found = bytes.find(name);
+      return found == bytes.end() ? std::vector<std::uint8_t>() : found->second;
+    });
+    QMetaObject::invokeMethod(sound_context_.get(), [this] { FinishSoundStart(); },
+                              Qt::QueuedConnection);
+    return error;
   });
-  if (error) QMessageBox::warning(&window_, QStringLiteral("Braxo"), QString::fromStdString(*error));
 }
 
-void AppServices::ReadAnnouncements() {
-  // The page is read before the window first shows: a club that does not
-  // answer may hold the start for three seconds at most, not the six of an
-  // ordinary club request.
-  HttpLimits limits;
-  limits.connect_timeout = std::chrono::milliseconds(2500);
-  limits.overall_timeout = std::chrono::milliseconds(3000);
-  config_page_ = FetchConfigPage(limits);
-  braxo::ReadAnnouncements(config_page_, news_);
+void AppServices::FinishSoundStart() {
+  if (sound_ready_ || !sound_start_.valid()) return;
+  const std::optional<std::string> error = sound_start_.get();
+  sound_ready_ = true;
+  if (error) QMessageBox::warning(&window_, QStringLiteral("Braxo"), QString::fromStdString(*error));
+  for (const std::string& name : pending_sounds_) sounds_.PlaySoundEffect(name);
+  pending_sounds_.clear();
+}
+
+void AppServices::Play(const std::string& name) {
+  if (sound_ready_) {
+    sounds_.PlaySoundEffect(name);
+  } else if (sound_start_.valid()) {
+    if (pending_sounds_.size() < kSoundNames.size()) pending_sounds_.push_back(name);
+  }
+}
+
+void AppServices::Release() {
+  if (sound_start_.valid()) sound_start_.wait();
+  sounds_.FreeSound();
+}
+
+void AppServices::ReadAnnouncements(std::function<void()> arrived) {
+  // The title screen shows and runs while the page is on its way; whatever
+  // the club does, the wait ends within the page's bounds.
+  config_fetch_ = FetchConfigPageInBackground(
+      config_page_limits_, [this, arrived = std::move(arrived)](ConfigPageText page) {
+        config_page_ = std::move(page);
+        config_page_settled_ = true;
+        braxo::ReadAnnouncements(config_page_, news_);
+        ApplyRemoteConfigOnce();
+        if (on_config_page_) on_config_page_();
+        arrived();
+      });
 }
 
 std::optional<Notice> AppServices::StartupAnnouncement() {
@@ -130,19 +177,38 @@ void AppServices::ImAnClick() {
   const QString path = QFileDialog::getSaveFileName(
       &window_, QString(), proposed, QStringLiteral("*.%1").arg(QString::fromStdString(plan.extension)));
   if (path.isEmpty()) return;
+  DownloadPackage(path.toStdString());
+}
+
+HttpError AppServices::DownloadPackage(const std::string& path) {
+  // The wait below lets events through for the Cancel button; a second
+  // click on the icon must not start a download inside this one.
+  if (download_running_) return HttpError::kCancelled;
+  download_running_ = true;
   QProgressDialog progress(QStringLiteral("Braxo"),
                            QString::fromStdString(MessageText(MsgId::MsgCancel, Language())), 0,
-                           100, &window_);
+                           0, &window_);
+  // Shown at once and modal, whether or not the server tells the length: the
+  // main window takes no input while the download runs.
   progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(300);
-  // The progress window is modal, so the wait may let its Cancel button work.
-  DownloadToFile(
-      news_.DownloadLink, path.toStdString(),
+  progress.setMinimumDuration(0);
+  progress.setAutoClose(false);
+  progress.setAutoReset(false);
+  progress.show();
+  active_progress_ = &progress;
+  const HttpError result = DownloadToFile(
+      news_.DownloadLink, path,
       [&](std::int64_t received, std::int64_t total) {
-        if (total > 0) progress.setValue(static_cast<int>(received * 100 / total));
+        if (total > 0) {
+          if (progress.maximum() != 100) progress.setRange(0, 100);
+          progress.setValue(static_cast<int>(received * 100 / total));
+        }
         return !progress.wasCanceled();
       },
-      DefaultDownloadLimits(), DownloadWait::kAcceptUserInput);
+      download_limits_, DownloadWait::kAcceptUserInput);
+  active_progress_ = nullptr;
+  download_running_ = false;
+  return result;
 }
 
 void AppServices::ImGPClick() {

@@ -2,7 +2,12 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
+#include <future>
+#include <map>
+#include <vector>
 #include <memory>
+#include <optional>
 
 #include "audio/SoundTable.h"
 #include "club/Announcements.h"
@@ -46,6 +51,13 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   // be written or removed.
   bool SaveUserFile();
   bool DeleteUserFile();
+  // Runs when the configuration page has arrived or failed, before the game
+  // hears of it (the store icon waits for the page's store link).
+  void SetConfigPageListener(std::function<void()> listener) {
+    on_config_page_ = std::move(listener);
+  }
+  // The bounds of the start-up's configuration page (tests shorten them).
+  void SetConfigPageLimits(const HttpLimits& limits) { config_page_limits_ = limits; }
 
   // --- StoragePort ---
   void LoadSettings() override;
@@ -56,12 +68,17 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   void AddChampion(const std::string& name, int score) override;
 
   // --- SoundPort ---
+  // Opens the audio device and decodes the sounds on a worker thread; the
+  // window does not wait for it. Sounds played before it is done play, in
+  // order, when it is.
   void Start() override;
-  void Play(const std::string& name) override { sounds_.PlaySoundEffect(name); }
-  void Release() override { sounds_.FreeSound(); }
+  void Play(const std::string& name) override;
+  void Release() override;
+  // True once the sound start has finished (for tests).
+  bool SoundReady() const { return sound_ready_; }
 
   // --- ClubPort ---
-  void ReadAnnouncements() override;
+  void ReadAnnouncements(std::function<void()> arrived) override;
   std::optional<Notice> StartupAnnouncement() override;
   void CountStart() override;
   bool LoginFromUserFile() override;
@@ -73,10 +90,18 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   bool TopTenAvailable() override { return services_.TopTenAvailable; }
   bool ChatAvailable() override { return services_.ChatAvailable; }
   void ImAnClick() override;
+  // The download of the new version to `path`, behind a modal progress
+  // window with a Cancel button (ImAnClick after the save dialog).
+  HttpError DownloadPackage(const std::string& path);
+  // The progress window while a download runs (for tests).
+  QWidget* ActiveProgressWindow() const { return active_progress_; }
+  void SetDownloadLimits(const HttpLimits& limits) { download_limits_ = limits; }
   void ImGPClick() override;
 
  private:
   int Language() const { return game_ ? game_->LanguageIndex : settings_.LanguageIndex; }
+  void ApplyRemoteConfigOnce();
+  void FinishSoundStart();
 
   QWidget& window_;
   DialogPort& dialogs_;
@@ -86,13 +111,26 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   ChampionsFile champions_;
   Settings settings_;
   SoundTable sounds_;
+  std::unique_ptr<QObject> sound_context_;
+  std::future<std::optional<std::string>> sound_start_;
+  bool sound_ready_ = false;
+  std::vector<std::string> pending_sounds_;
   ClubClient client_;
   ConfigPageText config_page_;
+  HttpLimits config_page_limits_ = ConfigPageLimits();
+  std::unique_ptr<BackgroundGet> config_fetch_;
+  bool config_page_settled_ = false;
+  std::optional<LoadOutcome> settings_outcome_;
+  bool remote_config_applied_ = false;
+  std::function<void()> on_config_page_;
   ClubServiceState services_;
   StartupNews news_;
   ClubSession session_;
   ClubAccess access_;
   std::string download_file_name_;
+  HttpLimits download_limits_ = DefaultDownloadLimits();
+  bool download_running_ = false;
+  QWidget* active_progress_ = nullptr;
 };
 
 }  // namespace braxo

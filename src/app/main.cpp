@@ -2,7 +2,11 @@
 // sound and the club, and runs.
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -44,18 +48,41 @@ void CloseOnTerminationSignals(QWidget& window) {
   for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal_number, &action, nullptr);
 }
 
+// With BRAXO_TRACE_STARTUP set, the milliseconds since the process started
+// at each step of the start-up go to stderr: the profile of what the window
+// waits for.
+void TraceStartup(const char* step) {
+  static const bool enabled = std::getenv("BRAXO_TRACE_STARTUP") != nullptr;
+  if (!enabled) return;
+  static const auto start = [] {
+    // The process's own start time, so the trace includes loading the program.
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now;
+  }();
+  struct timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  std::fprintf(stderr, "startup %7.1f ms %s\n",
+               (now.tv_sec - start.tv_sec) * 1e3 + (now.tv_nsec - start.tv_nsec) / 1e6, step);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  TraceStartup("main");
   QApplication app(argc, argv);
+  TraceStartup("application");
   QApplication::setApplicationName(QStringLiteral("braxo"));
   braxo::RegisterEmbeddedFonts();
+  TraceStartup("fonts");
 
   braxo::PictureStore pictures;
   braxo::TForm1 window(pictures);
+  TraceStartup("main window");
   braxo::GameState* game = nullptr;
   braxo::AppDialogs dialogs(window, game, pictures);
   braxo::AppServices services(window, dialogs, pictures, game);
+  TraceStartup("services");
   braxo::ClockRandom random;
   braxo::GameState state(
       {window, services.Sound(), dialogs, services.Storage(), services.Club(), services.Session()},
@@ -63,10 +90,14 @@ int main(int argc, char** argv) {
   game = &state;
   dialogs.CreateWindows(state, services.MutableSettings().PlayerName, services.Champions());
   window.SetGame(&state);
+  TraceStartup("game and dialogs");
 
+  services.SetConfigPageListener([&] { window.SetStoreIconVisible(services.HasStoreLink()); });
   state.FormCreate();
-  window.SetStoreIconVisible(services.HasStoreLink());
+  TraceStartup("creation (sound started)");
   CloseOnTerminationSignals(window);
   window.show();
+  TraceStartup("shown");
+  QTimer::singleShot(0, &window, [] { TraceStartup("event loop running"); });
   return app.exec();
 }

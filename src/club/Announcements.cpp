@@ -6,8 +6,17 @@ namespace braxo {
 namespace {
 
 std::string SafeLink(std::optional<std::string> link) {
-  if (!link || !IsSafeWebLink(*link)) return {};
+  if (!link || link->size() > kMaxLinkBytes || !IsSafeWebLink(*link)) return {};
   return std::move(*link);
+}
+
+// At most kMaxNoticeTextBytes, cut before a whole UTF-8 character.
+std::string NoticeText(std::string text) {
+  if (text.size() <= kMaxNoticeTextBytes) return text;
+  size_t end = kMaxNoticeTextBytes;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  text.resize(end);
+  return text;
 }
 
 // Reads the "#"-ended values that follow one another after a key. A value
@@ -55,8 +64,8 @@ bool ReadAnnouncements(const ConfigPageText& page, StartupNews& news) {
   }
   ValueCursor cursor(*page, *start);
   news.Announcement.shown = cursor.Next() == "Y";
-  news.Announcement.main_text = cursor.Next();
-  news.Announcement.second_text = cursor.Next();
+  news.Announcement.main_text = NoticeText(cursor.Next());
+  news.Announcement.second_text = NoticeText(cursor.Next());
   news.Announcement.link = SafeLink(cursor.Next());
   cursor.Next();
   return true;

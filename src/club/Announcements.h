@@ -2,6 +2,7 @@
 // configuration page, and what the download and store icons do with them.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,6 +10,10 @@
 #include "club/ConfigPage.h"
 
 namespace braxo {
+
+// Longer links from the page are dropped; longer notice texts are cut.
+inline constexpr std::size_t kMaxLinkBytes = 2048;
+inline constexpr std::size_t kMaxNoticeTextBytes = 1024;
 
 struct TAnnouncement {
   bool shown = false;  // show it once at start-up

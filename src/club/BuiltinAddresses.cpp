@@ -17,6 +17,11 @@ std::string ConfigPageAddress() {
   return UnscrambleAddress(BuiltinConfigPageAddress(), kConfigKey);
 }
 
+std::array<std::string, 2> HelpMirrorAddresses() {
+  return {UnscrambleAddress(BuiltinHelpMirror1(), kConfigKey),
+          UnscrambleAddress(BuiltinHelpMirror2(), kConfigKey)};
+}
+
 SettingsHooks ClubSettingsHooks() {
   SettingsHooks hooks;
   hooks.default_top_ten_address = std::string(BuiltinTopTenAddress());

@@ -5,15 +5,16 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QLoggingCategory>
-#include <QNetworkAccessManager>
+#include <QNetworkCookie>
 #include <QNetworkCookieJar>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QPointer>
 #include <QSaveFile>
+#include <QSslSocket>
 #include <QString>
+#include <QTcpSocket>
 #include <QTimer>
 #include <QUrl>
+#include <utility>
 
 #include "club/BuiltinAddresses.h"
 #include "club/WebLink.h"
@@ -33,6 +34,27 @@ struct ExchangeOptions {
   QEventLoop::ProcessEventsFlags wait_flags = QEventLoop::ExcludeUserInputEvents;
 };
 
+struct RequestSpec {
+  QByteArray method;
+  QUrl url;
+  std::vector<std::pair<QByteArray, QByteArray>> headers;
+  QByteArray body;
+  bool has_body = false;
+};
+
+// The status line and the headers together; a server that sends more is not
+// a club.
+constexpr qsizetype kMaxHeadBytes = 32 * 1024;
+// A chunk-size line ("1a2b;ext") of a chunked body.
+constexpr qsizetype kMaxChunkLineBytes = 1024;
+constexpr int kMaxRedirects = 5;
+// The socket reads ahead of us at most this much; the rest waits in the
+// kernel, so the body cap holds before the bytes pile up in memory.
+constexpr qint64 kSocketBufferBytes = 64 * 1024;
+// Bytes handled per pass of the event loop, so that a fast server cannot
+// keep the thread from its timers.
+constexpr qint64 kBytesPerPass = 256 * 1024;
+
 std::optional<QUrl> WebUrl(std::string_view address) {
   if (!IsSafeWebLink(address)) return std::nullopt;
   QUrl url(QString::fromUtf8(address.data(), static_cast<qsizetype>(address.size())));
@@ -40,169 +62,528 @@ std::optional<QUrl> WebUrl(std::string_view address) {
   return url;
 }
 
-// Headers every request of ours carries. An uncompressed body keeps the size
-// limit meaningful: a few compressed bytes cannot inflate behind its back.
-QNetworkRequest BaseRequest(const QUrl& url, bool follow_safe_redirects) {
-  QNetworkRequest request(url);
-  request.setRawHeader("Accept-Encoding", "identity");
-  if (follow_safe_redirects) {
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::UserVerifiedRedirectPolicy);
-    request.setMaximumRedirectsAllowed(5);
-  } else {
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::ManualRedirectPolicy);
-  }
-  return request;
-}
-
-HttpError TransportError(QNetworkReply::NetworkError error) {
-  switch (error) {
-    case QNetworkReply::ConnectionRefusedError:
-    case QNetworkReply::HostNotFoundError:
-    case QNetworkReply::ProxyConnectionRefusedError:
-    case QNetworkReply::ProxyNotFoundError:
-      return HttpError::kConnectFailed;
-    default:
-      return HttpError::kNetwork;
-  }
-}
-
 void StartIfSet(QTimer& timer, std::chrono::milliseconds timeout) {
   if (timeout.count() > 0) timer.start(timeout);
 }
 
-// Sends one request and waits for the whole reply in a nested event loop
-// that excludes user input. Everything the wait touches lives in this frame,
-// so timers that fire during the wait may start further exchanges (they nest)
-// or destroy the manager (the reply goes with it and the wait ends).
-HttpResult Exchange(QNetworkAccessManager& manager, const QNetworkRequest& request,
-                    const QByteArray* post_body, const HttpLimits& limits,
-                    const ExchangeOptions& options) {
-  HttpResult result;
-  QNetworkReply* const raw =
-      post_body != nullptr ? manager.post(request, *post_body) : manager.get(request);
-  QPointer<QNetworkReply> reply(raw);
-  QEventLoop loop;
-  HttpError failure = HttpError::kNone;
-  std::int64_t received = 0;
+std::optional<qint64> ParseDecimal(QByteArrayView text) {
+  text = text.trimmed();
+  if (text.isEmpty() || text.size() > 18) return std::nullopt;
+  qint64 value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
 
-  QTimer connect_timer;
-  QTimer read_timer;
-  QTimer overall_timer;
-  for (QTimer* timer : {&connect_timer, &read_timer, &overall_timer}) {
-    timer->setSingleShot(true);
-    timer->setTimerType(Qt::PreciseTimer);
+std::optional<qint64> ParseChunkSize(QByteArrayView line) {
+  const qsizetype extension = line.indexOf(';');
+  if (extension >= 0) line = line.first(extension);
+  line = line.trimmed();
+  if (line.isEmpty() || line.size() > 15) return std::nullopt;
+  qint64 value = 0;
+  for (char c : line) {
+    int digit;
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else
+      return std::nullopt;
+    value = value * 16 + digit;
+  }
+  return value;
+}
+
+}  // namespace
+
+// One request and its reply over a socket of its own (HTTP/1.1, one request
+// per connection), with every bound of HttpLimits: the connect time-out, the
+// header time-out and a cap on the head's size, the read time-out, the
+// overall limit and the body cap, chunked or not. Everything runs on the
+// calling thread's event loop, so an abort always takes effect at once.
+// `done` runs once, from the event loop, with the result; the object must
+// stay alive until then (or be destroyed, which aborts the request without
+// calling it). When `jar` is given it supplies and keeps the cookies, and its
+// destruction (the client going away) ends the exchange.
+class PendingExchange {
+ public:
+  PendingExchange(RequestSpec request, QNetworkCookieJar* jar, const HttpLimits& limits,
+                  ExchangeOptions options, std::function<void(HttpResult)> done)
+      : request_(std::move(request)),
+        jar_(jar),
+        has_jar_(jar != nullptr),
+        limits_(limits),
+        options_(std::move(options)),
+        done_(std::move(done)) {
+    for (QTimer* timer : {&connect_timer_, &header_timer_, &read_timer_, &overall_timer_}) {
+      timer->setSingleShot(true);
+      timer->setTimerType(Qt::PreciseTimer);
+    }
+    QObject::connect(&connect_timer_, &QTimer::timeout, &context_,
+                     [this] { TimeOut(HttpError::kConnectTimeout); });
+    QObject::connect(&header_timer_, &QTimer::timeout, &context_,
+                     [this] { TimeOut(HttpError::kHeaderTimeout); });
+    QObject::connect(&read_timer_, &QTimer::timeout, &context_,
+                     [this] { TimeOut(HttpError::kReadTimeout); });
+    QObject::connect(&overall_timer_, &QTimer::timeout, &context_,
+                     [this] { TimeOut(HttpError::kOverallTimeout); });
+    if (jar != nullptr) {
+      QObject::connect(jar, &QObject::destroyed, &context_, [this] {
+        Fail(HttpError::kClientDestroyed);
+        Finish();
+      });
+    }
+    StartIfSet(overall_timer_, limits_.overall_timeout);
+    Open();
   }
 
-  const auto fail = [&](HttpError error) {
-    if (failure == HttpError::kNone) failure = error;
-    if (reply && reply->isRunning()) reply->abort();
-  };
-  const auto drain = [&] {
-    if (!reply || failure != HttpError::kNone) return;
-    const QByteArray chunk = reply->readAll();
-    if (chunk.isEmpty()) return;
-    received += chunk.size();
-    if (received > limits.max_body_bytes) {
-      fail(HttpError::kTooLarge);
+  ~PendingExchange() { DropSocket(); }
+  PendingExchange(const PendingExchange&) = delete;
+  PendingExchange& operator=(const PendingExchange&) = delete;
+
+  bool finished() const { return finished_; }
+
+  // Ends the exchange now (the application quits while a caller waits).
+  void Abandon() {
+    Fail(HttpError::kNetwork);
+    Finish();
+  }
+
+ private:
+  enum class Phase { kSending, kHead, kBody, kDone };
+  enum class ChunkState { kSize, kData, kDataEnd, kTrailer };
+
+  void Open() {
+    phase_ = Phase::kSending;
+    head_.clear();
+    status_ = 0;
+    content_length_ = -1;
+    chunked_ = false;
+    chunk_state_ = ChunkState::kSize;
+    chunk_line_.clear();
+    chunk_left_ = 0;
+    written_ = 0;
+
+    const QUrl& url = request_.url;
+    const bool tls = url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
+    QByteArray wire = request_.method + ' ';
+    QByteArray path = url.path(QUrl::FullyEncoded).toUtf8();
+    if (path.isEmpty()) path = "/";
+    wire += path;
+    if (url.hasQuery()) wire += '?' + url.query(QUrl::FullyEncoded).toUtf8();
+    wire += " HTTP/1.1\r\nHost: ";
+    wire += url.adjusted(QUrl::RemoveUserInfo).authority(QUrl::FullyEncoded).toUtf8();
+    wire += "\r\nConnection: close\r\n";
+    // An uncompressed body keeps the size limit meaningful: a few
+    // compressed bytes cannot inflate behind its back.
+    wire += "Accept-Encoding: identity\r\n";
+    for (const auto& [name, value] : request_.headers) wire += name + ": " + value + "\r\n";
+    if (jar_) {
+      const QList<QNetworkCookie> cookies = jar_->cookiesForUrl(url);
+      if (!cookies.isEmpty()) {
+        QByteArray line;
+        for (const QNetworkCookie& cookie : cookies) {
+          if (!line.isEmpty()) line += "; ";
+          line += cookie.toRawForm(QNetworkCookie::NameAndValueOnly);
+        }
+        wire += "Cookie: " + line + "\r\n";
+      }
+    }
+    if (request_.has_body) wire += "Content-Length: " + QByteArray::number(request_.body.size()) + "\r\n";
+    wire += "\r\n";
+    if (request_.has_body) wire += request_.body;
+    wire_ = std::move(wire);
+
+    QTcpSocket* socket = tls ? new QSslSocket : new QTcpSocket;
+    socket_ = socket;
+    socket->setReadBufferSize(kSocketBufferBytes);
+    const auto send = [this] {
+      if (!socket_) return;
+      socket_->write(wire_);
+    };
+    if (tls)
+      QObject::connect(static_cast<QSslSocket*>(socket), &QSslSocket::encrypted, &context_, send);
+    else
+      QObject::connect(socket, &QTcpSocket::connected, &context_, send);
+    QObject::connect(socket, &QTcpSocket::bytesWritten, &context_, [this](qint64 bytes) {
+      written_ += bytes;
+      if (phase_ == Phase::kSending && written_ >= wire_.size()) {
+        // Once the request is on the wire the connect phase is over.
+        phase_ = Phase::kHead;
+        connect_timer_.stop();
+        StartIfSet(read_timer_, limits_.read_timeout);
+      }
+    });
+    QObject::connect(socket, &QTcpSocket::readyRead, &context_, [this] { Read(); });
+    QObject::connect(socket, &QTcpSocket::disconnected, &context_, [this] { Closed(); });
+    QObject::connect(socket, &QTcpSocket::errorOccurred, &context_,
+                     [this](QAbstractSocket::SocketError error) { SocketError(error); });
+
+    StartIfSet(connect_timer_, limits_.connect_timeout);
+    StartIfSet(header_timer_, limits_.header_timeout);
+    const quint16 default_port = tls ? 443 : 80;
+    const quint16 port = static_cast<quint16>(url.port(default_port));
+    if (tls)
+      static_cast<QSslSocket*>(socket)->connectToHostEncrypted(url.host(), port);
+    else
+      socket->connectToHost(url.host(), port);
+  }
+
+  void DropSocket() {
+    if (!socket_) return;
+    QTcpSocket* socket = socket_;
+    socket_ = nullptr;
+    QObject::disconnect(socket, nullptr, &context_, nullptr);
+    socket->abort();
+    // It may be inside one of its own signals right now.
+    socket->deleteLater();
+  }
+
+  void Fail(HttpError error) {
+    if (failure_ == HttpError::kNone) failure_ = error;
+    phase_ = Phase::kDone;
+    DropSocket();
+    QTimer::singleShot(0, &context_, [this] { Finish(); });
+  }
+
+  void Succeed() {
+    phase_ = Phase::kDone;
+    DropSocket();
+    QTimer::singleShot(0, &context_, [this] { Finish(); });
+  }
+
+  // A request started by a timer during a wait nests inside it, and that wait
+  // can only return after this one; a reply that has arrived meanwhile must
+  // not be failed by a time-out that fires later.
+  void TimeOut(HttpError error) {
+    if (phase_ != Phase::kDone) Fail(error);
+  }
+
+  void SocketError(QAbstractSocket::SocketError error) {
+    if (phase_ == Phase::kDone) return;
+    switch (error) {
+      case QAbstractSocket::RemoteHostClosedError:
+        Closed();
+        return;
+      case QAbstractSocket::ConnectionRefusedError:
+      case QAbstractSocket::HostNotFoundError:
+        Fail(phase_ == Phase::kSending ? HttpError::kConnectFailed : HttpError::kNetwork);
+        return;
+      default:
+        Fail(HttpError::kNetwork);
+        return;
+    }
+  }
+
+  void Closed() {
+    if (phase_ == Phase::kDone) return;
+    Read();
+    if (phase_ == Phase::kDone) return;
+    // A body without a length ends with the connection; anything else
+    // cut short is a failure.
+    if (phase_ == Phase::kBody && !chunked_ && content_length_ < 0)
+      Succeed();
+    else
+      Fail(HttpError::kNetwork);
+  }
+
+  void Read() {
+    if (!socket_ || phase_ == Phase::kDone) return;
+    qint64 handled = 0;
+    while (socket_ && phase_ != Phase::kDone && socket_->bytesAvailable() > 0) {
+      if (handled >= kBytesPerPass) {
+        QTimer::singleShot(0, &context_, [this] { Read(); });
+        return;
+      }
+      const QByteArray data = socket_->read(16 * 1024);
+      if (data.isEmpty()) break;
+      handled += data.size();
+      StartIfSet(read_timer_, limits_.read_timeout);
+      Take(data);
+    }
+  }
+
+  void Take(QByteArrayView data) {
+    if (phase_ == Phase::kSending) {
+      // A reply before the request was fully written still ends the
+      // connect phase.
+      phase_ = Phase::kHead;
+      connect_timer_.stop();
+    }
+    if (phase_ == Phase::kHead) {
+      head_.append(data);
+      qsizetype end = head_.indexOf("\r\n\r\n");
+      qsizetype end_size = 4;
+      const qsizetype bare = head_.indexOf("\n\n");
+      if (bare >= 0 && (end < 0 || bare < end)) {
+        end = bare;
+        end_size = 2;
+      }
+      if (end < 0) {
+        if (head_.size() > kMaxHeadBytes) Fail(HttpError::kTooLarge);
+        return;
+      }
+      if (end > kMaxHeadBytes) {
+        Fail(HttpError::kTooLarge);
+        return;
+      }
+      const qsizetype body_start = end + end_size;
+      const QByteArray rest = head_.mid(body_start);
+      head_.truncate(end);
+      if (!TakeHead()) {
+        // After an interim answer the real head follows in the same bytes.
+        if (phase_ == Phase::kHead && !rest.isEmpty()) Take(rest);
+        return;
+      }
+      if (phase_ == Phase::kBody && !rest.isEmpty()) TakeBody(rest);
       return;
     }
-    if (options.sink) {
-      const HttpError sink_error = options.sink(chunk);
-      if (sink_error != HttpError::kNone) fail(sink_error);
-    } else {
-      result.body.append(chunk.constData(), static_cast<size_t>(chunk.size()));
-    }
-  };
-  // Once the request is on the wire the connect phase is over; from then on
-  // every sign of life restarts the read time-out.
-  const auto alive = [&] {
-    connect_timer.stop();
-    StartIfSet(read_timer, limits.read_timeout);
-  };
-
-  // A request started by a timer during this wait nests inside it, and this
-  // call can only return after that one; a reply that has arrived meanwhile
-  // must not be failed by a time-out that fires later.
-  const auto time_out = [&](HttpError error) {
-    if (reply && !reply->isFinished()) fail(error);
-  };
-  QObject::connect(&connect_timer, &QTimer::timeout, &loop,
-                   [&] { time_out(HttpError::kConnectTimeout); });
-  QObject::connect(&read_timer, &QTimer::timeout, &loop,
-                   [&] { time_out(HttpError::kReadTimeout); });
-  QObject::connect(&overall_timer, &QTimer::timeout, &loop,
-                   [&] { time_out(HttpError::kOverallTimeout); });
-  QObject::connect(raw, &QNetworkReply::requestSent, &loop, alive);
-  QObject::connect(raw, &QNetworkReply::metaDataChanged, &loop, alive);
-  QObject::connect(raw, &QNetworkReply::readyRead, &loop, [&] {
-    alive();
-    drain();
-  });
-  if (options.progress != nullptr && *options.progress) {
-    QObject::connect(raw, &QNetworkReply::downloadProgress, &loop,
-                     [&](qint64 bytes_received, qint64 bytes_total) {
-                       if (!(*options.progress)(bytes_received, bytes_total)) {
-                         fail(HttpError::kCancelled);
-                       }
-                     });
+    if (phase_ == Phase::kBody) TakeBody(data);
   }
-  QObject::connect(raw, &QNetworkReply::redirected, &loop, [&](const QUrl& target) {
-    if (options.follow_safe_redirects &&
-        IsSafeWebLink(target.toString(QUrl::FullyEncoded).toStdString())) {
-      Q_EMIT reply->redirectAllowed();
-    } else {
-      fail(HttpError::kBadAddress);
+
+  // False when the exchange ended here.
+  bool TakeHead() {
+    header_timer_.stop();
+    const QList<QByteArray> lines = head_.split('\n');
+    const QByteArray status_line = lines.value(0).trimmed();
+    if (!status_line.startsWith("HTTP/1.")) {
+      Fail(HttpError::kNetwork);
+      return false;
     }
-  });
-  QObject::connect(raw, &QNetworkReply::finished, &loop, [&] {
-    connect_timer.stop();
-    read_timer.stop();
-    overall_timer.stop();
+    const QList<QByteArray> parts = status_line.split(' ');
+    const std::optional<qint64> status = ParseDecimal(parts.value(1));
+    if (!status || *status < 100 || *status > 999) {
+      Fail(HttpError::kNetwork);
+      return false;
+    }
+    status_ = static_cast<int>(*status);
+    QByteArray location;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+      const QByteArray& line = lines[i];
+      const qsizetype colon = line.indexOf(':');
+      if (colon <= 0) continue;
+      const QByteArray name = line.first(colon).trimmed().toLower();
+      const QByteArray value = line.mid(colon + 1).trimmed();
+      if (name == "content-length") {
+        const std::optional<qint64> length = ParseDecimal(value);
+        if (!length) {
+          Fail(HttpError::kNetwork);
+          return false;
+        }
+        content_length_ = *length;
+      } else if (name == "transfer-encoding") {
+        chunked_ = value.toLower().contains("chunked");
+      } else if (name == "location") {
+        location = value;
+      } else if (name == "set-cookie" && jar_) {
+        jar_->setCookiesFromUrl(QNetworkCookie::parseCookies(value), request_.url);
+      }
+    }
+    if (chunked_) content_length_ = -1;
+    if (status_ >= 100 && status_ < 200) {
+      // An interim answer: the real head follows.
+      head_.clear();
+      status_ = 0;
+      StartIfSet(header_timer_, limits_.header_timeout);
+      return false;
+    }
+    if (status_ >= 300 && status_ < 400 && options_.follow_safe_redirects) {
+      Redirect(location);
+      return false;
+    }
+    if (status_ < 200 || status_ > 299) {
+      Fail(HttpError::kHttpStatus);
+      return false;
+    }
+    if (content_length_ > limits_.max_body_bytes) {
+      Fail(HttpError::kTooLarge);
+      return false;
+    }
+    phase_ = Phase::kBody;
+    if (content_length_ == 0 || status_ == 204) {
+      Succeed();
+      return false;
+    }
+    return true;
+  }
+
+  void Redirect(const QByteArray& location) {
+    const QUrl target = request_.url.resolved(QUrl::fromEncoded(location));
+    if (location.isEmpty() || ++redirects_ > kMaxRedirects ||
+        !IsSafeWebLink(target.toString(QUrl::FullyEncoded).toStdString()) ||
+        target.host().isEmpty()) {
+      Fail(HttpError::kBadAddress);
+      return;
+    }
+    DropSocket();
+    request_.url = target;
+    Open();
+  }
+
+  void TakeBody(QByteArrayView data) {
+    if (!chunked_) {
+      if (content_length_ >= 0) {
+        const qint64 wanted = content_length_ - received_;
+        if (data.size() > wanted) data = data.first(wanted);
+      }
+      Deliver(data);
+      if (phase_ == Phase::kBody && content_length_ >= 0 && received_ >= content_length_) Succeed();
+      return;
+    }
+    while (!data.isEmpty() && phase_ == Phase::kBody) {
+      switch (chunk_state_) {
+        case ChunkState::kSize:
+        case ChunkState::kDataEnd:
+        case ChunkState::kTrailer: {
+          const qsizetype newline = data.indexOf('\n');
+          const QByteArrayView part = newline < 0 ? data : data.first(newline);
+          chunk_line_.append(part);
+          if (chunk_line_.size() > kMaxChunkLineBytes) {
+            Fail(HttpError::kTooLarge);
+            return;
+          }
+          if (newline < 0) return;
+          data = data.sliced(newline + 1);
+          const QByteArray line = chunk_line_.trimmed();
+          chunk_line_.clear();
+          if (chunk_state_ == ChunkState::kDataEnd) {
+            if (!line.isEmpty()) {
+              Fail(HttpError::kNetwork);
+              return;
+            }
+            chunk_state_ = ChunkState::kSize;
+          } else if (chunk_state_ == ChunkState::kTrailer) {
+            if (line.isEmpty()) Succeed();
+          } else {
+            const std::optional<qint64> size = ParseChunkSize(line);
+            if (!size) {
+              Fail(HttpError::kNetwork);
+              return;
+            }
+            if (*size == 0) {
+              chunk_state_ = ChunkState::kTrailer;
+            } else {
+              chunk_left_ = *size;
+              chunk_state_ = ChunkState::kData;
+            }
+          }
+          break;
+        }
+        case ChunkState::kData: {
+          const qint64 take = std::min<qint64>(chunk_left_, data.size());
+          Deliver(data.first(take));
+          data = data.sliced(take);
+          chunk_left_ -= take;
+          if (chunk_left_ == 0) chunk_state_ = ChunkState::kDataEnd;
+          break;
+        }
+      }
+    }
+  }
+
+  void Deliver(QByteArrayView chunk) {
+    if (chunk.isEmpty() || phase_ != Phase::kBody) return;
+    received_ += chunk.size();
+    if (received_ > limits_.max_body_bytes) {
+      Fail(HttpError::kTooLarge);
+      return;
+    }
+    if (options_.sink) {
+      const HttpError sink_error = options_.sink(chunk.toByteArray());
+      if (sink_error != HttpError::kNone) {
+        Fail(sink_error);
+        return;
+      }
+    } else {
+      result_.body.append(chunk.data(), static_cast<size_t>(chunk.size()));
+    }
+    if (options_.progress != nullptr && *options_.progress &&
+        !(*options_.progress)(received_, content_length_)) {
+      Fail(HttpError::kCancelled);
+    }
+  }
+
+  void Finish() {
+    if (finished_) return;
+    finished_ = true;
+    phase_ = Phase::kDone;
+    DropSocket();
+    for (QTimer* timer : {&connect_timer_, &header_timer_, &read_timer_, &overall_timer_})
+      timer->stop();
+    if (has_jar_ && !jar_ && failure_ == HttpError::kNone) failure_ = HttpError::kClientDestroyed;
+    result_.status = status_;
+    if (failure_ == HttpError::kNone && (status_ < 200 || status_ > 299))
+      failure_ = HttpError::kNetwork;
+    if (failure_ != HttpError::kNone) {
+      qCDebug(lcClub) << "request to" << request_.url.toString()
+                      << "failed:" << QString::fromUtf8(HttpErrorName(failure_).data());
+      result_.error = failure_;
+      result_.body.clear();
+    }
+    // `done` may destroy this object.
+    std::function<void(HttpResult)> done = std::move(done_);
+    if (done) done(std::move(result_));
+  }
+
+  RequestSpec request_;
+  QPointer<QNetworkCookieJar> jar_;
+  bool has_jar_;
+  HttpLimits limits_;
+  ExchangeOptions options_;
+  std::function<void(HttpResult)> done_;
+  QObject context_;
+  QTimer connect_timer_;
+  QTimer header_timer_;
+  QTimer read_timer_;
+  QTimer overall_timer_;
+  QTcpSocket* socket_ = nullptr;
+  QByteArray wire_;
+  qint64 written_ = 0;
+  Phase phase_ = Phase::kSending;
+  QByteArray head_;
+  int status_ = 0;
+  qint64 content_length_ = -1;
+  bool chunked_ = false;
+  ChunkState chunk_state_ = ChunkState::kSize;
+  QByteArray chunk_line_;
+  qint64 chunk_left_ = 0;
+  int redirects_ = 0;
+  HttpResult result_;
+  HttpError failure_ = HttpError::kNone;
+  std::int64_t received_ = 0;
+  bool finished_ = false;
+};
+
+namespace {
+
+// Sends one request and waits for the whole reply in a nested event loop
+// (excluding user input unless the options say otherwise). Everything the
+// wait touches lives in this frame, so timers that fire during the wait may
+// start further exchanges (they nest) or destroy the client (the wait then
+// ends with kClientDestroyed).
+HttpResult Exchange(RequestSpec request, QNetworkCookieJar* jar, const HttpLimits& limits,
+                    const ExchangeOptions& options) {
+  HttpResult result;
+  QEventLoop loop;
+  PendingExchange exchange(std::move(request), jar, limits, options, [&](HttpResult r) {
+    result = std::move(r);
     loop.quit();
   });
-  QObject::connect(raw, &QObject::destroyed, &loop, &QEventLoop::quit);
-
-  // Qt 6.4 never reports an empty POST body as sent; for such a request the
-  // connect phase cannot be told apart, so the read time-out runs from the
-  // start instead and the overall limit still bounds the wait.
-  if (post_body != nullptr && post_body->isEmpty()) {
-    StartIfSet(read_timer, limits.read_timeout);
-  } else {
-    StartIfSet(connect_timer, limits.connect_timeout);
-  }
-  StartIfSet(overall_timer, limits.overall_timeout);
-  if (!raw->isFinished()) loop.exec(options.wait_flags);
-
-  if (!reply) {
-    result.body.clear();
-    result.error = HttpError::kClientDestroyed;
-    return result;
-  }
+  if (!exchange.finished()) loop.exec(options.wait_flags);
   // The loop also ends when the application quits while we wait.
-  if (!reply->isFinished()) fail(HttpError::kNetwork);
-  drain();
-  reply->deleteLater();
-
-  result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-  if (failure == HttpError::kNone) {
-    if (result.status != 0 && (result.status < 200 || result.status > 299)) {
-      failure = HttpError::kHttpStatus;
-    } else if (reply->error() != QNetworkReply::NoError) {
-      failure = TransportError(reply->error());
-    } else if (result.status == 0) {
-      failure = HttpError::kNetwork;
-    }
-  }
-  if (failure != HttpError::kNone) {
-    qCDebug(lcClub) << "request to" << request.url().toString()
-                    << "failed:" << QString::fromUtf8(HttpErrorName(failure).data())
-                    << reply->errorString();
-    result.error = failure;
-    result.body.clear();
-  }
+  if (!exchange.finished()) exchange.Abandon();
   return result;
+}
+
+RequestSpec Get(const QUrl& url) {
+  RequestSpec request;
+  request.method = "GET";
+  request.url = url;
+  return request;
 }
 
 }  // namespace
@@ -217,6 +598,8 @@ std::string_view HttpErrorName(HttpError error) {
       return "connect failed";
     case HttpError::kConnectTimeout:
       return "connect time-out";
+    case HttpError::kHeaderTimeout:
+      return "header time-out";
     case HttpError::kReadTimeout:
       return "read time-out";
     case HttpError::kOverallTimeout:
@@ -238,9 +621,7 @@ std::string_view HttpErrorName(HttpError error) {
 }
 
 ClubClient::ClubClient(HttpLimits limits)
-    : limits_(limits), manager_(std::make_unique<QNetworkAccessManager>()) {
-  manager_->setCookieJar(new QNetworkCookieJar(manager_.get()));
-}
+    : limits_(limits), jar_(std::make_unique<QNetworkCookieJar>()) {}
 
 ClubClient::~ClubClient() = default;
 
@@ -259,35 +640,81 @@ HttpResult ClubClient::PostList(std::string_view address, const std::vector<std:
 HttpResult ClubClient::PostBody(std::string_view address, const std::string& body) {
   const std::optional<QUrl> url = WebUrl(address);
   if (!url) return HttpResult{HttpError::kBadAddress, 0, {}};
-  QNetworkRequest request = BaseRequest(*url, false);
-  request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("PlavoKeyStamp"));
-  request.setRawHeader("Accept", "text/html, */*");
-  request.setHeader(QNetworkRequest::ContentTypeHeader,
-                    QByteArrayLiteral("application/x-www-form-urlencoded"));
-  const QByteArray bytes(body.data(), static_cast<qsizetype>(body.size()));
+  RequestSpec request;
+  request.method = "POST";
+  request.url = *url;
+  request.headers = {{"User-Agent", "PlavoKeyStamp"},
+                     {"Accept", "text/html, */*"},
+                     {"Content-Type", "application/x-www-form-urlencoded"}};
+  request.body = QByteArray(body.data(), static_cast<qsizetype>(body.size()));
+  request.has_body = true;
   // Copies: `this` may be destroyed while the exchange waits.
   const HttpLimits limits = limits_;
-  return Exchange(*manager_, request, &bytes, limits, ExchangeOptions{});
+  return Exchange(std::move(request), jar_.get(), limits, ExchangeOptions{});
 }
 
 HttpResult HttpGet(std::string_view address, const HttpLimits& limits) {
   const std::optional<QUrl> url = WebUrl(address);
   if (!url) return HttpResult{HttpError::kBadAddress, 0, {}};
-  QNetworkAccessManager manager;
-  return Exchange(manager, BaseRequest(*url, false), nullptr, limits, ExchangeOptions{});
+  return Exchange(Get(*url), nullptr, limits, ExchangeOptions{});
 }
 
-ConfigPageText FetchConfigPage(const HttpLimits& limits) {
-  const HttpResult result = HttpGet(ConfigPageAddress(), limits);
+BackgroundGet::BackgroundGet(std::string_view address, const HttpLimits& limits,
+                             std::function<void(HttpResult)> done)
+    : context_(std::make_unique<QObject>()) {
+  const std::optional<QUrl> url = WebUrl(address);
+  if (!url) {
+    QTimer::singleShot(0, context_.get(), [this, done = std::move(done)] {
+      finished_ = true;
+      done(HttpResult{HttpError::kBadAddress, 0, {}});
+    });
+    return;
+  }
+  exchange_ = std::make_unique<PendingExchange>(
+      Get(*url), nullptr, limits, ExchangeOptions{},
+      [this, done = std::move(done)](HttpResult result) {
+        finished_ = true;
+        done(std::move(result));
+      });
+}
+
+BackgroundGet::~BackgroundGet() = default;
+
+namespace {
+
+ConfigPageText ConfigPageFromReply(const HttpResult& result) {
   if (!result.ok()) return std::nullopt;
   return QString::fromUtf8(result.body.data(), static_cast<qsizetype>(result.body.size()))
       .toStdString();
+}
+
+}  // namespace
+
+ConfigPageText FetchConfigPage(const HttpLimits& limits) {
+  return ConfigPageFromReply(HttpGet(ConfigPageAddress(), limits));
+}
+
+std::unique_ptr<BackgroundGet> FetchConfigPageInBackground(
+    const HttpLimits& limits, std::function<void(ConfigPageText)> done) {
+  return std::make_unique<BackgroundGet>(
+      ConfigPageAddress(), limits,
+      [done = std::move(done)](HttpResult result) { done(ConfigPageFromReply(result)); });
+}
+
+HttpLimits ConfigPageLimits() {
+  HttpLimits limits;
+  limits.connect_timeout = std::chrono::milliseconds(2500);
+  limits.header_timeout = std::chrono::milliseconds(3000);
+  limits.overall_timeout = std::chrono::milliseconds(3000);
+  limits.max_body_bytes = kMaxConfigPageBytes;
+  return limits;
 }
 
 HttpLimits DefaultDownloadLimits() {
   HttpLimits limits;
   limits.connect_timeout = std::chrono::seconds(5);
   limits.read_timeout = std::chrono::seconds(20);
+  limits.header_timeout = std::chrono::seconds(20);
   limits.overall_timeout = std::chrono::minutes(30);
   limits.max_body_bytes = std::int64_t{1} << 30;
   return limits;
@@ -308,9 +735,7 @@ HttpError DownloadToFile(std::string_view url, const std::string& path,
   options.sink = [&file](const QByteArray& chunk) {
     return file.write(chunk) == chunk.size() ? HttpError::kNone : HttpError::kWriteFailed;
   };
-  QNetworkAccessManager manager;
-  const HttpResult result =
-      Exchange(manager, BaseRequest(*web_url, true), nullptr, limits, options);
+  const HttpResult result = Exchange(Get(*web_url), nullptr, limits, options);
   if (!result.ok()) {
     file.cancelWriting();
     return result.error;

@@ -2,7 +2,10 @@
 // while one waits the thread runs a nested event loop that excludes user
 // input: the window keeps painting and timers keep firing (a timer may even
 // start another request; each call waits for its own reply). Every wait is
-// bounded by a connect time-out and an overall limit.
+// bounded by a connect time-out, a header time-out and an overall limit, and
+// every reply by a cap on its head and its body. The exchanges run on the
+// calling thread (HTTP/1.1, one connection per request), so that a reply that
+// never ends can always be cut off.
 #pragma once
 
 #include <chrono>
@@ -16,7 +19,8 @@
 #include "club/ConfigPage.h"
 #include "club/FormBody.h"
 
-class QNetworkAccessManager;
+class QNetworkCookieJar;
+class QObject;
 
 namespace braxo {
 
@@ -29,6 +33,7 @@ enum class HttpError {
   kBadAddress,       // empty, malformed, or not an http/https address
   kConnectFailed,    // refused, unknown host, unreachable
   kConnectTimeout,   // no connection (request not sent) within the connect time-out
+  kHeaderTimeout,    // the status line and headers did not all arrive in time
   kReadTimeout,      // no data for the read time-out once the request was sent
   kOverallTimeout,   // the whole exchange took longer than the overall limit
   kHttpStatus,       // the server answered with a status outside 200-299
@@ -52,10 +57,14 @@ struct HttpResult {
 struct HttpLimits {
   // From the start until the request has been written to a connection.
   std::chrono::milliseconds connect_timeout{4000};
+  // From the start until the status line and every header have arrived,
+  // however slowly they trickle in (a header line that never ends).
+  std::chrono::milliseconds header_timeout{6000};
   // Longest silence once the request was sent (reset by every byte received).
   std::chrono::milliseconds read_timeout{0};
   // From the start until the whole reply has arrived.
   std::chrono::milliseconds overall_timeout{6000};
+  // The body as it arrives, chunked or not.
   std::int64_t max_body_bytes = std::int64_t{4} << 20;
 };
 
@@ -83,16 +92,48 @@ class ClubClient {
 
  private:
   HttpLimits limits_;
-  std::unique_ptr<QNetworkAccessManager> manager_;
+  std::unique_ptr<QNetworkCookieJar> jar_;
 };
 
 // A plain GET through a fresh client (default headers, no cookies, no
 // "PlavoKeyStamp", no redirects), as for the configuration page and photos.
 HttpResult HttpGet(std::string_view address, const HttpLimits& limits = {});
 
+class PendingExchange;
+
+// A plain GET, as HttpGet, that runs while the caller goes on. `done` runs
+// once from the event loop with the result (also for a bad address).
+// Destroying the object aborts the request without calling `done`.
+class BackgroundGet {
+ public:
+  BackgroundGet(std::string_view address, const HttpLimits& limits,
+                std::function<void(HttpResult)> done);
+  ~BackgroundGet();
+  BackgroundGet(const BackgroundGet&) = delete;
+  BackgroundGet& operator=(const BackgroundGet&) = delete;
+  bool finished() const { return finished_; }
+
+ private:
+  std::unique_ptr<QObject> context_;
+  std::unique_ptr<PendingExchange> exchange_;
+  bool finished_ = false;
+};
+
+// The configuration page is a few hundred bytes of keys; a reply past this
+// is not one.
+inline constexpr std::int64_t kMaxConfigPageBytes = 64 * 1024;
+
+// The bounds of the configuration page read at start-up: three seconds in
+// all, and kMaxConfigPageBytes.
+HttpLimits ConfigPageLimits();
+
 // Fetches the configuration page from ConfigPageAddress() and decodes it as
 // UTF-8 (malformed sequences become U+FFFD). Nothing on any failure.
-ConfigPageText FetchConfigPage(const HttpLimits& limits = {});
+ConfigPageText FetchConfigPage(const HttpLimits& limits = ConfigPageLimits());
+
+// The same in the background: `done` gets the page, or nothing on failure.
+std::unique_ptr<BackgroundGet> FetchConfigPageInBackground(
+    const HttpLimits& limits, std::function<void(ConfigPageText)> done);
 
 // received and total bytes (total -1 when unknown); return false to cancel.
 using DownloadProgress = std::function<bool(std::int64_t received, std::int64_t total)>;

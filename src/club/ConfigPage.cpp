@@ -18,7 +18,7 @@ std::string ScrambledAddressValue(const std::optional<std::string>& value) {
   std::string_view text = *value;
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  if (!IsText64(text)) return {};
+  if (text.size() > kMaxScrambledAddressBytes || !IsText64(text)) return {};
   return std::string(text);
 }
 

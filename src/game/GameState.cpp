@@ -42,7 +42,12 @@ void GameState::FormCreate() {
   ExtraPassword = AssembleExtraPassword();
   SuperPassword = AssembleSuperPassword();
   TitleScreen = true;
-  ports_.club.ReadAnnouncements();
+  // The page is read while the title screen runs; the club steps of the
+  // first paint wait for it (ClubStart).
+  ports_.club.ReadAnnouncements([this] {
+    config_page_arrived_ = true;
+    ClubStart();
+  });
   ports_.view.SetCaption(Text(MsgId::MsgTitle));
   flights.Reset();
   ports_.sound.Start();
@@ -76,6 +81,13 @@ void GameState::FormPaint() {
   }
 
   ports_.sound.Play("SBegin");
+  champions_checked_ = true;
+  ClubStart();
+}
+
+void GameState::ClubStart() {
+  if (!champions_checked_ || !config_page_arrived_ || club_started_) return;
+  club_started_ = true;
   if (std::optional<Notice> announcement = ports_.club.StartupAnnouncement())
     ports_.dialogs.ShowNotice(*announcement);
   if (ports_.storage.DeveloperMarker() != "qzx") {
@@ -85,6 +97,8 @@ void GameState::FormPaint() {
   ClubSession& session = Session();
   session.AccountState = kAccountNobody;
   if (ports_.club.LoginFromUserFile()) session.AccountState = kAccountLoggedIn;
+  // The player may have left the title screen while the page was on its way.
+  if (online_icons_shown_) ports_.view.DrawAccountLamp(session.AccountState);
 }
 
 void GameState::Image1Click() {

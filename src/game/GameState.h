@@ -115,8 +115,15 @@ class GameState {
   // AccountState, RatedGameOpen and the rest of the club's state of the run.
   ClubSession& Session() { return ports_.session; }
   const ClubSession& Session() const { return ports_.session; }
+  // True once the club steps of the start-up (announcement, start report,
+  // automatic login) have run.
+  bool ClubStarted() const { return club_started_; }
 
  private:
+  // The club steps of the first paint; they run once the champions file has
+  // passed its check and the configuration page has arrived (or failed),
+  // whichever comes last.
+  void ClubStart();
   bool PreGameCheck();
   void StartGame(int mode);
   void TakePair(const BoardCell& clicked, const BoardCell& selected);
@@ -127,6 +134,9 @@ class GameState {
   std::array<std::string, 2> help_mirrors_;
   LevelDealer dealer_;
   bool first_paint_done_ = false;
+  bool champions_checked_ = false;
+  bool config_page_arrived_ = false;
+  bool club_started_ = false;
   bool online_icons_shown_ = false;
 };
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -107,8 +108,13 @@ class StoragePort {
 class ClubPort {
  public:
   virtual ~ClubPort() = default;
-  // Reads the start-up announcement and the download and store links.
-  virtual void ReadAnnouncements() = 0;
+  // Starts reading the remote configuration page with the start-up
+  // announcement and the download and store links, and returns at once.
+  // `arrived` runs once from the event loop when the page has arrived or the
+  // read has failed or run out of its time, after the remote configuration
+  // has been applied to the settings read by then (or by the next
+  // LoadSettings). A club that answers at once may run it before returning.
+  virtual void ReadAnnouncements(std::function<void()> arrived) = 0;
   // The announcement to show at the first paint, if the club sent one.
   virtual std::optional<Notice> StartupAnnouncement() = 0;
   // The start-of-run usage report (counted as unique while the settings say

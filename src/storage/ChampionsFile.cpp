@@ -7,7 +7,6 @@
 #include <optional>
 #include <utility>
 
-#include "i18n/MessageCatalogue.h"
 #include "storage/DataPaths.h"
 #include "storage/TextFile.h"
 
@@ -16,7 +15,7 @@ namespace {
 
 // A champions table is 12 lines of about 20 bytes; anything much larger is not
 // one, and reading it whole would only cost memory.
-constexpr off_t kMaxFileBytes = 64 * 1024;
+constexpr std::size_t kMaxFileBytes = 64 * 1024;
 constexpr std::size_t kScoreOffset = 13;  // bytes 14-19
 constexpr std::size_t kScoreBytes = 6;
 constexpr std::size_t kMarkerOffset = 6;  // bytes 7-9 of line 12
@@ -83,10 +82,7 @@ std::optional<int> ParseScore(std::string_view field) {
 
 // The file's lines when it is a regular file of sane size that can be read.
 std::optional<std::vector<std::string>> ReadTableLines(const std::string& path) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
-  if (!S_ISREG(st.st_mode) || st.st_size > kMaxFileBytes) return std::nullopt;
-  return ReadLines(path);
+  return ReadLines(path, kMaxFileBytes);
 }
 
 // The table as read from `lines`, only when every part the game relies on
@@ -141,21 +137,6 @@ std::string TrimRight(std::string text) {
 }
 
 }  // namespace
-
-std::string ChampionsCheckMessage(ChampionsCheck result, int language) {
-  MsgId id;
-  switch (result) {
-    case ChampionsCheck::NotFound:
-      id = MsgId::MsgFileNotFound;
-      break;
-    case ChampionsCheck::Invalid:
-      id = MsgId::MsgInvalidFile;
-      break;
-    default:
-      return {};
-  }
-  return MessageText(id, language) + " \"" + kChampionsFileName + "\"!";
-}
 
 std::string FormatChampionEntry(std::string_view name_utf8, int score) {
   std::string name = Utf8ToCp1251(name_utf8);

@@ -49,11 +49,6 @@ struct ChampionEntry {
   int score = 0;
 };
 
-// The text of the start-up message box for a failed check, in `language`:
-// "<MsgFileNotFound> \"Braxo.clb\"!" or "<MsgInvalidFile> \"Braxo.clb\"!".
-// Empty for ChampionsCheck::Ok.
-std::string ChampionsCheckMessage(ChampionsCheck result, int language);
-
 // One entry line of 19 bytes. The name is converted to Windows-1251 (missing
 // characters become "?", control characters become spaces), cut to 12 bytes
 // and padded with spaces; the score is clamped to

@@ -13,13 +13,14 @@
 #include <vector>
 
 #include "storage/ChampionsFile.h"
+#include "storage/TextFile.h"
 
 namespace braxo {
 namespace {
 
 // The shipped champions table is a few hundred bytes; a larger "shipped"
 // file is not one and is not copied.
-constexpr off_t kMaxShippedBytes = 64 * 1024;
+constexpr std::size_t kMaxShippedBytes = 64 * 1024;
 
 std::string WithSlash(std::string_view directory) {
   std::string result(directory);
@@ -48,18 +49,6 @@ bool MakeDirectories(const std::string& directory) {
     if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
   }
   return IsDirectory(directory);
-}
-
-std::optional<std::string> ReadSmallFile(const std::string& path) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxShippedBytes) {
-    return std::nullopt;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return data;
 }
 
 bool WriteAll(int fd, const std::string& data) {
@@ -182,7 +171,7 @@ DataPaths ResolveDataPaths(const std::string& exe_directory, const DataEnvironme
         ParentDirectory(exe_dir) + "share/braxo/" + kChampionsFileName,
     };
     for (const std::string& source : sources) {
-      if (std::optional<std::string> data = ReadSmallFile(source)) {
+      if (std::optional<std::string> data = ReadSmallFile(source, kMaxShippedBytes)) {
         CreateFileOnce(champions, *data);
         break;
       }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "storage/ChampionsFile.h"
 #include "storage/DataPaths.h"
 #include "storage/TextFile.h"
 
@@ -15,12 +16,9 @@ namespace braxo {
 namespace {
 
 constexpr size_t kSettingsLineCount = 16;
-constexpr size_t kChampionsLineCount = 12;
-constexpr size_t kLanguageLine = 12;
+constexpr size_t kNameLength = 12;
 constexpr size_t kNickLength = 12;
 constexpr size_t kCityLength = 15;
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Renaming a temporary file over the target ignores the target's own
 // permissions, so a write-protected file has to be recognised first.
@@ -37,7 +35,12 @@ std::string LineText(std::string bytes) {
   return bytes;
 }
 
-std::string FileText(const std::string& utf8) { return LineText(Utf8ToCp1251(utf8)); }
+// Nothing when the text cannot be converted: the file is then not written.
+std::optional<std::string> FileText(const std::string& utf8) {
+  std::optional<std::string> bytes = TryUtf8ToCp1251(utf8);
+  if (!bytes) return std::nullopt;
+  return LineText(std::move(*bytes));
+}
 
 std::optional<std::vector<std::string>> ReadSettingsLines(const std::string& path) {
   std::optional<std::vector<std::string>> lines = ReadLines(path);
@@ -45,20 +48,13 @@ std::optional<std::vector<std::string>> ReadSettingsLines(const std::string& pat
   return lines;
 }
 
-void ReadLanguageDigit(const std::string& champions_file, Settings& settings) {
-  settings.LanguageIndex = 0;
-  const std::optional<std::vector<std::string>> lines = ReadLines(champions_file);
-  if (!lines || lines->size() < kLanguageLine) return;
-  const std::string& line = (*lines)[kLanguageLine - 1];
-  if (!line.empty() && IsDigit(line[0])) settings.LanguageIndex = line[0] - '0';
-}
 
 // Step by step, each value only when every earlier one was taken.
 bool TakeServerValues(const std::vector<std::string>& lines, const SettingsHooks& hooks,
                       Settings& settings) {
   const auto line = [&lines](size_t number) -> const std::string& { return lines[number - 1]; };
 
-  if (line(6).empty()) return false;
+  if (line(6).empty() || line(6).size() > kMaxScrambledAddressBytes) return false;
   settings.TopTenAddress.scrambled = line(6);
   if (hooks.unscramble_address) {
     settings.TopTenAddress.plain = hooks.unscramble_address(line(6));
@@ -76,7 +72,7 @@ bool TakeServerValues(const std::vector<std::string>& lines, const SettingsHooks
   if (line(14).empty()) return false;
   settings.Passport.Sex = line(14)[0] == 'W' ? 'W' : 'M';
 
-  if (line(16).empty()) return false;
+  if (line(16).empty() || line(16).size() > kMaxScrambledAddressBytes) return false;
   settings.StatAddress.scrambled = line(16);
   if (hooks.unscramble_address) {
     settings.StatAddress.plain = hooks.unscramble_address(line(16));
@@ -88,7 +84,7 @@ bool TakeServerValues(const std::vector<std::string>& lines, const SettingsHooks
 
 LoadOutcome LoadSettings(const SettingsPaths& paths, const SettingsHooks& hooks,
                          Settings& settings) {
-  ReadLanguageDigit(paths.champions_file, settings);
+  settings.LanguageIndex = ChampionsFile(paths.champions_file).ReadLanguageDigit();
 
   settings.UniqueStartCounted = true;
   settings.LikeSent = true;
@@ -104,7 +100,10 @@ LoadOutcome LoadSettings(const SettingsPaths& paths, const SettingsHooks& hooks,
   settings.UniqueStartCounted = flags[0] == 'R';
   settings.LikeSent = flags[1] == 'L';
 
-  settings.PlayerName = (*lines)[3].empty() ? "Incognito" : Cp1251ToUtf8((*lines)[3]);
+  // The name window takes 12 characters, and the champions table has room
+  // for as many.
+  settings.PlayerName =
+      (*lines)[3].empty() ? "Incognito" : Cp1251ToUtf8((*lines)[3].substr(0, kNameLength));
 
   return TakeServerValues(*lines, hooks, settings) ? LoadOutcome::kComplete
                                                    : LoadOutcome::kStoppedEarly;
@@ -113,36 +112,31 @@ LoadOutcome LoadSettings(const SettingsPaths& paths, const SettingsHooks& hooks,
 SaveOutcome SaveSettings(const SettingsPaths& paths, const Settings& settings) {
   SaveOutcome outcome;
 
-  std::optional<std::vector<std::string>> champions = ReadLines(paths.champions_file);
-  if (champions && champions->size() >= kChampionsLineCount &&
-      !(*champions)[kLanguageLine - 1].empty() && settings.LanguageIndex >= 0 &&
-      settings.LanguageIndex <= 9) {
-    champions->resize(kChampionsLineCount);
-    char& digit = (*champions)[kLanguageLine - 1][0];
-    const char wanted = static_cast<char>('0' + settings.LanguageIndex);
-    if (digit != wanted && !IsWriteProtected(paths.champions_file)) {
-      digit = wanted;
-      outcome.champions_file_updated = WriteLinesAtomic(paths.champions_file, *champions);
-    }
-  }
+  const ChampionsFile champions(paths.champions_file);
+  outcome.champions_file_updated = champions.ReadLanguageDigit() != settings.LanguageIndex &&
+                                   champions.WriteLanguageDigit(settings.LanguageIndex);
 
   if (IsWriteProtected(paths.settings_file)) return outcome;
   std::string flags;
   flags += settings.UniqueStartCounted ? 'R' : '#';
   flags += settings.LikeSent ? 'L' : '#';
+  const std::optional<std::string> name = FileText(settings.PlayerName);
+  const std::optional<std::string> nick = FileText(settings.Passport.Nick);
+  const std::optional<std::string> city = FileText(settings.Passport.City);
+  if (!name || !nick || !city) return outcome;
   const std::vector<std::string> lines = {
       "<# X1, X2>",
       flags,
       "<# Name>",
-      FileText(settings.PlayerName),
+      *name,
       "<# Server: Path>",
       LineText(settings.TopTenAddress.scrambled),
       "<# Server: Nick>",
-      FileText(settings.Passport.Nick),
+      *nick,
       "<# Server: Country>",
       LineText(settings.Passport.Country),
       "<# Server: City>",
-      FileText(settings.Passport.City),
+      *city,
       "<# Server: Sex>",
       LineText(std::string(1, settings.Passport.Sex)),
       "<# Server: Stat>",

@@ -2,6 +2,7 @@
 // file "Braxo.clb" (line 12, byte 1).
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -55,7 +56,11 @@ enum class LoadOutcome {
   kComplete,      // every value was taken: the caller applies the remote configuration
 };
 
-// Reads the language digit, sets the defaults (the plain address forms and
+// Scrambled addresses longer than this, from the file or the configuration
+// page, are not addresses; they fail their test.
+inline constexpr std::size_t kMaxScrambledAddressBytes = 1024;
+
+// Reads the language digit (ChampionsFile::ReadLanguageDigit), sets the defaults (the plain address forms and
 // PlayerName are left as they are) and takes the file's values in order until
 // the first one that fails its test. Never fails loudly.
 LoadOutcome LoadSettings(const SettingsPaths& paths, const SettingsHooks& hooks,
@@ -66,12 +71,12 @@ struct SaveOutcome {
   bool settings_file_written = false;
 };
 
-// Puts LanguageIndex into byte 1 of line 12 of the champions file (only when
-// that file has at least 12 lines and a non-empty line 12, and the digit
-// differs; the file is rewritten with its first 12 lines) and rewrites the
-// settings file completely; both replacements are atomic. A write-protected
-// file (see IsWritable in DataPaths.h) is left as it is. Line breaks inside
-// values are written as spaces so that the file keeps its 16 lines.
+// Puts LanguageIndex into the champions file (ChampionsFile::WriteLanguageDigit:
+// only an intact, writable table is ever rewritten) and rewrites the settings
+// file completely (WriteFileAtomic). A write-protected settings file (see
+// IsWritable in DataPaths.h) is left as it is, and so is the file when a text
+// cannot be converted to the 8-bit code page. Line breaks inside values are
+// written as spaces so that the file keeps its 16 lines.
 SaveOutcome SaveSettings(const SettingsPaths& paths, const Settings& settings);
 
 }  // namespace braxo

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QPainter>
+#include <QWindow>
 
 #include "i18n/Language.h"
 #include "ui/BoardRenderer.h"
@@ -74,7 +75,15 @@ TForm1::TForm1(PictureStore& pictures) : pictures_(pictures) {
 
   timer1_.setTimerType(Qt::PreciseTimer);
   connect(&timer1_, &QTimer::timeout, this, [this] {
-    if (game_) game_->Timer1Timer();
+    if (!game_) return;
+    // Nobody sees the title while the window is minimized or covered: its
+    // steps wait (and the timer with them) until the window shows again.
+    if (game_->TitleScreen && !TitleVisible()) {
+      timer1_.stop();
+      title_paused_ = true;
+      return;
+    }
+    game_->Timer1Timer();
   });
   // The bursts step every 10 ms while any is in the air; the window stays
   // responsive between steps.
@@ -87,13 +96,49 @@ TForm1::TForm1(PictureStore& pictures) : pictures_(pictures) {
 
 TForm1::~TForm1() = default;
 
+void TForm1::SetStoreIconVisible(bool visible) {
+  store_icon_wanted_ = visible;
+  // The link may arrive after the icons are out.
+  if (store_icon_) store_icon_->setVisible(visible);
+}
+
 void TForm1::WakeAnimation() {
   if (game_ && game_->flights.AnyActive() && !animation_timer_.isActive())
     animation_timer_.start();
 }
 
+bool TForm1::TitleVisible() const {
+  if (isMinimized() || !isVisible()) return false;
+  const QWindow* window = windowHandle();
+  return window == nullptr || window->isExposed();
+}
+
+void TForm1::ResumeTitleIfVisible() {
+  if (!title_paused_ || !TitleVisible()) return;
+  title_paused_ = false;
+  if (game_ && game_->TitleScreen) timer1_.start();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == windowHandle() && event->type() == QEvent::Expose) {
+    // After the window has handled it, so that isExposed() is up to date.
+    QTimer::singleShot(0, this, [this] { ResumeTitleIfVisible(); });
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) ResumeTitleIfVisible();
+}
+
 void TForm1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  if (windowHandle() != nullptr && !expose_filter_installed_) {
+    windowHandle()->installEventFilter(this);
+    expose_filter_installed_ = true;
+  }
+  ResumeTitleIfVisible();
   if (first_paint_scheduled_) return;
   // The first paint's sequence may open modal windows, which must not run
   // inside a paint event; and while the title covers the whole window the
@@ -255,7 +300,10 @@ void TForm1::SetTimerInterval(int milliseconds) { timer1_.setInterval(millisecon
 void TForm1::StartTimer() {
   if (!timer1_.isActive()) timer1_.start();
 }
-void TForm1::StopTimer() { timer1_.stop(); }
+void TForm1::StopTimer() {
+  timer1_.stop();
+  title_paused_ = false;
+}
 // The window's own paint event draws the background on every paint (it is
 // what calls here), so nothing is left to do; asking for another paint from
 // here would repaint without end.

@@ -29,7 +29,7 @@ class TForm1 : public QWidget, public ViewPort {
   // shown. The window does not own it.
   void SetGame(GameState* game) { game_ = game; }
   // The store icon shows only when the club supplied a store link.
-  void SetStoreIconVisible(bool visible) { store_icon_wanted_ = visible; }
+  void SetStoreIconVisible(bool visible);
 
   // --- ViewPort ---
   void RenderBoard() override;
@@ -58,11 +58,15 @@ class TForm1 : public QWidget, public ViewPort {
   const TitleScreen& Title() const { return title_; }
   // The whole window as the player sees it.
   QImage Snapshot();
+  // True while the title's steps wait for the window to be seen again.
+  bool TitlePaused() const { return title_paused_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   ImageControl* MakeIcon(int left, int top, const QString& picture, const QString& hint,
@@ -70,6 +74,9 @@ class TForm1 : public QWidget, public ViewPort {
   void PaintIcon(ImageControl& icon, const QString& picture);
   // Keeps the burst steps running while any burst is in the air.
   void WakeAnimation();
+  // Minimized, hidden or fully covered windows are not exposed.
+  bool TitleVisible() const;
+  void ResumeTitleIfVisible();
 
   PictureStore& pictures_;
   GameState* game_ = nullptr;
@@ -91,6 +98,8 @@ class TForm1 : public QWidget, public ViewPort {
   bool first_paint_done_ = false;
   bool destroyed_ = false;
   bool store_icon_wanted_ = false;
+  bool title_paused_ = false;
+  bool expose_filter_installed_ = false;
 };
 
 }  // namespace braxo

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <cstdlib>
 
 #include "TestHttpServer.h"
 #include "app/AppServices.h"
+#include "club/BuiltinAddresses.h"
 #include "club/Scramble.h"
 #include "game/NullPorts.h"
 #include "storage/TextFile.h"
@@ -56,13 +59,15 @@ class StartUpTest : public ::testing::Test {
          "1-001", "<# Server: City>", "Oslo", "<# Server: Sex>", "W", "<# Server: Stat>", stat}));
   }
 
-  // Creation and first paint of the main window, as the program runs them.
+  // Creation and first paint of the main window, as the program runs them,
+  // then the event loop until the club steps have run.
   void StartUp() {
     QWidget window;
     testing::NullPorts quiet;
     PictureStore pictures;
     GameState* game = nullptr;
     AppServices services(window, quiet, pictures, game, paths_);
+    services.SetConfigPageLimits(page_limits_);
     FixedRandom random(1);
     GameState state(
         {quiet, services.Sound(), quiet, services.Storage(), services.Club(), services.Session()},
@@ -70,6 +75,12 @@ class StartUpTest : public ::testing::Test {
     game = &state;
     state.FormCreate();
     state.FormPaint();
+    club_started_at_first_paint_ = state.ClubStarted();
+    QElapsedTimer waited;
+    waited.start();
+    while (!state.ClubStarted() && waited.elapsed() < 10000)
+      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    ASSERT_TRUE(state.ClubStarted());
     account_state_ = state.Session().AccountState;
     unique_after_ = services.CurrentSettings().UniqueStartCounted;
   }
@@ -87,6 +98,8 @@ class StartUpTest : public ::testing::Test {
   TestHttpServer server_;
   int account_state_ = 0;
   bool unique_after_ = false;
+  HttpLimits page_limits_ = ConfigPageLimits();
+  bool club_started_at_first_paint_ = false;
 };
 
 TEST_F(StartUpTest, FirstRunWithoutSettingsOnlyReadsTheConfigurationPage) {
@@ -168,6 +181,31 @@ TEST_F(StartUpTest, SilentClubIsGivenUpAndTheStartGoesOn) {
   StartUp();
   EXPECT_EQ(Summary(), (std::vector<std::string>{"GET /config", "POST /stat"}));
   EXPECT_EQ(account_state_, 1);
+}
+
+TEST_F(StartUpTest, HelpGoesToTheTwoBuiltInSites) {
+  QWidget window;
+  testing::NullPorts quiet;
+  PictureStore pictures;
+  GameState* game = nullptr;
+  AppServices services(window, quiet, pictures, game, paths_);
+  EXPECT_EQ(services.HelpMirrors(), HelpMirrorAddresses());
+  EXPECT_NE(services.HelpMirrors()[0], services.HelpMirrors()[1]);
+}
+
+TEST_F(StartUpTest, TitleScreenDoesNotWaitForASilentClub) {
+  // The first paint (settings, title screen, champions check) is over long
+  // before the page's bound; the club steps run when that bound runs out.
+  silent_config_ = true;
+  page_limits_.connect_timeout = std::chrono::milliseconds(1500);
+  page_limits_.header_timeout = std::chrono::milliseconds(1500);
+  page_limits_.overall_timeout = std::chrono::milliseconds(1500);
+  WriteChampions("rel");
+  WriteSettings(true, "stat");
+  StartUp();
+  // The first paint returned with the page still on its way.
+  EXPECT_FALSE(club_started_at_first_paint_);
+  EXPECT_EQ(Summary(), (std::vector<std::string>{"GET /config", "POST /stat"}));
 }
 
 }  // namespace

@@ -213,11 +213,27 @@ void TestHttpServer::Serve(int fd) {
       break;
     }
     if (response.mode == Mode::kDelayed && !Sleep(response.delay)) break;
+    if (response.mode == Mode::kEndlessHeader) {
+      // With a delay the line trickles in a byte at a time.
+      SendEndless(fd, "HTTP/1.1 200 OK\r\nX-Filler: ",
+                  std::string(response.delay.count() > 0 ? 1 : 16384, 'x'), response.endless_cap,
+                  response.delay);
+      break;
+    }
+    if (response.mode == Mode::kEndlessChunked) {
+      SendEndless(fd, "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n",
+                  "4000\r\n" + std::string(0x4000, 'y') + "\r\n", response.endless_cap,
+                  response.delay);
+      break;
+    }
 
     std::string out =
         "HTTP/1.1 " + std::to_string(response.status) + " " + Reason(response.status) + "\r\n";
     for (const auto& [name, value] : response.headers) out += name + ": " + value + "\r\n";
-    out += "Content-Length: " + std::to_string(response.body.size()) + "\r\n\r\n";
+    if (response.send_length)
+      out += "Content-Length: " + std::to_string(response.body.size()) + "\r\n\r\n";
+    else
+      out += "Connection: close\r\n\r\n";
     if (response.mode == Mode::kDribble) {
       if (!SendAll(fd, out)) break;
       for (char c : response.body) {
@@ -230,11 +246,30 @@ void TestHttpServer::Serve(int fd) {
       out += response.body;
       open = SendAll(fd, out);
     }
+    if (!response.send_length) break;
   }
   ::shutdown(fd, SHUT_RDWR);
   std::lock_guard lock(mutex_);
   open_fds_.erase(std::remove(open_fds_.begin(), open_fds_.end(), fd), open_fds_.end());
   ::close(fd);
+}
+
+void TestHttpServer::SendEndless(int fd, const std::string& head, const std::string& piece,
+                                 std::int64_t cap, std::chrono::milliseconds delay) {
+  if (!SendAll(fd, head)) return;
+  bytes_sent_ += static_cast<std::int64_t>(head.size());
+  std::int64_t sent = 0;
+  while (!stopping_ && sent < cap) {
+    if (delay.count() > 0 && !Sleep(delay)) return;
+    if (!SendAll(fd, piece)) return;
+    sent += static_cast<std::int64_t>(piece.size());
+    bytes_sent_ += static_cast<std::int64_t>(piece.size());
+  }
+}
+
+int TestHttpServer::open_connection_count() const {
+  std::lock_guard lock(mutex_);
+  return static_cast<int>(open_fds_.size());
 }
 
 std::uint16_t UnusedPort() {

@@ -34,12 +34,21 @@ struct CannedResponse {
     kDribble,      // send the head, then the body one byte per `delay`
     kSilent,       // read the request and never answer (until the client goes)
     kCloseAtOnce,  // close the connection without answering
+    // A status line, then one header line that never ends: filler bytes as
+    // fast as the client takes them (one byte per `delay` when that is set),
+    // up to `endless_cap`.
+    kEndlessHeader,
+    // A chunked body that never ends, up to `endless_cap`.
+    kEndlessChunked,
   };
   int status = 200;
   std::string body;
   std::vector<std::pair<std::string, std::string>> headers;
   Mode mode = Mode::kAnswer;
   std::chrono::milliseconds delay{0};
+  std::int64_t endless_cap = std::int64_t{512} << 20;
+  // Without it the body's end is the end of the connection.
+  bool send_length = true;
 };
 
 class TestHttpServer {
@@ -56,6 +65,10 @@ class TestHttpServer {
 
   std::vector<RecordedRequest> Requests() const;
   int connection_count() const { return connections_.load(); }
+  // Connections the server still holds open.
+  int open_connection_count() const;
+  // Bytes sent so far on every connection (heads and bodies).
+  std::int64_t bytes_sent() const { return bytes_sent_.load(); }
 
   // Answers every request with `body` and status 200.
   static Handler Always(std::string body);
@@ -63,6 +76,10 @@ class TestHttpServer {
  private:
   void AcceptLoop();
   void Serve(int fd);
+  // Sends `head`, then `piece` again and again until the client goes, the
+  // server stops or `cap` bytes have gone out, waiting `delay` before each.
+  void SendEndless(int fd, const std::string& head, const std::string& piece, std::int64_t cap,
+                   std::chrono::milliseconds delay);
   bool Sleep(std::chrono::milliseconds duration) const;
 
   Handler handler_;
@@ -70,6 +87,7 @@ class TestHttpServer {
   std::uint16_t port_ = 0;
   std::atomic<bool> stopping_{false};
   std::atomic<int> connections_{0};
+  std::atomic<std::int64_t> bytes_sent_{0};
   mutable std::mutex mutex_;
   std::vector<RecordedRequest> requests_;
   std::vector<int> open_fds_;

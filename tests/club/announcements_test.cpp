@@ -89,6 +89,26 @@ TEST(AnnouncementsTest, ReadsLinksAndTheFiveAnnouncementValues) {
   }
 }
 
+TEST(AnnouncementsTest, OverlongValuesAreCutOrDropped) {
+  const std::string long_link = "https://club.example/" + std::string(kMaxLinkBytes, 'a');
+  std::string text;
+  while (text.size() < 2 * kMaxNoticeTextBytes) text += "Ж";  // two bytes each
+  text = "x" + text;  // so that the cut falls inside a character
+  StartupNews news;
+  ASSERT_TRUE(ReadAnnouncements(ConfigPageText("DownLoad_Link_Braxo=" + long_link +
+                                               "#Google_Play_Link_Braxo=https://s.example/#"
+                                               "NewsBraxo2.5=Y#" + text + "#short#" + long_link +
+                                               "#0#"),
+                                news));
+  EXPECT_EQ(news.DownloadLink, "");
+  EXPECT_EQ(news.StoreLink, "https://s.example/");
+  EXPECT_TRUE(news.Announcement.shown);
+  EXPECT_EQ(news.Announcement.main_text.size(), kMaxNoticeTextBytes - 1);
+  EXPECT_EQ(news.Announcement.main_text, text.substr(0, kMaxNoticeTextBytes - 1));
+  EXPECT_EQ(news.Announcement.second_text, "short");
+  EXPECT_EQ(news.Announcement.link, "");
+}
+
 TEST(AnnouncementsTest, FailedFetchClearsTheLinksAndKeepsTheAnnouncement) {
   StartupNews news;
   news.DownloadLink = "https://example.org/old.apk";

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -37,9 +38,25 @@ TEST(BuiltinAddressesTest, LibrariesHoldNoPlainAddress) {
     ASSERT_TRUE(in) << path;
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(bytes.find(base), std::string::npos) << path;
+    for (const char* mirror : {BRAXO_TEST_HELP_MIRROR_1, BRAXO_TEST_HELP_MIRROR_2})
+      EXPECT_EQ(bytes.find(mirror), std::string::npos) << path << " " << mirror;
     ++checked;
   }
   EXPECT_EQ(checked, 2);
+}
+
+TEST(BuiltinAddressesTest, HelpMirrorsAreTheTwoBuiltInSites) {
+  const std::array<std::string, 2> mirrors = HelpMirrorAddresses();
+  EXPECT_EQ(mirrors[0], BRAXO_TEST_HELP_MIRROR_1);
+  EXPECT_EQ(mirrors[1], BRAXO_TEST_HELP_MIRROR_2);
+  // Two sites, so that one may stand in for the other.
+  EXPECT_NE(mirrors[0], mirrors[1]);
+  for (const std::string& mirror : mirrors) {
+    EXPECT_TRUE(mirror.rfind("http", 0) == 0) << mirror;
+    EXPECT_NE(mirror.back(), '/') << mirror;
+    // Kept scrambled like every other built-in address.
+    EXPECT_EQ(std::string(BuiltinHelpMirror1()).find(mirror), std::string::npos);
+  }
 }
 
 TEST(BuiltinAddressesTest, EnvironmentReplacesTheConfigPageAddress) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QTimer>
 #include <chrono>
 #include <cstdlib>
@@ -8,7 +9,9 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "TestHttpServer.h"
@@ -151,6 +154,45 @@ TEST(ClubClientTest, SilentServerIsCutOffByTheOverallLimitWithoutAReadTimeout) {
   EXPECT_EQ(HttpGet(server.Url("config"), limits).error, HttpError::kOverallTimeout);
 }
 
+TEST(ClubClientTest, EndlessRepliesAreCutOffInEveryPhase) {
+  // No overall limit and no read time-out: the header bound and the body cap
+  // alone must end these, and the connection must go with them.
+  struct Case {
+    const char* label;
+    Mode mode;
+    std::chrono::milliseconds delay;
+    HttpError expected;
+  };
+  const Case cases[] = {
+      {"header line that never ends", Mode::kEndlessHeader, 0ms, HttpError::kTooLarge},
+      {"header line that trickles", Mode::kEndlessHeader, 20ms, HttpError::kHeaderTimeout},
+      {"chunked body that never ends", Mode::kEndlessChunked, 0ms, HttpError::kTooLarge},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    TestHttpServer server([&c](const RecordedRequest&) {
+      CannedResponse response = Respond(c.mode, {}, c.delay);
+      response.endless_cap = std::int64_t{1} << 30;
+      return response;
+    });
+    HttpLimits limits;
+    limits.connect_timeout = 500ms;
+    limits.header_timeout = 500ms;
+    limits.overall_timeout = 0ms;
+    limits.max_body_bytes = std::int64_t{1} << 20;
+    EXPECT_EQ(HttpGet(server.Url("config"), limits).error, c.expected);
+    ClubClient client(limits);
+    EXPECT_EQ(client.PostPlain(server.Url("stat"), {{"gid", "76"}}).error, c.expected);
+    for (int i = 0; i < 300 && server.open_connection_count() > 0; ++i) {
+      QCoreApplication::processEvents();
+      std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_EQ(server.open_connection_count(), 0);
+    // What the client let in stays near its cap, not the gigabyte on offer.
+    EXPECT_LT(server.bytes_sent(), std::int64_t{64} << 20);
+  }
+}
+
 TEST(ClubClientTest, UnansweredConnectionFailsAtTheConnectTimeout) {
   const testing::UnansweredListener listener;
   HttpLimits limits = TestLimits();
@@ -288,6 +330,58 @@ TEST(ClubClientTest, FetchConfigPageGivesNothingOnFailure) {
   });
   const ConfigUrlOverride override_url(server.Url("config"));
   EXPECT_FALSE(FetchConfigPage(TestLimits()).has_value());
+}
+
+TEST(ClubClientTest, ConfigurationPageIsCappedWhateverItsTransfer) {
+  struct Case {
+    const char* label;
+    CannedResponse response;
+    bool arrives;
+  };
+  CannedResponse just_fits;
+  just_fits.body = std::string(kMaxConfigPageBytes, 'k');
+  CannedResponse too_long;
+  too_long.body = std::string(kMaxConfigPageBytes + 1, 'k');
+  const Case cases[] = {
+      {"page at the cap", just_fits, true},
+      {"page past the cap", too_long, false},
+      {"chunked page without end", Respond(Mode::kEndlessChunked), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    TestHttpServer server([&c](const RecordedRequest&) { return c.response; });
+    const ConfigUrlOverride override_url(server.Url("config"));
+    EXPECT_EQ(FetchConfigPage().has_value(), c.arrives);
+    EXPECT_LT(server.bytes_sent(), std::int64_t{16} << 20);
+  }
+}
+
+TEST(ClubClientTest, ConfigurationPageArrivesInTheBackground) {
+  TestHttpServer server(
+      [](const RecordedRequest&) { return Respond(Mode::kDelayed, "NewsBraxo2.5=Y#", 100ms); });
+  const ConfigUrlOverride override_url(server.Url("config"));
+  std::optional<ConfigPageText> arrived;
+  const auto fetch = FetchConfigPageInBackground(
+      TestLimits(), [&arrived](ConfigPageText page) { arrived = std::move(page); });
+  // The caller goes on at once; the page comes through the event loop.
+  EXPECT_FALSE(arrived.has_value());
+  for (int i = 0; i < 300 && !arrived; ++i) {
+    QCoreApplication::processEvents();
+    std::this_thread::sleep_for(10ms);
+  }
+  ASSERT_TRUE(arrived.has_value());
+  EXPECT_EQ(*arrived, ConfigPageText("NewsBraxo2.5=Y#"));
+  EXPECT_TRUE(fetch->finished());
+
+  // Given up before it arrives: no call at all.
+  bool called = false;
+  auto dropped = FetchConfigPageInBackground(TestLimits(), [&called](ConfigPageText) { called = true; });
+  dropped.reset();
+  for (int i = 0; i < 30; ++i) {
+    QCoreApplication::processEvents();
+    std::this_thread::sleep_for(10ms);
+  }
+  EXPECT_FALSE(called);
 }
 
 class DownloadTest : public ::testing::Test {

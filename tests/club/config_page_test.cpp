@@ -70,10 +70,19 @@ TEST(ConfigPageTest, StatAndAccountConfigAreEmptyWithoutAUsableValue) {
       {"<td>myStatPath:QWER#</td>", "QWER"},  // the key inside a longer word
       {"StatPath=#", ""},
       {"StatPath=a\nb#", ""},
+      // Values past any address are refused where they come in, before they
+      // could reach the settings file.
+      {"StatPath=" + std::string(kMaxScrambledAddressBytes, 'Q') + "#",
+       std::string(kMaxScrambledAddressBytes, 'Q')},
+      {"StatPath=" + std::string(kMaxScrambledAddressBytes + 1, 'Q') + "#", ""},
+      {"StatPath=" + std::string(4 << 20, 'Q') + "#", ""},
   };
   for (const auto& [page, stat] : cases) {
-    EXPECT_EQ(FetchStatConfig(page), stat) << page.value_or("(no page)");
+    EXPECT_EQ(FetchStatConfig(page), stat) << page.value_or("(no page)").substr(0, 40);
   }
+  const std::string huge(100 * 1024, 'W');
+  EXPECT_EQ(FetchAccountConfig(ConfigPageText("AccPath=" + huge + "#")), "");
+  EXPECT_EQ(FetchTopTenConfig(ConfigPageText("WTGamesPatt=" + huge + "#")).result, "old");
   EXPECT_EQ(FetchAccountConfig(ConfigPageText("StatPath=QWER#AccPath=TYUI#")), "TYUI");
   EXPECT_EQ(FetchAccountConfig(ConfigPageText("AccPath=TYUI")), "TYUI");
   EXPECT_EQ(FetchAccountConfig(std::nullopt), "");

@@ -32,6 +32,9 @@ class FakeWorld : public ViewPort,
   int champions_threshold = 1000000;
   std::optional<Notice> announcement;
   bool login_ok = false;
+  // ReadAnnouncements keeps the arrival for the test to run later.
+  bool hold_config_page = false;
+  std::function<void()> page_arrival;
   bool register_ok = true;
   std::deque<RatedSave> save_rated_results;  // SaveRatedResult pops one; kSaved when empty
   bool credit_ok = true;
@@ -116,7 +119,14 @@ class FakeWorld : public ViewPort,
   }
 
   // --- ClubPort ---
-  void ReadAnnouncements() override { Log("ReadAnnouncements"); }
+  // The page arrives at once unless the test holds it back in `page_arrival`.
+  void ReadAnnouncements(std::function<void()> arrived) override {
+    Log("ReadAnnouncements");
+    if (hold_config_page)
+      page_arrival = std::move(arrived);
+    else
+      arrived();
+  }
   std::optional<Notice> StartupAnnouncement() override { return announcement; }
   void CountStart() override { Log("CountStart"); }
   bool LoginFromUserFile() override {

@@ -45,7 +45,7 @@ struct NullPorts : ViewPort, SoundPort, DialogPort, StoragePort, ClubPort {
   std::string DeveloperMarker() override { return ""; }
   int ChampionsThreshold() override { return 0; }
   void AddChampion(const std::string&, int) override {}
-  void ReadAnnouncements() override {}
+  void ReadAnnouncements(std::function<void()> arrived) override { arrived(); }
   std::optional<Notice> StartupAnnouncement() override { return std::nullopt; }
   void CountStart() override {}
   bool LoginFromUserFile() override { return false; }

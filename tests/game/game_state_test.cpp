@@ -562,6 +562,51 @@ TEST_F(GameFlowTest, StartUpRunsInOrder) {
   EXPECT_EQ(world_.log, std::vector<std::string>{"DrawBackground"});
 }
 
+TEST_F(GameFlowTest, ClubStepsWaitForTheConfigurationPage) {
+  // The page is still on its way at the first paint: the title screen runs
+  // and the club steps come when the page does, in their order.
+  world_.hold_config_page = true;
+  world_.announcement = Notice{"News", "", ""};
+  world_.login_ok = true;
+  game_.FormCreate();
+  game_.FormPaint();
+  EXPECT_EQ(world_.Only("TimerInterval 10").size(), 1u);
+  EXPECT_EQ(world_.Only("Play SBegin").size(), 1u);
+  EXPECT_TRUE(world_.Only("CountStart").empty());
+  EXPECT_TRUE(world_.Only("LoginFromUserFile").empty());
+  EXPECT_FALSE(game_.ClubStarted());
+  // The player leaves the title screen before the page arrives.
+  game_.Image1Click();
+  world_.Clear();
+  ASSERT_TRUE(world_.page_arrival);
+  world_.page_arrival();
+  EXPECT_EQ(world_.log, (std::vector<std::string>{"Notice News||", "CountStart", "SaveSettings",
+                                                  "LoginFromUserFile", "DrawAccountLamp 2"}));
+  EXPECT_TRUE(game_.ClubStarted());
+  EXPECT_EQ(game_.Session().AccountState, 2);
+}
+
+TEST_F(GameFlowTest, APageBeforeTheFirstPaintWaitsForTheChampionsCheck) {
+  struct Case {
+    ChampionsStatus check;
+    bool club_steps;
+  };
+  for (const Case& c : {Case{ChampionsStatus::kOk, true}, Case{ChampionsStatus::kInvalid, false}}) {
+    FakeWorld world;
+    FixedRandom random(3);
+    GameState game(world.Ports(), random, {"a", "b"});
+    world.champions_check = c.check;
+    world.hold_config_page = true;
+    game.FormCreate();
+    world.page_arrival();
+    EXPECT_TRUE(world.Only("CountStart").empty());
+    game.FormPaint();
+    // A refused champions file ends the program before any club step.
+    EXPECT_EQ(game.ClubStarted(), c.club_steps);
+    EXPECT_EQ(world.Only("LoginFromUserFile").size(), c.club_steps ? 1u : 0u);
+  }
+}
+
 TEST_F(GameFlowTest, DeveloperMarkerSkipsTheStartReportAndItsSave) {
   world_.developer_marker = "qzx";
   game_.FormCreate();

@@ -138,17 +138,6 @@ TEST_F(ChampionsFileTest, MissingFileIsNotFound) {
   EXPECT_TRUE(DirectoryEntries(dir_.path()).empty());
 }
 
-TEST(ChampionsMessageTest, MessagesNameTheFileAfterTheCatalogueText) {
-  EXPECT_EQ(ChampionsCheckMessage(ChampionsCheck::NotFound, 0),
-            "Can not find the file \"Braxo.clb\"!");
-  EXPECT_EQ(ChampionsCheckMessage(ChampionsCheck::Invalid, 0), "Invalid file \"Braxo.clb\"!");
-  for (int language = 0; language < kLanguageCount; ++language) {
-    EXPECT_EQ(ChampionsCheckMessage(ChampionsCheck::Invalid, language),
-              MessageText(MsgId::MsgInvalidFile, language) + " \"Braxo.clb\"!");
-  }
-  EXPECT_EQ(ChampionsCheckMessage(ChampionsCheck::Ok, 0), "");
-}
-
 TEST_F(ChampionsFileTest, CheckTakesTheDeveloperMarker) {
   struct Case {
     const char* marker;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "TempDir.h"
+#include "storage/ChampionsFile.h"
 #include "storage/SettingsFile.h"
 
 namespace braxo {
@@ -58,13 +59,12 @@ class SettingsFileTest : public ::testing::Test {
  protected:
   SettingsPaths Paths() const { return {dir_.path() + "Braxo.ini", dir_.path() + "Braxo.clb"}; }
 
-  // A champions file of 12 lines whose line 12 starts with `digit`.
+  // An intact champions table whose line 12 starts with `digit`.
   std::string WriteChampions(char digit) {
-    std::vector<std::string> lines;
-    for (int i = 1; i <= 10; ++i)
-      lines.push_back("Name" + std::to_string(i) + "        " + " 1000");
-    lines.push_back("\xB0qmarker line of 28 bytes...");
-    lines.push_back(std::string(1, digit) + "xxxxxqzx 012345006789001234");
+    std::array<ChampionEntry, kChampionEntryCount> entries;
+    for (int i = 0; i < kChampionEntryCount; ++i) entries[i] = {"Name" + std::to_string(i), 1000};
+    std::vector<std::string> lines = NewChampionsTable(entries, 0, "qzx");
+    lines[11][0] = digit;
     const std::string bytes = Joined(lines);
     WriteBytes(Paths().champions_file, bytes);
     return bytes;
@@ -281,7 +281,8 @@ TEST_F(SettingsFileTest, SavedSettingsLoadBackUnchanged) {
   ASSERT_TRUE(SaveSettings(Paths(), saved).settings_file_written);
   Settings loaded;
   EXPECT_EQ(LoadSettings(Paths(), TestHooks(), loaded), LoadOutcome::kComplete);
-  EXPECT_EQ(loaded.PlayerName, "Игрок  line two");
+  // The name is taken up to the 12 characters the name window holds.
+  EXPECT_EQ(loaded.PlayerName, "Игрок  line ");
   EXPECT_EQ(loaded.UniqueStartCounted, false);
   EXPECT_EQ(loaded.LikeSent, false);
   EXPECT_EQ(loaded.TopTenAddress.plain, "plain:TOP");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <functional>
 #include <QTest>
 
 #include "game/FakePorts.h"
@@ -53,6 +54,38 @@ TEST_F(MainWindowTest, TitleScreenCoversTheWindowAndAnimates) {
   const int ticks = window_.Title().Ticks();
   QTest::qWait(100);
   EXPECT_NE(window_.Title().Ticks(), ticks);
+}
+
+TEST_F(MainWindowTest, TitleWaitsWhileNobodySeesItAndGoesOnFromTheSameStep) {
+  WaitForTitle();
+  QTest::qWait(50);
+  struct Case {
+    const char* label;
+    std::function<void()> conceal;
+    std::function<void()> reveal;
+  };
+  const Case cases[] = {
+      {"minimized", [this] { window_.setWindowState(Qt::WindowMinimized); },
+       [this] { window_.setWindowState(Qt::WindowNoState); }},
+      {"hidden", [this] { window_.hide(); }, [this] { window_.show(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    c.conceal();
+    for (int i = 0; i < 100 && !window_.TitlePaused(); ++i) QTest::qWait(5);
+    ASSERT_TRUE(window_.TitlePaused());
+    EXPECT_FALSE(window_.MainTimer().isActive());
+    const int paused_at = window_.Title().Ticks();
+    QTest::qWait(100);
+    EXPECT_EQ(window_.Title().Ticks(), paused_at);
+
+    c.reveal();
+    for (int i = 0; i < 200 && window_.Title().Ticks() == paused_at; ++i) QTest::qWait(1);
+    // The first step after the pause is the one that was next.
+    EXPECT_EQ(window_.Title().Ticks(), paused_at + 1);
+    EXPECT_FALSE(window_.TitlePaused());
+    EXPECT_TRUE(window_.MainTimer().isActive());
+  }
 }
 
 TEST_F(MainWindowTest, ClickLeavesTheTitleAndPairsBurstAway) {

@@ -1,11 +1,13 @@
-// Build-time tool: reads the club's base address from a file and writes a C++
-// source that holds the built-in addresses in scrambled form only.
-// Usage: MakeBuiltinAddresses <file with the base address> <output .cpp>
+// Build-time tool: reads the club's base address and the two help sites from
+// a file (one a line) and writes a C++ source that holds the built-in
+// addresses in scrambled form only.
+// Usage: MakeBuiltinAddresses <file with the addresses> <output .cpp>
 
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <sstream>
 #include <string>
 
 #include "club/Scramble.h"
@@ -34,15 +36,18 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::ifstream in(argv[1], std::ios::binary);
-  std::string base((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  while (!base.empty() && (base.back() == '\n' || base.back() == '\r' || base.back() == ' ')) {
-    base.pop_back();
+  std::string lines[3];
+  for (std::string& line : lines) {
+    std::getline(in, line);
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    if (line.empty()) {
+      std::cerr << "MakeBuiltinAddresses: an address is missing\n";
+      return 1;
+    }
   }
-  if (base.empty()) {
-    std::cerr << "MakeBuiltinAddresses: empty base address\n";
-    return 1;
-  }
+  std::string base = lines[0];
   if (base.back() != '/') base += '/';
+  const std::string mirrors[2] = {lines[1], lines[2]};
 
   std::string source =
       "// Generated at build time; do not edit.\n"
@@ -53,6 +58,12 @@ int main(int argc, char** argv) {
     // escaping inside a string literal.
     source += "\nstd::string_view " + std::string(entry.function) + "() { return \"" +
               braxo::ScrambleText(base + entry.path, entry.key) + "\"; }\n";
+  }
+  for (int i = 0; i < 2; ++i) {
+    std::string mirror = mirrors[i];
+    while (!mirror.empty() && mirror.back() == '/') mirror.pop_back();
+    source += "\nstd::string_view BuiltinHelpMirror" + std::to_string(i + 1) + "() { return \"" +
+              braxo::ScrambleText(mirror, braxo::kConfigKey) + "\"; }\n";
   }
   source += "\n}  // namespace braxo\n";
 

@@ -1,0 +1,89 @@
+// The champions-file reader on arbitrary bytes, and the writers on whatever
+// the reader accepted: a file the check refuses is never written, and a file
+// the game writes passes the check again.
+
+#include <stdlib.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "storage/ChampionsFile.h"
+
+namespace {
+
+// One scratch directory per fuzzing process, in memory when possible,
+// removed when the process ends normally.
+class ScratchDirectory {
+ public:
+  ScratchDirectory() {
+    std::string pattern = "/dev/shm/braxo-fuzz-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) {
+      pattern = "/tmp/braxo-fuzz-XXXXXX";
+      if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+    }
+    path_ = pattern + "/";
+  }
+  ~ScratchDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+const std::string& ScratchPath() {
+  static const ScratchDirectory directory;
+  return directory.path();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string path = ScratchPath() + "Braxo.clb";
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  WriteFile(path, bytes);
+
+  braxo::ChampionsFile file(path);
+  const braxo::ChampionsCheck check = file.CheckChampionsFile();
+  const int language = file.ReadLanguageDigit();
+  if (language < 0 || language > 9) std::abort();
+  const auto entries = file.ReadChampions();
+  const int threshold = file.ChampionsThreshold();
+
+  if (check != braxo::ChampionsCheck::Ok) {
+    // Refused: it reads as empty, admits nothing and is never touched.
+    if (!entries.empty() || threshold != braxo::kNoAdmission) std::abort();
+    if (file.AddChampion("Fuzz", braxo::kMaxChampionScore) != 0) std::abort();
+    if (file.WriteLanguageDigit((language + 1) % 10)) std::abort();
+    if (ReadFile(path) != bytes) std::abort();
+    return 0;
+  }
+
+  if (entries.size() != braxo::kChampionEntryCount) std::abort();
+  if (threshold != entries[braxo::kChampionsShown - 1].score) std::abort();
+  // Accepted: whatever the game writes into it passes the check again.
+  const int place = file.AddChampion("Fuzz", braxo::kMaxChampionScore);
+  if (place != 1) std::abort();
+  if (!file.WriteLanguageDigit((language + 1) % 10)) std::abort();
+  braxo::ChampionsFile again(path);
+  if (again.CheckChampionsFile() != braxo::ChampionsCheck::Ok) std::abort();
+  if (again.ReadChampions().front().name != "Fuzz") std::abort();
+  if (again.ReadLanguageDigit() != (language + 1) % 10) std::abort();
+  return 0;
+}
