@@ -77,6 +77,12 @@ bool IsUtf8(std::string_view s) {
   return true;
 }
 
+bool IsAscii(std::string_view s) {
+  for (const char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
 enum class Charset { kCp1251, kUtf8 };
 
 // The decoded fields of one recognised request.
@@ -85,7 +91,7 @@ class Fields {
   Fields(const FormFields& raw, Charset charset) {
     for (const auto& [name, value] : raw) {
       if (charset == Charset::kCp1251) {
-        values_[name] = Cp1251ToUtf8(value);
+        values_[name] = IsAscii(value) ? value : Cp1251ToUtf8(value);
       } else if (IsUtf8(value)) {
         values_[name] = value;
       } else {
@@ -113,7 +119,8 @@ class Fields {
 ProtocolReply Reply(std::string kind, std::string body_utf8, int status = 200) {
   ProtocolReply reply;
   reply.kind = std::move(kind);
-  reply.body = Utf8ToCp1251(body_utf8);
+  // ASCII reads the same in both character sets; most replies are only that.
+  reply.body = IsAscii(body_utf8) ? std::move(body_utf8) : Utf8ToCp1251(body_utf8);
   reply.http_status = status;
   return reply;
 }

@@ -151,6 +151,7 @@ class Connection {
                   (full_sync ? "FULL;" : "NORMAL;"));
   }
   ~Connection() {
+    used_.clear();
     statements_.clear();
     sqlite3_close(db_);
   }
@@ -162,7 +163,8 @@ class Connection {
   // A statement stepped only to its first row stays active, and an active
   // statement makes COMMIT fail; every transaction ends by resetting them all.
   void ResetAll() {
-    for (auto& entry : statements_) entry.second->Reset();
+    for (Statement* statement : used_) statement->Reset();
+    used_.clear();
   }
 
   // A cached statement, reset and ready for binding.
@@ -171,12 +173,14 @@ class Connection {
     if (it == statements_.end())
       it = statements_.emplace(sql, std::make_unique<Statement>(db_, sql)).first;
     it->second->Reset();
+    used_.push_back(it->second.get());
     return *it->second;
   }
 
  private:
   sqlite3* db_ = nullptr;
   std::map<std::string, std::unique_ptr<Statement>> statements_;
+  std::vector<Statement*> used_;  // since the last ResetAll
 };
 
 AccountRow ReadAccount(const Statement& s) {
