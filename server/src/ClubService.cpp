@@ -34,8 +34,6 @@ bool IsFieldText(const std::string& cp1251, std::size_t max_length, std::string_
   return true;
 }
 
-bool HoldsRefusalMarker(const std::string& text) { return text.find("no") != std::string::npos; }
-
 }  // namespace rules
 
 namespace {
@@ -131,9 +129,6 @@ SessionResult ClubService::CreateAccount(const RequestContext& ctx, const NewAcc
                      IsSex(a.sex) && IsDateText(a.date_r) && Field(a.r01, 15, kRecordSeparators) &&
                      Field(a.r02, 15, kRecordSeparators) && Field(a.r03, 15, kRecordSeparators);
   if (!valid) return result;
-  for (const std::string* text :
-       {&a.city, &a.country1, &a.email, &a.date_r, &a.r01, &a.r02, &a.r03})
-    if (rules::HoldsRefusalMarker(*text)) return result;
 
   // Hashing is slow on purpose, so a taken nick or a spent limit is found
   // before it, and the hash is made outside the write transaction.
@@ -233,7 +228,7 @@ Status ClubService::SavePersonalInfo(const RequestContext& ctx, const std::strin
                                      const PersonalInfo& info) {
   for (size_t i = 0; i < info.size(); ++i) {
     const auto cp = Cp1251Form(info[i]);
-    if (!cp || !IsFieldText(*cp, kInfoLengths[i], "$~", true) || rules::HoldsRefusalMarker(*cp))
+    if (!cp || !IsFieldText(*cp, kInfoLengths[i], "$~", true))
       return Status::kRefused;
   }
   Status status = Status::kRefused;

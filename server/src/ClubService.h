@@ -150,9 +150,6 @@ std::optional<std::string> Cp1251Form(const std::string& utf8);
 // 1 to `max_length` characters, no control characters, none of `forbidden`.
 bool IsFieldText(const std::string& cp1251, std::size_t max_length, std::string_view forbidden,
                  bool may_be_empty = false);
-// The game reads a reply holding "no" anywhere as a refusal, so a text that
-// goes back in a login or personal-information reply must not hold it.
-bool HoldsRefusalMarker(const std::string& text);
 }  // namespace rules
 
 }  // namespace braxo::club

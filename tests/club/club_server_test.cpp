@@ -44,11 +44,11 @@ TKezUser NewMember(const std::string& nick, const std::string& password) {
   TKezUser user;
   user.Nick = nick;
   user.Pw = password;
-  user.City = "Rome";
+  user.City = "Genova";  // "no" inside a login record is data
   user.Country1 = "Italy";
   user.Country2 = "1-020";
   user.Sex = 'M';
-  user.EMail = "ann@mail.it";
+  user.EMail = "jnoble@mail.it";
   user.DateR = "21.06.2020";
   user.R01 = user.R02 = user.R03 = "xxx";
   return user;
@@ -89,8 +89,8 @@ TEST_F(ClubServerTest, AccountsLoginsAndTheStartUpLogin) {
 
   const LoginReply login = game.access().LoginAccount("Ann", "secret12");
   ASSERT_TRUE(login.ok);
-  EXPECT_EQ(login.user.City, "Rome");
-  EXPECT_EQ(login.user.EMail, "ann@mail.it");
+  EXPECT_EQ(login.user.City, "Genova");
+  EXPECT_EQ(login.user.EMail, "jnoble@mail.it");
   EXPECT_EQ(login.user.Country2, "1-020");
   EXPECT_EQ(login.user.Sex, 'M');
   EXPECT_EQ(login.user.R04, 0);
@@ -105,7 +105,7 @@ TEST_F(ClubServerTest, AccountsLoginsAndTheStartUpLogin) {
   ClubSession session;
   EXPECT_TRUE(next_start.access().LoginFromUserFile(session, user_file));
   EXPECT_EQ(session.AccountState, kAccountLoggedIn);
-  EXPECT_EQ(session.CurrentUser.City, "Rome");
+  EXPECT_EQ(session.CurrentUser.City, "Genova");
   EXPECT_EQ(session.CurrentUser.PwC, ScramblePassword("secret12"));
 
   ASSERT_TRUE(WriteUserFile(user_file, "Ann", ScramblePassword("stale999")));
@@ -167,7 +167,7 @@ TEST_F(ClubServerTest, RatedGameIsRegisteredAndItsResultSaved) {
   const RatedTopTenReply top = second.access().ReadRatedTopTen();
   ASSERT_TRUE(top.ok);
   EXPECT_EQ(top.list[0].Nick, "Ann");
-  EXPECT_EQ(top.list[0].City, "Rome");
+  EXPECT_EQ(top.list[0].City, "Genova");
   EXPECT_EQ(top.list[0].Country, "1-020");
   EXPECT_DOUBLE_EQ(top.list[0].Rating, 4001);
 
