@@ -5,7 +5,11 @@
 #include <QUrl>
 
 #include "club/BuiltinAddresses.h"
+#include "dialogs/TFStat.h"
+#include "dialogs/TFormChat.h"
 #include "dialogs/TFormLink.h"
+#include "dialogs/TFormServerInfo.h"
+#include "dialogs/TFormServerWrite.h"
 
 namespace braxo {
 
@@ -22,6 +26,19 @@ void AppDialogs::CreateWindows(GameState& game, std::string& player_name,
   info_window_ = std::make_unique<TForm4>(
       game, champions, pictures_,
       InfoContactsFromClubAddress(QString::fromStdString(ConfigPageAddress())), &window_);
+}
+
+void AppDialogs::ConnectClub(ClubAccess& club, Settings& settings,
+                             std::function<void()> save_settings) {
+  club_ = &club;
+  settings_ = &settings;
+  save_settings_ = std::move(save_settings);
+}
+
+void AppDialogs::ShowPassportWindow(QWidget* parent) {
+  if (!settings_) return;
+  TFormServerInfo window(settings_->Passport, Language(), pictures_, parent);
+  window.Execute();
 }
 
 void AppDialogs::ShowPasswordWindow(int role) {
@@ -48,14 +65,40 @@ void AppDialogs::ShowAccountWindow() {
   if (game_ && game_->AccountWindowRole == 0) ShowUnavailable(game_->Text(MsgId::MsgMyAccount));
 }
 
-void AppDialogs::ShowTopTenTableWindow() { ShowUnavailable("World Top Ten"); }
+void AppDialogs::ShowTopTenTableWindow() {
+  if (!club_ || !settings_) return ShowUnavailable("World Top Ten");
+  TFormServerRead window(
+      *club_, settings_->Passport, platform_, Language(), pictures_,
+      [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
+  window.Execute();
+}
+
+void AppDialogs::ShowTopTenEntryWindow() {
+  if (!club_ || !settings_ || !game_) return;
+  TFormServerWrite window(
+      *club_, settings_->Passport, game_->TopTenScore, game_->TopTenPlace, Language(), pictures_,
+      [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
+  window.Execute();
+}
 
 void AppDialogs::ShowChatWindow() {
-  if (game_) ShowUnavailable(game_->Text(MsgId::MsgChatTitle));
+  if (!club_ || !settings_) {
+    if (game_) ShowUnavailable(game_->Text(MsgId::MsgChatTitle));
+    return;
+  }
+  TFormChat window(
+      *club_, settings_->Passport, Language(), pictures_,
+      [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
+  window.Execute();
 }
 
 void AppDialogs::ShowStatisticsWindow() {
-  if (game_) ShowUnavailable(game_->Text(MsgId::MsgStatistics));
+  if (!club_ || !settings_) {
+    if (game_) ShowUnavailable(game_->Text(MsgId::MsgStatistics));
+    return;
+  }
+  TFStat window(*club_, *settings_, save_settings_, Language(), pictures_, &window_);
+  window.Execute();
 }
 
 void AppDialogs::ShowError(const std::string& message) {

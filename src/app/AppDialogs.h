@@ -1,16 +1,20 @@
 // The flow's windows and questions on the desktop: the notice, password and
-// information windows, message boxes for the questions, the web browser for
-// pages. The club's windows do not exist yet: opened by the player from an
-// icon they say the service is unavailable; opened by the game itself (before
-// a new game, after a completed mode) they are skipped.
+// information windows, the world top ten, chat and statistics windows,
+// message boxes for the questions, the web browser for pages. The account
+// window does not exist yet: opened by the player from its icon it says the
+// service is unavailable; opened by the game itself before a new game it is
+// skipped.
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "club/ClubAccess.h"
 #include "dialogs/TForm4.h"
 #include "dialogs/TFormPw.h"
+#include "dialogs/TFormServerRead.h"
 #include "game/GameState.h"
 #include "storage/ChampionsFile.h"
 #include "ui/Pictures.h"
@@ -28,12 +32,17 @@ class AppDialogs : public DialogPort {
   // must stay alive as long as the windows may be shown.
   void CreateWindows(GameState& game, std::string& player_name, const ChampionsFile& champions);
 
+  // The club the tournament, chat and statistics windows speak to, and the
+  // settings that hold the passport and LikeSent; `save_settings` writes
+  // them (after a like). All must outlive this object.
+  void ConnectClub(ClubAccess& club, Settings& settings, std::function<void()> save_settings);
+
   void ShowPasswordWindow(int role) override;
   bool AskYesNo(const std::string& question) override;
   void ShowNotice(const Notice& notice) override;
   void ShowError(const std::string& message) override;
   void ShowAccountWindow() override;
-  void ShowTopTenEntryWindow() override {}
+  void ShowTopTenEntryWindow() override;
   void ShowTopTenTableWindow() override;
   void ShowChatWindow() override;
   void ShowStatisticsWindow() override;
@@ -43,12 +52,20 @@ class AppDialogs : public DialogPort {
  private:
   // "<what> is temporarily unavailable!" in the current language.
   void ShowUnavailable(const std::string& what);
+  // The passport window over `parent`, modal.
+  void ShowPassportWindow(QWidget* parent);
+  int Language() const { return game_ ? game_->LanguageIndex : 0; }
 
   QWidget& window_;
   GameState*& game_;
   PictureStore& pictures_;
   std::unique_ptr<TFormPw> password_window_;
   std::unique_ptr<TForm4> info_window_;
+  ClubAccess* club_ = nullptr;
+  Settings* settings_ = nullptr;
+  std::function<void()> save_settings_;
+  // The table window's platform, kept for the run.
+  PlatformChoice platform_ = PlatformChoice::kWindows;
 };
 
 }  // namespace braxo

@@ -62,6 +62,8 @@ int main(int argc, char** argv) {
       random, services.HelpMirrors());
   game = &state;
   dialogs.CreateWindows(state, services.MutableSettings().PlayerName, services.Champions());
+  dialogs.ConnectClub(services.Access(), services.MutableSettings(),
+                      [&services] { services.SaveSettings(); });
   window.SetGame(&state);
 
   state.FormCreate();

@@ -15,13 +15,13 @@ namespace braxo {
 void ShowNoticeWindow(QWidget* parent, const Notice& notice) { ShowNotice(parent, notice); }
 
 bool IsPassportAcceptable(const TPassport& passport) {
-  return RateNameText(passport.Nick, NameKind::kNick) >= kRateCyrillic &&
-         RateNameText(passport.City, NameKind::kCity) >= kRateCyrillic;
+  return RateNameTextUtf8(passport.Nick, kRateNick) >= kRateCyrillic &&
+         RateNameTextUtf8(passport.City, kRateCity) >= kRateCyrillic;
 }
 
 bool SendAllowedAfterPassport(const TPassport& passport, bool already_sent) {
-  return !already_sent && RateNameText(passport.Nick, NameKind::kNick) == kRateGood &&
-         RateNameText(passport.City, NameKind::kCity) >= kRateCyrillic;
+  return !already_sent && RateNameTextUtf8(passport.Nick, kRateNick) == kRateGood &&
+         RateNameTextUtf8(passport.City, kRateCity) >= kRateCyrillic;
 }
 
 std::string ChatMessageToSend(std::string_view typed) {

@@ -54,6 +54,11 @@ void ShowNoticeWindow(QWidget* parent, const Notice& notice);
 
 // --- Decisions ---
 
+// The kinds of text the tournament name rule rates.
+inline constexpr int kRateCharacter = 0;
+inline constexpr int kRateNick = 1;
+inline constexpr int kRateCity = 2;
+
 // Both the nick and the city rated at least 2 (yellow): the passport may be
 // used in the tournament and the chat.
 bool IsPassportAcceptable(const TPassport& passport);

@@ -203,7 +203,7 @@ void TFStat::Button2Click() {
     QString answer;
     do {
       answer = ask_nick_(this, prompt, unchanged);
-    } while (RateNameText(answer.toStdString(), NameKind::kNick) == kRateRefused);
+    } while (RateNameTextUtf8(answer.toStdString(), kRateNick) == kRateRefused);
     nick = answer.toStdString();
   }
   if (!club_.SendLike(nick)) return;

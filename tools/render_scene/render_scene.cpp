@@ -1,11 +1,12 @@
-// Renders scenes of the game to PNG files, offscreen: the title screen and a
-// full level-5 board in each mode.
+// Renders scenes of the game to PNG files, offscreen: the title screen, a
+// full level-5 board in each mode, and the world top ten and chat windows.
 //
 //   render_scene OUTPUT_DIRECTORY
 #include <QApplication>
 #include <QDir>
 #include <cstdio>
 
+#include "ClubScenes.h"
 #include "game/NullPorts.h"
 #include "ui/Drawing.h"
 #include "ui/TForm1.h"
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     ok = window.Snapshot().save(out.filePath(QStringLiteral("level5-%1.png").arg(names[mode - 1]))) && ok;
   }
   window.MainTimer().stop();
+  ok = braxo::RenderClubWindows(out, pictures) && ok;
   if (!ok) std::fprintf(stderr, "could not write every picture\n");
   return ok ? 0 : 1;
 }
