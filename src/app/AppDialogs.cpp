@@ -5,6 +5,7 @@
 #include <QUrl>
 
 #include "club/BuiltinAddresses.h"
+#include "dialogs/TFAcc1.h"
 #include "dialogs/TFormLink.h"
 
 namespace braxo {
@@ -43,9 +44,21 @@ void AppDialogs::ShowUnavailable(const std::string& what) {
 }
 
 void AppDialogs::ShowAccountWindow() {
-  // Before a new game the account window is the game's own step, not the
-  // player's request: without it the game simply starts unrated.
-  if (game_ && game_->AccountWindowRole == 0) ShowUnavailable(game_->Text(MsgId::MsgMyAccount));
+  if (!game_) return;
+  if (!club_) {
+    // Before a new game the account window is the game's own step, not the
+    // player's request: without it the game simply starts unrated.
+    if (game_->AccountWindowRole == 0) ShowUnavailable(game_->Text(MsgId::MsgMyAccount));
+    return;
+  }
+  ClubWindowParts parts{*game_,
+                        club_->Access(),
+                        club_->ServiceState(),
+                        club_->UserFilePath(),
+                        pictures_,
+                        [this](const Notice& notice) { ShowNotice(notice); }};
+  TFAcc1 window(std::move(parts), &window_);
+  window.Execute();
 }
 
 void AppDialogs::ShowTopTenTableWindow() { ShowUnavailable("World Top Ten"); }

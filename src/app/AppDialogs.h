@@ -1,14 +1,15 @@
-// The flow's windows and questions on the desktop: the notice, password and
-// information windows, message boxes for the questions, the web browser for
-// pages. The club's windows do not exist yet: opened by the player from an
-// icon they say the service is unavailable; opened by the game itself (before
-// a new game, after a completed mode) they are skipped.
+// The flow's windows and questions on the desktop: the notice, password,
+// information and club account windows, message boxes for the questions, the
+// web browser for pages. The club's windows that do not exist yet say, when
+// the player opens them from an icon, that the service is unavailable;
+// opened by the game itself (after a completed mode) they are skipped.
 #pragma once
 
 #include <QWidget>
 #include <memory>
 #include <string>
 
+#include "app/AppServices.h"
 #include "dialogs/TForm4.h"
 #include "dialogs/TFormPw.h"
 #include "game/GameState.h"
@@ -27,6 +28,9 @@ class AppDialogs : public DialogPort {
   // settings' name and `champions` the champions table; both, like `game`,
   // must stay alive as long as the windows may be shown.
   void CreateWindows(GameState& game, std::string& player_name, const ChampionsFile& champions);
+  // The club the account window works with; until it is given, the account
+  // window is skipped before a new game and unavailable from the icon.
+  void AttachClub(AppServices& services) { club_ = &services; }
 
   void ShowPasswordWindow(int role) override;
   bool AskYesNo(const std::string& question) override;
@@ -49,6 +53,7 @@ class AppDialogs : public DialogPort {
   PictureStore& pictures_;
   std::unique_ptr<TFormPw> password_window_;
   std::unique_ptr<TForm4> info_window_;
+  AppServices* club_ = nullptr;
 };
 
 }  // namespace braxo
