@@ -161,6 +161,9 @@ TFAcc1::TFAcc1(ClubWindowParts parts, QWidget* parent) : QDialog(parent), parts_
     StyleField(*edit);
     edits_[static_cast<std::size_t>(i)] = edit;
   }
+  // A hidden password shows "#" for every character, at once.
+  Edit(2).setStyleSheet(QStringLiteral(
+      "QLineEdit { lineedit-password-character: 35; lineedit-password-mask-delay: 0; }"));
   for (int number : {1, 2, 4, 5}) {
     Edit(number).installEventFilter(this);
     connect(&Edit(number), &QLineEdit::textEdited, this,
@@ -568,10 +571,12 @@ void TFAcc1::Button1Click() {
   if (result == 0) {
     session.AccountState = kAccountLoggedIn;
     members_ = parts_.club.CountClubMembers();
-    const LoginReply login = parts_.club.LoginAccount(user.Nick, user.Pw);
+    const std::string password = user.Pw;
+    const LoginReply login = parts_.club.LoginAccount(user.Nick, password);
     if (login.ok) {
       session.CurrentUser = login.user;
-      session.CurrentUser.PwC = ScramblePassword(session.CurrentUser.Pw);
+      session.CurrentUser.Pw = password;
+      session.CurrentUser.PwC = ScramblePassword(password);
     }
     const GameRecordReply record =
         parts_.club.ReadGameRecordFull(session.CurrentUser.Nick, session.CurrentUser.Pw);

@@ -179,6 +179,10 @@ TEST_F(AccountWindowTest, AccountIsCreatedFromTheWindowsFields) {
   EXPECT_FALSE(window->Button(1).isEnabled());
   TypeText(window->Edit(1), "Ann_7");
   TypeText(window->Edit(2), "secret1");
+  EXPECT_TRUE(window->CheckBox1().isChecked());
+  EXPECT_EQ(window->Edit(2).displayText(), "#######");
+  window->CheckBox1().click();
+  EXPECT_EQ(window->Edit(2).displayText(), "secret1");
   TypeText(window->Edit(4), "Oslo");
   EXPECT_FALSE(window->Button(1).isEnabled()) << "no e-mail yet";
   TypeText(window->Edit(5), "ann@example.org");
@@ -318,6 +322,17 @@ TEST_F(AccountWindowTest, FieldLampsFollowEachKindsRule) {
   // A space is not let into any of them.
   TypeText(window->Edit(1), " y");
   EXPECT_EQ(window->Edit(1).text(), QString::fromUtf8("Жxy"));
+}
+
+TEST_F(AccountWindowTest, EditsEnableSaveOnlyAfterTheMouseMovedOverThePage) {
+  auto window = OpenWindow();
+  TypeText(window->Edit(1), "Jo_1");
+  EXPECT_FALSE(window->Button(3).isEnabled());
+  dialogs_test::SendMouse(window->PageImage(kPageAccount), QEvent::MouseMove, QPoint(300, 300));
+  TypeText(window->Edit(4), "Oslo");
+  EXPECT_FALSE(window->Button(3).isEnabled()) << "the city is not part of the user file";
+  TypeText(window->Edit(2), "abcd");
+  EXPECT_TRUE(window->Button(3).isEnabled());
 }
 
 TEST_F(AccountWindowTest, PreGameRatingSwitchDecidesWhetherTheNextGameIsRated) {
