@@ -23,7 +23,7 @@ request = function()
     return post("/topten", "gid=76&nick=Bench" .. (counter % 1000) .. "&city=Moscow&country=1-001&score="
       .. math.random(19000) .. "&R7=M&R8=2.7&R9=%23&R10=%23*")
   end
-  if r <= 990 then
+  if r <= 998 then
     return post("/account", "nick=Bench&labelinfosave=0&namei=N" .. counter .. "&name2=B&about=Fast&telephone=1"
       .. "&emailo=b@x.ru&website=w&skype=s&ok=o&vk=v&telegram=t&facebook=f&twitter=t&instagramm=i&youtube=y",
       with_session)

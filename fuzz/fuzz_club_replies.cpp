@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const braxo::UsageStatisticsReply stat = braxo::ReadUsageStatisticsReply(reply, 76);
   if (stat.ok && !has_dollar) std::abort();
 
-  for (auto kind : {braxo::NameKind::kCharacter, braxo::NameKind::kNick, braxo::NameKind::kCity}) {
-    const int rate = braxo::RateNameText(reply, kind);
+  for (int kind : {0, 1, 2}) {
+    const int rate = braxo::RateNameTextUtf8(reply, kind);
     if (rate < 1 || rate > 3) std::abort();
   }
   braxo::PhotoAddress("http://127.0.0.1/photos/", reply);

@@ -378,3 +378,50 @@ TEST(ClubServer, CommandLineAnswers) {
 
 }  // namespace
 }  // namespace braxo::club
+
+namespace braxo::club {
+namespace {
+
+TEST(ClubServer, ConcurrentClientsAreAllAnswered) {
+  braxo::club::test::TempFolder folder;
+  ClubServerProcess club({"--config", WriteConfig(folder.path(),
+                                                  "limit.tournament_writes = 1000000/1\n"
+                                                  "limit.statistics_writes = 1000000/1\n"
+                                                  "limit.accounts_created = 1000/1\n"
+                                                  "log_requests = false\n")});
+  constexpr int kClients = 16;
+  constexpr int kRounds = 40;
+  std::atomic<int> failures{0};
+  std::vector<std::thread> clients;
+  for (int c = 0; c < kClients; ++c) {
+    clients.emplace_back([&, c] {
+      LoopbackClient game(club.Port());
+      const std::string member = "Member" + std::to_string(c);
+      if (game.Post("/account", CreateBody(member)).body != "ok") ++failures;
+      for (int i = 0; i < kRounds; ++i) {
+        if (i % 10 == 0 && game.Post("/account", LoginBody(member)).body.rfind("$Paris", 0) != 0)
+          ++failures;
+        const std::string nick = "C" + std::to_string(c) + "n" + std::to_string(i);
+        const Reply replies[] = {
+            game.Post("/topten", EntryBody(76, nick, 1000 + i)),
+            game.Post("/topten", ListFormBody({"gid=76"})),
+            game.Post("/stat", PlainFormBody({{"gid", "76"}, {"stat1", "1"}, {"stat2", "0"}})),
+            game.Post("/stat", ListFormBody({"gid=76"})),
+            game.Post("/topten", ListFormBody({"rgid=76"})),
+        };
+        for (const Reply& r : replies)
+          if (r.status != 200) ++failures;
+      }
+    });
+  }
+  for (auto& t : clients) t.join();
+  EXPECT_EQ(failures.load(), 0);
+  LoopbackClient reader(club.Port());
+  EXPECT_EQ(NumberReply(reader.Post("/topten", ListFormBody({"rgid=76"})).body),
+            kClients * kRounds);
+  const auto stats = RecordReply(reader.Post("/stat", ListFormBody({"gid=76"})).body, '*', ' ');
+  EXPECT_EQ(RecordField(*stats, 1), std::to_string(kClients * kRounds));
+}
+
+}  // namespace
+}  // namespace braxo::club
