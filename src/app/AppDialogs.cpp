@@ -5,6 +5,7 @@
 #include <QUrl>
 
 #include "club/BuiltinAddresses.h"
+#include "dialogs/TFAcc1.h"
 #include "dialogs/TFStat.h"
 #include "dialogs/TFormChat.h"
 #include "dialogs/TFormLink.h"
@@ -28,19 +29,6 @@ void AppDialogs::CreateWindows(GameState& game, std::string& player_name,
       InfoContactsFromClubAddress(QString::fromStdString(ConfigPageAddress())), &window_);
 }
 
-void AppDialogs::ConnectClub(ClubAccess& club, Settings& settings,
-                             std::function<void()> save_settings) {
-  club_ = &club;
-  settings_ = &settings;
-  save_settings_ = std::move(save_settings);
-}
-
-void AppDialogs::ShowPassportWindow(QWidget* parent) {
-  if (!settings_) return;
-  TFormServerInfo window(settings_->Passport, Language(), pictures_, parent);
-  window.Execute();
-}
-
 void AppDialogs::ShowPasswordWindow(int role) {
   if (!password_window_ || !game_) return;
   game_->PasswordWindowRole = role;
@@ -60,44 +48,65 @@ void AppDialogs::ShowUnavailable(const std::string& what) {
 }
 
 void AppDialogs::ShowAccountWindow() {
-  // Before a new game the account window is the game's own step, not the
-  // player's request: without it the game simply starts unrated.
-  if (game_ && game_->AccountWindowRole == 0) ShowUnavailable(game_->Text(MsgId::MsgMyAccount));
+  if (!game_) return;
+  if (!club_) {
+    // Before a new game the account window is the game's own step, not the
+    // player's request: without it the game simply starts unrated.
+    if (game_->AccountWindowRole == 0) ShowUnavailable(game_->Text(MsgId::MsgMyAccount));
+    return;
+  }
+  ClubWindowParts parts{*game_,
+                        club_->Access(),
+                        club_->ServiceState(),
+                        club_->UserFilePath(),
+                        pictures_,
+                        [this](const Notice& notice) { ShowNotice(notice); }};
+  TFAcc1 window(std::move(parts), &window_);
+  window.Execute();
+}
+
+void AppDialogs::ShowPassportWindow(QWidget* parent) {
+  if (!club_) return;
+  TFormServerInfo window(club_->MutableSettings().Passport, Language(), pictures_, parent);
+  window.Execute();
 }
 
 void AppDialogs::ShowTopTenTableWindow() {
-  if (!club_ || !settings_) return ShowUnavailable("World Top Ten");
+  if (!club_) return ShowUnavailable("World Top Ten");
   TFormServerRead window(
-      *club_, settings_->Passport, platform_, Language(), pictures_,
+      club_->Access(), club_->CurrentSettings().Passport, platform_, Language(), pictures_,
       [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
   window.Execute();
 }
 
 void AppDialogs::ShowTopTenEntryWindow() {
-  if (!club_ || !settings_ || !game_) return;
+  if (!club_ || !game_) return;
   TFormServerWrite window(
-      *club_, settings_->Passport, game_->TopTenScore, game_->TopTenPlace, Language(), pictures_,
-      [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
+      club_->Access(), club_->CurrentSettings().Passport, game_->TopTenScore, game_->TopTenPlace,
+      Language(), pictures_, [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
   window.Execute();
 }
 
 void AppDialogs::ShowChatWindow() {
-  if (!club_ || !settings_) {
+  if (!club_) {
     if (game_) ShowUnavailable(game_->Text(MsgId::MsgChatTitle));
     return;
   }
   TFormChat window(
-      *club_, settings_->Passport, Language(), pictures_,
+      club_->Access(), club_->CurrentSettings().Passport, Language(), pictures_,
       [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
   window.Execute();
 }
 
 void AppDialogs::ShowStatisticsWindow() {
-  if (!club_ || !settings_) {
+  if (!club_) {
     if (game_) ShowUnavailable(game_->Text(MsgId::MsgStatistics));
     return;
   }
-  TFStat window(*club_, *settings_, save_settings_, Language(), pictures_, &window_);
+  AppServices& services = *club_;
+  TFStat window(
+      services.Access(), services.MutableSettings(), [&services] { services.SaveSettings(); },
+      Language(), pictures_, &window_);
   window.Execute();
 }
 

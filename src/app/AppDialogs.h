@@ -1,17 +1,16 @@
-// The flow's windows and questions on the desktop: the notice, password and
-// information windows, the world top ten, chat and statistics windows,
-// message boxes for the questions, the web browser for pages. The account
-// window does not exist yet: opened by the player from its icon it says the
-// service is unavailable; opened by the game itself before a new game it is
+// The flow's windows and questions on the desktop: the notice, password,
+// information, club account, world top ten, chat and statistics windows,
+// message boxes for the questions, the web browser for pages. Until the club
+// is attached, the club's windows say, when the player opens them from an
+// icon, that the service is unavailable; opened by the game itself they are
 // skipped.
 #pragma once
 
 #include <QWidget>
-#include <functional>
 #include <memory>
 #include <string>
 
-#include "club/ClubAccess.h"
+#include "app/AppServices.h"
 #include "dialogs/TForm4.h"
 #include "dialogs/TFormPw.h"
 #include "dialogs/TFormServerRead.h"
@@ -31,11 +30,11 @@ class AppDialogs : public DialogPort {
   // settings' name and `champions` the champions table; both, like `game`,
   // must stay alive as long as the windows may be shown.
   void CreateWindows(GameState& game, std::string& player_name, const ChampionsFile& champions);
-
-  // The club the tournament, chat and statistics windows speak to, and the
-  // settings that hold the passport and LikeSent; `save_settings` writes
-  // them (after a like). All must outlive this object.
-  void ConnectClub(ClubAccess& club, Settings& settings, std::function<void()> save_settings);
+  // The club the account, tournament, chat and statistics windows work with,
+  // with the settings that hold the passport and LikeSent; until it is given,
+  // those windows are skipped before a new game or after a completed mode and
+  // unavailable from the icons.
+  void AttachClub(AppServices& services) { club_ = &services; }
 
   void ShowPasswordWindow(int role) override;
   bool AskYesNo(const std::string& question) override;
@@ -61,9 +60,7 @@ class AppDialogs : public DialogPort {
   PictureStore& pictures_;
   std::unique_ptr<TFormPw> password_window_;
   std::unique_ptr<TForm4> info_window_;
-  ClubAccess* club_ = nullptr;
-  Settings* settings_ = nullptr;
-  std::function<void()> save_settings_;
+  AppServices* club_ = nullptr;
   // The table window's platform, kept for the run.
   PlatformChoice platform_ = PlatformChoice::kWindows;
 };

@@ -46,6 +46,10 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   // be written or removed.
   bool SaveUserFile();
   bool DeleteUserFile();
+  // The club's addresses as the configuration page left them (the account
+  // windows' photo upload).
+  const ClubServiceState& ServiceState() const { return services_; }
+  const std::string& UserFilePath() const { return paths_.user_file; }
 
   // --- StoragePort ---
   void LoadSettings() override;

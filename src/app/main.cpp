@@ -1,10 +1,11 @@
 // Builds the objects, wires the game's ports to the window, the files, the
 // sound and the club, and runs.
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QSocketNotifier>
 #include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "app/AppDialogs.h"
 #include "app/AppServices.h"
@@ -62,8 +63,7 @@ int main(int argc, char** argv) {
       random, services.HelpMirrors());
   game = &state;
   dialogs.CreateWindows(state, services.MutableSettings().PlayerName, services.Champions());
-  dialogs.ConnectClub(services.Access(), services.MutableSettings(),
-                      [&services] { services.SaveSettings(); });
+  dialogs.AttachClub(services);
   window.SetGame(&state);
 
   state.FormCreate();

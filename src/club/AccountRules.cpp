@@ -33,8 +33,7 @@ bool IsOpenableClubLink(std::string_view link) {
   if (at == std::string_view::npos || at == 0 || at + 1 == address.size()) return false;
   for (const char c : address) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte <= 0x20 || byte == 0x7f || c == '\\' || c == '"' || c == '<' || c == '>')
-      return false;
+    if (byte <= 0x20 || byte == 0x7f || c == '\\' || c == '"' || c == '<' || c == '>') return false;
   }
   return true;
 }
@@ -49,20 +48,34 @@ TInfo14 CleanPersonalInfo(TInfo14 info) {
 
 std::string& InfoRow(TInfo14& info, int row) {
   switch (row) {
-    case 0: return info.Name1;
-    case 1: return info.Name2;
-    case 2: return info.About;
-    case 3: return info.Telephone;
-    case 4: return info.EMailO;
-    case 5: return info.WebSite;
-    case 6: return info.Skype;
-    case 7: return info.OK;
-    case 8: return info.VK;
-    case 9: return info.Telegram;
-    case 10: return info.FaceBook;
-    case 11: return info.Twitter;
-    case 12: return info.Instagramm;
-    default: return info.YouTube;
+    case 0:
+      return info.Name1;
+    case 1:
+      return info.Name2;
+    case 2:
+      return info.About;
+    case 3:
+      return info.Telephone;
+    case 4:
+      return info.EMailO;
+    case 5:
+      return info.WebSite;
+    case 6:
+      return info.Skype;
+    case 7:
+      return info.OK;
+    case 8:
+      return info.VK;
+    case 9:
+      return info.Telegram;
+    case 10:
+      return info.FaceBook;
+    case 11:
+      return info.Twitter;
+    case 12:
+      return info.Instagramm;
+    default:
+      return info.YouTube;
   }
 }
 

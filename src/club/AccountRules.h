@@ -43,10 +43,10 @@ struct AccountFieldRatings {
 
 // Which account page controls take input.
 struct AccountPageEnabled {
-  bool fields = false;         // the four boxes and the three lists
-  bool create = false;         // "Create an account"
+  bool fields = false;  // the four boxes and the three lists
+  bool create = false;  // "Create an account"
   bool login_or_sign_out = false;
-  bool rated_switch = false;   // "Play global rating"
+  bool rated_switch = false;  // "Play global rating"
 };
 
 // The account page's enabled rule for an AccountState (1-3) in a window role

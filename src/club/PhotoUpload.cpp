@@ -71,10 +71,10 @@ std::string PhotoFtpFolder(const ClubServiceState& services) {
     const std::string folder = UnscrambleAddress(services.FtpAddress, kAccountKey);
     if (QUrl(QString::fromStdString(folder)).scheme() == "ftp") return folder;
   }
-  const std::string account = UnscrambleAddress(
-      services.AccountAddress.empty() ? BuiltinAccountAddress()
-                                      : std::string_view(services.AccountAddress),
-      kAccountKey);
+  const std::string account =
+      UnscrambleAddress(services.AccountAddress.empty() ? BuiltinAccountAddress()
+                                                        : std::string_view(services.AccountAddress),
+                        kAccountKey);
   const QUrl url(QString::fromStdString(account));
   if (url.host().isEmpty()) return {};
   QUrl ftp;

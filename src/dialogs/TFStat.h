@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "club/ClubAccess.h"
-#include "dialogs/ClubWindowParts.h"
+#include "dialogs/ClubWindowShared.h"
 #include "storage/SettingsFile.h"
 #include "ui/ImageControl.h"
 #include "ui/Pictures.h"

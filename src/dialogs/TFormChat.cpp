@@ -29,7 +29,7 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 TFormChat::TFormChat(ClubAccess& club, const TPassport& passport, int language,
                      PictureStore& pictures, PassportOpener open_passport, QWidget* parent,
-                     NoticeShower show_notice, Clock now)
+                     NoticeOverShower show_notice, Clock now)
     : QDialog(parent),
       club_(club),
       passport_(passport),

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "club/ClubAccess.h"
-#include "dialogs/ClubWindowParts.h"
+#include "dialogs/ClubWindowShared.h"
 #include "storage/SettingsFile.h"
 #include "ui/ImageControl.h"
 #include "ui/Pictures.h"
@@ -36,7 +36,8 @@ class TFormChat : public QDialog {
   // the messages' time stamps.
   TFormChat(
       ClubAccess& club, const TPassport& passport, int language, PictureStore& pictures,
-      PassportOpener open_passport, QWidget* parent, NoticeShower show_notice = ShowNoticeWindow,
+      PassportOpener open_passport, QWidget* parent,
+      NoticeOverShower show_notice = ShowNoticeWindow,
       Clock now = [] { return QDateTime::currentDateTime(); });
 
   // Draws the list, decides the input line and shows the window modally.
@@ -71,7 +72,7 @@ class TFormChat : public QDialog {
   int language_;
   PictureStore& pictures_;
   PassportOpener open_passport_;
-  NoticeShower show_notice_;
+  NoticeOverShower show_notice_;
   Clock now_;
   ImageControl* image0_;
   ImageControl* image1_;

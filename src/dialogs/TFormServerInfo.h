@@ -10,7 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "dialogs/ClubWindowParts.h"
+#include "dialogs/ClubWindowShared.h"
 #include "dialogs/CountryLists.h"
 #include "storage/SettingsFile.h"
 #include "ui/ImageControl.h"

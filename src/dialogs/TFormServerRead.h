@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "club/ClubAccess.h"
-#include "dialogs/ClubWindowParts.h"
+#include "dialogs/ClubWindowShared.h"
 #include "storage/SettingsFile.h"
 #include "ui/ImageControl.h"
 #include "ui/Pictures.h"

@@ -27,7 +27,7 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 TFormServerWrite::TFormServerWrite(ClubAccess& club, const TPassport& passport, int score,
                                    int& place, int language, PictureStore& pictures,
                                    PassportOpener open_passport, QWidget* parent,
-                                   NoticeShower show_notice)
+                                   NoticeOverShower show_notice)
     : QDialog(parent),
       club_(club),
       passport_(passport),

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "club/ClubAccess.h"
-#include "dialogs/ClubWindowParts.h"
+#include "dialogs/ClubWindowShared.h"
 #include "storage/SettingsFile.h"
 #include "ui/ImageControl.h"
 #include "ui/Pictures.h"
@@ -24,7 +24,7 @@ class TFormServerWrite : public QDialog {
   // Everything passed in must outlive the window.
   TFormServerWrite(ClubAccess& club, const TPassport& passport, int score, int& place, int language,
                    PictureStore& pictures, PassportOpener open_passport, QWidget* parent,
-                   NoticeShower show_notice = ShowNoticeWindow);
+                   NoticeOverShower show_notice = ShowNoticeWindow);
 
   // Draws the card, decides Send and shows the window modally; with the nick
   // "Incognito" the passport window opens at once over it.
@@ -57,7 +57,7 @@ class TFormServerWrite : public QDialog {
   int language_;
   PictureStore& pictures_;
   PassportOpener open_passport_;
-  NoticeShower show_notice_;
+  NoticeOverShower show_notice_;
   bool sent_ = false;
   ImageControl* image0_;
   ImageControl* image1_;

@@ -1,6 +1,7 @@
 // The club windows as the game opens them through its dialogs: modal, over
 // the main window, against the real braxo-club, with the passport window
-// behind their passport buttons and the settings the application keeps.
+// behind their passport buttons and the settings the application keeps in
+// its real files.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -8,7 +9,9 @@
 #include <QTimer>
 #include <functional>
 
+#include "ClubGameKit.h"
 #include "app/AppDialogs.h"
+#include "app/AppServices.h"
 #include "dialogs/ClubWindowKit.h"
 #include "dialogs/TFStat.h"
 #include "dialogs/TFormChat.h"
@@ -22,6 +25,7 @@ namespace braxo {
 namespace {
 
 using dialogs_test::ClubConnection;
+using dialogs_test::Find;
 
 // Plays the player's part in whatever modal windows open: every few
 // milliseconds `step` gets the window on top and returns true once the
@@ -55,22 +59,27 @@ class ModalScript {
 
 class ClubWindowsAppTest : public ::testing::Test {
  protected:
+  // The settings file holds the club's addresses and the passport of Ann of
+  // Oslo; the like was sent in an earlier run.
   ClubWindowsAppTest() {
+    folder_.Write(server_.BaseUrl());
     game_ptr_ = &game_;
-    dialogs_.ConnectClub(club_.access, club_.settings, [this] { ++saves_; });
-    club_.settings.Passport = dialogs_test::MakePassport("Ann", "Oslo", "1-035", 'W');
+    services_.LoadSettings();
+    dialogs_.AttachClub(services_);
   }
+  Settings& settings() { return services_.MutableSettings(); }
 
   testing::ClubServerProcess server_;
-  ClubConnection club_{server_.BaseUrl()};
+  ClubConnection club_{server_.BaseUrl()};  // another player's machine
+  testing::DataFolder folder_;
   PictureStore pictures_;
   QWidget main_window_;
   GameState* game_ptr_ = nullptr;
   AppDialogs dialogs_{main_window_, game_ptr_, pictures_};
+  AppServices services_{main_window_, dialogs_, pictures_, game_ptr_, folder_.paths()};
   testing::NullPorts ports_;
   FixedRandom random_{3};
   GameState game_{{ports_, ports_, ports_, ports_, ports_, ports_.session}, random_, {"", ""}};
-  int saves_ = 0;
 };
 
 TEST_F(ClubWindowsAppTest, TableWindowWithThePassportWindowBehindItsButton) {
@@ -90,7 +99,7 @@ TEST_F(ClubWindowsAppTest, TableWindowWithThePassportWindowBehindItsButton) {
         return true;
       }
       seen.push_back("table");
-      EXPECT_NE(dialogs_test::Find(table->TableTexts(), "Bob"), nullptr);
+      EXPECT_NE(Find(table->TableTexts(), "Bob"), nullptr);
       EXPECT_EQ(table->parentWidget(), &main_window_);
       // The passport window opens from its own event loop, not inside
       // this step (a timer does not fire again while its handler runs).
@@ -101,7 +110,7 @@ TEST_F(ClubWindowsAppTest, TableWindowWithThePassportWindowBehindItsButton) {
   dialogs_.ShowTopTenTableWindow();
   EXPECT_TRUE(script.finished());
   EXPECT_EQ(seen, (std::vector<std::string>{"table", "passport", "table again"}));
-  EXPECT_EQ(club_.settings.Passport.City, "Bergen");
+  EXPECT_EQ(settings().Passport.City, "Bergen");
 }
 
 TEST_F(ClubWindowsAppTest, ResultWindowHandsThePlaceBackToTheGame) {
@@ -121,7 +130,7 @@ TEST_F(ClubWindowsAppTest, ResultWindowHandsThePlaceBackToTheGame) {
 }
 
 TEST_F(ClubWindowsAppTest, IncognitoMeetsThePassportWindowFirst) {
-  club_.settings.Passport = TPassport();
+  settings().Passport = TPassport();
   game_.TopTenScore = 3500;
   game_.TopTenPlace = -1;
   std::vector<std::string> seen;
@@ -159,7 +168,8 @@ TEST_F(ClubWindowsAppTest, ChatAndStatisticsWindows) {
   EXPECT_TRUE(chat_script.finished());
   EXPECT_EQ(club_.access.ReadTopTen(kChatTableId).entries[0].R10, "Hello_there");
 
-  club_.settings.LikeSent = false;
+  settings().LikeSent = false;
+  services_.SaveSettings();
   ModalScript stat_script([&](QWidget& modal) {
     auto* stat = qobject_cast<TFStat*>(&modal);
     if (!stat) return false;
@@ -169,8 +179,12 @@ TEST_F(ClubWindowsAppTest, ChatAndStatisticsWindows) {
   });
   dialogs_.ShowStatisticsWindow();
   EXPECT_TRUE(stat_script.finished());
-  EXPECT_TRUE(club_.settings.LikeSent);
-  EXPECT_EQ(saves_, 1) << "the like is saved at once";
+  EXPECT_TRUE(settings().LikeSent);
+  // Saved at once: the next run reads it from the file.
+  GameState* no_game = nullptr;
+  AppServices next_run(main_window_, dialogs_, pictures_, no_game, folder_.paths());
+  next_run.LoadSettings();
+  EXPECT_TRUE(next_run.CurrentSettings().LikeSent);
   EXPECT_EQ(club_.access.ReadUsageStatistics().stat.Stat4, "Ann");
 }
 

@@ -15,9 +15,18 @@ TEST(AccountRules, RatingIsWrittenWithThreeDecimalsAndAComma) {
     const char* text;
   };
   const Case cases[] = {
-      {12, "12,000"},      {12.5, "12,500"},   {12.25, "12,250"}, {7, "7,000"},
-      {7.5, "7,500"},      {0, "0,000"},       {0.0004, "0,000"}, {0.0016, "0,002"},
-      {1.9996, "2,000"},   {-3.25, "-3,250"},  {-0.0004, "0,000"}, {123456.789, "123456,789"},
+      {12, "12,000"},
+      {12.5, "12,500"},
+      {12.25, "12,250"},
+      {7, "7,000"},
+      {7.5, "7,500"},
+      {0, "0,000"},
+      {0.0004, "0,000"},
+      {0.0016, "0,002"},
+      {1.9996, "2,000"},
+      {-3.25, "-3,250"},
+      {-0.0004, "0,000"},
+      {123456.789, "123456,789"},
       {std::numeric_limits<double>::quiet_NaN(), "0,000"},
       {std::numeric_limits<double>::infinity(), "0,000"},
   };
@@ -53,8 +62,7 @@ TEST(AccountRules, OnlyWebAndMailAddressesFromTheClubAreOpened) {
 
 TEST(AccountRules, SeparatorsInPersonalInfoBecomeSpaces) {
   TInfo14 info;
-  for (int row = 0; row < kInfoRowCount; ++row)
-    InfoRow(info, row) = "a$b~c" + std::to_string(row);
+  for (int row = 0; row < kInfoRowCount; ++row) InfoRow(info, row) = "a$b~c" + std::to_string(row);
   const TInfo14 clean = CleanPersonalInfo(info);
   for (int row = 0; row < kInfoRowCount; ++row)
     EXPECT_EQ(InfoRow(clean, row), "a b c" + std::to_string(row)) << row;

@@ -103,7 +103,8 @@ TEST_F(PhotoUploadServer, PhotoLandsUnderTheMembersNameAsTheMember) {
   // A second upload replaces the first.
   const std::string second = Encoded(200, 250, "JPG", 40);
   ASSERT_NE(second, photo);
-  ASSERT_TRUE(UploadPhoto(PhotoUploadAddress(server_.FolderUrl(), "Ann"), "Ann", "secret1", second));
+  ASSERT_TRUE(
+      UploadPhoto(PhotoUploadAddress(server_.FolderUrl(), "Ann"), "Ann", "secret1", second));
   EXPECT_EQ(Landed("Ann.jpg"), second);
 }
 
@@ -113,8 +114,8 @@ TEST_F(PhotoUploadServer, RefusedLoginOrServerStoresNothing) {
   EXPECT_FALSE(UploadPhoto(address, "Ann", "wrong", photo));
   EXPECT_FALSE(UploadPhoto(address, "Bob", "secret1", photo));
   EXPECT_FALSE(Exists("Ann.jpg"));
-  EXPECT_FALSE(UploadPhoto("http://127.0.0.1:" + std::to_string(server_.Port()) + "/Ann.jpg",
-                           "Ann", "secret1", photo))
+  EXPECT_FALSE(UploadPhoto("http://127.0.0.1:" + std::to_string(server_.Port()) + "/Ann.jpg", "Ann",
+                           "secret1", photo))
       << "only FTP addresses are used";
   const auto start = std::chrono::steady_clock::now();
   const std::string nobody =

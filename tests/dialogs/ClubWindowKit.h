@@ -16,7 +16,7 @@
 #include "club/ClubAccess.h"
 #include "club/ClubClient.h"
 #include "club/Scramble.h"
-#include "dialogs/ClubWindowParts.h"
+#include "dialogs/ClubWindowShared.h"
 #include "ui/Pictures.h"
 
 namespace braxo::dialogs_test {
@@ -83,7 +83,7 @@ inline bool PictureAt(const QImage& canvas, const QImage& picture, int x, int y)
 // The notices a window showed, in order.
 struct RecordedNotices {
   std::vector<std::string> messages;
-  NoticeShower Shower() {
+  NoticeOverShower Shower() {
     return [this](QWidget*, const Notice& notice) { messages.push_back(notice.message); };
   }
 };

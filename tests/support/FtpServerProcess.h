@@ -24,9 +24,22 @@ class FtpServerProcess {
       : port_(FreePort()) {
     const int passive = FreePort();
     const std::string range = std::to_string(passive) + "-" + std::to_string(passive);
-    std::vector<std::string> args = {"/usr/bin/python3", "-m", "pyftpdlib", "-i", "127.0.0.1",
-                                     "-p", std::to_string(port_), "-w", "-d", folder, "-u",
-                                     user, "-P", password, "-r", range};
+    std::vector<std::string> args = {"/usr/bin/python3",
+                                     "-m",
+                                     "pyftpdlib",
+                                     "-i",
+                                     "127.0.0.1",
+                                     "-p",
+                                     std::to_string(port_),
+                                     "-w",
+                                     "-d",
+                                     folder,
+                                     "-u",
+                                     user,
+                                     "-P",
+                                     password,
+                                     "-r",
+                                     range};
     pid_ = fork();
     if (pid_ < 0) throw std::runtime_error("cannot start the FTP server");
     if (pid_ == 0) {

@@ -1,5 +1,8 @@
 // Renders scenes of the game to PNG files, offscreen: the title screen, a
-// full level-5 board in each mode, and the world top ten and chat windows.
+// full level-5 board in each mode, the world top ten and chat windows and,
+// when the club server is built, the club account window against a real
+// braxo-club with a fresh database (started on loopback for the scene and
+// stopped afterwards).
 //
 //   render_scene OUTPUT_DIRECTORY
 #include <QApplication>
@@ -7,6 +10,10 @@
 #include <cstdio>
 
 #include "ClubScenes.h"
+#ifdef BRAXO_SCENE_WITH_CLUB
+#include "AccountScene.h"
+#endif
+
 #include "game/NullPorts.h"
 #include "ui/Drawing.h"
 #include "ui/TForm1.h"
@@ -48,10 +55,15 @@ int main(int argc, char** argv) {
     game.Selection = {3, 1, 1};
     window.RenderBoard();
     QApplication::processEvents();
-    ok = window.Snapshot().save(out.filePath(QStringLiteral("level5-%1.png").arg(names[mode - 1]))) && ok;
+    ok = window.Snapshot().save(
+             out.filePath(QStringLiteral("level5-%1.png").arg(names[mode - 1]))) &&
+         ok;
   }
   window.MainTimer().stop();
   ok = braxo::RenderClubWindows(out, pictures) && ok;
+#ifdef BRAXO_SCENE_WITH_CLUB
+  ok = braxo::RenderAccountScene(pictures, out) && ok;
+#endif
   if (!ok) std::fprintf(stderr, "could not write every picture\n");
   return ok ? 0 : 1;
 }

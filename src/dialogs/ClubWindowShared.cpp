@@ -1,4 +1,4 @@
-#include "dialogs/ClubWindowParts.h"
+#include "dialogs/ClubWindowShared.h"
 
 #include <QFontMetrics>
 #include <QLocale>

@@ -48,7 +48,7 @@ inline constexpr char kIncognito[] = "Incognito";
 // closed; the passport may have changed meanwhile.
 using PassportOpener = std::function<void(QWidget* parent)>;
 // Shows a notice modally over `parent`.
-using NoticeShower = std::function<void(QWidget* parent, const Notice& notice)>;
+using NoticeOverShower = std::function<void(QWidget* parent, const Notice& notice)>;
 // The desktop's notice window.
 void ShowNoticeWindow(QWidget* parent, const Notice& notice);
 
