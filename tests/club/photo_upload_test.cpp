@@ -1,4 +1,8 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <QBuffer>
 #include <QByteArray>
@@ -80,6 +84,28 @@ TEST(PhotoUpload, FolderComesFromThePageOrTheClubsHost) {
   EXPECT_EQ(PhotoFtpFolder(services), "ftp://127.0.0.5:2121/");
   EXPECT_EQ(PhotoUploadAddress("ftp://127.0.0.9:21/photos/", "Ann Lee"),
             "ftp://127.0.0.9:21/photos/Ann%20Lee.jpg");
+}
+
+TEST(PhotoUpload, SilentServerIsGivenUpWithinTheLimit) {
+  // Accepts connections (the kernel completes them) but never says a word:
+  // the wait for its greeting counts against the limits.
+  const int listener = socket(AF_INET, SOCK_STREAM, 0);
+  ASSERT_GE(listener, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 4), 0);
+  ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  const std::string url = "ftp://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/Ann.jpg";
+
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(UploadPhoto(url, "Ann", "secret1", Encoded(200, 250, "JPG"),
+                           {std::chrono::milliseconds(300), std::chrono::milliseconds(800)}));
+  const auto spent = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(spent, std::chrono::seconds(3));
+  close(listener);
 }
 
 class PhotoUploadServer : public ::testing::Test {

@@ -435,6 +435,24 @@ TEST_F(AccountWindowTest, PagesShowTheClubsDataWithTheBestRatedMemberAsChairman)
   EXPECT_FALSE(window->TopTen().ok);
 }
 
+TEST_F(AccountWindowTest, ChairmansOwnEditsReachTheChairmanPage) {
+  CreateMember("Kai", "pass42", "Oslo", "1-035", 'M');
+  GiveRating("Kai", "pass42", 3000);
+  LogIn("Kai", "pass42");
+  auto window = OpenWindow();
+  ASSERT_EQ(window->TopTen().list[0].Nick, "Kai");
+  EXPECT_EQ(window->ChairmanInfo().About, "");
+  window->PageControl1().setCurrentIndex(kPageAboutMe);
+  WhenModalOpens([](QWidget& modal) {
+    auto& info = dynamic_cast<TFAcc2&>(modal);
+    TypeText(info.Edit(2), "Chair of the club");
+    info.ButtonOkI().click();
+  });
+  window->ButtonAva1().click();
+  EXPECT_EQ(Session().CurrentUser.Info.About, "Chair of the club");
+  EXPECT_EQ(window->ChairmanInfo().About, "Chair of the club");
+}
+
 TEST_F(AccountWindowTest, WhileAGameIsInProgressOnlyTheDataCanBeBrowsed) {
   CreateMember("Finn", "pass42", "Oslo", "1-035", 'M');
   LogIn("Finn", "pass42");
