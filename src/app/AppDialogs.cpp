@@ -5,7 +5,12 @@
 #include <QUrl>
 
 #include "club/BuiltinAddresses.h"
+#include "dialogs/TFAcc1.h"
+#include "dialogs/TFStat.h"
+#include "dialogs/TFormChat.h"
 #include "dialogs/TFormLink.h"
+#include "dialogs/TFormServerInfo.h"
+#include "dialogs/TFormServerWrite.h"
 
 namespace braxo {
 
@@ -43,19 +48,66 @@ void AppDialogs::ShowUnavailable(const std::string& what) {
 }
 
 void AppDialogs::ShowAccountWindow() {
-  // Before a new game the account window is the game's own step, not the
-  // player's request: without it the game simply starts unrated.
-  if (game_ && game_->AccountWindowRole == 0) ShowUnavailable(game_->Text(MsgId::MsgMyAccount));
+  if (!game_) return;
+  if (!club_) {
+    // Before a new game the account window is the game's own step, not the
+    // player's request: without it the game simply starts unrated.
+    if (game_->AccountWindowRole == 0) ShowUnavailable(game_->Text(MsgId::MsgMyAccount));
+    return;
+  }
+  ClubWindowParts parts{*game_,
+                        club_->Access(),
+                        club_->ServiceState(),
+                        club_->UserFilePath(),
+                        pictures_,
+                        [this](const Notice& notice) { ShowNotice(notice); }};
+  TFAcc1 window(std::move(parts), &window_);
+  window.Execute();
 }
 
-void AppDialogs::ShowTopTenTableWindow() { ShowUnavailable("World Top Ten"); }
+void AppDialogs::ShowPassportWindow(QWidget* parent) {
+  if (!club_) return;
+  TFormServerInfo window(club_->MutableSettings().Passport, Language(), pictures_, parent);
+  window.Execute();
+}
+
+void AppDialogs::ShowTopTenTableWindow() {
+  if (!club_) return ShowUnavailable("World Top Ten");
+  TFormServerRead window(
+      club_->Access(), club_->CurrentSettings().Passport, platform_, Language(), pictures_,
+      [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
+  window.Execute();
+}
+
+void AppDialogs::ShowTopTenEntryWindow() {
+  if (!club_ || !game_) return;
+  TFormServerWrite window(
+      club_->Access(), club_->CurrentSettings().Passport, game_->TopTenScore, game_->TopTenPlace,
+      Language(), pictures_, [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
+  window.Execute();
+}
 
 void AppDialogs::ShowChatWindow() {
-  if (game_) ShowUnavailable(game_->Text(MsgId::MsgChatTitle));
+  if (!club_) {
+    if (game_) ShowUnavailable(game_->Text(MsgId::MsgChatTitle));
+    return;
+  }
+  TFormChat window(
+      club_->Access(), club_->CurrentSettings().Passport, Language(), pictures_,
+      [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
+  window.Execute();
 }
 
 void AppDialogs::ShowStatisticsWindow() {
-  if (game_) ShowUnavailable(game_->Text(MsgId::MsgStatistics));
+  if (!club_) {
+    if (game_) ShowUnavailable(game_->Text(MsgId::MsgStatistics));
+    return;
+  }
+  AppServices& services = *club_;
+  TFStat window(
+      services.Access(), services.MutableSettings(), [&services] { services.SaveSettings(); },
+      Language(), pictures_, &window_);
+  window.Execute();
 }
 
 void AppDialogs::ShowError(const std::string& message) {

@@ -1,16 +1,19 @@
-// The flow's windows and questions on the desktop: the notice, password and
-// information windows, message boxes for the questions, the web browser for
-// pages. The club's windows do not exist yet: opened by the player from an
-// icon they say the service is unavailable; opened by the game itself (before
-// a new game, after a completed mode) they are skipped.
+// The flow's windows and questions on the desktop: the notice, password,
+// information, club account, world top ten, chat and statistics windows,
+// message boxes for the questions, the web browser for pages. Until the club
+// is attached, the club's windows say, when the player opens them from an
+// icon, that the service is unavailable; opened by the game itself they are
+// skipped.
 #pragma once
 
 #include <QWidget>
 #include <memory>
 #include <string>
 
+#include "app/AppServices.h"
 #include "dialogs/TForm4.h"
 #include "dialogs/TFormPw.h"
+#include "dialogs/TFormServerRead.h"
 #include "game/GameState.h"
 #include "storage/ChampionsFile.h"
 #include "ui/Pictures.h"
@@ -27,13 +30,18 @@ class AppDialogs : public DialogPort {
   // settings' name and `champions` the champions table; both, like `game`,
   // must stay alive as long as the windows may be shown.
   void CreateWindows(GameState& game, std::string& player_name, const ChampionsFile& champions);
+  // The club the account, tournament, chat and statistics windows work with,
+  // with the settings that hold the passport and LikeSent; until it is given,
+  // those windows are skipped before a new game or after a completed mode and
+  // unavailable from the icons.
+  void AttachClub(AppServices& services) { club_ = &services; }
 
   void ShowPasswordWindow(int role) override;
   bool AskYesNo(const std::string& question) override;
   void ShowNotice(const Notice& notice) override;
   void ShowError(const std::string& message) override;
   void ShowAccountWindow() override;
-  void ShowTopTenEntryWindow() override {}
+  void ShowTopTenEntryWindow() override;
   void ShowTopTenTableWindow() override;
   void ShowChatWindow() override;
   void ShowStatisticsWindow() override;
@@ -43,12 +51,18 @@ class AppDialogs : public DialogPort {
  private:
   // "<what> is temporarily unavailable!" in the current language.
   void ShowUnavailable(const std::string& what);
+  // The passport window over `parent`, modal.
+  void ShowPassportWindow(QWidget* parent);
+  int Language() const { return game_ ? game_->LanguageIndex : 0; }
 
   QWidget& window_;
   GameState*& game_;
   PictureStore& pictures_;
   std::unique_ptr<TFormPw> password_window_;
   std::unique_ptr<TForm4> info_window_;
+  AppServices* club_ = nullptr;
+  // The table window's platform, kept for the run.
+  PlatformChoice platform_ = PlatformChoice::kWindows;
 };
 
 }  // namespace braxo

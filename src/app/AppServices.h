@@ -58,6 +58,10 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   }
   // The bounds of the start-up's configuration page (tests shorten them).
   void SetConfigPageLimits(const HttpLimits& limits) { config_page_limits_ = limits; }
+  // The club's addresses as the configuration page left them (the account
+  // windows' photo upload).
+  const ClubServiceState& ServiceState() const { return services_; }
+  const std::string& UserFilePath() const { return paths_.user_file; }
 
   // --- StoragePort ---
   void LoadSettings() override;

@@ -1,5 +1,8 @@
 // Builds the objects, wires the game's ports to the window, the files, the
 // sound and the club, and runs.
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -7,8 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "app/AppDialogs.h"
 #include "app/AppServices.h"
@@ -89,6 +90,7 @@ int main(int argc, char** argv) {
       random, services.HelpMirrors());
   game = &state;
   dialogs.CreateWindows(state, services.MutableSettings().PlayerName, services.Champions());
+  dialogs.AttachClub(services);
   window.SetGame(&state);
   TraceStartup("game and dialogs");
 

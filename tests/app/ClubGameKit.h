@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,7 +49,12 @@ class ScriptedDialogs : public DialogPort {
     shown.push_back("account window");
     if (session) session->AccountState = account_state_chosen;
   }
-  void ShowTopTenEntryWindow() override { shown.push_back("top ten entry"); }
+  // Plays the result window's part, when a test gives one.
+  std::function<void()> top_ten_entry;
+  void ShowTopTenEntryWindow() override {
+    shown.push_back("top ten entry");
+    if (top_ten_entry) top_ten_entry();
+  }
   void ShowTopTenTableWindow() override {}
   void ShowChatWindow() override {}
   void ShowStatisticsWindow() override {}
@@ -150,6 +156,7 @@ class GameWindow {
   GameState& game() { return game_; }
   AppServices& services() { return services_; }
   ScriptedDialogs& dialogs() { return dialogs_; }
+  PictureStore& pictures() { return pictures_; }
 
  private:
   PictureStore pictures_;

@@ -1,10 +1,18 @@
-// Renders scenes of the game to PNG files, offscreen: the title screen and a
-// full level-5 board in each mode.
+// Renders scenes of the game to PNG files, offscreen: the title screen, a
+// full level-5 board in each mode, the world top ten and chat windows and,
+// when the club server is built, the club account window against a real
+// braxo-club with a fresh database (started on loopback for the scene and
+// stopped afterwards).
 //
 //   render_scene OUTPUT_DIRECTORY
 #include <QApplication>
 #include <QDir>
 #include <cstdio>
+
+#include "ClubScenes.h"
+#ifdef BRAXO_SCENE_WITH_CLUB
+#include "AccountScene.h"
+#endif
 
 #include "game/NullPorts.h"
 #include "ui/Drawing.h"
@@ -47,9 +55,15 @@ int main(int argc, char** argv) {
     game.Selection = {3, 1, 1};
     window.RenderBoard();
     QApplication::processEvents();
-    ok = window.Snapshot().save(out.filePath(QStringLiteral("level5-%1.png").arg(names[mode - 1]))) && ok;
+    ok = window.Snapshot().save(
+             out.filePath(QStringLiteral("level5-%1.png").arg(names[mode - 1]))) &&
+         ok;
   }
   window.MainTimer().stop();
+  ok = braxo::RenderClubWindows(out, pictures) && ok;
+#ifdef BRAXO_SCENE_WITH_CLUB
+  ok = braxo::RenderAccountScene(pictures, out) && ok;
+#endif
   if (!ok) std::fprintf(stderr, "could not write every picture\n");
   return ok ? 0 : 1;
 }

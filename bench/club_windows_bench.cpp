@@ -1,0 +1,122 @@
+// How long the club windows hold the game when they draw their lists: the
+// world top ten table (the table, the game count and the own results: three
+// requests) and the chat (one request), against the real braxo-club holding
+// ten entries and ten messages, and side by side against a loopback server
+// that answers at once with the same lists (the transport and the drawing
+// alone).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "ClubServerProcess.h"
+#include "TestHttpServer.h"
+#include "club/ClubAccess.h"
+#include "dialogs/TFormChat.h"
+#include "dialogs/TFormServerRead.h"
+#include "ui/Drawing.h"
+
+namespace braxo {
+namespace {
+
+std::unique_ptr<testing::ClubServerProcess> real_club;
+std::unique_ptr<testing::TestHttpServer> canned_club;
+std::unique_ptr<PictureStore> pictures;
+
+struct Club {
+  explicit Club(const std::string& base_url) {
+    settings.TopTenAddress.plain = base_url + "topten";
+    settings.Passport.Nick = "Player3";
+    settings.Passport.City = "Oslo";
+  }
+  ClubClient client;
+  ClubServiceState services;
+  Settings settings;
+  ClubAccess access{client, services, settings};
+};
+
+std::string BaseUrl(const benchmark::State& state) {
+  return state.range(0) == 0 ? real_club->BaseUrl() : canned_club->Url("");
+}
+
+void BM_TopTenTableRedraw(benchmark::State& state) {
+  Club club(BaseUrl(state));
+  PlatformChoice platform = PlatformChoice::kWindows;
+  TFormServerRead window(club.access, club.settings.Passport, platform, 0, *pictures, nullptr,
+                         nullptr);
+  for (auto _ : state) {
+    window.DrawTable();
+    if (window.TableTexts().size() < 40) state.SkipWithError("the table did not arrive");
+  }
+}
+BENCHMARK(BM_TopTenTableRedraw)->Arg(0)->Arg(1)->ArgName("canned")->Unit(benchmark::kMillisecond);
+
+void BM_ChatListRedraw(benchmark::State& state) {
+  Club club(BaseUrl(state));
+  TFormChat window(club.access, club.settings.Passport, 0, *pictures, nullptr, nullptr);
+  for (auto _ : state) {
+    window.DrawMessages();
+    if (window.MessageTexts().size() != 30) state.SkipWithError("the chat did not arrive");
+  }
+}
+BENCHMARK(BM_ChatListRedraw)->Arg(0)->Arg(1)->ArgName("canned")->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace braxo
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  braxo::RegisterEmbeddedFonts();
+  braxo::pictures = std::make_unique<braxo::PictureStore>();
+  // The chat allows one message per address every ten seconds by default.
+  const std::string config = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
+                             "/braxo-club-windows-bench.conf";
+  if (FILE* f = std::fopen(config.c_str(), "w")) {
+    std::fputs("limit.chat_messages = 1000/10\nlimit.tournament_writes = 1000/3600\n", f);
+    std::fclose(f);
+  }
+  braxo::real_club = std::make_unique<braxo::testing::ClubServerProcess>(
+      std::vector<std::string>{"--config", config});
+  std::string table, own, count, chat;
+  {
+    braxo::Club club(braxo::real_club->BaseUrl());
+    for (int i = 0; i < 10; ++i) {
+      const std::string nick = "Player" + std::to_string(i);
+      if (!club.access.WriteTopTenEntry(nick, "Oslo", "1-035", "W", 3000 + 100 * i, 76, "#", "#") ||
+          !club.access.WriteTopTenEntry(nick, "Oslo", "1-035", "W", i + 1, braxo::kChatTableId,
+                                        "12:00:00_01.01.2026_Braxo", "Hello_from_" + nick)) {
+        std::fprintf(stderr, "could not fill the club\n");
+        return 1;
+      }
+    }
+    braxo::ClubClient raw;
+    const std::string topten = braxo::real_club->BaseUrl() + "topten";
+    table = raw.PostList(topten, {"gid=76"}).body;
+    count = raw.PostList(topten, {"rgid=76"}).body;
+    own = raw.PostPlain(topten, {{"gid", "76"}, {"nick", "Player3"}, {"city", "Oslo"}}).body;
+    chat = raw.PostList(topten, {"gid=100"}).body;
+  }
+  braxo::canned_club = std::make_unique<braxo::testing::TestHttpServer>(
+      [&](const braxo::testing::RecordedRequest& r) {
+        braxo::testing::CannedResponse response;
+        if (r.body.rfind("rgid=", 0) == 0)
+          response.body = count;
+        else if (r.body.find("nick=") != std::string::npos)
+          response.body = own;
+        else if (r.body == "gid=100")
+          response.body = chat;
+        else
+          response.body = table;
+        return response;
+      });
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  braxo::canned_club.reset();
+  braxo::real_club.reset();
+  std::remove(config.c_str());
+  return 0;
+}

@@ -1,0 +1,61 @@
+// Small rules of the club account windows that are worth a test of their own:
+// how a rating is written, which addresses from the club may be opened, and
+// how personal information is cleaned before it is saved. Plain C++.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "club/AccountService.h"
+
+namespace braxo {
+
+// A rating rounded to three decimals with a decimal comma and exactly three
+// decimals: 12 gives "12,000", 12.5 "12,500", 12.25 "12,250", -0.0004
+// "0,000". A value that is not finite gives "0,000".
+std::string FormatClubRating(double rating);
+
+// Whether an address taken from the club's data (a member's web site, social
+// address or e-mail) may be handed to the desktop: an absolute http or https
+// address with a host, or a "mailto:" address with an "@" and nothing that
+// could smuggle another command (white space, control characters,
+// backslashes). Everything else is only shown as text.
+bool IsOpenableClubLink(std::string_view link);
+
+// The personal information as it is saved: every "$" and "~" becomes a space,
+// since the club's reply uses both as separators.
+TInfo14 CleanPersonalInfo(TInfo14 info);
+
+// The fourteen texts in the order of the windows' rows (WebSite before
+// Skype), and back.
+inline constexpr int kInfoRowCount = 14;
+std::string& InfoRow(TInfo14& info, int row);  // row 0-13
+const std::string& InfoRow(const TInfo14& info, int row);
+
+}  // namespace braxo
+
+namespace braxo {
+
+// The ratings (1 red, 2 yellow, 3 green) of the account page's four boxes.
+struct AccountFieldRatings {
+  int nick = 1, city = 1, password = 1, email = 1;
+};
+
+// Which account page controls take input.
+struct AccountPageEnabled {
+  bool fields = false;  // the four boxes and the three lists
+  bool create = false;  // "Create an account"
+  bool login_or_sign_out = false;
+  bool rated_switch = false;  // "Play global rating"
+};
+
+// The account page's enabled rule for an AccountState (1-3) in a window role
+// (0 from the account icon, 1 before a new game). `locked` is set while a
+// rated game is open or a game is in progress: then nothing takes input.
+// Create needs state 1, nick and city at least yellow, password and e-mail
+// green; logging in needs a nick at least yellow and a green password; the
+// rating switch is for a member in role 1 only.
+AccountPageEnabled AccountPageControls(int account_state, int role, AccountFieldRatings ratings,
+                                       bool locked);
+
+}  // namespace braxo

@@ -1,0 +1,127 @@
+#include "dialogs/ClubWindowShared.h"
+
+#include <QFontMetrics>
+#include <QLocale>
+
+#include "club/NameRules.h"
+#include "club/TopTenService.h"
+#include "dialogs/DialogFrame.h"
+#include "dialogs/TFormLink.h"
+#include "storage/TextFile.h"
+#include "ui/Drawing.h"
+
+namespace braxo {
+
+void ShowNoticeWindow(QWidget* parent, const Notice& notice) { ShowNotice(parent, notice); }
+
+bool IsPassportAcceptable(const TPassport& passport) {
+  return RateNameTextUtf8(passport.Nick, kRateNick) >= kRateCyrillic &&
+         RateNameTextUtf8(passport.City, kRateCity) >= kRateCyrillic;
+}
+
+bool SendAllowedAfterPassport(const TPassport& passport, bool already_sent) {
+  return !already_sent && RateNameTextUtf8(passport.Nick, kRateNick) == kRateGood &&
+         RateNameTextUtf8(passport.City, kRateCity) >= kRateCyrillic;
+}
+
+std::string ChatMessageToSend(std::string_view typed) {
+  const QString text = QString::fromUtf8(typed.data(), static_cast<qsizetype>(typed.size()));
+  QString sent;
+  int count = 0;
+  for (const char32_t c : text.toUcs4()) {
+    if (count == static_cast<int>(kMaxChatMessageLength)) break;
+    ++count;
+    const QString one = QString::fromUcs4(&c, 1);
+    const std::string byte = Utf8ToCp1251(one.toStdString());
+    // A character the code page lacks comes back as "?", which is itself
+    // allowed: only a real "?" may stay.
+    const bool allowed = byte.size() == 1 &&
+                         IsAllowedNameByte(static_cast<unsigned char>(byte[0])) &&
+                         (byte[0] != '?' || c == U'?');
+    sent += allowed ? one : QStringLiteral("_");
+  }
+  return sent.toStdString();
+}
+
+QString ShownWithSpaces(std::string_view stored) {
+  QString text = QString::fromUtf8(stored.data(), static_cast<qsizetype>(stored.size()));
+  text.replace(QLatin1Char('_'), QLatin1Char(' '));
+  return text;
+}
+
+std::string ChatTimeStamp(const QDateTime& when) {
+  // The desktop's long time format carries the time zone's name, which
+  // would make the stamp longer than the club keeps; hours, minutes and
+  // seconds are what the long format shows of the time itself.
+  QString stamp = when.time().toString(QStringLiteral("HH:mm:ss")) + QLatin1Char('_') +
+                  QLocale::system().toString(when.date(), QLocale::ShortFormat) +
+                  QStringLiteral("_Braxo");
+  stamp.replace(QLatin1Char(' '), QLatin1Char('_'));
+  return stamp.toStdString();
+}
+
+void PaintStretchedBackdrop(QPainter& painter, const QImage& background, QSize client, QRect box) {
+  painter.drawImage(QRect(-box.left(), -box.top(), client.width(), client.height()), background);
+}
+
+void FillBoxBackdrop(ImageControl& box, PictureStore& pictures, QSize client) {
+  QPainter painter(&box.Image());
+  PaintStretchedBackdrop(painter, pictures.LoadJpegResource("BG"), client, box.geometry());
+}
+
+void DrawPictureBox(ImageControl& box, PictureStore& pictures, QSize client,
+                    const QString& picture) {
+  FillBoxBackdrop(box, pictures, client);
+  QPainter painter(&box.Image());
+  painter.drawImage(0, 0, pictures.LoadPngResource(picture));
+  box.update();
+}
+
+void DrawTitleBox(ImageControl& box, PictureStore& pictures, QSize client, const QString& title,
+                  int top, bool bold) {
+  FillBoxBackdrop(box, pictures, client);
+  QPainter painter(&box.Image());
+  painter.setFont(CellHeightFont(ArialFamily(), 40, bold));
+  DrawShadowText(painter, title, 0, box.width(), top, kClubRed, 'c');
+  box.update();
+}
+
+void FillVerticalGradient(QPainter& painter, const QRect& area, const QColor& top,
+                          const QColor& bottom) {
+  const int rows = area.height();
+  for (int i = 0; i < rows; ++i) {
+    const auto mix = [&](int a, int b) {
+      return rows == 1 ? a : RoundHalfEven(a - (a - b) * static_cast<double>(i) / (rows - 1));
+    };
+    painter.fillRect(area.left(), area.top() + i, area.width(), 1,
+                     QColor(mix(top.red(), bottom.red()), mix(top.green(), bottom.green()),
+                            mix(top.blue(), bottom.blue())));
+  }
+}
+
+void StyleClubButton(TKezxXxButton& button, TColorSB scheme, int char_height) {
+  StyleDialogButton(button, scheme, char_height);
+  button.SetColorMouse(QColor(255, 255, 255));
+  button.SetLightFont(true);
+  button.SetKontur(true);
+  button.SetGrayDis(false);
+}
+
+void TextWriter::Left(const QString& text, int x, int y) {
+  painter_.drawText(x, y + QFontMetrics(painter_.font()).ascent(), text);
+  record_.push_back({text, x, y, painter_.pen().color()});
+}
+
+void TextWriter::Centred(const QString& text, int x1, int x2, int y) {
+  DrawTextCentered(painter_, text, x1, x2, y);
+  const int width = QFontMetrics(painter_.font()).horizontalAdvance(text);
+  record_.push_back({text, CenteredLeft(x1, x2, width), y, painter_.pen().color()});
+}
+
+void TextWriter::Right(const QString& text, int x, int y) {
+  DrawTextRight(painter_, text, x, y);
+  const int width = QFontMetrics(painter_.font()).horizontalAdvance(text);
+  record_.push_back({text, x - width, y, painter_.pen().color()});
+}
+
+}  // namespace braxo

@@ -1,0 +1,807 @@
+#include "dialogs/TFAcc1.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QDate>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <cmath>
+
+#include "club/NameRules.h"
+#include "dialogs/DialogFrame.h"
+#include "dialogs/TFAcc2.h"
+#include "storage/TextFile.h"
+#include "storage/UserFile.h"
+#include "ui/ClubIcons.h"
+#include "ui/Drawing.h"
+
+namespace braxo {
+namespace {
+
+const QColor kYellow(255, 255, 0);
+const QColor kRed(255, 0, 0);
+const QColor kMaroon(128, 0, 0);
+const QColor kFieldBackground(255, 255, 200);
+const QColor kPageTop(100, 100, 255);
+const QColor kPageBottom(100, 255, 255);
+const QColor kPink(255, 100, 100);
+const QColor kLightYellow(255, 255, 100);
+const QColor kLightGreen(100, 255, 100);
+const QColor kWhite(255, 255, 255);
+constexpr char kNoConnect[] = "No Connect";
+constexpr char kNoDate[] = "00.00.0000";
+
+// The icons of the fourteen personal information rows, in the windows' order.
+constexpr std::array<const char*, kInfoRowCount> kInfoIcons = {
+    "GAcName1",    "GAcName2",   "GAcAbout",      "GAcTelephone", "GAcEMail",
+    "GAcWebSite",  "GAcSkype",   "GAcOK",         "GAcVK",        "GAcTelegram",
+    "GAcFaceBook", "GAcTwitter", "GAcInstagramm", "GAcYouTube"};
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+QFont Comic(int height) { return CellHeightFont(ComicFamily(), height, true); }
+
+// The Windows-1251 form of a box's text for the account rule; a character the
+// code page lacks becomes a byte no rule allows, so it can never pass as "?".
+std::string RatingForm(const QString& text) {
+  std::string bytes;
+  for (const QChar c : text) {
+    const std::string one = Utf8ToCp1251(QString(c).toStdString());
+    bytes += (one.size() == 1 && (one != "?" || c == '?')) ? one : std::string(1, '\x01');
+  }
+  return bytes;
+}
+
+int Rate(const QString& text, AccountTextKind kind) {
+  return RateAccountText(RatingForm(text), kind);
+}
+
+void Band(QPainter& painter, int x1, int top, int x2, int bottom, const QColor& colour) {
+  FillVerticalGradient(painter, x1, top, x2, bottom, colour, kWhite);
+}
+
+void Cell(QPainter& painter, int x1, int top, int x2, int bottom) {
+  painter.setPen(kMaroon);
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(x1, top, x2 - x1 - 1, bottom - top - 1);
+}
+
+QImage PhotoOrPlaceholder(const std::string& jpeg, bool loaded, char sex, PictureStore& pictures) {
+  if (loaded) {
+    const QImage photo = QImage::fromData(reinterpret_cast<const uchar*>(jpeg.data()),
+                                          static_cast<int>(jpeg.size()), "JPG");
+    if (!photo.isNull()) return photo;
+  }
+  return pictures.LoadPngResource(sex == 'M' ? "GAcNoM" : "GAcNoF");
+}
+
+QImage RowIcon(const char* name, PictureStore& pictures) {
+  QImage icon = pictures.LoadPngResource(name).convertToFormat(QImage::Format_ARGB32);
+  ResizePng(icon, 27, 27);
+  return icon;
+}
+
+void StyleAccountButton(TKezxXxButton& button, bool gray_disabled) {
+  StyleDialogButton(button, TColorSB::DRed, 20);
+  button.setFont(CellHeightFont(ComicFamily(), 20, false));
+  button.SetHeightSB(THeightSB::D45);
+  button.SetKontur(true);
+  button.SetGrayDis(gray_disabled);
+}
+
+void StyleField(QWidget& field) {
+  field.setFont(Comic(20));
+  QPalette palette = field.palette();
+  palette.setColor(QPalette::Base, kFieldBackground);
+  palette.setColor(QPalette::Text, kRed);
+  palette.setColor(QPalette::WindowText, kRed);
+  palette.setColor(QPalette::ButtonText, kRed);
+  palette.setColor(QPalette::Button, kFieldBackground);
+  field.setPalette(palette);
+}
+
+}  // namespace
+
+QString ChoosePhotoWithDialog(QWidget* parent) {
+  return QFileDialog::getOpenFileName(parent, QString(), QString(),
+                                      QStringLiteral("JPEG (*.jpg *.jpeg *.JPG *.JPEG)"));
+}
+
+QString AccountLampPicture(int account_state) {
+  if (account_state == kAccountRated) return QStringLiteral("LampG24");
+  if (account_state == kAccountLoggedIn) return QStringLiteral("LampY24");
+  return QStringLiteral("LampR24");
+}
+
+void FillVerticalGradient(QPainter& painter, int x1, int top, int x2, int bottom, const QColor& c1,
+                          const QColor& c2) {
+  const int n = bottom - top + 1;
+  for (int i = 0; i < n; ++i) {
+    const auto mix = [&](int a, int b) {
+      return n == 1 ? a
+                    : static_cast<int>(std::lround(a - (a - b) * static_cast<double>(i) / (n - 1)));
+    };
+    painter.setPen(
+        QColor(mix(c1.red(), c2.red()), mix(c1.green(), c2.green()), mix(c1.blue(), c2.blue())));
+    painter.drawLine(x1, top + i, x2, top + i);
+  }
+}
+
+TFAcc1::TFAcc1(ClubWindowParts parts, QWidget* parent) : QDialog(parent), parts_(std::move(parts)) {
+  SetFixedDialogFrame(*this, kAccountWidth, kAccountHeight);
+  PictureStore& pictures = parts_.pictures;
+
+  image_ico_ = new ImageControl(this);
+  image_ico_->Place(5, 5, 48, 48);
+  image_cap_ = new ImageControl(this);
+  image_cap_->Place(58, 5, 605, 48);
+
+  page_control_ = new QTabWidget(this);
+  page_control_->setGeometry(5, 60, 710, 480);
+  for (int page = 0; page < 5; ++page) {
+    auto* sheet = new QWidget;
+    auto* image = new ImageControl(sheet);
+    image->Place(0, 0, kAccountPageWidth, kAccountPageHeight);
+    page_images_[static_cast<std::size_t>(page)] = image;
+    page_control_->addTab(sheet, QString());
+  }
+  QWidget* account = page_control_->widget(kPageAccount);
+  page_images_[kPageAccount]->setMouseTracking(true);
+  page_images_[kPageAccount]->installEventFilter(this);
+
+  const int edit_places[6][2] = {{10, 89}, {10, 163}, {10, 313}, {240, 89}, {240, 163}, {240, 313}};
+  const int max_lengths[6] = {12, 12, 15, 15, 30, 10};
+  for (int i = 0; i < 6; ++i) {
+    auto* edit = new QLineEdit(account);
+    edit->setGeometry(edit_places[i][0], edit_places[i][1], 170, 28);
+    edit->setMaxLength(max_lengths[i]);
+    StyleField(*edit);
+    edits_[static_cast<std::size_t>(i)] = edit;
+  }
+  // A hidden password shows "#" for every character, at once.
+  Edit(2).setStyleSheet(QStringLiteral(
+      "QLineEdit { lineedit-password-character: 35; lineedit-password-mask-delay: 0; }"));
+  for (int number : {1, 2, 4, 5}) {
+    Edit(number).installEventFilter(this);
+    connect(&Edit(number), &QLineEdit::textEdited, this,
+            [this, number](const QString& text) { FieldEdited(number, text); });
+  }
+
+  check_box1_ = new QCheckBox(account);
+  check_box1_->setGeometry(10, 198, 170, 28);
+  StyleField(*check_box1_);
+  connect(check_box1_, &QCheckBox::toggled, this, [this](bool hide) {
+    Edit(2).setEchoMode(hide ? QLineEdit::Password : QLineEdit::Normal);
+  });
+  check_box2_ = new QCheckBox(account);
+  check_box2_->setGeometry(255, 378, 271, 28);
+  StyleField(*check_box2_);
+  connect(check_box2_, &QCheckBox::clicked, this, &TFAcc1::RatedSwitchToggled);
+
+  countries_ = new CountryLists(pictures, account);
+  countries_->ContinentBox().setGeometry(10, 250, 170, 28);
+  countries_->CountryBox().setGeometry(10, 283, 170, 28);
+  StyleField(countries_->ContinentBox());
+  StyleField(countries_->CountryBox());
+  connect(countries_, &CountryLists::CodeChanged, this, &TFAcc1::CountryChosen);
+
+  combo_box3_ = new QComboBox(account);
+  combo_box3_->setGeometry(240, 250, 170, 28);
+  combo_box3_->addItem(QString());
+  combo_box3_->addItem(QString());
+  StyleField(*combo_box3_);
+  connect(combo_box3_, &QComboBox::activated, this, &TFAcc1::SexChosen);
+
+  const int button_tops[4] = {80, 155, 240, 305};
+  for (int i = 0; i < 4; ++i) {
+    auto* button = new TKezxXxButton(pictures, account);
+    StyleAccountButton(*button, true);
+    button->setGeometry(455, button_tops[i], 240, 45);
+    buttons_[static_cast<std::size_t>(i)] = button;
+  }
+  connect(buttons_[0], &QPushButton::clicked, this, &TFAcc1::Button1Click);
+  connect(buttons_[1], &QPushButton::clicked, this, &TFAcc1::Button2Click);
+  connect(buttons_[2], &QPushButton::clicked, this, &TFAcc1::Button3Click);
+  connect(buttons_[3], &QPushButton::clicked, this, &TFAcc1::Button4Click);
+
+  star_ = new QLabel(account);
+  star_->setGeometry(194, 365, 55, 45);
+
+  button_ref2_ = new TKezxXxButton(pictures, page_control_->widget(kPageResults));
+  button_ref3_ = new TKezxXxButton(pictures, page_control_->widget(kPageTopTen));
+  for (TKezxXxButton* refresh : {button_ref2_, button_ref3_}) {
+    StyleAccountButton(*refresh, false);
+    refresh->setGeometry(325, 400, 54, 45);
+    refresh->SetGlyph(pictures.LoadPngResource("GlyphRefresh"));
+  }
+  connect(button_ref2_, &QPushButton::clicked, this, &TFAcc1::ButtonRef2Click);
+  connect(button_ref3_, &QPushButton::clicked, this, &TFAcc1::ButtonRef3Click);
+  button_ava1_ = new TKezxXxButton(pictures, page_control_->widget(kPageAboutMe));
+  StyleAccountButton(*button_ava1_, true);
+  button_ava1_->setGeometry(10, 364, 240, 45);
+  connect(button_ava1_, &QPushButton::clicked, this, &TFAcc1::ButtonAva1Click);
+
+  ImageControl& chairman = *page_images_[kPageChairman];
+  chairman.setMouseTracking(true);
+  connect(&chairman, &ImageControl::Moved, this, &TFAcc1::ChairmanMouseMove);
+  chairman.installEventFilter(this);
+
+  button_ok_ = new TKezxXxButton(pictures, this);
+  StyleAccountButton(*button_ok_, false);
+  button_ok_->setGeometry(5, 550, 710, 45);
+  button_ok_->setText(QStringLiteral("Ok"));
+  connect(button_ok_, &QPushButton::clicked, this, &QDialog::accept);
+
+  connect(page_control_, &QTabWidget::currentChanged, this, &TFAcc1::DrawPage);
+
+  ReadClubData();
+
+  check_box1_->setChecked(true);
+  Edit(2).setEchoMode(QLineEdit::Password);
+  ClubSession& session = Session();
+  const bool member = session.AccountState != kAccountNobody;
+  Button(3).setEnabled(member && !session.UserFileSaved);
+  Button(4).setEnabled(session.UserFileSaved);
+  if (!member) {
+    TKezUser& user = session.CurrentUser;
+    user.City.clear();
+    user.Country2 = "1-001";
+    user.Country1 = "Russia";
+    user.Sex = 'M';
+    user.EMail.clear();
+    user.DateR = kNoDate;
+  }
+}
+
+TFAcc1::~TFAcc1() = default;
+
+QString TFAcc1::Text(MsgId id) const { return Q(parts_.game.Text(id)); }
+
+bool TFAcc1::Locked() const {
+  return parts_.game.Session().RatedGameOpen || parts_.game.GameInProgress;
+}
+
+void TFAcc1::ReadClubData() {
+  ClubSession& session = Session();
+  top_ten_ = parts_.club.ReadRatedTopTen();
+  if (session.AccountState != kAccountNobody) ReadOwnRecord();
+  members_ = parts_.club.CountClubMembers();
+  if (session.AccountState != kAccountNobody) {
+    player_photo_loaded_ = parts_.club.LoadPhoto(session, session.CurrentUser.Nick, 1);
+    session.CurrentUser.Info = parts_.club.ReadPersonalInfo(session.CurrentUser.Nick);
+  }
+  ReadChairman();
+}
+
+void TFAcc1::ReadOwnRecord() {
+  ClubSession& session = Session();
+  const GameRecordReply reply =
+      parts_.club.ReadGameRecord(session.CurrentUser.Nick, session.CurrentUser.Pw);
+  record_read_ = reply.ok;
+  if (!reply.ok) return;
+  session.CurrentGame = reply.record;
+  if (const auto place = parts_.club.ReadRatingPlace(session.CurrentGame.Rating))
+    session.CurrentGame.Place = *place;
+}
+
+void TFAcc1::ReadChairman() {
+  const std::string& nick = top_ten_.list[0].Nick;
+  if (!top_ten_.ok || nick.empty()) {
+    chairman_photo_loaded_ = false;
+    return;
+  }
+  // A failed read leaves the texts as they were.
+  const TInfo14 info = parts_.club.ReadPersonalInfo(nick);
+  if (!(info == TInfo14{})) chairman_info_ = info;
+  chairman_photo_loaded_ = parts_.club.LoadPhoto(Session(), nick, 2);
+}
+
+void TFAcc1::Execute() { exec(); }
+
+void TFAcc1::showEvent(QShowEvent* event) {
+  FormShow();
+  QDialog::showEvent(event);
+  CentreOnParent(*this);
+}
+
+void TFAcc1::FormShow() {
+  DrawIcon();
+  DrawCaption();
+  filling_ = true;
+  countries_->SetLanguage(parts_.game.LanguageIndex);
+  countries_->SetCode(Session().CurrentUser.Country2);
+  Edit(3).setText(Q(countries_->ServerName()));
+  Session().CurrentUser.Country1 = countries_->ServerName();
+  Session().CurrentUser.Country2 = countries_->CodeText();
+  filling_ = false;
+  setWindowTitle(Text(MsgId::MsgClubTitle));
+  page_control_->setTabText(kPageAccount, Text(MsgId::MsgMyAccount));
+  page_control_->setTabText(kPageResults, Text(MsgId::MsgMyResults));
+  page_control_->setTabText(kPageTopTen, QStringLiteral("Top 10"));
+  page_control_->setTabText(kPageAboutMe, Text(MsgId::MsgAboutMe));
+  page_control_->setTabText(kPageChairman, Text(MsgId::MsgChairman));
+  button_ava1_->setText(Text(MsgId::MsgRefresh));
+  DrawPage(page_control_->currentIndex());
+}
+
+void TFAcc1::DrawIcon() {
+  QImage& icon = image_ico_->Image();
+  QPainter painter(&icon);
+  PaintBackdrop(painter, parts_.pictures.LoadJpegResource("BGAccount"), 5, 5);
+  painter.drawImage(0, 0, parts_.pictures.LoadPngResource("Account48"));
+  painter.drawImage(24, 0,
+                    parts_.pictures.LoadPngResource(AccountLampPicture(Session().AccountState)));
+  painter.end();
+  image_ico_->update();
+}
+
+void TFAcc1::DrawCaption() {
+  QImage& caption = image_cap_->Image();
+  QPainter painter(&caption);
+  PaintBackdrop(painter, parts_.pictures.LoadJpegResource("BGAccount"), 58, 5);
+  painter.setFont(Comic(40));
+  DrawShadowText(painter, Text(MsgId::MsgClubTitle), 0, caption.width(), 5, kYellow, 'c');
+  painter.end();
+  image_cap_->update();
+}
+
+void TFAcc1::StartStar() {
+  const int state = Session().AccountState;
+  const QString name = state == kAccountRated      ? QStringLiteral("StarG0")
+                       : state == kAccountLoggedIn ? QStringLiteral("StarY0")
+                                                   : QStringLiteral("StarR0");
+  if (name == star_name_ && star_movie_) return;
+  star_name_ = name;
+  star_->setMovie(nullptr);
+  star_movie_.reset();
+  star_buffer_.reset();
+  star_bytes_ = parts_.pictures.Bytes(name);
+  star_buffer_ = std::make_unique<QBuffer>(&star_bytes_);
+  star_buffer_->open(QIODevice::ReadOnly);
+  star_movie_ = std::make_unique<QMovie>(star_buffer_.get(), "GIF");
+  star_->setMovie(star_movie_.get());
+  star_movie_->start();
+}
+
+void TFAcc1::DrawPage(int page) {
+  if (page < 0 || page > kPageChairman) return;
+  ImageControl& control = *page_images_[static_cast<std::size_t>(page)];
+  switch (page) {
+    case kPageAccount:
+      DrawAccountPage(control.Image());
+      break;
+    case kPageResults:
+      DrawResultsPage(control.Image());
+      break;
+    case kPageTopTen:
+      DrawTopTenPage(control.Image());
+      break;
+    case kPageAboutMe:
+      DrawAboutPage(control.Image());
+      break;
+    default:
+      DrawChairmanPage(control.Image());
+      break;
+  }
+  control.update();
+}
+
+void TFAcc1::DrawPlatformPictures(QPainter& painter) {
+  painter.drawImage(30, 400, parts_.pictures.LoadPngResource("Windows"));
+  painter.drawImage(622, 400, parts_.pictures.LoadPngResource("Android"));
+  painter.setPen(QPen(kRed, 2));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRoundedRect(QRect(QPoint(28, 398), QPoint(80, 450)), 3.5, 3.5);
+  painter.drawRoundedRect(QRect(QPoint(620, 398), QPoint(672, 450)), 3.5, 3.5);
+}
+
+void TFAcc1::DrawAccountPage(QImage& page) {
+  QPainter painter(&page);
+  FillVerticalGradient(painter, 0, 0, page.width() - 1, page.height() - 1, kPageTop, kPageBottom);
+  painter.end();
+  RefreshControls();
+  painter.begin(&page);
+  painter.setFont(Comic(36));
+  DrawShadowText(painter, Text(MsgId::MsgAccountInfo), 10, 692, 10, kYellow, 'c');
+  painter.setFont(Comic(24));
+  const auto label = [&](MsgId id, int x, int y) {
+    DrawShadowText(painter, Text(id) + ":", x, x, y, kYellow, 'l');
+  };
+  label(MsgId::MsgAccountNick, 10, 60);
+  label(MsgId::MsgPassword, 10, 135);
+  label(MsgId::MsgAccountCountry, 10, 222);
+  label(MsgId::MsgAccountCity, 240, 60);
+  DrawShadowText(painter, QStringLiteral("E-Mail:"), 240, 240, 135, kYellow, 'l');
+  label(MsgId::MsgAccountSex, 240, 222);
+  label(MsgId::MsgRegistration, 240, 285);
+  if (members_) {
+    DrawShadowText(painter, Text(MsgId::MsgClubMembers) + QString::number(*members_), 10, 692, 420,
+                   kRed, 'c');
+  }
+  painter.drawImage(180, 360, parts_.pictures.LoadPngResource("RamkaAc"));
+  DrawPlatformPictures(painter);
+  DrawFieldLamps(painter);
+  painter.end();
+  StartStar();
+}
+
+void TFAcc1::DrawFieldLamps(QPainter& painter) {
+  const AccountFieldRatings ratings = RateFields();
+  const auto lamp = [&](int rating, int x, int y) {
+    const QString name = rating >= 3 ? "LampG24" : rating == 2 ? "LampY24" : "LampR24";
+    painter.drawImage(x, y, parts_.pictures.LoadPngResource(name));
+  };
+  lamp(ratings.nick, 180, 91);
+  lamp(ratings.city, 410, 91);
+  lamp(ratings.password, 180, 165);
+  lamp(ratings.email, 410, 165);
+}
+
+AccountFieldRatings TFAcc1::RateFields() const {
+  return {Rate(edits_[0]->text(), AccountTextKind::kNick),
+          Rate(edits_[3]->text(), AccountTextKind::kCity),
+          Rate(edits_[1]->text(), AccountTextKind::kPassword),
+          Rate(edits_[4]->text(), AccountTextKind::kEMail)};
+}
+
+void TFAcc1::RefreshControls() {
+  filling_ = true;
+  ClubSession& session = Session();
+  const TKezUser& user = session.CurrentUser;
+  countries_->SetLanguage(parts_.game.LanguageIndex);
+  combo_box3_->setItemText(0, Text(MsgId::MsgMale));
+  combo_box3_->setItemText(1, Text(MsgId::MsgFemale));
+  Edit(3).setEnabled(false);
+  Edit(6).setEnabled(false);
+  Edit(1).setText(Q(user.Nick));
+  Edit(2).setText(Q(user.Pw));
+  Edit(4).setText(Q(user.City));
+  Edit(5).setText(Q(user.EMail));
+  const bool member = session.AccountState != kAccountNobody;
+  Edit(6).setText(member ? Q(user.DateR) : QString(kNoDate));
+  Button(2).setText(Text(member ? MsgId::MsgSignOut : MsgId::MsgLoginToAccount));
+  Button(1).setText(Text(MsgId::MsgCreateAccount));
+  Button(3).setText(Text(MsgId::MsgSave));
+  Button(4).setText(Text(MsgId::MsgDelete));
+  check_box1_->setText(Text(MsgId::MsgHidePassword));
+  check_box2_->setText(Text(MsgId::MsgPlayGlobalRating));
+  combo_box3_->setCurrentIndex(user.Sex == 'M' ? 0 : 1);
+  countries_->SetCode(user.Country2);
+  check_box2_->setChecked(session.AccountState == kAccountRated);
+  if (member) Edit(3).setText(Q(user.Country1));
+  filling_ = false;
+  UpdateEnabled();
+}
+
+void TFAcc1::UpdateEnabled() {
+  const AccountPageEnabled enabled = AccountPageControls(
+      Session().AccountState, parts_.game.AccountWindowRole, RateFields(), Locked());
+  for (int number : {1, 2, 4, 5}) Edit(number).setEnabled(enabled.fields);
+  countries_->SetEnabled(enabled.fields);
+  combo_box3_->setEnabled(enabled.fields);
+  check_box2_->setEnabled(enabled.rated_switch);
+  Button(1).setEnabled(enabled.create);
+  Button(2).setEnabled(enabled.login_or_sign_out);
+  if (Locked()) {
+    Button(3).setEnabled(false);
+    Button(4).setEnabled(false);
+  }
+}
+
+bool TFAcc1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == page_images_[kPageAccount] && event->type() == QEvent::MouseMove)
+    mouse_not_yet_moved_ = false;
+  if (watched == page_images_[kPageChairman] && event->type() == QEvent::MouseButtonRelease)
+    ChairmanMouseUp(static_cast<QMouseEvent*>(event)->position().toPoint());
+  if (event->type() == QEvent::KeyPress) {
+    const QString typed = static_cast<QKeyEvent*>(event)->text();
+    const bool strict = watched == edits_[1] || watched == edits_[4];
+    const bool loose = watched == edits_[0] || watched == edits_[3];
+    if ((strict || loose) && typed.size() == 1 && typed[0].isPrint()) {
+      const int rating = Rate(typed, AccountTextKind::kCharacter);
+      if (rating == kRateRefused || (strict && rating == kRateCyrillic)) return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void TFAcc1::FieldEdited(int number, const QString& text) {
+  if (filling_) return;
+  TKezUser& user = Session().CurrentUser;
+  switch (number) {
+    case 1:
+      user.Nick = text.toStdString();
+      break;
+    case 2:
+      user.Pw = text.toStdString();
+      user.PwC = ScramblePassword(user.Pw);
+      break;
+    case 4:
+      user.City = text.toStdString();
+      break;
+    default:
+      user.EMail = text.toStdString();
+      break;
+  }
+  // The lamps are part of the page picture.
+  QImage& page = page_images_[kPageAccount]->Image();
+  QPainter painter(&page);
+  DrawFieldLamps(painter);
+  painter.end();
+  page_images_[kPageAccount]->update();
+  if ((number == 1 || number == 2) && !mouse_not_yet_moved_ && !Locked())
+    Button(3).setEnabled(true);
+  UpdateEnabled();
+}
+
+void TFAcc1::CountryChosen() {
+  if (filling_) return;
+  TKezUser& user = Session().CurrentUser;
+  user.Country2 = countries_->CodeText();
+  Edit(3).setText(Q(countries_->ServerName()));
+  user.Country1 = Edit(3).text().toStdString();
+}
+
+void TFAcc1::SexChosen(int position) {
+  if (!filling_) Session().CurrentUser.Sex = position == 0 ? 'M' : 'W';
+}
+
+void TFAcc1::RatedSwitchToggled(bool ticked) {
+  ClubSession& session = Session();
+  if (ticked && session.AccountState == kAccountLoggedIn) session.AccountState = kAccountRated;
+  if (!ticked && session.AccountState == kAccountRated) session.AccountState = kAccountLoggedIn;
+  DrawIcon();
+  StartStar();
+}
+
+void TFAcc1::Button1Click() {
+  ClubSession& session = Session();
+  TKezUser& user = session.CurrentUser;
+  user.DateR = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString();
+  user.R01 = user.R02 = user.R03 = "xxx";
+  user.R04 = user.R05 = user.R06 = 0;
+  const int result = parts_.club.CreateAccount(user);
+  const MsgId message = result == 0   ? MsgId::MsgAccountCreated
+                        : result == 1 ? MsgId::MsgNickTaken
+                                      : MsgId::MsgAccountNotCreated;
+  parts_.show_notice({parts_.game.Text(message), "", ""});
+  if (result == 0) {
+    session.AccountState = kAccountLoggedIn;
+    members_ = parts_.club.CountClubMembers();
+    const std::string password = user.Pw;
+    const LoginReply login = parts_.club.LoginAccount(user.Nick, password);
+    if (login.ok) {
+      session.CurrentUser = login.user;
+      session.CurrentUser.Pw = password;
+      session.CurrentUser.PwC = ScramblePassword(password);
+    }
+    const GameRecordReply record =
+        parts_.club.ReadGameRecordFull(session.CurrentUser.Nick, session.CurrentUser.Pw);
+    record_read_ = record.ok;
+    if (record.ok) {
+      session.CurrentGame = record.record;
+      if (const auto place = parts_.club.ReadRatingPlace(session.CurrentGame.Rating))
+        session.CurrentGame.Place = *place;
+    }
+    player_photo_loaded_ = false;
+    session.CurrentUser.Info = parts_.club.ReadPersonalInfo(session.CurrentUser.Nick);
+    // A new member may save the file at once.
+    Button(3).setEnabled(!session.UserFileSaved && !Locked());
+  } else {
+    session.AccountState = kAccountNobody;
+    user.DateR = kNoDate;
+  }
+  DrawIcon();
+  DrawPage(kPageAccount);
+}
+
+void TFAcc1::Button2Click() {
+  ClubSession& session = Session();
+  if (session.AccountState == kAccountNobody) {
+    const LoginReply login =
+        parts_.club.LoginAccount(session.CurrentUser.Nick, session.CurrentUser.Pw);
+    if (!login.ok) {
+      parts_.show_notice({parts_.game.Text(MsgId::MsgLoginFailed), "", ""});
+      record_read_ = false;
+      members_.reset();
+      return;
+    }
+    session.AccountState = kAccountLoggedIn;
+    const std::string password = session.CurrentUser.Pw;
+    session.CurrentUser = login.user;
+    session.CurrentUser.Pw = password;
+    session.CurrentUser.PwC = ScramblePassword(password);
+    Button(3).setEnabled(!session.UserFileSaved && !Locked());
+    DrawIcon();
+    ReadOwnRecord();
+    members_ = parts_.club.CountClubMembers();
+    player_photo_loaded_ = parts_.club.LoadPhoto(session, session.CurrentUser.Nick, 1);
+    session.CurrentUser.Info = parts_.club.ReadPersonalInfo(session.CurrentUser.Nick);
+    ReadChairman();
+  } else {
+    session.AccountState = kAccountNobody;
+    player_photo_loaded_ = false;
+    session.CurrentUser.R04 = session.CurrentUser.R05 = session.CurrentUser.R06 = 0;
+    DrawIcon();
+  }
+  DrawPage(kPageAccount);
+}
+
+void TFAcc1::Button3Click() {
+  ClubSession& session = Session();
+  if (WriteUserFile(parts_.user_file, session.CurrentUser.Nick, session.CurrentUser.PwC)) {
+    session.UserFileSaved = true;
+    Button(3).setEnabled(false);
+  }
+  Button(4).setEnabled(session.UserFileSaved);
+}
+
+void TFAcc1::Button4Click() {
+  ClubSession& session = Session();
+  if (DeleteUserFile(parts_.user_file)) session.UserFileSaved = false;
+  if (!session.UserFileSaved) {
+    Button(3).setEnabled(true);
+    Button(4).setEnabled(false);
+  }
+}
+
+void TFAcc1::DrawResultsPage(QImage& page) {
+  QPainter painter(&page);
+  FillVerticalGradient(painter, 0, 0, page.width() - 1, page.height() - 1, kPageTop, kPageBottom);
+  painter.setFont(Comic(36));
+  DrawShadowText(painter, Text(MsgId::MsgGamesInfo), 10, 692, 10, kYellow, 'c');
+  painter.setFont(Comic(30));
+  const MsgId labels[6] = {MsgId::MsgGame,  MsgId::MsgPlayer,      MsgId::MsgRating,
+                           MsgId::MsgPlace, MsgId::MsgPlayedGames, MsgId::MsgMyBestScore};
+  const ClubSession& session = Session();
+  const bool shown =
+      session.AccountState != kAccountNobody && !session.CurrentUser.Nick.empty() && record_read_;
+  const TKezGame& game = session.CurrentGame;
+  const QString values[6] = {
+      Text(MsgId::MsgTitle),       Q(session.CurrentUser.Nick), Q(FormatClubRating(game.Rating)),
+      QString::number(game.Place), QString::number(game.Kon),   QString::number(game.Best)};
+  for (int i = 0; i < 6; ++i) {
+    const int top = 60 + 55 * i;
+    Band(painter, 10, top, 692, 114 + 55 * i, i % 2 == 0 ? kLightYellow : kPink);
+    Cell(painter, 10, top, 351, 116 + 55 * i);
+    Cell(painter, 350, top, 693, 116 + 55 * i);
+    DrawShadowText(painter, Text(labels[i]) + ":", 20, 20, 72 + 55 * i, kRed, 'l');
+    if (i == 0 || shown)
+      DrawShadowText(painter, values[i], 682, 682, 72 + 55 * i, kRed, 'r');
+    else if (!record_read_)
+      DrawShadowText(painter, kNoConnect, 350, 692, 72 + 55 * i, kRed, 'c');
+  }
+  DrawPlatformPictures(painter);
+}
+
+void TFAcc1::DrawTopTenPage(QImage& page) {
+  QPainter painter(&page);
+  FillVerticalGradient(painter, 0, 0, page.width() - 1, page.height() - 1, kPageTop, kPageBottom);
+  painter.setFont(Comic(36));
+  DrawShadowText(painter, Text(MsgId::MsgTopTenRated), 10, 692, 10, kYellow, 'c');
+  painter.setFont(Comic(20));
+  const int edges[7] = {10, 50, 250, 300, 350, 550, 692};
+  for (int r = 0; r <= 10; ++r) {
+    const int top = 60 + 30 * r;
+    Band(painter, 10, top, 692, 89 + 30 * r,
+         r == 0       ? kPink
+         : r % 2 == 1 ? kLightGreen
+                      : kLightYellow);
+    for (int c = 0; c < 6; ++c) Cell(painter, edges[c], top, edges[c + 1] + 1, top + 31);
+  }
+  const QString header[6] = {QString::fromUtf8("\u2116"), Text(MsgId::MsgAccountNick),
+                             QStringLiteral("C"),         Text(MsgId::MsgAccountSex),
+                             Text(MsgId::MsgAccountCity), Text(MsgId::MsgRating)};
+  for (int c = 0; c < 6; ++c)
+    DrawShadowText(painter, header[c], edges[c], edges[c + 1], 65, kRed, 'c');
+  for (int r = 1; r <= 10; ++r) {
+    const int top = 65 + 30 * r;
+    if (!top_ten_.ok) {
+      DrawShadowText(painter, kNoConnect, 50, 250, top, kRed, 'c');
+      continue;
+    }
+    const TKezTop10& entry = top_ten_.list[static_cast<std::size_t>(r - 1)];
+    if (entry.Nick.empty()) continue;
+    DrawShadowText(painter, QString::number(r) + ".", 10, 50, top, kRed, 'c');
+    DrawShadowText(painter, Q(entry.Nick), 55, 55, top, kRed, 'l');
+    DrawCountryFlag(entry.Country, painter, 268, 70 + 30 * r, parts_.pictures);
+    DrawSexIcon(entry.Sex, painter, 318, 68 + 30 * r, parts_.pictures);
+    DrawShadowText(painter, Q(entry.City), 355, 355, top, kRed, 'l');
+    DrawShadowText(painter, Q(FormatClubRating(entry.Rating)), 687, 687, top, kRed, 'r');
+  }
+  DrawPlatformPictures(painter);
+}
+
+void TFAcc1::DrawAboutPage(QImage& page) {
+  ClubSession& session = Session();
+  const bool member = session.AccountState != kAccountNobody;
+  button_ava1_->setEnabled(member);
+  QPainter painter(&page);
+  FillVerticalGradient(painter, 0, 0, page.width() - 1, page.height() - 1, kPageTop, kPageBottom);
+  painter.drawImage(30, 50,
+                    PhotoOrPlaceholder(session.PhotoSlots[0], player_photo_loaded_,
+                                       session.CurrentUser.Sex, parts_.pictures));
+  painter.drawImage(10, 30, parts_.pictures.LoadPngResource("GAcFrame"));
+  painter.setFont(Comic(22));
+  for (int i = 1; i <= kInfoRowCount; ++i) {
+    Band(painter, 260, 31 * i - 21, 700, 31 * i + 9, i % 2 == 1 ? kLightYellow : kPink);
+    painter.drawImage(265, 31 * i - 19,
+                      RowIcon(kInfoIcons[static_cast<std::size_t>(i - 1)], parts_.pictures));
+    if (member) {
+      DrawShadowText(painter, Q(InfoRow(session.CurrentUser.Info, i - 1)), 300, 300, 31 * i - 17,
+                     kRed, 'l');
+    }
+  }
+}
+
+void TFAcc1::DrawChairmanPage(QImage& page) {
+  const ClubSession& session = Session();
+  const TKezTop10& chairman = top_ten_.list[0];
+  QPainter painter(&page);
+  FillVerticalGradient(painter, 0, 0, page.width() - 1, page.height() - 1, kPageTop, kPageBottom);
+  painter.setFont(Comic(24));
+  DrawShadowText(painter, Text(MsgId::MsgChairmanOfClub) + " \"" + Text(MsgId::MsgTitle) + "\"", 0,
+                 700, 10, kYellow, 'c');
+  painter.drawImage(30, 60,
+                    PhotoOrPlaceholder(session.PhotoSlots[1], chairman_photo_loaded_, chairman.Sex,
+                                       parts_.pictures));
+  painter.drawImage(10, 40, parts_.pictures.LoadPngResource("GAcFrame"));
+  painter.setFont(Comic(22));
+  DrawShadowText(painter, Q(chairman_info_.Name1), 10, 250, 331, kRed, 'c');
+  DrawShadowText(painter, Q(chairman_info_.Name2), 10, 250, 351, kRed, 'c');
+  DrawShadowText(painter, Q(chairman.Nick), 10, 250, 371, kRed, 'c');
+  DrawShadowText(painter, Q(chairman.City), 10, 250, 391, kRed, 'c');
+  for (int i = 1; i <= 12; ++i) {
+    Band(painter, 260, 31 * i + 9, 700, 31 * i + 39, i % 2 == 1 ? kLightYellow : kPink);
+    painter.drawImage(265, 31 * i + 11,
+                      RowIcon(kInfoIcons[static_cast<std::size_t>(i + 1)], parts_.pictures));
+    DrawShadowText(painter, Q(InfoRow(chairman_info_, i + 1)), 300, 300, 31 * i + 13, kRed, 'l');
+  }
+}
+
+void TFAcc1::ButtonRef2Click() {
+  if (Session().AccountState != kAccountNobody) ReadOwnRecord();
+  DrawPage(kPageResults);
+}
+
+void TFAcc1::ButtonRef3Click() {
+  top_ten_ = parts_.club.ReadRatedTopTen();
+  DrawPage(kPageTopTen);
+}
+
+void TFAcc1::ButtonAva1Click() {
+  {
+    TFAcc2 info(parts_, player_photo_loaded_, this);
+    info.Execute();
+    player_photo_loaded_ = info.PhotoLoaded();
+  }
+  ReadChairman();
+  DrawPage(kPageAboutMe);
+}
+
+void TFAcc1::ChairmanMouseMove(QPoint point) {
+  const bool over = point.x() >= 260 && point.x() <= 700 && point.y() >= 40 && point.y() <= 412;
+  page_images_[kPageChairman]->setCursor(over ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void TFAcc1::ChairmanMouseUp(QPoint point) {
+  if (point.x() < 260 || point.x() > 700) return;
+  for (int i = 1; i <= 12; ++i) {
+    if (!(point.y() > 31 * i + 9 && point.y() < 31 * i + 40)) continue;
+    const int row = i + 1;  // About is row 2 of the fourteen
+    const std::string& text = InfoRow(chairman_info_, row);
+    const bool copied = row == 2 || row == 3 || row == 4 || row == 6 || row == 9;
+    if (copied) {
+      QApplication::clipboard()->setText(Q(text));
+      parts_.show_notice({parts_.game.Text(MsgId::MsgCopied), "", ""});
+    } else if (IsOpenableClubLink(text)) {
+      parts_.open_url(QUrl(Q(text), QUrl::StrictMode));
+    }
+    return;
+  }
+}
+
+}  // namespace braxo

@@ -1,0 +1,67 @@
+// The personal information window: the fourteen texts other members can see
+// and the member's photo, which is uploaded to the club's FTP side as the
+// member (nick and club password) and then read back from the club. Opened
+// from the account window's "About me" page while a member is logged in.
+#pragma once
+
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <array>
+#include <string>
+
+#include "dialogs/TFAcc1.h"
+
+namespace braxo {
+
+inline constexpr int kInfoWindowWidth = 745;
+inline constexpr int kInfoWindowHeight = 450;
+
+class TFAcc2 : public QDialog {
+  Q_OBJECT
+
+ public:
+  // `photo_loaded` tells whether the session's slot 1 holds the member's
+  // photo as read from the club.
+  TFAcc2(const ClubWindowParts& parts, bool photo_loaded, QWidget* parent);
+
+  void Execute();
+
+  // Row 0-13 in the window's order (Name1 ... YouTube, WebSite before Skype).
+  QLineEdit& Edit(int row) { return *edits_[static_cast<std::size_t>(row)]; }
+  ImageControl& Image1() { return *image1_; }
+  QLabel& Label1() { return *label1_; }
+  TKezxXxButton& ButtonOkI() { return *button_ok_i_; }
+  TKezxXxButton& ButtonOKF() { return *button_ok_f_; }
+  TKezxXxButton& ButtonCancel() { return *button_cancel_; }
+  // Whether slot 1 holds the member's photo from the club (after an upload:
+  // the photo as read back).
+  bool PhotoLoaded() const { return photo_loaded_; }
+
+  // A click on the photo box: choose a file and show it when it is a photo.
+  void ChoosePhoto();
+  void UpdateInfo();         // "Update info"
+  void UploadChosenPhoto();  // "Refresh photo"
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void FirstPaint();
+  void DrawPhotoBox(const QImage& photo);
+  void DrawSlotPhoto();
+
+  ClubWindowParts parts_;
+  bool photo_loaded_;
+  bool first_paint_done_ = false;
+  std::string chosen_file_;
+  std::array<QLineEdit*, kInfoRowCount> edits_{};
+  std::array<ImageControl*, kInfoRowCount> icons_{};
+  ImageControl* image1_;
+  QLabel* label1_;
+  TKezxXxButton* button_ok_i_;
+  TKezxXxButton* button_ok_f_;
+  TKezxXxButton* button_cancel_;
+};
+
+}  // namespace braxo

@@ -1,0 +1,217 @@
+#include "dialogs/TFStat.h"
+
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+#include "club/NameRules.h"
+#include "club/TopTenService.h"
+#include "dialogs/DialogFrame.h"
+#include "i18n/MessageCatalogue.h"
+#include "ui/Drawing.h"
+
+namespace braxo {
+namespace {
+
+constexpr int kWidth = 410;
+constexpr int kHeight = 365;
+constexpr QSize kClient(kWidth, kHeight);
+constexpr int kColumnWidth = 198;
+constexpr int kRowHeight = 25;
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+QColor RowColour(int row) {
+  if (row <= 1) return QColor(255, 204, 204);
+  if (row <= 3) return QColor(204, 255, 204);
+  return QColor(204, 204, 255);
+}
+
+// Each cell as a vertical gradient of its row's colour to white inside a grey
+// outline, the cell widened 4 pixels to the left; labels left, values right.
+class StatCellDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    painter->save();
+    const QRect cell = option.rect.adjusted(-4, 0, 0, 0);
+    painter->setPen(QColor(128, 128, 128));
+    painter->drawRect(cell.adjusted(-1, -1, 0, 0));
+    FillVerticalGradient(*painter, cell, RowColour(index.row()), QColor(255, 255, 255));
+    painter->setFont(option.font);
+    painter->setPen(option.palette.color(QPalette::WindowText));
+    const QString text = index.data().toString();
+    if (index.column() == 0) {
+      painter->drawText(cell.left() + 5, cell.top() + 5 + painter->fontMetrics().ascent(), text);
+    } else {
+      DrawTextRight(*painter, text, cell.right() + 1 - 5, cell.top() + 5);
+    }
+    painter->restore();
+  }
+};
+
+}  // namespace
+
+QString LikesAfterLike(const QString& cell) {
+  bool number = false;
+  const int likes = cell.toInt(&number);
+  return number ? QString::number(likes + 1) : cell;
+}
+
+QString TFStat::AskNickWithInputBox(QWidget* parent, const QString& prompt,
+                                    const QString& default_value) {
+  bool ok = false;
+  const QString answer =
+      QInputDialog::getText(parent, prompt, prompt, QLineEdit::Normal, default_value, &ok);
+  return ok ? answer : default_value;
+}
+
+TFStat::TFStat(ClubAccess& club, Settings& settings, std::function<void()> save_settings,
+               int language, PictureStore& pictures, QWidget* parent, NickAsker ask_nick)
+    : QDialog(parent),
+      club_(club),
+      settings_(settings),
+      save_settings_(std::move(save_settings)),
+      language_(language),
+      pictures_(pictures),
+      ask_nick_(std::move(ask_nick)) {
+  SetFixedDialogFrame(*this, kWidth, kHeight);
+  setWindowTitle(Q(MessageText(MsgId::MsgStatistics, language_)));
+
+  image1_ = new ImageControl(this);
+  image1_->Place(5, 1, 48, 48);
+  image2_ = new ImageControl(this);
+  image2_->Place(55, 5, 300, 40);
+
+  grid_ = new QTableWidget(kStatRows, 2, this);
+  grid_->setGeometry(5, 50, 401, 178);
+  grid_->horizontalHeader()->hide();
+  grid_->verticalHeader()->hide();
+  grid_->setColumnWidth(0, kColumnWidth);
+  grid_->setColumnWidth(1, kColumnWidth);
+  for (int row = 0; row < kStatRows; ++row) grid_->setRowHeight(row, kRowHeight);
+  grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid_->setSelectionMode(QAbstractItemView::NoSelection);
+  grid_->setFocusPolicy(Qt::NoFocus);
+  grid_->setShowGrid(false);
+  grid_->setItemDelegate(new StatCellDelegate(grid_));
+  QFont grid_font(ArialFamily());
+  grid_font.setBold(true);
+  grid_font.setPixelSize(12);
+  grid_->setFont(grid_font);
+
+  label1_ = new QLabel(this);
+  label1_->setGeometry(5, 235, 400, 24);
+  label1_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  label1_->setWordWrap(true);
+  QFont label_font(ArialFamily());
+  label_font.setBold(true);
+  label_font.setPixelSize(15);
+  label1_->setFont(label_font);
+  QPalette label_palette = label1_->palette();
+  label_palette.setColor(QPalette::WindowText, QColor(255, 255, 0));
+  label1_->setPalette(label_palette);
+
+  button2_ = new TKezxXxButton(pictures_, this);
+  button2_->setGeometry(5, 265, 400, 45);
+  StyleClubButton(*button2_, TColorSB::DRed, 19);
+  button2_->SetHeightSB(THeightSB::D45);
+  connect(button2_, &QPushButton::clicked, this, &TFStat::Button2Click);
+  button1_ = new TKezxXxButton(pictures_, this);
+  button1_->setText(QStringLiteral("Ok"));
+  button1_->setGeometry(5, 315, 400, 45);
+  StyleClubButton(*button1_, TColorSB::DRed, 19);
+  button1_->SetHeightSB(THeightSB::D45);
+  connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
+
+  DrawPictureBox(*image1_, pictures_, kClient, QStringLiteral("Stat48"));
+}
+
+int TFStat::Execute() {
+  FormShow();
+  return exec();
+}
+
+QString TFStat::Cell(int column, int row) const {
+  const QTableWidgetItem* item = grid_->item(row, column);
+  return item ? item->text() : QString();
+}
+
+void TFStat::SetCell(int column, int row, const QString& text) {
+  grid_->setItem(row, column, new QTableWidgetItem(text));
+}
+
+void TFStat::FormShow() {
+  label1_->setText(Q(MessageText(MsgId::MsgStatisticSince, language_)));
+  button2_->setText(Q(MessageText(MsgId::MsgILikeThisGame, language_)));
+  const auto label = [this](MsgId id) { return Q(MessageText(id, language_)); };
+  const QString played = label(MsgId::MsgStatPlayedGames);
+  const QString labels[kStatRows] = {label(MsgId::MsgNumberOfStarts) + ":",
+                                     label(MsgId::MsgNumberOfUniqueStarts) + ":",
+                                     label(MsgId::MsgLikes) + ":",
+                                     label(MsgId::MsgLastLike) + ":",
+                                     played + " Normal:",
+                                     played + " Extra:",
+                                     played + " Super:"};
+  for (int row = 0; row < kStatRows; ++row) {
+    SetCell(0, row, labels[row]);
+    SetCell(1, row, QString());
+  }
+
+  const UsageStatisticsReply reply = club_.ReadUsageStatistics();
+  if (reply.ok) {
+    const TKezStat& stat = reply.stat;
+    SetCell(1, 0, QString::number(stat.Stat1));
+    SetCell(1, 1, QString::number(stat.Stat2));
+    SetCell(1, 2, QString::number(stat.Stat3));
+    SetCell(1, 3, Q(stat.Stat4));
+    for (int mode = 0; mode < 3; ++mode) SetCell(1, 4 + mode, QString::number(stat.StatX[mode]));
+  } else {
+    SetCell(1, 0, QString::fromLatin1(kNoConnect));
+  }
+  button2_->setEnabled(!settings_.LikeSent);
+
+  FillBoxBackdrop(*image2_, pictures_, kClient);
+  {
+    QPainter painter(&image2_->Image());
+    painter.setFont(CellHeightFont(ArialFamily(), 40, false));
+    DrawShadowText(painter, QStringLiteral("WORLD STATS"), 0, 300, 1, kClubRed, 'c');
+  }
+  image2_->update();
+}
+
+void TFStat::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  CentreOnParent(*this);
+}
+
+void TFStat::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
+}
+
+void TFStat::Button2Click() {
+  if (settings_.LikeSent) return;
+  std::string& nick = settings_.Passport.Nick;
+  if (nick == kIncognito && ask_nick_) {
+    const QString prompt = Q(MessageText(MsgId::MsgNick, language_));
+    const QString unchanged = Q(nick);
+    QString answer;
+    do {
+      answer = ask_nick_(this, prompt, unchanged);
+    } while (RateNameTextUtf8(answer.toStdString(), kRateNick) == kRateRefused);
+    nick = answer.toStdString();
+  }
+  if (!club_.SendLike(nick)) return;
+  button2_->setEnabled(false);
+  SetCell(1, 2, LikesAfterLike(Cell(1, 2)));
+  SetCell(1, 3, Q(nick));
+  settings_.LikeSent = true;
+  if (save_settings_) save_settings_();
+}
+
+}  // namespace braxo

@@ -1,0 +1,78 @@
+// The statistics window: the game's usage totals from the club in a grid of
+// seven rows, and "I like this game!", sent once per installation. Created
+// for each opening.
+#pragma once
+
+#include <QDialog>
+#include <QLabel>
+#include <QString>
+#include <QTableWidget>
+#include <functional>
+#include <optional>
+
+#include "club/ClubAccess.h"
+#include "dialogs/ClubWindowShared.h"
+#include "storage/SettingsFile.h"
+#include "ui/ImageControl.h"
+#include "ui/Pictures.h"
+#include "ui/TKezxXxButton.h"
+
+namespace braxo {
+
+inline constexpr int kStatRows = 7;
+
+// The likes cell after a like: a number goes up by one; any other text
+// (nothing was read) stays as it is.
+QString LikesAfterLike(const QString& cell);
+
+class TFStat : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Asks for a nick with a modal text-input box (caption and prompt
+  // `prompt`); a cancelled box gives `default_value`.
+  using NickAsker =
+      std::function<QString(QWidget* parent, const QString& prompt, const QString& default_value)>;
+  static QString AskNickWithInputBox(QWidget* parent, const QString& prompt,
+                                     const QString& default_value);
+
+  // `settings` gives and takes the passport nick and LikeSent; `save_settings`
+  // writes them at once after a like. Everything passed in must outlive the
+  // window.
+  TFStat(ClubAccess& club, Settings& settings, std::function<void()> save_settings, int language,
+         PictureStore& pictures, QWidget* parent, NickAsker ask_nick = AskNickWithInputBox);
+
+  // Reads the totals and shows the window modally.
+  int Execute();
+  void FormShow();
+  void Button2Click();  // the like
+
+  QTableWidget& SG() { return *grid_; }
+  // The text of a grid cell.
+  QString Cell(int column, int row) const;
+  TKezxXxButton& Button1() { return *button1_; }
+  TKezxXxButton& Button2() { return *button2_; }
+  QLabel& Label1() { return *label1_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void SetCell(int column, int row, const QString& text);
+
+  ClubAccess& club_;
+  Settings& settings_;
+  std::function<void()> save_settings_;
+  int language_;
+  PictureStore& pictures_;
+  NickAsker ask_nick_;
+  ImageControl* image1_;
+  ImageControl* image2_;
+  QTableWidget* grid_;
+  QLabel* label1_;
+  TKezxXxButton* button1_;
+  TKezxXxButton* button2_;
+};
+
+}  // namespace braxo

@@ -1,0 +1,212 @@
+#include "dialogs/TFormChat.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+
+#include "club/TopTenService.h"
+#include "dialogs/DialogFrame.h"
+#include "i18n/MessageCatalogue.h"
+#include "ui/ClubIcons.h"
+#include "ui/Drawing.h"
+
+namespace braxo {
+namespace {
+
+constexpr int kWidth = 710;
+constexpr int kHeight = 640;
+constexpr QSize kClient(kWidth, kHeight);
+constexpr int kListWidth = 700;
+constexpr int kListHeight = 500;
+constexpr int kMaxTyped = 80;
+
+const QColor kPink(255, 200, 200);
+const QColor kLightBlue(200, 200, 255);
+const QColor kWhite(255, 255, 255);
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+TFormChat::TFormChat(ClubAccess& club, const TPassport& passport, int language,
+                     PictureStore& pictures, PassportOpener open_passport, QWidget* parent,
+                     NoticeOverShower show_notice, Clock now)
+    : QDialog(parent),
+      club_(club),
+      passport_(passport),
+      language_(language),
+      pictures_(pictures),
+      open_passport_(std::move(open_passport)),
+      show_notice_(std::move(show_notice)),
+      now_(std::move(now)) {
+  SetFixedDialogFrame(*this, kWidth, kHeight);
+  setWindowTitle(QStringLiteral("Kez Games Chat"));
+
+  image1_ = new ImageControl(this);
+  image1_->Place(5, 5, 48, 48);
+  image0_ = new ImageControl(this);
+  image0_->Place(107, 3, 500, 48);
+  image3_ = new ImageControl(this);
+  image3_->Place(655, 3, 51, 51);
+  image3_->setCursor(Qt::PointingHandCursor);
+  connect(image3_, &ImageControl::Clicked, this, &TFormChat::Image3Click);
+  image2_ = new ImageControl(this);
+  image2_->Place(5, 65, kListWidth, kListHeight);
+
+  edit1_ = new QLineEdit(this);
+  edit1_->setGeometry(5, 570, 660, 21);
+  edit1_->setMaxLength(kMaxTyped);
+  edit1_->setFont(CellHeightFont(ArialFamily(), 15, true));
+  edit1_->installEventFilter(this);
+
+  envelope_ = new TKezxXxButton(pictures_, this);
+  envelope_->setGeometry(668, 568, 40, 30);
+  StyleClubButton(*envelope_, TColorSB::DRed, 16);
+  envelope_->SetColorMouse(QColor(255, 255, 0));
+  envelope_->SetGlyph(pictures_.LoadPngResource("GlyphEnvelope"));
+  envelope_->SetGlyphLayout(GlyphLayout::kBottom);
+  envelope_->setToolTip(Q(MessageText(MsgId::MsgSend, language_)));
+  connect(envelope_, &QPushButton::clicked, this, &TFormChat::SendMessage);
+
+  button1_ = new TKezxXxButton(pictures_, this);
+  button1_->setText(Q(MessageText(MsgId::MsgClose, language_)));
+  button1_->setGeometry(5, 605, 340, 30);
+  StyleClubButton(*button1_, TColorSB::DRed, 16);
+  connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
+  button2_ = new TKezxXxButton(pictures_, this);
+  button2_->setText(Q(MessageText(MsgId::MsgPassport, language_)));
+  button2_->setGeometry(365, 605, 340, 30);
+  StyleClubButton(*button2_, TColorSB::DRed, 16);
+  connect(button2_, &QPushButton::clicked, this, &TFormChat::Button2Click);
+
+  timer1_.setInterval(kChatTimerMilliseconds);
+  connect(&timer1_, &QTimer::timeout, this, &TFormChat::Timer1Timer);
+  timer1_.start();
+
+  DrawTitleBox(*image0_, pictures_, kClient, Q(MessageText(MsgId::MsgChatTitle, language_)), 5);
+  DrawPictureBox(*image1_, pictures_, kClient, QStringLiteral("GChat048"));
+  FillBoxBackdrop(*image3_, pictures_, kClient);
+}
+
+int TFormChat::Execute() {
+  FormShow();
+  return exec();
+}
+
+void TFormChat::FormShow() {
+  DrawMessages();
+  UpdateInputLine();
+}
+
+void TFormChat::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  CentreOnParent(*this);
+  edit1_->setFocus();
+}
+
+void TFormChat::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
+  painter.fillRect(5, 55, 700, 6, kClubRed);
+}
+
+bool TFormChat::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == edit1_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      SendMessage();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void TFormChat::UpdateInputLine() {
+  edit1_->setEnabled(IsPassportAcceptable(passport_));
+  envelope_->setEnabled(edit1_->isEnabled());
+}
+
+void TFormChat::DrawMessages() {
+  message_texts_.clear();
+  FillBoxBackdrop(*image2_, pictures_, kClient);
+  QPainter painter(&image2_->Image());
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  for (int s = 1; s <= 10; ++s) {
+    const int t = 50 * (s - 1);
+    painter.setPen(kClubMaroon);
+    painter.drawRect(0, t, kListWidth - 1, 24);
+    FillVerticalGradient(painter, QRect(1, t + 1, kListWidth - 2, 23), kPink, kWhite);
+    painter.setPen(kClubNavy);
+    painter.drawRect(0, t + 25, kListWidth - 1, 24);
+    FillVerticalGradient(painter, QRect(1, t + 26, kListWidth - 2, 23), kLightBlue, kWhite);
+  }
+
+  painter.setFont(CellHeightFont(ArialFamily(), 16, true));
+  TextWriter writer(painter, message_texts_);
+  const TableReply list = club_.ReadTopTen(kChatTableId);
+  if (!list.ok) {
+    writer.SetColour(kClubRed);
+    writer.Centred(QString::fromLatin1(kNoConnect), 0, kListWidth, 4);
+  } else {
+    for (int k = 1; k <= 10; ++k) {
+      const TKezRecord& entry = list.entries[k - 1];
+      if (IsEmptyEntry(entry)) continue;
+      const int t = 50 * (ChatSlotOf(k) - 1);
+      writer.SetColour(kClubRed);
+      writer.Left(QString::number(entry.Score) + ".", 5, t + 4);
+      DrawCountryFlag(entry.Country, painter, 60, t + 6, pictures_);
+      DrawSexIcon(entry.R07.empty() ? ' ' : entry.R07[0], painter, 80, t + 4, pictures_);
+      writer.SetColour(kClubMaroon);
+      writer.Left(Q(entry.City) + " : " + ShownWithSpaces(entry.R09) + " " + Q(entry.R08) + " : " +
+                      Q(entry.Nick),
+                  105, t + 4);
+      writer.SetColour(kClubNavy);
+      writer.Left(ShownWithSpaces(entry.R10), 5, t + 29);
+    }
+  }
+  painter.end();
+  image2_->update();
+}
+
+void TFormChat::SendMessage() {
+  // The line is disabled while the passport is not acceptable and after a
+  // message until the next tick; the envelope button obeys the same rule.
+  if (!edit1_->isEnabled() || edit1_->text().isEmpty()) return;
+  const std::string message = ChatMessageToSend(edit1_->text().toStdString());
+  const std::string stamp = ChatTimeStamp(now_());
+  bool sent = false;
+  const TableReply list = club_.ReadTopTen(kChatTableId);
+  if (list.ok) {
+    sent = club_
+               .WriteTopTenEntry(passport_.Nick, passport_.City, passport_.Country,
+                                 std::string(1, passport_.Sex), list.entries[0].Score + 1,
+                                 kChatTableId, stamp, message)
+               .has_value();
+  }
+  if (!sent) {
+    if (show_notice_)
+      show_notice_(this, {MessageText(MsgId::MsgMessageNotSent, language_), "", ""});
+    return;
+  }
+  edit1_->clear();
+  edit1_->setEnabled(false);
+  envelope_->setEnabled(false);
+  image3_->hide();
+  DrawMessages();
+}
+
+void TFormChat::Timer1Timer() {
+  image3_->show();
+  UpdateInputLine();
+}
+
+void TFormChat::Image3Click() {
+  DrawMessages();
+  image3_->hide();
+}
+
+void TFormChat::Button2Click() {
+  if (open_passport_) open_passport_(this);
+  UpdateInputLine();
+}
+
+}  // namespace braxo

@@ -1,0 +1,198 @@
+#include "dialogs/TFormServerRead.h"
+
+#include <QPainter>
+
+#include "dialogs/DialogFrame.h"
+#include "i18n/MessageCatalogue.h"
+#include "ui/ClubIcons.h"
+#include "ui/Drawing.h"
+
+namespace braxo {
+namespace {
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 605;
+constexpr QSize kClient(kWidth, kHeight);
+constexpr int kTableWidth = 630;
+constexpr int kTableHeight = 500;
+
+constexpr QRect kWindowsIcon(87, 325, 48, 48);
+constexpr QRect kAndroidIcon(495, 325, 48, 48);
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+bool InIcon(QPoint p, const QRect& icon) {
+  return p.x() >= icon.left() && p.x() <= icon.left() + icon.width() && p.y() >= icon.top() &&
+         p.y() <= icon.top() + icon.height();
+}
+
+}  // namespace
+
+std::optional<PlatformChoice> PlatformSwitchAt(QPoint point, PlatformChoice chosen) {
+  if (chosen == PlatformChoice::kAndroid && InIcon(point, kWindowsIcon))
+    return PlatformChoice::kWindows;
+  if (chosen == PlatformChoice::kWindows && InIcon(point, kAndroidIcon))
+    return PlatformChoice::kAndroid;
+  return std::nullopt;
+}
+
+TFormServerRead::TFormServerRead(ClubAccess& club, const TPassport& passport,
+                                 PlatformChoice& platform, int language, PictureStore& pictures,
+                                 PassportOpener open_passport, QWidget* parent)
+    : QDialog(parent),
+      club_(club),
+      passport_(passport),
+      platform_(platform),
+      language_(language),
+      pictures_(pictures),
+      open_passport_(std::move(open_passport)) {
+  SetFixedDialogFrame(*this, kWidth, kHeight);
+  setWindowTitle(QStringLiteral("World Top Ten"));
+
+  image1_ = new ImageControl(this);
+  image1_->Place(5, 5, 48, 48);
+  image0_ = new ImageControl(this);
+  image0_->Place(105, 5, 435, 48);
+  image3_ = new ImageControl(this);
+  image3_->Place(585, 3, 51, 51);
+  image3_->setCursor(Qt::PointingHandCursor);
+  connect(image3_, &ImageControl::Clicked, this, &TFormServerRead::Image3Click);
+  image2_ = new ImageControl(this);
+  image2_->Place(5, 65, kTableWidth, kTableHeight);
+  image2_->setMouseTracking(true);
+  connect(image2_, &ImageControl::Pressed, this, &TFormServerRead::Image2MouseDown);
+  connect(image2_, &ImageControl::Moved, this, &TFormServerRead::Image2MouseMove);
+
+  button1_ = new TKezxXxButton(pictures_, this);
+  button1_->setText(QStringLiteral("Ok"));
+  button1_->setGeometry(5, 570, 310, 30);
+  StyleClubButton(*button1_, TColorSB::DRed, 16);
+  connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
+  button2_ = new TKezxXxButton(pictures_, this);
+  button2_->setText(Q(MessageText(MsgId::MsgPassport, language_)));
+  button2_->setGeometry(325, 570, 310, 30);
+  StyleClubButton(*button2_, TColorSB::DRed, 16);
+  connect(button2_, &QPushButton::clicked, this, &TFormServerRead::Button2Click);
+
+  timer1_.setInterval(kTopTenRefreshMilliseconds);
+  connect(&timer1_, &QTimer::timeout, this, &TFormServerRead::Timer1Timer);
+  timer1_.start();
+
+  DrawTitleBox(*image0_, pictures_, kClient, QStringLiteral("WORLD TOP TEN"), 5);
+  DrawPictureBox(*image1_, pictures_, kClient, QStringLiteral("Earth48"));
+  FillBoxBackdrop(*image3_, pictures_, kClient);
+}
+
+int TFormServerRead::Execute() {
+  DrawTable();
+  return exec();
+}
+
+void TFormServerRead::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  CentreOnParent(*this);
+}
+
+void TFormServerRead::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
+  painter.fillRect(5, 55, 630, 6, kClubRed);
+}
+
+void TFormServerRead::DrawTable() {
+  table_texts_.clear();
+  FillBoxBackdrop(*image2_, pictures_, kClient);
+  QPainter painter(&image2_->Image());
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  QImage frame = pictures_.LoadPngResource("Ramka600");
+  ResizePng(frame, kTableWidth, kTableHeight);
+  painter.drawImage(0, 0, frame);
+
+  QImage windows = pictures_.LoadPngResource("Windows");
+  ResizePng(windows, 48, 48);
+  painter.drawImage(kWindowsIcon.topLeft(), windows);
+  QImage android = pictures_.LoadPngResource("Android");
+  ResizePng(android, 48, 48);
+  painter.drawImage(kAndroidIcon.topLeft(), android);
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(kClubRed, 2));
+  painter.setBrush(Qt::NoBrush);
+  const QRect chosen = platform_ == PlatformChoice::kWindows ? kWindowsIcon : kAndroidIcon;
+  painter.drawRoundedRect(QRectF(chosen.left() - 1, chosen.top() - 1, 50, 50), 3.5, 3.5);
+  painter.restore();
+
+  painter.setFont(CellHeightFont(ArialFamily(), 16, true));
+  TextWriter writer(painter, table_texts_);
+  const bool windows_table = platform_ == PlatformChoice::kWindows;
+  const int id = TableIdOf(platform_);
+
+  const TableReply top = club_.ReadTopTen(id);
+  writer.SetColour(kClubRed);
+  if (top.ok) {
+    for (int k = 1; k <= 10; ++k) {
+      const TKezRecord& entry = top.entries[k - 1];
+      if (IsEmptyEntry(entry)) continue;
+      const int y = 140 + 16 * k;
+      writer.Left(QString::number(entry.Place) + ".", 85, y);
+      if (windows_table) {
+        DrawCountryFlag(entry.Country, painter, 113, y + 2, pictures_);
+        DrawSexIcon(entry.R07.empty() ? ' ' : entry.R07[0], painter, 143, y, pictures_);
+      }
+      writer.Left(Q(entry.Nick), 173, y);
+      if (windows_table) writer.Left(Q(entry.City), 323, y);
+      writer.Right(QString::number(entry.Score), 543, y);
+    }
+  } else {
+    writer.Centred(QString::fromLatin1(kNoConnect), 0, kTableWidth, 200);
+  }
+
+  writer.SetColour(kClubMaroon);
+  if (const auto count = club_.ReadGameCount(id)) {
+    writer.Centred(
+        Q(MessageText(MsgId::MsgNumberOfGames, language_)) + ": " + QString::number(*count), 0,
+        kTableWidth, 320);
+  }
+
+  writer.SetColour(kClubBlue);
+  const TableReply own = club_.ReadOwnResults(id, passport_.Nick, passport_.City);
+  if (!own.ok) {
+    writer.Centred(QString::fromLatin1(kNoConnect), 0, kTableWidth, 350);
+  } else {
+    for (int k = 1; k <= 5; ++k) {
+      const TKezRecord& entry = own.entries[k - 1];
+      if (IsEmptyEntry(entry)) continue;
+      const int y = 320 + 16 * k;
+      writer.Left(QString::number(entry.Place) + ".", 185, y);
+      writer.Left(Q(passport_.Nick), 245, y);
+      writer.Right(QString::number(entry.Score), 455, y);
+    }
+  }
+  painter.end();
+  image2_->update();
+}
+
+void TFormServerRead::Timer1Timer() { image3_->show(); }
+
+void TFormServerRead::Image3Click() {
+  DrawTable();
+  image3_->hide();
+}
+
+void TFormServerRead::Image2MouseDown(QPoint point) {
+  if (const auto platform = PlatformSwitchAt(point, platform_)) {
+    platform_ = *platform;
+    DrawTable();
+  }
+}
+
+void TFormServerRead::Image2MouseMove(QPoint point) {
+  image2_->setCursor(PlatformSwitchAt(point, platform_) ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void TFormServerRead::Button2Click() {
+  if (open_passport_) open_passport_(this);
+  DrawTable();
+}
+
+}  // namespace braxo

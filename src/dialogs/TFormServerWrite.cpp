@@ -1,0 +1,158 @@
+#include "dialogs/TFormServerWrite.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QTimer>
+
+#include "club/NameRules.h"
+#include "club/TopTenService.h"
+#include "dialogs/DialogFrame.h"
+#include "i18n/MessageCatalogue.h"
+#include "ui/ClubIcons.h"
+#include "ui/Drawing.h"
+
+namespace braxo {
+namespace {
+
+constexpr int kWidth = 500;
+constexpr int kHeight = 525;
+constexpr QSize kClient(kWidth, kHeight);
+constexpr int kCardWidth = 490;
+constexpr int kCardHeight = 350;
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+TFormServerWrite::TFormServerWrite(ClubAccess& club, const TPassport& passport, int score,
+                                   int& place, int language, PictureStore& pictures,
+                                   PassportOpener open_passport, QWidget* parent,
+                                   NoticeOverShower show_notice)
+    : QDialog(parent),
+      club_(club),
+      passport_(passport),
+      score_(score),
+      place_(place),
+      language_(language),
+      pictures_(pictures),
+      open_passport_(std::move(open_passport)),
+      show_notice_(std::move(show_notice)) {
+  SetFixedDialogFrame(*this, kWidth, kHeight);
+  setWindowTitle(QStringLiteral("World Top Ten"));
+
+  image1_ = new ImageControl(this);
+  image1_->Place(5, 5, 48, 48);
+  image0_ = new ImageControl(this);
+  image0_->Place(59, 5, 435, 48);
+  image2_ = new ImageControl(this);
+  image2_->Place(5, 65, kCardWidth, kCardHeight);
+
+  const auto make_button = [this](MsgId caption, int top) {
+    auto* button = new TKezxXxButton(pictures_, this);
+    button->setText(Q(MessageText(caption, language_)));
+    button->setGeometry(5, top, 490, 30);
+    StyleClubButton(*button, TColorSB::DRed, 16);
+    return button;
+  };
+  button1_ = make_button(MsgId::MsgSend, 420);
+  button1_->SetGrayDis(true);
+  button2_ = make_button(MsgId::MsgPassport, 455);
+  button3_ = make_button(MsgId::MsgClose, 490);
+  connect(button1_, &QPushButton::clicked, this, &TFormServerWrite::Button1Click);
+  connect(button2_, &QPushButton::clicked, this, &TFormServerWrite::Button2Click);
+  connect(button3_, &QPushButton::clicked, this, &QDialog::accept);
+
+  DrawTitleBox(*image0_, pictures_, kClient, QStringLiteral("WORLD TOP TEN"), 5);
+  DrawPictureBox(*image1_, pictures_, kClient, QStringLiteral("Earth48"));
+}
+
+bool TFormServerWrite::FormShow() {
+  DrawCard();
+  button1_->setEnabled(IsPassportAcceptable(passport_) && !sent_);
+  return passport_.Nick == kIncognito;
+}
+
+int TFormServerWrite::Execute() {
+  if (FormShow()) {
+    // Send keeps the state it was given on opening: only the passport button
+    // decides it again.
+    QTimer::singleShot(0, this, [this] {
+      if (open_passport_) open_passport_(this);
+      DrawCard();
+    });
+  }
+  return exec();
+}
+
+void TFormServerWrite::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  CentreOnParent(*this);
+}
+
+void TFormServerWrite::keyPressEvent(QKeyEvent* event) {
+  // The result is the player's to send or leave: Esc does not close.
+  if (event->key() == Qt::Key_Escape) return;
+  QDialog::keyPressEvent(event);
+}
+
+void TFormServerWrite::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
+  painter.fillRect(5, 55, 490, 6, kClubRed);
+}
+
+void TFormServerWrite::DrawCard() {
+  card_texts_.clear();
+  FillBoxBackdrop(*image2_, pictures_, kClient);
+  QPainter painter(&image2_->Image());
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  QImage frame = pictures_.LoadPngResource("Ramka600");
+  ResizePng(frame, kCardWidth, kCardHeight);
+  painter.drawImage(0, 0, frame);
+
+  painter.setFont(CellHeightFont(ArialFamily(), 20, true));
+  TextWriter writer(painter, card_texts_);
+  const auto line = [&writer](const QString& label, const QString& value, int y) {
+    writer.SetColour(kClubMaroon);
+    writer.Left(label, 90, y);
+    writer.SetColour(kClubRed);
+    writer.Right(value, 375, y);
+  };
+  line(Q(MessageText(MsgId::MsgNick, language_)), Q(passport_.Nick), 120);
+  DrawSexIcon(passport_.Sex, painter, 385, 120, pictures_);
+  line(
+      Q(MessageText(MsgId::MsgCountry, language_) + " & " + MessageText(MsgId::MsgCity, language_)),
+      Q(passport_.City), 160);
+  DrawCountryFlag(passport_.Country, painter, 385, 162, pictures_);
+  line(Q(MessageText(MsgId::MsgYourScore, language_)) + ":", QString::number(score_), 200);
+  if (place_ != -1)
+    line(Q(MessageText(MsgId::MsgYourPlace, language_)) + ":", QString::number(place_), 240);
+  painter.end();
+  image2_->update();
+}
+
+void TFormServerWrite::Button1Click() {
+  // A disabled Send can still be reached through a queued click; the window
+  // writes one result at most.
+  if (sent_) return;
+  const auto place =
+      club_.WriteTopTenEntry(passport_.Nick, passport_.City, passport_.Country,
+                             std::string(1, passport_.Sex), score_, kWindowsTableId, "#", "#");
+  if (!place) {
+    if (show_notice_)
+      show_notice_(this, {MessageText(MsgId::MsgResultNotWritten, language_), "", ""});
+    return;
+  }
+  place_ = *place;
+  sent_ = true;
+  button1_->setEnabled(false);
+  DrawCard();
+}
+
+void TFormServerWrite::Button2Click() {
+  if (open_passport_) open_passport_(this);
+  DrawCard();
+  button1_->setEnabled(SendAllowedAfterPassport(passport_, sent_));
+}
+
+}  // namespace braxo

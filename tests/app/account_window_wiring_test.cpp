@@ -1,0 +1,124 @@
+// The account window as main() wires it: the real main window, AppDialogs and
+// AppServices against the real braxo-club. The account icon opens it in role
+// 0; the pre-game check opens it in role 1, where the rating switch decides
+// whether the new game is rated.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "ClubGameKit.h"
+#include "ClubServerProcess.h"
+#include "app/AppDialogs.h"
+#include "club/ClubAccess.h"
+#include "dialogs/TFAcc1.h"
+
+namespace braxo {
+namespace {
+
+class ConfigAddress {
+ public:
+  explicit ConfigAddress(const std::string& url) { setenv("BRAXO_CONFIG_URL", url.c_str(), 1); }
+  ~ConfigAddress() { unsetenv("BRAXO_CONFIG_URL"); }
+};
+
+// Runs `action` on the account window once it is open, then closes it. The
+// window reads the club before it opens (in nested event loops), so the test
+// looks for it until it is there, for at most ten seconds.
+void WhenAccountWindowOpens(std::function<void(TFAcc1&)> action, bool* seen) {
+  auto* poll = new QTimer;
+  auto deadline = std::make_shared<QDeadlineTimer>(10000);
+  QObject::connect(poll, &QTimer::timeout, [poll, deadline, action, seen] {
+    auto* window = qobject_cast<TFAcc1*>(QApplication::activeModalWidget());
+    if (!window && !deadline->hasExpired()) return;
+    poll->stop();
+    poll->deleteLater();
+    if (!window) return;
+    *seen = true;
+    action(*window);
+    window->ButtonOk().click();
+  });
+  poll->start(20);
+}
+
+TEST(AccountWindowWiring, IconAndPreGameCheckOpenTheAccountWindow) {
+  testing::ClubServerProcess club;
+  const ConfigAddress config(club.BaseUrl() + "config");
+  {
+    ClubClient client;
+    ClubServiceState services;
+    Settings settings;
+    ApplyRemoteConfig(FetchConfigPage(), settings, services);
+    ClubAccess access(client, services, settings);
+    TKezUser ann;
+    ann.Nick = "Ann";
+    ann.Pw = "secret12";
+    ann.City = "Rome";
+    ann.Country1 = "Italy";
+    ann.Country2 = "1-024";
+    ann.Sex = 'W';
+    ann.EMail = "ann@mail.it";
+    ann.DateR = "21.06.2020";
+    ann.R01 = ann.R02 = ann.R03 = "xxx";
+    ASSERT_EQ(access.CreateAccount(ann), 0);
+  }
+  testing::DataFolder folder;
+  folder.Write(club.BaseUrl());
+  folder.WriteUser("Ann", "secret12");
+
+  PictureStore pictures;
+  TForm1 window(pictures);
+  GameState* game_ptr = nullptr;
+  AppDialogs dialogs(window, game_ptr, pictures);
+  AppServices services(window, dialogs, pictures, game_ptr, folder.paths());
+  FixedRandom random(1);
+  GameState game(
+      {window, services.Sound(), dialogs, services.Storage(), services.Club(), services.Session()},
+      random, services.HelpMirrors(), [](int, Board& board) {
+        board.SetCode({1, 1, 1}, "s1");
+        board.SetCode({1, 1, 6}, "s1");
+      });
+  game_ptr = &game;
+  window.SetGame(&game);
+  dialogs.AttachClub(services);
+  game.FormCreate();
+  window.show();
+  ClubSession& session = services.Session();
+  QTRY_COMPARE_WITH_TIMEOUT(session.AccountState, kAccountLoggedIn, 5000);
+  QTest::mouseClick(&window.BoardImage(), Qt::LeftButton, {}, QPoint(400, 300));
+  ASSERT_FALSE(game.TitleScreen);
+
+  // The account icon: the member's data, no rating switch.
+  bool seen = false;
+  WhenAccountWindowOpens(
+      [&](TFAcc1& account) {
+        EXPECT_EQ(account.Edit(1).text(), "Ann");
+        EXPECT_EQ(account.Edit(4).text(), "Rome");
+        EXPECT_FALSE(account.CheckBox2().isEnabled());
+        EXPECT_EQ(account.MembersCount(), 1);
+      },
+      &seen);
+  game.ImAcClick();
+  EXPECT_TRUE(seen);
+  EXPECT_EQ(session.AccountState, kAccountLoggedIn);
+
+  // The pre-game check: the switch is ticked, so the new game is rated.
+  seen = false;
+  WhenAccountWindowOpens(
+      [&](TFAcc1& account) {
+        ASSERT_TRUE(account.CheckBox2().isEnabled());
+        account.CheckBox2().click();
+      },
+      &seen);
+  game.Button1Click();
+  EXPECT_TRUE(seen);
+  EXPECT_EQ(session.AccountState, kAccountRated);
+  EXPECT_TRUE(session.RatedGameOpen);
+  window.SetGame(nullptr);
+}
+
+}  // namespace
+}  // namespace braxo

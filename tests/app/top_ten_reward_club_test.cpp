@@ -1,0 +1,97 @@
+// A completed rated game through the real main window against the real
+// braxo-club, with the real world top ten result window: the result is
+// entered, found in the table at its place, and the reward is credited once
+// and the balance read back.
+#include <gtest/gtest.h>
+
+#include "ClubGameKit.h"
+#include "ClubServerProcess.h"
+#include "club/ClubAccess.h"
+#include "dialogs/TFormServerWrite.h"
+
+namespace braxo {
+namespace {
+
+class ConfigAddress {
+ public:
+  explicit ConfigAddress(const std::string& url) { setenv("BRAXO_CONFIG_URL", url.c_str(), 1); }
+  ~ConfigAddress() { unsetenv("BRAXO_CONFIG_URL"); }
+};
+
+TKezUser NewMember(const std::string& nick, const std::string& password) {
+  TKezUser user;
+  user.Nick = nick;
+  user.Pw = password;
+  user.City = "Oslo";
+  user.Country1 = "Norway";
+  user.Country2 = "1-035";
+  user.Sex = 'W';
+  user.EMail = "ann@mail.it";
+  user.DateR = "21.06.2020";
+  user.R01 = user.R02 = user.R03 = "xxx";
+  return user;
+}
+
+TEST(TopTenRewardClubTest, FirstPlaceEarnsTwentyFiveKezsOnceAndTheBalanceIsReadBack) {
+  testing::ClubServerProcess club;
+  const ConfigAddress config(club.BaseUrl() + "config");
+
+  // Another machine: creates the account and looks at the club afterwards.
+  ClubClient other_client;
+  ClubServiceState other_services;
+  Settings other_settings;
+  ApplyRemoteConfig(FetchConfigPage(), other_settings, other_services);
+  ClubAccess other(other_client, other_services, other_settings);
+  ASSERT_EQ(other.CreateAccount(NewMember("Ann", "secret12")), 0);
+  const std::optional<std::int32_t> balance_before = other.ReadKezsBalance("Ann");
+  ASSERT_TRUE(balance_before.has_value());
+
+  testing::DataFolder folder;
+  folder.Write(club.BaseUrl());  // the passport: Ann of Oslo
+  folder.WriteUser("Ann", "secret12");
+  testing::GameWindow window(folder.paths());
+  int window_place = 0;
+  window.dialogs().top_ten_entry = [&window, &window_place] {
+    GameState& game = window.game();
+    TFormServerWrite entry(
+        window.services().Access(), window.services().CurrentSettings().Passport, game.TopTenScore,
+        game.TopTenPlace, game.LanguageIndex, window.pictures(), nullptr, nullptr,
+        [](QWidget*, const Notice& notice) { ADD_FAILURE() << "notice " << notice.message; });
+    entry.show();
+    EXPECT_FALSE(entry.FormShow());
+    entry.Button1().click();
+    window_place = game.TopTenPlace;
+    entry.Button3().click();
+  };
+  window.Start();
+  ClubSession& session = window.services().Session();
+  QTRY_COMPARE_WITH_TIMEOUT(session.AccountState, kAccountLoggedIn, 5000);
+  window.LeaveTitle();
+  window.ClickNewNormalGame();
+  ASSERT_TRUE(session.RatedGameOpen);
+  window.PlayWholeGame();
+  QTRY_COMPARE_WITH_TIMEOUT(session.AccountState, kAccountLoggedIn, 10000);
+
+  EXPECT_EQ(window_place, 1);
+  const int score = window.game().Score;
+  EXPECT_EQ(window.dialogs().shown, (std::vector<std::string>{"account window", "top ten entry",
+                                                              "notice You get 25 Kezs!!!|"}));
+  EXPECT_EQ(session.CurrentUser.R04, *balance_before + 25);
+  EXPECT_EQ(other.ReadKezsBalance("Ann"), *balance_before + 25);
+
+  // The place earns one credit: asking again is refused and changes nothing.
+  EXPECT_FALSE(window.services().Access().CreditKezs(session, 25));
+  EXPECT_FALSE(window.services().Access().CreditKezs(session, 10));
+  EXPECT_EQ(other.ReadKezsBalance("Ann"), *balance_before + 25);
+
+  const TableReply table = other.ReadTopTen(76);
+  ASSERT_TRUE(table.ok);
+  EXPECT_EQ(table.entries[0].Nick, "Ann");
+  EXPECT_EQ(table.entries[0].City, "Oslo");
+  EXPECT_EQ(table.entries[0].Score, score);
+  EXPECT_EQ(table.entries[0].Place, 1);
+  EXPECT_EQ(table.entries[1].Nick, "#");
+}
+
+}  // namespace
+}  // namespace braxo

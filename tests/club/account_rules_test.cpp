@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "club/AccountRules.h"
+
+namespace braxo {
+namespace {
+
+TEST(AccountRules, RatingIsWrittenWithThreeDecimalsAndAComma) {
+  struct Case {
+    double rating;
+    const char* text;
+  };
+  const Case cases[] = {
+      {12, "12,000"},
+      {12.5, "12,500"},
+      {12.25, "12,250"},
+      {7, "7,000"},
+      {7.5, "7,500"},
+      {0, "0,000"},
+      {0.0004, "0,000"},
+      {0.0016, "0,002"},
+      {1.9996, "2,000"},
+      {-3.25, "-3,250"},
+      {-0.0004, "0,000"},
+      {123456.789, "123456,789"},
+      {std::numeric_limits<double>::quiet_NaN(), "0,000"},
+      {std::numeric_limits<double>::infinity(), "0,000"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FormatClubRating(c.rating), c.text) << c.rating;
+}
+
+TEST(AccountRules, OnlyWebAndMailAddressesFromTheClubAreOpened) {
+  struct Case {
+    const char* link;
+    bool opened;
+  };
+  const Case cases[] = {
+      {"https://example.org/me", true},
+      {"http://example.org", true},
+      {"HTTPS://example.org", true},
+      {"mailto:me@example.org", true},
+      {"MailTo:me@example.org", true},
+      {"mailto:", false},
+      {"mailto:me", false},
+      {"mailto:@example.org", false},
+      {"mailto:me@", false},
+      {"mailto:me@example.org?body=x y", false},
+      {"mailto:me@example.org\r\nBcc: x@y", false},
+      {"file:///etc/passwd", false},
+      {"javascript:alert(1)", false},
+      {"/usr/bin/xterm", false},
+      {"example.org", false},
+      {"skype:someone", false},
+      {"", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsOpenableClubLink(c.link), c.opened) << c.link;
+}
+
+TEST(AccountRules, SeparatorsInPersonalInfoBecomeSpaces) {
+  TInfo14 info;
+  for (int row = 0; row < kInfoRowCount; ++row) InfoRow(info, row) = "a$b~c" + std::to_string(row);
+  const TInfo14 clean = CleanPersonalInfo(info);
+  for (int row = 0; row < kInfoRowCount; ++row)
+    EXPECT_EQ(InfoRow(clean, row), "a b c" + std::to_string(row)) << row;
+}
+
+TEST(AccountRules, RowsFollowTheWindowsOrder) {
+  TInfo14 info;
+  InfoRow(info, 5) = "site";
+  InfoRow(info, 6) = "skype";
+  InfoRow(info, 13) = "tube";
+  EXPECT_EQ(info.WebSite, "site");
+  EXPECT_EQ(info.Skype, "skype");
+  EXPECT_EQ(info.YouTube, "tube");
+  EXPECT_EQ(InfoRow(info, 0), info.Name1);
+}
+
+}  // namespace
+}  // namespace braxo
+
+namespace braxo {
+namespace {
+
+TEST(AccountRules, AccountPageControlsFollowStateRoleAndRatings) {
+  const AccountFieldRatings all_green{3, 3, 3, 3};
+  struct Case {
+    const char* what;
+    int state, role;
+    AccountFieldRatings ratings;
+    bool locked;
+    AccountPageEnabled expected;  // fields, create, login/sign out, rating switch
+  };
+  const Case cases[] = {
+      {"nobody, all green", 1, 0, all_green, false, {true, true, true, false}},
+      {"yellow nick and city still create", 1, 0, {2, 2, 3, 3}, false, {true, true, true, false}},
+      {"red nick", 1, 0, {1, 3, 3, 3}, false, {true, false, false, false}},
+      {"red city blocks only create", 1, 0, {3, 1, 3, 3}, false, {true, false, true, false}},
+      {"red e-mail blocks only create", 1, 0, {3, 3, 3, 1}, false, {true, false, true, false}},
+      {"short password", 1, 0, {3, 3, 1, 3}, false, {true, false, false, false}},
+      {"yellow password", 1, 0, {3, 3, 2, 3}, false, {true, false, false, false}},
+      {"member from the icon", 2, 0, all_green, false, {false, false, true, false}},
+      {"member before a game", 2, 1, all_green, false, {false, false, true, true}},
+      {"rated member before a game", 3, 1, {1, 1, 1, 1}, false, {false, false, true, true}},
+      {"game in progress", 2, 1, all_green, true, {false, false, false, false}},
+      {"nobody, game in progress", 1, 0, all_green, true, {false, false, false, false}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const AccountPageEnabled got = AccountPageControls(c.state, c.role, c.ratings, c.locked);
+    EXPECT_EQ(got.fields, c.expected.fields);
+    EXPECT_EQ(got.create, c.expected.create);
+    EXPECT_EQ(got.login_or_sign_out, c.expected.login_or_sign_out);
+    EXPECT_EQ(got.rated_switch, c.expected.rated_switch);
+  }
+}
+
+}  // namespace
+}  // namespace braxo

@@ -1,0 +1,278 @@
+// The chat window, a real window offscreen against the real braxo-club (a
+// fresh database for each test), and against clubs that refuse, stay silent
+// or answer garbage; and the chat's text rules.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "ClubWindowKit.h"
+#include "DialogTestKit.h"
+#include "dialogs/TFormChat.h"
+#include "i18n/MessageCatalogue.h"
+
+namespace braxo {
+namespace {
+
+using dialogs_test::ClubConnection;
+using dialogs_test::Find;
+using dialogs_test::MakePassport;
+using dialogs_test::PictureAt;
+using dialogs_test::RecordedNotices;
+using dialogs_test::TypeKey;
+using dialogs_test::TypeText;
+using testing::CannedResponse;
+using testing::ClubServerProcess;
+using testing::RecordedRequest;
+using testing::TestHttpServer;
+
+const QDateTime kNoon(QDate(2026, 3, 14), QTime(12, 30, 45));
+
+// The club allows one message per address and nick every ten seconds; the
+// tests send from one address, so they get a club that allows more.
+std::vector<std::string> ChattyClubArguments(const QTemporaryDir& folder) {
+  const QString path = QDir(folder.path()).filePath("club.conf");
+  QFile file(path);
+  if (file.open(QIODevice::WriteOnly)) file.write("limit.chat_messages = 100/10\n");
+  return {"--config", path.toStdString()};
+}
+
+class ChatWindowTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<TFormChat> Open(TPassport& passport) {
+    auto window = std::make_unique<TFormChat>(club_.access, passport, 0, pictures_, nullptr,
+                                              nullptr, notices_.Shower(), [] { return kNoon; });
+    window->show();
+    window->FormShow();
+    return window;
+  }
+  void Send(TFormChat& window, const QString& text) {
+    window.Edit1().setText(text);
+    TypeKey(window.Edit1(), Qt::Key_Return);
+  }
+  // The texts drawn into slot s (1 at the top).
+  static std::vector<QString> Slot(const TFormChat& window, int s) {
+    std::vector<QString> out;
+    for (const DrawnText& t : window.MessageTexts())
+      if (t.y >= 50 * (s - 1) && t.y < 50 * s) out.push_back(t.text);
+    return out;
+  }
+
+  QTemporaryDir folder_;
+  ClubServerProcess server_{ChattyClubArguments(folder_)};
+  ClubConnection club_{server_.BaseUrl()};
+  PictureStore pictures_;
+  RecordedNotices notices_;
+};
+
+TEST_F(ChatWindowTest, TwoPassportsInOrderNewestAtTheBottomWithFlagsAndNumbers) {
+  TPassport ann = MakePassport("Ann", "Oslo", "1-035", 'W');
+  TPassport bob = MakePassport("Bob", "Paris", "1-015", 'M');
+  {
+    auto window = Open(ann);
+    for (int s = 1; s <= 10; ++s) EXPECT_TRUE(Slot(*window, s).empty()) << s;
+    ASSERT_TRUE(window->Edit1().isEnabled());
+    Send(*window, "Hello");
+    EXPECT_TRUE(notices_.messages.empty());
+  }
+  auto window = Open(bob);
+  Send(*window, "Hi Ann");
+  EXPECT_TRUE(notices_.messages.empty());
+
+  // Newest at the bottom (slot 10), the one before above it.
+  const std::vector<QString> newest = Slot(*window, 10);
+  ASSERT_EQ(newest.size(), 3u);
+  EXPECT_EQ(newest[0], "2.");
+  EXPECT_EQ(newest[1], "Paris : " + ShownWithSpaces(ChatTimeStamp(kNoon)) + " 2.7 : Bob");
+  EXPECT_TRUE(newest[1].startsWith("Paris : 12:30:45 ")) << newest[1].toStdString();
+  EXPECT_EQ(newest[2], "Hi Ann");
+  const std::vector<QString> older = Slot(*window, 9);
+  ASSERT_EQ(older.size(), 3u);
+  EXPECT_EQ(older[0], "1.");
+  EXPECT_TRUE(older[1].startsWith("Oslo : ") && older[1].endsWith(" : Ann"))
+      << older[1].toStdString();
+  EXPECT_EQ(older[2], "Hello");
+  for (int s = 1; s <= 8; ++s) EXPECT_TRUE(Slot(*window, s).empty()) << s;
+
+  // Where each part lies: number, flag, sex icon, header, body.
+  const DrawnText* number = Find(window->MessageTexts(), "2.");
+  EXPECT_EQ(number->x, 5);
+  EXPECT_EQ(number->y, 454);
+  EXPECT_EQ(number->colour, kClubRed);
+  EXPECT_EQ(Find(window->MessageTexts(), "Hi Ann")->y, 479);
+  EXPECT_EQ(Find(window->MessageTexts(), "Hi Ann")->colour, kClubNavy);
+  const QImage& list = window->Image2().Image();
+  EXPECT_TRUE(PictureAt(list, pictures_.LoadPngResource("Country1015"), 60, 456));
+  EXPECT_TRUE(PictureAt(list, pictures_.LoadPngResource("FaceMan16"), 80, 454));
+  EXPECT_TRUE(PictureAt(list, pictures_.LoadPngResource("Country1035"), 60, 406));
+  EXPECT_TRUE(PictureAt(list, pictures_.LoadPngResource("FaceWoman16"), 80, 404));
+  // The bands: a maroon outline around the pink header, navy around the
+  // light blue body, each fading to white.
+  EXPECT_EQ(list.pixelColor(0, 0), kClubMaroon);
+  EXPECT_EQ(list.pixelColor(699, 24), kClubMaroon);
+  EXPECT_EQ(list.pixelColor(0, 25), kClubNavy);
+  EXPECT_EQ(list.pixelColor(699, 49), kClubNavy);
+  EXPECT_EQ(list.pixelColor(650, 1), QColor(255, 200, 200));
+  EXPECT_EQ(list.pixelColor(650, 23), QColor(255, 255, 255));
+  EXPECT_EQ(list.pixelColor(650, 26), QColor(200, 200, 255));
+  EXPECT_EQ(list.pixelColor(650, 48), QColor(255, 255, 255));
+}
+
+TEST_F(ChatWindowTest, SignsOutsideTheNameCharactersAreSentAsUnderscoresAndShownAsSpaces) {
+  TPassport ann = MakePassport("Ann", "Oslo", "1-035", 'W');
+  auto window = Open(ann);
+  Send(*window, "a b&c=d$e*f_g");
+  EXPECT_TRUE(notices_.messages.empty());
+  const std::vector<QString> slot = Slot(*window, 10);
+  ASSERT_EQ(slot.size(), 3u);
+  EXPECT_EQ(slot[2], "a b c d e f g");
+  // Stored as the club keeps it.
+  EXPECT_EQ(club_.access.ReadTopTen(kChatTableId).entries[0].R10, "a_b_c_d_e_f_g");
+}
+
+TEST_F(ChatWindowTest, InputWaitsForAnAcceptablePassportAndForTheTickAfterASend) {
+  TPassport passport = MakePassport("A", "Oslo", "1-035", 'W');
+  auto window = Open(passport);
+  EXPECT_FALSE(window->Edit1().isEnabled()) << "a one-letter nick is refused";
+  // Enter and the envelope do nothing while the line is disabled.
+  window->Edit1().setText("refused");
+  window->SendMessage();
+  window->EnvelopeButton().click();
+  EXPECT_TRUE(club_.access.ReadTopTen(kChatTableId).entries[0].Nick == "#");
+
+  passport.City = "New York";  // a space is not a name character
+  window->Timer1Timer();
+  EXPECT_FALSE(window->Edit1().isEnabled());
+
+  // The passport window puts it right: the line is enabled at once.
+  TFormChat fixed(
+      club_.access, passport, 0, pictures_,
+      [&passport](QWidget*) {
+        passport.Nick = "Ann";
+        passport.City = "NewYork";
+      },
+      nullptr, notices_.Shower(), [] { return kNoon; });
+  fixed.show();
+  fixed.FormShow();
+  EXPECT_FALSE(fixed.Edit1().isEnabled());
+  fixed.Button2().click();
+  ASSERT_TRUE(fixed.Edit1().isEnabled());
+
+  // The envelope sends as Enter does; then the line waits for the tick.
+  fixed.Edit1().setText("First");
+  fixed.EnvelopeButton().click();
+  EXPECT_TRUE(notices_.messages.empty());
+  EXPECT_FALSE(fixed.Edit1().isEnabled());
+  EXPECT_TRUE(fixed.Edit1().text().isEmpty());
+  EXPECT_FALSE(fixed.Image3().isVisible());
+  EXPECT_EQ(fixed.Timer1().interval(), 15000);
+  fixed.Timer1Timer();
+  EXPECT_TRUE(fixed.Edit1().isEnabled());
+  EXPECT_TRUE(fixed.Image3().isVisible());
+  Send(fixed, "Second");
+  EXPECT_EQ(club_.access.ReadTopTen(kChatTableId).entries[0].Score, 2);
+  EXPECT_EQ(club_.access.ReadTopTen(kChatTableId).entries[0].R10, "Second");
+}
+
+TEST_F(ChatWindowTest, AnEmptyLineSendsNothing) {
+  TPassport ann = MakePassport("Ann", "Oslo", "1-035", 'W');
+  auto window = Open(ann);
+  Send(*window, "");
+  EXPECT_TRUE(window->Edit1().isEnabled());
+  EXPECT_EQ(club_.access.ReadGameCount(kChatTableId), 0);
+}
+
+enum class Failure { kRefused, kSilent, kGarbage };
+
+class ChatFailureTest : public ::testing::TestWithParam<Failure> {
+ protected:
+  ChatFailureTest()
+      : garbage_(TestHttpServer::Always("<html>proxy error $ 12 x*</html>")),
+        silent_([](const RecordedRequest&) {
+          CannedResponse r;
+          r.mode = CannedResponse::Mode::kSilent;
+          return r;
+        }) {}
+  std::string BaseUrl() const {
+    switch (GetParam()) {
+      case Failure::kRefused:
+        return "http://127.0.0.1:" + std::to_string(testing::UnusedPort()) + "/";
+      case Failure::kSilent:
+        return silent_.Url("");
+      case Failure::kGarbage:
+        return garbage_.Url("");
+    }
+    return {};
+  }
+  TestHttpServer garbage_;
+  TestHttpServer silent_;
+  PictureStore pictures_;
+};
+
+TEST_P(ChatFailureTest, NoConnectAtTheTopAndANoticeForTheSendWhichKeepsTheText) {
+  ClubConnection club(BaseUrl());
+  TPassport ann = MakePassport("Ann", "Oslo", "1-035", 'W');
+  RecordedNotices notices;
+  TFormChat window(club.access, ann, 0, pictures_, nullptr, nullptr, notices.Shower());
+  window.show();
+  window.FormShow();
+  const auto& texts = window.MessageTexts();
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0].text, kNoConnect);
+  EXPECT_EQ(texts[0].y, 4);
+  EXPECT_TRUE(window.Edit1().isEnabled()) << "a failed read does not touch the input line";
+
+  window.Edit1().setText("Hello");
+  TypeKey(window.Edit1(), Qt::Key_Return);
+  EXPECT_EQ(notices.messages, std::vector<std::string>{MessageText(MsgId::MsgMessageNotSent, 0)});
+  EXPECT_EQ(window.Edit1().text(), "Hello");
+  EXPECT_TRUE(window.Edit1().isEnabled());
+  window.Button1().click();
+  EXPECT_FALSE(window.isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Clubs, ChatFailureTest,
+                         ::testing::Values(Failure::kRefused, Failure::kSilent, Failure::kGarbage),
+                         [](const auto& info) {
+                           switch (info.param) {
+                             case Failure::kRefused:
+                               return std::string("Refused");
+                             case Failure::kSilent:
+                               return std::string("Silent");
+                             case Failure::kGarbage:
+                               return std::string("Garbage");
+                           }
+                           return std::string();
+                         });
+
+TEST(ChatTexts, WhatIsSentAndWhatIsShown) {
+  struct Case {
+    const char* typed;
+    const char* sent;
+  };
+  const Case cases[] = {
+      {"Hello", "Hello"},
+      {"a b", "a_b"},
+      {"&=$*#~", "______"},
+      {"Привет, мир!", "Привет,_мир!"},
+      {"Ёлка ёж", "Ёлка_ёж"},
+      {"ok?", "ok?"},
+      {"日本", "__"},   // characters the code page lacks
+      {"x\ty", "x_y"},  // control characters
+      {"é", "_"},       // in no allowed set, though the code page may have it
+  };
+  for (const Case& c : cases) EXPECT_EQ(ChatMessageToSend(c.typed), c.sent) << c.typed;
+  EXPECT_EQ(ChatMessageToSend(std::string(100, 'a')), std::string(80, 'a'));
+  EXPECT_EQ(ShownWithSpaces("a_b__c"), "a b  c");
+  EXPECT_EQ(ChatSlotOf(1), 10);
+  EXPECT_EQ(ChatSlotOf(10), 1);
+
+  const std::string stamp = ChatTimeStamp(kNoon);
+  EXPECT_EQ(stamp.substr(0, 9), "12:30:45_");
+  EXPECT_EQ(stamp.substr(stamp.size() - 6), "_Braxo");
+  EXPECT_EQ(stamp.find(' '), std::string::npos);
+}
+
+}  // namespace
+}  // namespace braxo

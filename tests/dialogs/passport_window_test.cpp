@@ -1,0 +1,167 @@
+// The passport window, a real window offscreen: the lamps, the typing rule,
+// the changes acting on the passport at once, the refusal to close while a
+// name is refused; and the passport kept in the settings file across runs.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "ClubWindowKit.h"
+#include "DialogTestKit.h"
+#include "dialogs/TFormServerInfo.h"
+
+namespace braxo {
+namespace {
+
+using dialogs_test::MakePassport;
+using dialogs_test::PictureAt;
+using dialogs_test::TypeKey;
+using dialogs_test::TypeText;
+
+class PassportWindowTest : public ::testing::Test {
+ protected:
+  // Moves a list one entry down as the player does with the arrow key.
+  static void StepDown(QComboBox& box, int from) {
+    box.setCurrentIndex(from);
+    QTest::keyClick(&box, Qt::Key_Down);
+  }
+  PictureStore pictures_;
+  TPassport passport_ = MakePassport("Ann", "Москва", "3-034", 'W');
+};
+
+TEST_F(PassportWindowTest, OpensOnThePassportWithItsLamps) {
+  TFormServerInfo window(passport_, 0, pictures_, nullptr);
+  window.show();
+  EXPECT_EQ(window.windowTitle(), "Passport");
+  EXPECT_EQ(window.Edit1().text(), "Ann");
+  EXPECT_EQ(window.Edit2().text(), "Москва");
+  EXPECT_EQ(window.NickLampPicture(), "LampG24");
+  EXPECT_EQ(window.CityLampPicture(), "LampY24");
+  EXPECT_TRUE(PictureAt(window.NickLamp().Image(), pictures_.LoadPngResource("LampG24"), 0, 0));
+  EXPECT_TRUE(PictureAt(window.CityLamp().Image(), pictures_.LoadPngResource("LampY24"), 0, 0));
+  EXPECT_EQ(window.ComboBox1().currentIndex(), 2);
+  EXPECT_EQ(window.ComboBox2().currentIndex(), 34);
+  EXPECT_EQ(window.ComboBox3().currentIndex(), 1);
+  EXPECT_EQ(window.ComboBox3().currentText(), "Female");
+  EXPECT_TRUE(window.Button1().isEnabled());
+  EXPECT_EQ(window.Edit1().maxLength(), 12);
+  EXPECT_EQ(window.Edit2().maxLength(), 15);
+}
+
+TEST_F(PassportWindowTest, TypedCharactersOutsideTheNameCharactersAreDropped) {
+  TFormServerInfo window(passport_, 0, pictures_, nullptr);
+  window.show();
+  window.Edit1().setFocus();
+  window.Edit1().end(false);
+  TypeText(window.Edit1(), "a b&c=d");
+  EXPECT_EQ(window.Edit1().text(), "Annabcd");
+  EXPECT_EQ(passport_.Nick, "Annabcd");
+  TypeKey(window.Edit1(), Qt::Key_Backspace);
+  EXPECT_EQ(window.Edit1().text(), "Annabc");
+  EXPECT_EQ(passport_.Nick, "Annabc");
+}
+
+TEST_F(PassportWindowTest, ARefusedNameKeepsThePassportAndTheWindowOpen) {
+  TFormServerInfo window(passport_, 0, pictures_, nullptr);
+  window.show();
+  window.Edit1().setText("A");
+  EXPECT_EQ(window.NickLampPicture(), "LampR24");
+  EXPECT_FALSE(window.Button1().isEnabled());
+  EXPECT_FALSE(window.Valid());
+  EXPECT_EQ(passport_.Nick, "Ann");
+
+  // While the nick is refused the city typed is shown but cannot be kept yet.
+  window.Edit2().setText("Oslo");
+  EXPECT_EQ(passport_.City, "Москва");
+
+  window.reject();  // Esc and the close box
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(window.focusWidget(), &window.Edit1()) << "the refused nick gets the focus";
+  // Both names acceptable again: both boxes reach the passport, the city
+  // typed while the nick was refused too.
+  window.Edit1().setText("Bob");
+  EXPECT_EQ(passport_.Nick, "Bob");
+  EXPECT_EQ(passport_.City, "Oslo");
+  window.Edit2().setText("O");
+  window.reject();
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(window.focusWidget(), &window.Edit2()) << "then the refused city";
+  window.Edit2().setText("Oslo");
+
+  window.Edit1().setText("Bo");
+  EXPECT_TRUE(window.Button1().isEnabled());
+  EXPECT_EQ(passport_.Nick, "Bo");
+  EXPECT_EQ(passport_.City, "Oslo");
+  window.Button1().click();
+  EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(PassportWindowTest, ARefusedCityTurnsItsLampRed) {
+  TFormServerInfo window(passport_, 0, pictures_, nullptr);
+  window.show();
+  for (const char* city : {"", "New York", "O"}) {
+    window.Edit2().setText(city);
+    EXPECT_EQ(window.CityLampPicture(), "LampR24") << city;
+    EXPECT_FALSE(window.Button1().isEnabled()) << city;
+    EXPECT_EQ(passport_.City, "Москва") << city;
+  }
+  window.accept();
+  EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(PassportWindowTest, ContinentCountryAndSexActOnThePassportAtOnce) {
+  TFormServerInfo window(passport_, 0, pictures_, nullptr);
+  window.show();
+  StepDown(window.ComboBox1(), 3);  // Oceania
+  EXPECT_EQ(passport_.Country, "5-000");
+  EXPECT_EQ(window.ComboBox2().currentIndex(), 0);
+  StepDown(window.ComboBox2(), 1);  // index 2, Australia
+  EXPECT_EQ(passport_.Country, "5-002");
+  StepDown(window.ComboBox3(), 0);
+  EXPECT_EQ(passport_.Sex, 'W');
+  window.ComboBox3().setCurrentIndex(1);
+  QTest::keyClick(&window.ComboBox3(), Qt::Key_Up);
+  EXPECT_EQ(passport_.Sex, 'M');
+}
+
+TEST(PassportLamps, OneLampPerRating) {
+  EXPECT_EQ(LampPicture(1), "LampR24");
+  EXPECT_EQ(LampPicture(2), "LampY24");
+  EXPECT_EQ(LampPicture(3), "LampG24");
+}
+
+// The passport is kept in the settings file: what the window changed comes
+// back in the next run.
+TEST(PassportSettings, ThePassportEditedIsReadBackAfterARestart) {
+  QTemporaryDir folder;
+  const SettingsPaths paths{folder.filePath("Braxo.ini").toStdString(),
+                            folder.filePath("Braxo.clb").toStdString()};
+  const SettingsHooks hooks{"top", "stat", [](const std::string& s) { return s; }};
+  Settings first;
+  LoadSettings(paths, hooks, first);  // no file yet: the defaults
+  ASSERT_EQ(first.Passport.Nick, "Incognito");
+  {
+    PictureStore pictures;
+    TFormServerInfo window(first.Passport, 0, pictures, nullptr);
+    window.show();
+    window.Edit1().setText("Пётр");
+    window.Edit2().setText("Oslo");
+    QTest::keyClick(&window.ComboBox3(), Qt::Key_Down);
+    window.ComboBox1().setCurrentIndex(4);
+    QTest::keyClick(&window.ComboBox1(), Qt::Key_Down);  // Africa
+    window.ComboBox2().setCurrentIndex(45);
+    QTest::keyClick(&window.ComboBox2(), Qt::Key_Down);  // 46, South Africa
+    window.Button1().click();
+  }
+  ASSERT_TRUE(SaveSettings(paths, first).settings_file_written);
+
+  Settings second;
+  ASSERT_EQ(LoadSettings(paths, hooks, second), LoadOutcome::kComplete);
+  EXPECT_EQ(second.Passport.Nick, "Пётр");
+  EXPECT_EQ(second.Passport.City, "Oslo");
+  EXPECT_EQ(second.Passport.Sex, 'W');
+  EXPECT_EQ(second.Passport.Country, "6-046");
+}
+
+}  // namespace
+}  // namespace braxo

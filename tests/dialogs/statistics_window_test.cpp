@@ -1,0 +1,225 @@
+// The statistics window, a real window offscreen against the real
+// braxo-club (a fresh database for each test), and against clubs that
+// refuse, stay silent or answer garbage.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "ClubWindowKit.h"
+#include "club/UsageStatistics.h"
+#include "dialogs/TFStat.h"
+#include "i18n/MessageCatalogue.h"
+
+namespace braxo {
+namespace {
+
+using dialogs_test::ClubConnection;
+using testing::CannedResponse;
+using testing::ClubServerProcess;
+using testing::RecordedRequest;
+using testing::TestHttpServer;
+
+// The answers a player gives to the nick question, in order; the question
+// after the last one counts as cancelled.
+struct ScriptedNickBox {
+  std::vector<QString> answers;
+  std::vector<QString> defaults_offered;
+  TFStat::NickAsker Asker() {
+    return [this](QWidget*, const QString&, const QString& default_value) {
+      defaults_offered.push_back(default_value);
+      if (answers.empty()) return default_value;
+      const QString answer = answers.front();
+      answers.erase(answers.begin());
+      return answer;
+    };
+  }
+};
+
+class StatisticsWindowTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<TFStat> Open() {
+    auto window = std::make_unique<TFStat>(
+        club_.access, club_.settings, [this] { ++saves_; }, 0, pictures_, nullptr,
+        nick_box_.Asker());
+    window->show();
+    window->FormShow();
+    return window;
+  }
+  std::vector<QString> Values(TFStat& window) {
+    std::vector<QString> out;
+    for (int row = 0; row < kStatRows; ++row) out.push_back(window.Cell(1, row));
+    return out;
+  }
+
+  ClubServerProcess server_;
+  ClubConnection club_{server_.BaseUrl()};
+  PictureStore pictures_;
+  ScriptedNickBox nick_box_;
+  int saves_ = 0;
+};
+
+TEST_F(StatisticsWindowTest, CountsOfStartsAndFinishedGamesThenOneLikePerInstallation) {
+  const std::string stat = club_.settings.StatAddress.plain;
+  ASSERT_TRUE(CountStart(club_.client, stat, 76, true));
+  ASSERT_TRUE(CountStart(club_.client, stat, 76, false));
+  ASSERT_TRUE(CountStart(club_.client, stat, 76, false));
+  const std::array<int, 12> normal = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  const std::array<int, 12> extra = {0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  const std::array<int, 12> super = {0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  for (const auto& flags : {normal, normal, extra, super, super, super})
+    ASSERT_TRUE(CountFinishedGame(club_.client, stat, 76, flags));
+  club_.settings.LikeSent = false;
+  club_.settings.Passport.Nick = "Ann";
+
+  auto window = Open();
+  EXPECT_EQ(window->Cell(0, 0), "Number of starts:");
+  EXPECT_EQ(window->Cell(0, 4), "Played games Normal:");
+  EXPECT_EQ(window->Cell(0, 6), "Played games Super:");
+  EXPECT_EQ(Values(*window), (std::vector<QString>{"3", "1", "0", "", "2", "1", "3"}));
+  ASSERT_TRUE(window->Button2().isEnabled());
+  EXPECT_EQ(window->Button2().text(), "I like this game!");
+
+  window->Button2().click();
+  EXPECT_TRUE(nick_box_.defaults_offered.empty()) << "a named player is not asked";
+  EXPECT_FALSE(window->Button2().isEnabled());
+  EXPECT_EQ(window->Cell(1, 2), "1");
+  EXPECT_EQ(window->Cell(1, 3), "Ann");
+  EXPECT_TRUE(club_.settings.LikeSent);
+  EXPECT_EQ(saves_, 1);
+
+  // Read again: the club counted it; the installation does not like twice.
+  auto again = Open();
+  EXPECT_EQ(again->Cell(1, 2), "1");
+  EXPECT_EQ(again->Cell(1, 3), "Ann");
+  EXPECT_FALSE(again->Button2().isEnabled());
+  again->Button2Click();
+  EXPECT_EQ(club_.access.ReadUsageStatistics().stat.Stat3, 1);
+  EXPECT_EQ(saves_, 1);
+}
+
+TEST_F(StatisticsWindowTest, IncognitoIsAskedForANickUntilOneIsAccepted) {
+  club_.settings.LikeSent = false;
+  nick_box_.answers = {"A", "bad nick", "Пётр"};
+  auto window = Open();
+  window->Button2().click();
+  EXPECT_EQ(nick_box_.defaults_offered,
+            (std::vector<QString>{"Incognito", "Incognito", "Incognito"}));
+  EXPECT_EQ(club_.settings.Passport.Nick, "Пётр");
+  EXPECT_EQ(window->Cell(1, 3), "Пётр");
+  EXPECT_EQ(club_.access.ReadUsageStatistics().stat.Stat4, "Пётр");
+  EXPECT_TRUE(club_.settings.LikeSent);
+}
+
+TEST_F(StatisticsWindowTest, ACancelledQuestionLikesAsIncognito) {
+  club_.settings.LikeSent = false;
+  auto window = Open();
+  window->Button2().click();
+  EXPECT_EQ(nick_box_.defaults_offered.size(), 1u);
+  EXPECT_EQ(club_.settings.Passport.Nick, "Incognito");
+  EXPECT_EQ(window->Cell(1, 3), "Incognito");
+}
+
+TEST_F(StatisticsWindowTest, LikeSentInAnEarlierRunDisablesTheButton) {
+  club_.settings.LikeSent = true;
+  auto window = Open();
+  EXPECT_FALSE(window->Button2().isEnabled());
+}
+
+enum class Failure { kRefused, kSilent, kGarbage };
+
+class StatisticsFailureTest : public ::testing::TestWithParam<Failure> {
+ protected:
+  StatisticsFailureTest()
+      : garbage_(TestHttpServer::Always("$1 2 three 4*")), silent_([](const RecordedRequest&) {
+          CannedResponse r;
+          r.mode = CannedResponse::Mode::kSilent;
+          return r;
+        }) {}
+  std::string BaseUrl() const {
+    switch (GetParam()) {
+      case Failure::kRefused:
+        return "http://127.0.0.1:" + std::to_string(testing::UnusedPort()) + "/";
+      case Failure::kSilent:
+        return silent_.Url("");
+      case Failure::kGarbage:
+        return garbage_.Url("");
+    }
+    return {};
+  }
+  TestHttpServer garbage_;
+  TestHttpServer silent_;
+  PictureStore pictures_;
+};
+
+TEST_P(StatisticsFailureTest, NoConnectInTheFirstCellAndAFailedLikeChangesNothing) {
+  ClubConnection club(BaseUrl());
+  club.settings.LikeSent = false;
+  club.settings.Passport.Nick = "Ann";
+  int saves = 0;
+  TFStat window(
+      club.access, club.settings, [&saves] { ++saves; }, 0, pictures_, nullptr);
+  window.show();
+  window.FormShow();
+  EXPECT_EQ(window.Cell(1, 0), kNoConnect);
+  for (int row = 1; row < kStatRows; ++row) EXPECT_EQ(window.Cell(1, row), "") << row;
+  ASSERT_TRUE(window.Button2().isEnabled()) << "the button follows LikeSent alone";
+
+  window.Button2().click();
+  EXPECT_TRUE(window.Button2().isEnabled());
+  EXPECT_FALSE(club.settings.LikeSent);
+  EXPECT_EQ(saves, 0);
+  EXPECT_EQ(window.Cell(1, 3), "");
+  window.Button1().click();
+  EXPECT_FALSE(window.isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Clubs, StatisticsFailureTest,
+                         ::testing::Values(Failure::kRefused, Failure::kSilent, Failure::kGarbage),
+                         [](const auto& info) {
+                           switch (info.param) {
+                             case Failure::kRefused:
+                               return std::string("Refused");
+                             case Failure::kSilent:
+                               return std::string("Silent");
+                             case Failure::kGarbage:
+                               return std::string("Garbage");
+                           }
+                           return std::string();
+                         });
+
+TEST(StatisticsLikes, TheLikesCellAfterALike) {
+  EXPECT_EQ(LikesAfterLike("0"), "1");
+  EXPECT_EQ(LikesAfterLike("41"), "42");
+  EXPECT_EQ(LikesAfterLike(""), "");
+  EXPECT_EQ(LikesAfterLike(kNoConnect), kNoConnect);
+}
+
+// A like that reaches the club while reading failed: the button, the nick,
+// LikeSent and the save all follow, and the likes cell stays empty.
+TEST(StatisticsLikes, ALikeAfterAFailedReadStillCounts) {
+  TestHttpServer club_server([](const RecordedRequest& request) {
+    CannedResponse r;
+    r.body = request.body.find("stat3") != std::string::npos ? "$ ok#" : "garbage";
+    return r;
+  });
+  ClubConnection club(club_server.Url(""));
+  club.settings.LikeSent = false;
+  club.settings.Passport.Nick = "Ann";
+  PictureStore pictures;
+  int saves = 0;
+  TFStat window(
+      club.access, club.settings, [&saves] { ++saves; }, 0, pictures, nullptr);
+  window.FormShow();
+  EXPECT_EQ(window.Cell(1, 0), kNoConnect);
+  window.Button2Click();
+  EXPECT_FALSE(window.Button2().isEnabled());
+  EXPECT_EQ(window.Cell(1, 2), "");
+  EXPECT_EQ(window.Cell(1, 3), "Ann");
+  EXPECT_TRUE(club.settings.LikeSent);
+  EXPECT_EQ(saves, 1);
+}
+
+}  // namespace
+}  // namespace braxo

@@ -1,0 +1,382 @@
+// The world top ten table and result windows, real windows offscreen against
+// the real braxo-club (a fresh database for each test), and against clubs
+// that refuse, stay silent or answer garbage.
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+
+#include "ClubWindowKit.h"
+#include "dialogs/TFormServerRead.h"
+#include "dialogs/TFormServerWrite.h"
+#include "i18n/MessageCatalogue.h"
+#include "ui/Drawing.h"
+
+namespace braxo {
+namespace {
+
+using dialogs_test::ClubConnection;
+using dialogs_test::Find;
+using dialogs_test::MakePassport;
+using dialogs_test::PictureAt;
+using dialogs_test::RecordedNotices;
+using testing::CannedResponse;
+using testing::ClubServerProcess;
+using testing::RecordedRequest;
+using testing::TestHttpServer;
+
+int TableTextRight(const DrawnText& text) {
+  return text.x +
+         QFontMetrics(CellHeightFont(ArialFamily(), 16, true)).horizontalAdvance(text.text);
+}
+
+void Write(ClubAccess& club, const std::string& nick, const std::string& city,
+           const std::string& country, const char* sex, int score, int table) {
+  ASSERT_TRUE(club.WriteTopTenEntry(nick, city, country, sex, score, table, "#", "#").has_value())
+      << nick << " " << score;
+}
+
+class TopTenTableTest : public ::testing::Test {
+ protected:
+  ClubServerProcess server_;
+  ClubConnection club_{server_.BaseUrl()};
+  PictureStore pictures_;
+  PlatformChoice platform_ = PlatformChoice::kWindows;
+};
+
+TEST_F(TopTenTableTest, EntriesAtTheirPlacesWithFlagsSexIconsCountAndOwnResults) {
+  Write(club_.access, "Bob", "Paris", "1-015", "M", 4200, 76);
+  Write(club_.access, "Ann", "Oslo", "1-035", "W", 3100, 76);
+  Write(club_.access, "Cyd", "Rome", "1-024", "M", 3900, 76);
+  Write(club_.access, "Ann", "Oslo", "1-035", "W", 2500, 76);
+  const TPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
+
+  TFormServerRead window(club_.access, passport, platform_, 0, pictures_, nullptr, nullptr);
+  window.show();
+  window.DrawTable();
+  const auto& texts = window.TableTexts();
+
+  // Rows at the fixed positions of their entry numbers: y = 140 + 16 k.
+  struct Row {
+    const char* place;
+    const char* nick;
+    const char* city;
+    const char* score;
+    const char* flag;
+    const char* face;
+  };
+  const Row rows[] = {{"1.", "Bob", "Paris", "4200", "Country1015", "FaceMan16"},
+                      {"2.", "Cyd", "Rome", "3900", "Country1024", "FaceMan16"},
+                      {"3.", "Ann", "Oslo", "3100", "Country1035", "FaceWoman16"},
+                      {"4.", "Ann", "Oslo", "2500", "Country1035", "FaceWoman16"}};
+  std::vector<std::string> table_part;
+  for (const DrawnText& t : texts)
+    if (t.y < 320)
+      table_part.push_back(t.text.toStdString() + "@" + std::to_string(t.x) + "," +
+                           std::to_string(t.y));
+  ASSERT_EQ(table_part.size(), 16u) << ::testing::PrintToString(table_part);
+  for (int k = 1; k <= 4; ++k) {
+    const Row& row = rows[k - 1];
+    const int y = 140 + 16 * k;
+    const std::vector<std::string> expected = {std::string(row.place) + "@85," + std::to_string(y),
+                                               std::string(row.nick) + "@173," + std::to_string(y),
+                                               std::string(row.city) + "@323," + std::to_string(y)};
+    for (const std::string& e : expected)
+      EXPECT_NE(std::find(table_part.begin(), table_part.end(), e), table_part.end()) << e;
+    const DrawnText& score = texts[(k - 1) * 4 + 3];
+    EXPECT_EQ(score.text, row.score);
+    EXPECT_EQ(score.y, y);
+    EXPECT_EQ(TableTextRight(score), 543);
+    EXPECT_EQ(score.colour, kClubRed);
+    EXPECT_TRUE(PictureAt(window.Image2().Image(), pictures_.LoadPngResource(row.flag), 113, y + 2))
+        << row.flag;
+    EXPECT_TRUE(PictureAt(window.Image2().Image(), pictures_.LoadPngResource(row.face), 143, y))
+        << row.face;
+  }
+
+  const DrawnText* count = Find(texts, "Number of games: 4");
+  ASSERT_NE(count, nullptr);
+  EXPECT_EQ(count->y, 320);
+  EXPECT_EQ(count->colour, kClubMaroon);
+
+  // The player's own entries, under the passport nick, in blue.
+  std::vector<std::string> own;
+  for (const DrawnText& t : texts)
+    if (t.y > 320)
+      own.push_back(t.text.toStdString() + "@" + std::to_string(t.x) + "," + std::to_string(t.y));
+  ASSERT_EQ(own.size(), 6u) << ::testing::PrintToString(own);
+  EXPECT_EQ(own[0], "3.@185,336");
+  EXPECT_EQ(own[1], "Ann@245,336");
+  EXPECT_EQ(own[3], "4.@185,352");
+  EXPECT_EQ(texts.back().colour, kClubBlue);
+  EXPECT_EQ(texts.back().x +
+                QFontMetrics(CellHeightFont(ArialFamily(), 16, true)).horizontalAdvance("2500"),
+            455);
+}
+
+TEST_F(TopTenTableTest, AndroidTableShowsPlaceNickScoreOnlyAndTheOwnResultsUnderMoscow) {
+  Write(club_.access, "Bob", "Paris", "1-015", "M", 4200, 76);
+  // Android players write "Moscow" as their city.
+  Write(club_.access, "Dan", "Moscow", "1-001", "M", 3000, 176);
+  Write(club_.access, "Ann", "Moscow", "1-035", "W", 2000, 176);
+  const TPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
+
+  TFormServerRead window(club_.access, passport, platform_, 0, pictures_, nullptr, nullptr);
+  window.show();
+  window.DrawTable();
+  ASSERT_NE(Find(window.TableTexts(), "Bob"), nullptr);
+
+  window.Image2MouseDown(QPoint(500, 330));  // the Android icon
+  EXPECT_EQ(platform_, PlatformChoice::kAndroid);
+  const auto& texts = window.TableTexts();
+  EXPECT_EQ(Find(texts, "Bob"), nullptr);
+  const DrawnText* dan = Find(texts, "Dan");
+  ASSERT_NE(dan, nullptr);
+  EXPECT_EQ(dan->x, 173);
+  EXPECT_EQ(dan->y, 156);
+  EXPECT_EQ(Find(texts, "Moscow"), nullptr) << "no cities on the Android table";
+  EXPECT_FALSE(
+      PictureAt(window.Image2().Image(), pictures_.LoadPngResource("Country1001"), 113, 158));
+  EXPECT_NE(Find(texts, "Number of games: 2"), nullptr);
+  // The passport's city is Oslo; the Android table knows the player as Moscow.
+  const DrawnText* own_place = nullptr;
+  for (const DrawnText& t : texts)
+    if (t.text == "2." && t.x == 185) own_place = &t;
+  ASSERT_NE(own_place, nullptr);
+  EXPECT_EQ(own_place->y, 336);
+
+  // The choice stays for the next opening in this run.
+  TFormServerRead again(club_.access, passport, platform_, 0, pictures_, nullptr, nullptr);
+  again.DrawTable();
+  EXPECT_NE(Find(again.TableTexts(), "Dan"), nullptr);
+}
+
+TEST_F(TopTenTableTest, PassportButtonRedrawsWithTheNewPassportAndTheHotspotWaitsForTheTimer) {
+  Write(club_.access, "Eve", "Lyon", "1-015", "W", 3300, 76);
+  TPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
+  TFormServerRead window(
+      club_.access, passport, platform_, 0, pictures_,
+      [&passport](QWidget*) {
+        passport.Nick = "Eve";
+        passport.City = "Lyon";
+      },
+      nullptr);
+  window.show();
+  window.DrawTable();
+  EXPECT_EQ(Find(window.TableTexts(), "1.")->x, 85);
+  int own_rows = 0;
+  for (const DrawnText& t : window.TableTexts()) own_rows += t.x == 185;
+  EXPECT_EQ(own_rows, 0);
+
+  window.Button2().click();
+  bool eve_own = false;
+  for (const DrawnText& t : window.TableTexts()) eve_own |= t.text == "Eve" && t.x == 245;
+  EXPECT_TRUE(eve_own);
+
+  EXPECT_EQ(window.Timer1().interval(), 10000);
+  EXPECT_TRUE(window.Image3().isVisible());
+  Write(club_.access, "Fay", "Nice", "1-015", "W", 4400, 76);
+  window.Image3Click();
+  EXPECT_FALSE(window.Image3().isVisible());
+  EXPECT_NE(Find(window.TableTexts(), "Fay"), nullptr) << "the hotspot reads the table again";
+  window.Timer1Timer();
+  EXPECT_TRUE(window.Image3().isVisible());
+}
+
+// --- The result window and the reward ---
+
+class TopTenResultTest : public ::testing::Test {
+ protected:
+  ClubServerProcess server_;
+  ClubConnection club_{server_.BaseUrl()};
+  PictureStore pictures_;
+  RecordedNotices notices_;
+};
+
+TEST_F(TopTenResultTest, SendWritesOnceAndTheResultIsFoundInTheTableAtItsPlace) {
+  Write(club_.access, "Bob", "Paris", "1-015", "M", 4200, 76);
+  const TPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
+  int place = -1;
+  TFormServerWrite window(club_.access, passport, 3600, place, 0, pictures_, nullptr, nullptr,
+                          notices_.Shower());
+  window.show();
+  EXPECT_FALSE(window.FormShow()) << "the passport window opens by itself only for Incognito";
+  EXPECT_TRUE(window.Button1().isEnabled());
+  EXPECT_EQ(Find(window.CardTexts(), "Your place:"), nullptr);
+  const DrawnText* score = Find(window.CardTexts(), "3600");
+  ASSERT_NE(score, nullptr);
+  EXPECT_EQ(score->y, 200);
+  EXPECT_TRUE(
+      PictureAt(window.Image2().Image(), pictures_.LoadPngResource("Country1035"), 385, 162));
+  EXPECT_TRUE(
+      PictureAt(window.Image2().Image(), pictures_.LoadPngResource("FaceWoman16"), 385, 120));
+
+  window.Button1().click();
+  EXPECT_EQ(place, 2);
+  EXPECT_TRUE(window.Sent());
+  EXPECT_FALSE(window.Button1().isEnabled());
+  const DrawnText* place_label = Find(window.CardTexts(), "Your place:");
+  ASSERT_NE(place_label, nullptr);
+  EXPECT_EQ(place_label->y, 240);
+  EXPECT_NE(Find(window.CardTexts(), "2"), nullptr);
+  EXPECT_TRUE(notices_.messages.empty());
+
+  // A second press (a queued click on the disabled button) writes nothing.
+  window.Button1Click();
+  EXPECT_EQ(club_.access.ReadGameCount(76), 2);
+
+  PlatformChoice platform = PlatformChoice::kWindows;
+  TFormServerRead table(club_.access, passport, platform, 0, pictures_, nullptr, nullptr);
+  table.DrawTable();
+  bool found = false;
+  for (const DrawnText& t : table.TableTexts())
+    found |= t.text == "Ann" && t.x == 173 && t.y == 172;
+  EXPECT_TRUE(found) << "Ann at row 2 of the table";
+}
+
+TEST_F(TopTenResultTest, PassportDecidesSend) {
+  int place = -1;
+  // Incognito in Moscow is acceptable, so Send is enabled, and the passport
+  // window opens at once; what it changes does not re-decide Send.
+  TPassport incognito;
+  TFormServerWrite first(club_.access, incognito, 3000, place, 0, pictures_, nullptr, nullptr,
+                         notices_.Shower());
+  EXPECT_TRUE(first.FormShow());
+  EXPECT_TRUE(first.Button1().isEnabled());
+
+  // A Cyrillic nick enables Send on opening but not after the passport window.
+  TPassport passport = MakePassport("Аня", "Oslo", "1-035", 'W');
+  TFormServerWrite second(
+      club_.access, passport, 3000, place, 0, pictures_, [](QWidget*) {}, nullptr,
+      notices_.Shower());
+  EXPECT_FALSE(second.FormShow());
+  EXPECT_TRUE(second.Button1().isEnabled());
+  second.Button2().click();
+  EXPECT_FALSE(second.Button1().isEnabled());
+
+  // A one-letter nick: refused on opening; a green nick from the passport
+  // window enables it.
+  TPassport short_nick = MakePassport("A", "Oslo", "1-035", 'W');
+  TFormServerWrite third(
+      club_.access, short_nick, 3000, place, 0, pictures_,
+      [&short_nick](QWidget*) { short_nick.Nick = "Ann"; }, nullptr, notices_.Shower());
+  third.FormShow();
+  EXPECT_FALSE(third.Button1().isEnabled());
+  third.Button2().click();
+  EXPECT_TRUE(third.Button1().isEnabled());
+  EXPECT_EQ(Find(third.CardTexts(), "Ann")->x +
+                QFontMetrics(CellHeightFont(ArialFamily(), 20, true)).horizontalAdvance("Ann"),
+            375);
+}
+
+// --- Clubs that fail ---
+
+enum class Failure { kRefused, kSilent, kGarbage };
+
+class TopTenFailureTest : public ::testing::TestWithParam<Failure> {
+ protected:
+  TopTenFailureTest()
+      : garbage_(TestHttpServer::Always("<html><body>502 Bad Gateway $$ * x</body></html>")),
+        silent_([](const RecordedRequest&) {
+          CannedResponse r;
+          r.mode = CannedResponse::Mode::kSilent;
+          return r;
+        }) {}
+  std::string BaseUrl() const {
+    switch (GetParam()) {
+      case Failure::kRefused:
+        return "http://127.0.0.1:" + std::to_string(testing::UnusedPort()) + "/";
+      case Failure::kSilent:
+        return silent_.Url("");
+      case Failure::kGarbage:
+        return garbage_.Url("");
+    }
+    return {};
+  }
+  TestHttpServer garbage_;
+  TestHttpServer silent_;
+  PictureStore pictures_;
+};
+
+TEST_P(TopTenFailureTest, NoConnectInBothListsAndTheWindowsStayUsable) {
+  ClubConnection club(BaseUrl());
+  const TPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
+  PlatformChoice platform = PlatformChoice::kWindows;
+  TFormServerRead table(club.access, passport, platform, 0, pictures_, nullptr, nullptr);
+  table.show();
+  table.DrawTable();
+  const auto& texts = table.TableTexts();
+  std::vector<std::pair<int, QColor>> no_connect;
+  for (const DrawnText& t : texts)
+    if (t.text == kNoConnect) no_connect.push_back({t.y, t.colour});
+  ASSERT_EQ(no_connect.size(), 2u);
+  EXPECT_EQ(no_connect[0], std::make_pair(200, kClubRed));
+  EXPECT_EQ(no_connect[1], std::make_pair(350, kClubBlue));
+  for (const DrawnText& t : texts) EXPECT_FALSE(t.text.startsWith("Number of games"));
+  // Still usable: the platform changes and the Ok button closes.
+  table.Image2MouseDown(QPoint(500, 330));
+  EXPECT_EQ(platform, PlatformChoice::kAndroid);
+  table.Button1().click();
+  EXPECT_FALSE(table.isVisible());
+
+  RecordedNotices notices;
+  int place = -1;
+  TFormServerWrite result(club.access, passport, 3000, place, 0, pictures_, nullptr, nullptr,
+                          notices.Shower());
+  result.show();
+  result.FormShow();
+  result.Button1().click();
+  EXPECT_EQ(notices.messages, std::vector<std::string>{MessageText(MsgId::MsgResultNotWritten, 0)});
+  EXPECT_EQ(place, -1);
+  EXPECT_TRUE(result.Button1().isEnabled()) << "Send may be pressed again";
+  EXPECT_FALSE(result.Sent());
+}
+
+INSTANTIATE_TEST_SUITE_P(Clubs, TopTenFailureTest,
+                         ::testing::Values(Failure::kRefused, Failure::kSilent, Failure::kGarbage),
+                         [](const auto& info) {
+                           switch (info.param) {
+                             case Failure::kRefused:
+                               return std::string("Refused");
+                             case Failure::kSilent:
+                               return std::string("Silent");
+                             case Failure::kGarbage:
+                               return std::string("Garbage");
+                           }
+                           return std::string();
+                         });
+
+TEST(TopTenPlatform, OnlyTheIconNotChosenSwitches) {
+  EXPECT_EQ(PlatformSwitchAt({87, 325}, PlatformChoice::kAndroid), PlatformChoice::kWindows);
+  EXPECT_EQ(PlatformSwitchAt({135, 373}, PlatformChoice::kAndroid), PlatformChoice::kWindows);
+  EXPECT_EQ(PlatformSwitchAt({136, 373}, PlatformChoice::kAndroid), std::nullopt);
+  EXPECT_EQ(PlatformSwitchAt({100, 340}, PlatformChoice::kWindows), std::nullopt);
+  EXPECT_EQ(PlatformSwitchAt({495, 325}, PlatformChoice::kWindows), PlatformChoice::kAndroid);
+  EXPECT_EQ(PlatformSwitchAt({543, 324}, PlatformChoice::kWindows), std::nullopt);
+  EXPECT_EQ(PlatformSwitchAt({520, 340}, PlatformChoice::kAndroid), std::nullopt);
+}
+
+TEST(TopTenPlatform, ThePlatformAlreadyChosenSendsNoRequestAndAndroidOwnResultsAskForMoscow) {
+  TestHttpServer club_server([](const RecordedRequest& request) {
+    CannedResponse r;
+    if (request.body.find("rgid") != std::string::npos)
+      r.body = "$1";
+    else
+      r.body = "$1 176 3000 Ann 1-035 Moscow W 2.7 # #*";
+    return r;
+  });
+  ClubConnection club(club_server.Url(""));
+  PictureStore pictures;
+  const TPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
+  PlatformChoice platform = PlatformChoice::kAndroid;
+  TFormServerRead window(club.access, passport, platform, 0, pictures, nullptr, nullptr);
+  window.DrawTable();
+  const auto requests = club_server.Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_NE(requests[2].body.find("city=Moscow"), std::string::npos) << requests[2].body;
+  EXPECT_NE(requests[2].body.find("gid=176"), std::string::npos) << requests[2].body;
+  window.Image2MouseDown(QPoint(500, 330));
+  EXPECT_EQ(club_server.Requests().size(), 3u);
+}
+
+}  // namespace
+}  // namespace braxo
