@@ -16,7 +16,7 @@ namespace {
 void RenderFullLevelFive(benchmark::State& state, bool caching) {
   testing::NullPorts quiet;
   FixedRandom random(5);
-  GameState game({quiet, quiet, quiet, quiet, quiet}, random, {"a", "b"});
+  GameState game({quiet, quiet, quiet, quiet, quiet, quiet.session}, random, {"a", "b"});
   game.Level = 5;
   GenerateLevel(5, game.board, random);
   game.Selection = {3, 1, 1};

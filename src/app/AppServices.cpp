@@ -13,6 +13,7 @@
 #include "club/UsageStatistics.h"
 #include "club/WebLink.h"
 #include "storage/TextFile.h"
+#include "storage/UserFile.h"
 
 namespace braxo {
 
@@ -29,7 +30,8 @@ AppServices::AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pic
       paths_(std::move(paths)),
       champions_(paths_.champions_file),
       sounds_(std::make_unique<SdlAudioBackend>()),
-      sound_context_(std::make_unique<QObject>()) {
+      sound_context_(std::make_unique<QObject>()),
+      access_(client_, services_, settings_) {
   RemoveStaleTemporaries(paths_.data_directory, {kSettingsFileName, kChampionsFileName});
   RemoveStaleTemporaries(ParentDirectory(paths_.data_directory), {kUserFileName});
 }
@@ -144,6 +146,23 @@ void AppServices::CountStart() { CountStartOfRun(client_, kGameId, settings_); }
 
 void AppServices::CountFinishedGame(const std::array<int, 12>& flags) {
   braxo::CountFinishedGame(client_, settings_.StatAddress.plain, kGameId, flags);
+}
+
+bool AppServices::LoginFromUserFile() {
+  return access_.LoginFromUserFile(session_, paths_.user_file);
+}
+
+bool AppServices::SaveUserFile() {
+  if (!WriteUserFile(paths_.user_file, session_.CurrentUser.Nick, session_.CurrentUser.PwC))
+    return false;
+  session_.UserFileSaved = true;
+  return true;
+}
+
+bool AppServices::DeleteUserFile() {
+  if (!braxo::DeleteUserFile(paths_.user_file)) return false;
+  session_.UserFileSaved = false;
+  return true;
 }
 
 void AppServices::ImAnClick() {

@@ -11,7 +11,9 @@
 
 #include "audio/SoundTable.h"
 #include "club/Announcements.h"
+#include "club/ClubAccess.h"
 #include "club/ClubClient.h"
+#include "club/ClubSession.h"
 #include "club/ConfigPage.h"
 #include "game/GameState.h"
 #include "storage/ChampionsFile.h"
@@ -47,6 +49,15 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   }
   // The bounds of the start-up's configuration page (tests shorten them).
   void SetConfigPageLimits(const HttpLimits& limits) { config_page_limits_ = limits; }
+  // The club session of the run and the club's operations over the shared
+  // client, for the flow and for the club windows.
+  ClubSession& Session() { return session_; }
+  ClubAccess& Access() { return access_; }
+  // The user file from CurrentUser's Nick and PwC (the account window's save
+  // and delete buttons); UserFileSaved follows. False when the file could not
+  // be written or removed.
+  bool SaveUserFile();
+  bool DeleteUserFile();
 
   // --- StoragePort ---
   void LoadSettings() override;
@@ -70,14 +81,12 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   void ReadAnnouncements(std::function<void()> arrived) override;
   std::optional<Notice> StartupAnnouncement() override;
   void CountStart() override;
-  // The account service comes with the club windows; until then nobody is
-  // logged in and every account operation fails.
-  bool LoginFromUserFile() override { return false; }
-  bool RegisterRatedGame() override { return false; }
-  bool SaveRatedResult(int) override { return false; }
+  bool LoginFromUserFile() override;
+  bool RegisterRatedGame() override { return access_.RegisterRatedGame(session_); }
+  RatedSave SaveRatedResult(int score) override { return access_.SaveRatedResult(session_, score); }
   void CountFinishedGame(const std::array<int, 12>& flags) override;
-  bool CreditKezs(int) override { return false; }
-  bool ReadKezsBalance() override { return false; }
+  bool CreditKezs(int amount) override { return access_.CreditKezs(session_, amount); }
+  bool ReadKezsBalance() override { return access_.ReadKezsBalance(session_); }
   bool TopTenAvailable() override { return services_.TopTenAvailable; }
   bool ChatAvailable() override { return services_.ChatAvailable; }
   void ImAnClick() override;
@@ -116,6 +125,8 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   std::function<void()> on_config_page_;
   ClubServiceState services_;
   StartupNews news_;
+  ClubSession session_;
+  ClubAccess access_;
   std::string download_file_name_;
   HttpLimits download_limits_ = DefaultDownloadLimits();
   bool download_running_ = false;

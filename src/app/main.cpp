@@ -48,14 +48,13 @@ void CloseOnTerminationSignals(QWidget& window) {
   for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal_number, &action, nullptr);
 }
 
-// With BRAXO_TRACE_STARTUP set, the milliseconds since the process started
-// at each step of the start-up go to stderr: the profile of what the window
-// waits for.
+// With BRAXO_TRACE_STARTUP set, the milliseconds since main began at each
+// step of the start-up go to stderr: the profile of what the window waits
+// for.
 void TraceStartup(const char* step) {
   static const bool enabled = std::getenv("BRAXO_TRACE_STARTUP") != nullptr;
   if (!enabled) return;
   static const auto start = [] {
-    // The process's own start time, so the trace includes loading the program.
     struct timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     return now;
@@ -84,7 +83,8 @@ int main(int argc, char** argv) {
   braxo::AppServices services(window, dialogs, pictures, game);
   TraceStartup("services");
   braxo::ClockRandom random;
-  braxo::GameState state({window, services.Sound(), dialogs, services.Storage(), services.Club()},
+  braxo::GameState state({window, services.Sound(), dialogs, services.Storage(), services.Club(),
+                          services.Session()},
                          random, services.HelpMirrors());
   game = &state;
   dialogs.CreateWindows(state, services.MutableSettings().PlayerName, services.Champions());

@@ -66,6 +66,16 @@ std::string FetchAccountConfig(const ConfigPageText& page) {
   return ScrambledAddressValue(FindConfigValue(*page, "AccPath"));
 }
 
+std::string FetchPhotoConfig(const ConfigPageText& page) {
+  if (!page) return {};
+  return ScrambledAddressValue(FindConfigValue(*page, "PhotoPath"));
+}
+
+std::string FetchFtpConfig(const ConfigPageText& page) {
+  if (!page) return {};
+  return ScrambledAddressValue(FindConfigValue(*page, "FtpPath"));
+}
+
 void ApplyRemoteConfig(const ConfigPageText& page, Settings& settings, ClubServiceState& services) {
   const TopTenConfig top_ten = FetchTopTenConfig(page);
   if (top_ten.result == "pause") {
@@ -88,6 +98,8 @@ void ApplyRemoteConfig(const ConfigPageText& page, Settings& settings, ClubServi
   services.AccountAddress = std::string(BuiltinAccountAddress());
   std::string account = FetchAccountConfig(page);
   if (!account.empty()) services.AccountAddress = std::move(account);
+  services.PhotoAddress = FetchPhotoConfig(page);
+  services.FtpAddress = FetchFtpConfig(page);
 }
 
 }  // namespace braxo

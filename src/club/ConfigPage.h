@@ -20,6 +20,11 @@ struct ClubServiceState {
   // The account service address, scrambled with kAccountKey for the whole run;
   // empty until the remote configuration is applied.
   std::string AccountAddress;
+  // The members' photo folder ("PhotoPath") and the photo upload address
+  // ("FtpPath") from the configuration page, scrambled with kAccountKey; empty
+  // when the page has none (photos then come from the built-in folder).
+  std::string PhotoAddress;
+  std::string FtpAddress;
   bool TopTenAvailable = false;
   bool ChatAvailable = false;
   int GameId = 76;
@@ -53,12 +58,16 @@ TopTenConfig FetchTopTenConfig(const ConfigPageText& page);
 // scrambled address (as above).
 std::string FetchStatConfig(const ConfigPageText& page);
 std::string FetchAccountConfig(const ConfigPageText& page);
+// The same for "PhotoPath" and "FtpPath" (both kAccountKey).
+std::string FetchPhotoConfig(const ConfigPageText& page);
+std::string FetchFtpConfig(const ConfigPageText& page);
 
 // Runs the three readers in order and updates the service state: a paused
 // tournament becomes unavailable, "old" keeps the stored address, a new
 // address replaces both forms of TopTenAddress; a StatPath replaces both forms
 // of StatAddress; AccountAddress becomes the built-in default, replaced by an
-// AccPath when there is one. Call it only after a complete settings load.
+// AccPath when there is one; a PhotoPath and an FtpPath are kept as they
+// come. Call it only after a complete settings load.
 void ApplyRemoteConfig(const ConfigPageText& page, Settings& settings, ClubServiceState& services);
 
 }  // namespace braxo

@@ -156,8 +156,6 @@ void TFormPw::Confirm() {
   if (text == (super ? game_.SuperPassword : game_.ExtraPassword)) {
     accept();
     (super ? game_.SuperPasswordAccepted : game_.ExtraPasswordAccepted) = true;
-    game_.GameMode = super ? 3 : 2;
-    game_.Level = 1;
     return;
   }
   error_label_->show();

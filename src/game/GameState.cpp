@@ -51,7 +51,7 @@ void GameState::FormCreate() {
   ports_.view.SetCaption(Text(MsgId::MsgTitle));
   flights.Reset();
   ports_.sound.Start();
-  RatedGameOpen = false;
+  Session().RatedGameOpen = false;
   GameInProgress = false;
 }
 
@@ -94,10 +94,11 @@ void GameState::ClubStart() {
     ports_.club.CountStart();
     ports_.storage.SaveSettings();
   }
-  AccountState = 1;
-  if (ports_.club.LoginFromUserFile()) AccountState = 2;
+  ClubSession& session = Session();
+  session.AccountState = kAccountNobody;
+  if (ports_.club.LoginFromUserFile()) session.AccountState = kAccountLoggedIn;
   // The player may have left the title screen while the page was on its way.
-  if (online_icons_shown_) ports_.view.DrawAccountLamp(AccountState);
+  if (online_icons_shown_) ports_.view.DrawAccountLamp(session.AccountState);
 }
 
 void GameState::Image1Click() {
@@ -160,24 +161,32 @@ void GameState::Button6Click() {
 }
 
 bool GameState::PreGameCheck() {
+  ClubSession& session = Session();
+  // The clock waits while the check's windows are open: a game that ended
+  // inside the check would lose its rated result.
+  const bool clock_was_running = ClockRunning;
+  ClockRunning = false;
   bool answer = true;
-  if (RatedGameOpen &&
+  if (session.RatedGameOpen &&
       !ports_.dialogs.AskYesNo(Text(MsgId::MsgGameOnRating) + "\n\r" +
                                Text(MsgId::MsgConfirmNewGame))) {
     answer = false;
+    ClockRunning = clock_was_running;
   } else {
-    RatedGameOpen = false;
+    session.RatedGameOpen = false;
     AccountWindowRole = 1;
     GameInProgress = false;
     ports_.dialogs.ShowAccountWindow();
-    if (AccountState == 3) RatedGameOpen = ports_.club.RegisterRatedGame();
-    if (AccountState == 1 || AccountState == 2) RatedGameOpen = false;
-    if (AccountState == 3 && !RatedGameOpen) {
+    if (session.AccountState == kAccountRated)
+      session.RatedGameOpen = ports_.club.RegisterRatedGame();
+    if (session.AccountState == kAccountNobody || session.AccountState == kAccountLoggedIn)
+      session.RatedGameOpen = false;
+    if (session.AccountState == kAccountRated && !session.RatedGameOpen) {
       ports_.dialogs.ShowNotice(
           {Text(MsgId::MsgCannotConnect), Text(MsgId::MsgGameNotOnRating), ""});
-      AccountState = 1;
+      session.AccountState = kAccountNobody;
     }
-    ports_.view.DrawAccountLamp(AccountState);
+    ports_.view.DrawAccountLamp(session.AccountState);
   }
   GameInProgress = true;
   return answer;
@@ -287,13 +296,22 @@ void GameState::EndOfGame(bool mode_completed) {
   flags[GameMode - 1] = 1;
   ports_.club.CountFinishedGame(flags);
 
-  if (AccountState == 3 && RatedGameOpen) {
-    while (!ports_.club.SaveRatedResult(Score)) {
+  ClubSession& session = Session();
+  if (session.AccountState == kAccountRated && session.RatedGameOpen) {
+    while (true) {
+      const RatedSave saved = ports_.club.SaveRatedResult(Score);
+      if (saved == RatedSave::kSaved) break;
+      // The club holds no started game to put the score on; asking again
+      // would only repeat the same answer.
+      if (saved == RatedSave::kNotRecordable) {
+        ports_.dialogs.ShowNotice({Text(MsgId::MsgResultNotWritten), "", ""});
+        break;
+      }
       if (!ports_.dialogs.AskYesNo(Text(MsgId::MsgCannotConnect) + "\n\r" +
                                    Text(MsgId::MsgRepeat)))
         break;
     }
-    RatedGameOpen = false;
+    session.RatedGameOpen = false;
   }
   GameInProgress = false;
 
@@ -307,7 +325,7 @@ void GameState::EndOfGame(bool mode_completed) {
     TopTenScore = Score;
     TopTenPlace = -1;
     ports_.dialogs.ShowTopTenEntryWindow();
-    if (AccountState == 3 && TopTenPlace >= 1 && TopTenPlace <= 10) {
+    if (session.AccountState == kAccountRated && TopTenPlace >= 1 && TopTenPlace <= 10) {
       const int reward = TopTenPlace == 1 ? 25 : 10;
       if (ports_.club.CreditKezs(reward)) {
         ports_.dialogs.ShowNotice(
@@ -317,10 +335,10 @@ void GameState::EndOfGame(bool mode_completed) {
     }
   }
 
-  if (AccountState == 3) {
-    AccountState = 2;
+  if (session.AccountState == kAccountRated) {
+    session.AccountState = kAccountLoggedIn;
     // The lamp follows the state: the finished game no longer counts.
-    ports_.view.DrawAccountLamp(AccountState);
+    ports_.view.DrawAccountLamp(session.AccountState);
   }
 }
 
@@ -356,7 +374,7 @@ void GameState::ImHpClick() {
 void GameState::ImAcClick() {
   AccountWindowRole = 0;
   ports_.dialogs.ShowAccountWindow();
-  ports_.view.DrawAccountLamp(AccountState);
+  ports_.view.DrawAccountLamp(Session().AccountState);
 }
 
 void GameState::FormDestroy() {

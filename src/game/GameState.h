@@ -20,12 +20,16 @@ inline constexpr int kPairScore = 100;
 inline constexpr int kTitleTickMs = 10;
 inline constexpr int kClockTickMs = 1000;
 
+// What the flow works with from outside: the ports, and the club session the
+// application owns (the flow keeps AccountState and RatedGameOpen there, so
+// that the club windows see the same values).
 struct GamePorts {
   ViewPort& view;
   SoundPort& sound;
   DialogPort& dialogs;
   StoragePort& storage;
   ClubPort& club;
+  ClubSession& session;
 };
 
 // Deals a level onto an empty board; the game uses GenerateLevel with its
@@ -99,8 +103,6 @@ class GameState {
   bool ExtraPasswordAccepted = false;
   bool SuperPasswordAccepted = false;
   std::string ChampionName;
-  int AccountState = 1;  // 1 nobody logged in, 2 logged in, 3 playing for the rating
-  bool RatedGameOpen = false;
   bool GameInProgress = false;
   int AccountWindowRole = 0;  // 1 from the pre-game check, 0 from the account icon
   int InfoWindowPage = 1;     // 1 about, 2 options, 3 champions
@@ -113,6 +115,9 @@ class GameState {
   // True once the club steps of the start-up (announcement, start report,
   // automatic login) have run.
   bool ClubStarted() const { return club_started_; }
+  // AccountState, RatedGameOpen and the rest of the club's state of the run.
+  ClubSession& Session() { return ports_.session; }
+  const ClubSession& Session() const { return ports_.session; }
 
  private:
   // The club steps of the first paint; they run once the champions file has

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "club/ClubSession.h"
 #include "game/Flights.h"
 
 namespace braxo {
@@ -64,13 +65,15 @@ class DialogPort {
  public:
   virtual ~DialogPort() = default;
   // The password window in `role` (0 Extra, 1 Super, 2 champion's name). It
-  // sets the state's accepted flags, GameMode and Level, or ChampionName.
+  // sets the state's accepted flags or ChampionName; the flow alone changes
+  // GameMode and Level.
   virtual void ShowPasswordWindow(int role) = 0;
   virtual bool AskYesNo(const std::string& question) = 0;
   virtual void ShowNotice(const Notice& notice) = 0;
   // A message box with one OK button (the damaged champions file).
   virtual void ShowError(const std::string& message) = 0;
-  // The club account window; it may change AccountState.
+  // The club account window; it may log in or out and change the session's
+  // AccountState.
   virtual void ShowAccountWindow() = 0;
   // The world-top-ten entry window; it reads TopTenScore and sets TopTenPlace.
   virtual void ShowTopTenEntryWindow() = 0;
@@ -117,11 +120,12 @@ class ClubPort {
   // The start-of-run usage report (counted as unique while the settings say
   // the unique start was not yet counted; the result is kept there).
   virtual void CountStart() = 0;
+  // The start-up login from the local user file; true when it succeeded.
   virtual bool LoginFromUserFile() = 0;
   // Registers the coming game for the rating; true only when the player's
   // record was fetched and sent back.
   virtual bool RegisterRatedGame() = 0;
-  virtual bool SaveRatedResult(int score) = 0;
+  virtual RatedSave SaveRatedResult(int score) = 0;
   virtual void CountFinishedGame(const std::array<int, 12>& flags) = 0;
   virtual bool CreditKezs(int amount) = 0;
   // Reads the balance back into the current user; false on failure.

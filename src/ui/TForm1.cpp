@@ -257,7 +257,7 @@ void TForm1::ShowOnlineIcons() {
   MakeIcon(5, 51, "Android", "DownLoad Braxo.apk", &GameState::ImAnClick)->show();
   MakeIcon(58, 5, "Help48", Q(game_->Text(MsgId::MsgHelp)), &GameState::ImHpClick)->show();
   account_icon_ = MakeIcon(111, 5, "Account48", QString(), &GameState::ImAcClick);
-  DrawAccountLamp(game_->AccountState);
+  DrawAccountLamp(game_->Session().AccountState);
   account_icon_->show();
   store_icon_ = MakeIcon(164, 51, "GPlay", "Braxo " + Q(game_->Text(MsgId::MsgOnGooglePlay)),
                          &GameState::ImGPClick);

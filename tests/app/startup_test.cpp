@@ -69,8 +69,9 @@ class StartUpTest : public ::testing::Test {
     AppServices services(window, quiet, pictures, game, paths_);
     services.SetConfigPageLimits(page_limits_);
     FixedRandom random(1);
-    GameState state({quiet, services.Sound(), quiet, services.Storage(), services.Club()}, random,
-                    services.HelpMirrors());
+    GameState state(
+        {quiet, services.Sound(), quiet, services.Storage(), services.Club(), services.Session()},
+        random, services.HelpMirrors());
     game = &state;
     state.FormCreate();
     state.FormPaint();
@@ -80,7 +81,7 @@ class StartUpTest : public ::testing::Test {
     while (!state.ClubStarted() && waited.elapsed() < 10000)
       QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     ASSERT_TRUE(state.ClubStarted());
-    account_state_ = state.AccountState;
+    account_state_ = state.Session().AccountState;
     unique_after_ = services.CurrentSettings().UniqueStartCounted;
   }
 

@@ -142,5 +142,21 @@ TEST_F(ApplyRemoteConfigTest, OldKeepsTheAddressAndAnEmptyStatPathChangesNothing
   EXPECT_EQ(services_.AccountAddress, BuiltinAccountAddress());
 }
 
+TEST_F(ApplyRemoteConfigTest, PhotoAndUploadAddressesAreKeptScrambledWhenUsable) {
+  const std::string photo = ScrambleText("http://new/photos/", kAccountKey);
+  const std::string ftp = ScrambleText("ftp://new/up/", kAccountKey);
+  ApplyRemoteConfig("PhotoPath=" + photo + "#FtpPath=" + ftp + "#", settings_, services_);
+  EXPECT_EQ(services_.PhotoAddress, photo);
+  EXPECT_EQ(services_.FtpAddress, ftp);
+  EXPECT_EQ(UnscrambleAddress(services_.PhotoAddress, kAccountKey), "http://new/photos/");
+
+  // Values that cannot be scrambled addresses count as absent, as do missing keys.
+  ApplyRemoteConfig("PhotoPath=not an address#FtpPath=#", settings_, services_);
+  EXPECT_TRUE(services_.PhotoAddress.empty());
+  EXPECT_TRUE(services_.FtpAddress.empty());
+  ApplyRemoteConfig(std::nullopt, settings_, services_);
+  EXPECT_TRUE(services_.PhotoAddress.empty());
+}
+
 }  // namespace
 }  // namespace braxo

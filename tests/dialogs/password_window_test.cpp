@@ -80,8 +80,10 @@ TEST_P(PasswordRoleTest, OnlyTheRolesExactPasswordStartsItsMode) {
   EXPECT_EQ(form_->ErrorLabel().isVisible(), !c.accepted);
   EXPECT_EQ(super ? game().SuperPasswordAccepted : game().ExtraPasswordAccepted, c.accepted);
   EXPECT_FALSE(super ? game().ExtraPasswordAccepted : game().SuperPasswordAccepted);
-  EXPECT_EQ(game().GameMode, c.accepted ? (super ? 3 : 2) : 1);
-  EXPECT_EQ(game().Level, c.accepted ? 1 : 4);
+  // The window only reports the password; the flow starts the mode after its
+  // pre-game check, so the running game is untouched either way.
+  EXPECT_EQ(game().GameMode, 1);
+  EXPECT_EQ(game().Level, 4);
   if (!c.accepted) {
     EXPECT_EQ(form_->ErrorLabel().text().toStdString(), game().Text(MsgId::MsgInvalidPassword));
     EXPECT_EQ(form_->focusWidget(), &edit());
@@ -240,7 +242,7 @@ TEST(PasswordWindowFlowTest, TheGameStartsExtraOnlyAfterTheModalWindowAcceptedTh
   PictureStore pictures(test_pictures.Root());
   ModalPasswordPorts ports;
   FixedRandom random(5);
-  GameState game({ports, ports, ports, ports, ports}, random, {"", ""});
+  GameState game({ports, ports, ports, ports, ports, ports.session}, random, {"", ""});
   game.ExtraPassword = "Xt4-q9z";
   std::string player_name;
   QWidget parent;
@@ -266,6 +268,36 @@ TEST(PasswordWindowFlowTest, TheGameStartsExtraOnlyAfterTheModalWindowAcceptedTh
   EXPECT_EQ(game.Level, 1);
   EXPECT_EQ(game.Score, kStartScore);
   EXPECT_FALSE(game.ExtraPasswordAccepted);  // the flow clears it once the game runs
+}
+
+// With a rated game open, the right Super password and "No" to abandoning it
+// leave the running game exactly as it was.
+TEST(PasswordWindowFlowTest, RefusingToAbandonARatedGameKeepsTheRunningGame) {
+  TestPictures test_pictures;
+  PictureStore pictures(test_pictures.Root());
+  ModalPasswordPorts ports;  // every question is answered "No"
+  FixedRandom random(5);
+  GameState game({ports, ports, ports, ports, ports, ports.session}, random, {"", ""});
+  game.SuperPassword = "Sp8-k2wq";
+  std::string player_name;
+  QWidget parent;
+  TFormPw form(game, player_name, pictures, &parent);
+  ports.form = &form;
+  game.TitleScreen = true;
+  game.Image1Click();  // a Normal game, the online icons shown
+  game.Level = 3;
+  ports.session.AccountState = 3;
+  ports.session.RatedGameOpen = true;
+
+  WhenModalOpens([](QWidget& modal) {
+    auto& pw = static_cast<TFormPw&>(modal);
+    TypeText(pw.Edit1(), "Sp8-k2wq");
+    TypeKey(pw.Edit1(), Qt::Key_Return);
+  });
+  game.Button3Click();
+  EXPECT_EQ(game.GameMode, 1);
+  EXPECT_EQ(game.Level, 3);
+  EXPECT_TRUE(ports.session.RatedGameOpen);
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ class FakeWorld : public ViewPort,
   // --- Behaviour the test sets ---
   std::deque<bool> yes_no_answers;  // AskYesNo pops one; "no" when empty
   std::function<void(int role)> on_password_window;
+  std::function<void()> on_yes_no;  // runs while the question is open
   std::function<void()> on_account_window;
   std::function<void()> on_top_ten_entry_window;
   ChampionsStatus champions_check = ChampionsStatus::kOk;
@@ -35,7 +36,7 @@ class FakeWorld : public ViewPort,
   bool hold_config_page = false;
   std::function<void()> page_arrival;
   bool register_ok = true;
-  std::deque<bool> save_rated_results;  // SaveRatedResult pops one; true when empty
+  std::deque<RatedSave> save_rated_results;  // SaveRatedResult pops one; kSaved when empty
   bool credit_ok = true;
   bool top_ten_available = false;
   bool chat_available = false;
@@ -77,6 +78,7 @@ class FakeWorld : public ViewPort,
   }
   bool AskYesNo(const std::string& question) override {
     Log("AskYesNo " + question);
+    if (on_yes_no) on_yes_no();
     if (yes_no_answers.empty()) return false;
     const bool answer = yes_no_answers.front();
     yes_no_answers.pop_front();
@@ -135,10 +137,10 @@ class FakeWorld : public ViewPort,
     Log("RegisterRatedGame");
     return register_ok;
   }
-  bool SaveRatedResult(int score) override {
+  RatedSave SaveRatedResult(int score) override {
     Log("SaveRatedResult " + std::to_string(score));
-    if (save_rated_results.empty()) return true;
-    const bool ok = save_rated_results.front();
+    if (save_rated_results.empty()) return RatedSave::kSaved;
+    const RatedSave ok = save_rated_results.front();
     save_rated_results.pop_front();
     return ok;
   }
@@ -160,7 +162,8 @@ class FakeWorld : public ViewPort,
   void ImAnClick() override { Log("ImAnClick"); }
   void ImGPClick() override { Log("ImGPClick"); }
 
-  GamePorts Ports() { return GamePorts{*this, *this, *this, *this, *this}; }
+  ClubSession session;
+  GamePorts Ports() { return GamePorts{*this, *this, *this, *this, *this, session}; }
 
   // Entries of the log that start with `prefix`, in order.
   std::vector<std::string> Only(const std::string& prefix) const {

@@ -1,5 +1,5 @@
 // Ports that do nothing: the champions file is fine, no window opens, and
-// every club operation fails. For tests, benchmarks and tools that drive the
+// every club operation fails. It also holds a club session for the game. For tests, benchmarks and tools that drive the
 // game without a world around it.
 #pragma once
 
@@ -50,7 +50,7 @@ struct NullPorts : ViewPort, SoundPort, DialogPort, StoragePort, ClubPort {
   void CountStart() override {}
   bool LoginFromUserFile() override { return false; }
   bool RegisterRatedGame() override { return false; }
-  bool SaveRatedResult(int) override { return false; }
+  RatedSave SaveRatedResult(int) override { return RatedSave::kFailed; }
   void CountFinishedGame(const std::array<int, 12>&) override {}
   bool CreditKezs(int) override { return false; }
   bool ReadKezsBalance() override { return false; }
@@ -58,6 +58,8 @@ struct NullPorts : ViewPort, SoundPort, DialogPort, StoragePort, ClubPort {
   bool ChatAvailable() override { return false; }
   void ImAnClick() override {}
   void ImGPClick() override {}
+
+  ClubSession session;
 };
 
 }  // namespace braxo::testing

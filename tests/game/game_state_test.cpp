@@ -326,22 +326,22 @@ TEST_F(GameFlowTest, PreGameCheckBranches) {
     game.FormCreate();
     game.FormPaint();
     game.Image1Click();
-    game.AccountState = c.rated_open_before ? 3 : 1;
-    game.RatedGameOpen = c.rated_open_before;
+    game.Session().AccountState = c.rated_open_before ? 3 : 1;
+    game.Session().RatedGameOpen = c.rated_open_before;
     game.Level = 4;
     world.yes_no_answers = c.answers;
     world.register_ok = c.register_ok;
     world.on_account_window = [&] {
       EXPECT_EQ(game.AccountWindowRole, 1);
       EXPECT_FALSE(game.GameInProgress);
-      game.AccountState = c.state_set_by_window;
+      game.Session().AccountState = c.state_set_by_window;
     };
     world.Clear();
     game.Button1Click();
     EXPECT_EQ(world.Only("AccountWindow").size(), c.state_set_by_window ? 1u : 0u);
     EXPECT_EQ(game.Level, c.starts ? 1 : 4);
-    EXPECT_EQ(game.AccountState, c.state_after);
-    EXPECT_EQ(game.RatedGameOpen, c.rated_after);
+    EXPECT_EQ(game.Session().AccountState, c.state_after);
+    EXPECT_EQ(game.Session().RatedGameOpen, c.rated_after);
     EXPECT_TRUE(game.GameInProgress);
     EXPECT_EQ(world.Only("Notice").size(), c.notice ? 1u : 0u);
     if (c.notice) {
@@ -362,10 +362,10 @@ TEST_F(GameFlowTest, PreGameCheckBranches) {
 
 TEST_F(GameFlowTest, EndOfACompletedRatedGameRunsItsStepsInOrder) {
   StartPlaying();
-  game_.AccountState = 3;
-  game_.RatedGameOpen = true;
+  game_.Session().AccountState = 3;
+  game_.Session().RatedGameOpen = true;
   world_.champions_threshold = 5000;
-  world_.save_rated_results = {false, false, true};
+  world_.save_rated_results = {RatedSave::kFailed, RatedSave::kFailed, RatedSave::kSaved};
   world_.yes_no_answers = {true, true};
   world_.on_password_window = [this](int role) {
     EXPECT_EQ(role, 2);
@@ -396,9 +396,91 @@ TEST_F(GameFlowTest, EndOfACompletedRatedGameRunsItsStepsInOrder) {
                      "ChampionsThreshold", "PasswordWindow 2", "AddChampion Ann " + score,
                      "TopTenEntryWindow", "CreditKezs 25", "Notice You get 25 Kezs!!!||",
                      "ReadKezsBalance", "DrawAccountLamp 2"}));
-  EXPECT_FALSE(game_.RatedGameOpen);
+  EXPECT_FALSE(game_.Session().RatedGameOpen);
   EXPECT_FALSE(game_.GameInProgress);
-  EXPECT_EQ(game_.AccountState, 2);
+  EXPECT_EQ(game_.Session().AccountState, 2);
+}
+
+TEST_F(GameFlowTest, ARecordWithoutAStartedGameIsReportedOnceWithoutRepeats) {
+  StartPlaying();
+  game_.Session().AccountState = 3;
+  game_.Session().RatedGameOpen = true;
+  world_.save_rated_results = {RatedSave::kNotRecordable};
+  world_.yes_no_answers = {true, true, true};
+  for (int level = 1; level <= 5; ++level) {
+    PlayTwoPairsLevel();
+    if (level < 5) game_.Image1MouseDown(200, 200);
+  }
+  EXPECT_EQ(world_.Only("SaveRatedResult").size(), 1u);
+  EXPECT_TRUE(world_.Only("AskYesNo").empty());
+  EXPECT_EQ(world_.Only("Notice"),
+            std::vector<std::string>{"Notice Unable to write the result of the game!||"});
+  EXPECT_FALSE(game_.Session().RatedGameOpen);
+}
+
+// A game whose last pair is gone but whose end the clock has not yet seen:
+// the ticks that arrive while the pre-game check's windows are open must not
+// end it inside the check.
+TEST_F(GameFlowTest, TheClockWaitsWhileThePreGameCheckIsOpen) {
+  for (const bool start_anew : {false, true}) {
+    SCOPED_TRACE(start_anew ? "player starts anew" : "player keeps the rated game");
+    FakeWorld world;
+    FixedRandom random(3);
+    GameState game(world.Ports(), random, {"a", "b"}, [](int, Board& board) {
+      ASSERT_TRUE(board.FromText(TwoPairs()));
+    });
+    game.FormCreate();
+    game.FormPaint();
+    game.Image1Click();
+    game.Session().AccountState = 3;
+    game.Session().RatedGameOpen = true;
+    const auto take = [&](const BoardCell& a, const BoardCell& b) {
+      for (const BoardCell& cell : {a, b}) {
+        const CellRect& r = game.board.Rect(cell);
+        game.Image1MouseDown(r.left + 35, r.top + 35);
+      }
+      for (int steps = 0; game.AnimationIdle();) ASSERT_LT(++steps, 100);
+    };
+    for (int level = 1; level <= 5; ++level) {
+      take({1, 1, 1}, {1, 1, 6});
+      game.Timer1Timer();
+      take({1, 2, 1}, {1, 2, 6});
+      if (level < 5) {
+        game.Timer1Timer();
+        game.Image1MouseDown(200, 200);
+      }
+    }
+    ASSERT_TRUE(game.board.IsBoardCleared());
+    ASSERT_TRUE(game.ClockRunning);
+    const int score = game.Score;
+    const auto ticks_do_nothing = [&] {
+      for (int i = 0; i < 3; ++i) game.Timer1Timer();
+      EXPECT_EQ(game.Score, score);
+      EXPECT_TRUE(world.Only("SaveRatedResult").empty());
+      EXPECT_TRUE(world.Only("CountFinishedGame").empty());
+    };
+    world.on_yes_no = ticks_do_nothing;
+    world.on_account_window = [&] {
+      ticks_do_nothing();
+      game.Session().AccountState = 2;
+    };
+    world.yes_no_answers = {start_anew};
+    world.Clear();
+    game.Button1Click();
+    if (start_anew) {
+      EXPECT_EQ(game.Level, 1);
+      EXPECT_FALSE(game.ClockRunning);
+      EXPECT_TRUE(world.Only("SaveRatedResult").empty());
+    } else {
+      // The kept game goes on and its end, with the rated result, follows
+      // at the next tick.
+      EXPECT_TRUE(game.ClockRunning);
+      world.on_yes_no = nullptr;
+      game.Timer1Timer();
+      EXPECT_EQ(world.Only("SaveRatedResult"),
+                std::vector<std::string>{"SaveRatedResult " + std::to_string(score - 1)});
+    }
+  }
 }
 
 TEST_F(GameFlowTest, RewardDependsOnThePlaceAndTheRating) {
@@ -425,7 +507,7 @@ TEST_F(GameFlowTest, RewardDependsOnThePlaceAndTheRating) {
     game.FormCreate();
     game.FormPaint();
     game.Image1Click();
-    game.AccountState = c.account_state;
+    game.Session().AccountState = c.account_state;
     world.credit_ok = c.credit_ok;
     world.on_top_ten_entry_window = [&] { game.TopTenPlace = c.place; };
     game.Level = 5;
@@ -467,7 +549,7 @@ TEST_F(GameFlowTest, StartUpRunsInOrder) {
                             "Notice News|More|https://braxo.example/news", "CountStart",
                             "SaveSettings", "LoginFromUserFile"}));
   EXPECT_TRUE(game_.TitleScreen);
-  EXPECT_EQ(game_.AccountState, 2);
+  EXPECT_EQ(game_.Session().AccountState, 2);
   EXPECT_EQ(game_.ExtraPassword.size(), 7u);
   EXPECT_EQ(game_.SuperPassword.size(), 8u);
 
@@ -533,7 +615,7 @@ TEST_F(GameFlowTest, DeveloperMarkerSkipsTheStartReportAndItsSave) {
   EXPECT_TRUE(world_.Only("CountStart").empty());
   EXPECT_TRUE(world_.Only("SaveSettings").empty());
   EXPECT_EQ(world_.Only("LoginFromUserFile").size(), 1u);
-  EXPECT_EQ(game_.AccountState, 1);
+  EXPECT_EQ(game_.Session().AccountState, 1);
 }
 
 TEST_F(GameFlowTest, BrokenChampionsFileEndsTheStartUp) {
@@ -610,7 +692,7 @@ TEST_F(GameFlowTest, OnlineIconsOpenTheirWindowsOrSayWhyNot) {
   game_.ImWTClick();
   game_.ImChClick();
   game_.ImStClick();
-  game_.AccountState = 2;
+  game_.Session().AccountState = 2;
   game_.ImAcClick();
   game_.ImCaptionClick();
   EXPECT_EQ(world_.log,

@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
   braxo::TForm1 window(pictures);
   braxo::testing::NullPorts world;
   braxo::FixedRandom random(2026);
-  braxo::GameState game({window, world, world, world, world}, random, {"a", "b"});
+  braxo::GameState game({window, world, world, world, world, world.session}, random, {"a", "b"});
   window.SetGame(&game);
   game.FormCreate();
   window.show();

@@ -1,0 +1,53 @@
+// The club's wire protocol: form bodies in, reply texts out. A request is
+// recognised by the exact set of its field names, decoded in its style's
+// character set (the plain style Windows-1251, the list style UTF-8), handed
+// to the ClubService, and its result written in the form the game's reply
+// rules read. Replies are Windows-1251. server/PROTOCOL.md lists every kind.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "ClubService.h"
+
+namespace braxo::club {
+
+// Field names and values as bytes: split at "&" and at each pair's first "=",
+// then "+" read as a space and "%XX" as its byte. Nothing for a malformed
+// body (a bad "%" escape, a field without "=", an empty or repeated name).
+using FormFields = std::vector<std::pair<std::string, std::string>>;
+std::optional<FormFields> ParseForm(std::string_view body);
+
+enum class Service { kAccount, kTopTen, kStat };
+
+struct ProtocolReply {
+  int http_status = 200;
+  std::string body;           // Windows-1251
+  std::string session_token;  // to be set as the session cookie when not empty
+  std::string kind;           // the request's kind, for the log ("login", "topten-write", ...)
+};
+
+// Decodes, dispatches and answers one POST body of a service. Never throws for
+// bad input; a database failure comes back as status 503.
+ProtocolReply HandleClubRequest(ClubService& service, Service which, const RequestContext& ctx,
+                                std::string_view body);
+
+// What the operator sets on the configuration page.
+struct ConfigPageSettings {
+  std::string public_url;  // ends with "/"
+  std::string ftp_url;
+  bool tournament_available = true;
+  bool chat_available = true;
+  bool announcement_show = false;
+  std::string announcement_text, announcement_text2, announcement_link;
+  std::string download_link, store_link;
+};
+
+// The configuration page (UTF-8): the service addresses scrambled as the game
+// unscrambles them, the pause keys, the links and the announcement.
+std::string ConfigPageText(const ConfigPageSettings& settings);
+
+}  // namespace braxo::club

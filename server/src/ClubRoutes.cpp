@@ -1,0 +1,151 @@
+#include "ClubRoutes.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace braxo::club {
+namespace {
+
+constexpr std::size_t kMaxPhotoBytes = 1024 * 1024;
+constexpr std::size_t kMaxNickBytes = 64;
+
+double Now() {
+  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+std::string Path(const std::string& target) { return target.substr(0, target.find('?')); }
+
+HttpResponse Text(int status, std::string body, const char* type = "text/plain") {
+  HttpResponse r;
+  r.status = status;
+  r.body = std::move(body);
+  r.content_type = type;
+  return r;
+}
+
+std::optional<std::string> ReadPhoto(const std::string& file) {
+  struct stat st {};
+  if (stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+      static_cast<std::size_t>(st.st_size) > kMaxPhotoBytes)
+    return std::nullopt;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream data;
+  data << in.rdbuf();
+  return data.str();
+}
+
+void LogLine(const HttpRequest& request, const std::string& kind, const HttpResponse& reply,
+             double started) {
+  const auto micros = static_cast<long long>((Now() - started) * 1e6);
+  const std::time_t t = static_cast<std::time_t>(started);
+  std::tm tm{};
+  gmtime_r(&t, &tm);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", &tm);
+  // One write per line, so lines from several workers never interleave.
+  char line[512];
+  const int n = std::snprintf(line, sizeof line, "%s %s %s %.100s %s %d %zuB %lldus\n", stamp,
+                              request.remote_address.c_str(), request.method.c_str(),
+                              Path(request.target).c_str(), kind.c_str(), reply.status,
+                              reply.body.size(), micros);
+  if (n > 0) std::fwrite(line, 1, std::min<std::size_t>(n, sizeof line - 1), stderr);
+}
+
+}  // namespace
+
+std::string SessionFromCookie(const std::string& header) {
+  const std::string key = std::string(kSessionCookie) + "=";
+  size_t pos = 0;
+  while (pos < header.size()) {
+    while (pos < header.size() && (header[pos] == ' ' || header[pos] == ';')) ++pos;
+    const size_t end = std::min(header.find(';', pos), header.size());
+    if (header.compare(pos, key.size(), key) == 0) {
+      std::string token = header.substr(pos + key.size(), end - pos - key.size());
+      if (token.size() <= 128) return token;
+      return {};
+    }
+    pos = end;
+  }
+  return {};
+}
+
+std::optional<std::string> PhotoNick(const std::string& target) {
+  const std::string path = Path(target);
+  constexpr std::string_view kPrefix = "/photos/";
+  constexpr std::string_view kSuffix = ".jpg";
+  if (path.size() <= kPrefix.size() + kSuffix.size() || path.rfind(kPrefix, 0) != 0 ||
+      path.compare(path.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0)
+    return std::nullopt;
+  const std::string encoded =
+      path.substr(kPrefix.size(), path.size() - kPrefix.size() - kSuffix.size());
+  std::string nick;
+  for (size_t i = 0; i < encoded.size(); ++i) {
+    if (encoded[i] == '%') {
+      if (i + 2 >= encoded.size()) return std::nullopt;
+      const std::string hex = encoded.substr(i + 1, 2);
+      if (hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) return std::nullopt;
+      nick += static_cast<char>(std::stoi(hex, nullptr, 16));
+      i += 2;
+    } else {
+      nick += encoded[i];
+    }
+  }
+  if (nick.empty() || nick.size() > kMaxNickBytes || nick.find("..") != std::string::npos)
+    return std::nullopt;
+  for (const char ch : nick) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7F || c == '/' || c == '\\') return std::nullopt;
+  }
+  return nick;
+}
+
+HttpHandler MakeClubHandler(ClubService& service, RoutesSettings settings) {
+  return [&service, settings = std::move(settings)](const HttpRequest& request) {
+    const double started = Now();
+    const std::string path = Path(request.target);
+    std::string kind = "-";
+    HttpResponse reply;
+
+    Service which = Service::kAccount;
+    const bool post_route = path == "/account" || path == "/topten" || path == "/stat";
+    if (path == "/topten") which = Service::kTopTen;
+    if (path == "/stat") which = Service::kStat;
+
+    if (path == "/config") {
+      kind = "config";
+      reply = request.method == "GET"
+                  ? Text(200, ConfigPageText(settings.page), "text/plain; charset=utf-8")
+                  : Text(405, "no");
+    } else if (post_route) {
+      if (request.method != "POST") {
+        reply = Text(405, "no");
+      } else {
+        RequestContext ctx{request.remote_address, SessionFromCookie(request.cookie), started};
+        const ProtocolReply r = HandleClubRequest(service, which, ctx, request.body);
+        kind = r.kind;
+        reply = Text(r.http_status, r.body, "text/plain; charset=windows-1251");
+        if (!r.session_token.empty())
+          reply.headers.emplace_back(
+              "Set-Cookie", std::string(kSessionCookie) + "=" + r.session_token +
+                                "; Path=/; Max-Age=" + std::to_string(settings.session_seconds) +
+                                "; HttpOnly; SameSite=Strict");
+      }
+    } else if (path.rfind("/photos/", 0) == 0) {
+      kind = "photo";
+      const auto nick = request.method == "GET" ? PhotoNick(request.target) : std::nullopt;
+      const auto data = nick ? ReadPhoto(settings.photo_dir + "/" + *nick + ".jpg") : std::nullopt;
+      reply = data ? Text(200, *data, "image/jpeg") : Text(404, "no");
+    } else {
+      reply = Text(404, "no");
+    }
+    if (settings.log_requests) LogLine(request, kind, reply, started);
+    return reply;
+  };
+}
+
+}  // namespace braxo::club

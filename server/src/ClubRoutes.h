@@ -1,0 +1,33 @@
+// The club's HTTP routes: GET /config, POST /account, /topten and /stat,
+// GET /photos/<nick>.jpg. One log line per request on standard error, without
+// bodies or passwords.
+#pragma once
+
+#include <string>
+
+#include "ClubProtocol.h"
+#include "ClubService.h"
+#include "HttpServer.h"
+
+namespace braxo::club {
+
+inline constexpr const char* kSessionCookie = "braxo_session";
+
+struct RoutesSettings {
+  ConfigPageSettings page;
+  std::string photo_dir;
+  std::int64_t session_seconds = 30 * 86400;
+  bool log_requests = true;
+};
+
+// The handler serves with `service`, which must outlive it.
+HttpHandler MakeClubHandler(ClubService& service, RoutesSettings settings);
+
+// The session token of a Cookie header, or empty.
+std::string SessionFromCookie(const std::string& cookie_header);
+
+// The nick of a photo path "/photos/<nick>.jpg", percent-decoded; nothing for
+// any other path, an empty nick, or one holding "/", "\", ".." or a control byte.
+std::optional<std::string> PhotoNick(const std::string& target);
+
+}  // namespace braxo::club

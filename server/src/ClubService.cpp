@@ -1,0 +1,472 @@
+#include "ClubService.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "club/NameRules.h"
+#include "game/LevelGenerator.h"
+#include "i18n/CountryCatalogue.h"
+#include "storage/TextFile.h"
+
+namespace braxo::club {
+
+std::int64_t MaxGameScore() {
+  std::int64_t pairs = 0;
+  for (int level = 1; level <= kLevelCount; ++level) pairs += LevelTileCount(level) / 2;
+  return 5000 + 100 * pairs;
+}
+
+namespace rules {
+
+std::optional<std::string> Cp1251Form(const std::string& utf8) {
+  std::string cp1251 = Utf8ToCp1251(utf8);
+  if (Cp1251ToUtf8(cp1251) != utf8) return std::nullopt;
+  return cp1251;
+}
+
+bool IsFieldText(const std::string& cp1251, std::size_t max_length, std::string_view forbidden,
+                 bool may_be_empty) {
+  if (cp1251.size() > max_length || (cp1251.empty() && !may_be_empty)) return false;
+  for (const char ch : cp1251) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7F || forbidden.find(ch) != std::string_view::npos) return false;
+  }
+  return true;
+}
+
+bool HoldsRefusalMarker(const std::string& text) { return text.find("no") != std::string::npos; }
+
+}  // namespace rules
+
+namespace {
+
+using rules::Cp1251Form;
+using rules::IsFieldText;
+
+// Every separator of a space-separated reply record.
+constexpr std::string_view kRecordSeparators = " *$~";
+
+// The personal texts' longest lengths, in the record's order.
+constexpr std::array<std::size_t, 14> kInfoLengths = {20, 20, 50, 20, 50, 50, 50,
+                                                      50, 50, 50, 60, 50, 50, 50};
+
+bool IsSex(const std::string& s) { return s == "M" || s == "W"; }
+
+bool IsTournamentTable(std::int64_t id) { return id == kGameId || id == kAndroidTableId; }
+bool IsTable(std::int64_t id) { return IsTournamentTable(id) || id == kChatTableId; }
+bool IsStatisticsGame(std::int64_t id) { return id == kGameId || id == kAndroidTableId; }
+
+std::string Cp(const std::string& utf8) { return Cp1251Form(utf8).value_or(std::string()); }
+
+bool Rated(const std::string& utf8, int kind, int at_least) {
+  const auto cp = Cp1251Form(utf8);
+  return cp && RateNameText(*cp, kind) >= at_least;
+}
+
+bool AccountText(const std::string& utf8, AccountTextKind kind, int at_least) {
+  const auto cp = Cp1251Form(utf8);
+  return cp && RateAccountText(*cp, kind) >= at_least;
+}
+
+bool Field(const std::string& utf8, std::size_t max_length, std::string_view forbidden) {
+  const auto cp = Cp1251Form(utf8);
+  return cp && IsFieldText(*cp, max_length, forbidden);
+}
+
+bool IsDateText(const std::string& s) {
+  if (s.empty() || s.size() > 12) return false;
+  return std::all_of(s.begin(), s.end(), [](char c) {
+    return (c >= '0' && c <= '9') || c == '.' || c == '/' || c == '-';
+  });
+}
+
+bool IsVersionText(const std::string& s) {
+  if (s.empty() || s.size() > 8) return false;
+  return std::all_of(s.begin(), s.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+}
+
+double RatingOf(const GameRecordRow& row) {
+  if (row.kon <= 0) return 0;
+  return static_cast<double>(row.score_sum) / static_cast<double>(row.kon) +
+         static_cast<double>(row.kon);
+}
+
+// The same password whichever body style carried it: the plain style can only
+// send what Windows-1251 holds, so both are taken through it.
+std::string NormalPassword(const std::string& pw) { return Cp1251ToUtf8(Utf8ToCp1251(pw)); }
+
+constexpr std::size_t kMaxPasswordBytes = 64;
+
+}  // namespace
+
+ClubService::ClubService(Repository& repository, ServiceLimits limits)
+    : repository_(repository), limits_(std::move(limits)) {}
+
+bool ClubService::TakeToken(Store& store, const char* kind, const std::string& subject,
+                            const RateLimit& limit, double now) {
+  return store.RateToken(kind, subject, limit.count, limit.window_seconds, now, true);
+}
+
+std::optional<std::int64_t> ClubService::SessionAccount(Store& store, const RequestContext& ctx) {
+  if (ctx.session_token.empty()) return std::nullopt;
+  return store.SessionAccount(SessionTokenHash(ctx.session_token),
+                              static_cast<std::int64_t>(ctx.now));
+}
+
+std::string ClubService::OpenSession(Store& store, std::int64_t account_id, double now) {
+  const auto now_s = static_cast<std::int64_t>(now);
+  store.DeleteExpiredSessions(now_s);
+  std::string token = NewSessionToken();
+  store.InsertSession(SessionTokenHash(token), account_id, now_s + limits_.session_seconds);
+  return token;
+}
+
+SessionResult ClubService::CreateAccount(const RequestContext& ctx, const NewAccount& a) {
+  SessionResult result;
+  const bool valid =
+      AccountText(a.nick, AccountTextKind::kNick, kRateGood) &&
+      AccountText(a.pw, AccountTextKind::kPassword, kRateGood) &&
+      AccountText(a.city, AccountTextKind::kCity, kRateCyrillic) &&
+      AccountText(a.email, AccountTextKind::kEMail, kRateGood) && IsValidCountryCode(a.country2) &&
+      Field(a.country1, 15, kRecordSeparators) && IsSex(a.sex) && IsDateText(a.date_r) &&
+      Field(a.r01, 15, kRecordSeparators) && Field(a.r02, 15, kRecordSeparators) &&
+      Field(a.r03, 15, kRecordSeparators);
+  if (!valid) return result;
+  for (const std::string* text : {&a.city, &a.country1, &a.email, &a.date_r, &a.r01, &a.r02, &a.r03})
+    if (rules::HoldsRefusalMarker(*text)) return result;
+
+  // Hashing is slow on purpose; it runs before the write lock is taken.
+  AccountRow row;
+  row.nick = a.nick;
+  row.password_hash = HashPassword(NormalPassword(a.pw), limits_.password_cost);
+  row.city = a.city;
+  row.country1 = a.country1;
+  row.country2 = a.country2;
+  row.sex = a.sex;
+  row.email = a.email;
+  row.date_r = a.date_r;
+  row.r01 = a.r01;
+  row.r02 = a.r02;
+  row.r03 = a.r03;
+
+  repository_.Transact(Access::kWrite, [&](Store& store) {
+    if (store.FindAccount(a.nick)) {
+      result.status = Status::kNickTaken;
+      return;
+    }
+    if (!TakeToken(store, "create", ctx.address, limits_.accounts_created, ctx.now)) {
+      result.status = Status::kLimited;
+      return;
+    }
+    if (!store.InsertAccount(row, static_cast<std::int64_t>(ctx.now))) {
+      result.status = Status::kNickTaken;
+      return;
+    }
+    result.session_token = OpenSession(store, row.id, ctx.now);
+    result.account = row;
+    result.status = Status::kOk;
+  });
+  return result;
+}
+
+SessionResult ClubService::CheckPassword(const RequestContext& ctx, const std::string& nick,
+                                         const std::string& pw) {
+  SessionResult result;
+  if (nick.empty() || nick.size() > 64 || pw.size() > kMaxPasswordBytes) return result;
+  std::optional<AccountRow> account;
+  bool locked = false;
+  repository_.Transact(Access::kRead, [&](Store& store) {
+    const RateLimit& l = limits_.failed_logins;
+    locked = !store.RateToken("login-address", ctx.address, l.count, l.window_seconds, ctx.now,
+                              false) ||
+             !store.RateToken("login-nick", Cp(nick), l.count, l.window_seconds, ctx.now, false);
+    if (!locked) account = store.FindAccount(nick);
+  });
+  if (locked) {
+    result.status = Status::kLimited;
+    return result;
+  }
+  if (account && VerifyPassword(NormalPassword(pw), account->password_hash)) {
+    result.account = *account;
+    result.status = Status::kOk;
+    return result;
+  }
+  repository_.Transact(Access::kWrite, [&](Store& store) {
+    TakeToken(store, "login-address", ctx.address, limits_.failed_logins, ctx.now);
+    TakeToken(store, "login-nick", Cp(nick), limits_.failed_logins, ctx.now);
+  });
+  return result;
+}
+
+SessionResult ClubService::Login(const RequestContext& ctx, const std::string& nick,
+                                 const std::string& pw) {
+  SessionResult result = CheckPassword(ctx, nick, pw);
+  if (result.status != Status::kOk) return result;
+  repository_.Transact(Access::kWrite, [&](Store& store) {
+    result.session_token = OpenSession(store, result.account.id, ctx.now);
+    // The balance may have changed since the account was read.
+    result.account = store.FindAccount(nick).value_or(result.account);
+  });
+  return result;
+}
+
+std::optional<PersonalInfo> ClubService::ReadPersonalInfo(const std::string& nick) {
+  std::optional<PersonalInfo> info;
+  repository_.Transact(Access::kRead, [&](Store& store) {
+    if (const auto account = store.FindAccount(nick)) info = store.ReadPersonalInfo(account->id);
+  });
+  return info;
+}
+
+Status ClubService::SavePersonalInfo(const RequestContext& ctx, const std::string& nick,
+                                     const PersonalInfo& info) {
+  for (size_t i = 0; i < info.size(); ++i) {
+    const auto cp = Cp1251Form(info[i]);
+    if (!cp || !IsFieldText(*cp, kInfoLengths[i], "$~", true) || rules::HoldsRefusalMarker(*cp))
+      return Status::kRefused;
+  }
+  Status status = Status::kRefused;
+  repository_.Transact(Access::kWrite, [&](Store& store) {
+    const auto account = store.FindAccount(nick);
+    const auto session_account = SessionAccount(store, ctx);
+    if (!account || !session_account || *session_account != account->id) return;
+    store.WritePersonalInfo(account->id, info);
+    status = Status::kOk;
+  });
+  return status;
+}
+
+std::int64_t ClubService::CountMembers() {
+  std::int64_t count = 0;
+  repository_.Transact(Access::kRead, [&](Store& store) { count = store.CountAccounts(); });
+  return count;
+}
+
+std::int64_t ClubService::RatingPlace(double rating) {
+  std::int64_t place = 1;
+  repository_.Transact(Access::kRead, [&](Store& store) {
+    place = store.CountRatingsAbove(kGameId, rating) + 1;
+  });
+  return place;
+}
+
+std::vector<RatedPlayer> ClubService::RatedTopTen() {
+  std::vector<RatedPlayer> players;
+  repository_.Transact(Access::kRead, [&](Store& store) { players = store.TopRated(kGameId, 10); });
+  return players;
+}
+
+Status ClubService::CreditKezs(const RequestContext& ctx, const std::string& nick,
+                               std::int64_t amount) {
+  if (amount != 25 && amount != 10) return Status::kRefused;
+  Status status = Status::kRefused;
+  repository_.Transact(Access::kWrite, [&](Store& store) {
+    const auto account = store.FindAccount(nick);
+    const auto session_account = SessionAccount(store, ctx);
+    if (!account || !session_account || *session_account != account->id) return;
+    if (!store.TakeCreditRight(SessionTokenHash(ctx.session_token), amount)) return;
+    store.AddKezs(account->id, amount);
+    status = Status::kOk;
+  });
+  return status;
+}
+
+std::optional<std::int64_t> ClubService::KezBalance(const std::string& nick) {
+  std::optional<std::int64_t> balance;
+  repository_.Transact(Access::kRead, [&](Store& store) {
+    if (const auto account = store.FindAccount(nick)) balance = account->kezs;
+  });
+  return balance;
+}
+
+GameRecordResult ClubService::ReadGameRecord(const RequestContext& ctx, const std::string& nick,
+                                             const std::string& pw) {
+  GameRecordResult result;
+  const SessionResult login = CheckPassword(ctx, nick, pw);
+  result.status = login.status;
+  if (login.status != Status::kOk) return result;
+  repository_.Transact(Access::kRead, [&](Store& store) {
+    result.record = store.ReadGameRecord(login.account.id, kGameId);
+  });
+  result.rating = RatingOf(result.record);
+  return result;
+}
+
+Status ClubService::SaveGameRecord(const RequestContext& ctx, const std::string& nick,
+                                   const std::string& pw, std::int64_t kon, std::int64_t best,
+                                   double rating) {
+  const SessionResult login = CheckPassword(ctx, nick, pw);
+  if (login.status != Status::kOk) return login.status;
+  if (!std::isfinite(rating)) return Status::kRefused;
+  Status status = Status::kRefused;
+  repository_.Transact(Access::kWrite, [&](Store& store) {
+    GameRecordRow row = store.ReadGameRecord(login.account.id, kGameId);
+    const double old_rating = RatingOf(row);
+    if (kon == row.kon + 1) {
+      // A start: the new game counts 0 until its result arrives.
+      const double expected = static_cast<double>(row.score_sum) / static_cast<double>(kon) +
+                              static_cast<double>(kon);
+      if (best != row.best || std::fabs(rating - expected) > 1e-6 * std::max(1.0, expected)) return;
+      row.kon = kon;
+      row.game_open = true;
+    } else if (kon == row.kon && row.kon >= 1 && row.game_open) {
+      const double implied = (rating - old_rating) * static_cast<double>(row.kon);
+      const double score = std::round(implied);
+      if (std::fabs(implied - score) > 0.01 || score < 0 ||
+          score > static_cast<double>(MaxGameScore()))
+        return;
+      const auto s = static_cast<std::int64_t>(score);
+      if (best != std::max(row.best, s)) return;
+      row.score_sum += s;
+      row.best = std::max(row.best, s);
+      row.game_open = false;
+    } else {
+      return;
+    }
+    store.WriteGameRecord(login.account.id, kGameId, row);
+    status = Status::kOk;
+  });
+  return status;
+}
+
+std::optional<std::vector<PlacedEntry>> ClubService::ReadTable(std::int64_t table_id) {
+  if (!IsTable(table_id)) return std::nullopt;
+  std::vector<PlacedEntry> placed;
+  repository_.Transact(Access::kRead, [&](Store& store) {
+    const auto entries = table_id == kChatTableId ? store.NewestEntries(table_id, 10)
+                                                  : store.BestEntries(table_id, 10);
+    for (size_t i = 0; i < entries.size(); ++i)
+      placed.push_back({static_cast<std::int64_t>(i + 1), entries[i]});
+  });
+  return placed;
+}
+
+std::optional<std::vector<PlacedEntry>> ClubService::OwnResults(std::int64_t table_id,
+                                                                const std::string& nick,
+                                                                const std::string& city) {
+  if (!IsTournamentTable(table_id)) return std::nullopt;
+  std::vector<PlacedEntry> placed;
+  // The game sends a fixed city for the Android table, so there the nick alone names the player.
+  const std::string city_filter = table_id == kGameId ? city : std::string();
+  repository_.Transact(Access::kRead, [&](Store& store) {
+    for (const TableEntry& e : store.EntriesOf(table_id, nick, city_filter, 10))
+      placed.push_back({store.PlaceOf(e), e});
+  });
+  return placed;
+}
+
+std::optional<std::int64_t> ClubService::GameCount(std::int64_t table_id) {
+  if (!IsTable(table_id)) return std::nullopt;
+  std::int64_t count = 0;
+  repository_.Transact(Access::kRead, [&](Store& store) { count = store.CountEntries(table_id); });
+  return count;
+}
+
+WriteResult ClubService::WriteEntry(const RequestContext& ctx, const EntryRequest& r) {
+  WriteResult result;
+  if (!IsTable(r.table_id)) return result;
+  const bool chat = r.table_id == kChatTableId;
+  if (r.r10.empty() || r.r10.back() != '*') return result;
+  TableEntry e;
+  e.table_id = r.table_id;
+  e.nick = r.nick;
+  e.city = r.city;
+  e.country = r.country;
+  e.r07 = r.r7;
+  e.r08 = r.r8;
+  e.r09 = r.r9;
+  e.r10 = r.r10.substr(0, r.r10.size() - 1);
+  if (chat) {
+    // The time stamp is shown with "_" as spaces; a local time format with
+    // spaces would otherwise shift the fields of every later reader.
+    std::replace(e.r09.begin(), e.r09.end(), ' ', '_');
+  }
+  bool valid = Rated(e.nick, 1, kRateCyrillic) && Rated(e.city, 2, kRateCyrillic) &&
+               IsValidCountryCode(e.country) && IsSex(e.r07) && IsVersionText(e.r08) &&
+               Field(e.r09, 40, kRecordSeparators);
+  if (chat) {
+    const auto message = Cp1251Form(e.r10);
+    valid = valid && message && IsValidChatMessage(*message);
+  } else {
+    valid = valid && Field(e.r10, 40, kRecordSeparators) && r.score >= 0 &&
+            r.score <= MaxGameScore();
+    e.score = r.score;
+  }
+  if (!valid) return result;
+
+  repository_.Transact(Access::kWrite, [&](Store& store) {
+    const RateLimit& limit = chat ? limits_.chat_messages : limits_.tournament_writes;
+    const char* kind = chat ? "chat" : "tournament";
+    const std::string nick_kind = std::string(kind) + "-nick";
+    if (!store.RateToken(kind, ctx.address, limit.count, limit.window_seconds, ctx.now, false) ||
+        !store.RateToken(nick_kind, Cp(e.nick), limit.count, limit.window_seconds, ctx.now,
+                         false)) {
+      result.status = Status::kLimited;
+      return;
+    }
+    TakeToken(store, kind, ctx.address, limit, ctx.now);
+    TakeToken(store, nick_kind.c_str(), Cp(e.nick), limit, ctx.now);
+    if (chat) e.score = store.HighestScore(kChatTableId) + 1;
+    store.InsertEntry(e, static_cast<std::int64_t>(ctx.now));
+    result.place = chat ? 1 : store.PlaceOf(e);
+    if (!chat && result.place <= 10 && SessionAccount(store, ctx))
+      store.InsertCreditRight(e.id, SessionTokenHash(ctx.session_token),
+                              result.place == 1 ? 25 : 10);
+    result.status = Status::kOk;
+  });
+  return result;
+}
+
+std::optional<UsageStats> ClubService::ReadStats(std::int64_t game_id) {
+  if (!IsStatisticsGame(game_id)) return std::nullopt;
+  UsageStats stats;
+  repository_.Transact(Access::kRead,
+                       [&](Store& store) { stats = store.ReadStats(static_cast<int>(game_id)); });
+  return stats;
+}
+
+Status ClubService::CountStart(const RequestContext& ctx, std::int64_t game_id, bool unique) {
+  if (!IsStatisticsGame(game_id)) return Status::kRefused;
+  Status status = Status::kLimited;
+  repository_.Transact(Access::kWrite, [&](Store& store) {
+    if (!TakeToken(store, "statistics", ctx.address, limits_.statistics_writes, ctx.now)) return;
+    UsageStats delta;
+    delta.starts = 1;
+    delta.unique_starts = unique ? 1 : 0;
+    store.AddStats(static_cast<int>(game_id), delta, false);
+    status = Status::kOk;
+  });
+  return status;
+}
+
+Status ClubService::Like(const RequestContext& ctx, std::int64_t game_id, const std::string& nick) {
+  if (!IsStatisticsGame(game_id) || !Rated(nick, 1, kRateCyrillic)) return Status::kRefused;
+  Status status = Status::kLimited;
+  repository_.Transact(Access::kWrite, [&](Store& store) {
+    if (!TakeToken(store, "like", ctx.address, limits_.likes, ctx.now)) return;
+    UsageStats delta;
+    delta.likes = 1;
+    delta.last_like_nick = nick;
+    store.AddStats(static_cast<int>(game_id), delta, true);
+    status = Status::kOk;
+  });
+  return status;
+}
+
+Status ClubService::CountFinishedGame(const RequestContext& ctx, std::int64_t game_id,
+                                      const std::array<std::int64_t, 12>& flags) {
+  if (!IsStatisticsGame(game_id)) return Status::kRefused;
+  for (const auto f : flags)
+    if (f != 0 && f != 1) return Status::kRefused;
+  Status status = Status::kLimited;
+  repository_.Transact(Access::kWrite, [&](Store& store) {
+    if (!TakeToken(store, "statistics", ctx.address, limits_.statistics_writes, ctx.now)) return;
+    UsageStats delta;
+    delta.finished = flags;
+    store.AddStats(static_cast<int>(game_id), delta, false);
+    status = Status::kOk;
+  });
+  return status;
+}
+
+}  // namespace braxo::club

@@ -1,0 +1,159 @@
+// The club's rules, independent of HTTP: who may do what, which texts may be
+// stored, the rating invariant, the one credit per top-ten entry, the limits
+// per address and per nick. Texts come in and go out as UTF-8; every state the
+// rules depend on is kept by the repository.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Repository.h"
+#include "Secrets.h"
+
+namespace braxo::club {
+
+inline constexpr int kGameId = 76;           // this game, and its Windows tournament table
+inline constexpr int kAndroidTableId = 176;  // the Android edition's tournament table
+inline constexpr int kChatTableId = 100;
+
+// The largest score a game can reach: the start value 5000 plus 100 for every
+// pair of the five levels.
+std::int64_t MaxGameScore();
+
+// A token bucket: `count` actions per `window_seconds`.
+struct RateLimit {
+  double count = 1;
+  double window_seconds = 1;
+};
+
+struct ServiceLimits {
+  RateLimit failed_logins{10, 900};          // per address and per nick
+  RateLimit accounts_created{5, 86400};      // per address
+  RateLimit chat_messages{1, 10};            // per address and per nick
+  RateLimit tournament_writes{20, 3600};     // per address and per nick
+  RateLimit statistics_writes{120, 3600};    // per address
+  RateLimit likes{3, 86400};                 // per address
+  std::int64_t session_seconds = 30 * 86400;
+  PasswordCost password_cost;
+};
+
+// Who asks: the peer address, the session token from the request's cookie
+// (empty when none) and the time of the request.
+struct RequestContext {
+  std::string address;
+  std::string session_token;
+  double now = 0;
+};
+
+enum class Status {
+  kOk,
+  kRefused,    // a rule says no (bad field, wrong password, no session, ...); nothing changed
+  kNickTaken,  // account creation only
+  kLimited,    // a rate limit; nothing changed
+};
+
+struct NewAccount {
+  std::string nick, pw, city, country1, country2, sex, email, date_r, r01, r02, r03;
+};
+
+struct SessionResult {
+  Status status = Status::kRefused;
+  std::string session_token;  // set on success: the cookie to hand out
+  AccountRow account;
+};
+
+struct GameRecordResult {
+  Status status = Status::kRefused;
+  GameRecordRow record;
+  double rating = 0;
+};
+
+struct PlacedEntry {
+  std::int64_t place = 0;
+  TableEntry entry;
+};
+
+// A table entry as the game writes it; `r10` still ends with the "*" that the
+// game puts after it.
+struct EntryRequest {
+  std::int64_t table_id = 0;
+  std::string nick, city, country;
+  std::int64_t score = 0;
+  std::string r7, r8, r9, r10;
+};
+
+struct WriteResult {
+  Status status = Status::kRefused;
+  std::int64_t place = 0;
+};
+
+class ClubService {
+ public:
+  ClubService(Repository& repository, ServiceLimits limits);
+
+  SessionResult CreateAccount(const RequestContext& ctx, const NewAccount& account);
+  SessionResult Login(const RequestContext& ctx, const std::string& nick, const std::string& pw);
+  std::optional<PersonalInfo> ReadPersonalInfo(const std::string& nick);
+  // Needs a session of that nick.
+  Status SavePersonalInfo(const RequestContext& ctx, const std::string& nick,
+                          const PersonalInfo& info);
+  std::int64_t CountMembers();
+  std::int64_t RatingPlace(double rating);
+  std::vector<RatedPlayer> RatedTopTen();
+  // Needs a session of that nick and an unused right of that amount earned in
+  // the same session.
+  Status CreditKezs(const RequestContext& ctx, const std::string& nick, std::int64_t amount);
+  std::optional<std::int64_t> KezBalance(const std::string& nick);
+
+  GameRecordResult ReadGameRecord(const RequestContext& ctx, const std::string& nick,
+                                  const std::string& pw);
+  // Accepted only as a rated-game start or as the result of the open game.
+  Status SaveGameRecord(const RequestContext& ctx, const std::string& nick, const std::string& pw,
+                        std::int64_t kon, std::int64_t best, double rating);
+
+  // Nothing for a table that does not exist.
+  std::optional<std::vector<PlacedEntry>> ReadTable(std::int64_t table_id);
+  std::optional<std::vector<PlacedEntry>> OwnResults(std::int64_t table_id,
+                                                     const std::string& nick,
+                                                     const std::string& city);
+  std::optional<std::int64_t> GameCount(std::int64_t table_id);
+  WriteResult WriteEntry(const RequestContext& ctx, const EntryRequest& request);
+
+  std::optional<UsageStats> ReadStats(std::int64_t game_id);
+  Status CountStart(const RequestContext& ctx, std::int64_t game_id, bool unique);
+  Status Like(const RequestContext& ctx, std::int64_t game_id, const std::string& nick);
+  Status CountFinishedGame(const RequestContext& ctx, std::int64_t game_id,
+                           const std::array<std::int64_t, 12>& flags);
+
+  const ServiceLimits& limits() const { return limits_; }
+
+ private:
+  // The account when the password is right; failures count against the limits.
+  SessionResult CheckPassword(const RequestContext& ctx, const std::string& nick,
+                              const std::string& pw);
+  bool TakeToken(Store& store, const char* kind, const std::string& subject,
+                 const RateLimit& limit, double now);
+  std::optional<std::int64_t> SessionAccount(Store& store, const RequestContext& ctx);
+  std::string OpenSession(Store& store, std::int64_t account_id, double now);
+
+  Repository& repository_;
+  ServiceLimits limits_;
+};
+
+// The text rules, on the Windows-1251 form of a UTF-8 text. Exposed for tests.
+namespace rules {
+// The Windows-1251 form of a UTF-8 text, or nothing when the text is not valid
+// UTF-8 or holds a character the code page lacks.
+std::optional<std::string> Cp1251Form(const std::string& utf8);
+// 1 to `max_length` characters, no control characters, none of `forbidden`.
+bool IsFieldText(const std::string& cp1251, std::size_t max_length, std::string_view forbidden,
+                 bool may_be_empty = false);
+// The game reads a reply holding "no" anywhere as a refusal, so a text that
+// goes back in a login or personal-information reply must not hold it.
+bool HoldsRefusalMarker(const std::string& text);
+}  // namespace rules
+
+}  // namespace braxo::club

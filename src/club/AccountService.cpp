@@ -1,0 +1,197 @@
+#include "club/AccountService.h"
+
+#include <cstddef>
+
+#include "club/ReplyRules.h"
+#include "club/Scramble.h"
+#include "storage/TextFile.h"
+
+namespace braxo {
+namespace {
+
+std::string Text(const ReplyRecord& record, std::size_t number) {
+  return Cp1251ToUtf8(RecordField(record, number));
+}
+
+}  // namespace
+
+std::string ScramblePassword(std::string_view password) {
+  return ScrambleText(Utf8ToCp1251(password), kAccountKey);
+}
+
+std::string UnscramblePassword(std::string_view pwc) {
+  return Cp1251ToUtf8(UnscrambleText(pwc, kAccountKey));
+}
+
+std::string StartupLoginPassword(std::string_view stored_password) {
+  std::string password(stored_password);
+  for (char& c : password) {
+    if (c == ' ' || c == '#' || c == '$') c = '-';
+  }
+  return password;
+}
+
+std::vector<FormField> CreateAccountFields(const TKezUser& user) {
+  return {{"nick", user.Nick},
+          {"pw", user.Pw},
+          {"city", user.City},
+          {"country1", user.Country1},
+          {"country2", user.Country2},
+          {"sex", std::string(1, user.Sex)},
+          {"email", user.EMail},
+          {"dater", user.DateR},
+          {"R01", user.R01},
+          {"R02", user.R02},
+          {"R03", user.R03},
+          {"R04", std::to_string(user.R04)},
+          {"R05", std::to_string(user.R05)},
+          {"R06", std::to_string(user.R06)}};
+}
+
+int ReadCreateAccountReply(std::string_view reply) {
+  int result = 2;
+  if (MarkerReply(reply, "ok")) result = 0;
+  if (MarkerReply(reply, "is")) result = 1;
+  return result;
+}
+
+std::vector<std::string> LoginAccountLines(std::string_view nick, std::string_view pw) {
+  return {"nick=" + std::string(nick), "pw=" + std::string(pw), "label0=0"};
+}
+
+TKezUser PrefilledLoginUser(std::string_view nick, std::string_view pw) {
+  TKezUser user;
+  user.Nick = nick;
+  user.Pw = pw;
+  user.City = user.Country1 = user.Country2 = user.EMail = "#";
+  user.R01 = user.R02 = user.R03 = "#";
+  user.Sex = '#';
+  user.DateR = "00.00.0000";
+  return user;
+}
+
+LoginReply ReadLoginReply(std::string_view reply, std::string_view nick, std::string_view pw) {
+  LoginReply result{false, PrefilledLoginUser(nick, pw)};
+  const std::optional<ReplyRecord> record = RecordReply(reply, '$', ' ');
+  if (!record) return result;
+  TKezUser& user = result.user;
+  user.City = Text(*record, 1);
+  user.Country1 = Text(*record, 2);
+  user.Country2 = Text(*record, 3);
+  const std::string sex = RecordField(*record, 4);
+  if (sex.empty()) return result;
+  user.Sex = sex[0];
+  user.EMail = Text(*record, 5);
+  user.DateR = Text(*record, 6);
+  user.R01 = Text(*record, 7);
+  user.R02 = Text(*record, 8);
+  user.R03 = Text(*record, 9);
+  std::int32_t* const numbers[] = {&user.R04, &user.R05, &user.R06};
+  for (std::size_t i = 0; i < 3; ++i) {
+    const std::optional<std::int32_t> value = ParseClubInteger(RecordField(*record, 10 + i));
+    if (!value) return result;
+    *numbers[i] = *value;
+  }
+  result.ok = true;
+  return result;
+}
+
+std::vector<std::string> ReadPersonalInfoLines(std::string_view nick) {
+  return {"nick=" + std::string(nick), "labelinforead=0"};
+}
+
+TInfo14 ReadPersonalInfoReply(std::string_view reply) {
+  TInfo14 info;
+  const std::optional<ReplyRecord> record = RecordReply(reply, '$', '~');
+  if (!record) return info;
+  std::string* const wire_order[] = {&info.Name1,    &info.Name2,    &info.About,
+                                     &info.Telephone, &info.EMailO,  &info.WebSite,
+                                     &info.Skype,    &info.OK,       &info.VK,
+                                     &info.Telegram, &info.FaceBook, &info.Twitter,
+                                     &info.Instagramm, &info.YouTube};
+  for (std::size_t i = 0; i < 14; ++i) *wire_order[i] = Text(*record, i + 1);
+  return info;
+}
+
+std::vector<FormField> SavePersonalInfoFields(std::string_view nick, const TInfo14& info) {
+  return {{"nick", std::string(nick)},
+          {"labelinfosave", "0"},
+          {"namei", info.Name1},
+          {"name2", info.Name2},
+          {"about", info.About},
+          {"telephone", info.Telephone},
+          {"emailo", info.EMailO},
+          {"website", info.WebSite},
+          {"skype", info.Skype},
+          {"ok", info.OK},
+          {"vk", info.VK},
+          {"telegram", info.Telegram},
+          {"facebook", info.FaceBook},
+          {"twitter", info.Twitter},
+          {"instagramm", info.Instagramm},
+          {"youtube", info.YouTube}};
+}
+
+std::vector<FormField> CountClubMembersFields() { return {{"label1", "0"}}; }
+
+std::vector<FormField> ReadRatingPlaceFields(std::string_view game_field_prefix, double rating) {
+  return {{std::string(game_field_prefix) + "rating", FormatClubNumber(rating)}};
+}
+
+std::vector<std::string> ReadRatedTopTenLines(std::string_view game_field_prefix) {
+  return {std::string(game_field_prefix) + "kon=0"};
+}
+
+RatedTopTenReply ReadRatedTopTenReply(std::string_view reply) {
+  RatedTopTenReply result;
+  const std::vector<ReplyRecord> records = RecordReplies(reply, '*', ' ', result.list.size());
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const ReplyRecord& record = records[i];
+    TKezTop10& line = result.list[i];
+    line.Nick = Text(record, 2);
+    line.City = Text(record, 3);
+    line.Country = Text(record, 5);
+    const std::string sex = RecordField(record, 6);
+    if (!sex.empty()) line.Sex = sex[0];
+    const std::optional<double> rating = ParseClubNumber(RecordField(record, 7), 0.0);
+    if (!rating) {
+      result.ok = false;
+      return result;
+    }
+    line.Rating = *rating;
+  }
+  return result;
+}
+
+std::vector<FormField> CreditKezsFields(std::string_view nick, std::int32_t amount) {
+  return {{"nick", std::string(nick)}, {"labelkezsave", "0"}, {"R04", std::to_string(amount)}};
+}
+
+std::vector<std::string> ReadKezsBalanceLines(std::string_view nick) {
+  return {"nick=" + std::string(nick), "labelkezread=0"};
+}
+
+std::optional<std::int32_t> ReadKezsBalanceReply(std::string_view reply) {
+  return FirstNumberReply(reply);
+}
+
+std::string PhotoAddress(std::string_view folder, std::string_view nick) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string address(folder);
+  for (char c : nick) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool kept = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                      (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' ||
+                      byte == '~';
+    if (kept) {
+      address += c;
+    } else {
+      address += '%';
+      address += kHex[byte >> 4];
+      address += kHex[byte & 15];
+    }
+  }
+  return address + ".jpg";
+}
+
+}  // namespace braxo

@@ -1,0 +1,234 @@
+#include "club/ClubAccess.h"
+
+#include <QByteArray>
+#include <QImage>
+
+#include "club/BuiltinAddresses.h"
+#include "club/ReplyRules.h"
+#include "club/Scramble.h"
+#include "storage/UserFile.h"
+
+namespace braxo {
+namespace {
+
+bool IsJpegPicture(const std::string& bytes) {
+  const QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  return !QImage::fromData(data, "JPEG").isNull();
+}
+
+}  // namespace
+
+ClubAccess::ClubAccess(ClubClient& client, const ClubServiceState& services,
+                       const Settings& settings)
+    : client_(client), services_(services), settings_(settings) {}
+
+// Unscrambled afresh for every request and dropped afterwards; empty (every
+// request fails) until the remote configuration set it.
+std::string ClubAccess::AccountAddress() const {
+  if (services_.AccountAddress.empty()) return {};
+  return UnscrambleAddress(services_.AccountAddress, kAccountKey);
+}
+
+int ClubAccess::CreateAccount(const TKezUser& user) {
+  const HttpResult reply = client_.PostPlain(AccountAddress(), CreateAccountFields(user));
+  return reply.ok() ? ReadCreateAccountReply(reply.body) : 2;
+}
+
+LoginReply ClubAccess::LoginAccount(std::string_view nick, std::string_view pw) {
+  const HttpResult reply = client_.PostList(AccountAddress(), LoginAccountLines(nick, pw));
+  if (!reply.ok()) return LoginReply{false, PrefilledLoginUser(nick, pw)};
+  return ReadLoginReply(reply.body, nick, pw);
+}
+
+TInfo14 ClubAccess::ReadPersonalInfo(std::string_view nick) {
+  const HttpResult reply = client_.PostList(AccountAddress(), ReadPersonalInfoLines(nick));
+  return reply.ok() ? ReadPersonalInfoReply(reply.body) : TInfo14{};
+}
+
+bool ClubAccess::SavePersonalInfo(std::string_view nick, const TInfo14& info) {
+  const HttpResult reply = client_.PostPlain(AccountAddress(), SavePersonalInfoFields(nick, info));
+  return reply.ok() && MarkerReply(reply.body, "ok");
+}
+
+std::optional<std::int32_t> ClubAccess::CountClubMembers() {
+  const HttpResult reply = client_.PostPlain(AccountAddress(), CountClubMembersFields());
+  if (!reply.ok()) return std::nullopt;
+  return NumberReply(reply.body);
+}
+
+std::optional<std::int32_t> ClubAccess::ReadRatingPlace(double rating) {
+  const HttpResult reply = client_.PostPlain(
+      AccountAddress(), ReadRatingPlaceFields(services_.GameFieldPrefix, rating));
+  if (!reply.ok()) return std::nullopt;
+  return NumberReply(reply.body);
+}
+
+RatedTopTenReply ClubAccess::ReadRatedTopTen() {
+  const HttpResult reply =
+      client_.PostList(AccountAddress(), ReadRatedTopTenLines(services_.GameFieldPrefix));
+  if (!reply.ok()) return RatedTopTenReply{false, {}};
+  return ReadRatedTopTenReply(reply.body);
+}
+
+bool ClubAccess::CreditKezs(std::string_view nick, std::int32_t amount) {
+  const HttpResult reply = client_.PostPlain(AccountAddress(), CreditKezsFields(nick, amount));
+  return reply.ok() && MarkerReply(reply.body, "ok");
+}
+
+std::optional<std::int32_t> ClubAccess::ReadKezsBalance(std::string_view nick) {
+  const HttpResult reply = client_.PostList(AccountAddress(), ReadKezsBalanceLines(nick));
+  if (!reply.ok()) return std::nullopt;
+  return ReadKezsBalanceReply(reply.body);
+}
+
+std::optional<std::string> ClubAccess::LoadPhoto(std::string_view nick) {
+  const std::string folder =
+      UnscrambleAddress(services_.PhotoAddress.empty() ? BuiltinPhotoFolderAddress()
+                                                       : std::string_view(services_.PhotoAddress),
+                        kAccountKey);
+  HttpResult reply = HttpGet(PhotoAddress(folder, nick));
+  if (!reply.ok() || !IsJpegPicture(reply.body)) return std::nullopt;
+  return std::move(reply.body);
+}
+
+GameRecordReply ClubAccess::ReadGameRecord(std::string_view nick, std::string_view pw) {
+  const HttpResult reply = client_.PostList(
+      AccountAddress(), ReadGameRecordLines(services_.GameFieldPrefix, nick, pw));
+  if (!reply.ok()) return GameRecordReply{false, PrefilledGameRecord()};
+  return ReadGameRecordReply(reply.body);
+}
+
+GameRecordReply ClubAccess::ReadGameRecordFull(std::string_view nick, std::string_view pw) {
+  const HttpResult reply = client_.PostList(
+      AccountAddress(), ReadGameRecordLines(services_.GameFieldPrefix, nick, pw));
+  if (!reply.ok()) return GameRecordReply{false, PrefilledGameRecord()};
+  return ReadGameRecordFullReply(reply.body);
+}
+
+bool ClubAccess::SaveGameRecord(std::string_view nick, std::string_view pw,
+                                const TKezGame& record) {
+  const HttpResult reply = client_.PostPlain(
+      AccountAddress(), SaveGameRecordFields(services_.GameFieldPrefix, nick, pw, record));
+  return reply.ok() && MarkerReply(reply.body, "ok");
+}
+
+TableReply ClubAccess::ReadTopTen(std::int32_t id) {
+  client_.SetReadTimeout(kClubReadTimeout);
+  const HttpResult reply = client_.PostList(settings_.TopTenAddress.plain, ReadTopTenLines(id));
+  if (!reply.ok()) return TableReply{false, PrefilledTable(id)};
+  return ReadTableReply(reply.body, id);
+}
+
+TableReply ClubAccess::ReadOwnResults(std::int32_t id, std::string_view nick,
+                                      std::string_view city) {
+  client_.SetReadTimeout(kClubReadTimeout);
+  const HttpResult reply =
+      client_.PostPlain(settings_.TopTenAddress.plain, ReadOwnResultsFields(id, nick, city));
+  if (!reply.ok()) return TableReply{false, PrefilledTable(id)};
+  return ReadTableReply(reply.body, id);
+}
+
+std::optional<std::int32_t> ClubAccess::ReadGameCount(std::int32_t id) {
+  const HttpResult reply = client_.PostList(settings_.TopTenAddress.plain, ReadGameCountLines(id));
+  if (!reply.ok()) return std::nullopt;
+  return NumberReply(reply.body);
+}
+
+std::optional<std::int32_t> ClubAccess::WriteTopTenEntry(
+    std::string_view nick, std::string_view city, std::string_view country, std::string_view r7,
+    std::int32_t score, std::int32_t id, std::string_view r9, std::string_view r10) {
+  const HttpResult reply = client_.PostPlain(
+      settings_.TopTenAddress.plain,
+      WriteTopTenEntryFields(nick, city, country, r7, score, id, r9, r10));
+  if (!reply.ok()) return std::nullopt;
+  return NumberReply(reply.body);
+}
+
+UsageStatisticsReply ClubAccess::ReadUsageStatistics() {
+  client_.SetReadTimeout(kClubReadTimeout);
+  const HttpResult reply =
+      client_.PostList(settings_.StatAddress.plain, ReadUsageStatisticsLines(services_.GameId));
+  if (!reply.ok()) {
+    UsageStatisticsReply failed{false, {}};
+    failed.stat.GID = services_.GameId;
+    return failed;
+  }
+  return ReadUsageStatisticsReply(reply.body, services_.GameId);
+}
+
+bool ClubAccess::SendLike(std::string_view nick) {
+  const HttpResult reply =
+      client_.PostPlain(settings_.StatAddress.plain, SendLikeFields(services_.GameId, nick));
+  return reply.ok() && TailMarkerReply(reply.body);
+}
+
+bool ClubAccess::LoginFromUserFile(ClubSession& session, const std::string& user_file) {
+  session.AccountState = kAccountNobody;
+  session.UserFileSaved = false;
+  const std::optional<UserFileContent> file = ReadUserFile(user_file);
+  if (!file) return false;
+  session.UserFileSaved = true;
+  session.CurrentUser.Nick = file->nick;
+  session.CurrentUser.PwC = file->pwc;
+  const std::string password = StartupLoginPassword(UnscramblePassword(file->pwc));
+  LoginReply login = LoginAccount(file->nick, password);
+  session.CurrentUser = std::move(login.user);
+  session.CurrentUser.PwC = ScramblePassword(password);
+  if (login.ok) session.AccountState = kAccountLoggedIn;
+  return login.ok;
+}
+
+bool ClubAccess::RegisterRatedGame(ClubSession& session) {
+  const TKezUser& user = session.CurrentUser;
+  GameRecordReply read = ReadGameRecord(user.Nick, user.Pw);
+  session.CurrentGame = std::move(read.record);
+  if (!read.ok) return false;
+  TKezGame& game = session.CurrentGame;
+  const std::int32_t kon = game.Kon;
+  const double rating = game.Rating;
+  if (!ApplyRatedStart(game)) return false;
+  if (!SaveGameRecord(user.Nick, user.Pw, game)) {
+    game.Kon = kon;
+    game.Rating = rating;
+    return false;
+  }
+  return true;
+}
+
+RatedSave ClubAccess::SaveRatedResult(ClubSession& session, std::int32_t score) {
+  const TKezUser& user = session.CurrentUser;
+  GameRecordReply read = ReadGameRecord(user.Nick, user.Pw);
+  session.CurrentGame = std::move(read.record);
+  if (!read.ok) return RatedSave::kFailed;
+  TKezGame& game = session.CurrentGame;
+  const std::int32_t best = game.Best;
+  const double rating = game.Rating;
+  if (!ApplyRatedScore(game, score)) return RatedSave::kNotRecordable;
+  if (!SaveGameRecord(user.Nick, user.Pw, game)) {
+    game.Best = best;
+    game.Rating = rating;
+    return RatedSave::kFailed;
+  }
+  return RatedSave::kSaved;
+}
+
+bool ClubAccess::CreditKezs(ClubSession& session, std::int32_t amount) {
+  return CreditKezs(session.CurrentUser.Nick, amount);
+}
+
+bool ClubAccess::ReadKezsBalance(ClubSession& session) {
+  const std::optional<std::int32_t> balance = ReadKezsBalance(session.CurrentUser.Nick);
+  if (!balance) return false;
+  session.CurrentUser.R04 = *balance;
+  return true;
+}
+
+bool ClubAccess::LoadPhoto(ClubSession& session, std::string_view nick, int slot) {
+  if (slot != 1 && slot != 2) return false;
+  std::optional<std::string> photo = LoadPhoto(nick);
+  if (!photo) return false;
+  session.PhotoSlots[static_cast<std::size_t>(slot - 1)] = std::move(*photo);
+  return true;
+}
+
+}  // namespace braxo

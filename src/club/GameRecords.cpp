@@ -1,0 +1,110 @@
+#include "club/GameRecords.h"
+
+#include <cstddef>
+#include <limits>
+#include <utility>
+
+#include "club/ReplyRules.h"
+#include "storage/TextFile.h"
+
+namespace braxo {
+namespace {
+
+// Takes field `number` into `target` when the record has it; false when it is
+// there but not a whole integer.
+bool TakeInteger(const ReplyRecord& record, std::size_t number, std::int32_t& target) {
+  if (record.size() < number) return true;
+  const std::optional<std::int32_t> value = ParseClubInteger(record[number - 1]);
+  if (!value) return false;
+  target = *value;
+  return true;
+}
+
+// The fields both forms share (1 Kon, 2 Best, 3 Rating) must be there.
+bool TakeCommon(const ReplyRecord& record, TKezGame& game) {
+  if (record.size() < 3) return false;
+  if (!TakeInteger(record, 1, game.Kon) || !TakeInteger(record, 2, game.Best)) return false;
+  const std::optional<double> rating = ParseClubNumber(record[2], 0.0);
+  if (!rating) return false;
+  game.Rating = *rating;
+  return true;
+}
+
+}  // namespace
+
+double RatingAfterStart(double a, double b, double c, double d, double x) {
+  const double diff = a - b;
+  return (diff * (x - diff / d) - c) / a + a / d;
+}
+
+double RatingAfterScore(double a, double b, double c, double d, double x) {
+  return (c + a * (x - a / d) + b) / a + a / d;
+}
+
+std::vector<std::string> ReadGameRecordLines(std::string_view game_field_prefix,
+                                             std::string_view nick, std::string_view pw) {
+  return {"nick=" + std::string(nick), "pw=" + std::string(pw),
+          std::string(game_field_prefix) + "best=0"};
+}
+
+TKezGame PrefilledGameRecord(TKezGame base) {
+  base.Kon = base.Score = base.Sessions = base.R1 = 0;
+  base.Rating = 0;
+  base.PlayNow = 'N';
+  base.R2 = "#";
+  return base;
+}
+
+GameRecordReply ReadGameRecordReply(std::string_view reply, TKezGame base) {
+  GameRecordReply result{false, PrefilledGameRecord(std::move(base))};
+  const std::optional<ReplyRecord> record = RecordReply(reply, '$', ' ');
+  if (!record || !TakeCommon(*record, result.record)) return result;
+  if (!TakeInteger(*record, 4, result.record.R1)) return result;
+  if (record->size() >= 5) result.record.R2 = Cp1251ToUtf8((*record)[4]);
+  result.ok = true;
+  return result;
+}
+
+GameRecordReply ReadGameRecordFullReply(std::string_view reply, TKezGame base) {
+  GameRecordReply result{false, PrefilledGameRecord(std::move(base))};
+  const std::optional<ReplyRecord> record = RecordReply(reply, '$', ' ');
+  if (!record || !TakeCommon(*record, result.record)) return result;
+  TKezGame& game = result.record;
+  if (!TakeInteger(*record, 4, game.Sessions) || !TakeInteger(*record, 5, game.KonL) ||
+      !TakeInteger(*record, 6, game.Score) || !TakeInteger(*record, 7, game.R1)) {
+    return result;
+  }
+  if (record->size() >= 8) game.R2 = Cp1251ToUtf8((*record)[7]);
+  result.ok = true;
+  return result;
+}
+
+std::vector<FormField> SaveGameRecordFields(std::string_view game_field_prefix,
+                                            std::string_view nick, std::string_view pw,
+                                            const TKezGame& record) {
+  const std::string prefix(game_field_prefix);
+  return {{"nick", std::string(nick)},
+          {"pw", std::string(pw)},
+          {prefix + "kon", std::to_string(record.Kon)},
+          {prefix + "best", std::to_string(record.Best)},
+          {prefix + "rating", FormatClubNumber(record.Rating)},
+          {prefix + "R1", std::to_string(record.R1)},
+          {prefix + "R2", record.R2}};
+}
+
+bool ApplyRatedStart(TKezGame& record) {
+  if (record.Kon < 0 || record.Kon == std::numeric_limits<std::int32_t>::max()) return false;
+  const double old_rating = record.Rating;
+  record.Kon += 1;
+  record.Rating = RatingAfterStart(record.Kon, 1, 0, 1, old_rating);
+  return true;
+}
+
+bool ApplyRatedScore(TKezGame& record, std::int32_t score) {
+  if (record.Kon <= 0) return false;
+  record.Rating = RatingAfterScore(record.Kon, score, 0, 1, record.Rating);
+  if (record.Best < score) record.Best = score;
+  return true;
+}
+
+}  // namespace braxo

@@ -1,0 +1,45 @@
+#include "club/StatisticsService.h"
+
+#include <cstddef>
+#include <optional>
+
+#include "club/ReplyRules.h"
+#include "storage/TextFile.h"
+
+namespace braxo {
+
+std::vector<std::string> ReadUsageStatisticsLines(std::int32_t game_id) {
+  return {"gid=" + std::to_string(game_id)};
+}
+
+UsageStatisticsReply ReadUsageStatisticsReply(std::string_view reply, std::int32_t game_id) {
+  UsageStatisticsReply result;
+  result.stat.GID = game_id;
+  const std::optional<ReplyRecord> record = RecordReply(reply, '*', ' ');
+  if (!record) {
+    result.ok = false;
+    return result;
+  }
+  std::int32_t* integers[16] = {&result.stat.Stat1, &result.stat.Stat2, &result.stat.Stat3};
+  for (std::size_t i = 0; i < 12; ++i) integers[3 + i] = &result.stat.StatX[i];
+  integers[15] = &result.stat.StatY;
+  // Field numbers of the integers above, in order; 4 and 18 are texts.
+  constexpr std::size_t kFields[16] = {1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
+  for (std::size_t i = 0; i < 16; ++i) {
+    if (kFields[i] == 5) result.stat.Stat4 = Cp1251ToUtf8(RecordField(*record, 4));
+    const std::optional<std::int32_t> value = ParseClubInteger(RecordField(*record, kFields[i]));
+    if (!value) {
+      result.ok = false;
+      return result;
+    }
+    *integers[i] = *value;
+  }
+  result.stat.StatZ = Cp1251ToUtf8(RecordField(*record, 18));
+  return result;
+}
+
+std::vector<FormField> SendLikeFields(std::int32_t game_id, std::string_view nick) {
+  return {{"gid", std::to_string(game_id)}, {"stat3", "1"}, {"stat4", std::string(nick)}};
+}
+
+}  // namespace braxo

@@ -1,0 +1,73 @@
+// The tournament and chat tables as words on the wire: the table entry, the
+// fields of each request and how the replies are read; and the name check
+// that the tournament windows and the chat share. Plain C++.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "club/FormBody.h"
+
+namespace braxo {
+
+// The chat's table; the tournament tables are the game's id (its Windows
+// players) and the game's id + 100 (its Android players).
+inline constexpr int kChatTableId = 100;
+
+// One entry of a tournament or chat table. For tournament entries Country is
+// a CountryCode, R07 the sex letter and R08 the version of the writer.
+struct TKezRecord {
+  std::int32_t RID = 0;
+  std::int32_t GID = 0;
+  std::int32_t Score = 0;
+  std::string Nick, Country, City, R07, R08, R09, R10;
+  std::int32_t Place = 0;
+  friend bool operator==(const TKezRecord&, const TKezRecord&) = default;
+};
+using TKezRecordList = std::array<TKezRecord, 10>;
+
+// An entry whose Nick is still "#" is empty.
+bool IsEmptyEntry(const TKezRecord& entry);
+
+// Ten empty entries of table `id`: texts "#", R10 "#*", numbers 0.
+TKezRecordList PrefilledTable(std::int32_t id);
+
+struct TableReply {
+  bool ok = true;
+  TKezRecordList entries;  // those read, the rest pre-filled
+};
+// Records end at "*" and are cut at spaces: 1 Place, 3 Score (whole
+// integers), 4 Nick, 5 Country, 6 City, 7-10 R07-R10; at most ten, in reply
+// order. A field 1 or 3 that is not an integer ends the reading, ok false.
+TableReply ReadTableReply(std::string_view reply, std::int32_t id);
+
+// ReadTopTen (ListFormBody): "gid" = id.
+std::vector<std::string> ReadTopTenLines(std::int32_t id);
+// ReadOwnResults (PlainFormBody): "gid", "nick", "city"; for a table above
+// 100 (the Android players) the city sent is "Moscow".
+std::vector<FormField> ReadOwnResultsFields(std::int32_t id, std::string_view nick,
+                                            std::string_view city);
+// ReadGameCount (ListFormBody): "rgid" = id; count = NumberReply.
+std::vector<std::string> ReadGameCountLines(std::int32_t id);
+// WriteTopTenEntry (PlainFormBody): "gid", "nick", "city", "country",
+// "score", "R7", "R8" = "2.7", "R9", "R10" = r10 + "*" (the "*" ends the
+// entry in later lists). place = NumberReply.
+std::vector<FormField> WriteTopTenEntryFields(std::string_view nick, std::string_view city,
+                                              std::string_view country, std::string_view r7,
+                                              std::int32_t score, std::int32_t id,
+                                              std::string_view r9, std::string_view r10);
+
+enum class NameKind { kCharacter = 0, kNick = 1, kCity = 2 };
+
+// 3 a good name, 2 one with Cyrillic letters, 1 refused: empty; a nick over
+// 12 or a city over 15 characters; a nick or city of one character; any
+// character but the Latin letters, the Cyrillic letters А-я, Ё, ё, the
+// digits and "!", "(", ")", ",", "-", ".", "?", "@", "_" (a space too). The
+// text is UTF-8; a character the 8-bit code page lacks, or bytes that are not
+// UTF-8, are outside the allowed set.
+int RateNameText(std::string_view text, NameKind kind);
+
+}  // namespace braxo

@@ -1,0 +1,162 @@
+// The game as main() builds it — the real main window, the real files in a
+// temporary data folder, the real club code — for tests that play through the
+// window against a club on loopback. The club windows do not exist yet: the
+// account window's part is played by the test (a player who picks the rated
+// game), and the questions and notices are recorded instead of shown, so
+// that nothing can wait for a click that never comes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/AppServices.h"
+#include "club/Scramble.h"
+#include "storage/ChampionsFile.h"
+#include "storage/TextFile.h"
+#include "storage/UserFile.h"
+#include "ui/ImageControl.h"
+#include "ui/TForm1.h"
+#include "ui/TKezxXxButton.h"
+
+namespace braxo::testing {
+
+// The player's answers in place of the club windows and message boxes.
+class ScriptedDialogs : public DialogPort {
+ public:
+  ClubSession* session = nullptr;
+  // The AccountState the account window leaves when the game opens it.
+  int account_state_chosen = kAccountRated;
+  std::vector<std::string> shown;  // questions, notices and errors, in order
+
+  void ShowPasswordWindow(int role) override { shown.push_back("password " + std::to_string(role)); }
+  bool AskYesNo(const std::string& question) override {
+    shown.push_back("ask " + question);
+    return false;
+  }
+  void ShowNotice(const Notice& notice) override {
+    shown.push_back("notice " + notice.message + "|" + notice.second);
+  }
+  void ShowError(const std::string& message) override { shown.push_back("error " + message); }
+  void ShowAccountWindow() override {
+    shown.push_back("account window");
+    if (session) session->AccountState = account_state_chosen;
+  }
+  void ShowTopTenEntryWindow() override { shown.push_back("top ten entry"); }
+  void ShowTopTenTableWindow() override {}
+  void ShowChatWindow() override {}
+  void ShowStatisticsWindow() override {}
+  void ShowInfoWindow() override {}
+  void OpenWebPage(const std::string&) override {}
+};
+
+// A data folder: the champions table (scores no game of a test reaches, so
+// the name window never opens), a complete settings file whose tournament and
+// statistics addresses are on the club, and optionally the user file.
+class DataFolder {
+ public:
+  DataFolder() {
+    paths_.data_directory = dir_.path().toStdString() + "/game/";
+    std::filesystem::create_directories(paths_.data_directory);
+    paths_.settings_file = paths_.data_directory + "Braxo.ini";
+    paths_.champions_file = paths_.data_directory + "Braxo.clb";
+    paths_.user_file = dir_.path().toStdString() + "/KezUser.kez";
+  }
+  void Write(const std::string& club_base_url) {
+    std::array<ChampionEntry, kChampionEntryCount> entries;
+    for (int i = 0; i < kChampionEntryCount; ++i) entries[i] = {"Player", 99000 - 500 * i};
+    ASSERT_TRUE(WriteLinesAtomic(paths_.champions_file, NewChampionsTable(entries, 0, "rel")));
+    const std::string stat = ScrambleText(club_base_url + "stat", kConfigKey);
+    const std::string top_ten = ScrambleText(club_base_url + "topten", kConfigKey);
+    ASSERT_TRUE(WriteLinesAtomic(
+        paths_.settings_file,
+        {"<# X1, X2>", "RL", "<# Name>", "Ann", "<# Server: Path>", top_ten, "<# Server: Nick>",
+         "Ann", "<# Server: Country>", "1-001", "<# Server: City>", "Oslo", "<# Server: Sex>", "W",
+         "<# Server: Stat>", stat}));
+  }
+  void WriteUser(const std::string& nick, const std::string& password) {
+    ASSERT_TRUE(WriteUserFile(paths_.user_file, nick, ScramblePassword(password)));
+  }
+  const DataPaths& paths() const { return paths_; }
+
+ private:
+  QTemporaryDir dir_;
+  DataPaths paths_;
+};
+
+// The main window, the services and the game, wired as main() wires them;
+// every level deals one free pair, taken with two clicks.
+class GameWindow {
+ public:
+  explicit GameWindow(const DataPaths& paths)
+      : window_(pictures_),
+        services_(window_, dialogs_, pictures_, game_ptr_, paths),
+        game_({window_, services_.Sound(), dialogs_, services_.Storage(), services_.Club(),
+               services_.Session()},
+              random_, services_.HelpMirrors(), [](int, Board& board) {
+                board.SetCode({1, 1, 1}, "s1");
+                board.SetCode({1, 1, 6}, "s1");
+              }) {
+    game_ptr_ = &game_;
+    dialogs_.session = &services_.Session();
+    window_.SetGame(&game_);
+  }
+  ~GameWindow() { window_.SetGame(nullptr); }
+
+  // Creation and the first paint (the start-up login runs in it).
+  void Start() {
+    game_.FormCreate();
+    window_.show();
+    QTRY_VERIFY_WITH_TIMEOUT(game_.TitleScreen && window_.MainTimer().interval() == 10, 5000);
+  }
+  void LeaveTitle() {
+    QTest::mouseClick(&window_.BoardImage(), Qt::LeftButton, {}, QPoint(400, 300));
+  }
+  // The first menu button: a new Normal game, through the pre-game check.
+  void ClickNewNormalGame() {
+    for (TKezxXxButton* button : window_.findChildren<TKezxXxButton*>()) {
+      if (button->geometry().topLeft() == QPoint(5, 90)) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        return;
+      }
+    }
+    ADD_FAILURE() << "no menu button at (5, 90)";
+  }
+  // Takes each level's pair and waits for the clock to see the cleared
+  // board, on to level 5; the end of the game runs inside the last tick.
+  void PlayWholeGame() {
+    for (int level = 1; level <= 5; ++level) {
+      ASSERT_EQ(game_.Level, level);
+      QTest::mousePress(&window_.BoardImage(), Qt::LeftButton, {}, QPoint(50, 50));
+      QTest::mousePress(&window_.BoardImage(), Qt::LeftButton, {}, QPoint(400, 50));
+      QTRY_VERIFY_WITH_TIMEOUT(game_.board.IsBoardCleared() && !game_.ClockRunning, 5000);
+      if (level < 5) QTest::mousePress(&window_.BoardImage(), Qt::LeftButton, {}, QPoint(200, 200));
+    }
+  }
+  // The account icon's hint tells the lamp's colour.
+  std::string LampHint() {
+    for (ImageControl* control : window_.findChildren<ImageControl*>()) {
+      if (control->geometry() == QRect(111, 5, 48, 48)) return control->toolTip().toStdString();
+    }
+    return "no account icon";
+  }
+
+  GameState& game() { return game_; }
+  AppServices& services() { return services_; }
+  ScriptedDialogs& dialogs() { return dialogs_; }
+
+ private:
+  PictureStore pictures_;
+  TForm1 window_;
+  ScriptedDialogs dialogs_;
+  GameState* game_ptr_ = nullptr;
+  AppServices services_;
+  FixedRandom random_{1};
+  GameState game_;
+};
+
+}  // namespace braxo::testing

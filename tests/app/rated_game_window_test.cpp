@@ -1,0 +1,115 @@
+// A rated game through the real main window against a recording club: the
+// start-up login from the user file, the registration at the pre-game check
+// and the result at the end, each request in order with its exact body.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <mutex>
+
+#include "ClubGameKit.h"
+#include "TestHttpServer.h"
+#include "club/ReplyRules.h"
+
+namespace braxo {
+namespace {
+
+using testing::CannedResponse;
+using testing::RecordedRequest;
+using testing::TestHttpServer;
+
+class RatedGameWindowTest : public ::testing::Test {
+ protected:
+  RatedGameWindowTest()
+      : club_([this](const RecordedRequest& request) {
+          std::lock_guard<std::mutex> lock(mutex_);
+          CannedResponse response;
+          if (request.target == "/config") {
+            response.body = "AccPath=" + ScrambleText(club_.Url("account"), kAccountKey) + "#\n";
+          } else if (request.target == "/stat") {
+            response.body = "$ ok#";
+          } else if (request.body.find("label0=0") != std::string::npos) {
+            response.body = login_reply_;
+          } else if (request.body.find("xxxbrbest=0") != std::string::npos && !records_.empty()) {
+            response.body = records_.front();
+            records_.pop_front();
+          } else if (request.body.find("xxxbrkon=") != std::string::npos) {
+            response.body = "$ok";
+          }
+          return response;
+        }) {
+    setenv("BRAXO_CONFIG_URL", club_.Url("config").c_str(), 1);
+    folder_.Write(club_.Url(""));
+  }
+  ~RatedGameWindowTest() override { unsetenv("BRAXO_CONFIG_URL"); }
+
+  std::vector<std::string> Summary() const {
+    std::vector<std::string> out;
+    for (const RecordedRequest& r : club_.Requests())
+      out.push_back(r.method + " " + r.target + (r.body.empty() ? "" : " " + r.body));
+    return out;
+  }
+
+  std::mutex mutex_;
+  std::string login_reply_ = "$Genova Italy 1-020 W jnoble@mail.it 21.06.2020 xxx xxx xxx 5 0 0$";
+  std::deque<std::string> records_ = {"$3 3000 2003 0 #$", "$4 3000 1504 0 #$"};
+  TestHttpServer club_;
+  testing::DataFolder folder_;
+};
+
+TEST_F(RatedGameWindowTest, StartUpLoginThenARatedGameToTheEnd) {
+  // The stored password holds a space, "#" and "$"; a city with "no" in it.
+  folder_.WriteUser("Ann", "my pw#1$x");
+  testing::GameWindow window(folder_.paths());
+  window.Start();
+  QTRY_COMPARE_WITH_TIMEOUT(window.services().Session().AccountState, kAccountLoggedIn, 5000);
+  EXPECT_EQ(window.services().Session().CurrentUser.City, "Genova");
+  EXPECT_TRUE(window.services().Session().UserFileSaved);
+
+  window.LeaveTitle();
+  EXPECT_EQ(window.LampHint(), "The game is not on the rating!");  // yellow
+
+  window.ClickNewNormalGame();
+  EXPECT_EQ(window.dialogs().shown, std::vector<std::string>{"account window"});
+  EXPECT_TRUE(window.services().Session().RatedGameOpen);
+  EXPECT_EQ(window.LampHint(), "There is a game on the rating!");  // green
+
+  window.PlayWholeGame();
+  QTRY_VERIFY_WITH_TIMEOUT(window.services().Session().AccountState == kAccountLoggedIn, 5000);
+  EXPECT_FALSE(window.services().Session().RatedGameOpen);
+  const int score = window.game().Score;
+  EXPECT_GT(score, 5000);
+
+  const std::string rating = FormatClubNumber(1504 + score / 4.0);
+  EXPECT_EQ(Summary(),
+            (std::vector<std::string>{
+                "GET /config",
+                "POST /stat gid=76&stat1=1&stat2=0",
+                "POST /account nick=Ann&pw=my-pw-1-x&label0=0",
+                "POST /account nick=Ann&pw=my-pw-1-x&xxxbrbest=0",
+                "POST /account nick=Ann&pw=my-pw-1-x&xxxbrkon=4&xxxbrbest=3000&xxxbrrating=1504"
+                "&xxxbrR1=0&xxxbrR2=#",
+                "POST /stat gid=76&R1=1&R2=0&R3=0&R4=0&R5=0&R6=0&R7=0&R8=0&R9=0&R10=0&R11=0&R12=0",
+                "POST /account nick=Ann&pw=my-pw-1-x&xxxbrbest=0",
+                "POST /account nick=Ann&pw=my-pw-1-x&xxxbrkon=4&xxxbrbest=" +
+                    std::to_string(score) + "&xxxbrrating=" + rating + "&xxxbrR1=0&xxxbrR2=#",
+            }));
+  EXPECT_EQ(window.dialogs().shown,
+            (std::vector<std::string>{"account window", "top ten entry"}));
+  EXPECT_EQ(window.LampHint(), "The game is not on the rating!");
+}
+
+TEST_F(RatedGameWindowTest, AProxyPageAtStartUpLogsNobodyIn) {
+  login_reply_ = "<html><body>502 Bad gateway: no upstream</body></html>";
+  folder_.WriteUser("Ann", "pw");
+  testing::GameWindow window(folder_.paths());
+  window.Start();
+  QTRY_VERIFY_WITH_TIMEOUT(club_.Requests().size() == 3, 5000);
+  QTest::qWait(50);
+  EXPECT_EQ(window.services().Session().AccountState, kAccountNobody);
+  EXPECT_EQ(window.services().Session().CurrentUser.City, "#");
+  window.LeaveTitle();
+  EXPECT_EQ(window.LampHint(), "You are not logged in to your account!");  // red
+}
+
+}  // namespace
+}  // namespace braxo

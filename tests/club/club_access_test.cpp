@@ -1,0 +1,600 @@
+// Every club request of the account, game-record, tournament and statistics
+// services against the recording server: the exact bytes sent, the body
+// style, and how each reply is read, with the reply rules' edge cases.
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QTemporaryDir>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "TestHttpServer.h"
+#include "club/ClubAccess.h"
+#include "club/Scramble.h"
+#include "storage/TextFile.h"
+#include "storage/UserFile.h"
+
+namespace braxo {
+namespace {
+
+using testing::CannedResponse;
+using testing::RecordedRequest;
+using testing::TestHttpServer;
+
+// "Москва" in Windows-1251.
+const std::string kMoscow1251 = "\xCC\xEE\xF1\xEA\xE2\xE0";
+
+HttpLimits QuickLimits() {
+  HttpLimits limits;
+  limits.connect_timeout = std::chrono::milliseconds(500);
+  limits.overall_timeout = std::chrono::milliseconds(2000);
+  return limits;
+}
+
+std::string SmallJpeg() {
+  QImage image(8, 6, QImage::Format_RGB32);
+  image.fill(Qt::darkCyan);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "JPEG");
+  return bytes.toStdString();
+}
+
+// A recording club: every request is answered with the next queued reply, or
+// with `reply` and `status` when the queue is empty.
+class ClubAccessTest : public ::testing::Test {
+ protected:
+  ClubAccessTest()
+      : server_([this](const RecordedRequest&) {
+          CannedResponse response;
+          if (!queue_.empty()) {
+            response.body = queue_.front();
+            queue_.pop_front();
+          } else {
+            response.body = reply_;
+            response.status = status_;
+          }
+          return response;
+        }),
+        client_(QuickLimits()),
+        access_(client_, services_, settings_) {
+    services_.AccountAddress = ScrambleText(server_.Url("account"), kAccountKey);
+    settings_.TopTenAddress.plain = server_.Url("topten");
+    settings_.StatAddress.plain = server_.Url("stat");
+  }
+
+  std::vector<RecordedRequest> Requests() const { return server_.Requests(); }
+  RecordedRequest Last() const {
+    const auto requests = server_.Requests();
+    return requests.empty() ? RecordedRequest{} : requests.back();
+  }
+
+  std::string reply_;
+  int status_ = 200;
+  std::deque<std::string> queue_;
+  TestHttpServer server_;
+  ClubClient client_;
+  ClubServiceState services_;
+  Settings settings_;
+  ClubAccess access_;
+};
+
+TEST_F(ClubAccessTest, EveryRequestSendsItsFieldsInItsStyle) {
+  TKezUser user;
+  user.Nick = "Ann";
+  user.Pw = "p w&1";
+  user.City = "Москва";
+  user.Country1 = "Russia";
+  user.Country2 = "1-001";
+  user.Sex = 'W';
+  user.EMail = "ann@x.ru";
+  user.DateR = "21.06.2020";
+  user.R01 = user.R02 = user.R03 = "xxx";
+  TInfo14 info{"Ann", "Lee", "likes tiles", "555", "a@b.c", "sk", "https://a.b", "ok1", "vk1",
+               "tg", "fb", "tw", "ig", "yt"};
+  TKezGame record;
+  record.Kon = 4;
+  record.Best = 4000;
+  record.Rating = 1504.25;
+  record.R1 = 7;
+  record.R2 = "#";
+
+  struct Case {
+    const char* name;
+    std::function<void()> call;
+    const char* path;
+    std::string body;
+  };
+  const std::vector<Case> cases = {
+      {"CreateAccount", [&] { access_.CreateAccount(user); }, "/account",
+       "nick=Ann&pw=p w%261&city=" + kMoscow1251 +
+           "&country1=Russia&country2=1-001&sex=W&email=ann@x.ru&dater=21.06.2020&R01=xxx"
+           "&R02=xxx&R03=xxx&R04=0&R05=0&R06=0"},
+      {"LoginAccount", [&] { access_.LoginAccount("Ann Lee", "p&w=1"); }, "/account",
+       "nick=Ann+Lee&pw=p%26w%3D1&label0=0"},
+      {"ReadPersonalInfo", [&] { access_.ReadPersonalInfo("Анна"); }, "/account",
+       "nick=%D0%90%D0%BD%D0%BD%D0%B0&labelinforead=0"},
+      {"SavePersonalInfo", [&] { access_.SavePersonalInfo("Ann", info); }, "/account",
+       "nick=Ann&labelinfosave=0&namei=Ann&name2=Lee&about=likes tiles&telephone=555"
+       "&emailo=a@b.c&website=https://a.b&skype=sk&ok=ok1&vk=vk1&telegram=tg&facebook=fb"
+       "&twitter=tw&instagramm=ig&youtube=yt"},
+      {"CountClubMembers", [&] { access_.CountClubMembers(); }, "/account", "label1=0"},
+      {"ReadRatingPlace", [&] { access_.ReadRatingPlace(2504); }, "/account",
+       "xxxbrrating=2504"},
+      {"ReadRatingPlace tiny", [&] { access_.ReadRatingPlace(0.000001); }, "/account",
+       "xxxbrrating=0"},
+      {"ReadRatedTopTen", [&] { access_.ReadRatedTopTen(); }, "/account", "xxxbrkon=0"},
+      {"CreditKezs", [&] { access_.CreditKezs("Ann", 25); }, "/account",
+       "nick=Ann&labelkezsave=0&R04=25"},
+      {"ReadKezsBalance", [&] { access_.ReadKezsBalance("Ann"); }, "/account",
+       "nick=Ann&labelkezread=0"},
+      {"ReadGameRecord", [&] { access_.ReadGameRecord("Ann", "p w"); }, "/account",
+       "nick=Ann&pw=p+w&xxxbrbest=0"},
+      {"ReadGameRecordFull", [&] { access_.ReadGameRecordFull("Ann", "pw"); }, "/account",
+       "nick=Ann&pw=pw&xxxbrbest=0"},
+      {"SaveGameRecord", [&] { access_.SaveGameRecord("Ann", "pw", record); }, "/account",
+       "nick=Ann&pw=pw&xxxbrkon=4&xxxbrbest=4000&xxxbrrating=1504.25&xxxbrR1=7&xxxbrR2=#"},
+      {"ReadTopTen", [&] { access_.ReadTopTen(76); }, "/topten", "gid=76"},
+      {"ReadOwnResults 76", [&] { access_.ReadOwnResults(76, "Ann", "Oslo"); }, "/topten",
+       "gid=76&nick=Ann&city=Oslo"},
+      {"ReadOwnResults 176", [&] { access_.ReadOwnResults(176, "Ann", "Oslo"); }, "/topten",
+       "gid=176&nick=Ann&city=Moscow"},
+      {"ReadGameCount", [&] { access_.ReadGameCount(176); }, "/topten", "rgid=176"},
+      {"WriteTopTenEntry",
+       [&] { access_.WriteTopTenEntry("Ann", "Oslo", "1-034", "W", 4321, 76, "#", "#"); },
+       "/topten", "gid=76&nick=Ann&city=Oslo&country=1-034&score=4321&R7=W&R8=2.7&R9=#&R10=#*"},
+      {"WriteTopTenEntry chat",
+       [&] { access_.WriteTopTenEntry("Ann", "Oslo", "1-034", "hi there", 0, 100, "a", "b+c"); },
+       "/topten",
+       "gid=100&nick=Ann&city=Oslo&country=1-034&score=0&R7=hi there&R8=2.7&R9=a&R10=b%2Bc*"},
+      {"ReadUsageStatistics", [&] { access_.ReadUsageStatistics(); }, "/stat", "gid=76"},
+      {"SendLike", [&] { access_.SendLike("Ann"); }, "/stat", "gid=76&stat3=1&stat4=Ann"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const size_t before = Requests().size();
+    c.call();
+    const auto requests = Requests();
+    ASSERT_EQ(requests.size(), before + 1);
+    const RecordedRequest& r = requests.back();
+    EXPECT_EQ(r.method, "POST");
+    EXPECT_EQ(r.target, c.path);
+    EXPECT_EQ(r.body, c.body);
+    EXPECT_EQ(r.Header("user-agent"), "PlavoKeyStamp");
+    EXPECT_EQ(r.Header("content-type"), "application/x-www-form-urlencoded");
+  }
+}
+
+TEST_F(ClubAccessTest, WithoutAnAccountAddressNoAccountRequestIsSent) {
+  services_.AccountAddress.clear();
+  reply_ = "$Oslo Norway 1-034 W a@b.c 21.06.2020 x x x 0 0 0$";
+  EXPECT_FALSE(access_.LoginAccount("Ann", "pw").ok);
+  EXPECT_EQ(access_.CreateAccount(TKezUser{}), 2);
+  EXPECT_FALSE(access_.ReadGameRecord("Ann", "pw").ok);
+  EXPECT_TRUE(Requests().empty());
+}
+
+TEST_F(ClubAccessTest, CreateAccountReplies) {
+  const std::vector<std::pair<std::string, int>> cases = {
+      {"$ok", 0}, {"nick is taken", 1}, {"ok is", 1}, {"", 2}, {"no", 2}, {"OK", 2}};
+  for (const auto& [reply, result] : cases) {
+    reply_ = reply;
+    EXPECT_EQ(access_.CreateAccount(TKezUser{}), result) << reply;
+  }
+  reply_ = "ok";
+  status_ = 500;
+  EXPECT_EQ(access_.CreateAccount(TKezUser{}), 2);
+}
+
+TEST_F(ClubAccessTest, LoginReplies) {
+  struct Case {
+    const char* name;
+    std::string reply;
+    int status;
+    bool ok;
+    std::string city;
+    char sex;
+    std::string email;
+    std::string date;
+    int balance;
+  };
+  const std::vector<Case> cases = {
+      {"record", "$Oslo Norway 1-034 W ann@x.no 21.06.2020 xxx xxx xxx 15 0 0$", 200, true,
+       "Oslo", 'W', "ann@x.no", "21.06.2020", 15},
+      {"no inside the city and the e-mail", "$Genova Italy 1-020 M jnoble@mail.it 01.01.2021 a b c 3 0 0",
+       200, true, "Genova", 'M', "jnoble@mail.it", "01.01.2021", 3},
+      {"Windows-1251 city", "$" + kMoscow1251 + " Russia 1-001 M m@m.ru 01.02.2003 a b c 0 0 0$",
+       200, true, "Москва", 'M', "m@m.ru", "01.02.2003", 0},
+      {"further fields ignored", "$Oslo Norway 1-034 W e d a b c 1 2 3 extra more$", 200, true,
+       "Oslo", 'W', "e", "d", 1},
+      {"refused", "no", 200, false, "#", '#', "#", "00.00.0000", 0},
+      {"empty reply", "", 200, false, "#", '#', "#", "00.00.0000", 0},
+      {"error page from a proxy", "<html><body>Bad gateway</body></html>", 200, false, "#", '#',
+       "#", "00.00.0000", 0},
+      {"empty sex field", "$Oslo Norway 1-034  e d a b c 1 2 3$", 200, false, "Oslo", '#', "#",
+       "00.00.0000", 0},
+      {"balance not an integer", "$Oslo Norway 1-034 W e d a b c 1x 2 3$", 200, false, "Oslo",
+       'W', "e", "d", 0},
+      {"R06 missing", "$Oslo Norway 1-034 W e d a b c 1 2$", 200, false, "Oslo", 'W', "e", "d", 1},
+      {"HTTP error", "$Oslo Norway 1-034 W e d a b c 1 2 3$", 503, false, "#", '#', "#",
+       "00.00.0000", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    reply_ = c.reply;
+    status_ = c.status;
+    const LoginReply login = access_.LoginAccount("Ann", "pw");
+    EXPECT_EQ(login.ok, c.ok);
+    EXPECT_EQ(login.user.Nick, "Ann");
+    EXPECT_EQ(login.user.Pw, "pw");
+    EXPECT_EQ(login.user.City, c.city);
+    EXPECT_EQ(login.user.Sex, c.sex);
+    EXPECT_EQ(login.user.EMail, c.email);
+    EXPECT_EQ(login.user.DateR, c.date);
+    EXPECT_EQ(login.user.R04, c.balance);
+    EXPECT_TRUE(login.user.PwC.empty());
+  }
+}
+
+TEST_F(ClubAccessTest, PersonalInfoReplies) {
+  reply_ = "$Ann~Lee~about me~555~pub@x.io~https://ann.io~annsk~ok~vk~tg~fb~tw~ig~yt$";
+  const TInfo14 info = access_.ReadPersonalInfo("Ann");
+  EXPECT_EQ(info, (TInfo14{"Ann", "Lee", "about me", "555", "pub@x.io", "annsk", "https://ann.io",
+                           "ok", "vk", "tg", "fb", "tw", "ig", "yt"}));
+
+  reply_ = "$Anno~Nowak";  // "no" inside a record is data
+  TInfo14 names;
+  names.Name1 = "Anno";
+  names.Name2 = "Nowak";
+  EXPECT_EQ(access_.ReadPersonalInfo("Ann"), names);
+  reply_ = "$A~B~x~y~z~~";  // fewer fields: the rest stay empty
+  TInfo14 five;
+  five.Name1 = "A";
+  five.Name2 = "B";
+  five.About = "x";
+  five.Telephone = "y";
+  five.EMailO = "z";
+  EXPECT_EQ(access_.ReadPersonalInfo("Ann"), five);
+  for (const std::string reply : {"no", "", "<html>proxy</html>"}) {
+    reply_ = reply;
+    EXPECT_EQ(access_.ReadPersonalInfo("Ann"), TInfo14{}) << reply;
+  }
+  reply_ = "$Ann~Lee$";
+  status_ = 404;
+  EXPECT_EQ(access_.ReadPersonalInfo("Ann"), TInfo14{});
+
+  status_ = 200;
+  for (const auto& [reply, ok] : std::vector<std::pair<std::string, bool>>{
+           {"$ok$", true}, {"no", false}, {"", false}}) {
+    reply_ = reply;
+    EXPECT_EQ(access_.SavePersonalInfo("Ann", TInfo14{}), ok) << reply;
+  }
+}
+
+TEST_F(ClubAccessTest, NumberReplies) {
+  const std::vector<std::pair<std::string, std::optional<std::int32_t>>> cases = {
+      {"members$4711", 4711}, {"$12$7x", 7}, {"$x", std::nullopt}, {"", std::nullopt}};
+  for (const auto& [reply, number] : cases) {
+    SCOPED_TRACE(reply);
+    reply_ = reply;
+    EXPECT_EQ(access_.CountClubMembers(), number);
+    EXPECT_EQ(access_.ReadRatingPlace(100), number);
+    EXPECT_EQ(access_.ReadGameCount(76), number);
+    EXPECT_EQ(access_.WriteTopTenEntry("Ann", "Oslo", "1-034", "W", 1, 76, "#", "#"), number);
+  }
+}
+
+TEST_F(ClubAccessTest, RatedTopTenReplies) {
+  reply_ = "$1 Ann Oslo Norway 1-034 W 2504.5*$2 Bob Rome Italy 1-020  1504,25*$3 Cy Kyiv x 1-050 M 7*";
+  RatedTopTenReply top = access_.ReadRatedTopTen();
+  EXPECT_TRUE(top.ok);
+  EXPECT_EQ(top.list[0], (TKezTop10{"Ann", "Oslo", "1-034", 'W', 2504.5}));
+  EXPECT_EQ(top.list[1], (TKezTop10{"Bob", "Rome", "1-020", 'M', 1504.25}));
+  EXPECT_EQ(top.list[2], (TKezTop10{"Cy", "Kyiv", "1-050", 'M', 7}));
+  for (size_t i = 3; i < 10; ++i) EXPECT_EQ(top.list[i], TKezTop10{});
+
+  reply_.clear();
+  for (int i = 1; i <= 12; ++i) reply_ += "$" + std::to_string(i) + " P" + std::to_string(i) + " C x 1-001 M " + std::to_string(100 - i) + "*";
+  top = access_.ReadRatedTopTen();
+  EXPECT_TRUE(top.ok);
+  EXPECT_EQ(top.list[9].Nick, "P10");
+
+  reply_ = "$1 Ann Oslo Norway 1-034 W 12*$2 Bob Rome Italy 1-020 M high*";
+  top = access_.ReadRatedTopTen();
+  EXPECT_FALSE(top.ok);
+  EXPECT_EQ(top.list[0].Nick, "Ann");  // lines read before the bad one stay
+  status_ = 500;
+  EXPECT_FALSE(access_.ReadRatedTopTen().ok);
+}
+
+TEST_F(ClubAccessTest, KezsBalanceReplies) {
+  const std::vector<std::pair<std::string, std::optional<std::int32_t>>> cases = {
+      {"$125$", 125},
+      {"Genova$40", 40},  // a "no" outside the number is no refusal
+      {"$-5", -5},
+      {"no", std::nullopt},
+      {"$12 Kezs", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const auto& [reply, balance] : cases) {
+    reply_ = reply;
+    EXPECT_EQ(access_.ReadKezsBalance("Ann"), balance) << reply;
+  }
+  for (const auto& [reply, ok] :
+       std::vector<std::pair<std::string, bool>>{{"ok", true}, {"no", false}, {"", false}}) {
+    reply_ = reply;
+    EXPECT_EQ(access_.CreditKezs("Ann", 10), ok) << reply;
+  }
+}
+
+TEST_F(ClubAccessTest, GameRecordReplies) {
+  struct Case {
+    const char* name;
+    std::string reply;
+    bool ok;
+    int kon;
+    int best;
+    double rating;
+    int r1;
+    std::string r2;
+  };
+  const std::vector<Case> cases = {
+      {"five fields", "$3 4000 2003 5 tag$", true, 3, 4000, 2003, 5, "tag"},
+      {"decimal comma", "$3 4000 2003,5$", true, 3, 4000, 2003.5, 0, "#"},
+      {"empty rating", "$3 4000 $", true, 3, 4000, 0, 0, "#"},
+      {"no record", "no", false, 0, 0, 0, 0, "#"},
+      {"error page", "<html>502</html>", false, 0, 0, 0, 0, "#"},
+      {"empty", "", false, 0, 0, 0, 0, "#"},
+      {"best not a number", "$3 x 2003$", false, 3, 0, 0, 0, "#"},
+      {"rating not a number", "$3 4000 high$", false, 3, 4000, 0, 0, "#"},
+      {"R1 not a number", "$3 4000 2003 r$", false, 3, 4000, 2003, 0, "#"},
+      {"only two fields", "$3 4000$", false, 0, 0, 0, 0, "#"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    reply_ = c.reply;
+    const GameRecordReply read = access_.ReadGameRecord("Ann", "pw");
+    EXPECT_EQ(read.ok, c.ok);
+    EXPECT_EQ(read.record.Kon, c.kon);
+    EXPECT_EQ(read.record.Best, c.best);
+    EXPECT_DOUBLE_EQ(read.record.Rating, c.rating);
+    EXPECT_EQ(read.record.R1, c.r1);
+    EXPECT_EQ(read.record.R2, c.r2);
+    EXPECT_EQ(read.record.PlayNow, 'N');
+  }
+  reply_ = "$3 4000 2003.5 9 2 7000 11 r2$";
+  const GameRecordReply full = access_.ReadGameRecordFull("Ann", "pw");
+  EXPECT_TRUE(full.ok);
+  EXPECT_EQ(full.record.Kon, 3);
+  EXPECT_EQ(full.record.Best, 4000);
+  EXPECT_DOUBLE_EQ(full.record.Rating, 2003.5);
+  EXPECT_EQ(full.record.Sessions, 9);
+  EXPECT_EQ(full.record.KonL, 2);
+  EXPECT_EQ(full.record.Score, 7000);
+  EXPECT_EQ(full.record.R1, 11);
+  EXPECT_EQ(full.record.R2, "r2");
+  reply_ = "<html>proxy</html>";
+  EXPECT_FALSE(access_.ReadGameRecordFull("Ann", "pw").ok);
+  for (const auto& [reply, ok] :
+       std::vector<std::pair<std::string, bool>>{{"$ok", true}, {"no", false}}) {
+    reply_ = reply;
+    EXPECT_EQ(access_.SaveGameRecord("Ann", "pw", TKezGame{}), ok);
+  }
+}
+
+// The figures of a rated game: three games scoring 1000, 2000 and 3000 give
+// Kon 3 and Rating 2003; a fourth game's start makes it 1504, its score of
+// 4000 then 2504 (10000 / 4 + 4).
+TEST_F(ClubAccessTest, RatedGameFigures) {
+  ClubSession session;
+  session.CurrentUser.Nick = "Ann";
+  session.CurrentUser.Pw = "pw";
+  queue_ = {"$3 3000 2003 0 #$", "$ok"};
+  EXPECT_TRUE(access_.RegisterRatedGame(session));
+  EXPECT_EQ(Last().body, "nick=Ann&pw=pw&xxxbrkon=4&xxxbrbest=3000&xxxbrrating=1504&xxxbrR1=0&xxxbrR2=#");
+  EXPECT_EQ(session.CurrentGame.Kon, 4);
+  EXPECT_DOUBLE_EQ(session.CurrentGame.Rating, 1504);
+
+  queue_ = {"$4 3000 1504 0 #$", "$ok"};
+  EXPECT_EQ(access_.SaveRatedResult(session, 4000), RatedSave::kSaved);
+  EXPECT_EQ(Last().body, "nick=Ann&pw=pw&xxxbrkon=4&xxxbrbest=4000&xxxbrrating=2504&xxxbrR1=0&xxxbrR2=#");
+  EXPECT_EQ(session.CurrentGame.Best, 4000);
+
+  // A lower score keeps Best and still moves the rating.
+  queue_ = {"$4 4000 2504 0 #$", "$ok"};
+  EXPECT_EQ(access_.SaveRatedResult(session, 1000), RatedSave::kSaved);
+  EXPECT_EQ(Last().body, "nick=Ann&pw=pw&xxxbrkon=4&xxxbrbest=4000&xxxbrrating=2754&xxxbrR1=0&xxxbrR2=#");
+
+  // The very first rated game.
+  queue_ = {"$0 0 0$", "$ok", "$1 0 1$", "$ok"};
+  EXPECT_TRUE(access_.RegisterRatedGame(session));
+  EXPECT_EQ(Last().body, "nick=Ann&pw=pw&xxxbrkon=1&xxxbrbest=0&xxxbrrating=1&xxxbrR1=0&xxxbrR2=#");
+  EXPECT_EQ(access_.SaveRatedResult(session, 4000), RatedSave::kSaved);
+  EXPECT_EQ(Last().body, "nick=Ann&pw=pw&xxxbrkon=1&xxxbrbest=4000&xxxbrrating=4001&xxxbrR1=0&xxxbrR2=#");
+}
+
+TEST_F(ClubAccessTest, RatedGameFailuresLeaveNoHalfChangedRecord) {
+  ClubSession session;
+  session.CurrentUser.Nick = "Ann";
+  session.CurrentUser.Pw = "pw";
+
+  // A failed write puts back the remembered values.
+  queue_ = {"$3 3000 2003 0 #$", "no"};
+  EXPECT_FALSE(access_.RegisterRatedGame(session));
+  EXPECT_EQ(session.CurrentGame.Kon, 3);
+  EXPECT_DOUBLE_EQ(session.CurrentGame.Rating, 2003);
+  queue_ = {"$4 3000 1504 0 #$", "no"};
+  EXPECT_EQ(access_.SaveRatedResult(session, 9000), RatedSave::kFailed);
+  EXPECT_EQ(session.CurrentGame.Best, 3000);
+  EXPECT_DOUBLE_EQ(session.CurrentGame.Rating, 1504);
+
+  // A page without the record (a proxy's error page) is no record of zeros:
+  // nothing is written back.
+  for (const std::string page : {"<html>Service unavailable</html>", ""}) {
+    const size_t before = Requests().size();
+    queue_ = {page};
+    EXPECT_FALSE(access_.RegisterRatedGame(session));
+    queue_ = {page};
+    EXPECT_EQ(access_.SaveRatedResult(session, 4000), RatedSave::kFailed);
+    EXPECT_EQ(Requests().size(), before + 2);  // the two reads, no write
+  }
+
+  // The club lost the started game: the score cannot be put on a Kon of 0.
+  const size_t before = Requests().size();
+  queue_ = {"$0 0 0 0 #$"};
+  EXPECT_EQ(access_.SaveRatedResult(session, 4000), RatedSave::kNotRecordable);
+  EXPECT_EQ(Requests().size(), before + 1);
+  EXPECT_EQ(session.CurrentGame.Kon, 0);
+}
+
+TEST_F(ClubAccessTest, TableReplies) {
+  reply_ =
+      "$1 9 5200 Ann 1-034 Oslo W 2.7 # #*$2 9 5100 Bob 1-020 Rome M 2.7 # #*$3 9 4000 " +
+      kMoscow1251 + " 1-001 Omsk M 2.6 # #*";
+  TableReply table = access_.ReadTopTen(76);
+  EXPECT_TRUE(table.ok);
+  EXPECT_EQ(client_.limits().read_timeout, kClubReadTimeout);
+  EXPECT_EQ(table.entries[0],
+            (TKezRecord{0, 76, 5200, "Ann", "1-034", "Oslo", "W", "2.7", "#", "#", 1}));
+  EXPECT_EQ(table.entries[2].Nick, "Москва");
+  EXPECT_EQ(table.entries[2].R08, "2.6");
+  for (size_t i = 3; i < 10; ++i) {
+    EXPECT_TRUE(IsEmptyEntry(table.entries[i]));
+    EXPECT_EQ(table.entries[i].R10, "#*");
+    EXPECT_EQ(table.entries[i].GID, 76);
+  }
+
+  reply_ = "$1 9 5200 Ann 1-034 Oslo W 2.7 # #*$x 9 5100 Bob 1-020 Rome M 2.7 # #*";
+  table = access_.ReadOwnResults(176, "Ann", "Oslo");
+  EXPECT_FALSE(table.ok);
+  EXPECT_EQ(table.entries[0].Nick, "Ann");
+  EXPECT_TRUE(IsEmptyEntry(table.entries[1]));
+
+  reply_ = "";  // an empty table
+  table = access_.ReadTopTen(176);
+  EXPECT_TRUE(table.ok);
+  EXPECT_TRUE(IsEmptyEntry(table.entries[0]));
+  status_ = 500;
+  EXPECT_FALSE(access_.ReadTopTen(76).ok);
+}
+
+TEST_F(ClubAccessTest, UsageStatisticsReplies) {
+  reply_ = "$120 40 7 Ann 30 12 5 0 0 0 0 0 0 0 0 0 9 z*";
+  UsageStatisticsReply stat = access_.ReadUsageStatistics();
+  EXPECT_TRUE(stat.ok);
+  EXPECT_EQ(client_.limits().read_timeout, kClubReadTimeout);
+  EXPECT_EQ(stat.stat.GID, 76);
+  EXPECT_EQ(stat.stat.Stat1, 120);
+  EXPECT_EQ(stat.stat.Stat2, 40);
+  EXPECT_EQ(stat.stat.Stat3, 7);
+  EXPECT_EQ(stat.stat.Stat4, "Ann");
+  EXPECT_EQ(stat.stat.StatX, (std::array<std::int32_t, 12>{30, 12, 5}));
+  EXPECT_EQ(stat.stat.StatY, 9);
+  EXPECT_EQ(stat.stat.StatZ, "z");
+
+  reply_ = "$120 40 x Ann*";
+  stat = access_.ReadUsageStatistics();
+  EXPECT_FALSE(stat.ok);
+  EXPECT_EQ(stat.stat.Stat2, 40);  // what was read stays
+  reply_ = "<html>proxy</html>";
+  EXPECT_FALSE(access_.ReadUsageStatistics().ok);
+
+  for (const auto& [reply, ok] : std::vector<std::pair<std::string, bool>>{
+           {"$ ok#", true}, {"$ok#", false}, {"", false}}) {
+    reply_ = reply;
+    EXPECT_EQ(access_.SendLike("Ann"), ok) << reply;
+  }
+}
+
+TEST_F(ClubAccessTest, PhotosComeFromTheConfiguredFolderWithTheNickEncoded) {
+  const std::string jpeg = SmallJpeg();
+  services_.PhotoAddress = ScrambleText(server_.Url("photos/"), kAccountKey);
+  ClubSession session;
+  reply_ = jpeg;
+  EXPECT_TRUE(access_.LoadPhoto(session, "a?b@(c) d", 1));
+  EXPECT_EQ(Last().method, "GET");
+  EXPECT_EQ(Last().target, "/photos/a%3Fb%40%28c%29%20d.jpg");
+  EXPECT_NE(Last().Header("user-agent"), "PlavoKeyStamp");
+  EXPECT_EQ(session.PhotoSlots[0], jpeg);
+
+  reply_ = "<html>not a picture</html>";
+  EXPECT_FALSE(access_.LoadPhoto(session, "Ann", 1));
+  EXPECT_EQ(session.PhotoSlots[0], jpeg);  // the slot keeps its picture
+  reply_ = jpeg;
+  status_ = 404;
+  EXPECT_FALSE(access_.LoadPhoto(session, "Ann", 2));
+  EXPECT_TRUE(session.PhotoSlots[1].empty());
+  status_ = 200;
+  EXPECT_TRUE(access_.LoadPhoto(session, "Анна", 2));
+  EXPECT_EQ(Last().target, "/photos/%D0%90%D0%BD%D0%BD%D0%B0.jpg");
+  EXPECT_EQ(session.PhotoSlots[1], jpeg);
+}
+
+class StartUpLoginTest : public ClubAccessTest {
+ protected:
+  std::string UserFile() const { return dir_.path().toStdString() + "/KezUser.kez"; }
+  QTemporaryDir dir_;
+  ClubSession session_;
+};
+
+// The stored password holds a space, "#" and "$": each is sent as "-", and
+// the password sent is what PwC holds afterwards.
+TEST_F(StartUpLoginTest, StoredPasswordIsSentWithItsSeparatorsReplaced) {
+  ASSERT_TRUE(WriteUserFile(UserFile(), "Анна", ScramblePassword("my pw#1$x")));
+  reply_ = "$Genova Italy 1-020 W jnoble@mail.it 21.06.2020 xxx xxx xxx 35 0 0$";
+  EXPECT_TRUE(access_.LoginFromUserFile(session_, UserFile()));
+  ASSERT_EQ(Requests().size(), 1u);
+  EXPECT_EQ(Requests()[0].body, "nick=%D0%90%D0%BD%D0%BD%D0%B0&pw=my-pw-1-x&label0=0");
+  EXPECT_EQ(session_.AccountState, kAccountLoggedIn);
+  EXPECT_TRUE(session_.UserFileSaved);
+  EXPECT_EQ(session_.CurrentUser.Nick, "Анна");
+  EXPECT_EQ(session_.CurrentUser.Pw, "my-pw-1-x");
+  EXPECT_EQ(session_.CurrentUser.PwC, ScramblePassword("my-pw-1-x"));
+  EXPECT_EQ(session_.CurrentUser.City, "Genova");
+  EXPECT_EQ(session_.CurrentUser.R04, 35);
+}
+
+TEST_F(StartUpLoginTest, RefusedLoginKeepsTheFileAndLeavesNobodyLoggedIn) {
+  const std::string pwc = ScramblePassword("secret");
+  ASSERT_TRUE(WriteUserFile(UserFile(), "Ann", pwc));
+  const auto file_before = ReadLines(UserFile());
+  session_.CurrentUser.Info.Name1 = "old";
+  for (const std::string reply : {"no", "<html>Bad gateway</html>"}) {
+    reply_ = reply;
+    EXPECT_FALSE(access_.LoginFromUserFile(session_, UserFile()));
+    EXPECT_EQ(session_.AccountState, kAccountNobody);
+    EXPECT_TRUE(session_.UserFileSaved);
+    EXPECT_EQ(session_.CurrentUser.Nick, "Ann");
+    EXPECT_EQ(session_.CurrentUser.City, "#");
+    EXPECT_EQ(session_.CurrentUser.DateR, "00.00.0000");
+    EXPECT_EQ(session_.CurrentUser.Info, TInfo14{});
+    EXPECT_EQ(session_.CurrentUser.PwC, pwc);
+  }
+  EXPECT_EQ(ReadLines(UserFile()), file_before);
+}
+
+TEST_F(StartUpLoginTest, NoRequestWithoutAUsableUserFile) {
+  // Missing, then foreign.
+  EXPECT_FALSE(access_.LoginFromUserFile(session_, UserFile()));
+  ASSERT_TRUE(WriteLinesAtomic(UserFile(), {"Other File", "Ann", ScramblePassword("pw")}));
+  session_.AccountState = kAccountLoggedIn;
+  EXPECT_FALSE(access_.LoginFromUserFile(session_, UserFile()));
+  EXPECT_EQ(session_.AccountState, kAccountNobody);
+  EXPECT_FALSE(session_.UserFileSaved);
+  EXPECT_TRUE(Requests().empty());
+
+  // The header and the nick only: an empty password is sent.
+  ASSERT_TRUE(WriteLinesAtomic(UserFile(), {"Kez User File", "Ann"}));
+  reply_ = "no";
+  EXPECT_FALSE(access_.LoginFromUserFile(session_, UserFile()));
+  ASSERT_EQ(Requests().size(), 1u);
+  EXPECT_EQ(Requests()[0].body, "nick=Ann&pw=&label0=0");
+}
+
+}  // namespace
+}  // namespace braxo

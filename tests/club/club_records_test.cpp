@@ -1,0 +1,114 @@
+// The plain rules behind the club operations: the rating steps, the name
+// check, the password forms and the photo address.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "club/AccountService.h"
+#include "club/GameRecords.h"
+#include "club/Scramble.h"
+#include "club/TopTenService.h"
+#include "storage/TextFile.h"
+
+namespace braxo {
+namespace {
+
+TEST(RatingTest, FormulasWithTheGamesConstants) {
+  struct Case {
+    double kon, old_rating, after_start;
+  };
+  // RatingAfterStart(newKon, 1, 0, 1, r) = oldKon * (r - oldKon) / newKon + newKon.
+  for (const Case& c : {Case{1, 0, 1}, Case{4, 2003, 1504}, Case{2, 4001, 2002}}) {
+    EXPECT_DOUBLE_EQ(RatingAfterStart(c.kon, 1, 0, 1, c.old_rating), c.after_start);
+  }
+  // RatingAfterScore(Kon, score, 0, 1, r) = r + score / Kon.
+  EXPECT_DOUBLE_EQ(RatingAfterScore(4, 4000, 0, 1, 1504), 2504);
+  EXPECT_DOUBLE_EQ(RatingAfterScore(1, 4000, 0, 1, 1), 4001);
+  // The general form, with C and D not at the game's values.
+  EXPECT_DOUBLE_EQ(RatingAfterStart(4, 2, 3, 2, 10), (2 * (10 - 1.0) - 3) / 4 + 2);
+  EXPECT_DOUBLE_EQ(RatingAfterScore(4, 2, 3, 2, 10), (3 + 4 * (10 - 2.0) + 2) / 4 + 2);
+}
+
+TEST(RatingTest, RatedStepsRefuseRecordsTheFormulaCannotTake) {
+  TKezGame game;
+  game.Kon = -1;
+  game.Rating = 5;
+  EXPECT_FALSE(ApplyRatedStart(game));
+  EXPECT_EQ(game.Kon, -1);
+  game.Kon = std::numeric_limits<std::int32_t>::max();
+  EXPECT_FALSE(ApplyRatedStart(game));
+  for (const std::int32_t kon : {0, -3}) {
+    game.Kon = kon;
+    game.Best = 7;
+    EXPECT_FALSE(ApplyRatedScore(game, 4000));
+    EXPECT_EQ(game.Best, 7);
+    EXPECT_DOUBLE_EQ(game.Rating, 5);
+  }
+  game.Kon = 2;
+  game.Best = 5000;
+  EXPECT_TRUE(ApplyRatedScore(game, 1000));
+  EXPECT_EQ(game.Best, 5000);  // a lower score keeps Best
+  EXPECT_DOUBLE_EQ(game.Rating, 505);
+}
+
+TEST(RateNameTextTest, Cases) {
+  struct Case {
+    std::string text;
+    NameKind kind;
+    int rate;
+  };
+  const std::vector<Case> cases = {
+      {"Al", NameKind::kNick, 3},
+      {"Анна", NameKind::kNick, 2},
+      {"AnnaЁ", NameKind::kNick, 2},
+      {"abcdefghijklm", NameKind::kNick, 1},  // 13 characters
+      {"abcdefghijklm", NameKind::kCity, 3},
+      {"abcdefghijklmnop", NameKind::kCity, 1},  // 16
+      {"ЖЖЖЖЖЖЖЖЖЖЖЖ", NameKind::kNick, 2},      // 12 Cyrillic letters
+      {"A", NameKind::kNick, 1},
+      {"A", NameKind::kCity, 1},
+      {"A", NameKind::kCharacter, 3},
+      {"", NameKind::kNick, 1},
+      {"", NameKind::kCharacter, 1},
+      {"Ann Lee", NameKind::kNick, 1},
+      {"Ann#", NameKind::kNick, 1},
+      {"Анна$", NameKind::kNick, 1},  // 1 wins over 2
+      {"a!(),-.?@_", NameKind::kNick, 3},
+      {"Zoë", NameKind::kNick, 1},    // not in the code page's allowed set
+      {"李小龙", NameKind::kNick, 1},  // not in the code page at all
+      {"ab\xC3", NameKind::kNick, 1},  // not UTF-8
+      {"\xC0\xAF" "ab", NameKind::kNick, 1},  // overlong form of "/"
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RateNameText(c.text, c.kind), c.rate) << c.text << " kind " << static_cast<int>(c.kind);
+  }
+}
+
+TEST(PasswordFormsTest, ScrambledInTheCodePageAndRewrittenForTheStartUpLogin) {
+  EXPECT_EQ(ScramblePassword("пароль"), ScrambleText(Utf8ToCp1251("пароль"), kAccountKey));
+  EXPECT_EQ(UnscramblePassword(ScramblePassword("пароль 1")), "пароль 1");
+  EXPECT_EQ(StartupLoginPassword("a b#c$d"), "a-b-c-d");
+  EXPECT_EQ(StartupLoginPassword("plain"), "plain");
+}
+
+TEST(PhotoAddressTest, TheNickIsPercentEncoded) {
+  EXPECT_EQ(PhotoAddress("http://h/photos/", "Ann_1.x~y-z"), "http://h/photos/Ann_1.x~y-z.jpg");
+  EXPECT_EQ(PhotoAddress("http://h/photos/", "a?b@(c)/#%"),
+            "http://h/photos/a%3Fb%40%28c%29%2F%23%25.jpg");
+  EXPECT_EQ(PhotoAddress("http://h/p/", "Ян"), "http://h/p/%D0%AF%D0%BD.jpg");
+}
+
+TEST(TableFieldsTest, WriteTopTenEntryEndsTheLastFieldWithTheTerminator) {
+  const std::vector<FormField> fields =
+      WriteTopTenEntryFields("Ann", "Oslo", "1-034", "W", 5000, 176, "#", "#");
+  ASSERT_EQ(fields.size(), 9u);
+  EXPECT_EQ(fields.back().name, "R10");
+  EXPECT_EQ(fields.back().value, "#*");
+  EXPECT_EQ(PlainFormBody(fields),
+            "gid=176&nick=Ann&city=Oslo&country=1-034&score=5000&R7=W&R8=2.7&R9=#&R10=#*");
+}
+
+}  // namespace
+}  // namespace braxo
