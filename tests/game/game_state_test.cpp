@@ -584,7 +584,7 @@ TEST_F(GameFlowTest, ClubStepsWaitForTheConfigurationPage) {
   EXPECT_EQ(world_.log, (std::vector<std::string>{"Notice News||", "CountStart", "SaveSettings",
                                                   "LoginFromUserFile", "DrawAccountLamp 2"}));
   EXPECT_TRUE(game_.ClubStarted());
-  EXPECT_EQ(game_.AccountState, 2);
+  EXPECT_EQ(game_.Session().AccountState, 2);
 }
 
 TEST_F(GameFlowTest, APageBeforeTheFirstPaintWaitsForTheChampionsCheck) {

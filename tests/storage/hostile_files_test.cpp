@@ -14,6 +14,7 @@
 #include "storage/ChampionsFile.h"
 #include "storage/SettingsFile.h"
 #include "storage/TextFile.h"
+#include "storage/UserFile.h"
 
 namespace braxo {
 namespace {
@@ -86,6 +87,11 @@ TEST(HostileFilesTest, AnEntryThatIsNotAFileReadsAsMissingAndIsNeverReplaced) {
     ASSERT_EQ(::lstat(paths.champions_file.c_str(), &st), 0);
     EXPECT_FALSE(S_ISREG(st.st_mode));
     EXPECT_EQ(DirectoryEntries(dir.path()).size(), 2u);  // no temporary left behind
+
+    const std::string user_file = dir.path() + "KezUser.kez";
+    ASSERT_TRUE(intruder.make(user_file));
+    EXPECT_FALSE(ReadUserFile(user_file).has_value());
+    EXPECT_FALSE(WriteUserFile(user_file, "Ann", "QWERTY"));
   }
 }
 
