@@ -83,9 +83,9 @@ int main(int argc, char** argv) {
   braxo::AppServices services(window, dialogs, pictures, game);
   TraceStartup("services");
   braxo::ClockRandom random;
-  braxo::GameState state({window, services.Sound(), dialogs, services.Storage(), services.Club(),
-                          services.Session()},
-                         random, services.HelpMirrors());
+  braxo::GameState state(
+      {window, services.Sound(), dialogs, services.Storage(), services.Club(), services.Session()},
+      random, services.HelpMirrors());
   game = &state;
   dialogs.CreateWindows(state, services.MutableSettings().PlayerName, services.Champions());
   window.SetGame(&state);

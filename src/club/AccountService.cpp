@@ -104,11 +104,10 @@ TInfo14 ReadPersonalInfoReply(std::string_view reply) {
   TInfo14 info;
   const std::optional<ReplyRecord> record = RecordReply(reply, '$', '~');
   if (!record) return info;
-  std::string* const wire_order[] = {&info.Name1,    &info.Name2,    &info.About,
-                                     &info.Telephone, &info.EMailO,  &info.WebSite,
-                                     &info.Skype,    &info.OK,       &info.VK,
-                                     &info.Telegram, &info.FaceBook, &info.Twitter,
-                                     &info.Instagramm, &info.YouTube};
+  std::string* const wire_order[] = {
+      &info.Name1,    &info.Name2,   &info.About,      &info.Telephone, &info.EMailO,
+      &info.WebSite,  &info.Skype,   &info.OK,         &info.VK,        &info.Telegram,
+      &info.FaceBook, &info.Twitter, &info.Instagramm, &info.YouTube};
   for (std::size_t i = 0; i < 14; ++i) *wire_order[i] = Text(*record, i + 1);
   return info;
 }

@@ -12,7 +12,8 @@ namespace braxo {
 namespace {
 
 bool IsJpegPicture(const std::string& bytes) {
-  const QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  const QByteArray data =
+      QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
   return !QImage::fromData(data, "JPEG").isNull();
 }
 
@@ -57,8 +58,8 @@ std::optional<std::int32_t> ClubAccess::CountClubMembers() {
 }
 
 std::optional<std::int32_t> ClubAccess::ReadRatingPlace(double rating) {
-  const HttpResult reply = client_.PostPlain(
-      AccountAddress(), ReadRatingPlaceFields(services_.GameFieldPrefix, rating));
+  const HttpResult reply =
+      client_.PostPlain(AccountAddress(), ReadRatingPlaceFields(services_.GameFieldPrefix, rating));
   if (!reply.ok()) return std::nullopt;
   return NumberReply(reply.body);
 }
@@ -92,15 +93,15 @@ std::optional<std::string> ClubAccess::LoadPhoto(std::string_view nick) {
 }
 
 GameRecordReply ClubAccess::ReadGameRecord(std::string_view nick, std::string_view pw) {
-  const HttpResult reply = client_.PostList(
-      AccountAddress(), ReadGameRecordLines(services_.GameFieldPrefix, nick, pw));
+  const HttpResult reply =
+      client_.PostList(AccountAddress(), ReadGameRecordLines(services_.GameFieldPrefix, nick, pw));
   if (!reply.ok()) return GameRecordReply{false, PrefilledGameRecord()};
   return ReadGameRecordReply(reply.body);
 }
 
 GameRecordReply ClubAccess::ReadGameRecordFull(std::string_view nick, std::string_view pw) {
-  const HttpResult reply = client_.PostList(
-      AccountAddress(), ReadGameRecordLines(services_.GameFieldPrefix, nick, pw));
+  const HttpResult reply =
+      client_.PostList(AccountAddress(), ReadGameRecordLines(services_.GameFieldPrefix, nick, pw));
   if (!reply.ok()) return GameRecordReply{false, PrefilledGameRecord()};
   return ReadGameRecordFullReply(reply.body);
 }
@@ -137,9 +138,9 @@ std::optional<std::int32_t> ClubAccess::ReadGameCount(std::int32_t id) {
 std::optional<std::int32_t> ClubAccess::WriteTopTenEntry(
     std::string_view nick, std::string_view city, std::string_view country, std::string_view r7,
     std::int32_t score, std::int32_t id, std::string_view r9, std::string_view r10) {
-  const HttpResult reply = client_.PostPlain(
-      settings_.TopTenAddress.plain,
-      WriteTopTenEntryFields(nick, city, country, r7, score, id, r9, r10));
+  const HttpResult reply =
+      client_.PostPlain(settings_.TopTenAddress.plain,
+                        WriteTopTenEntryFields(nick, city, country, r7, score, id, r9, r10));
   if (!reply.ok()) return std::nullopt;
   return NumberReply(reply.body);
 }

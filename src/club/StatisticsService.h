@@ -15,10 +15,10 @@ namespace braxo {
 
 struct TKezStat {
   std::int32_t GID = 0;
-  std::int32_t Stat1 = 0;  // starts
-  std::int32_t Stat2 = 0;  // unique starts
-  std::int32_t Stat3 = 0;  // likes
-  std::string Stat4;       // the nick of the last like
+  std::int32_t Stat1 = 0;                // starts
+  std::int32_t Stat2 = 0;                // unique starts
+  std::int32_t Stat3 = 0;                // likes
+  std::string Stat4;                     // the nick of the last like
   std::array<std::int32_t, 12> StatX{};  // finished games per flag (1-3: the modes)
   std::int32_t StatY = 0;
   std::string StatZ;

@@ -3,58 +3,11 @@
 #include <cstddef>
 #include <optional>
 
+#include "club/NameRules.h"
 #include "club/ReplyRules.h"
 #include "storage/TextFile.h"
 
 namespace braxo {
-namespace {
-
-// The next code point of `text` from `pos`, or nothing for bytes that are
-// not well-formed UTF-8 (overlong forms and surrogates included).
-std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& pos) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char first = byte(pos);
-  std::size_t length = 0;
-  char32_t value = 0;
-  if (first < 0x80) {
-    ++pos;
-    return first;
-  } else if ((first & 0xE0) == 0xC0) {
-    length = 2;
-    value = first & 0x1F;
-  } else if ((first & 0xF0) == 0xE0) {
-    length = 3;
-    value = first & 0x0F;
-  } else if ((first & 0xF8) == 0xF0) {
-    length = 4;
-    value = first & 0x07;
-  } else {
-    return std::nullopt;
-  }
-  if (pos + length > text.size()) return std::nullopt;
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((byte(pos + i) & 0xC0) != 0x80) return std::nullopt;
-    value = (value << 6) | (byte(pos + i) & 0x3F);
-  }
-  static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (value < kSmallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-    return std::nullopt;
-  }
-  pos += length;
-  return value;
-}
-
-bool IsCyrillicLetter(char32_t c) { return (c >= 0x410 && c <= 0x44F) || c == 0x401 || c == 0x451; }
-
-bool IsOtherAllowed(char32_t c) {
-  if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
-  for (char allowed : std::string_view("!(),-.?@_")) {
-    if (c == static_cast<char32_t>(allowed)) return true;
-  }
-  return false;
-}
-
-}  // namespace
 
 bool IsEmptyEntry(const TKezRecord& entry) { return entry.Nick == "#"; }
 
@@ -89,9 +42,7 @@ TableReply ReadTableReply(std::string_view reply, std::int32_t id) {
   return result;
 }
 
-std::vector<std::string> ReadTopTenLines(std::int32_t id) {
-  return {"gid=" + std::to_string(id)};
-}
+std::vector<std::string> ReadTopTenLines(std::int32_t id) { return {"gid=" + std::to_string(id)}; }
 
 std::vector<FormField> ReadOwnResultsFields(std::int32_t id, std::string_view nick,
                                             std::string_view city) {
@@ -119,25 +70,10 @@ std::vector<FormField> WriteTopTenEntryFields(std::string_view nick, std::string
           {"R10", std::string(r10) + "*"}};
 }
 
-int RateNameText(std::string_view text, NameKind kind) {
-  std::size_t characters = 0;
-  bool cyrillic = false;
-  bool refused = false;
-  for (std::size_t pos = 0; pos < text.size();) {
-    const std::optional<char32_t> c = NextCodePoint(text, pos);
-    if (!c) return 1;
-    ++characters;
-    if (IsCyrillicLetter(*c))
-      cyrillic = true;
-    else if (!IsOtherAllowed(*c))
-      refused = true;
-  }
-  if (characters == 0) return 1;
-  if (kind == NameKind::kNick && characters > 12) return 1;
-  if (kind == NameKind::kCity && characters > 15) return 1;
-  if (kind != NameKind::kCharacter && characters == 1) return 1;
-  if (refused) return 1;
-  return cyrillic ? 2 : 3;
+int RateNameTextUtf8(std::string_view utf8, int kind) {
+  const std::string cp1251 = Utf8ToCp1251(utf8);
+  if (Cp1251ToUtf8(cp1251) != utf8) return kRateRefused;
+  return RateNameText(cp1251, kind);
 }
 
 }  // namespace braxo

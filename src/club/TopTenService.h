@@ -60,14 +60,10 @@ std::vector<FormField> WriteTopTenEntryFields(std::string_view nick, std::string
                                               std::int32_t score, std::int32_t id,
                                               std::string_view r9, std::string_view r10);
 
-enum class NameKind { kCharacter = 0, kNick = 1, kCity = 2 };
-
-// 3 a good name, 2 one with Cyrillic letters, 1 refused: empty; a nick over
-// 12 or a city over 15 characters; a nick or city of one character; any
-// character but the Latin letters, the Cyrillic letters А-я, Ё, ё, the
-// digits and "!", "(", ")", ",", "-", ".", "?", "@", "_" (a space too). The
-// text is UTF-8; a character the 8-bit code page lacks, or bytes that are not
-// UTF-8, are outside the allowed set.
-int RateNameText(std::string_view text, NameKind kind);
+// The tournament name rule (RateNameText in NameRules.h, kind 1 a nick, 2 a
+// city, 0 one typed character) on a UTF-8 text as the windows hold it. A
+// character the 8-bit code page lacks would reach the rule as an allowed "?",
+// so such a text, or bytes that are not UTF-8, are refused (1).
+int RateNameTextUtf8(std::string_view utf8, int kind);
 
 }  // namespace braxo

@@ -46,9 +46,9 @@ class TFormPw : public QDialog {
 
  public:
   // `game` supplies the role, the passwords and ChampionName and takes the
-  // accepted flags (the flow starts the mode once the pre-game check agreed); `player_name` is the settings' name,
-  // which role 2 offers and keeps equal to the field. All must outlive the
-  // window.
+  // accepted flags (the flow starts the mode once the pre-game check
+  // agreed); `player_name` is the settings' name, which role 2 offers and
+  // keeps equal to the field. All must outlive the window.
   TFormPw(GameState& game, std::string& player_name, PictureStore& pictures, QWidget* parent);
 
   // Shows the window modally in the game's current PasswordWindowRole.

@@ -167,9 +167,8 @@ bool GameState::PreGameCheck() {
   const bool clock_was_running = ClockRunning;
   ClockRunning = false;
   bool answer = true;
-  if (session.RatedGameOpen &&
-      !ports_.dialogs.AskYesNo(Text(MsgId::MsgGameOnRating) + "\n\r" +
-                               Text(MsgId::MsgConfirmNewGame))) {
+  if (session.RatedGameOpen && !ports_.dialogs.AskYesNo(Text(MsgId::MsgGameOnRating) + "\n\r" +
+                                                        Text(MsgId::MsgConfirmNewGame))) {
     answer = false;
     ClockRunning = clock_was_running;
   } else {

@@ -20,8 +20,9 @@ void DrawCountryFlag(std::string_view code, QPainter& canvas, int x, int y,
 }
 
 void DrawSexIcon(char letter, QPainter& canvas, int x, int y, PictureStore& pictures) {
-  canvas.drawImage(x, y, pictures.LoadPngResource(letter == 'M' ? QStringLiteral("FaceMan16")
-                                                                : QStringLiteral("FaceWoman16")));
+  canvas.drawImage(x, y,
+                   pictures.LoadPngResource(letter == 'M' ? QStringLiteral("FaceMan16")
+                                                          : QStringLiteral("FaceWoman16")));
 }
 
 }  // namespace braxo

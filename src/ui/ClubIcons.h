@@ -14,8 +14,7 @@ namespace braxo {
 // the index into that continent's flags (modulo 256). A code not of that form
 // (another first character, fewer than five characters, no digits at 3-5),
 // or an index with no flag, draws nothing.
-void DrawCountryFlag(std::string_view code, QPainter& canvas, int x, int y,
-                     PictureStore& pictures);
+void DrawCountryFlag(std::string_view code, QPainter& canvas, int x, int y, PictureStore& pictures);
 
 // "FaceMan16" for the letter "M", "FaceWoman16" for any other, top-left at (x, y).
 void DrawSexIcon(char letter, QPainter& canvas, int x, int y, PictureStore& pictures);

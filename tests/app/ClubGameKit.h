@@ -33,7 +33,9 @@ class ScriptedDialogs : public DialogPort {
   int account_state_chosen = kAccountRated;
   std::vector<std::string> shown;  // questions, notices and errors, in order
 
-  void ShowPasswordWindow(int role) override { shown.push_back("password " + std::to_string(role)); }
+  void ShowPasswordWindow(int role) override {
+    shown.push_back("password " + std::to_string(role));
+  }
   bool AskYesNo(const std::string& question) override {
     shown.push_back("ask " + question);
     return false;

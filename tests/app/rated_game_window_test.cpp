@@ -93,8 +93,7 @@ TEST_F(RatedGameWindowTest, StartUpLoginThenARatedGameToTheEnd) {
                 "POST /account nick=Ann&pw=my-pw-1-x&xxxbrkon=4&xxxbrbest=" +
                     std::to_string(score) + "&xxxbrrating=" + rating + "&xxxbrR1=0&xxxbrR2=#",
             }));
-  EXPECT_EQ(window.dialogs().shown,
-            (std::vector<std::string>{"account window", "top ten entry"}));
+  EXPECT_EQ(window.dialogs().shown, (std::vector<std::string>{"account window", "top ten entry"}));
   EXPECT_EQ(window.LampHint(), "The game is not on the rating!");
 }
 

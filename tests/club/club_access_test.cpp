@@ -95,8 +95,8 @@ TEST_F(ClubAccessTest, EveryRequestSendsItsFieldsInItsStyle) {
   user.EMail = "ann@x.ru";
   user.DateR = "21.06.2020";
   user.R01 = user.R02 = user.R03 = "xxx";
-  TInfo14 info{"Ann", "Lee", "likes tiles", "555", "a@b.c", "sk", "https://a.b", "ok1", "vk1",
-               "tg", "fb", "tw", "ig", "yt"};
+  TInfo14 info{"Ann", "Lee", "likes tiles", "555", "a@b.c", "sk", "https://a.b",
+               "ok1", "vk1", "tg",          "fb",  "tw",    "ig", "yt"};
   TKezGame record;
   record.Kon = 4;
   record.Best = 4000;
@@ -124,8 +124,7 @@ TEST_F(ClubAccessTest, EveryRequestSendsItsFieldsInItsStyle) {
        "&emailo=a@b.c&website=https://a.b&skype=sk&ok=ok1&vk=vk1&telegram=tg&facebook=fb"
        "&twitter=tw&instagramm=ig&youtube=yt"},
       {"CountClubMembers", [&] { access_.CountClubMembers(); }, "/account", "label1=0"},
-      {"ReadRatingPlace", [&] { access_.ReadRatingPlace(2504); }, "/account",
-       "xxxbrrating=2504"},
+      {"ReadRatingPlace", [&] { access_.ReadRatingPlace(2504); }, "/account", "xxxbrrating=2504"},
       {"ReadRatingPlace tiny", [&] { access_.ReadRatingPlace(0.000001); }, "/account",
        "xxxbrrating=0"},
       {"ReadRatedTopTen", [&] { access_.ReadRatedTopTen(); }, "/account", "xxxbrkon=0"},
@@ -204,10 +203,11 @@ TEST_F(ClubAccessTest, LoginReplies) {
     int balance;
   };
   const std::vector<Case> cases = {
-      {"record", "$Oslo Norway 1-034 W ann@x.no 21.06.2020 xxx xxx xxx 15 0 0$", 200, true,
-       "Oslo", 'W', "ann@x.no", "21.06.2020", 15},
-      {"no inside the city and the e-mail", "$Genova Italy 1-020 M jnoble@mail.it 01.01.2021 a b c 3 0 0",
-       200, true, "Genova", 'M', "jnoble@mail.it", "01.01.2021", 3},
+      {"record", "$Oslo Norway 1-034 W ann@x.no 21.06.2020 xxx xxx xxx 15 0 0$", 200, true, "Oslo",
+       'W', "ann@x.no", "21.06.2020", 15},
+      {"no inside the city and the e-mail",
+       "$Genova Italy 1-020 M jnoble@mail.it 01.01.2021 a b c 3 0 0", 200, true, "Genova", 'M',
+       "jnoble@mail.it", "01.01.2021", 3},
       {"Windows-1251 city", "$" + kMoscow1251 + " Russia 1-001 M m@m.ru 01.02.2003 a b c 0 0 0$",
        200, true, "Москва", 'M', "m@m.ru", "01.02.2003", 0},
       {"further fields ignored", "$Oslo Norway 1-034 W e d a b c 1 2 3 extra more$", 200, true,
@@ -218,8 +218,8 @@ TEST_F(ClubAccessTest, LoginReplies) {
        "#", "00.00.0000", 0},
       {"empty sex field", "$Oslo Norway 1-034  e d a b c 1 2 3$", 200, false, "Oslo", '#', "#",
        "00.00.0000", 0},
-      {"balance not an integer", "$Oslo Norway 1-034 W e d a b c 1x 2 3$", 200, false, "Oslo",
-       'W', "e", "d", 0},
+      {"balance not an integer", "$Oslo Norway 1-034 W e d a b c 1x 2 3$", 200, false, "Oslo", 'W',
+       "e", "d", 0},
       {"R06 missing", "$Oslo Norway 1-034 W e d a b c 1 2$", 200, false, "Oslo", 'W', "e", "d", 1},
       {"HTTP error", "$Oslo Norway 1-034 W e d a b c 1 2 3$", 503, false, "#", '#', "#",
        "00.00.0000", 0},
@@ -269,8 +269,8 @@ TEST_F(ClubAccessTest, PersonalInfoReplies) {
   EXPECT_EQ(access_.ReadPersonalInfo("Ann"), TInfo14{});
 
   status_ = 200;
-  for (const auto& [reply, ok] : std::vector<std::pair<std::string, bool>>{
-           {"$ok$", true}, {"no", false}, {"", false}}) {
+  for (const auto& [reply, ok] :
+       std::vector<std::pair<std::string, bool>>{{"$ok$", true}, {"no", false}, {"", false}}) {
     reply_ = reply;
     EXPECT_EQ(access_.SavePersonalInfo("Ann", TInfo14{}), ok) << reply;
   }
@@ -290,7 +290,8 @@ TEST_F(ClubAccessTest, NumberReplies) {
 }
 
 TEST_F(ClubAccessTest, RatedTopTenReplies) {
-  reply_ = "$1 Ann Oslo Norway 1-034 W 2504.5*$2 Bob Rome Italy 1-020  1504,25*$3 Cy Kyiv x 1-050 M 7*";
+  reply_ =
+      "$1 Ann Oslo Norway 1-034 W 2504.5*$2 Bob Rome Italy 1-020  1504,25*$3 Cy Kyiv x 1-050 M 7*";
   RatedTopTenReply top = access_.ReadRatedTopTen();
   EXPECT_TRUE(top.ok);
   EXPECT_EQ(top.list[0], (TKezTop10{"Ann", "Oslo", "1-034", 'W', 2504.5}));
@@ -299,7 +300,9 @@ TEST_F(ClubAccessTest, RatedTopTenReplies) {
   for (size_t i = 3; i < 10; ++i) EXPECT_EQ(top.list[i], TKezTop10{});
 
   reply_.clear();
-  for (int i = 1; i <= 12; ++i) reply_ += "$" + std::to_string(i) + " P" + std::to_string(i) + " C x 1-001 M " + std::to_string(100 - i) + "*";
+  for (int i = 1; i <= 12; ++i)
+    reply_ += "$" + std::to_string(i) + " P" + std::to_string(i) + " C x 1-001 M " +
+              std::to_string(100 - i) + "*";
   top = access_.ReadRatedTopTen();
   EXPECT_TRUE(top.ok);
   EXPECT_EQ(top.list[9].Nick, "P10");
@@ -314,12 +317,8 @@ TEST_F(ClubAccessTest, RatedTopTenReplies) {
 
 TEST_F(ClubAccessTest, KezsBalanceReplies) {
   const std::vector<std::pair<std::string, std::optional<std::int32_t>>> cases = {
-      {"$125$", 125},
-      {"Genova$40", 40},  // a "no" outside the number is no refusal
-      {"$-5", -5},
-      {"no", std::nullopt},
-      {"$12 Kezs", std::nullopt},
-      {"", std::nullopt},
+      {"$125$", 125}, {"Genova$40", 40},  // a "no" outside the number is no refusal
+      {"$-5", -5},    {"no", std::nullopt}, {"$12 Kezs", std::nullopt}, {"", std::nullopt},
   };
   for (const auto& [reply, balance] : cases) {
     reply_ = reply;
@@ -396,26 +395,30 @@ TEST_F(ClubAccessTest, RatedGameFigures) {
   session.CurrentUser.Pw = "pw";
   queue_ = {"$3 3000 2003 0 #$", "$ok"};
   EXPECT_TRUE(access_.RegisterRatedGame(session));
-  EXPECT_EQ(Last().body, "nick=Ann&pw=pw&xxxbrkon=4&xxxbrbest=3000&xxxbrrating=1504&xxxbrR1=0&xxxbrR2=#");
+  EXPECT_EQ(Last().body,
+            "nick=Ann&pw=pw&xxxbrkon=4&xxxbrbest=3000&xxxbrrating=1504&xxxbrR1=0&xxxbrR2=#");
   EXPECT_EQ(session.CurrentGame.Kon, 4);
   EXPECT_DOUBLE_EQ(session.CurrentGame.Rating, 1504);
 
   queue_ = {"$4 3000 1504 0 #$", "$ok"};
   EXPECT_EQ(access_.SaveRatedResult(session, 4000), RatedSave::kSaved);
-  EXPECT_EQ(Last().body, "nick=Ann&pw=pw&xxxbrkon=4&xxxbrbest=4000&xxxbrrating=2504&xxxbrR1=0&xxxbrR2=#");
+  EXPECT_EQ(Last().body,
+            "nick=Ann&pw=pw&xxxbrkon=4&xxxbrbest=4000&xxxbrrating=2504&xxxbrR1=0&xxxbrR2=#");
   EXPECT_EQ(session.CurrentGame.Best, 4000);
 
   // A lower score keeps Best and still moves the rating.
   queue_ = {"$4 4000 2504 0 #$", "$ok"};
   EXPECT_EQ(access_.SaveRatedResult(session, 1000), RatedSave::kSaved);
-  EXPECT_EQ(Last().body, "nick=Ann&pw=pw&xxxbrkon=4&xxxbrbest=4000&xxxbrrating=2754&xxxbrR1=0&xxxbrR2=#");
+  EXPECT_EQ(Last().body,
+            "nick=Ann&pw=pw&xxxbrkon=4&xxxbrbest=4000&xxxbrrating=2754&xxxbrR1=0&xxxbrR2=#");
 
   // The very first rated game.
   queue_ = {"$0 0 0$", "$ok", "$1 0 1$", "$ok"};
   EXPECT_TRUE(access_.RegisterRatedGame(session));
   EXPECT_EQ(Last().body, "nick=Ann&pw=pw&xxxbrkon=1&xxxbrbest=0&xxxbrrating=1&xxxbrR1=0&xxxbrR2=#");
   EXPECT_EQ(access_.SaveRatedResult(session, 4000), RatedSave::kSaved);
-  EXPECT_EQ(Last().body, "nick=Ann&pw=pw&xxxbrkon=1&xxxbrbest=4000&xxxbrrating=4001&xxxbrR1=0&xxxbrR2=#");
+  EXPECT_EQ(Last().body,
+            "nick=Ann&pw=pw&xxxbrkon=1&xxxbrbest=4000&xxxbrrating=4001&xxxbrR1=0&xxxbrR2=#");
 }
 
 TEST_F(ClubAccessTest, RatedGameFailuresLeaveNoHalfChangedRecord) {
@@ -453,9 +456,8 @@ TEST_F(ClubAccessTest, RatedGameFailuresLeaveNoHalfChangedRecord) {
 }
 
 TEST_F(ClubAccessTest, TableReplies) {
-  reply_ =
-      "$1 9 5200 Ann 1-034 Oslo W 2.7 # #*$2 9 5100 Bob 1-020 Rome M 2.7 # #*$3 9 4000 " +
-      kMoscow1251 + " 1-001 Omsk M 2.6 # #*";
+  reply_ = "$1 9 5200 Ann 1-034 Oslo W 2.7 # #*$2 9 5100 Bob 1-020 Rome M 2.7 # #*$3 9 4000 " +
+           kMoscow1251 + " 1-001 Omsk M 2.6 # #*";
   TableReply table = access_.ReadTopTen(76);
   EXPECT_TRUE(table.ok);
   EXPECT_EQ(client_.limits().read_timeout, kClubReadTimeout);
@@ -504,8 +506,8 @@ TEST_F(ClubAccessTest, UsageStatisticsReplies) {
   reply_ = "<html>proxy</html>";
   EXPECT_FALSE(access_.ReadUsageStatistics().ok);
 
-  for (const auto& [reply, ok] : std::vector<std::pair<std::string, bool>>{
-           {"$ ok#", true}, {"$ok#", false}, {"", false}}) {
+  for (const auto& [reply, ok] :
+       std::vector<std::pair<std::string, bool>>{{"$ ok#", true}, {"$ok#", false}, {"", false}}) {
     reply_ = reply;
     EXPECT_EQ(access_.SendLike("Ann"), ok) << reply;
   }

@@ -53,36 +53,36 @@ TEST(RatingTest, RatedStepsRefuseRecordsTheFormulaCannotTake) {
   EXPECT_DOUBLE_EQ(game.Rating, 505);
 }
 
-TEST(RateNameTextTest, Cases) {
+// The rule itself is the club's (NameRules); here, what the windows' UTF-8
+// texts come to.
+TEST(RateNameTextTest, Utf8TextsAsTheWindowsHoldThem) {
   struct Case {
     std::string text;
-    NameKind kind;
+    int kind;
     int rate;
   };
   const std::vector<Case> cases = {
-      {"Al", NameKind::kNick, 3},
-      {"Анна", NameKind::kNick, 2},
-      {"AnnaЁ", NameKind::kNick, 2},
-      {"abcdefghijklm", NameKind::kNick, 1},  // 13 characters
-      {"abcdefghijklm", NameKind::kCity, 3},
-      {"abcdefghijklmnop", NameKind::kCity, 1},  // 16
-      {"ЖЖЖЖЖЖЖЖЖЖЖЖ", NameKind::kNick, 2},      // 12 Cyrillic letters
-      {"A", NameKind::kNick, 1},
-      {"A", NameKind::kCity, 1},
-      {"A", NameKind::kCharacter, 3},
-      {"", NameKind::kNick, 1},
-      {"", NameKind::kCharacter, 1},
-      {"Ann Lee", NameKind::kNick, 1},
-      {"Ann#", NameKind::kNick, 1},
-      {"Анна$", NameKind::kNick, 1},  // 1 wins over 2
-      {"a!(),-.?@_", NameKind::kNick, 3},
-      {"Zoë", NameKind::kNick, 1},    // not in the code page's allowed set
-      {"李小龙", NameKind::kNick, 1},  // not in the code page at all
-      {"ab\xC3", NameKind::kNick, 1},  // not UTF-8
-      {"\xC0\xAF" "ab", NameKind::kNick, 1},  // overlong form of "/"
+      {"Al", 1, 3},
+      {"Анна", 1, 2},
+      {"AnnaЁё", 1, 2},
+      {"abcdefghijklm", 1, 1},  // 13 characters
+      {"abcdefghijklm", 2, 3},
+      {"abcdefghijklmnop", 2, 1},  // 16
+      {"ЖЖЖЖЖЖЖЖЖЖЖЖ", 1, 2},      // 12 Cyrillic letters, 24 bytes of UTF-8
+      {"A", 1, 1},
+      {"A", 2, 1},
+      {"A", 0, 3},
+      {"", 1, 1},
+      {"Ann Lee", 1, 1},
+      {"Анна$", 1, 1},  // 1 wins over 2
+      {"a!(),-.?@_", 1, 3},
+      {"Zoë", 1, 1},       // in the code page, not in the allowed set
+      {"李小龙", 1, 1},     // not in the code page: not an allowed "?"
+      {"ab?", 1, 3},       // a typed "?" is allowed
+      {"ab\xC3", 1, 1},   // not UTF-8
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(RateNameText(c.text, c.kind), c.rate) << c.text << " kind " << static_cast<int>(c.kind);
+    EXPECT_EQ(RateNameTextUtf8(c.text, c.kind), c.rate) << c.text << " kind " << c.kind;
   }
 }
 

@@ -85,7 +85,9 @@ class TestPictures {
 // lengths.
 class TestGame {
  public:
-  TestGame() : random_(7), game_({ports_, ports_, ports_, ports_, ports_, ports_.session}, random_, {"", ""}) {
+  TestGame()
+      : random_(7),
+        game_({ports_, ports_, ports_, ports_, ports_, ports_.session}, random_, {"", ""}) {
     game_.ExtraPassword = "Xt4-q9z";
     game_.SuperPassword = "Sp8!mW2k";
   }

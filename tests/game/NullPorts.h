@@ -1,6 +1,6 @@
 // Ports that do nothing: the champions file is fine, no window opens, and
-// every club operation fails. It also holds a club session for the game. For tests, benchmarks and tools that drive the
-// game without a world around it.
+// every club operation fails; and a club session for the game. For tests,
+// benchmarks and tools that drive the game without a world around it.
 #pragma once
 
 #include "game/Ports.h"

@@ -426,9 +426,8 @@ TEST_F(GameFlowTest, TheClockWaitsWhileThePreGameCheckIsOpen) {
     SCOPED_TRACE(start_anew ? "player starts anew" : "player keeps the rated game");
     FakeWorld world;
     FixedRandom random(3);
-    GameState game(world.Ports(), random, {"a", "b"}, [](int, Board& board) {
-      ASSERT_TRUE(board.FromText(TwoPairs()));
-    });
+    GameState game(world.Ports(), random, {"a", "b"},
+                   [](int, Board& board) { ASSERT_TRUE(board.FromText(TwoPairs())); });
     game.FormCreate();
     game.FormPaint();
     game.Image1Click();

@@ -1,11 +1,10 @@
-#include "storage/UserFile.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "TempDir.h"
+#include "storage/UserFile.h"
 
 namespace braxo {
 namespace {

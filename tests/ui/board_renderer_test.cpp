@@ -19,7 +19,8 @@ class BoardRendererTest : public ::testing::Test {
  protected:
   BoardRendererTest()
       : pictures_(test_pictures_.Root()),
-        game_(GamePorts{world_, world_, world_, world_, world_, world_.session}, random_, {"a", "b"}),
+        game_(GamePorts{world_, world_, world_, world_, world_, world_.session}, random_,
+              {"a", "b"}),
         image_(kBoardImageWidth, kBoardImageHeight, QImage::Format_RGB32) {}
 
   QColor At(int x, int y) const { return image_.pixelColor(x, y); }

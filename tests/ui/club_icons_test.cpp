@@ -1,5 +1,3 @@
-#include "ui/ClubIcons.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -7,6 +5,8 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <string>
+
+#include "ui/ClubIcons.h"
 
 namespace braxo {
 namespace {
@@ -51,10 +51,10 @@ TEST_F(ClubIconsTest, CountryFlagFollowsTheCode) {
   const Case cases[] = {
       {"1-034", QColor(0, 0, 200)},
       {"6-007", QColor(0, 200, 0)},
-      {"1x034", QColor(0, 0, 200)},    // the second character is not looked at
+      {"1x034", QColor(0, 0, 200)},  // the second character is not looked at
       {"1-034 and more", QColor(0, 0, 200)},
-      {"2-256", QColor(200, 0, 0)},    // modulo 256
-      {"1-035", kEmpty},               // no such flag
+      {"2-256", QColor(200, 0, 0)},  // modulo 256
+      {"1-035", kEmpty},             // no such flag
       {"7-034", kEmpty},
       {"0-034", kEmpty},
       {"1-03", kEmpty},
@@ -70,9 +70,9 @@ TEST_F(ClubIconsTest, CountryFlagFollowsTheCode) {
 }
 
 TEST_F(ClubIconsTest, SexIconIsTheManOnlyForM) {
-  for (const auto& [letter, colour] : {std::pair{'M', QColor(10, 100, 200)},
-                                       std::pair{'W', QColor(200, 100, 10)},
-                                       std::pair{'#', QColor(200, 100, 10)}}) {
+  for (const auto& [letter, colour] :
+       {std::pair{'M', QColor(10, 100, 200)}, std::pair{'W', QColor(200, 100, 10)},
+        std::pair{'#', QColor(200, 100, 10)}}) {
     canvas_.fill(kEmpty);
     QPainter painter(&canvas_);
     DrawSexIcon(letter, painter, 2, 3, *pictures_);

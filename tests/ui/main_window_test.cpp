@@ -17,8 +17,8 @@ class MainWindowTest : public ::testing::Test {
   MainWindowTest()
       : pictures_(test_pictures_.Root()),
         window_(pictures_),
-        game_(GamePorts{window_, world_, world_, world_, world_, world_.session}, random_, {"a", "b"},
-              [](int, Board& board) {
+        game_(GamePorts{window_, world_, world_, world_, world_, world_.session}, random_,
+              {"a", "b"}, [](int, Board& board) {
                 board.SetCode({1, 1, 1}, "s1");
                 board.SetCode({1, 1, 6}, "s1");
                 board.SetCode({1, 2, 1}, "r1");

@@ -1,0 +1,109 @@
+// Shared pieces of the club server's tests: a fresh temporary database for
+// each test and a small blocking HTTP client for loopback.
+#pragma once
+
+#include <boost/asio/connect.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "Repository.h"
+
+namespace braxo::club::test {
+
+// A new folder under the temporary directory, removed with its contents.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "braxo-srv-XXXXXX").string();
+    if (mkdtemp(pattern.data())) path_ = pattern;
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// A fresh SQLite database in its own folder.
+struct FreshDatabase {
+  TempFolder folder;
+  std::string file = folder.path() + "/club.db";
+  std::unique_ptr<Repository> repository = OpenRepository("sqlite:" + file);
+};
+
+struct Reply {
+  int status = 0;
+  std::string body;
+  std::string content_type;
+  std::string set_cookie;
+};
+
+// One keep-alive connection to 127.0.0.1 that keeps the session cookie the
+// server sets, as the game's client does for its run.
+class LoopbackClient {
+ public:
+  explicit LoopbackClient(int port) : port_(port) {}
+
+  Reply Post(const std::string& path, const std::string& body) { return Send("POST", path, body); }
+  Reply Get(const std::string& path) { return Send("GET", path, ""); }
+
+  std::string cookie;  // "braxo_session=..." or empty
+
+  Reply Send(const std::string& method, const std::string& path, const std::string& body) {
+    namespace beast = boost::beast;
+    namespace http = beast::http;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      try {
+        if (!stream_) Connect();
+        http::request<http::string_body> req{http::string_to_verb(method), path, 11};
+        req.set(http::field::host, "127.0.0.1");
+        req.set(http::field::user_agent, "PlavoKeyStamp");
+        if (method == "POST") req.set(http::field::content_type, "application/x-www-form-urlencoded");
+        if (!cookie.empty()) req.set(http::field::cookie, cookie);
+        req.body() = body;
+        req.prepare_payload();
+        http::write(*stream_, req);
+        beast::flat_buffer buffer;
+        http::response<http::string_body> res;
+        http::read(*stream_, buffer, res);
+        Reply reply;
+        reply.status = res.result_int();
+        reply.body = res.body();
+        reply.content_type = std::string(res[http::field::content_type]);
+        reply.set_cookie = std::string(res[http::field::set_cookie]);
+        if (!reply.set_cookie.empty()) cookie = reply.set_cookie.substr(0, reply.set_cookie.find(';'));
+        if (!res.keep_alive()) stream_.reset();
+        return reply;
+      } catch (const std::exception&) {
+        // A server that closed an idle connection: reconnect once.
+        stream_.reset();
+        if (attempt == 1) throw;
+      }
+    }
+    return {};
+  }
+
+ private:
+  void Connect() {
+    namespace asio = boost::asio;
+    stream_ = std::make_unique<boost::beast::tcp_stream>(ioc_);
+    stream_->connect(asio::ip::tcp::endpoint(asio::ip::make_address("127.0.0.1"),
+                                             static_cast<unsigned short>(port_)));
+  }
+
+  int port_;
+  boost::asio::io_context ioc_;
+  std::unique_ptr<boost::beast::tcp_stream> stream_;
+};
+
+}  // namespace braxo::club::test

@@ -1,0 +1,244 @@
+// The SQLite repository's named operations on a fresh database each.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "ServerTestKit.h"
+
+namespace braxo::club {
+namespace {
+
+using test::FreshDatabase;
+
+AccountRow Account(const std::string& nick) {
+  AccountRow row;
+  row.nick = nick;
+  row.password_hash = "hash";
+  row.city = "Moscow";
+  row.country1 = "Russia";
+  row.country2 = "1-001";
+  row.sex = "M";
+  row.email = "a@b.c";
+  row.date_r = "21.06.2020";
+  row.r01 = row.r02 = row.r03 = "xxx";
+  return row;
+}
+
+TableEntry Entry(std::int64_t table, std::int64_t score, const std::string& nick,
+                 const std::string& city = "Moscow") {
+  TableEntry e;
+  e.table_id = table;
+  e.score = score;
+  e.nick = nick;
+  e.city = city;
+  e.country = "1-001";
+  e.r07 = "M";
+  e.r08 = "2.7";
+  e.r09 = "#";
+  e.r10 = "#";
+  return e;
+}
+
+TEST(SqliteRepository, NicksAreUniqueWithoutRegardToLetterCase) {
+  FreshDatabase db;
+  db.repository->Transact(Access::kWrite, [](Store& s) {
+    AccountRow a = Account("Player");
+    ASSERT_TRUE(s.InsertAccount(a, 1));
+    EXPECT_GT(a.id, 0);
+    AccountRow b = Account("pLAYER");
+    EXPECT_FALSE(s.InsertAccount(b, 2));
+    AccountRow c = Account("\xD0\x98\xD0\xB3\xD1\x80\xD0\xBE\xD0\xBA");  // "Игрок"
+    ASSERT_TRUE(s.InsertAccount(c, 3));
+    AccountRow d = Account("\xD0\xB8\xD0\x93\xD0\xA0\xD0\x9E\xD0\x9A");  // "иГРОК"
+    EXPECT_FALSE(s.InsertAccount(d, 4));
+    EXPECT_EQ(s.CountAccounts(), 2);
+    const auto found = s.FindAccount("PLAYER");
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->nick, "Player");
+    EXPECT_FALSE(s.FindAccount("Playe"));
+  });
+}
+
+TEST(SqliteRepository, AFailedTransactionLeavesNothingBehind) {
+  FreshDatabase db;
+  EXPECT_THROW(db.repository->Transact(Access::kWrite,
+                                       [](Store& s) {
+                                         AccountRow a = Account("Player");
+                                         s.InsertAccount(a, 1);
+                                         throw std::runtime_error("fault in the middle");
+                                       }),
+               std::runtime_error);
+  db.repository->Transact(Access::kRead, [](Store& s) { EXPECT_EQ(s.CountAccounts(), 0); });
+}
+
+TEST(SqliteRepository, DataAndSchemaSurviveReopening) {
+  test::TempFolder folder;
+  const std::string url = "sqlite:" + folder.path() + "/sub/club.db";
+  {
+    auto repo = OpenRepository(url);
+    repo->Transact(Access::kWrite, [](Store& s) {
+      AccountRow a = Account("Player");
+      s.InsertAccount(a, 1);
+    });
+  }
+  auto again = OpenRepository(url);
+  again->Transact(Access::kRead, [](Store& s) { EXPECT_TRUE(s.FindAccount("player")); });
+}
+
+TEST(SqliteRepository, UnknownDatabaseUrlsAreRefused) {
+  EXPECT_THROW(OpenRepository("postgresql://localhost/club"), std::runtime_error);
+  EXPECT_THROW(OpenRepository("sqlite:"), std::runtime_error);
+}
+
+TEST(SqliteRepository, TournamentOrderIsByScoreTiesByTheEarlierEntry) {
+  FreshDatabase db;
+  db.repository->Transact(Access::kWrite, [](Store& s) {
+    TableEntry a = Entry(76, 9000, "First");
+    TableEntry b = Entry(76, 12000, "Best");
+    TableEntry c = Entry(76, 9000, "Second");
+    TableEntry other = Entry(176, 19000, "Android");
+    s.InsertEntry(a, 1);
+    s.InsertEntry(b, 2);
+    s.InsertEntry(c, 3);
+    s.InsertEntry(other, 4);
+    const auto best = s.BestEntries(76, 10);
+    ASSERT_EQ(best.size(), 3u);
+    EXPECT_EQ(best[0].nick, "Best");
+    EXPECT_EQ(best[1].nick, "First");
+    EXPECT_EQ(best[2].nick, "Second");
+    EXPECT_EQ(s.PlaceOf(a), 2);
+    EXPECT_EQ(s.PlaceOf(c), 3);
+    EXPECT_EQ(s.CountEntries(76), 3);
+    EXPECT_EQ(s.HighestScore(76), 12000);
+    EXPECT_EQ(s.HighestScore(100), 0);
+  });
+}
+
+TEST(SqliteRepository, ChatIsNewestFirstAndOwnEntriesFilterByCity) {
+  FreshDatabase db;
+  db.repository->Transact(Access::kWrite, [](Store& s) {
+    for (int i = 1; i <= 12; ++i) {
+      TableEntry e = Entry(100, i, "Writer");
+      s.InsertEntry(e, i);
+    }
+    const auto newest = s.NewestEntries(100, 10);
+    ASSERT_EQ(newest.size(), 10u);
+    EXPECT_EQ(newest.front().score, 12);
+    EXPECT_EQ(newest.back().score, 3);
+
+    TableEntry x = Entry(76, 5000, "Me", "Moscow");
+    TableEntry y = Entry(76, 7000, "Me", "Paris");
+    TableEntry z = Entry(76, 6000, "Me", "Moscow");
+    s.InsertEntry(x, 1);
+    s.InsertEntry(y, 2);
+    s.InsertEntry(z, 3);
+    const auto moscow = s.EntriesOf(76, "Me", "Moscow", 10);
+    ASSERT_EQ(moscow.size(), 2u);
+    EXPECT_EQ(moscow[0].score, 6000);
+    EXPECT_EQ(s.EntriesOf(76, "Me", "", 10).size(), 3u);
+  });
+}
+
+TEST(SqliteRepository, RatedPlayersByRatingTiesByTheEarlierAccount) {
+  FreshDatabase db;
+  db.repository->Transact(Access::kWrite, [](Store& s) {
+    AccountRow a = Account("Alpha"), b = Account("Bravo"), c = Account("Charlie");
+    s.InsertAccount(a, 1);
+    s.InsertAccount(b, 2);
+    s.InsertAccount(c, 3);
+    s.WriteGameRecord(a.id, 76, {1, 4000, 4000, false});  // 4001
+    s.WriteGameRecord(b.id, 76, {2, 6000, 8000, false});  // 4002
+    s.WriteGameRecord(c.id, 76, {1, 4000, 4000, false});  // 4001
+    s.WriteGameRecord(c.id, 77, {1, 9000, 9000, false});  // another game
+    const auto top = s.TopRated(76, 10);
+    ASSERT_EQ(top.size(), 3u);
+    EXPECT_EQ(top[0].nick, "Bravo");
+    EXPECT_DOUBLE_EQ(top[0].rating, 4002);
+    EXPECT_EQ(top[1].nick, "Alpha");
+    EXPECT_EQ(top[2].nick, "Charlie");
+    EXPECT_EQ(s.CountRatingsAbove(76, 4001), 1);
+    EXPECT_EQ(s.CountRatingsAbove(76, 0), 3);
+    const GameRecordRow row = s.ReadGameRecord(b.id, 76);
+    EXPECT_EQ(row.kon, 2);
+    EXPECT_EQ(row.score_sum, 8000);
+  });
+}
+
+TEST(SqliteRepository, SessionsExpireAndCreditRightsAreUsedOnce) {
+  FreshDatabase db;
+  db.repository->Transact(Access::kWrite, [](Store& s) {
+    AccountRow a = Account("Player");
+    s.InsertAccount(a, 1);
+    s.InsertSession("token-hash", a.id, 100);
+    EXPECT_EQ(s.SessionAccount("token-hash", 99), a.id);
+    EXPECT_FALSE(s.SessionAccount("token-hash", 100));
+    EXPECT_FALSE(s.SessionAccount("other", 50));
+    s.DeleteExpiredSessions(100);
+    EXPECT_FALSE(s.SessionAccount("token-hash", 10));
+
+    TableEntry e = Entry(76, 9000, "Player");
+    s.InsertEntry(e, 1);
+    s.InsertCreditRight(e.id, "token-hash", 25);
+    EXPECT_FALSE(s.TakeCreditRight("token-hash", 10));
+    EXPECT_FALSE(s.TakeCreditRight("another-session", 25));
+    EXPECT_TRUE(s.TakeCreditRight("token-hash", 25));
+    EXPECT_FALSE(s.TakeCreditRight("token-hash", 25));
+  });
+}
+
+TEST(SqliteRepository, RateBucketsHoldTheirCapacityAndRefill) {
+  FreshDatabase db;
+  db.repository->Transact(Access::kWrite, [](Store& s) {
+    // Two per 10 seconds.
+    EXPECT_TRUE(s.RateToken("chat", "1.2.3.4", 2, 10, 1000, true));
+    EXPECT_TRUE(s.RateToken("chat", "1.2.3.4", 2, 10, 1000, true));
+    EXPECT_FALSE(s.RateToken("chat", "1.2.3.4", 2, 10, 1001, true));
+    EXPECT_TRUE(s.RateToken("chat", "5.6.7.8", 2, 10, 1001, true));
+    EXPECT_FALSE(s.RateToken("chat", "1.2.3.4", 2, 10, 1004.9, false));
+    EXPECT_TRUE(s.RateToken("chat", "1.2.3.4", 2, 10, 1005, false));
+    EXPECT_TRUE(s.RateToken("chat", "1.2.3.4", 2, 10, 1005, true));
+    EXPECT_FALSE(s.RateToken("chat", "1.2.3.4", 2, 10, 1005, true));
+  });
+}
+
+TEST(SqliteRepository, UsageStatisticsAddUp) {
+  FreshDatabase db;
+  db.repository->Transact(Access::kWrite, [](Store& s) {
+    UsageStats d;
+    d.starts = 1;
+    d.unique_starts = 1;
+    s.AddStats(76, d, false);
+    UsageStats like;
+    like.likes = 1;
+    like.last_like_nick = "Fan";
+    s.AddStats(76, like, true);
+    UsageStats finished;
+    finished.finished[1] = 1;
+    s.AddStats(76, finished, false);
+    const UsageStats total = s.ReadStats(76);
+    EXPECT_EQ(total.starts, 1);
+    EXPECT_EQ(total.unique_starts, 1);
+    EXPECT_EQ(total.likes, 1);
+    EXPECT_EQ(total.last_like_nick, "Fan");
+    EXPECT_EQ(total.finished[1], 1);
+    EXPECT_EQ(total.finished[0], 0);
+    EXPECT_EQ(s.ReadStats(176).starts, 0);
+  });
+}
+
+TEST(SqliteRepository, PersonalInfoRoundTrips) {
+  FreshDatabase db;
+  db.repository->Transact(Access::kWrite, [](Store& s) {
+    AccountRow a = Account("Player");
+    s.InsertAccount(a, 1);
+    EXPECT_EQ(s.ReadPersonalInfo(a.id)[0], "");
+    PersonalInfo info;
+    info[0] = "Ivan";
+    info[13] = "channel";
+    s.WritePersonalInfo(a.id, info);
+    EXPECT_EQ(s.ReadPersonalInfo(a.id), info);
+  });
+}
+
+}  // namespace
+}  // namespace braxo::club

@@ -1,0 +1,334 @@
+// ClubService's rules on a fresh database each, without HTTP.
+#include <gtest/gtest.h>
+
+#include "ClubService.h"
+#include "ServerTestKit.h"
+
+namespace braxo::club {
+namespace {
+
+class ClubServiceTest : public ::testing::Test {
+ protected:
+  ClubServiceTest() : service_(*db_.repository, ServiceLimits{}) {}
+
+  RequestContext Ctx(const std::string& session = "", const std::string& address = "127.0.0.1") {
+    return {address, session, now_};
+  }
+
+  NewAccount Valid(const std::string& nick = "Player") {
+    return {nick, "secret1", "Moscow", "Russia", "1-001", "M", "p@mail.ru", "21.06.2020",
+            "xxx", "xxx", "xxx"};
+  }
+
+  std::string Create(const std::string& nick = "Player") {
+    const SessionResult r = service_.CreateAccount(Ctx(), Valid(nick));
+    EXPECT_EQ(r.status, Status::kOk);
+    return r.session_token;
+  }
+
+  GameRecordResult Record(const std::string& nick = "Player") {
+    return service_.ReadGameRecord(Ctx(), nick, "secret1");
+  }
+
+  // What the game sends at the start of a rated game and at its end.
+  Status Start(const std::string& nick = "Player") {
+    const GameRecordResult r = Record(nick);
+    const double k = static_cast<double>(r.record.kon);
+    const double rating = k * (r.rating - k) / (k + 1) + (k + 1);
+    return service_.SaveGameRecord(Ctx(), nick, "secret1", r.record.kon + 1, r.record.best, rating);
+  }
+  Status Finish(std::int64_t score, const std::string& nick = "Player") {
+    const GameRecordResult r = Record(nick);
+    const double rating = r.rating + static_cast<double>(score) / static_cast<double>(r.record.kon);
+    return service_.SaveGameRecord(Ctx(), nick, "secret1", r.record.kon,
+                                   std::max(r.record.best, score), rating);
+  }
+
+  test::FreshDatabase db_;
+  ClubService service_;
+  double now_ = 1'800'000'000;
+};
+
+TEST_F(ClubServiceTest, TheLargestScoreComesFromTheLevelShapes) {
+  // 5000 + 100 x (16 + 22 + 28 + 34 + 40) pairs.
+  EXPECT_EQ(MaxGameScore(), 19000);
+}
+
+TEST_F(ClubServiceTest, RatedGamesKeepTheRatingInvariant) {
+  Create();
+  // The first rated game: 1 game, rating 1; 4000 then gives 4001 and best 4000.
+  ASSERT_EQ(Start(), Status::kOk);
+  EXPECT_EQ(Record().record.kon, 1);
+  EXPECT_DOUBLE_EQ(Record().rating, 1);
+  ASSERT_EQ(Finish(4000), Status::kOk);
+  EXPECT_DOUBLE_EQ(Record().rating, 4001);
+  EXPECT_EQ(Record().record.best, 4000);
+}
+
+TEST_F(ClubServiceTest, TheWorkedRatingExample) {
+  Create();
+  for (const int score : {1000, 2000, 3000}) {
+    ASSERT_EQ(Start(), Status::kOk);
+    ASSERT_EQ(Finish(score), Status::kOk);
+  }
+  EXPECT_EQ(Record().record.kon, 3);
+  EXPECT_DOUBLE_EQ(Record().rating, 2003);
+  ASSERT_EQ(Start(), Status::kOk);
+  EXPECT_DOUBLE_EQ(Record().rating, 1504);
+  ASSERT_EQ(Finish(4000), Status::kOk);
+  EXPECT_DOUBLE_EQ(Record().rating, 2504);
+  EXPECT_EQ(Record().record.best, 4000);
+  // A lower score leaves the best but still moves the rating.
+  ASSERT_EQ(Start(), Status::kOk);
+  ASSERT_EQ(Finish(500), Status::kOk);
+  EXPECT_EQ(Record().record.best, 4000);
+  EXPECT_DOUBLE_EQ(Record().rating, 10500.0 / 5 + 5);
+}
+
+TEST_F(ClubServiceTest, SavesThatBreakTheInvariantChangeNothing) {
+  Create();
+  ASSERT_EQ(Start(), Status::kOk);
+  ASSERT_EQ(Finish(3000), Status::kOk);
+  ASSERT_EQ(Start(), Status::kOk);  // kon 2, sum 3000, rating 1502, a game open
+  const GameRecordResult before = Record();
+  ASSERT_DOUBLE_EQ(before.rating, 1502);
+
+  struct Case {
+    const char* what;
+    std::int64_t kon;
+    std::int64_t best;
+    double rating;
+  };
+  const Case cases[] = {
+      {"two games at once", 4, 3000, 3000.0 / 4 + 4},
+      {"games counted down", 1, 3000, 3001},
+      {"a start with the wrong rating", 3, 3000, 5000},
+      {"a start that lowers the best", 3, 0, 3000.0 / 3 + 3},
+      {"a score above the largest", 2, 20000, 1502 + 20000.0 / 2},
+      {"a negative score", 2, 3000, 1502 - 100.0 / 2},
+      {"a score that is not whole", 2, 3000, 1502 + 1000.5 / 2},
+      {"a best that does not follow the score", 2, 3000, 1502 + 5000.0 / 2},
+      {"a best above the score", 2, 9000, 1502 + 1000.0 / 2},
+      {"a rating that is not a number", 2, 3000, std::nan("")},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(service_.SaveGameRecord(Ctx(), "Player", "secret1", c.kon, c.best, c.rating),
+              Status::kRefused)
+        << c.what;
+    const GameRecordResult after = Record();
+    EXPECT_EQ(after.record.kon, before.record.kon) << c.what;
+    EXPECT_EQ(after.record.best, before.record.best) << c.what;
+    EXPECT_DOUBLE_EQ(after.rating, before.rating) << c.what;
+  }
+  EXPECT_EQ(service_.SaveGameRecord(Ctx(), "Player", "wrong1", 2, 3000, 1502 + 1000.0 / 2),
+            Status::kRefused);
+  EXPECT_DOUBLE_EQ(Record().rating, before.rating);
+
+  // One result per started game.
+  ASSERT_EQ(Finish(1000), Status::kOk);
+  const GameRecordResult done = Record();
+  EXPECT_EQ(service_.SaveGameRecord(Ctx(), "Player", "secret1", 2, 3000, done.rating + 500),
+            Status::kRefused);
+  EXPECT_DOUBLE_EQ(Record().rating, done.rating);
+}
+
+TEST_F(ClubServiceTest, AccountsNeedTheAccountRules) {
+  struct Case {
+    const char* what;
+    void (*change)(NewAccount&);
+  };
+  const Case cases[] = {
+      {"a one-letter nick", [](NewAccount& a) { a.nick = "P"; }},
+      {"a Cyrillic nick", [](NewAccount& a) { a.nick = "\xD0\x98\xD0\xB3\xD1\x80\xD0\xBE"; }},
+      {"a nick with a space", [](NewAccount& a) { a.nick = "Pla yer"; }},
+      {"a nick with a star", [](NewAccount& a) { a.nick = "Play*er"; }},
+      {"a three-letter password", [](NewAccount& a) { a.pw = "abc"; }},
+      {"a city with a dollar", [](NewAccount& a) { a.city = "Mos$cow"; }},
+      {"a city with a tilde", [](NewAccount& a) { a.city = "Mos~cow"; }},
+      {"an e-mail without @", [](NewAccount& a) { a.email = "mail.ru"; }},
+      {"an e-mail ending with @", [](NewAccount& a) { a.email = "mail.ru@"; }},
+      {"a country code out of range", [](NewAccount& a) { a.country2 = "1-049"; }},
+      {"a country name with a space", [](NewAccount& a) { a.country1 = "New Zealand"; }},
+      {"a sex letter that is not M or W", [](NewAccount& a) { a.sex = "X"; }},
+      {"a date with a space", [](NewAccount& a) { a.date_r = "21 06 2020"; }},
+      {"a city the login reply would read as a refusal", [](NewAccount& a) { a.city = "Reno"; }},
+      {"a reserved field with a space", [](NewAccount& a) { a.r01 = "x x"; }},
+      {"a character Windows-1251 lacks", [](NewAccount& a) { a.city = "Kyoto\xE4\xBA\xAC"; }},
+  };
+  for (const Case& c : cases) {
+    NewAccount a = Valid();
+    c.change(a);
+    EXPECT_EQ(service_.CreateAccount(Ctx(), a).status, Status::kRefused) << c.what;
+  }
+  EXPECT_EQ(service_.CountMembers(), 0);
+
+  NewAccount cyrillic_city = Valid();
+  cyrillic_city.city = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";  // "Москва"
+  EXPECT_EQ(service_.CreateAccount(Ctx(), cyrillic_city).status, Status::kOk);
+  EXPECT_EQ(service_.CreateAccount(Ctx(), Valid("PLAYER")).status, Status::kNickTaken);
+  EXPECT_EQ(service_.CountMembers(), 1);
+}
+
+TEST_F(ClubServiceTest, PasswordsAreCheckedAgainstAHash) {
+  Create();
+  EXPECT_EQ(service_.Login(Ctx(), "player", "secret1").status, Status::kOk);
+  EXPECT_EQ(service_.Login(Ctx(), "Player", "Secret1").status, Status::kRefused);
+  EXPECT_EQ(service_.Login(Ctx(), "Nobody", "secret1").status, Status::kRefused);
+  db_.repository->Transact(Access::kRead, [](Store& s) {
+    const auto a = s.FindAccount("Player");
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->password_hash.rfind("$argon2id$", 0), 0u);
+    EXPECT_EQ(a->password_hash.find("secret1"), std::string::npos);
+  });
+}
+
+TEST_F(ClubServiceTest, FailedLoginsLockTheNickAndTheAddress) {
+  Create();
+  for (int i = 0; i < 10; ++i)
+    EXPECT_EQ(service_.Login(Ctx("", "10.0.0.1"), "Player", "wrong1").status, Status::kRefused);
+  // The right password no longer helps, from anywhere, for this nick...
+  EXPECT_EQ(service_.Login(Ctx("", "10.0.0.2"), "Player", "secret1").status, Status::kLimited);
+  // ...and that address is locked for other nicks too.
+  Create("Other");
+  EXPECT_EQ(service_.Login(Ctx("", "10.0.0.1"), "Other", "secret1").status, Status::kLimited);
+  EXPECT_EQ(service_.Login(Ctx("", "10.0.0.3"), "Other", "secret1").status, Status::kOk);
+  now_ += 900;
+  EXPECT_EQ(service_.Login(Ctx("", "10.0.0.2"), "Player", "secret1").status, Status::kOk);
+}
+
+TEST_F(ClubServiceTest, PersonalInfoNeedsASessionOfThatNick) {
+  const std::string mine = Create();
+  const std::string theirs = Create("Other");
+  PersonalInfo info;
+  info[0] = "Ivan";
+  info[2] = "Plays at night";  // spaces are content in the "~"-separated record
+  EXPECT_EQ(service_.SavePersonalInfo(Ctx(), "Player", info), Status::kRefused);
+  EXPECT_EQ(service_.SavePersonalInfo(Ctx(theirs), "Player", info), Status::kRefused);
+  EXPECT_EQ(service_.SavePersonalInfo(Ctx("forged"), "Player", info), Status::kRefused);
+  EXPECT_EQ(service_.ReadPersonalInfo("Player").value()[0], "");
+
+  PersonalInfo tilde = info;
+  tilde[5] = "a~b";
+  EXPECT_EQ(service_.SavePersonalInfo(Ctx(mine), "Player", tilde), Status::kRefused);
+  PersonalInfo too_long = info;
+  too_long[0] = std::string(21, 'x');
+  EXPECT_EQ(service_.SavePersonalInfo(Ctx(mine), "Player", too_long), Status::kRefused);
+  EXPECT_EQ(service_.ReadPersonalInfo("Player").value()[0], "");
+
+  EXPECT_EQ(service_.SavePersonalInfo(Ctx(mine), "Player", info), Status::kOk);
+  EXPECT_EQ(service_.ReadPersonalInfo("Player").value(), info);
+  now_ += 31 * 86400;  // the session has expired
+  EXPECT_EQ(service_.SavePersonalInfo(Ctx(mine), "Player", PersonalInfo{}), Status::kRefused);
+}
+
+TEST_F(ClubServiceTest, AKezCreditIsHonouredOncePerTopTenEntryOfTheSession) {
+  const std::string session = Create();
+  const std::string other = Create("Other");
+  const EntryRequest entry{76, "Player", "Moscow", "1-001", 9000, "M", "2.7", "#", "#*"};
+
+  // No entry written in this session yet.
+  EXPECT_EQ(service_.CreditKezs(Ctx(session), "Player", 25), Status::kRefused);
+  const WriteResult first = service_.WriteEntry(Ctx(session), entry);
+  ASSERT_EQ(first.status, Status::kOk);
+  EXPECT_EQ(first.place, 1);
+  EXPECT_EQ(service_.CreditKezs(Ctx(session), "Player", 10), Status::kRefused);  // place 1 earns 25
+  EXPECT_EQ(service_.CreditKezs(Ctx(other), "Player", 25), Status::kRefused);
+  EXPECT_EQ(service_.CreditKezs(Ctx(), "Player", 25), Status::kRefused);
+  EXPECT_EQ(service_.CreditKezs(Ctx(session), "Player", 1000), Status::kRefused);
+  EXPECT_EQ(service_.KezBalance("Player"), 0);
+  EXPECT_EQ(service_.CreditKezs(Ctx(session), "Player", 25), Status::kOk);
+  EXPECT_EQ(service_.CreditKezs(Ctx(session), "Player", 25), Status::kRefused);
+  EXPECT_EQ(service_.KezBalance("Player"), 25);
+
+  // A second entry reaches place 2 and earns 10, once.
+  const WriteResult second = service_.WriteEntry(Ctx(session), entry);
+  EXPECT_EQ(second.place, 2);
+  EXPECT_EQ(service_.CreditKezs(Ctx(session), "Player", 10), Status::kOk);
+  EXPECT_EQ(service_.CreditKezs(Ctx(session), "Player", 10), Status::kRefused);
+  EXPECT_EQ(service_.KezBalance("Player"), 35);
+  EXPECT_EQ(service_.Login(Ctx(), "Player", "secret1").account.kezs, 35);
+}
+
+TEST_F(ClubServiceTest, TournamentEntriesFollowTheNameRulesAndTheScoreRange) {
+  const EntryRequest good{76, "\xD0\x98\xD0\xB3\xD1\x80\xD0\xBE\xD0\xBA", "Moscow", "2-010",
+                          19000, "W", "2.7", "#", "#*"};
+  EXPECT_EQ(service_.WriteEntry(Ctx(), good).status, Status::kOk);
+  struct Case {
+    const char* what;
+    void (*change)(EntryRequest&);
+  };
+  const Case cases[] = {
+      {"a score above the largest", [](EntryRequest& e) { e.score = 19001; }},
+      {"a negative score", [](EntryRequest& e) { e.score = -1; }},
+      {"a nick with a space", [](EntryRequest& e) { e.nick = "Big Player"; }},
+      {"a 13-letter nick", [](EntryRequest& e) { e.nick = "Abcdefghijklm"; }},
+      {"a city with a star", [](EntryRequest& e) { e.city = "Mos*cow"; }},
+      {"a bad country code", [](EntryRequest& e) { e.country = "7-001"; }},
+      {"a sex letter that is not M or W", [](EntryRequest& e) { e.r7 = "Q"; }},
+      {"a version with a space", [](EntryRequest& e) { e.r8 = "2 7"; }},
+      {"a last field without its star", [](EntryRequest& e) { e.r10 = "#"; }},
+      {"a field with a dollar", [](EntryRequest& e) { e.r9 = "$"; }},
+      {"an unknown table", [](EntryRequest& e) { e.table_id = 77; }},
+  };
+  for (const Case& c : cases) {
+    EntryRequest e = good;
+    c.change(e);
+    EXPECT_EQ(service_.WriteEntry(Ctx(), e).status, Status::kRefused) << c.what;
+  }
+  EXPECT_EQ(service_.GameCount(76), 1);
+}
+
+TEST_F(ClubServiceTest, ChatIsNumberedByTheServerAndLimitedToOneMessageInTenSeconds) {
+  EntryRequest m{100, "Writer", "Moscow", "1-001", 999, "M", "2.7", "14:03:12 PM_10.12.2026_Braxo",
+                 "Hello_all*"};
+  ASSERT_EQ(service_.WriteEntry(Ctx(), m).status, Status::kOk);
+  EXPECT_EQ(service_.WriteEntry(Ctx(), m).status, Status::kLimited);
+  now_ += 10;
+  m.r10 = "Again*";
+  ASSERT_EQ(service_.WriteEntry(Ctx(), m).status, Status::kOk);
+  // Another nick from the same address waits as well; the same nick from elsewhere too.
+  m.nick = "Another";
+  EXPECT_EQ(service_.WriteEntry(Ctx(), m).status, Status::kLimited);
+  m.nick = "Writer";
+  EXPECT_EQ(service_.WriteEntry(Ctx("", "10.1.1.1"), m).status, Status::kLimited);
+
+  const auto table = service_.ReadTable(100).value();
+  ASSERT_EQ(table.size(), 2u);
+  EXPECT_EQ(table[0].entry.score, 2);  // newest first, numbered 1, 2 by the server
+  EXPECT_EQ(table[0].entry.r10, "Again");
+  EXPECT_EQ(table[1].entry.score, 1);
+  EXPECT_EQ(table[1].entry.r09, "14:03:12_PM_10.12.2026_Braxo");
+
+  now_ += 10;
+  for (const char* bad : {"Hello all*", "a&b*", "*", "Hello~*"}) {
+    m.r10 = bad;
+    EXPECT_EQ(service_.WriteEntry(Ctx(), m).status, Status::kRefused) << bad;
+  }
+  m.r10 = std::string(81, 'x') + "*";
+  EXPECT_EQ(service_.WriteEntry(Ctx(), m).status, Status::kRefused);
+  m.r10 = std::string(80, 'x') + "*";
+  EXPECT_EQ(service_.WriteEntry(Ctx(), m).status, Status::kOk);
+}
+
+TEST_F(ClubServiceTest, StatisticsCountAndRefuseStrangeFlags) {
+  EXPECT_EQ(service_.CountStart(Ctx(), 76, true), Status::kOk);
+  EXPECT_EQ(service_.CountStart(Ctx(), 76, false), Status::kOk);
+  EXPECT_EQ(service_.Like(Ctx(), 76, "Fan"), Status::kOk);
+  EXPECT_EQ(service_.Like(Ctx(), 76, "Big Fan"), Status::kRefused);
+  std::array<std::int64_t, 12> flags{};
+  flags[2] = 1;
+  EXPECT_EQ(service_.CountFinishedGame(Ctx(), 76, flags), Status::kOk);
+  flags[2] = 1000;
+  EXPECT_EQ(service_.CountFinishedGame(Ctx(), 76, flags), Status::kRefused);
+  EXPECT_EQ(service_.CountStart(Ctx(), 99, true), Status::kRefused);
+  const UsageStats s = service_.ReadStats(76).value();
+  EXPECT_EQ(s.starts, 2);
+  EXPECT_EQ(s.unique_starts, 1);
+  EXPECT_EQ(s.likes, 1);
+  EXPECT_EQ(s.last_like_nick, "Fan");
+  EXPECT_EQ(s.finished[2], 1);
+  EXPECT_FALSE(service_.ReadStats(99));
+}
+
+}  // namespace
+}  // namespace braxo::club

@@ -1,0 +1,291 @@
+// The game's club code against the real braxo-club: on a free loopback port,
+// with a fresh database, reached through its own configuration page as the
+// game reaches it.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <QImage>
+#include <QString>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "ClubServerProcess.h"
+#include "club/ClubAccess.h"
+#include "club/UsageStatistics.h"
+#include "storage/UserFile.h"
+
+namespace braxo {
+namespace {
+
+// One game on one machine: its own client (and so its own cookies), the
+// service state and settings that the club's configuration page gives it.
+class GameClient {
+ public:
+  GameClient() : access_(client_, services_, settings_) {
+    ApplyRemoteConfig(FetchConfigPage(), settings_, services_);
+  }
+  ClubAccess& access() { return access_; }
+  ClubClient& client() { return client_; }
+  const ClubServiceState& services() const { return services_; }
+  const Settings& settings() const { return settings_; }
+
+ private:
+  ClubClient client_;
+  ClubServiceState services_;
+  Settings settings_;
+  ClubAccess access_;
+};
+
+TKezUser NewMember(const std::string& nick, const std::string& password) {
+  TKezUser user;
+  user.Nick = nick;
+  user.Pw = password;
+  user.City = "Rome";
+  user.Country1 = "Italy";
+  user.Country2 = "1-020";
+  user.Sex = 'M';
+  user.EMail = "ann@mail.it";
+  user.DateR = "21.06.2020";
+  user.R01 = user.R02 = user.R03 = "xxx";
+  return user;
+}
+
+class ClubServerTest : public ::testing::Test {
+ protected:
+  ClubServerTest() { setenv("BRAXO_CONFIG_URL", (club_.BaseUrl() + "config").c_str(), 1); }
+  ~ClubServerTest() override { unsetenv("BRAXO_CONFIG_URL"); }
+
+  // A member `nick` logged in on `game` (its session cookie kept there).
+  void Join(GameClient& game, const std::string& nick, const std::string& password) {
+    ASSERT_EQ(game.access().CreateAccount(NewMember(nick, password)), 0);
+    ASSERT_TRUE(game.access().LoginAccount(nick, password).ok);
+  }
+
+  // Ends every session in the club's database, as time would.
+  void ExpireSessions() {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((club_.DataDir() + "/club.db").c_str(), &db), SQLITE_OK);
+    sqlite3_busy_timeout(db, 2000);
+    EXPECT_EQ(sqlite3_exec(db, "UPDATE sessions SET expires_at = 0", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+  }
+
+  testing::ClubServerProcess club_;
+};
+
+TEST_F(ClubServerTest, AccountsLoginsAndTheStartUpLogin) {
+  GameClient game;
+  ASSERT_FALSE(game.services().AccountAddress.empty());
+  EXPECT_TRUE(game.services().TopTenAvailable);
+  EXPECT_TRUE(game.services().ChatAvailable);
+  EXPECT_EQ(game.access().CreateAccount(NewMember("Ann", "secret12")), 0);
+  EXPECT_EQ(game.access().CreateAccount(NewMember("Ann", "other123")), 1);
+  EXPECT_EQ(game.access().CountClubMembers(), 1);
+
+  const LoginReply login = game.access().LoginAccount("Ann", "secret12");
+  ASSERT_TRUE(login.ok);
+  EXPECT_EQ(login.user.City, "Rome");
+  EXPECT_EQ(login.user.EMail, "ann@mail.it");
+  EXPECT_EQ(login.user.Country2, "1-020");
+  EXPECT_EQ(login.user.Sex, 'M');
+  EXPECT_EQ(login.user.R04, 0);
+  EXPECT_FALSE(game.access().LoginAccount("Ann", "wrong123").ok);
+  EXPECT_FALSE(game.access().LoginAccount("Nobody", "secret12").ok);
+
+  // The next start logs in from the user file.
+  QTemporaryDir dir;
+  const std::string user_file = dir.path().toStdString() + "/KezUser.kez";
+  ASSERT_TRUE(WriteUserFile(user_file, "Ann", ScramblePassword("secret12")));
+  GameClient next_start;
+  ClubSession session;
+  EXPECT_TRUE(next_start.access().LoginFromUserFile(session, user_file));
+  EXPECT_EQ(session.AccountState, kAccountLoggedIn);
+  EXPECT_EQ(session.CurrentUser.City, "Rome");
+  EXPECT_EQ(session.CurrentUser.PwC, ScramblePassword("secret12"));
+
+  ASSERT_TRUE(WriteUserFile(user_file, "Ann", ScramblePassword("stale999")));
+  EXPECT_FALSE(next_start.access().LoginFromUserFile(session, user_file));
+  EXPECT_EQ(session.AccountState, kAccountNobody);
+}
+
+TEST_F(ClubServerTest, PersonalInformationNeedsTheMembersSession) {
+  GameClient game;
+  Join(game, "Ann", "secret12");
+  TInfo14 info;
+  info.Name1 = "Ann";
+  info.About = "Tiles_every_day";
+  info.WebSite = "ann.example";
+  info.Skype = "annsk";
+  EXPECT_TRUE(game.access().SavePersonalInfo("Ann", info));
+  GameClient other;
+  EXPECT_EQ(other.access().ReadPersonalInfo("Ann"), info);
+
+  // Without a session, with another member's session, with a stale one.
+  TInfo14 changed = info;
+  changed.Name1 = "Mallory";
+  EXPECT_FALSE(other.access().SavePersonalInfo("Ann", changed));
+  Join(other, "Bob", "secret34");
+  EXPECT_FALSE(other.access().SavePersonalInfo("Ann", changed));
+  ExpireSessions();
+  EXPECT_FALSE(game.access().SavePersonalInfo("Ann", changed));
+  EXPECT_EQ(other.access().ReadPersonalInfo("Ann"), info);
+}
+
+// The rating rule on the club: the first rated game, started and
+// ended with 4000, gives Kon 1, Rating 4001, Best 4000; a second client sees
+// the new rating and its place.
+TEST_F(ClubServerTest, RatedGameIsRegisteredAndItsResultSaved) {
+  GameClient game;
+  Join(game, "Ann", "secret12");
+  ClubSession session;
+  session.CurrentUser = game.access().LoginAccount("Ann", "secret12").user;
+  session.AccountState = kAccountRated;
+
+  ASSERT_TRUE(game.access().RegisterRatedGame(session));
+  EXPECT_EQ(session.CurrentGame.Kon, 1);
+  EXPECT_DOUBLE_EQ(session.CurrentGame.Rating, 1);
+  ASSERT_EQ(game.access().SaveRatedResult(session, 4000), RatedSave::kSaved);
+  EXPECT_DOUBLE_EQ(session.CurrentGame.Rating, 4001);
+  EXPECT_EQ(session.CurrentGame.Best, 4000);
+  // The result is saved once: the club has no open game for a second one.
+  EXPECT_EQ(game.access().SaveRatedResult(session, 4000), RatedSave::kFailed);
+
+  GameClient second;
+  Join(second, "Bob", "secret34");
+  const GameRecordReply read = second.access().ReadGameRecordFull("Ann", "secret12");
+  ASSERT_TRUE(read.ok);
+  EXPECT_EQ(read.record.Kon, 1);
+  EXPECT_EQ(read.record.Best, 4000);
+  EXPECT_DOUBLE_EQ(read.record.Rating, 4001);
+  EXPECT_EQ(second.access().ReadRatingPlace(4001), 1);
+  EXPECT_EQ(second.access().ReadRatingPlace(10), 2);
+  const RatedTopTenReply top = second.access().ReadRatedTopTen();
+  ASSERT_TRUE(top.ok);
+  EXPECT_EQ(top.list[0].Nick, "Ann");
+  EXPECT_EQ(top.list[0].City, "Rome");
+  EXPECT_EQ(top.list[0].Country, "1-020");
+  EXPECT_DOUBLE_EQ(top.list[0].Rating, 4001);
+
+  // A second rated game: 4001 with Kon 1 becomes (4000 / 2) + 2 = 2002 at
+  // the start, and a score of 1000 gives 2002 + 500 = 2502 (5000 / 2 + 2).
+  ASSERT_TRUE(game.access().RegisterRatedGame(session));
+  EXPECT_DOUBLE_EQ(session.CurrentGame.Rating, 2002);
+  ASSERT_EQ(game.access().SaveRatedResult(session, 1000), RatedSave::kSaved);
+  EXPECT_DOUBLE_EQ(session.CurrentGame.Rating, 2502);
+  EXPECT_EQ(session.CurrentGame.Best, 4000);
+  EXPECT_DOUBLE_EQ(second.access().ReadGameRecord("Ann", "secret12").record.Rating, 2502);
+
+  // A wrong password reads no record, and so registers nothing.
+  session.CurrentUser.Pw = "wrong123";
+  EXPECT_FALSE(game.access().RegisterRatedGame(session));
+}
+
+TEST_F(ClubServerTest, TournamentTablesChatAndTheReward) {
+  GameClient game;
+  Join(game, "Ann", "secret12");
+  ClubSession session;
+  session.CurrentUser = game.access().LoginAccount("Ann", "secret12").user;
+
+  EXPECT_EQ(game.access().WriteTopTenEntry("Ann", "Oslo", "1-034", "W", 5400, 76, "#", "#"), 1);
+  EXPECT_EQ(game.access().WriteTopTenEntry("Ann", "Oslo", "1-034", "W", 5100, 176, "#", "#"), 1);
+
+  GameClient other;
+  TableReply table = other.access().ReadTopTen(76);
+  ASSERT_TRUE(table.ok);
+  EXPECT_EQ(table.entries[0].Nick, "Ann");
+  EXPECT_EQ(table.entries[0].Score, 5400);
+  EXPECT_EQ(table.entries[0].Country, "1-034");
+  EXPECT_EQ(table.entries[0].R07, "W");
+  EXPECT_EQ(table.entries[0].R08, "2.7");
+  EXPECT_EQ(table.entries[0].Place, 1);
+  EXPECT_TRUE(IsEmptyEntry(table.entries[1]));
+  table = other.access().ReadTopTen(176);
+  ASSERT_TRUE(table.ok);
+  EXPECT_EQ(table.entries[0].Score, 5100);
+  EXPECT_EQ(other.access().ReadGameCount(76), 1);
+  table = other.access().ReadOwnResults(76, "Ann", "Oslo");
+  ASSERT_TRUE(table.ok);
+  EXPECT_EQ(table.entries[0].Score, 5400);
+
+  // A chat entry in table 100: the message travels in R10.
+  EXPECT_TRUE(game.access()
+                  .WriteTopTenEntry("Ann", "Oslo", "1-034", "W", 0, kChatTableId,
+                                    "10.12.2026_14:50", "Hello_club!")
+                  .has_value());
+  table = other.access().ReadTopTen(kChatTableId);
+  ASSERT_TRUE(table.ok);
+  EXPECT_EQ(table.entries[0].Nick, "Ann");
+  EXPECT_EQ(table.entries[0].R10, "Hello_club!");
+
+  // A place-1 reward, and the balance read back into the current user; the
+  // session earned two (tables 76 and 176), each paid once.
+  EXPECT_TRUE(game.access().CreditKezs(session, 25));
+  EXPECT_TRUE(game.access().ReadKezsBalance(session));
+  EXPECT_EQ(session.CurrentUser.R04, 25);
+  EXPECT_TRUE(game.access().CreditKezs(session, 25));
+  EXPECT_FALSE(game.access().CreditKezs(session, 25));
+  EXPECT_EQ(other.access().ReadKezsBalance("Ann"), 50);
+  EXPECT_FALSE(other.access().ReadKezsBalance("Nobody").has_value());
+}
+
+TEST_F(ClubServerTest, CreditsAreRefusedWithoutTheSessionThatEarnedThem) {
+  GameClient game;
+  Join(game, "Ann", "secret12");
+  ASSERT_EQ(game.access().WriteTopTenEntry("Ann", "Oslo", "1-034", "W", 5400, 76, "#", "#"), 1);
+
+  // No session at all.
+  GameClient stranger;
+  EXPECT_FALSE(stranger.access().CreditKezs("Ann", 25));
+  // A stale session.
+  ExpireSessions();
+  EXPECT_FALSE(game.access().CreditKezs("Ann", 25));
+  EXPECT_EQ(stranger.access().ReadKezsBalance("Ann"), 0);
+}
+
+TEST_F(ClubServerTest, UsageStatisticsAndALike) {
+  GameClient game;
+  Settings settings = game.settings();
+  settings.UniqueStartCounted = false;
+  CountStartOfRun(game.client(), game.services().GameId, settings);
+  EXPECT_TRUE(settings.UniqueStartCounted);
+  CountStartOfRun(game.client(), game.services().GameId, settings);
+  EXPECT_TRUE(CountFinishedGame(game.client(), settings.StatAddress.plain, game.services().GameId,
+                                {0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_TRUE(game.access().SendLike("Ann"));
+
+  GameClient other;
+  const UsageStatisticsReply stat = other.access().ReadUsageStatistics();
+  ASSERT_TRUE(stat.ok);
+  EXPECT_EQ(stat.stat.Stat1, 2);
+  EXPECT_EQ(stat.stat.Stat2, 1);
+  EXPECT_EQ(stat.stat.Stat3, 1);
+  EXPECT_EQ(stat.stat.Stat4, "Ann");
+  EXPECT_EQ(stat.stat.StatX[1], 1);
+  EXPECT_EQ(stat.stat.StatX[0], 0);
+}
+
+TEST_F(ClubServerTest, PhotosComeFromTheFolderOnTheConfigurationPage) {
+  QImage picture(20, 25, QImage::Format_RGB32);
+  picture.fill(Qt::darkGreen);
+  ASSERT_TRUE(
+      picture.save(QString::fromStdString(club_.DataDir() + "/photos/Ann?(1).jpg"), "JPEG"));
+  std::ifstream in(club_.DataDir() + "/photos/Ann?(1).jpg", std::ios::binary);
+  const std::string jpeg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+
+  GameClient game;
+  ASSERT_FALSE(game.services().PhotoAddress.empty());
+  ClubSession session;
+  EXPECT_TRUE(game.access().LoadPhoto(session, "Ann?(1)", 2));
+  EXPECT_EQ(session.PhotoSlots[1], jpeg);
+  // No photo of that member: the slot keeps its picture.
+  EXPECT_FALSE(game.access().LoadPhoto(session, "Bob", 2));
+  EXPECT_EQ(session.PhotoSlots[1], jpeg);
+}
+
+}  // namespace
+}  // namespace braxo
