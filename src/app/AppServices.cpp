@@ -7,6 +7,8 @@
 #include <QMetaObject>
 #include <QProgressDialog>
 #include <QUrl>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "audio/SdlAudioBackend.h"
 #include "club/BuiltinAddresses.h"
@@ -90,6 +92,8 @@ void AppServices::Start() {
     bytes.emplace(std::string(name), std::vector<std::uint8_t>(data.begin(), data.end()));
   }
   sound_start_ = std::async(std::launch::async, [this, bytes = std::move(bytes)] {
+    // Decoding yields to the window's first paint on a busy machine.
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
     std::optional<std::string> error = sounds_.InitSound([&bytes](std::string_view name) {
       const auto found = bytes.find(name);
       return found == bytes.end() ? std::vector<std::uint8_t>() : found->second;
