@@ -128,12 +128,11 @@ TEST(HostileFilesTest, OversizedSettingsAndNameLinesAreNotTaken) {
   TempDir dir;
   const SettingsPaths paths{dir.path() + "Braxo.ini", dir.path() + "Braxo.clb"};
   const std::string long_address(kMaxScrambledAddressBytes + 1, 'A');
-  std::vector<std::string> lines = {"<# X1, X2>",       "RL",         "<# Name>",
-                                    std::string(5000, 'N'), "<# Server: Path>", long_address,
-                                    "<# Server: Nick>", "Ann",        "<# Server: Country>",
-                                    "1-001",            "<# Server: City>", "Oslo",
-                                    "<# Server: Sex>",  "W",          "<# Server: Stat>",
-                                    "STAT"};
+  std::vector<std::string> lines = {
+      "<# X1, X2>",          "RL",         "<# Name>",         std::string(5000, 'N'),
+      "<# Server: Path>",    long_address, "<# Server: Nick>", "Ann",
+      "<# Server: Country>", "1-001",      "<# Server: City>", "Oslo",
+      "<# Server: Sex>",     "W",          "<# Server: Stat>", "STAT"};
   WriteBytes(paths.settings_file, Joined(lines));
   Settings settings;
   SettingsHooks hooks;
