@@ -138,7 +138,7 @@ std::string NickKey(const std::string& nick) {
 // One open connection with its prepared statements.
 class Connection {
  public:
-  explicit Connection(const std::string& path) {
+  Connection(const std::string& path, bool full_sync) {
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
     if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
       std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
@@ -147,7 +147,8 @@ class Connection {
     }
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     sqlite3_extended_result_codes(db_, 1);
-    Exec(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA foreign_keys=ON;");
+    Exec(db_, std::string("PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON; PRAGMA synchronous=") +
+                  (full_sync ? "FULL;" : "NORMAL;"));
   }
   ~Connection() {
     statements_.clear();
@@ -524,12 +525,13 @@ void Migrate(Connection& c) {
 
 class SqliteRepository : public Repository {
  public:
-  explicit SqliteRepository(std::string path) : path_(std::move(path)) {
-    auto first = std::make_unique<Connection>(path_);
+  SqliteRepository(std::string path, bool full_sync)
+      : path_(std::move(path)), full_sync_(full_sync) {
+    auto first = std::make_unique<Connection>(path_, full_sync_);
     Migrate(*first);
     idle_.push_back(std::move(first));
     opened_ = 1;
-    writer_connection_ = std::make_unique<Connection>(path_);
+    writer_connection_ = std::make_unique<Connection>(path_, full_sync_);
     writer_ = std::thread([this] { WriteLoop(); });
   }
 
@@ -551,12 +553,12 @@ class SqliteRepository : public Repository {
       ~Return() { self->GiveBack(std::move(c)); }
     } give_back{this, c};
 
-    Exec(c->db(), "BEGIN");
+    c->Query("BEGIN").Run();
     try {
       SqliteStore store(*c);
       work(store);
       c->ResetAll();
-      Exec(c->db(), "COMMIT");
+      c->Query("COMMIT").Run();
     } catch (...) {
       c->ResetAll();
       sqlite3_exec(c->db(), "ROLLBACK", nullptr, nullptr, nullptr);
@@ -645,7 +647,7 @@ class SqliteRepository : public Repository {
     ++opened_;
     lock.unlock();
     try {
-      return std::make_unique<Connection>(path_);
+      return std::make_unique<Connection>(path_, full_sync_);
     } catch (...) {
       std::lock_guard relock(mutex_);
       --opened_;
@@ -668,6 +670,7 @@ class SqliteRepository : public Repository {
   }
 
   std::string path_;
+  bool full_sync_;
   std::unique_ptr<Connection> writer_connection_;
   std::mutex write_mutex_;
   std::condition_variable write_ready_;
@@ -682,20 +685,27 @@ class SqliteRepository : public Repository {
 
 }  // namespace
 
-std::unique_ptr<Repository> OpenSqliteRepository(const std::string& path) {
+std::unique_ptr<Repository> OpenSqliteRepository(const std::string& path, bool full_sync) {
   const std::filesystem::path file(path);
   std::error_code ec;
   if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
   if (ec) throw std::runtime_error("cannot create the folder of " + path + ": " + ec.message());
-  return std::make_unique<SqliteRepository>(path);
+  return std::make_unique<SqliteRepository>(path, full_sync);
 }
 
 std::unique_ptr<Repository> OpenRepository(const std::string& url) {
   constexpr std::string_view kSqlite = "sqlite:";
   if (url.rfind(kSqlite, 0) == 0) {
-    const std::string path = url.substr(kSqlite.size());
+    std::string path = url.substr(kSqlite.size());
+    bool full_sync = true;
+    constexpr std::string_view kNormalSync = "?synchronous=normal";
+    if (path.size() > kNormalSync.size() &&
+        path.compare(path.size() - kNormalSync.size(), kNormalSync.size(), kNormalSync) == 0) {
+      path.resize(path.size() - kNormalSync.size());
+      full_sync = false;
+    }
     if (path.empty()) throw std::runtime_error("the database URL sqlite: needs a path");
-    return OpenSqliteRepository(path);
+    return OpenSqliteRepository(path, full_sync);
   }
   throw std::runtime_error("unsupported database URL: " + url + " (use sqlite:PATH)");
 }

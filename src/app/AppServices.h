@@ -42,13 +42,6 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   // The settings the champion-name window writes PlayerName into.
   Settings& MutableSettings() { return settings_; }
   const ChampionsFile& Champions() const { return champions_; }
-  // Runs when the configuration page has arrived or failed, before the game
-  // hears of it (the store icon waits for the page's store link).
-  void SetConfigPageListener(std::function<void()> listener) {
-    on_config_page_ = std::move(listener);
-  }
-  // The bounds of the start-up's configuration page (tests shorten them).
-  void SetConfigPageLimits(const HttpLimits& limits) { config_page_limits_ = limits; }
   // The club session of the run and the club's operations over the shared
   // client, for the flow and for the club windows.
   ClubSession& Session() { return session_; }
@@ -58,6 +51,13 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   // be written or removed.
   bool SaveUserFile();
   bool DeleteUserFile();
+  // Runs when the configuration page has arrived or failed, before the game
+  // hears of it (the store icon waits for the page's store link).
+  void SetConfigPageListener(std::function<void()> listener) {
+    on_config_page_ = std::move(listener);
+  }
+  // The bounds of the start-up's configuration page (tests shorten them).
+  void SetConfigPageLimits(const HttpLimits& limits) { config_page_limits_ = limits; }
 
   // --- StoragePort ---
   void LoadSettings() override;

@@ -112,12 +112,12 @@ class GameState {
   const int GameId = kGameId;
 
   bool OnlineIconsShown() const { return online_icons_shown_; }
-  // True once the club steps of the start-up (announcement, start report,
-  // automatic login) have run.
-  bool ClubStarted() const { return club_started_; }
   // AccountState, RatedGameOpen and the rest of the club's state of the run.
   ClubSession& Session() { return ports_.session; }
   const ClubSession& Session() const { return ports_.session; }
+  // True once the club steps of the start-up (announcement, start report,
+  // automatic login) have run.
+  bool ClubStarted() const { return club_started_; }
 
  private:
   // The club steps of the first paint; they run once the champions file has

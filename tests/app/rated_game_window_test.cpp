@@ -110,5 +110,28 @@ TEST_F(RatedGameWindowTest, AProxyPageAtStartUpLogsNobodyIn) {
   EXPECT_EQ(window.LampHint(), "You are not logged in to your account!");  // red
 }
 
+// The account window's save and delete buttons: the file holds CurrentUser's
+// nick and scrambled password, never the plain one, and UserFileSaved follows.
+TEST_F(RatedGameWindowTest, UserFileFollowsTheAccountWindowsButtons) {
+  testing::GameWindow window(folder_.paths());
+  ClubSession& session = window.services().Session();
+  session.CurrentUser.Nick = "Анна";
+  session.CurrentUser.Pw = "pw 1";
+  session.CurrentUser.PwC = ScramblePassword("pw 1");
+  ASSERT_TRUE(window.services().SaveUserFile());
+  EXPECT_TRUE(session.UserFileSaved);
+  const auto stored = ReadUserFile(folder_.paths().user_file);
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->nick, "Анна");
+  EXPECT_EQ(stored->pwc, ScramblePassword("pw 1"));
+  const auto lines = ReadLines(folder_.paths().user_file);
+  ASSERT_TRUE(lines);
+  for (const std::string& line : *lines) EXPECT_EQ(line.find("pw 1"), std::string::npos);
+
+  ASSERT_TRUE(window.services().DeleteUserFile());
+  EXPECT_FALSE(session.UserFileSaved);
+  EXPECT_FALSE(ReadUserFile(folder_.paths().user_file));
+}
+
 }  // namespace
 }  // namespace braxo

@@ -81,8 +81,11 @@ TEST_F(MainWindowTest, TitleWaitsWhileNobodySeesItAndGoesOnFromTheSameStep) {
 
     c.reveal();
     for (int i = 0; i < 200 && window_.Title().Ticks() == paused_at; ++i) QTest::qWait(1);
-    // The first step after the pause is the one that was next.
-    EXPECT_EQ(window_.Title().Ticks(), paused_at + 1);
+    // The steps go on from the one that was next: neither from the start nor
+    // caught up by the ten or more steps the pause lasted (a loaded machine
+    // may run one or two more before this loop looks again).
+    EXPECT_GE(window_.Title().Ticks(), paused_at + 1);
+    EXPECT_LE(window_.Title().Ticks(), paused_at + 3);
     EXPECT_FALSE(window_.TitlePaused());
     EXPECT_TRUE(window_.MainTimer().isActive());
   }
