@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-svg-dev libqt6svg6 qt6-image-formats-plugins libgl-dev
+  qt6-base-dev qt6-svg-dev libqt6svg6 qt6-image-formats-plugins libgl-dev libxcb1-dev
   libsdl2-mixer-dev libcurl4-openssl-dev libgif-dev
   libsqlite3-dev libcpp-httplib-dev libssl-dev
   libboost1.81-dev libsodium-dev wrk curl

@@ -1,5 +1,8 @@
 #include "app/AppServices.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -44,9 +47,8 @@ AppServices::~AppServices() {
 std::array<std::string, 2> AppServices::HelpMirrors() const { return HelpMirrorAddresses(); }
 
 void AppServices::LoadSettings() {
-  settings_outcome_ =
-      braxo::LoadSettings({paths_.settings_file, paths_.champions_file}, ClubSettingsHooks(),
-                          settings_);
+  settings_outcome_ = braxo::LoadSettings({paths_.settings_file, paths_.champions_file},
+                                          ClubSettingsHooks(), settings_);
   if (game_) game_->LanguageIndex = settings_.LanguageIndex;
   ApplyRemoteConfigOnce();
 }
@@ -68,9 +70,12 @@ void AppServices::SaveSettings() {
 
 ChampionsStatus AppServices::CheckChampionsFile() {
   switch (champions_.CheckChampionsFile()) {
-    case ChampionsCheck::Ok: return ChampionsStatus::kOk;
-    case ChampionsCheck::NotFound: return ChampionsStatus::kNotFound;
-    case ChampionsCheck::Invalid: return ChampionsStatus::kInvalid;
+    case ChampionsCheck::Ok:
+      return ChampionsStatus::kOk;
+    case ChampionsCheck::NotFound:
+      return ChampionsStatus::kNotFound;
+    case ChampionsCheck::Invalid:
+      return ChampionsStatus::kInvalid;
   }
   return ChampionsStatus::kInvalid;
 }
@@ -90,12 +95,14 @@ void AppServices::Start() {
     bytes.emplace(std::string(name), std::vector<std::uint8_t>(data.begin(), data.end()));
   }
   sound_start_ = std::async(std::launch::async, [this, bytes = std::move(bytes)] {
+    // Decoding yields to the window's first paint on a busy machine.
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
     std::optional<std::string> error = sounds_.InitSound([&bytes](std::string_view name) {
       const auto found = bytes.find(name);
       return found == bytes.end() ? std::vector<std::uint8_t>() : found->second;
     });
-    QMetaObject::invokeMethod(sound_context_.get(), [this] { FinishSoundStart(); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        sound_context_.get(), [this] { FinishSoundStart(); }, Qt::QueuedConnection);
     return error;
   });
 }
@@ -104,7 +111,8 @@ void AppServices::FinishSoundStart() {
   if (sound_ready_ || !sound_start_.valid()) return;
   const std::optional<std::string> error = sound_start_.get();
   sound_ready_ = true;
-  if (error) QMessageBox::warning(&window_, QStringLiteral("Braxo"), QString::fromStdString(*error));
+  if (error)
+    QMessageBox::warning(&window_, QStringLiteral("Braxo"), QString::fromStdString(*error));
   for (const std::string& name : pending_sounds_) sounds_.PlaySoundEffect(name);
   pending_sounds_.clear();
 }
@@ -172,10 +180,11 @@ void AppServices::ImAnClick() {
     return;
   }
   download_file_name_ = plan.file_name;
-  const QString proposed =
-      QDir(QString::fromStdString(paths_.data_directory)).filePath(QString::fromStdString(plan.file_name));
+  const QString proposed = QDir(QString::fromStdString(paths_.data_directory))
+                               .filePath(QString::fromStdString(plan.file_name));
   const QString path = QFileDialog::getSaveFileName(
-      &window_, QString(), proposed, QStringLiteral("*.%1").arg(QString::fromStdString(plan.extension)));
+      &window_, QString(), proposed,
+      QStringLiteral("*.%1").arg(QString::fromStdString(plan.extension)));
   if (path.isEmpty()) return;
   DownloadPackage(path.toStdString());
 }
@@ -186,8 +195,8 @@ HttpError AppServices::DownloadPackage(const std::string& path) {
   if (download_running_) return HttpError::kCancelled;
   download_running_ = true;
   QProgressDialog progress(QStringLiteral("Braxo"),
-                           QString::fromStdString(MessageText(MsgId::MsgCancel, Language())), 0,
-                           0, &window_);
+                           QString::fromStdString(MessageText(MsgId::MsgCancel, Language())), 0, 0,
+                           &window_);
   // Shown at once and modal, whether or not the server tells the length: the
   // main window takes no input while the download runs.
   progress.setWindowModality(Qt::WindowModal);

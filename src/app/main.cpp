@@ -49,14 +49,13 @@ void CloseOnTerminationSignals(QWidget& window) {
   for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal_number, &action, nullptr);
 }
 
-// With BRAXO_TRACE_STARTUP set, the milliseconds since the process started
-// at each step of the start-up go to stderr: the profile of what the window
-// waits for.
+// With BRAXO_TRACE_STARTUP set, the milliseconds since main began at each
+// step of the start-up go to stderr: the profile of what the window waits
+// for.
 void TraceStartup(const char* step) {
   static const bool enabled = std::getenv("BRAXO_TRACE_STARTUP") != nullptr;
   if (!enabled) return;
   static const auto start = [] {
-    // The process's own start time, so the trace includes loading the program.
     struct timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     return now;

@@ -37,7 +37,7 @@ enum class HttpError {
   kReadTimeout,      // no data for the read time-out once the request was sent
   kOverallTimeout,   // the whole exchange took longer than the overall limit
   kHttpStatus,       // the server answered with a status outside 200-299
-  kTooLarge,         // the body exceeded the size limit
+  kTooLarge,         // the head or the body exceeded its size limit
   kWriteFailed,      // a download could not be written to its file
   kCancelled,        // the progress callback asked to stop
   kClientDestroyed,  // the client was destroyed while the request waited

@@ -25,10 +25,8 @@ std::string OneLine(std::string_view text) {
 }  // namespace
 
 std::optional<UserFileContent> ReadUserFile(const std::string& path) {
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(path, error);
-  if (error || size > kMaxUserFileBytes) return std::nullopt;
-  const std::optional<std::vector<std::string>> lines = ReadLines(path);
+  // Also nothing, without waiting, for a folder or a FIFO of that name.
+  const std::optional<std::vector<std::string>> lines = ReadLines(path, kMaxUserFileBytes);
   if (!lines || lines->empty() || (*lines)[0] != kUserFileHeader) return std::nullopt;
   UserFileContent content;
   if (lines->size() > 1) content.nick = Cp1251ToUtf8((*lines)[1]);
@@ -37,7 +35,9 @@ std::optional<UserFileContent> ReadUserFile(const std::string& path) {
 }
 
 bool WriteUserFile(const std::string& path, std::string_view nick, std::string_view pwc) {
-  return WriteLinesAtomic(path, {kUserFileHeader, Utf8ToCp1251(OneLine(nick)), OneLine(pwc)});
+  const std::optional<std::string> nick_bytes = TryUtf8ToCp1251(OneLine(nick));
+  if (!nick_bytes) return false;
+  return WriteLinesAtomic(path, {kUserFileHeader, *nick_bytes, OneLine(pwc)});
 }
 
 bool DeleteUserFile(const std::string& path) {

@@ -16,7 +16,8 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
-TForm1::TForm1(PictureStore& pictures) : pictures_(pictures) {
+TForm1::TForm1(PictureStore& pictures)
+    : pictures_(pictures), cover_watch_(*this, [this] { ResumeTitleIfVisible(); }) {
   setFixedSize(kWindowWidth, kWindowHeight);
   setAttribute(Qt::WA_OpaquePaintEvent);
 
@@ -108,7 +109,7 @@ void TForm1::WakeAnimation() {
 }
 
 bool TForm1::TitleVisible() const {
-  if (isMinimized() || !isVisible()) return false;
+  if (isMinimized() || !isVisible() || cover_watch_.FullyCovered()) return false;
   const QWindow* window = windowHandle();
   return window == nullptr || window->isExposed();
 }
@@ -138,6 +139,7 @@ void TForm1::showEvent(QShowEvent* event) {
     windowHandle()->installEventFilter(this);
     expose_filter_installed_ = true;
   }
+  cover_watch_.Watch();
   ResumeTitleIfVisible();
   if (first_paint_scheduled_) return;
   // The first paint's sequence may open modal windows, which must not run

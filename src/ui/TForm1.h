@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "game/GameState.h"
+#include "ui/CoverWatch.h"
 #include "ui/ImageControl.h"
 #include "ui/Pictures.h"
 #include "ui/TKezxXxButton.h"
@@ -100,6 +101,7 @@ class TForm1 : public QWidget, public ViewPort {
   bool store_icon_wanted_ = false;
   bool title_paused_ = false;
   bool expose_filter_installed_ = false;
+  CoverWatch cover_watch_;
 };
 
 }  // namespace braxo

@@ -80,8 +80,8 @@ TEST_F(DownloadWindowTest, DownloadWithoutALengthIsModalAndCancels) {
       modal_parent = modal->parentWidget();
       modality = modal->windowModality();
     }
-    progress_visible = services.ActiveProgressWindow() != nullptr &&
-                       services.ActiveProgressWindow()->isVisible();
+    progress_visible =
+        services.ActiveProgressWindow() != nullptr && services.ActiveProgressWindow()->isVisible();
     second = services.DownloadPackage(paths_.data_directory + "second.apk");
     if (auto* progress = qobject_cast<QProgressDialog*>(services.ActiveProgressWindow()))
       progress->cancel();

@@ -57,6 +57,22 @@ int main(int argc, char** argv) {
     response.body = "$ ok#";
     return response;
   });
+  TestHttpServer endless_head([](const braxo::testing::RecordedRequest&) {
+    CannedResponse response;
+    response.mode = CannedResponse::Mode::kEndlessHeader;
+    return response;
+  });
+  TestHttpServer trickling_head([](const braxo::testing::RecordedRequest&) {
+    CannedResponse response;
+    response.mode = CannedResponse::Mode::kEndlessHeader;
+    response.delay = std::chrono::milliseconds(50);
+    return response;
+  });
+  TestHttpServer endless_body([](const braxo::testing::RecordedRequest&) {
+    CannedResponse response;
+    response.mode = CannedResponse::Mode::kEndlessChunked;
+    return response;
+  });
   const braxo::testing::UnansweredListener unanswered;
   const std::string dead =
       "http://127.0.0.1:" + std::to_string(braxo::testing::UnusedPort()) + "/stat";
@@ -74,6 +90,13 @@ int main(int argc, char** argv) {
     Measure("silent server (accepts, never answers)", client, silent.Url("stat"));
     Measure("slow server (1 byte/s, 35-byte body)", client, slow.Url("stat"));
     Measure("late server (answers after 3.5 s)", client, late.Url("stat"));
+    Measure("header line that never ends (fast)", client, endless_head.Url("stat"));
+    Measure("header line that trickles (1 byte/50 ms)", client, trickling_head.Url("stat"));
+    Measure("chunked body that never ends", client, endless_body.Url("stat"));
   }
+  std::printf("bytes the endless servers got out: head %lld, trickle %lld, body %lld\n",
+              static_cast<long long>(endless_head.bytes_sent()),
+              static_cast<long long>(trickling_head.bytes_sent()),
+              static_cast<long long>(endless_body.bytes_sent()));
   return 0;
 }

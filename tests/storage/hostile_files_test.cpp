@@ -14,6 +14,7 @@
 #include "storage/ChampionsFile.h"
 #include "storage/SettingsFile.h"
 #include "storage/TextFile.h"
+#include "storage/UserFile.h"
 
 namespace braxo {
 namespace {
@@ -86,6 +87,11 @@ TEST(HostileFilesTest, AnEntryThatIsNotAFileReadsAsMissingAndIsNeverReplaced) {
     ASSERT_EQ(::lstat(paths.champions_file.c_str(), &st), 0);
     EXPECT_FALSE(S_ISREG(st.st_mode));
     EXPECT_EQ(DirectoryEntries(dir.path()).size(), 2u);  // no temporary left behind
+
+    const std::string user_file = dir.path() + "KezUser.kez";
+    ASSERT_TRUE(intruder.make(user_file));
+    EXPECT_FALSE(ReadUserFile(user_file).has_value());
+    EXPECT_FALSE(WriteUserFile(user_file, "Ann", "QWERTY"));
   }
 }
 
@@ -122,12 +128,11 @@ TEST(HostileFilesTest, OversizedSettingsAndNameLinesAreNotTaken) {
   TempDir dir;
   const SettingsPaths paths{dir.path() + "Braxo.ini", dir.path() + "Braxo.clb"};
   const std::string long_address(kMaxScrambledAddressBytes + 1, 'A');
-  std::vector<std::string> lines = {"<# X1, X2>",       "RL",         "<# Name>",
-                                    std::string(5000, 'N'), "<# Server: Path>", long_address,
-                                    "<# Server: Nick>", "Ann",        "<# Server: Country>",
-                                    "1-001",            "<# Server: City>", "Oslo",
-                                    "<# Server: Sex>",  "W",          "<# Server: Stat>",
-                                    "STAT"};
+  std::vector<std::string> lines = {
+      "<# X1, X2>",          "RL",         "<# Name>",         std::string(5000, 'N'),
+      "<# Server: Path>",    long_address, "<# Server: Nick>", "Ann",
+      "<# Server: Country>", "1-001",      "<# Server: City>", "Oslo",
+      "<# Server: Sex>",     "W",          "<# Server: Stat>", "STAT"};
   WriteBytes(paths.settings_file, Joined(lines));
   Settings settings;
   SettingsHooks hooks;

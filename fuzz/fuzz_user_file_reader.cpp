@@ -1,0 +1,76 @@
+// The user-file reader on arbitrary bytes, and the writer on whatever the
+// reader took: once written, the file reads back with the same nick and
+// scrambled password, and a refused file is left as it was.
+
+#include <stdlib.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "storage/TextFile.h"
+#include "storage/UserFile.h"
+
+namespace {
+
+// One scratch directory per fuzzing process, in memory when possible,
+// removed when the process ends normally.
+class ScratchDirectory {
+ public:
+  ScratchDirectory() {
+    std::string pattern = "/dev/shm/braxo-fuzz-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) {
+      pattern = "/tmp/braxo-fuzz-XXXXXX";
+      if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+    }
+    path_ = pattern + "/";
+  }
+  ~ScratchDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+const std::string& ScratchPath() {
+  static const ScratchDirectory directory;
+  return directory.path();
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string path = ScratchPath() + "KezUser.kez";
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+  }
+  const std::optional<braxo::UserFileContent> content = braxo::ReadUserFile(path);
+  if (!content) {
+    if (ReadFile(path) != bytes) std::abort();
+    return 0;
+  }
+  // The nick as the file would hold it: what the reader took, back in the
+  // file's code page, with any line break made a space by the writer.
+  if (!braxo::WriteUserFile(path, content->nick, content->pwc)) std::abort();
+  const std::optional<braxo::UserFileContent> again = braxo::ReadUserFile(path);
+  if (!again) std::abort();
+  if (again->pwc.find('\n') != std::string::npos) std::abort();
+  // Written once more, the file no longer changes.
+  const std::string written = ReadFile(path);
+  if (!braxo::WriteUserFile(path, again->nick, again->pwc)) std::abort();
+  if (ReadFile(path) != written) std::abort();
+  return 0;
+}
