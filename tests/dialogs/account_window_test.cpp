@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QDate>
 #include <QDir>
+#include <QFontInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
@@ -176,6 +177,8 @@ class AccountWindowTest : public ::testing::Test {
 TEST_F(AccountWindowTest, AccountIsCreatedFromTheWindowsFields) {
   auto window = OpenWindow();
   EXPECT_EQ(window->Edit(6).text(), "00.00.0000");
+  EXPECT_EQ(QFontInfo(window->Edit(1).font()).family(), "Comic Neue");
+  EXPECT_TRUE(QFontInfo(window->Edit(1).font()).bold());
   EXPECT_FALSE(window->Button(1).isEnabled());
   TypeText(window->Edit(1), "Ann_7");
   TypeText(window->Edit(2), "secret1");
