@@ -18,12 +18,15 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Starts a server printing "listening on URL" and echoes the URL.
+# Starts a server that prints "listening on URL" and sets $url to that URL.
+# Not in a command substitution: the server's process id must reach `pids`.
 start() {
-  "$@" >"$work/out.$#" 2>/dev/null &
+  local out="$work/out.${#pids[@]}"
+  "$@" >"$out" 2>/dev/null &
   pids+=($!)
   for _ in $(seq 100); do
-    if grep -q '^listening on ' "$work/out.$#"; then sed -n 's/^listening on //p' "$work/out.$#"; return; fi
+    url=$(sed -n 's/^listening on //p' "$out")
+    [ -n "$url" ] && return
     sleep 0.05
   done
   echo "server did not start: $*" >&2
@@ -37,12 +40,14 @@ limit.statistics_writes = 1000000000/1
 limit.failed_logins = 1000000000/1
 ${BRAXO_CLUB_BENCH_SETTINGS:-}
 CONF
-club=$(start "$build_dir/server/braxo-club" --listen 127.0.0.1:0 --database "sqlite:$work/club.db${BRAXO_CLUB_DB_OPTIONS:-}" --config "$work/club.conf")
+start "$build_dir/server/braxo-club" --listen 127.0.0.1:0 --database "sqlite:$work/club.db${BRAXO_CLUB_DB_OPTIONS:-}" --config "$work/club.conf"
+club=$url
 curl -s -o /dev/null --data 'nick=Bench&pw=bench123&city=Moscow&country1=Russia&country2=1-001&sex=M&email=b@x.ru&dater=10.12.2026&R01=xxx&R02=xxx&R03=xxx&R04=0&R05=0&R06=0' "${club}account"
 cookie=$(curl -s -D - -o /dev/null --data 'nick=Bench&pw=bench123&label0=0' "${club}account" | sed -n 's/^Set-Cookie: \([^;]*\).*/\1/p')
 [ -n "$cookie" ] || { echo "no session cookie" >&2; exit 1; }
 
-bare=$(start "$build_dir/bench/club_bare_server")
+start "$build_dir/bench/club_bare_server"
+bare=$url
 
 run() { BRAXO_COOKIE="$cookie" BRAXO_LOGIN_PERMILLE="${BRAXO_LOGIN_PERMILLE:-2}" timeout $((seconds + 30)) wrk -t2 -c64 -d"${seconds}s" --latency -s "$root/bench/club_mixed.lua" "$1"; }
 echo "== braxo-club, mixed workload, SQLite =="

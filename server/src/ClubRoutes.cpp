@@ -1,11 +1,12 @@
 #include "ClubRoutes.h"
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
 
 namespace braxo::club {
 namespace {

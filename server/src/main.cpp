@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "ClubRoutes.h"
-#include "ServerConfig.h"
 #include "Secrets.h"
+#include "ServerConfig.h"
 
 using namespace braxo::club;
 
@@ -59,8 +59,7 @@ int main(int argc, char** argv) {
     HttpServer server([&handler](const HttpRequest& request) { return handler(request); },
                       settings.http);
     server.Listen(cl->host, cl->port);
-    const std::string listen_url =
-        "http://" + cl->host + ":" + std::to_string(server.port()) + "/";
+    const std::string listen_url = "http://" + cl->host + ":" + std::to_string(server.port()) + "/";
     routes.page.public_url = cl->public_url.empty() ? listen_url : cl->public_url;
     if (routes.page.ftp_url.empty()) {
       const std::string& url = routes.page.public_url;
