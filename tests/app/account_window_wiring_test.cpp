@@ -117,6 +117,12 @@ TEST(AccountWindowWiring, IconAndPreGameCheckOpenTheAccountWindow) {
   EXPECT_TRUE(seen);
   EXPECT_EQ(session.AccountState, kAccountRated);
   EXPECT_TRUE(session.RatedGameOpen);
+  // The main window redrew its account lamp from the state the window left.
+  std::string lamp_hint = "no account icon";
+  for (ImageControl* control : window.findChildren<ImageControl*>()) {
+    if (control->geometry() == QRect(111, 5, 48, 48)) lamp_hint = control->toolTip().toStdString();
+  }
+  EXPECT_EQ(lamp_hint, "There is a game on the rating!");
   window.SetGame(nullptr);
 }
 

@@ -1,0 +1,123 @@
+// How long the club account window holds the player before it shows: the
+// window reads the club's data when it is created (up to eight requests for
+// a logged-in member, four for nobody), against the real braxo-club with a
+// fresh database holding five rated members; and the photo upload to a real
+// FTP server on loopback.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QBuffer>
+#include <QImage>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "ClubServerProcess.h"
+#include "FtpServerProcess.h"
+#include "club/ClubAccess.h"
+#include "club/PhotoUpload.h"
+#include "club/Scramble.h"
+#include "dialogs/TFAcc1.h"
+#include "game/LevelGenerator.h"
+#include "game/NullPorts.h"
+#include "ui/Drawing.h"
+
+namespace braxo {
+namespace {
+
+constexpr char kPassword[] = "bench42";
+std::unique_ptr<testing::ClubServerProcess> club_server;
+
+struct Club {
+  ClubClient client;
+  ClubServiceState services;
+  Settings settings;
+  ClubAccess access{client, services, settings};
+  Club() {
+    services.AccountAddress = ScrambleText(club_server->BaseUrl() + "account", kAccountKey);
+    services.PhotoAddress = ScrambleText(club_server->BaseUrl() + "photos/", kAccountKey);
+  }
+};
+
+bool FillClub() {
+  Club club;
+  const char* nicks[] = {"Marta", "Kenji", "Lucia", "Tom_B", "Ines"};
+  int score = 5000;
+  for (const char* nick : nicks) {
+    TKezUser user;
+    user.Nick = nick;
+    user.Pw = kPassword;
+    user.PwC = ScramblePassword(kPassword);
+    user.City = "Oslo";
+    user.Country2 = "1-035";
+    user.Country1 = "Norway";
+    user.EMail = std::string(nick) + "@example.org";
+    user.DateR = "14.03.2026";
+    user.R01 = user.R02 = user.R03 = "xxx";
+    if (club.access.CreateAccount(user) != 0) return false;
+    ClubSession session;
+    session.CurrentUser = club.access.LoginAccount(nick, kPassword).user;
+    session.CurrentUser.Pw = kPassword;
+    session.AccountState = kAccountRated;
+    if (!club.access.RegisterRatedGame(session) ||
+        club.access.SaveRatedResult(session, score) != RatedSave::kSaved)
+      return false;
+    score -= 700;
+  }
+  return true;
+}
+
+// range(0): 0 nobody logged in, 1 a logged-in member.
+void BM_OpenAccountWindow(benchmark::State& state) {
+  Club club;
+  PictureStore pictures;
+  testing::NullPorts world;
+  FixedRandom random(1);
+  GameState game({world, world, world, world, world, world.session}, random, {"a", "b"});
+  if (state.range(0) == 1) {
+    world.session.CurrentUser = club.access.LoginAccount("Kenji", kPassword).user;
+    world.session.CurrentUser.Pw = kPassword;
+  }
+  for (auto _ : state) {
+    world.session.AccountState = state.range(0) == 1 ? kAccountLoggedIn : kAccountNobody;
+    TFAcc1 window(
+        ClubWindowParts{game, club.access, club.services, "", pictures, [](const Notice&) {}},
+        nullptr);
+    if (!window.TopTen().ok) state.SkipWithError("the club did not answer");
+  }
+}
+BENCHMARK(BM_OpenAccountWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_UploadPhoto(benchmark::State& state) {
+  QTemporaryDir folder;
+  testing::FtpServerProcess ftp(folder.path().toStdString(), "Kenji", kPassword);
+  QImage picture(kPhotoWidth, kPhotoHeight, QImage::Format_RGB32);
+  picture.fill(Qt::darkCyan);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  picture.save(&buffer, "JPG", 90);
+  const std::string jpeg = bytes.toStdString();
+  const std::string address = PhotoUploadAddress(ftp.FolderUrl(), "Kenji");
+  for (auto _ : state) {
+    if (!UploadPhoto(address, "Kenji", kPassword, jpeg)) state.SkipWithError("upload failed");
+  }
+}
+BENCHMARK(BM_UploadPhoto)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace braxo
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  braxo::RegisterEmbeddedFonts();
+  braxo::club_server = std::make_unique<braxo::testing::ClubServerProcess>();
+  if (!braxo::FillClub()) return 1;
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  braxo::club_server.reset();
+  return 0;
+}
