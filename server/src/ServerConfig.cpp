@@ -74,8 +74,8 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
       cl.host = v.substr(0, colon);
       cl.port = static_cast<std::uint16_t>(*port);
     } else if (a == "--database") {
-      if (v.rfind("sqlite:", 0) != 0) {
-        error = "--database needs sqlite:PATH or sqlite: (got " + v + ")";
+      if (v.rfind("sqlite:", 0) != 0 && !IsPostgresUrl(v)) {
+        error = "--database needs sqlite:PATH, sqlite: or postgresql://… (got " + v + ")";
         return std::nullopt;
       }
       cl.database_url = v;

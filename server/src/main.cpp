@@ -49,6 +49,10 @@ int main(int argc, char** argv) {
     routes.log_requests = settings.log_requests;
     routes.photo_dir = settings.photo_dir;
     if (routes.photo_dir.empty()) {
+      if (IsPostgresUrl(database_url)) {
+        // Processes sharing one database must share one photo folder too.
+        throw std::runtime_error("a PostgreSQL club needs photo_dir in its --config file");
+      }
       const std::filesystem::path db(database_url.substr(std::string("sqlite:").size()));
       routes.photo_dir = (db.parent_path() / "photos").string();
     }
