@@ -8,7 +8,8 @@ packages=(
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-image-formats-plugins libgl-dev
   libsdl2-mixer-dev libcurl4-openssl-dev libgif-dev
   libsqlite3-dev libcpp-httplib-dev libssl-dev
-  libpq-dev postgresql postgresql-common haproxy pure-ftpd openssl wrk
+  libboost1.81-dev libsodium-dev wrk curl
+  libpq-dev postgresql postgresql-common haproxy pure-ftpd openssl
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-liberation2 fonts-comic-neue fonts-wqy-zenhei

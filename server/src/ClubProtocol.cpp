@@ -404,8 +404,10 @@ ProtocolReply HandleClubRequest(ClubService& service, Service which, const Reque
     if (!fields.valid()) return Refusal(kind.name, Status::kRefused);
     try {
       return kind.handle(service, ctx, fields);
-    } catch (const std::exception&) {
-      return Reply(kind.name, "no", 503);
+    } catch (const std::exception& e) {
+      ProtocolReply failed = Reply(kind.name, "no", 503);
+      failed.error = e.what();
+      return failed;
     }
   }
   return Reply("unknown", "no", 400);

@@ -28,6 +28,7 @@ struct ProtocolReply {
   std::string body;           // Windows-1251
   std::string session_token;  // to be set as the session cookie when not empty
   std::string kind;           // the request's kind, for the log ("login", "topten-write", ...)
+  std::string error;          // why the request failed inside the club, for the log
 };
 
 // Decodes, dispatches and answers one POST body of a service. Never throws for

@@ -40,7 +40,7 @@ std::optional<std::string> ReadPhoto(const std::string& file) {
 }
 
 void LogLine(const HttpRequest& request, const std::string& kind, const HttpResponse& reply,
-             double started) {
+             double started, const std::string& error) {
   const auto micros = static_cast<long long>((Now() - started) * 1e6);
   const std::time_t t = static_cast<std::time_t>(started);
   std::tm tm{};
@@ -49,10 +49,10 @@ void LogLine(const HttpRequest& request, const std::string& kind, const HttpResp
   std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", &tm);
   // One write per line, so lines from several workers never interleave.
   char line[512];
-  const int n = std::snprintf(line, sizeof line, "%s %s %s %.100s %s %d %zuB %lldus\n", stamp,
-                              request.remote_address.c_str(), request.method.c_str(),
+  const int n = std::snprintf(line, sizeof line, "%s %s %s %.100s %s %d %zuB %lldus%s%.200s\n",
+                              stamp, request.remote_address.c_str(), request.method.c_str(),
                               Path(request.target).c_str(), kind.c_str(), reply.status,
-                              reply.body.size(), micros);
+                              reply.body.size(), micros, error.empty() ? "" : " ", error.c_str());
   if (n > 0) std::fwrite(line, 1, std::min<std::size_t>(n, sizeof line - 1), stderr);
 }
 
@@ -109,6 +109,7 @@ HttpHandler MakeClubHandler(ClubService& service, RoutesSettings settings) {
     const double started = Now();
     const std::string path = Path(request.target);
     std::string kind = "-";
+    std::string error;
     HttpResponse reply;
 
     Service which = Service::kAccount;
@@ -128,6 +129,7 @@ HttpHandler MakeClubHandler(ClubService& service, RoutesSettings settings) {
         RequestContext ctx{request.remote_address, SessionFromCookie(request.cookie), started};
         const ProtocolReply r = HandleClubRequest(service, which, ctx, request.body);
         kind = r.kind;
+        error = r.error;
         reply = Text(r.http_status, r.body, "text/plain; charset=windows-1251");
         if (!r.session_token.empty())
           reply.headers.emplace_back(
@@ -143,7 +145,7 @@ HttpHandler MakeClubHandler(ClubService& service, RoutesSettings settings) {
     } else {
       reply = Text(404, "no");
     }
-    if (settings.log_requests) LogLine(request, kind, reply, started);
+    if (settings.log_requests) LogLine(request, kind, reply, started, error);
     return reply;
   };
 }

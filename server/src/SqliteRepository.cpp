@@ -121,6 +121,12 @@ class Connection {
 
   sqlite3* db() const { return db_; }
 
+  // A statement stepped only to its first row stays active, and an active
+  // statement makes COMMIT fail; every transaction ends by resetting them all.
+  void ResetAll() {
+    for (auto& entry : statements_) entry.second->Reset();
+  }
+
   // A cached statement, reset and ready for binding.
   Statement& Query(const std::string& sql) {
     auto it = statements_.find(sql);
@@ -468,8 +474,10 @@ void Migrate(Connection& c) {
             .Bind(2, std::string(m.name))
             .Run();
       }
+      c.ResetAll();
       Exec(c.db(), "COMMIT");
     } catch (...) {
+      c.ResetAll();
       sqlite3_exec(c.db(), "ROLLBACK", nullptr, nullptr, nullptr);
       throw;
     }
@@ -499,8 +507,10 @@ class SqliteRepository : public Repository {
     try {
       SqliteStore store(*c);
       work(store);
+      c->ResetAll();
       Exec(c->db(), "COMMIT");
     } catch (...) {
+      c->ResetAll();
       sqlite3_exec(c->db(), "ROLLBACK", nullptr, nullptr, nullptr);
       throw;
     }
@@ -529,7 +539,14 @@ class SqliteRepository : public Repository {
 
   void GiveBack(std::unique_ptr<Connection> c) {
     std::lock_guard lock(mutex_);
-    idle_.push_back(std::move(c));
+    // A connection still inside a transaction (its ROLLBACK failed too) would
+    // hold its locks for ever: it is closed instead of reused.
+    if (sqlite3_get_autocommit(c->db())) {
+      idle_.push_back(std::move(c));
+    } else {
+      c.reset();
+      --opened_;
+    }
     available_.notify_one();
   }
 

@@ -1,1 +1,422 @@
+// The real braxo-club, started fresh for each test on 127.0.0.1, driven over
+// loopback with the bodies the game sends.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "ClubServerProcess.h"
+#include "ServerTestKit.h"
+#include "club/ConfigPage.h"
+#include "club/FormBody.h"
+#include "club/ReplyRules.h"
+#include "club/Scramble.h"
+
+namespace braxo::club {
+namespace {
+
+using braxo::testing::ClubServerProcess;
+using test::LoopbackClient;
+using test::Reply;
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string WriteConfig(const std::string& folder, const std::string& text) {
+  const std::string path = folder + "/club.conf";
+  std::ofstream(path) << text;
+  return path;
+}
+
+std::string CreateBody(const std::string& nick, const std::string& pw = "secret1",
+                       const std::string& city = "Paris") {
+  return PlainFormBody({{"nick", nick}, {"pw", pw}, {"city", city}, {"country1", "Russia"},
+                        {"country2", "1-001"}, {"sex", "M"}, {"email", "p@mail.ru"},
+                        {"dater", "21.06.2020"}, {"R01", "xxx"}, {"R02", "xxx"}, {"R03", "xxx"},
+                        {"R04", "0"}, {"R05", "0"}, {"R06", "0"}});
+}
+
+std::string LoginBody(const std::string& nick, const std::string& pw = "secret1") {
+  return ListFormBody({"nick=" + nick, "pw=" + pw, "label0=0"});
+}
+
+std::string EntryBody(int table, const std::string& nick, int score, const std::string& r9 = "#",
+                      const std::string& r10 = "#") {
+  return PlainFormBody({{"gid", std::to_string(table)}, {"nick", nick}, {"city", "Moscow"},
+                        {"country", "1-001"}, {"score", std::to_string(score)}, {"R7", "M"},
+                        {"R8", "2.7"}, {"R9", r9}, {"R10", r10 + "*"}});
+}
+
+// The game's two rated-game operations, as it computes them from the record it reads.
+struct RatedPlayer {
+  LoopbackClient& client;
+  std::string nick;
+
+  std::optional<std::vector<std::string>> Read() {
+    const Reply r =
+        client.Post("/account", ListFormBody({"nick=" + nick, "pw=secret1", "xxxbrbest=0"}));
+    const auto record = RecordReply(r.body, '$', ' ');
+    if (!record || !ParseClubInteger(RecordField(*record, 1))) return std::nullopt;
+    return *record;
+  }
+  std::string Save(std::int64_t kon, std::int64_t best, double rating) {
+    return client
+        .Post("/account", PlainFormBody({{"nick", nick}, {"pw", "secret1"},
+                                         {"xxxbrkon", std::to_string(kon)},
+                                         {"xxxbrbest", std::to_string(best)},
+                                         {"xxxbrrating", FormatClubNumber(rating)},
+                                         {"xxxbrR1", "0"}, {"xxxbrR2", "0"}}))
+        .body;
+  }
+  bool Start() {
+    const auto r = Read();
+    const auto kon = *ParseClubInteger(RecordField(*r, 1));
+    const auto best = *ParseClubInteger(RecordField(*r, 2));
+    const double rating = *ParseClubNumber(RecordField(*r, 3));
+    return Save(kon + 1, best, kon * (rating - kon) / (kon + 1) + (kon + 1)) == "ok";
+  }
+  bool Finish(int score) {
+    const auto r = Read();
+    const auto kon = *ParseClubInteger(RecordField(*r, 1));
+    const auto best = *ParseClubInteger(RecordField(*r, 2));
+    const double rating = *ParseClubNumber(RecordField(*r, 3));
+    return Save(kon, std::max<std::int64_t>(best, score), rating + double(score) / kon) == "ok";
+  }
+  std::string Rating() { return RecordField(*Read(), 3); }
+};
+
+TEST(ClubServer, ServesTheConfigurationPageForItsOwnPort) {
+  ClubServerProcess club;
+  LoopbackClient client(club.Port());
+  const Reply page = client.Get("/config");
+  EXPECT_EQ(page.status, 200);
+  EXPECT_EQ(UnscrambleText(FindConfigValue(page.body, "AccPath").value_or(""), kAccountKey),
+            club.BaseUrl() + "account");
+  EXPECT_EQ(UnscrambleText(FindConfigValue(page.body, "WTGamesPatt").value_or(""), kConfigKey),
+            club.BaseUrl() + "topten");
+  EXPECT_EQ(client.Get("/nothing").status, 404);
+  EXPECT_EQ(client.Get("/account").status, 405);
+}
+
+TEST(ClubServer, AnAccountsLifeOverLoopback) {
+  ClubServerProcess club;
+  LoopbackClient game(club.Port());
+
+  // Creation (Windows-1251 body) hands out a session cookie that scripts cannot read.
+  const Reply created = game.Post("/account", CreateBody("Player", "secret1", "Москва"));
+  EXPECT_EQ(created.body, "ok");
+  EXPECT_NE(created.set_cookie.find("braxo_session="), std::string::npos);
+  EXPECT_NE(created.set_cookie.find("HttpOnly"), std::string::npos);
+  EXPECT_EQ(game.Post("/account", CreateBody("PLAYER")).body, "is");
+  EXPECT_EQ(game.Post("/account", PlainFormBody({{"label1", "0"}})).body, "$1");
+
+  // Login (UTF-8 body); the reply's texts are Windows-1251.
+  const Reply login = game.Post("/account", LoginBody("player"));
+  EXPECT_EQ(login.body,
+            "$\xCC\xEE\xF1\xEA\xE2\xE0 Russia 1-001 M p@mail.ru 21.06.2020 xxx xxx xxx 0 0 0$");
+  EXPECT_NE(login.content_type.find("windows-1251"), std::string::npos);
+  EXPECT_TRUE(MarkerReply(game.Post("/account", LoginBody("Player", "wrong1")).body, "no"));
+
+  // Personal information, saved on the session.
+  std::vector<FormField> info = {{"nick", "Player"}, {"labelinfosave", "0"}};
+  for (const char* name : {"namei", "name2", "about", "telephone", "emailo", "website", "skype",
+                           "ok", "vk", "telegram", "facebook", "twitter", "instagramm", "youtube"})
+    info.push_back({name, std::string(name) + "1"});
+  EXPECT_EQ(game.Post("/account", PlainFormBody(info)).body, "ok");
+  const auto record = RecordReply(
+      game.Post("/account", ListFormBody({"nick=Player", "labelinforead=0"})).body, '$', '~');
+  ASSERT_TRUE(record);
+  EXPECT_EQ(RecordField(*record, 6), "website1");
+  EXPECT_EQ(RecordField(*record, 14), "youtube1");
+
+  // The worked rating example: three games of 1000, 2000 and 3000, then one of 4000.
+  RatedPlayer rated{game, "Player"};
+  for (const int score : {1000, 2000, 3000}) {
+    ASSERT_TRUE(rated.Start());
+    ASSERT_TRUE(rated.Finish(score));
+  }
+  EXPECT_EQ(rated.Rating(), "2003");
+  ASSERT_TRUE(rated.Start());
+  EXPECT_EQ(rated.Rating(), "1504");
+  ASSERT_TRUE(rated.Finish(4000));
+  EXPECT_EQ(rated.Rating(), "2504");
+  EXPECT_EQ(RecordField(*rated.Read(), 2), "4000");
+  EXPECT_EQ(game.Post("/account", ListFormBody({"xxxbrkon=0"})).body,
+            "$1 Player \xCC\xEE\xF1\xEA\xE2\xE0 Russia 1-001 M 2504*");
+  EXPECT_EQ(game.Post("/account", PlainFormBody({{"xxxbrrating", "2504"}})).body, "$1");
+  EXPECT_EQ(game.Post("/account", PlainFormBody({{"xxxbrrating", "2503.5"}})).body, "$2");
+
+  // A result without a started game is refused and changes nothing.
+  EXPECT_EQ(rated.Save(4, 4000, 2504 + 1000.0 / 4), "no");
+  EXPECT_EQ(rated.Rating(), "2504");
+
+  // A top-ten entry written on the session earns one credit of its place's amount.
+  EXPECT_EQ(NumberReply(game.Post("/topten", EntryBody(76, "Player", 15000)).body), 1);
+  const std::string credit25 =
+      PlainFormBody({{"nick", "Player"}, {"labelkezsave", "0"}, {"R04", "25"}});
+  EXPECT_EQ(game.Post("/account", PlainFormBody({{"nick", "Player"}, {"labelkezsave", "0"},
+                                                 {"R04", "100"}}))
+                .body,
+            "no");
+  EXPECT_EQ(game.Post("/account", credit25).body, "ok");
+  EXPECT_EQ(game.Post("/account", credit25).body, "no");
+  EXPECT_EQ(FirstNumberReply(
+                game.Post("/account", ListFormBody({"nick=Player", "labelkezread=0"})).body),
+            25);
+
+  // Another client without the session can neither credit nor save information.
+  LoopbackClient stranger(club.Port());
+  EXPECT_EQ(stranger.Post("/topten", EntryBody(76, "Player", 16000)).body, "$1");
+  EXPECT_EQ(stranger.Post("/account", credit25).body, "no");
+  info[2].value = "Hacked";
+  EXPECT_EQ(stranger.Post("/account", PlainFormBody(info)).body, "no");
+  EXPECT_EQ(FirstNumberReply(
+                game.Post("/account", ListFormBody({"nick=Player", "labelkezread=0"})).body),
+            25);
+  EXPECT_EQ(RecordField(*RecordReply(game.Post("/account", ListFormBody({"nick=Player",
+                                                                         "labelinforead=0"}))
+                                         .body,
+                                     '$', '~'),
+                        1),
+            "namei1");
+}
+
+TEST(ClubServer, TablesChatAndStatisticsOverLoopback) {
+  ClubServerProcess club;
+  LoopbackClient game(club.Port());
+  EXPECT_EQ(game.Post("/topten", EntryBody(76, "Ann", 9000)).body, "$1");
+  EXPECT_EQ(game.Post("/topten", EntryBody(76, "Bob", 12000)).body, "$1");
+  EXPECT_EQ(game.Post("/topten", EntryBody(176, "Droid", 5000)).body, "$1");
+  const auto top = RecordReplies(game.Post("/topten", ListFormBody({"gid=76"})).body, '*', ' ', 10);
+  ASSERT_EQ(top.size(), 2u);
+  EXPECT_EQ(RecordField(top[0], 1), "1");
+  EXPECT_EQ(RecordField(top[0], 3), "12000");
+  EXPECT_EQ(RecordField(top[0], 4), "Bob");
+  EXPECT_EQ(RecordField(top[1], 4), "Ann");
+  EXPECT_EQ(game.Post("/topten", ListFormBody({"rgid=76"})).body, "$2");
+  // The game sends "Moscow" as the city for the Android table.
+  EXPECT_EQ(game.Post("/topten", PlainFormBody({{"gid", "176"}, {"nick", "Droid"},
+                                                {"city", "Moscow"}}))
+                .body,
+            "$1 176 5000 Droid 1-001 Moscow M 2.7 # #*");
+
+  // Chat: the server numbers the messages and answers newest first.
+  EXPECT_EQ(game.Post("/topten", EntryBody(100, "Ann", 1, "10:00:00_10.12.2026_Braxo", "Hi")).body,
+            "$1");
+  const Reply too_soon =
+      game.Post("/topten", EntryBody(100, "Ann", 2, "10:00:01_10.12.2026_Braxo", "Again"));
+  EXPECT_EQ(too_soon.status, 429);
+  EXPECT_FALSE(NumberReply(too_soon.body));
+  EXPECT_EQ(game.Post("/topten", ListFormBody({"gid=100"})).body,
+            "$1 100 1 Ann 1-001 Moscow M 2.7 10:00:00_10.12.2026_Braxo Hi*");
+
+  EXPECT_EQ(game.Post("/stat", PlainFormBody({{"gid", "76"}, {"stat1", "1"}, {"stat2", "1"}})).body,
+            "$ ok#");
+  EXPECT_EQ(game.Post("/stat", PlainFormBody({{"gid", "76"}, {"stat3", "1"}, {"stat4", "Ann"}})).body,
+            "$ ok#");
+  std::vector<FormField> finished = {{"gid", "76"}};
+  for (int i = 1; i <= 12; ++i) finished.push_back({"R" + std::to_string(i), i == 1 ? "1" : "0"});
+  EXPECT_EQ(game.Post("/stat", PlainFormBody(finished)).body, "$ ok#");
+  const auto stats = RecordReply(game.Post("/stat", ListFormBody({"gid=76"})).body, '*', ' ');
+  ASSERT_TRUE(stats);
+  EXPECT_EQ(RecordField(*stats, 1), "1");
+  EXPECT_EQ(RecordField(*stats, 2), "1");
+  EXPECT_EQ(RecordField(*stats, 3), "1");
+  EXPECT_EQ(RecordField(*stats, 4), "Ann");
+  EXPECT_EQ(RecordField(*stats, 5), "1");
+}
+
+TEST(ClubServer, AFieldWithASeparatorIsRefusedAndNothingIsStored) {
+  ClubServerProcess club;
+  LoopbackClient game(club.Port());
+  ASSERT_EQ(game.Post("/topten", EntryBody(76, "Ann", 9000)).body, "$1");
+  // The plain style sends a space unchanged; "*", "$" and "~" likewise.
+  for (const char* nick : {"Ann Lee", "Ann*", "Ann$5", "Ann~x"}) {
+    const Reply r = game.Post("/topten", EntryBody(76, nick, 9000));
+    EXPECT_FALSE(NumberReply(r.body)) << nick;
+  }
+  EXPECT_EQ(game.Post("/topten", EntryBody(76, "Bob", 9000, "a b")).body, "no");
+  EXPECT_EQ(game.Post("/account", CreateBody("Bob", "secret1", "New York")).body, "no");
+  EXPECT_EQ(game.Post("/topten", ListFormBody({"rgid=76"})).body, "$1");
+  EXPECT_EQ(game.Post("/account", PlainFormBody({{"label1", "0"}})).body, "$0");
+}
+
+TEST(ClubServer, TheDatabaseHoldsAHashAndTheLogNoPassword) {
+  const std::string password = "Zq7xPw42";
+  std::string data_dir;
+  std::string log;
+  {
+    ClubServerProcess club;
+    data_dir = club.DataDir();
+    LoopbackClient game(club.Port());
+    ASSERT_EQ(game.Post("/account", CreateBody("Keeper", password)).body, "ok");
+    ASSERT_EQ(game.Post("/account", LoginBody("Keeper", password)).status, 200);
+    const std::string db = ReadAll(club.DataDir() + "/club.db") +
+                           ReadAll(club.DataDir() + "/club.db-wal");
+    EXPECT_EQ(db.find(password), std::string::npos);
+    EXPECT_NE(db.find("$argon2id$"), std::string::npos);
+    // The session token travels only as its hash.
+    const std::string token = game.cookie.substr(game.cookie.find('=') + 1);
+    ASSERT_FALSE(token.empty());
+    EXPECT_EQ(db.find(token), std::string::npos);
+    log = ReadAll(club.DataDir() + "/server.log");
+  }
+  EXPECT_NE(log.find("POST /account login 200"), std::string::npos);
+  EXPECT_EQ(log.find(password), std::string::npos);
+  EXPECT_EQ(log.find("Keeper"), std::string::npos);
+}
+
+TEST(ClubServer, PhotosAreServedOnlyByExactNick) {
+  ClubServerProcess club;
+  const std::string jpeg = "\xFF\xD8\xFF\xE0 not really a picture \xFF\xD9";
+  std::ofstream(club.DataDir() + "/photos/Player.jpg", std::ios::binary) << jpeg;
+  std::ofstream(club.DataDir() + "/secret.jpg", std::ios::binary) << "outside";
+  LoopbackClient viewer(club.Port());
+  const Reply photo = viewer.Get("/photos/Player.jpg");
+  EXPECT_EQ(photo.status, 200);
+  EXPECT_EQ(photo.content_type, "image/jpeg");
+  EXPECT_EQ(photo.body, jpeg);
+  for (const char* bad : {"/photos/player.jpg", "/photos/Nobody.jpg", "/photos/..%2Fsecret.jpg",
+                          "/photos/%2E%2E/secret.jpg", "/photos/../secret.jpg"})
+    EXPECT_EQ(viewer.Get(bad).status, 404) << bad;
+}
+
+TEST(ClubServer, LimitsOnBodiesAndSlowClients) {
+  braxo::club::test::TempFolder folder;
+  ClubServerProcess club(
+      {"--config", WriteConfig(folder.path(), "read_timeout_ms = 300\nidle_timeout_ms = 300\n")});
+  LoopbackClient game(club.Port());
+  EXPECT_EQ(game.Post("/topten", "gid=76&nick=" + std::string(17 * 1024, 'x')).status, 413);
+  EXPECT_EQ(game.Post("/topten", ListFormBody({"rgid=76"})).body, "$0");
+
+  // A client that starts a request and stalls is cut off.
+  namespace asio = boost::asio;
+  asio::io_context ioc;
+  asio::ip::tcp::socket slow(ioc);
+  slow.connect({asio::ip::make_address("127.0.0.1"), static_cast<unsigned short>(club.Port())});
+  asio::write(slow, asio::buffer(std::string("POST /topten HTTP/1.1\r\nHost: x\r\n")));
+  const auto started = std::chrono::steady_clock::now();
+  char byte;
+  boost::system::error_code ec;
+  slow.read_some(asio::buffer(&byte, 1), ec);
+  EXPECT_TRUE(ec);  // closed without an answer
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+  EXPECT_EQ(game.Post("/topten", ListFormBody({"rgid=76"})).body, "$0");
+}
+
+TEST(ClubServer, FailedLoginsAreLimited) {
+  braxo::club::test::TempFolder folder;
+  ClubServerProcess club(
+      {"--config", WriteConfig(folder.path(), "limit.failed_logins = 3/3600\n")});
+  LoopbackClient game(club.Port());
+  ASSERT_EQ(game.Post("/account", CreateBody("Player")).body, "ok");
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(game.Post("/account", LoginBody("Player", "wrong1")).body, "no");
+  const Reply locked = game.Post("/account", LoginBody("Player"));
+  EXPECT_EQ(locked.status, 429);
+  EXPECT_EQ(locked.body, "no");
+}
+
+TEST(ClubServer, AKilledServerKeepsEveryAcknowledgedWrite) {
+  braxo::club::test::TempFolder folder;
+  ClubServerProcess club({"--config", WriteConfig(folder.path(),
+                                                  "limit.tournament_writes = 1000000/1\n"
+                                                  "log_requests = false\n")});
+  std::vector<int> acknowledged;
+  std::atomic<bool> stop{false};
+  std::thread writer([&] {
+    LoopbackClient game(club.Port());
+    for (int i = 1; i <= 5000 && !stop; ++i) {
+      try {
+        const Reply r = game.Post("/topten", EntryBody(76, "W" + std::to_string(i), 1000 + i));
+        if (r.status == 200 && NumberReply(r.body)) acknowledged.push_back(i);
+      } catch (const std::exception&) {
+        return;  // the server is gone
+      }
+    }
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  club.Kill();
+  stop = true;
+  writer.join();
+  ASSERT_GT(acknowledged.size(), 5u);
+
+  club.Restart();
+  LoopbackClient reader(club.Port());
+  const auto count = NumberReply(reader.Post("/topten", ListFormBody({"rgid=76"})).body);
+  ASSERT_TRUE(count);
+  EXPECT_GE(*count, static_cast<std::int32_t>(acknowledged.size()));
+  for (const int i : acknowledged) {
+    const Reply own = reader.Post("/topten", PlainFormBody({{"gid", "76"},
+                                                            {"nick", "W" + std::to_string(i)},
+                                                            {"city", "Moscow"}}));
+    ASSERT_EQ(RecordReplies(own.body, '*', ' ', 10).size(), 1u) << "lost write " << i;
+  }
+}
+
+int RunServer(const std::string& args) {
+  const int status = std::system((std::string(BRAXO_CLUB_SERVER_BINARY) + " " + args +
+                                  " >/dev/null 2>&1")
+                                     .c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(ClubServer, CommandLineAnswers) {
+  EXPECT_EQ(RunServer("--help"), 0);
+  EXPECT_EQ(RunServer("--listen nowhere"), 2);
+  EXPECT_EQ(RunServer("--database mysql://x"), 2);
+  EXPECT_EQ(RunServer("--bogus"), 2);
+  EXPECT_EQ(RunServer("--listen 127.0.0.1:0 --config /nonexistent/club.conf"), 2);
+}
+
+}  // namespace
+}  // namespace braxo::club
+
+namespace braxo::club {
+namespace {
+
+TEST(ClubServer, ConcurrentClientsAreAllAnswered) {
+  braxo::club::test::TempFolder folder;
+  ClubServerProcess club({"--config", WriteConfig(folder.path(),
+                                                  "limit.tournament_writes = 1000000/1\n"
+                                                  "limit.statistics_writes = 1000000/1\n"
+                                                  "log_requests = false\n")});
+  constexpr int kClients = 16;
+  constexpr int kRounds = 40;
+  std::atomic<int> failures{0};
+  std::vector<std::thread> clients;
+  for (int c = 0; c < kClients; ++c) {
+    clients.emplace_back([&, c] {
+      LoopbackClient game(club.Port());
+      for (int i = 0; i < kRounds; ++i) {
+        const std::string nick = "C" + std::to_string(c) + "n" + std::to_string(i);
+        const Reply replies[] = {
+            game.Post("/topten", EntryBody(76, nick, 1000 + i)),
+            game.Post("/topten", ListFormBody({"gid=76"})),
+            game.Post("/stat", PlainFormBody({{"gid", "76"}, {"stat1", "1"}, {"stat2", "0"}})),
+            game.Post("/stat", ListFormBody({"gid=76"})),
+            game.Post("/topten", ListFormBody({"rgid=76"})),
+        };
+        for (const Reply& r : replies)
+          if (r.status != 200) ++failures;
+      }
+    });
+  }
+  for (auto& t : clients) t.join();
+  EXPECT_EQ(failures.load(), 0);
+  LoopbackClient reader(club.Port());
+  EXPECT_EQ(NumberReply(reader.Post("/topten", ListFormBody({"rgid=76"})).body),
+            kClients * kRounds);
+  const auto stats = RecordReply(reader.Post("/stat", ListFormBody({"gid=76"})).body, '*', ' ');
+  EXPECT_EQ(RecordField(*stats, 1), std::to_string(kClients * kRounds));
+}
+
+}  // namespace
+}  // namespace braxo::club
