@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <boost/asio/ip/address.hpp>
 #include <map>
+#include <sstream>
 
 namespace braxo::club {
 namespace {
@@ -153,6 +155,20 @@ std::optional<std::string> LoadServerSettings(const std::string& path, ServerSet
          return !v.empty();
        })},
       {"log_requests", flag(s.log_requests)},
+      {"trusted_proxies", Setter([&s](const std::string& v) {
+         std::vector<std::string> proxies;
+         std::stringstream list(v);
+         std::string item;
+         while (std::getline(list, item, ',')) {
+           item = Trim(item);
+           boost::system::error_code ec;
+           const auto address = boost::asio::ip::make_address(item, ec);
+           if (ec) return false;
+           proxies.push_back(address.to_string());
+         }
+         s.trusted_proxies = std::move(proxies);
+         return !s.trusted_proxies.empty();
+       })},
       {"threads", Setter([&s](const std::string& v) {
          const auto n = ParseWhole(v, 1, 256);
          if (n) s.http.threads = static_cast<int>(*n);

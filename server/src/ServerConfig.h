@@ -45,6 +45,7 @@ struct ServerSettings {
   HttpLimits http;
   std::string photo_dir;  // empty: "photos" beside the database file
   bool log_requests = true;
+  std::vector<std::string> trusted_proxies;
 };
 
 // Reads "key = value" lines ("#" starts a comment line) into `settings`.

@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
     routes.page = settings.page;
     routes.session_seconds = settings.limits.session_seconds;
     routes.log_requests = settings.log_requests;
+    routes.trusted_proxies = settings.trusted_proxies;
     routes.photo_dir = settings.photo_dir;
     if (routes.photo_dir.empty()) {
       if (IsPostgresUrl(database_url)) {
