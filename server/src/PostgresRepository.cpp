@@ -489,8 +489,14 @@ class PostgresRepository : public Repository {
       std::unique_ptr<Connection> c = Borrow();
       bool committing = false;
       try {
-        c->Exec(access == Access::kWrite ? "BEGIN ISOLATION LEVEL SERIALIZABLE"
-                                         : "BEGIN ISOLATION LEVEL REPEATABLE READ");
+        // LOCK TABLE comes before any query, so the snapshot is taken after
+        // the previous writer committed.
+        if (access == Access::kWrite) {
+          c->Exec("BEGIN ISOLATION LEVEL SERIALIZABLE");
+          c->Exec("LOCK TABLE write_gate IN EXCLUSIVE MODE");
+        } else {
+          c->Exec("BEGIN ISOLATION LEVEL REPEATABLE READ");
+        }
         PostgresStore store(*c);
         work(store);
         committing = true;

@@ -1,8 +1,11 @@
 // The PostgreSQL backend, for a club served by several processes on one
-// shared database. Write transactions run SERIALIZABLE and are run again, a
-// bounded number of times, when the database reports a serialization failure
-// or a deadlock; a connection lost with the database (a restart, a network
-// cut) is replaced on the next request, so no server process needs a restart.
+// shared database. Reads run on a consistent snapshot, side by side. Write
+// transactions run SERIALIZABLE and one at a time across all processes (they
+// all touch the same few limit rows, and would otherwise keep aborting one
+// another); a transaction that still fails with a serialization failure or a
+// deadlock is run again a bounded number of times. A connection lost with the
+// database (a restart, a network cut) is replaced on the next request, so no
+// server process needs a restart.
 #pragma once
 
 #include <memory>

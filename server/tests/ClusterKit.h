@@ -251,7 +251,7 @@ class ClubCluster {
 
   std::string BaseUrl() const { return "https://127.0.0.1:" + std::to_string(port_) + "/"; }
   const std::string& ca() const { return certificates_.ca; }
-  const std::string& database_url() const { return database_.url(); }
+  std::string database_url() const { return database_.url(); }
   braxo::testing::ClubServerProcess& club(int i) { return *clubs_[i]; }
   const std::string& folder() const { return folder_.path(); }
 
