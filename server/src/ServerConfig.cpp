@@ -155,6 +155,10 @@ std::optional<std::string> LoadServerSettings(const std::string& path, ServerSet
          return !v.empty();
        })},
       {"log_requests", flag(s.log_requests)},
+      {"ftp_spool_dir", Setter([&s](const std::string& v) {
+         s.ftp_spool_dir = v;
+         return !v.empty();
+       })},
       {"trusted_proxies", Setter([&s](const std::string& v) {
          std::vector<std::string> proxies;
          std::stringstream list(v);

@@ -46,6 +46,8 @@ struct ServerSettings {
   std::string photo_dir;  // empty: "photos" beside the database file
   bool log_requests = true;
   std::vector<std::string> trusted_proxies;
+  // Where the FTP daemon's members' folders are made (the photo upload).
+  std::string ftp_spool_dir;
 };
 
 // Reads "key = value" lines ("#" starts a comment line) into `settings`.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ClubRoutes.h"
+#include "Commands.h"
 #include "ServerConfig.h"
 #include "Secrets.h"
 
@@ -17,6 +18,7 @@ using namespace braxo::club;
 int main(int argc, char** argv) {
   // A reader that went away (a closed standard output) must not end the club.
   std::signal(SIGPIPE, SIG_IGN);
+  if (const auto rc = RunCommand(std::vector<std::string>(argv + 1, argv + argc))) return *rc;
   std::string error;
   const auto cl = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!cl) {
@@ -24,7 +26,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (cl->help) {
-    std::cout << kUsage;
+    std::cout << kUsage << kCommandsUsage;
     return 0;
   }
 
