@@ -226,7 +226,7 @@ class ClubCluster {
           "--database", database_.url(), "--config", folder_.path() + "/club.conf",
           "--public-url", BaseUrl()}));
     balancer_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"haproxy", "-db", "-f", BRAXO_HAPROXY_CONFIG},
+        std::vector<std::string>{"haproxy", "-db", "-f", BRAXO_DEPLOY_DIR "/haproxy/braxo-club.cfg"},
         std::vector<std::string>{
             "BRAXO_CLUB_BIND=127.0.0.1:" + std::to_string(port_),
             "BRAXO_CLUB_CERT=" + certificates_.server_pem,
