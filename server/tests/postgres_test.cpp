@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include "ClubService.h"
+#include "Commands.h"
 #include "ServerTestKit.h"
 
 namespace braxo::club {
@@ -139,6 +141,68 @@ TEST(PostgresRepository, BadTextsAndUnreachableServersFailCleanly) {
   // Port 1 on loopback: nothing listens there.
   EXPECT_THROW(OpenRepository("postgresql://127.0.0.1:1/club?connect_timeout=2"),
                std::runtime_error);
+}
+
+}  // namespace
+}  // namespace braxo::club
+
+namespace braxo::club {
+namespace {
+
+TEST(CopyCommand, MovesAWholeClubFromSqliteToAnEmptyPostgresDatabase) {
+  FreshDatabase sqlite(Backend::kSqlite);
+  std::string session;
+  std::vector<TableEntry> best;
+  {
+    ClubService service(*sqlite.repository, ServiceLimits{});
+    const RequestContext ctx{"127.0.0.1", "", 1'800'000'000};
+    const SessionResult created = service.CreateAccount(
+        ctx, {"Player", "secret1", "Moscow", "Russia", "1-001", "M", "p@mail.ru", "21.06.2020",
+              "xxx", "xxx", "xxx"});
+    ASSERT_EQ(created.status, Status::kOk);
+    session = created.session_token;
+    const RequestContext in_session{"127.0.0.1", session, ctx.now};
+    for (const int score : {9000, 15000, 12000}) {
+      const WriteResult w =
+          service.WriteEntry(in_session, {76, "Player", "Moscow", "1-001", score, "M", "2.7", "#", "#*"});
+      ASSERT_EQ(w.status, Status::kOk);
+    }
+    ASSERT_EQ(service.CountStart(ctx, 76, true), Status::kOk);
+    sqlite.repository->Transact(Access::kRead, [&](Store& s) { best = s.BestEntries(76, 10); });
+  }
+  sqlite.repository.reset();
+
+  test::PostgresDatabase target;
+  EXPECT_EQ(RunCommand({"copy", "--from", sqlite.url, "--to", target.url()}), 0);
+  auto copied = OpenRepository(target.url());
+  ClubService service(*copied, ServiceLimits{});
+  const RequestContext in_session{"127.0.0.1", session, 1'800'000'100};
+  // The password hash, the session and the unused credit rights came along.
+  EXPECT_EQ(service.Login(in_session, "player", "secret1").status, Status::kOk);
+  // The entries were first, first again and second: 25, 25 and 10, once each.
+  EXPECT_EQ(service.CreditKezs(in_session, "Player", 10), Status::kOk);
+  EXPECT_EQ(service.CreditKezs(in_session, "Player", 10), Status::kRefused);
+  EXPECT_EQ(service.CreditKezs(in_session, "Player", 25), Status::kOk);
+  EXPECT_EQ(service.CreditKezs(in_session, "Player", 25), Status::kOk);
+  EXPECT_EQ(service.CreditKezs(in_session, "Player", 25), Status::kRefused);
+  EXPECT_EQ(service.KezBalance("Player"), 60);
+  EXPECT_EQ(service.ReadStats(76)->starts, 1);
+  copied->Transact(Access::kWrite, [&](Store& s) {
+    const auto entries = s.BestEntries(76, 10);
+    ASSERT_EQ(entries.size(), best.size());
+    for (size_t i = 0; i < best.size(); ++i) {
+      EXPECT_EQ(entries[i].id, best[i].id);
+      EXPECT_EQ(entries[i].score, best[i].score);
+    }
+    // New rows are numbered after the copied ones.
+    TableEntry e = best[0];
+    s.InsertEntry(e, 1);
+    EXPECT_GT(e.id, best[0].id);
+    EXPECT_GT(e.id, best[2].id);
+  });
+  // A second copy into a database that holds a club is refused.
+  EXPECT_EQ(RunCommand({"copy", "--from", sqlite.url, "--to", target.url()}), 1);
+  copied->Transact(Access::kRead, [](Store& s) { EXPECT_EQ(s.CountAccounts(), 1); });
 }
 
 }  // namespace
