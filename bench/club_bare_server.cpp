@@ -10,7 +10,6 @@
 int main() {
   std::signal(SIGPIPE, SIG_IGN);
   braxo::club::HttpLimits limits;
-  limits.threads = static_cast<int>(std::max(4u, 2 * std::thread::hardware_concurrency()));
   braxo::club::HttpServer server(
       [](const braxo::club::HttpRequest&) {
         return braxo::club::HttpResponse{200, "text/plain; charset=windows-1251",

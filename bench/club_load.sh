@@ -3,6 +3,9 @@
 # connections against braxo-club on a fresh SQLite database, then the same
 # HTTP stack answering a constant reply, side by side. Loopback only; each run
 # is bounded in time. Usage: bench/club_load.sh [BUILD_DIR] [SECONDS]
+# BRAXO_LOGIN_PERMILLE (default 2) sets the share of logins per 1000 requests;
+# BRAXO_CLUB_BENCH_SETTINGS adds lines to the club's settings file;
+# BRAXO_CLUB_DB_OPTIONS=?synchronous=normal measures the faster, less safe sync.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${1:-$root/build}
@@ -32,15 +35,16 @@ log_requests = yes
 limit.tournament_writes = 1000000000/1
 limit.statistics_writes = 1000000000/1
 limit.failed_logins = 1000000000/1
+${BRAXO_CLUB_BENCH_SETTINGS:-}
 CONF
-club=$(start "$build_dir/server/braxo-club" --listen 127.0.0.1:0 --database "sqlite:$work/club.db" --config "$work/club.conf")
+club=$(start "$build_dir/server/braxo-club" --listen 127.0.0.1:0 --database "sqlite:$work/club.db${BRAXO_CLUB_DB_OPTIONS:-}" --config "$work/club.conf")
 curl -s -o /dev/null --data 'nick=Bench&pw=bench123&city=Moscow&country1=Russia&country2=1-001&sex=M&email=b@x.ru&dater=10.12.2026&R01=xxx&R02=xxx&R03=xxx&R04=0&R05=0&R06=0' "${club}account"
 cookie=$(curl -s -D - -o /dev/null --data 'nick=Bench&pw=bench123&label0=0' "${club}account" | sed -n 's/^Set-Cookie: \([^;]*\).*/\1/p')
 [ -n "$cookie" ] || { echo "no session cookie" >&2; exit 1; }
 
 bare=$(start "$build_dir/bench/club_bare_server")
 
-run() { BRAXO_COOKIE="$cookie" timeout $((seconds + 30)) wrk -t2 -c64 -d"${seconds}s" --latency -s "$root/bench/club_mixed.lua" "$1"; }
+run() { BRAXO_COOKIE="$cookie" BRAXO_LOGIN_PERMILLE="${BRAXO_LOGIN_PERMILLE:-2}" timeout $((seconds + 30)) wrk -t2 -c64 -d"${seconds}s" --latency -s "$root/bench/club_mixed.lua" "$1"; }
 echo "== braxo-club, mixed workload, SQLite =="
 run "$club" | tee "$work/club.txt"
 echo "== the same HTTP stack, constant reply =="

@@ -5,6 +5,7 @@ local cookie = os.getenv("BRAXO_COOKIE") or ""
 local form = { ["Content-Type"] = "application/x-www-form-urlencoded", ["User-Agent"] = "PlavoKeyStamp" }
 local with_session = { ["Content-Type"] = form["Content-Type"], ["User-Agent"] = form["User-Agent"], ["Cookie"] = cookie }
 local counter = 0
+local logins = tonumber(os.getenv("BRAXO_LOGIN_PERMILLE") or "2")
 
 local function post(path, body, headers)
   return wrk.format("POST", path, headers or form, body)
@@ -23,7 +24,7 @@ request = function()
     return post("/topten", "gid=76&nick=Bench" .. (counter % 1000) .. "&city=Moscow&country=1-001&score="
       .. math.random(19000) .. "&R7=M&R8=2.7&R9=%23&R10=%23*")
   end
-  if r <= 990 then
+  if r <= 1000 - logins then
     return post("/account", "nick=Bench&labelinfosave=0&namei=N" .. counter .. "&name2=B&about=Fast&telephone=1"
       .. "&emailo=b@x.ru&website=w&skype=s&ok=o&vk=v&telegram=t&facebook=f&twitter=t&instagramm=i&youtube=y",
       with_session)

@@ -162,6 +162,12 @@ struct Kind {
   Charset charset;
   std::vector<std::string> fields;
   Handler handle;
+  std::vector<std::string> sorted_fields = Sorted(fields);
+
+  static std::vector<std::string> Sorted(std::vector<std::string> names) {
+    std::sort(names.begin(), names.end());
+    return names;
+  }
 };
 
 const std::string kPrefix = "xxxbr";
@@ -396,10 +402,7 @@ ProtocolReply HandleClubRequest(ClubService& service, Service which, const Reque
   for (const auto& field : *raw) names.push_back(field.first);
   std::sort(names.begin(), names.end());
   for (const Kind& kind : Kinds()) {
-    if (kind.service != which || kind.fields.size() != names.size()) continue;
-    std::vector<std::string> expected = kind.fields;
-    std::sort(expected.begin(), expected.end());
-    if (expected != names) continue;
+    if (kind.service != which || kind.sorted_fields != names) continue;
     const Fields fields(*raw, kind.charset);
     if (!fields.valid()) return Refusal(kind.name, Status::kRefused);
     try {

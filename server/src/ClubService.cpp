@@ -135,7 +135,18 @@ SessionResult ClubService::CreateAccount(const RequestContext& ctx, const NewAcc
   for (const std::string* text : {&a.city, &a.country1, &a.email, &a.date_r, &a.r01, &a.r02, &a.r03})
     if (rules::HoldsRefusalMarker(*text)) return result;
 
-  // Hashing is slow on purpose; it runs before the write lock is taken.
+  // Hashing is slow on purpose, so a taken nick or a spent limit is found
+  // before it, and the hash is made outside the write transaction.
+  repository_.Transact(Access::kRead, [&](Store& store) {
+    const RateLimit& l = limits_.accounts_created;
+    if (store.FindAccount(a.nick)) {
+      result.status = Status::kNickTaken;
+    } else if (!store.RateToken("create", ctx.address, l.count, l.window_seconds, ctx.now, false)) {
+      result.status = Status::kLimited;
+    }
+  });
+  if (result.status != Status::kRefused) return result;
+
   AccountRow row;
   row.nick = a.nick;
   row.password_hash = HashPassword(NormalPassword(a.pw), limits_.password_cost);

@@ -1,5 +1,6 @@
 #include "HttpServer.h"
 
+#include <algorithm>
 #include <atomic>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/signal_set.hpp>
@@ -140,6 +141,10 @@ class Connection : public std::enable_shared_from_this<Connection> {
 };
 
 }  // namespace
+
+int DefaultWorkerThreads() {
+  return static_cast<int>(std::max(16u, 4 * std::thread::hardware_concurrency()));
+}
 
 void HttpServer::Impl::Accept() {
   acceptor.async_accept(asio::make_strand(ioc), [this](beast::error_code ec, tcp::socket socket) {

@@ -33,13 +33,17 @@ struct HttpResponse {
 
 using HttpHandler = std::function<HttpResponse(const HttpRequest&)>;
 
+// 16, or four per processor on larger machines.
+int DefaultWorkerThreads();
+
 struct HttpLimits {
   std::size_t body_limit = 16 * 1024;
   std::size_t header_limit = 8 * 1024;
   std::chrono::milliseconds idle_timeout{30000};
   std::chrono::milliseconds read_timeout{5000};
   int max_connections = 512;
-  int threads = 4;
+  // Workers wait on the database's sync while others serve reads.
+  int threads = DefaultWorkerThreads();
 };
 
 class HttpServer {

@@ -147,8 +147,10 @@ class Repository {
   virtual void Transact(Access access, const std::function<void(Store&)>& work) = 0;
 };
 
-// Opens the backend a database URL names ("sqlite:PATH", or a PostgreSQL
-// address "postgresql://…"), applying its numbered migrations. Throws
+// Opens the backend a database URL names ("sqlite:PATH", or
+// "sqlite:PATH?synchronous=normal" to trade the power-cut safety of each
+// commit for speed, or a PostgreSQL address "postgresql://…"), applying its
+// numbered migrations. Throws
 // std::runtime_error with a readable message.
 std::unique_ptr<Repository> OpenRepository(const std::string& url);
 

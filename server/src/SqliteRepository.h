@@ -12,7 +12,8 @@ namespace braxo::club {
 
 // Opens (creating when needed) the database file at `path`, its folder
 // included, and brings its schema to the newest migration. Throws
-// std::runtime_error with a readable message.
-std::unique_ptr<Repository> OpenSqliteRepository(const std::string& path);
+// std::runtime_error with a readable message. Without `full_sync` a commit
+// still survives a killed process but not a power cut.
+std::unique_ptr<Repository> OpenSqliteRepository(const std::string& path, bool full_sync = true);
 
 }  // namespace braxo::club

@@ -31,7 +31,6 @@ int main(int argc, char** argv) {
   }
 
   ServerSettings settings;
-  settings.http.threads = static_cast<int>(std::max(4u, 2 * std::thread::hardware_concurrency()));
   if (!cl->config_file.empty()) {
     if (const auto problem = LoadServerSettings(cl->config_file, settings)) {
       std::cerr << "braxo-club: " << *problem << "\n";

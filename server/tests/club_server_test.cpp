@@ -267,9 +267,12 @@ TEST(ClubServer, TheDatabaseHoldsAHashAndTheLogNoPassword) {
     const std::string token = game.cookie.substr(game.cookie.find('=') + 1);
     ASSERT_FALSE(token.empty());
     EXPECT_EQ(db.find(token), std::string::npos);
+    club.Restart();  // a SIGTERM; the log file is kept
     log = ReadAll(club.DataDir() + "/server.log");
   }
   EXPECT_NE(log.find("POST /account login 200"), std::string::npos);
+  // The SIGTERM ended it cleanly.
+  EXPECT_NE(log.find("braxo-club: stopped"), std::string::npos);
   EXPECT_EQ(log.find(password), std::string::npos);
   EXPECT_EQ(log.find("Keeper"), std::string::npos);
 }
@@ -310,6 +313,27 @@ TEST(ClubServer, LimitsOnBodiesAndSlowClients) {
   EXPECT_TRUE(ec);  // closed without an answer
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
   EXPECT_EQ(game.Post("/topten", ListFormBody({"rgid=76"})).body, "$0");
+}
+
+TEST(ClubServer, ConnectionsBeyondTheCapAreClosed) {
+  braxo::club::test::TempFolder folder;
+  ClubServerProcess club({"--config", WriteConfig(folder.path(), "max_connections = 2\n")});
+  namespace asio = boost::asio;
+  asio::io_context ioc;
+  const asio::ip::tcp::endpoint club_address(asio::ip::make_address("127.0.0.1"),
+                                             static_cast<unsigned short>(club.Port()));
+  LoopbackClient first(club.Port());
+  LoopbackClient second(club.Port());
+  ASSERT_EQ(first.Post("/topten", ListFormBody({"rgid=76"})).status, 200);
+  ASSERT_EQ(second.Post("/topten", ListFormBody({"rgid=76"})).status, 200);
+  asio::ip::tcp::socket third(ioc);
+  third.connect(club_address);
+  asio::write(third, asio::buffer(std::string("GET /config HTTP/1.1\r\nHost: x\r\n\r\n")));
+  char byte;
+  boost::system::error_code ec;
+  third.read_some(asio::buffer(&byte, 1), ec);
+  EXPECT_TRUE(ec);  // closed at once, no answer
+  EXPECT_EQ(first.Post("/topten", ListFormBody({"rgid=76"})).status, 200);
 }
 
 TEST(ClubServer, FailedLoginsAreLimited) {
@@ -368,6 +392,28 @@ int RunServer(const std::string& args) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+TEST(ClubServerProcess, AServerThatCannotStartIsReportedWithItsMessage) {
+  try {
+    ClubServerProcess club({"--bogus"});
+    FAIL() << "started with a bad argument";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find("unknown argument: --bogus"), std::string::npos) << e.what();
+  }
+}
+
+TEST(ClubServerProcess, RestartKeepsTheDatabaseAndThePort) {
+  ClubServerProcess club;
+  const int port = club.Port();
+  {
+    LoopbackClient game(port);
+    ASSERT_EQ(game.Post("/topten", EntryBody(76, "Ann", 9000)).body, "$1");
+  }
+  club.Restart();
+  EXPECT_EQ(club.Port(), port);
+  LoopbackClient game(club.Port());
+  EXPECT_EQ(game.Post("/topten", ListFormBody({"rgid=76"})).body, "$1");
+}
+
 TEST(ClubServer, CommandLineAnswers) {
   EXPECT_EQ(RunServer("--help"), 0);
   EXPECT_EQ(RunServer("--listen nowhere"), 2);
@@ -387,6 +433,7 @@ TEST(ClubServer, ConcurrentClientsAreAllAnswered) {
   ClubServerProcess club({"--config", WriteConfig(folder.path(),
                                                   "limit.tournament_writes = 1000000/1\n"
                                                   "limit.statistics_writes = 1000000/1\n"
+                                                  "limit.accounts_created = 1000/1\n"
                                                   "log_requests = false\n")});
   constexpr int kClients = 16;
   constexpr int kRounds = 40;
@@ -395,7 +442,11 @@ TEST(ClubServer, ConcurrentClientsAreAllAnswered) {
   for (int c = 0; c < kClients; ++c) {
     clients.emplace_back([&, c] {
       LoopbackClient game(club.Port());
+      const std::string member = "Member" + std::to_string(c);
+      if (game.Post("/account", CreateBody(member)).body != "ok") ++failures;
       for (int i = 0; i < kRounds; ++i) {
+        if (i % 10 == 0 && game.Post("/account", LoginBody(member)).body.rfind("$Paris", 0) != 0)
+          ++failures;
         const std::string nick = "C" + std::to_string(c) + "n" + std::to_string(i);
         const Reply replies[] = {
             game.Post("/topten", EntryBody(76, nick, 1000 + i)),

@@ -169,6 +169,16 @@ TEST_P(ClubServiceTest, AccountsNeedTheAccountRules) {
   EXPECT_EQ(service_.CountMembers(), 1);
 }
 
+TEST_P(ClubServiceTest, AccountCreationIsLimitedPerAddress) {
+  for (int i = 0; i < 5; ++i)
+    EXPECT_EQ(service_.CreateAccount(Ctx("", "10.0.0.9"), Valid("Maker" + std::to_string(i))).status,
+              Status::kOk);
+  EXPECT_EQ(service_.CreateAccount(Ctx("", "10.0.0.9"), Valid("Maker5")).status, Status::kLimited);
+  EXPECT_FALSE(service_.ReadPersonalInfo("Maker5"));
+  EXPECT_EQ(service_.CreateAccount(Ctx("", "10.0.0.8"), Valid("Maker5")).status, Status::kOk);
+  EXPECT_EQ(service_.CountMembers(), 6);
+}
+
 TEST_P(ClubServiceTest, PasswordsAreCheckedAgainstAHash) {
   Create();
   EXPECT_EQ(service_.Login(Ctx(), "player", "secret1").status, Status::kOk);
