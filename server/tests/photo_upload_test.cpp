@@ -58,6 +58,7 @@ TEST(ReadJpegSize, ReadsTheFrameOfWholeJpegsOnly) {
 
 class AcceptPhotoTest : public ::testing::Test {
  protected:
+  test::TempFolder folder_;
   fs::path spool_ = fs::path(folder_.path()) / "spool";
   fs::path photos_ = fs::path(folder_.path()) / "photos";
 
@@ -68,8 +69,6 @@ class AcceptPhotoTest : public ::testing::Test {
     EXPECT_FALSE(fs::exists(path)) << "the upload stays: " << relative;
     return verdict;
   }
-
-  test::TempFolder folder_;
 };
 
 TEST_F(AcceptPhotoTest, OnlyTheMembersOwnJpegOfTheRightSizeBecomesTheirPhoto) {
