@@ -22,8 +22,7 @@ namespace braxo::club {
 namespace {
 
 double Now() {
-  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
-      .count();
+  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
 // "--name value" pairs and plain arguments after the command's name.
@@ -118,9 +117,8 @@ int AcceptPhotoCommand(const Arguments& a) {
 }
 
 // The tables in an order that keeps every reference valid.
-constexpr const char* kTables[] = {"accounts",    "personal_info", "game_records",
-                                   "table_entries", "usage_stats",  "sessions",
-                                   "credit_rights", "rate_buckets"};
+constexpr const char* kTables[] = {"accounts",    "personal_info", "game_records",  "table_entries",
+                                   "usage_stats", "sessions",      "credit_rights", "rate_buckets"};
 
 struct PgConnection {
   explicit PgConnection(const std::string& url) : conn(PQconnectdb(url.c_str())) {
@@ -158,7 +156,8 @@ std::int64_t CopyTable(sqlite3* from, PgConnection& to, const std::string& table
   std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> guard(select, sqlite3_finalize);
   const int columns = sqlite3_column_count(select);
   std::string insert = "INSERT INTO " + table + " (";
-  for (int c = 0; c < columns; ++c) insert += (c ? ", " : "") + std::string(sqlite3_column_name(select, c));
+  for (int c = 0; c < columns; ++c)
+    insert += (c ? ", " : "") + std::string(sqlite3_column_name(select, c));
   insert += ") VALUES (";
   for (int c = 0; c < columns; ++c) insert += (c ? ", $" : "$") + std::to_string(c + 1);
   insert += ")";
@@ -179,8 +178,8 @@ std::int64_t CopyTable(sqlite3* from, PgConnection& to, const std::string& table
           break;
         case SQLITE_FLOAT: {
           char buffer[64];
-          const auto end = std::to_chars(buffer, buffer + sizeof buffer,
-                                         sqlite3_column_double(select, c)).ptr;
+          const auto end =
+              std::to_chars(buffer, buffer + sizeof buffer, sqlite3_column_double(select, c)).ptr;
           values[c].assign(buffer, end);
           break;
         }

@@ -56,7 +56,8 @@ bool WriteAll(int fd, std::string_view data) {
 // Replaces `target` by `data`: a temporary file in the same folder, flushed,
 // then renamed over it, so a reader sees the old photo or the new one.
 bool ReplaceFile(const fs::path& target, std::string_view data) {
-  std::string temp = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+  std::string temp =
+      (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
   const int fd = mkstemp(temp.data());
   if (fd < 0) return false;
   const bool written = WriteAll(fd, data) && fchmod(fd, 0644) == 0 && fsync(fd) == 0;
@@ -109,12 +110,18 @@ std::optional<JpegSize> ReadJpegSize(std::string_view bytes) {
 
 const char* PhotoVerdictText(PhotoVerdict verdict) {
   switch (verdict) {
-    case PhotoVerdict::kAccepted: return "accepted";
-    case PhotoVerdict::kWrongName: return "refused: not the member's own photo file";
-    case PhotoVerdict::kNotJpeg: return "refused: not a JPEG picture";
-    case PhotoVerdict::kWrongSize: return "refused: not 200 x 250 pixels";
-    case PhotoVerdict::kTooLarge: return "refused: larger than 200 KiB";
-    case PhotoVerdict::kFailed: return "failed: the photo could not be stored";
+    case PhotoVerdict::kAccepted:
+      return "accepted";
+    case PhotoVerdict::kWrongName:
+      return "refused: not the member's own photo file";
+    case PhotoVerdict::kNotJpeg:
+      return "refused: not a JPEG picture";
+    case PhotoVerdict::kWrongSize:
+      return "refused: not 200 x 250 pixels";
+    case PhotoVerdict::kTooLarge:
+      return "refused: larger than 200 KiB";
+    case PhotoVerdict::kFailed:
+      return "failed: the photo could not be stored";
   }
   return "failed";
 }
@@ -156,13 +163,14 @@ PhotoVerdict AcceptPhoto(const std::string& upload_path, const std::string& spoo
   if (size->width != kPhotoWidth || size->height != kPhotoHeight) return PhotoVerdict::kWrongSize;
   fs::create_directories(photo_dir, ec);
   return ReplaceFile(fs::path(photo_dir) / (nick + ".jpg"), *data) ? PhotoVerdict::kAccepted
-                                                                    : PhotoVerdict::kFailed;
+                                                                   : PhotoVerdict::kFailed;
 }
 
 FtpLogin CheckFtpLogin(ClubService& service, const std::string& nick, const std::string& password,
                        const std::string& address, double now, const std::string& spool_dir) {
   FtpLogin login;
-  const SessionResult checked = service.CheckPassword(RequestContext{address, "", now}, nick, password);
+  const SessionResult checked =
+      service.CheckPassword(RequestContext{address, "", now}, nick, password);
   if (checked.status != Status::kOk || !IsSafeFileNick(checked.account.nick)) return login;
   struct stat owner {};
   if (stat(spool_dir.c_str(), &owner) != 0 || !S_ISDIR(owner.st_mode)) return login;
@@ -182,8 +190,8 @@ FtpLogin CheckFtpLogin(ClubService& service, const std::string& nick, const std:
 std::string FtpLoginReply(const FtpLogin& login, const std::string& spool_dir) {
   struct stat owner {};
   if (!login.ok || stat(spool_dir.c_str(), &owner) != 0) return "auth_ok:-1\nend\n";
-  return "auth_ok:1\nuid:" + std::to_string(owner.st_uid) + "\ngid:" +
-         std::to_string(owner.st_gid) + "\ndir:" + login.folder + "\nend\n";
+  return "auth_ok:1\nuid:" + std::to_string(owner.st_uid) +
+         "\ngid:" + std::to_string(owner.st_gid) + "\ndir:" + login.folder + "\nend\n";
 }
 
 }  // namespace braxo::club

@@ -300,8 +300,8 @@ class PostgresStore : public Store {
         {game_id, limit});
     std::vector<RatedPlayer> players;
     for (int i = 0; i < r.Rows(); ++i)
-      players.push_back({r.Text(i, 0), r.Text(i, 1), r.Text(i, 2), r.Text(i, 3), r.Text(i, 4),
-                         r.Real(i, 5)});
+      players.push_back(
+          {r.Text(i, 0), r.Text(i, 1), r.Text(i, 2), r.Text(i, 3), r.Text(i, 4), r.Real(i, 5)});
     return players;
   }
 
@@ -321,11 +321,10 @@ class PostgresStore : public Store {
   }
 
   std::int64_t PlaceOf(const TableEntry& e) override {
-    return c_
-               .Query(
-                   "SELECT count(*) FROM table_entries WHERE table_id = $1 AND "
-                   "(score > $2 OR (score = $2 AND id < $3))",
-                   {e.table_id, e.score, e.id})
+    return c_.Query(
+                 "SELECT count(*) FROM table_entries WHERE table_id = $1 AND "
+                 "(score > $2 OR (score = $2 AND id < $3))",
+                 {e.table_id, e.score, e.id})
                .Int(0, 0) +
            1;
   }
@@ -339,8 +338,7 @@ class PostgresStore : public Store {
 
   std::int64_t HighestScore(std::int64_t table_id) override {
     return c_
-        .Query("SELECT coalesce(max(score), 0) FROM table_entries WHERE table_id = $1",
-               {table_id})
+        .Query("SELECT coalesce(max(score), 0) FROM table_entries WHERE table_id = $1", {table_id})
         .Int(0, 0);
   }
 
@@ -375,8 +373,8 @@ class PostgresStore : public Store {
 
   void AddStats(int game_id, const UsageStats& d, bool set_like_nick) override {
     c_.Query("INSERT INTO usage_stats (game_id) VALUES ($1) ON CONFLICT DO NOTHING", {game_id});
-    std::vector<Param> params = {game_id,       d.starts, d.unique_starts, d.likes,
-                                 set_like_nick ? 1 : 0, d.last_like_nick};
+    std::vector<Param> params = {
+        game_id, d.starts, d.unique_starts, d.likes, set_like_nick ? 1 : 0, d.last_like_nick};
     for (int i = 0; i < 12; ++i) params.emplace_back(d.finished[i]);
     c_.Query(
         "UPDATE usage_stats SET starts = starts + $2, unique_starts = unique_starts + $3, "
@@ -425,9 +423,9 @@ class PostgresStore : public Store {
 
   bool RateToken(const std::string& kind, const std::string& subject, double capacity,
                  double window_seconds, double now, bool take) override {
-    const Result r = c_.Query(
-        "SELECT tokens, updated_at FROM rate_buckets WHERE kind = $1 AND subject = $2",
-        {kind, Param::Bytes(subject)});
+    const Result r =
+        c_.Query("SELECT tokens, updated_at FROM rate_buckets WHERE kind = $1 AND subject = $2",
+                 {kind, Param::Bytes(subject)});
     double tokens = capacity;
     if (r.Rows() > 0) {
       const double elapsed = std::max(0.0, now - r.Real(0, 1));
@@ -457,15 +455,17 @@ void Migrate(Connection& c) {
     // Several processes may start at once on one database: one migrates, the
     // others wait and then find nothing left to do.
     c.Exec("SELECT pg_advisory_xact_lock(7612001)");
-    c.Exec("CREATE TABLE IF NOT EXISTS schema_migrations (number INTEGER PRIMARY KEY, "
-           "name TEXT NOT NULL, applied_at BIGINT NOT NULL)");
+    c.Exec(
+        "CREATE TABLE IF NOT EXISTS schema_migrations (number INTEGER PRIMARY KEY, "
+        "name TEXT NOT NULL, applied_at BIGINT NOT NULL)");
     for (const Migration& m : PostgresMigrations()) {
       if (c.Query("SELECT 1 FROM schema_migrations WHERE number = $1", {m.number}).Rows() > 0)
         continue;
       c.Exec(std::string(m.sql));
-      c.Query("INSERT INTO schema_migrations (number, name, applied_at) "
-              "VALUES ($1, $2, extract(epoch from now())::bigint)",
-              {m.number, std::string(m.name)});
+      c.Query(
+          "INSERT INTO schema_migrations (number, name, applied_at) "
+          "VALUES ($1, $2, extract(epoch from now())::bigint)",
+          {m.number, std::string(m.name)});
     }
     c.Exec("COMMIT");
   } catch (...) {

@@ -1,8 +1,9 @@
+#include "Repository.h"
+
 #include <stdexcept>
 #include <string_view>
 
 #include "PostgresRepository.h"
-#include "Repository.h"
 #include "SqliteRepository.h"
 
 namespace braxo::club {

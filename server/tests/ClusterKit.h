@@ -9,11 +9,10 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
+#include <strings.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <strings.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -70,7 +69,8 @@ struct TestCertificates {
     const std::string d = "'" + folder + "'";
     const std::string log = folder + "/openssl.log";
     Run("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj '/CN=Braxo test authority' "
-        "-keyout " + d + "/ca.key -out " + d + "/ca.pem",
+        "-keyout " +
+            d + "/ca.key -out " + d + "/ca.pem",
         log);
     Run("openssl req -newkey rsa:2048 -nodes -subj '/CN=127.0.0.1' -keyout " + d +
             "/server.key -out " + d + "/server.csr",
@@ -79,7 +79,8 @@ struct TestCertificates {
     Run("openssl x509 -req -in " + d + "/server.csr -CA " + d + "/ca.pem -CAkey " + d +
             "/ca.key -CAcreateserial -days 2 -extfile " + d + "/ext.cnf -out " + d + "/server.crt",
         log);
-    std::ofstream(server_pem) << ReadFile(folder + "/server.crt") << ReadFile(folder + "/server.key");
+    std::ofstream(server_pem) << ReadFile(folder + "/server.crt")
+                              << ReadFile(folder + "/server.key");
   }
   std::string ca;
   std::string server_pem;
@@ -142,9 +143,7 @@ class HttpsClient {
 
   std::string cookie;
 
-  HttpsReply Post(const std::string& path, const std::string& body) {
-    return Send(path, &body);
-  }
+  HttpsReply Post(const std::string& path, const std::string& body) { return Send(path, &body); }
   HttpsReply Get(const std::string& path) { return Send(path, nullptr); }
 
  private:
@@ -173,28 +172,26 @@ class HttpsClient {
       std::string* cookie;
     } sink{&reply, &cookie};
     curl_easy_setopt(curl_, CURLOPT_WRITEDATA, &reply.body);
-    curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION,
-                     +[](char* data, size_t size, size_t n, void* out) -> size_t {
-                       static_cast<std::string*>(out)->append(data, size * n);
-                       return size * n;
-                     });
+    curl_easy_setopt(
+        curl_, CURLOPT_WRITEFUNCTION, +[](char* data, size_t size, size_t n, void* out) -> size_t {
+          static_cast<std::string*>(out)->append(data, size * n);
+          return size * n;
+        });
     curl_easy_setopt(curl_, CURLOPT_HEADERDATA, &sink);
-    curl_easy_setopt(curl_, CURLOPT_HEADERFUNCTION,
-                     +[](char* data, size_t size, size_t n, void* out) -> size_t {
-                       auto* s = static_cast<Sink*>(out);
-                       std::string line(data, size * n);
-                       while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
-                         line.pop_back();
-                       const auto value = [&](const char* name) -> std::optional<std::string> {
-                         const std::string prefix = std::string(name) + ": ";
-                         if (strncasecmp(line.c_str(), prefix.c_str(), prefix.size()) != 0)
-                           return std::nullopt;
-                         return line.substr(prefix.size());
-                       };
-                       if (const auto v = value("X-Club-Server")) s->reply->server = *v;
-                       if (const auto v = value("Set-Cookie")) *s->cookie = v->substr(0, v->find(';'));
-                       return size * n;
-                     });
+    curl_easy_setopt(
+        curl_, CURLOPT_HEADERFUNCTION, +[](char* data, size_t size, size_t n, void* out) -> size_t {
+          auto* s = static_cast<Sink*>(out);
+          std::string line(data, size * n);
+          while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+          const auto value = [&](const char* name) -> std::optional<std::string> {
+            const std::string prefix = std::string(name) + ": ";
+            if (strncasecmp(line.c_str(), prefix.c_str(), prefix.size()) != 0) return std::nullopt;
+            return line.substr(prefix.size());
+          };
+          if (const auto v = value("X-Club-Server")) s->reply->server = *v;
+          if (const auto v = value("Set-Cookie")) *s->cookie = v->substr(0, v->find(';'));
+          return size * n;
+        });
     const CURLcode rc = curl_easy_perform(curl_);
     curl_slist_free_all(headers);
     if (rc == CURLE_OK) {
@@ -216,22 +213,21 @@ class ClubCluster {
  public:
   // `settings` are extra lines of the processes' settings file.
   explicit ClubCluster(const std::string& settings = "") {
-    std::ofstream(folder_.path() + "/club.conf")
-        << "photo_dir = " << folder_.path() << "/photos\n"
-        << "trusted_proxies = 127.0.0.1\n"
-        << settings;
+    std::ofstream(folder_.path() + "/club.conf") << "photo_dir = " << folder_.path() << "/photos\n"
+                                                 << "trusted_proxies = 127.0.0.1\n"
+                                                 << settings;
     port_ = FreePort();
     for (int i = 0; i < 2; ++i)
-      clubs_.push_back(std::make_unique<braxo::testing::ClubServerProcess>(std::vector<std::string>{
-          "--database", database_.url(), "--config", folder_.path() + "/club.conf",
-          "--public-url", BaseUrl()}));
+      clubs_.push_back(std::make_unique<braxo::testing::ClubServerProcess>(
+          std::vector<std::string>{"--database", database_.url(), "--config",
+                                   folder_.path() + "/club.conf", "--public-url", BaseUrl()}));
     balancer_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"haproxy", "-db", "-f", BRAXO_DEPLOY_DIR "/haproxy/braxo-club.cfg"},
-        std::vector<std::string>{
-            "BRAXO_CLUB_BIND=127.0.0.1:" + std::to_string(port_),
-            "BRAXO_CLUB_CERT=" + certificates_.server_pem,
-            "BRAXO_CLUB_1=127.0.0.1:" + std::to_string(clubs_[0]->Port()),
-            "BRAXO_CLUB_2=127.0.0.1:" + std::to_string(clubs_[1]->Port())},
+        std::vector<std::string>{"haproxy", "-db", "-f",
+                                 BRAXO_DEPLOY_DIR "/haproxy/braxo-club.cfg"},
+        std::vector<std::string>{"BRAXO_CLUB_BIND=127.0.0.1:" + std::to_string(port_),
+                                 "BRAXO_CLUB_CERT=" + certificates_.server_pem,
+                                 "BRAXO_CLUB_1=127.0.0.1:" + std::to_string(clubs_[0]->Port()),
+                                 "BRAXO_CLUB_2=127.0.0.1:" + std::to_string(clubs_[1]->Port())},
         folder_.path() + "/haproxy.log");
     // Ready when both processes have answered through it.
     HttpsClient probe(BaseUrl(), certificates_.ca);

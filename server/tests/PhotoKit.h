@@ -1,9 +1,9 @@
 // Real JPEG files for the photo tests, encoded by libjpeg.
 #pragma once
 
-#include <cstdio>
 #include <jpeglib.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 

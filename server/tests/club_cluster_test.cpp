@@ -19,16 +19,32 @@ using test::HttpsClient;
 using test::HttpsReply;
 
 std::string CreateBody(const std::string& nick) {
-  return PlainFormBody({{"nick", nick}, {"pw", "secret1"}, {"city", "Paris"},
-                        {"country1", "Russia"}, {"country2", "1-001"}, {"sex", "M"},
-                        {"email", "p@mail.ru"}, {"dater", "21.06.2020"}, {"R01", "xxx"},
-                        {"R02", "xxx"}, {"R03", "xxx"}, {"R04", "0"}, {"R05", "0"}, {"R06", "0"}});
+  return PlainFormBody({{"nick", nick},
+                        {"pw", "secret1"},
+                        {"city", "Paris"},
+                        {"country1", "Russia"},
+                        {"country2", "1-001"},
+                        {"sex", "M"},
+                        {"email", "p@mail.ru"},
+                        {"dater", "21.06.2020"},
+                        {"R01", "xxx"},
+                        {"R02", "xxx"},
+                        {"R03", "xxx"},
+                        {"R04", "0"},
+                        {"R05", "0"},
+                        {"R06", "0"}});
 }
 
 std::string EntryBody(int table, const std::string& nick, int score) {
-  return PlainFormBody({{"gid", std::to_string(table)}, {"nick", nick}, {"city", "Moscow"},
-                        {"country", "1-001"}, {"score", std::to_string(score)}, {"R7", "M"},
-                        {"R8", "2.7"}, {"R9", "#"}, {"R10", "#*"}});
+  return PlainFormBody({{"gid", std::to_string(table)},
+                        {"nick", nick},
+                        {"city", "Moscow"},
+                        {"country", "1-001"},
+                        {"score", std::to_string(score)},
+                        {"R7", "M"},
+                        {"R8", "2.7"},
+                        {"R9", "#"},
+                        {"R10", "#*"}});
 }
 
 std::string InfoBody(const std::string& about) {
@@ -49,12 +65,14 @@ bool PlayRatedGame(HttpsClient& game, int score, std::set<std::string>& servers)
     return RecordReply(r.body, '$', ' ');
   };
   const auto save = [&](std::int64_t kon, std::int64_t best, double rating) {
-    const HttpsReply r = game.Post(
-        "account", PlainFormBody({{"nick", "Player"}, {"pw", "secret1"},
-                                  {"xxxbrkon", std::to_string(kon)},
-                                  {"xxxbrbest", std::to_string(best)},
-                                  {"xxxbrrating", FormatClubNumber(rating)},
-                                  {"xxxbrR1", "0"}, {"xxxbrR2", "0"}}));
+    const HttpsReply r =
+        game.Post("account", PlainFormBody({{"nick", "Player"},
+                                            {"pw", "secret1"},
+                                            {"xxxbrkon", std::to_string(kon)},
+                                            {"xxxbrbest", std::to_string(best)},
+                                            {"xxxbrrating", FormatClubNumber(rating)},
+                                            {"xxxbrR1", "0"},
+                                            {"xxxbrR2", "0"}}));
     servers.insert(r.server);
     return r.body == "ok";
   };
@@ -103,10 +121,9 @@ TEST(ClubCluster, TheClubScriptRunsThroughTheBalancerWhicheverProcessAnswers) {
   std::set<std::string> rated_on;
   for (const int score : {1000, 2000, 3000}) ASSERT_TRUE(PlayRatedGame(game, score, rated_on));
   EXPECT_EQ(rated_on, (std::set<std::string>{"club1", "club2"}));
-  const auto record =
-      RecordReply(game.Post("account", ListFormBody({"nick=Player", "pw=secret1", "xxxbrbest=0"}))
-                      .body,
-                  '$', ' ');
+  const auto record = RecordReply(
+      game.Post("account", ListFormBody({"nick=Player", "pw=secret1", "xxxbrbest=0"})).body, '$',
+      ' ');
   ASSERT_TRUE(record);
   EXPECT_EQ(RecordField(*record, 3), "2003");
 
@@ -117,9 +134,9 @@ TEST(ClubCluster, TheClubScriptRunsThroughTheBalancerWhicheverProcessAnswers) {
   int credited = 0;
   for (int i = 0; i < 4; ++i) credited += game.Post("account", credit25).body == "ok";
   EXPECT_EQ(credited, 1);
-  EXPECT_EQ(FirstNumberReply(
-                game.Post("account", ListFormBody({"nick=Player", "labelkezread=0"})).body),
-            25);
+  EXPECT_EQ(
+      FirstNumberReply(game.Post("account", ListFormBody({"nick=Player", "labelkezread=0"})).body),
+      25);
 
   // A client without the session is refused by both processes.
   HttpsClient stranger(cluster.BaseUrl(), cluster.ca());
@@ -140,7 +157,8 @@ TEST(ClubCluster, LimitsHoldAcrossBothProcesses) {
   // Three failed logins spread over both processes lock the nick on both.
   std::set<std::string> failed_on;
   for (int i = 0; i < 3; ++i) {
-    const HttpsReply r = game.Post("account", ListFormBody({"nick=Player", "pw=wrong1", "label0=0"}));
+    const HttpsReply r =
+        game.Post("account", ListFormBody({"nick=Player", "pw=wrong1", "label0=0"}));
     EXPECT_TRUE(MarkerReply(r.body, "no")) << r.body;
     failed_on.insert(r.server);
   }
@@ -156,10 +174,15 @@ TEST(ClubCluster, LimitsHoldAcrossBothProcesses) {
 
   // Two chat messages in the window, then none, on whichever process.
   const auto chat = [&](const std::string& text) {
-    return game.Post("topten", PlainFormBody({{"gid", "100"}, {"nick", "Player"},
-                                              {"city", "Moscow"}, {"country", "1-001"},
-                                              {"score", "0"}, {"R7", "M"}, {"R8", "2.7"},
-                                              {"R9", "10.12.2026_12:00"}, {"R10", text + "*"}}));
+    return game.Post("topten", PlainFormBody({{"gid", "100"},
+                                              {"nick", "Player"},
+                                              {"city", "Moscow"},
+                                              {"country", "1-001"},
+                                              {"score", "0"},
+                                              {"R7", "M"},
+                                              {"R8", "2.7"},
+                                              {"R9", "10.12.2026_12:00"},
+                                              {"R10", text + "*"}}));
   };
   EXPECT_EQ(chat("Hello").status, 200);
   EXPECT_EQ(chat("Again").status, 200);

@@ -35,10 +35,16 @@ class WriteLoad {
         HttpsClient client(cluster.BaseUrl(), cluster.ca());
         const std::string nick = std::string("Writer") + static_cast<char>('a' + w);
         for (int score = 1; !stop_ && score < 18000; ++score) {
-          const HttpsReply r = client.Post(
-              "topten", PlainFormBody({{"gid", "76"}, {"nick", nick}, {"city", "Moscow"},
-                                       {"country", "1-001"}, {"score", std::to_string(score)},
-                                       {"R7", "M"}, {"R8", "2.7"}, {"R9", "#"}, {"R10", "#*"}}));
+          const HttpsReply r =
+              client.Post("topten", PlainFormBody({{"gid", "76"},
+                                                   {"nick", nick},
+                                                   {"city", "Moscow"},
+                                                   {"country", "1-001"},
+                                                   {"score", std::to_string(score)},
+                                                   {"R7", "M"},
+                                                   {"R8", "2.7"},
+                                                   {"R9", "#"},
+                                                   {"R10", "#*"}}));
           const bool acknowledged = r.status == 200 && NumberReply(r.body).has_value();
           std::lock_guard lock(mutex_);
           const double at = Seconds();
@@ -60,9 +66,7 @@ class WriteLoad {
     for (auto& t : threads_)
       if (t.joinable()) t.join();
   }
-  double Seconds() const {
-    return std::chrono::duration<double>(Clock::now() - started_).count();
-  }
+  double Seconds() const { return std::chrono::duration<double>(Clock::now() - started_).count(); }
   // After Stop().
   const std::map<std::string, std::set<int>>& acknowledged() const { return acknowledged_; }
   int FailuresBetween(double from, double to) const {
@@ -110,9 +114,7 @@ void ExpectAllStored(const ClubCluster& cluster, const WriteLoad& load) {
   });
 }
 
-void Sleep(double seconds) {
-  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
+void Sleep(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
 TEST(ClubFailover, AProcessKilledUnderLoadLosesNoAcknowledgedWrite) {
   ClubCluster cluster(kUnlimited);

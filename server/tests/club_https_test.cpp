@@ -19,9 +19,9 @@ namespace braxo::club {
 namespace {
 
 std::vector<FormField> CreateFields(const std::string& nick) {
-  return {{"nick", nick},        {"pw", "secret1"}, {"city", "Paris"},  {"country1", "Russia"},
+  return {{"nick", nick},        {"pw", "secret1"}, {"city", "Paris"},      {"country1", "Russia"},
           {"country2", "1-001"}, {"sex", "M"},      {"email", "p@mail.ru"}, {"dater", "21.06.2020"},
-          {"R01", "xxx"},        {"R02", "xxx"},    {"R03", "xxx"},     {"R04", "0"},
+          {"R01", "xxx"},        {"R02", "xxx"},    {"R03", "xxx"},         {"R04", "0"},
           {"R05", "0"},          {"R06", "0"}};
 }
 
@@ -34,12 +34,11 @@ TEST(ClubOverHttps, TheGameSpeaksToTheClubThroughTheBalancerAndChecksItsCertific
   braxo::testing::ClubServerProcess club(
       {"--public-url", base, "--config", folder.path() + "/club.conf"});
   const std::string backend = "127.0.0.1:" + std::to_string(club.Port());
-  test::ChildProcess balancer(
-      {"haproxy", "-db", "-f", BRAXO_DEPLOY_DIR "/haproxy/braxo-club.cfg"},
-      {"BRAXO_CLUB_BIND=127.0.0.1:" + std::to_string(port),
-       "BRAXO_CLUB_CERT=" + certificates.server_pem, "BRAXO_CLUB_1=" + backend,
-       "BRAXO_CLUB_2=" + backend},
-      folder.path() + "/haproxy.log");
+  test::ChildProcess balancer({"haproxy", "-db", "-f", BRAXO_DEPLOY_DIR "/haproxy/braxo-club.cfg"},
+                              {"BRAXO_CLUB_BIND=127.0.0.1:" + std::to_string(port),
+                               "BRAXO_CLUB_CERT=" + certificates.server_pem,
+                               "BRAXO_CLUB_1=" + backend, "BRAXO_CLUB_2=" + backend},
+                              folder.path() + "/haproxy.log");
   test::HttpsClient probe(base, certificates.ca);
   for (int i = 0; i < 200 && probe.Get("config").status != 200; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));

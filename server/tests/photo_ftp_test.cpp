@@ -25,10 +25,20 @@ using test::LoopbackClient;
 using test::MakeJpeg;
 
 std::string CreateBody(const std::string& nick) {
-  return PlainFormBody({{"nick", nick}, {"pw", "secret1"}, {"city", "Paris"},
-                        {"country1", "Russia"}, {"country2", "1-001"}, {"sex", "M"},
-                        {"email", "p@mail.ru"}, {"dater", "21.06.2020"}, {"R01", "xxx"},
-                        {"R02", "xxx"}, {"R03", "xxx"}, {"R04", "0"}, {"R05", "0"}, {"R06", "0"}});
+  return PlainFormBody({{"nick", nick},
+                        {"pw", "secret1"},
+                        {"city", "Paris"},
+                        {"country1", "Russia"},
+                        {"country2", "1-001"},
+                        {"sex", "M"},
+                        {"email", "p@mail.ru"},
+                        {"dater", "21.06.2020"},
+                        {"R01", "xxx"},
+                        {"R02", "xxx"},
+                        {"R03", "xxx"},
+                        {"R04", "0"},
+                        {"R05", "0"},
+                        {"R06", "0"}});
 }
 
 // One passive-mode upload, as the game makes it.
@@ -51,14 +61,14 @@ CURLcode Upload(int port, const std::string& user, const std::string& password,
   if (create_dirs) curl_easy_setopt(curl, CURLOPT_FTP_CREATE_MISSING_DIRS, CURLFTP_CREATE_DIR);
   curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(data.size()));
   curl_easy_setopt(curl, CURLOPT_READDATA, &source);
-  curl_easy_setopt(curl, CURLOPT_READFUNCTION,
-                   +[](char* buffer, size_t size, size_t n, void* in) -> size_t {
-                     auto* s = static_cast<Source*>(in);
-                     const size_t part = std::min(size * n, s->data->size() - s->at);
-                     std::memcpy(buffer, s->data->data() + s->at, part);
-                     s->at += part;
-                     return part;
-                   });
+  curl_easy_setopt(
+      curl, CURLOPT_READFUNCTION, +[](char* buffer, size_t size, size_t n, void* in) -> size_t {
+        auto* s = static_cast<Source*>(in);
+        const size_t part = std::min(size * n, s->data->size() - s->at);
+        std::memcpy(buffer, s->data->data() + s->at, part);
+        s->at += part;
+        return part;
+      });
   const CURLcode rc = curl_easy_perform(curl);
   curl_easy_cleanup(curl);
   return rc;
@@ -101,9 +111,9 @@ class PhotoFtpTest : public ::testing::Test {
     const int passive = test::FreePort();
     ftpd_ = std::make_unique<ChildProcess>(
         std::vector<std::string>{"pure-ftpd", "-S", "127.0.0.1," + std::to_string(port_), "-l",
-                                 "extauth:" + socket, "-o", "-E", "-A", "-H",
-                                 "-p", std::to_string(passive) + ":" + std::to_string(passive + 20),
-                                 "-g", folder_.path() + "/ftpd.pid"},
+                                 "extauth:" + socket, "-o", "-E", "-A", "-H", "-p",
+                                 std::to_string(passive) + ":" + std::to_string(passive + 20), "-g",
+                                 folder_.path() + "/ftpd.pid"},
         std::vector<std::string>{}, log);
     // Ready when a login is answered (refused: no such member).
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -125,7 +135,8 @@ class PhotoFtpTest : public ::testing::Test {
       if (!files) return;
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    ADD_FAILURE() << "the upload hook left a file:\n" << test::ReadFile(folder_.path() + "/ftp.log");
+    ADD_FAILURE() << "the upload hook left a file:\n"
+                  << test::ReadFile(folder_.path() + "/ftp.log");
   }
 
   std::string Photo(const std::string& nick) {
@@ -168,7 +179,9 @@ TEST_F(PhotoFtpTest, AMemberStoresOnlyTheirOwnPhoto) {
   };
   for (const Case& c : refused) {
     const CURLcode rc = Upload(port_, "Player", c.password, c.remote, c.data, c.create_dirs);
-    if (std::string(c.password) == "wrong1") EXPECT_EQ(rc, CURLE_LOGIN_DENIED) << c.what;
+    if (std::string(c.password) == "wrong1") {
+      EXPECT_EQ(rc, CURLE_LOGIN_DENIED) << c.what;
+    }
     WaitForTheHook();
     EXPECT_EQ(Photo("Player"), photo) << c.what;
     EXPECT_EQ(Photo("Other"), "") << c.what;

@@ -50,9 +50,9 @@ TEST(ReadJpegSize, ReadsTheFrameOfWholeJpegsOnly) {
   zero_width[frame + 8] = 0;
   const std::string scan_first = std::string("\xFF\xD8\xFF\xDA\x00\x02\xFF\xD9", 8);
   const std::string png = "\x89PNG\r\n\x1a\n" + photo.substr(8);
-  for (const std::string& bad :
-       {std::string(), std::string("\xFF\xD8\xFF\xD9", 4), no_end, photo.substr(0, frame + 5) + "\xFF\xD9",
-        bad_length, zero_width, scan_first, png, std::string(1000, '\xFF')})
+  for (const std::string& bad : {std::string(), std::string("\xFF\xD8\xFF\xD9", 4), no_end,
+                                 photo.substr(0, frame + 5) + "\xFF\xD9", bad_length, zero_width,
+                                 scan_first, png, std::string(1000, '\xFF')})
     EXPECT_FALSE(ReadJpegSize(bad)) << bad.size();
 }
 
@@ -112,9 +112,9 @@ TEST_F(AcceptPhotoTest, ALinkIsNeverFollowed) {
   WriteAll(secret, MakeJpeg(200, 250));
   fs::create_directories(spool_ / "Player");
   fs::create_symlink(secret, spool_ / "Player" / "Player.jpg");
-  EXPECT_EQ(AcceptPhoto((spool_ / "Player" / "Player.jpg").string(), spool_.string(),
-                        photos_.string()),
-            PhotoVerdict::kNotJpeg);
+  EXPECT_EQ(
+      AcceptPhoto((spool_ / "Player" / "Player.jpg").string(), spool_.string(), photos_.string()),
+      PhotoVerdict::kNotJpeg);
   EXPECT_FALSE(fs::exists(photos_ / "Player.jpg"));
   EXPECT_TRUE(fs::exists(secret));
 }

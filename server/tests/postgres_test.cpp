@@ -83,9 +83,8 @@ TEST(PostgresRepository, ConnectionsTheServerCutsAreReplacedByTheNextRequest) {
   // restart of the database does.
   std::vector<std::thread> threads;
   for (int t = 0; t < 4; ++t)
-    threads.emplace_back([&] {
-      db.repository->Transact(Access::kRead, [](Store& s) { s.CountAccounts(); });
-    });
+    threads.emplace_back(
+        [&] { db.repository->Transact(Access::kRead, [](Store& s) { s.CountAccounts(); }); });
   for (auto& t : threads) t.join();
   test::PostgresDatabase::Admin(
       "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = '" +
@@ -156,15 +155,15 @@ TEST(CopyCommand, MovesAWholeClubFromSqliteToAnEmptyPostgresDatabase) {
   {
     ClubService service(*sqlite.repository, ServiceLimits{});
     const RequestContext ctx{"127.0.0.1", "", 1'800'000'000};
-    const SessionResult created = service.CreateAccount(
-        ctx, {"Player", "secret1", "Moscow", "Russia", "1-001", "M", "p@mail.ru", "21.06.2020",
-              "xxx", "xxx", "xxx"});
+    const SessionResult created =
+        service.CreateAccount(ctx, {"Player", "secret1", "Moscow", "Russia", "1-001", "M",
+                                    "p@mail.ru", "21.06.2020", "xxx", "xxx", "xxx"});
     ASSERT_EQ(created.status, Status::kOk);
     session = created.session_token;
     const RequestContext in_session{"127.0.0.1", session, ctx.now};
     for (const int score : {9000, 15000, 12000}) {
-      const WriteResult w =
-          service.WriteEntry(in_session, {76, "Player", "Moscow", "1-001", score, "M", "2.7", "#", "#*"});
+      const WriteResult w = service.WriteEntry(
+          in_session, {76, "Player", "Moscow", "1-001", score, "M", "2.7", "#", "#*"});
       ASSERT_EQ(w.status, Status::kOk);
     }
     ASSERT_EQ(service.CountStart(ctx, 76, true), Status::kOk);
