@@ -10,6 +10,7 @@
 #include <netinet/in.h>
 #include <signal.h>
 #include <strings.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -94,6 +95,8 @@ class ChildProcess {
     pid_ = fork();
     if (pid_ < 0) throw std::runtime_error("fork failed");
     if (pid_ == 0) {
+      // A test that dies leaves no daemon behind.
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
       const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
       if (fd >= 0) {
         dup2(fd, 1);
