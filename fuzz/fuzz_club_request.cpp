@@ -43,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string target(body);
   if (const auto nick = braxo::club::PhotoNick(target)) {
-    if (nick->empty() || nick->find('/') != std::string::npos || nick->find("..") != std::string::npos)
+    if (nick->empty() || nick->find('/') != std::string::npos ||
+        nick->find("..") != std::string::npos)
       std::abort();
   }
   braxo::club::SessionFromCookie(target);

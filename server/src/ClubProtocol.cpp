@@ -77,6 +77,12 @@ bool IsUtf8(std::string_view s) {
   return true;
 }
 
+bool IsAscii(std::string_view s) {
+  for (const char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
 enum class Charset { kCp1251, kUtf8 };
 
 // The decoded fields of one recognised request.
@@ -85,7 +91,7 @@ class Fields {
   Fields(const FormFields& raw, Charset charset) {
     for (const auto& [name, value] : raw) {
       if (charset == Charset::kCp1251) {
-        values_[name] = Cp1251ToUtf8(value);
+        values_[name] = IsAscii(value) ? value : Cp1251ToUtf8(value);
       } else if (IsUtf8(value)) {
         values_[name] = value;
       } else {
@@ -113,7 +119,8 @@ class Fields {
 ProtocolReply Reply(std::string kind, std::string body_utf8, int status = 200) {
   ProtocolReply reply;
   reply.kind = std::move(kind);
-  reply.body = Utf8ToCp1251(body_utf8);
+  // ASCII reads the same in both character sets; most replies are only that.
+  reply.body = IsAscii(body_utf8) ? std::move(body_utf8) : Utf8ToCp1251(body_utf8);
   reply.http_status = status;
   return reply;
 }
@@ -146,9 +153,10 @@ std::string EntryRecords(const std::vector<PlacedEntry>& entries) {
   std::string out;
   for (const PlacedEntry& p : entries) {
     const TableEntry& e = p.entry;
-    out += "$" + Join({Num(p.place), Num(e.table_id), Num(e.score), e.nick, e.country, e.city,
-                       e.r07, e.r08, e.r09, e.r10},
-                      ' ') +
+    out += "$" +
+           Join({Num(p.place), Num(e.table_id), Num(e.score), e.nick, e.country, e.city, e.r07,
+                 e.r08, e.r09, e.r10},
+                ' ') +
            "*";
   }
   return out;
@@ -176,38 +184,44 @@ const std::vector<Kind>& Kinds() {
   static const std::vector<Kind> kinds = [] {
     std::vector<Kind> k;
     // Account service.
-    k.push_back({Service::kAccount, "account-create", Charset::kCp1251,
+    k.push_back({Service::kAccount,
+                 "account-create",
+                 Charset::kCp1251,
                  {"nick", "pw", "city", "country1", "country2", "sex", "email", "dater", "R01",
                   "R02", "R03", "R04", "R05", "R06"},
                  [](ClubService& s, const RequestContext& ctx, const Fields& f) {
                    for (const char* n : {"R04", "R05", "R06"})
                      if (!f.Int(n)) return Refusal("account-create", Status::kRefused);
-                   const SessionResult r =
-                       s.CreateAccount(ctx, {f["nick"], f["pw"], f["city"], f["country1"],
-                                             f["country2"], f["sex"], f["email"], f["dater"],
-                                             f["R01"], f["R02"], f["R03"]});
+                   const SessionResult r = s.CreateAccount(
+                       ctx, {f["nick"], f["pw"], f["city"], f["country1"], f["country2"], f["sex"],
+                             f["email"], f["dater"], f["R01"], f["R02"], f["R03"]});
                    if (r.status == Status::kNickTaken) return Reply("account-create", "is");
                    if (r.status != Status::kOk) return Refusal("account-create", r.status);
                    ProtocolReply reply = Reply("account-create", "ok");
                    reply.session_token = r.session_token;
                    return reply;
                  }});
-    k.push_back({Service::kAccount, "login", Charset::kUtf8, {"nick", "pw", "label0"},
+    k.push_back({Service::kAccount,
+                 "login",
+                 Charset::kUtf8,
+                 {"nick", "pw", "label0"},
                  [](ClubService& s, const RequestContext& ctx, const Fields& f) {
                    const SessionResult r = s.Login(ctx, f["nick"], f["pw"]);
                    if (r.status != Status::kOk) return Refusal("login", r.status);
                    const AccountRow& a = r.account;
-                   ProtocolReply reply =
-                       Reply("login", "$" +
-                                          Join({a.city, a.country1, a.country2, a.sex, a.email,
-                                                a.date_r, a.r01, a.r02, a.r03, Num(a.kezs),
-                                                Num(a.r05), Num(a.r06)},
-                                               ' ') +
-                                          "$");
+                   ProtocolReply reply = Reply(
+                       "login", "$" +
+                                    Join({a.city, a.country1, a.country2, a.sex, a.email, a.date_r,
+                                          a.r01, a.r02, a.r03, Num(a.kezs), Num(a.r05), Num(a.r06)},
+                                         ' ') +
+                                    "$");
                    reply.session_token = r.session_token;
                    return reply;
                  }});
-    k.push_back({Service::kAccount, "info-read", Charset::kUtf8, {"nick", "labelinforead"},
+    k.push_back({Service::kAccount,
+                 "info-read",
+                 Charset::kUtf8,
+                 {"nick", "labelinforead"},
                  [](ClubService& s, const RequestContext&, const Fields& f) {
                    const auto info = s.ReadPersonalInfo(f["nick"]);
                    if (!info) return Refusal("info-read", Status::kRefused);
@@ -227,18 +241,27 @@ const std::vector<Kind>& Kinds() {
                      return st == Status::kOk ? Reply("info-save", "ok") : Refusal("info-save", st);
                    }});
     }
-    k.push_back({Service::kAccount, "member-count", Charset::kCp1251, {"label1"},
+    k.push_back({Service::kAccount,
+                 "member-count",
+                 Charset::kCp1251,
+                 {"label1"},
                  [](ClubService& s, const RequestContext&, const Fields&) {
                    return Reply("member-count", "$" + Num(s.CountMembers()));
                  }});
-    k.push_back({Service::kAccount, "rating-place", Charset::kCp1251, {kPrefix + "rating"},
+    k.push_back({Service::kAccount,
+                 "rating-place",
+                 Charset::kCp1251,
+                 {kPrefix + "rating"},
                  [](ClubService& s, const RequestContext&, const Fields& f) {
                    const auto rating = ParseClubNumber(f[kPrefix + "rating"]);
                    if (!rating || !std::isfinite(*rating))
                      return Refusal("rating-place", Status::kRefused);
                    return Reply("rating-place", "$" + Num(s.RatingPlace(*rating)));
                  }});
-    k.push_back({Service::kAccount, "rated-top-ten", Charset::kUtf8, {kPrefix + "kon"},
+    k.push_back({Service::kAccount,
+                 "rated-top-ten",
+                 Charset::kUtf8,
+                 {kPrefix + "kon"},
                  [](ClubService& s, const RequestContext&, const Fields&) {
                    std::string out;
                    std::int64_t place = 0;
@@ -250,7 +273,9 @@ const std::vector<Kind>& Kinds() {
                             "*";
                    return Reply("rated-top-ten", out);
                  }});
-    k.push_back({Service::kAccount, "kez-credit", Charset::kCp1251,
+    k.push_back({Service::kAccount,
+                 "kez-credit",
+                 Charset::kCp1251,
                  {"nick", "labelkezsave", "R04"},
                  [](ClubService& s, const RequestContext& ctx, const Fields& f) {
                    const auto amount = f.Int("R04");
@@ -258,25 +283,33 @@ const std::vector<Kind>& Kinds() {
                    const Status st = s.CreditKezs(ctx, f["nick"], *amount);
                    return st == Status::kOk ? Reply("kez-credit", "ok") : Refusal("kez-credit", st);
                  }});
-    k.push_back({Service::kAccount, "kez-balance", Charset::kUtf8, {"nick", "labelkezread"},
+    k.push_back({Service::kAccount,
+                 "kez-balance",
+                 Charset::kUtf8,
+                 {"nick", "labelkezread"},
                  [](ClubService& s, const RequestContext&, const Fields& f) {
                    const auto balance = s.KezBalance(f["nick"]);
                    if (!balance) return Refusal("kez-balance", Status::kRefused);
                    return Reply("kez-balance", "$" + Num(*balance));
                  }});
-    k.push_back({Service::kAccount, "game-read", Charset::kUtf8, {"nick", "pw", kPrefix + "best"},
+    k.push_back({Service::kAccount,
+                 "game-read",
+                 Charset::kUtf8,
+                 {"nick", "pw", kPrefix + "best"},
                  [](ClubService& s, const RequestContext& ctx, const Fields& f) {
                    const GameRecordResult r = s.ReadGameRecord(ctx, f["nick"], f["pw"]);
                    // "no" as field 1 makes both of the game's readers fail.
                    if (r.status != Status::kOk) return Refusal("game-read", r.status, "$no$");
-                   return Reply("game-read", "$" +
-                                                 Join({Num(r.record.kon), Num(r.record.best),
-                                                       FormatClubNumber(r.rating), "0", "0", "0",
-                                                       "0", "0"},
-                                                      ' ') +
-                                                 "$");
+                   return Reply("game-read",
+                                "$" +
+                                    Join({Num(r.record.kon), Num(r.record.best),
+                                          FormatClubNumber(r.rating), "0", "0", "0", "0", "0"},
+                                         ' ') +
+                                    "$");
                  }});
-    k.push_back({Service::kAccount, "game-save", Charset::kCp1251,
+    k.push_back({Service::kAccount,
+                 "game-save",
+                 Charset::kCp1251,
                  {"nick", "pw", kPrefix + "kon", kPrefix + "best", kPrefix + "rating",
                   kPrefix + "R1", kPrefix + "R2"},
                  [](ClubService& s, const RequestContext& ctx, const Fields& f) {
@@ -284,47 +317,62 @@ const std::vector<Kind>& Kinds() {
                    const auto best = f.Int(kPrefix + "best");
                    const auto rating = ParseClubNumber(f[kPrefix + "rating"]);
                    if (!kon || !best || !rating) return Refusal("game-save", Status::kRefused);
-                   const Status st = s.SaveGameRecord(ctx, f["nick"], f["pw"], *kon, *best, *rating);
+                   const Status st =
+                       s.SaveGameRecord(ctx, f["nick"], f["pw"], *kon, *best, *rating);
                    return st == Status::kOk ? Reply("game-save", "ok") : Refusal("game-save", st);
                  }});
 
     // Tournament and chat tables.
-    k.push_back({Service::kTopTen, "topten-read", Charset::kUtf8, {"gid"},
+    k.push_back({Service::kTopTen,
+                 "topten-read",
+                 Charset::kUtf8,
+                 {"gid"},
                  [](ClubService& s, const RequestContext&, const Fields& f) {
                    const auto id = f.Int("gid");
                    const auto entries = id ? s.ReadTable(*id) : std::nullopt;
                    if (!entries) return Refusal("topten-read", Status::kRefused, "$no*");
                    return Reply("topten-read", EntryRecords(*entries));
                  }});
-    k.push_back({Service::kTopTen, "topten-own", Charset::kCp1251, {"gid", "nick", "city"},
+    k.push_back({Service::kTopTen,
+                 "topten-own",
+                 Charset::kCp1251,
+                 {"gid", "nick", "city"},
                  [](ClubService& s, const RequestContext&, const Fields& f) {
                    const auto id = f.Int("gid");
                    const auto entries = id ? s.OwnResults(*id, f["nick"], f["city"]) : std::nullopt;
                    if (!entries) return Refusal("topten-own", Status::kRefused, "$no*");
                    return Reply("topten-own", EntryRecords(*entries));
                  }});
-    k.push_back({Service::kTopTen, "topten-count", Charset::kUtf8, {"rgid"},
+    k.push_back({Service::kTopTen,
+                 "topten-count",
+                 Charset::kUtf8,
+                 {"rgid"},
                  [](ClubService& s, const RequestContext&, const Fields& f) {
                    const auto id = f.Int("rgid");
                    const auto count = id ? s.GameCount(*id) : std::nullopt;
                    if (!count) return Refusal("topten-count", Status::kRefused);
                    return Reply("topten-count", "$" + Num(*count));
                  }});
-    k.push_back({Service::kTopTen, "topten-write", Charset::kCp1251,
+    k.push_back({Service::kTopTen,
+                 "topten-write",
+                 Charset::kCp1251,
                  {"gid", "nick", "city", "country", "score", "R7", "R8", "R9", "R10"},
                  [](ClubService& s, const RequestContext& ctx, const Fields& f) {
                    const auto id = f.Int("gid");
                    const auto score = f.Int("score");
                    if (!id || !score) return Refusal("topten-write", Status::kRefused);
-                   const WriteResult r = s.WriteEntry(
-                       ctx, {*id, f["nick"], f["city"], f["country"], *score, f["R7"], f["R8"],
-                             f["R9"], f["R10"]});
+                   const WriteResult r =
+                       s.WriteEntry(ctx, {*id, f["nick"], f["city"], f["country"], *score, f["R7"],
+                                          f["R8"], f["R9"], f["R10"]});
                    if (r.status != Status::kOk) return Refusal("topten-write", r.status);
                    return Reply("topten-write", "$" + Num(r.place));
                  }});
 
     // Usage statistics.
-    k.push_back({Service::kStat, "stat-read", Charset::kUtf8, {"gid"},
+    k.push_back({Service::kStat,
+                 "stat-read",
+                 Charset::kUtf8,
+                 {"gid"},
                  [](ClubService& s, const RequestContext&, const Fields& f) {
                    const auto id = f.Int("gid");
                    const auto stats = id ? s.ReadStats(*id) : std::nullopt;
@@ -339,7 +387,10 @@ const std::vector<Kind>& Kinds() {
     const auto tail = [](const char* kind, Status st) {
       return st == Status::kOk ? Reply(kind, "$ ok#") : Refusal(kind, st, "$ no#");
     };
-    k.push_back({Service::kStat, "stat-start", Charset::kCp1251, {"gid", "stat1", "stat2"},
+    k.push_back({Service::kStat,
+                 "stat-start",
+                 Charset::kCp1251,
+                 {"gid", "stat1", "stat2"},
                  [tail](ClubService& s, const RequestContext& ctx, const Fields& f) {
                    const auto id = f.Int("gid");
                    const std::string& unique = f["stat2"];
@@ -347,7 +398,10 @@ const std::vector<Kind>& Kinds() {
                      return tail("stat-start", Status::kRefused);
                    return tail("stat-start", s.CountStart(ctx, *id, unique == "1"));
                  }});
-    k.push_back({Service::kStat, "stat-like", Charset::kCp1251, {"gid", "stat3", "stat4"},
+    k.push_back({Service::kStat,
+                 "stat-like",
+                 Charset::kCp1251,
+                 {"gid", "stat3", "stat4"},
                  [tail](ClubService& s, const RequestContext& ctx, const Fields& f) {
                    const auto id = f.Int("gid");
                    if (!id || f["stat3"] != "1") return tail("stat-like", Status::kRefused);

@@ -1,5 +1,7 @@
 #include "ClubRoutes.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <boost/asio/ip/address.hpp>
 #include <chrono>
@@ -7,7 +9,6 @@
 #include <ctime>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
 
 namespace braxo::club {
 namespace {

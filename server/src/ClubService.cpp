@@ -123,16 +123,16 @@ std::string ClubService::OpenSession(Store& store, std::int64_t account_id, doub
 
 SessionResult ClubService::CreateAccount(const RequestContext& ctx, const NewAccount& a) {
   SessionResult result;
-  const bool valid =
-      AccountText(a.nick, AccountTextKind::kNick, kRateGood) &&
-      AccountText(a.pw, AccountTextKind::kPassword, kRateGood) &&
-      AccountText(a.city, AccountTextKind::kCity, kRateCyrillic) &&
-      AccountText(a.email, AccountTextKind::kEMail, kRateGood) && IsValidCountryCode(a.country2) &&
-      Field(a.country1, 15, kRecordSeparators) && IsSex(a.sex) && IsDateText(a.date_r) &&
-      Field(a.r01, 15, kRecordSeparators) && Field(a.r02, 15, kRecordSeparators) &&
-      Field(a.r03, 15, kRecordSeparators);
+  const bool valid = AccountText(a.nick, AccountTextKind::kNick, kRateGood) &&
+                     AccountText(a.pw, AccountTextKind::kPassword, kRateGood) &&
+                     AccountText(a.city, AccountTextKind::kCity, kRateCyrillic) &&
+                     AccountText(a.email, AccountTextKind::kEMail, kRateGood) &&
+                     IsValidCountryCode(a.country2) && Field(a.country1, 15, kRecordSeparators) &&
+                     IsSex(a.sex) && IsDateText(a.date_r) && Field(a.r01, 15, kRecordSeparators) &&
+                     Field(a.r02, 15, kRecordSeparators) && Field(a.r03, 15, kRecordSeparators);
   if (!valid) return result;
-  for (const std::string* text : {&a.city, &a.country1, &a.email, &a.date_r, &a.r01, &a.r02, &a.r03})
+  for (const std::string* text :
+       {&a.city, &a.country1, &a.email, &a.date_r, &a.r01, &a.r02, &a.r03})
     if (rules::HoldsRefusalMarker(*text)) return result;
 
   // Hashing is slow on purpose, so a taken nick or a spent limit is found
@@ -189,9 +189,9 @@ SessionResult ClubService::CheckPassword(const RequestContext& ctx, const std::s
   bool locked = false;
   repository_.Transact(Access::kRead, [&](Store& store) {
     const RateLimit& l = limits_.failed_logins;
-    locked = !store.RateToken("login-address", ctx.address, l.count, l.window_seconds, ctx.now,
-                              false) ||
-             !store.RateToken("login-nick", Cp(nick), l.count, l.window_seconds, ctx.now, false);
+    locked =
+        !store.RateToken("login-address", ctx.address, l.count, l.window_seconds, ctx.now, false) ||
+        !store.RateToken("login-nick", Cp(nick), l.count, l.window_seconds, ctx.now, false);
     if (!locked) account = store.FindAccount(nick);
   });
   if (locked) {
@@ -257,9 +257,8 @@ std::int64_t ClubService::CountMembers() {
 
 std::int64_t ClubService::RatingPlace(double rating) {
   std::int64_t place = 1;
-  repository_.Transact(Access::kRead, [&](Store& store) {
-    place = store.CountRatingsAbove(kGameId, rating) + 1;
-  });
+  repository_.Transact(Access::kRead,
+                       [&](Store& store) { place = store.CountRatingsAbove(kGameId, rating) + 1; });
   return place;
 }
 
@@ -319,8 +318,8 @@ Status ClubService::SaveGameRecord(const RequestContext& ctx, const std::string&
     const double old_rating = RatingOf(row);
     if (kon == row.kon + 1) {
       // A start: the new game counts 0 until its result arrives.
-      const double expected = static_cast<double>(row.score_sum) / static_cast<double>(kon) +
-                              static_cast<double>(kon);
+      const double expected =
+          static_cast<double>(row.score_sum) / static_cast<double>(kon) + static_cast<double>(kon);
       if (best != row.best || std::fabs(rating - expected) > 1e-6 * std::max(1.0, expected)) return;
       row.kon = kon;
       row.game_open = true;
@@ -403,8 +402,8 @@ WriteResult ClubService::WriteEntry(const RequestContext& ctx, const EntryReques
     const auto message = Cp1251Form(e.r10);
     valid = valid && message && IsValidChatMessage(*message);
   } else {
-    valid = valid && Field(e.r10, 40, kRecordSeparators) && r.score >= 0 &&
-            r.score <= MaxGameScore();
+    valid =
+        valid && Field(e.r10, 40, kRecordSeparators) && r.score >= 0 && r.score <= MaxGameScore();
     e.score = r.score;
   }
   if (!valid) return result;

@@ -30,12 +30,12 @@ struct RateLimit {
 };
 
 struct ServiceLimits {
-  RateLimit failed_logins{10, 900};          // per address and per nick
-  RateLimit accounts_created{5, 86400};      // per address
-  RateLimit chat_messages{1, 10};            // per address and per nick
-  RateLimit tournament_writes{20, 3600};     // per address and per nick
-  RateLimit statistics_writes{120, 3600};    // per address
-  RateLimit likes{3, 86400};                 // per address
+  RateLimit failed_logins{10, 900};        // per address and per nick
+  RateLimit accounts_created{5, 86400};    // per address
+  RateLimit chat_messages{1, 10};          // per address and per nick
+  RateLimit tournament_writes{20, 3600};   // per address and per nick
+  RateLimit statistics_writes{120, 3600};  // per address
+  RateLimit likes{3, 86400};               // per address
   std::int64_t session_seconds = 30 * 86400;
   PasswordCost password_cost;
 };
@@ -116,8 +116,7 @@ class ClubService {
 
   // Nothing for a table that does not exist.
   std::optional<std::vector<PlacedEntry>> ReadTable(std::int64_t table_id);
-  std::optional<std::vector<PlacedEntry>> OwnResults(std::int64_t table_id,
-                                                     const std::string& nick,
+  std::optional<std::vector<PlacedEntry>> OwnResults(std::int64_t table_id, const std::string& nick,
                                                      const std::string& city);
   std::optional<std::int64_t> GameCount(std::int64_t table_id);
   WriteResult WriteEntry(const RequestContext& ctx, const EntryRequest& request);
@@ -135,8 +134,8 @@ class ClubService {
                               const std::string& pw);
 
  private:
-  bool TakeToken(Store& store, const char* kind, const std::string& subject,
-                 const RateLimit& limit, double now);
+  bool TakeToken(Store& store, const char* kind, const std::string& subject, const RateLimit& limit,
+                 double now);
   std::optional<std::int64_t> SessionAccount(Store& store, const RequestContext& ctx);
   std::string OpenSession(Store& store, std::int64_t account_id, double now);
 

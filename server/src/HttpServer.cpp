@@ -67,10 +67,9 @@ class Connection : public std::enable_shared_from_this<Connection> {
     parser_->body_limit(server_.limits.body_limit);
     parser_->header_limit(static_cast<std::uint32_t>(server_.limits.header_limit));
     stream_.expires_after(server_.limits.read_timeout);
-    http::async_read(stream_, buffer_, *parser_,
-                     [self = shared_from_this()](beast::error_code ec, std::size_t) {
-                       self->OnRead(ec);
-                     });
+    http::async_read(
+        stream_, buffer_, *parser_,
+        [self = shared_from_this()](beast::error_code ec, std::size_t) { self->OnRead(ec); });
   }
 
   void OnRead(beast::error_code ec) {
@@ -197,7 +196,8 @@ void HttpServer::StopOnSignals() {
 
 void HttpServer::Run() {
   std::vector<std::thread> threads;
-  for (int i = 1; i < impl_->limits.threads; ++i) threads.emplace_back([this] { impl_->ioc.run(); });
+  for (int i = 1; i < impl_->limits.threads; ++i)
+    threads.emplace_back([this] { impl_->ioc.run(); });
   impl_->ioc.run();
   for (auto& t : threads) t.join();
 }

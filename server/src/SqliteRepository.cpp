@@ -7,13 +7,13 @@
 #include <condition_variable>
 #include <deque>
 #include <exception>
-#include <future>
-#include <thread>
 #include <filesystem>
+#include <future>
 #include <map>
 #include <mutex>
 #include <stdexcept>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "Migrations.h"
@@ -120,6 +120,7 @@ class Connection {
                   (full_sync ? "FULL;" : "NORMAL;"));
   }
   ~Connection() {
+    used_.clear();
     statements_.clear();
     sqlite3_close(db_);
   }
@@ -131,7 +132,8 @@ class Connection {
   // A statement stepped only to its first row stays active, and an active
   // statement makes COMMIT fail; every transaction ends by resetting them all.
   void ResetAll() {
-    for (auto& entry : statements_) entry.second->Reset();
+    for (Statement* statement : used_) statement->Reset();
+    used_.clear();
   }
 
   // A cached statement, reset and ready for binding.
@@ -140,12 +142,14 @@ class Connection {
     if (it == statements_.end())
       it = statements_.emplace(sql, std::make_unique<Statement>(db_, sql)).first;
     it->second->Reset();
+    used_.push_back(it->second.get());
     return *it->second;
   }
 
  private:
   sqlite3* db_ = nullptr;
   std::map<std::string, std::unique_ptr<Statement>> statements_;
+  std::vector<Statement*> used_;  // since the last ResetAll
 };
 
 AccountRow ReadAccount(const Statement& s) {
@@ -245,7 +249,8 @@ class SqliteStore : public Store {
 
   void WritePersonalInfo(std::int64_t account_id, const PersonalInfo& info) override {
     for (size_t i = 0; i < info.size(); ++i) {
-      c_.Query("INSERT OR REPLACE INTO personal_info (account_id, field, value) VALUES (?1, ?2, ?3)")
+      c_.Query(
+            "INSERT OR REPLACE INTO personal_info (account_id, field, value) VALUES (?1, ?2, ?3)")
           .Bind(1, account_id)
           .Bind(2, static_cast<std::int64_t>(i))
           .Bind(3, info[i])
@@ -431,7 +436,8 @@ class SqliteStore : public Store {
 
   bool RateToken(const std::string& kind, const std::string& subject, double capacity,
                  double window_seconds, double now, bool take) override {
-    auto& s = c_.Query("SELECT tokens, updated_at FROM rate_buckets WHERE kind = ?1 AND subject = ?2");
+    auto& s =
+        c_.Query("SELECT tokens, updated_at FROM rate_buckets WHERE kind = ?1 AND subject = ?2");
     s.Bind(1, kind).Bind(2, subject);
     double tokens = capacity;
     if (s.Step()) {
@@ -467,8 +473,9 @@ class SqliteStore : public Store {
 };
 
 void Migrate(Connection& c) {
-  Exec(c.db(), "CREATE TABLE IF NOT EXISTS schema_migrations (number INTEGER PRIMARY KEY, "
-               "name TEXT NOT NULL, applied_at INTEGER NOT NULL)");
+  Exec(c.db(),
+       "CREATE TABLE IF NOT EXISTS schema_migrations (number INTEGER PRIMARY KEY, "
+       "name TEXT NOT NULL, applied_at INTEGER NOT NULL)");
   for (const Migration& m : SqliteMigrations()) {
     Exec(c.db(), "BEGIN IMMEDIATE");
     try {
@@ -476,8 +483,9 @@ void Migrate(Connection& c) {
       s.Bind(1, m.number);
       if (!s.Step()) {
         Exec(c.db(), std::string(m.sql));
-        c.Query("INSERT INTO schema_migrations (number, name, applied_at) "
-                "VALUES (?1, ?2, strftime('%s', 'now'))")
+        c.Query(
+             "INSERT INTO schema_migrations (number, name, applied_at) "
+             "VALUES (?1, ?2, strftime('%s', 'now'))")
             .Bind(1, m.number)
             .Bind(2, std::string(m.name))
             .Run();

@@ -10,8 +10,8 @@
 
 #include "ClubRoutes.h"
 #include "Commands.h"
-#include "ServerConfig.h"
 #include "Secrets.h"
+#include "ServerConfig.h"
 
 using namespace braxo::club;
 
@@ -66,8 +66,7 @@ int main(int argc, char** argv) {
     HttpServer server([&handler](const HttpRequest& request) { return handler(request); },
                       settings.http);
     server.Listen(cl->host, cl->port);
-    const std::string listen_url =
-        "http://" + cl->host + ":" + std::to_string(server.port()) + "/";
+    const std::string listen_url = "http://" + cl->host + ":" + std::to_string(server.port()) + "/";
     routes.page.public_url = cl->public_url.empty() ? listen_url : cl->public_url;
     if (routes.page.ftp_url.empty()) {
       const std::string& url = routes.page.public_url;

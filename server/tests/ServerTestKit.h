@@ -139,7 +139,8 @@ class LoopbackClient {
         http::request<http::string_body> req{http::string_to_verb(method), path, 11};
         req.set(http::field::host, "127.0.0.1");
         req.set(http::field::user_agent, "PlavoKeyStamp");
-        if (method == "POST") req.set(http::field::content_type, "application/x-www-form-urlencoded");
+        if (method == "POST")
+          req.set(http::field::content_type, "application/x-www-form-urlencoded");
         if (!cookie.empty()) req.set(http::field::cookie, cookie);
         req.body() = body;
         req.prepare_payload();
@@ -152,7 +153,8 @@ class LoopbackClient {
         reply.body = res.body();
         reply.content_type = std::string(res[http::field::content_type]);
         reply.set_cookie = std::string(res[http::field::set_cookie]);
-        if (!reply.set_cookie.empty()) cookie = reply.set_cookie.substr(0, reply.set_cookie.find(';'));
+        if (!reply.set_cookie.empty())
+          cookie = reply.set_cookie.substr(0, reply.set_cookie.find(';'));
         if (!res.keep_alive()) stream_.reset();
         return reply;
       } catch (const std::exception&) {

@@ -38,10 +38,20 @@ std::string WriteConfig(const std::string& folder, const std::string& text) {
 
 std::string CreateBody(const std::string& nick, const std::string& pw = "secret1",
                        const std::string& city = "Paris") {
-  return PlainFormBody({{"nick", nick}, {"pw", pw}, {"city", city}, {"country1", "Russia"},
-                        {"country2", "1-001"}, {"sex", "M"}, {"email", "p@mail.ru"},
-                        {"dater", "21.06.2020"}, {"R01", "xxx"}, {"R02", "xxx"}, {"R03", "xxx"},
-                        {"R04", "0"}, {"R05", "0"}, {"R06", "0"}});
+  return PlainFormBody({{"nick", nick},
+                        {"pw", pw},
+                        {"city", city},
+                        {"country1", "Russia"},
+                        {"country2", "1-001"},
+                        {"sex", "M"},
+                        {"email", "p@mail.ru"},
+                        {"dater", "21.06.2020"},
+                        {"R01", "xxx"},
+                        {"R02", "xxx"},
+                        {"R03", "xxx"},
+                        {"R04", "0"},
+                        {"R05", "0"},
+                        {"R06", "0"}});
 }
 
 std::string LoginBody(const std::string& nick, const std::string& pw = "secret1") {
@@ -50,9 +60,15 @@ std::string LoginBody(const std::string& nick, const std::string& pw = "secret1"
 
 std::string EntryBody(int table, const std::string& nick, int score, const std::string& r9 = "#",
                       const std::string& r10 = "#") {
-  return PlainFormBody({{"gid", std::to_string(table)}, {"nick", nick}, {"city", "Moscow"},
-                        {"country", "1-001"}, {"score", std::to_string(score)}, {"R7", "M"},
-                        {"R8", "2.7"}, {"R9", r9}, {"R10", r10 + "*"}});
+  return PlainFormBody({{"gid", std::to_string(table)},
+                        {"nick", nick},
+                        {"city", "Moscow"},
+                        {"country", "1-001"},
+                        {"score", std::to_string(score)},
+                        {"R7", "M"},
+                        {"R8", "2.7"},
+                        {"R9", r9},
+                        {"R10", r10 + "*"}});
 }
 
 // The game's two rated-game operations, as it computes them from the record it reads.
@@ -69,11 +85,13 @@ struct RatedPlayer {
   }
   std::string Save(std::int64_t kon, std::int64_t best, double rating) {
     return client
-        .Post("/account", PlainFormBody({{"nick", nick}, {"pw", "secret1"},
+        .Post("/account", PlainFormBody({{"nick", nick},
+                                         {"pw", "secret1"},
                                          {"xxxbrkon", std::to_string(kon)},
                                          {"xxxbrbest", std::to_string(best)},
                                          {"xxxbrrating", FormatClubNumber(rating)},
-                                         {"xxxbrR1", "0"}, {"xxxbrR2", "0"}}))
+                                         {"xxxbrR1", "0"},
+                                         {"xxxbrR2", "0"}}))
         .body;
   }
   bool Start() {
@@ -162,15 +180,15 @@ TEST(ClubServer, AnAccountsLifeOverLoopback) {
   EXPECT_EQ(NumberReply(game.Post("/topten", EntryBody(76, "Player", 15000)).body), 1);
   const std::string credit25 =
       PlainFormBody({{"nick", "Player"}, {"labelkezsave", "0"}, {"R04", "25"}});
-  EXPECT_EQ(game.Post("/account", PlainFormBody({{"nick", "Player"}, {"labelkezsave", "0"},
-                                                 {"R04", "100"}}))
+  EXPECT_EQ(game.Post("/account",
+                      PlainFormBody({{"nick", "Player"}, {"labelkezsave", "0"}, {"R04", "100"}}))
                 .body,
             "no");
   EXPECT_EQ(game.Post("/account", credit25).body, "ok");
   EXPECT_EQ(game.Post("/account", credit25).body, "no");
-  EXPECT_EQ(FirstNumberReply(
-                game.Post("/account", ListFormBody({"nick=Player", "labelkezread=0"})).body),
-            25);
+  EXPECT_EQ(
+      FirstNumberReply(game.Post("/account", ListFormBody({"nick=Player", "labelkezread=0"})).body),
+      25);
 
   // Another client without the session can neither credit nor save information.
   LoopbackClient stranger(club.Port());
@@ -178,15 +196,15 @@ TEST(ClubServer, AnAccountsLifeOverLoopback) {
   EXPECT_EQ(stranger.Post("/account", credit25).body, "no");
   info[2].value = "Hacked";
   EXPECT_EQ(stranger.Post("/account", PlainFormBody(info)).body, "no");
-  EXPECT_EQ(FirstNumberReply(
-                game.Post("/account", ListFormBody({"nick=Player", "labelkezread=0"})).body),
-            25);
-  EXPECT_EQ(RecordField(*RecordReply(game.Post("/account", ListFormBody({"nick=Player",
-                                                                         "labelinforead=0"}))
-                                         .body,
-                                     '$', '~'),
-                        1),
-            "namei1");
+  EXPECT_EQ(
+      FirstNumberReply(game.Post("/account", ListFormBody({"nick=Player", "labelkezread=0"})).body),
+      25);
+  EXPECT_EQ(
+      RecordField(
+          *RecordReply(game.Post("/account", ListFormBody({"nick=Player", "labelinforead=0"})).body,
+                       '$', '~'),
+          1),
+      "namei1");
 }
 
 TEST(ClubServer, TablesChatAndStatisticsOverLoopback) {
@@ -203,10 +221,10 @@ TEST(ClubServer, TablesChatAndStatisticsOverLoopback) {
   EXPECT_EQ(RecordField(top[1], 4), "Ann");
   EXPECT_EQ(game.Post("/topten", ListFormBody({"rgid=76"})).body, "$2");
   // The game sends "Moscow" as the city for the Android table.
-  EXPECT_EQ(game.Post("/topten", PlainFormBody({{"gid", "176"}, {"nick", "Droid"},
-                                                {"city", "Moscow"}}))
-                .body,
-            "$1 176 5000 Droid 1-001 Moscow M 2.7 # #*");
+  EXPECT_EQ(
+      game.Post("/topten", PlainFormBody({{"gid", "176"}, {"nick", "Droid"}, {"city", "Moscow"}}))
+          .body,
+      "$1 176 5000 Droid 1-001 Moscow M 2.7 # #*");
 
   // Chat: the server numbers the messages and answers newest first.
   EXPECT_EQ(game.Post("/topten", EntryBody(100, "Ann", 1, "10:00:00_10.12.2026_Braxo", "Hi")).body,
@@ -220,8 +238,9 @@ TEST(ClubServer, TablesChatAndStatisticsOverLoopback) {
 
   EXPECT_EQ(game.Post("/stat", PlainFormBody({{"gid", "76"}, {"stat1", "1"}, {"stat2", "1"}})).body,
             "$ ok#");
-  EXPECT_EQ(game.Post("/stat", PlainFormBody({{"gid", "76"}, {"stat3", "1"}, {"stat4", "Ann"}})).body,
-            "$ ok#");
+  EXPECT_EQ(
+      game.Post("/stat", PlainFormBody({{"gid", "76"}, {"stat3", "1"}, {"stat4", "Ann"}})).body,
+      "$ ok#");
   std::vector<FormField> finished = {{"gid", "76"}};
   for (int i = 1; i <= 12; ++i) finished.push_back({"R" + std::to_string(i), i == 1 ? "1" : "0"});
   EXPECT_EQ(game.Post("/stat", PlainFormBody(finished)).body, "$ ok#");
@@ -259,8 +278,8 @@ TEST(ClubServer, TheDatabaseHoldsAHashAndTheLogNoPassword) {
     LoopbackClient game(club.Port());
     ASSERT_EQ(game.Post("/account", CreateBody("Keeper", password)).body, "ok");
     ASSERT_EQ(game.Post("/account", LoginBody("Keeper", password)).status, 200);
-    const std::string db = ReadAll(club.DataDir() + "/club.db") +
-                           ReadAll(club.DataDir() + "/club.db-wal");
+    const std::string db =
+        ReadAll(club.DataDir() + "/club.db") + ReadAll(club.DataDir() + "/club.db-wal");
     EXPECT_EQ(db.find(password), std::string::npos);
     EXPECT_NE(db.find("$argon2id$"), std::string::npos);
     // The session token travels only as its hash.
@@ -342,7 +361,8 @@ TEST(ClubServer, FailedLoginsAreLimited) {
       {"--config", WriteConfig(folder.path(), "limit.failed_logins = 3/3600\n")});
   LoopbackClient game(club.Port());
   ASSERT_EQ(game.Post("/account", CreateBody("Player")).body, "ok");
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(game.Post("/account", LoginBody("Player", "wrong1")).body, "no");
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(game.Post("/account", LoginBody("Player", "wrong1")).body, "no");
   const Reply locked = game.Post("/account", LoginBody("Player"));
   EXPECT_EQ(locked.status, 429);
   EXPECT_EQ(locked.body, "no");
@@ -378,17 +398,16 @@ TEST(ClubServer, AKilledServerKeepsEveryAcknowledgedWrite) {
   ASSERT_TRUE(count);
   EXPECT_GE(*count, static_cast<std::int32_t>(acknowledged.size()));
   for (const int i : acknowledged) {
-    const Reply own = reader.Post("/topten", PlainFormBody({{"gid", "76"},
-                                                            {"nick", "W" + std::to_string(i)},
-                                                            {"city", "Moscow"}}));
+    const Reply own = reader.Post(
+        "/topten",
+        PlainFormBody({{"gid", "76"}, {"nick", "W" + std::to_string(i)}, {"city", "Moscow"}}));
     ASSERT_EQ(RecordReplies(own.body, '*', ' ', 10).size(), 1u) << "lost write " << i;
   }
 }
 
 int RunServer(const std::string& args) {
-  const int status = std::system((std::string(BRAXO_CLUB_SERVER_BINARY) + " " + args +
-                                  " >/dev/null 2>&1")
-                                     .c_str());
+  const int status = std::system(
+      (std::string(BRAXO_CLUB_SERVER_BINARY) + " " + args + " >/dev/null 2>&1").c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -397,7 +416,8 @@ TEST(ClubServerProcess, AServerThatCannotStartIsReportedWithItsMessage) {
     ClubServerProcess club({"--bogus"});
     FAIL() << "started with a bad argument";
   } catch (const std::runtime_error& e) {
-    EXPECT_NE(std::string(e.what()).find("unknown argument: --bogus"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("unknown argument: --bogus"), std::string::npos)
+        << e.what();
   }
 }
 

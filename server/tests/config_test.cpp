@@ -81,10 +81,10 @@ TEST(Routes, PhotoPathsNameOneStoredPhoto) {
   EXPECT_EQ(PhotoNick("/photos/Player.jpg"), "Player");
   EXPECT_EQ(PhotoNick("/photos/Big%20Fan.jpg"), "Big Fan");
   EXPECT_EQ(PhotoNick("/photos/%D0%98.jpg"), "\xD0\x98");
-  for (const char* bad : {"/photos/.jpg", "/photos/a/b.jpg", "/photos/..%2Fclub.db.jpg",
-                          "/photos/%2E%2E.jpg", "/photos/a%2Fb.jpg", "/photos/x.png",
-                          "/photos/a%00b.jpg", "/photos/a%5Cb.jpg", "/photos/%zz.jpg",
-                          "/other/x.jpg"})
+  for (const char* bad :
+       {"/photos/.jpg", "/photos/a/b.jpg", "/photos/..%2Fclub.db.jpg", "/photos/%2E%2E.jpg",
+        "/photos/a%2Fb.jpg", "/photos/x.png", "/photos/a%00b.jpg", "/photos/a%5Cb.jpg",
+        "/photos/%zz.jpg", "/other/x.jpg"})
     EXPECT_FALSE(PhotoNick(bad)) << bad;
 }
 

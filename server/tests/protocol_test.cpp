@@ -72,7 +72,8 @@ TEST_P(ProtocolTest, AccountCreationAndLoginInBothCharacterSets) {
 
   session_.clear();
   const ProtocolReply login = Account(ListFormBody({"nick=Player", "pw=secret1", "label0=0"}));
-  EXPECT_EQ(login.body, "$" + kMoscowCp1251 + " Russia 1-001 M p@mail.ru 21.06.2020 xxx xxx xxx 0 0 0$");
+  EXPECT_EQ(login.body,
+            "$" + kMoscowCp1251 + " Russia 1-001 M p@mail.ru 21.06.2020 xxx xxx xxx 0 0 0$");
   EXPECT_FALSE(login.session_token.empty());
   EXPECT_EQ(Account(ListFormBody({"nick=Player", "pw=wrong1", "label0=0"})).body, "no");
   EXPECT_TRUE(MarkerReply(Account(ListFormBody({"nick=Nobody", "pw=x", "label0=0"})).body, "no"));
@@ -80,12 +81,22 @@ TEST_P(ProtocolTest, AccountCreationAndLoginInBothCharacterSets) {
 
 TEST_P(ProtocolTest, PersonalInformationTravelsWithWebSiteBeforeSkype) {
   Account(CreateBody("Player", "Paris"));
-  const std::string save = PlainFormBody(
-      {{"nick", "Player"}, {"labelinfosave", "0"}, {"namei", "Ivan"}, {"name2", "Petrov"},
-       {"about", "Plays at night"}, {"telephone", "123"}, {"emailo", "i@p.ru"},
-       {"website", "site.ru"}, {"skype", "ivan.sk"}, {"ok", "o"}, {"vk", "v"},
-       {"telegram", "t"}, {"facebook", "f"}, {"twitter", "tw"}, {"instagramm", "in"},
-       {"youtube", "yt"}});
+  const std::string save = PlainFormBody({{"nick", "Player"},
+                                          {"labelinfosave", "0"},
+                                          {"namei", "Ivan"},
+                                          {"name2", "Petrov"},
+                                          {"about", "Plays at night"},
+                                          {"telephone", "123"},
+                                          {"emailo", "i@p.ru"},
+                                          {"website", "site.ru"},
+                                          {"skype", "ivan.sk"},
+                                          {"ok", "o"},
+                                          {"vk", "v"},
+                                          {"telegram", "t"},
+                                          {"facebook", "f"},
+                                          {"twitter", "tw"},
+                                          {"instagramm", "in"},
+                                          {"youtube", "yt"}});
   EXPECT_EQ(Account(save).body, "ok");
   const ProtocolReply read = Account(ListFormBody({"nick=Player", "labelinforead=0"}));
   EXPECT_EQ(read.body, "$Ivan~Petrov~Plays at night~123~i@p.ru~site.ru~ivan.sk~o~v~t~f~tw~in~yt$");
@@ -106,13 +117,21 @@ TEST_P(ProtocolTest, GameRecordRepliesSuitBothOfTheGamesReaders) {
   Account(CreateBody("Player", "Paris"));
   const std::string read = ListFormBody({"nick=Player", "pw=secret1", "xxxbrbest=0"});
   EXPECT_EQ(Account(read).body, "$0 0 0 0 0 0 0 0$");
-  const std::string start = PlainFormBody({{"nick", "Player"}, {"pw", "secret1"}, {"xxxbrkon", "1"},
-                                           {"xxxbrbest", "0"}, {"xxxbrrating", FormatClubNumber(1)},
-                                           {"xxxbrR1", "0"}, {"xxxbrR2", "0"}});
+  const std::string start = PlainFormBody({{"nick", "Player"},
+                                           {"pw", "secret1"},
+                                           {"xxxbrkon", "1"},
+                                           {"xxxbrbest", "0"},
+                                           {"xxxbrrating", FormatClubNumber(1)},
+                                           {"xxxbrR1", "0"},
+                                           {"xxxbrR2", "0"}});
   EXPECT_EQ(Account(start).body, "ok");
-  const std::string result = PlainFormBody(
-      {{"nick", "Player"}, {"pw", "secret1"}, {"xxxbrkon", "1"}, {"xxxbrbest", "4000"},
-       {"xxxbrrating", FormatClubNumber(4001)}, {"xxxbrR1", "0"}, {"xxxbrR2", "0"}});
+  const std::string result = PlainFormBody({{"nick", "Player"},
+                                            {"pw", "secret1"},
+                                            {"xxxbrkon", "1"},
+                                            {"xxxbrbest", "4000"},
+                                            {"xxxbrrating", FormatClubNumber(4001)},
+                                            {"xxxbrR1", "0"},
+                                            {"xxxbrR2", "0"}});
   EXPECT_EQ(Account(result).body, "ok");
   EXPECT_EQ(Account(result).body, "no");  // the game was already closed
   EXPECT_EQ(Account(read).body, "$1 4000 4001 0 0 0 0 0$");
@@ -129,8 +148,12 @@ TEST_P(ProtocolTest, CountsPlacesAndTheRatedTopTen) {
   EXPECT_EQ(Account(PlainFormBody({{"label1", "0"}})).body, "$0");
   Account(CreateBody("Player", "Paris"));
   EXPECT_EQ(NumberReply(Account(PlainFormBody({{"label1", "0"}})).body), 1);
-  Account(PlainFormBody({{"nick", "Player"}, {"pw", "secret1"}, {"xxxbrkon", "1"},
-                         {"xxxbrbest", "0"}, {"xxxbrrating", "1"}, {"xxxbrR1", "0"},
+  Account(PlainFormBody({{"nick", "Player"},
+                         {"pw", "secret1"},
+                         {"xxxbrkon", "1"},
+                         {"xxxbrbest", "0"},
+                         {"xxxbrrating", "1"},
+                         {"xxxbrR1", "0"},
                          {"xxxbrR2", "0"}}));
   EXPECT_EQ(Account(ListFormBody({"xxxbrkon=0"})).body, "$1 Player Paris Russia 1-001 M 1*");
   EXPECT_EQ(Account(PlainFormBody({{"xxxbrrating", "0.5"}})).body, "$2");
@@ -141,9 +164,15 @@ TEST_P(ProtocolTest, CountsPlacesAndTheRatedTopTen) {
 
 TEST_P(ProtocolTest, TablesComeBackAsStarEndedRecords) {
   const auto write = [&](const std::string& nick, int score) {
-    return TopTen(PlainFormBody({{"gid", "76"}, {"nick", nick}, {"city", "Moscow"},
-                                 {"country", "1-001"}, {"score", std::to_string(score)},
-                                 {"R7", "M"}, {"R8", "2.7"}, {"R9", "#"}, {"R10", "#*"}}));
+    return TopTen(PlainFormBody({{"gid", "76"},
+                                 {"nick", nick},
+                                 {"city", "Moscow"},
+                                 {"country", "1-001"},
+                                 {"score", std::to_string(score)},
+                                 {"R7", "M"},
+                                 {"R8", "2.7"},
+                                 {"R9", "#"},
+                                 {"R10", "#*"}}));
   };
   EXPECT_EQ(TopTen(ListFormBody({"gid=76"})).body, "");
   EXPECT_EQ(write("Ann", 9000).body, "$1");
@@ -166,12 +195,14 @@ TEST_P(ProtocolTest, TablesComeBackAsStarEndedRecords) {
 
 TEST_P(ProtocolTest, StatisticsReplies) {
   EXPECT_EQ(Stat(PlainFormBody({{"gid", "76"}, {"stat1", "1"}, {"stat2", "1"}})).body, "$ ok#");
-  EXPECT_TRUE(TailMarkerReply(Stat(PlainFormBody({{"gid", "76"}, {"stat3", "1"}, {"stat4", "Fan"}})).body));
+  EXPECT_TRUE(
+      TailMarkerReply(Stat(PlainFormBody({{"gid", "76"}, {"stat3", "1"}, {"stat4", "Fan"}})).body));
   std::vector<FormField> finished = {{"gid", "76"}};
   for (int i = 1; i <= 12; ++i) finished.push_back({"R" + std::to_string(i), i == 2 ? "1" : "0"});
   EXPECT_EQ(Stat(PlainFormBody(finished)).body, "$ ok#");
   EXPECT_EQ(Stat(ListFormBody({"gid=76"})).body, "$1 1 1 Fan 0 1 0 0 0 0 0 0 0 0 0 0 0 #*");
-  EXPECT_FALSE(TailMarkerReply(Stat(PlainFormBody({{"gid", "76"}, {"stat1", "1"}, {"stat2", "7"}})).body));
+  EXPECT_FALSE(
+      TailMarkerReply(Stat(PlainFormBody({{"gid", "76"}, {"stat1", "1"}, {"stat2", "7"}})).body));
 }
 
 TEST_P(ProtocolTest, UnknownOrMalformedRequestsAreRefused) {

@@ -16,8 +16,8 @@ class ClubServiceTest : public ::testing::TestWithParam<test::Backend> {
   }
 
   NewAccount Valid(const std::string& nick = "Player") {
-    return {nick, "secret1", "Moscow", "Russia", "1-001", "M", "p@mail.ru", "21.06.2020",
-            "xxx", "xxx", "xxx"};
+    return {nick,        "secret1",    "Moscow", "Russia", "1-001", "M",
+            "p@mail.ru", "21.06.2020", "xxx",    "xxx",    "xxx"};
   }
 
   std::string Create(const std::string& nick = "Player") {
@@ -171,8 +171,9 @@ TEST_P(ClubServiceTest, AccountsNeedTheAccountRules) {
 
 TEST_P(ClubServiceTest, AccountCreationIsLimitedPerAddress) {
   for (int i = 0; i < 5; ++i)
-    EXPECT_EQ(service_.CreateAccount(Ctx("", "10.0.0.9"), Valid("Maker" + std::to_string(i))).status,
-              Status::kOk);
+    EXPECT_EQ(
+        service_.CreateAccount(Ctx("", "10.0.0.9"), Valid("Maker" + std::to_string(i))).status,
+        Status::kOk);
   EXPECT_EQ(service_.CreateAccount(Ctx("", "10.0.0.9"), Valid("Maker5")).status, Status::kLimited);
   EXPECT_FALSE(service_.ReadPersonalInfo("Maker5"));
   EXPECT_EQ(service_.CreateAccount(Ctx("", "10.0.0.8"), Valid("Maker5")).status, Status::kOk);
@@ -260,8 +261,9 @@ TEST_P(ClubServiceTest, AKezCreditIsHonouredOncePerTopTenEntryOfTheSession) {
 }
 
 TEST_P(ClubServiceTest, TournamentEntriesFollowTheNameRulesAndTheScoreRange) {
-  const EntryRequest good{76, "\xD0\x98\xD0\xB3\xD1\x80\xD0\xBE\xD0\xBA", "Moscow", "2-010",
-                          19000, "W", "2.7", "#", "#*"};
+  const EntryRequest good{
+      76,  "\xD0\x98\xD0\xB3\xD1\x80\xD0\xBE\xD0\xBA", "Moscow", "2-010", 19000, "W", "2.7", "#",
+      "#*"};
   EXPECT_EQ(service_.WriteEntry(Ctx(), good).status, Status::kOk);
   struct Case {
     const char* what;
@@ -289,7 +291,8 @@ TEST_P(ClubServiceTest, TournamentEntriesFollowTheNameRulesAndTheScoreRange) {
 }
 
 TEST_P(ClubServiceTest, ChatIsNumberedByTheServerAndLimitedToOneMessageInTenSeconds) {
-  EntryRequest m{100, "Writer", "Moscow", "1-001", 999, "M", "2.7", "14:03:12 PM_10.12.2026_Braxo",
+  EntryRequest m{100,         "Writer", "Moscow", "1-001",
+                 999,         "M",      "2.7",    "14:03:12 PM_10.12.2026_Braxo",
                  "Hello_all*"};
   ASSERT_EQ(service_.WriteEntry(Ctx(), m).status, Status::kOk);
   EXPECT_EQ(service_.WriteEntry(Ctx(), m).status, Status::kLimited);

@@ -1,17 +1,15 @@
 #include "club/NameRules.h"
 
+#include <string_view>
+
 namespace braxo {
 
 bool IsCyrillicByte(unsigned char c) { return c >= 0xC0 || c == 0xA8 || c == 0xB8; }
 
 bool IsAllowedNameByte(unsigned char c) {
   if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
-  switch (c) {
-    case '!': case '(': case ')': case ',': case '-': case '.': case '?': case '@': case '_':
-      return true;
-    default:
-      return IsCyrillicByte(c);
-  }
+  constexpr std::string_view kSigns = "!(),-.?@_";
+  return kSigns.find(static_cast<char>(c)) != std::string_view::npos || IsCyrillicByte(c);
 }
 
 namespace {

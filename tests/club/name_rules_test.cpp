@@ -51,7 +51,9 @@ TEST(RateAccountText, AccountPageKinds) {
       {"abc", AccountTextKind::kPassword, kRateRefused},
       {"abcd", AccountTextKind::kPassword, kRateGood},
       {"abcdefghijklm", AccountTextKind::kPassword, kRateRefused},
-      {"a\xE9" "bcd", AccountTextKind::kPassword, kRateRefused},
+      {"a\xE9"
+       "bcd",
+       AccountTextKind::kPassword, kRateRefused},
       {"a@b", AccountTextKind::kEMail, kRateGood},
       {"@ab", AccountTextKind::kEMail, kRateRefused},
       {"ab@", AccountTextKind::kEMail, kRateRefused},

@@ -3,8 +3,9 @@
 // C++ and POSIX. Targets linking braxo_club_test_server depend on braxo-club.
 #pragma once
 
-#include <string>
 #include <sys/types.h>
+
+#include <string>
 #include <vector>
 
 namespace braxo::testing {
@@ -20,7 +21,7 @@ class ClubServerProcess {
   ClubServerProcess(const ClubServerProcess&) = delete;
   ClubServerProcess& operator=(const ClubServerProcess&) = delete;
 
-  std::string BaseUrl() const;         // "http://127.0.0.1:PORT/"
+  std::string BaseUrl() const;  // "http://127.0.0.1:PORT/"
   int Port() const;
   const std::string& DataDir() const;  // the temporary folder (database, photos)
   void Kill();                         // SIGKILL and wait
