@@ -9,6 +9,7 @@ packages=(
   libsdl2-mixer-dev libcurl4-openssl-dev libgif-dev
   libsqlite3-dev libcpp-httplib-dev libssl-dev
   libboost1.81-dev libsodium-dev wrk curl
+  libpq-dev postgresql postgresql-common haproxy pure-ftpd openssl libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-liberation2 fonts-comic-neue fonts-wqy-zenhei

@@ -18,4 +18,8 @@ ctest --test-dir "$fuzz_dir/fuzz" --output-on-failure --timeout 300
 # SDL's dummy driver, so no display or sound card is needed.
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
-ctest --test-dir "$build_dir" --output-on-failure --parallel "$(nproc)" --timeout 300
+# The club's tests on PostgreSQL (label "postgresql") need a server:
+# pg_virtualenv starts a throw-away PostgreSQL 15 cluster for the run and
+# names it in PGHOST, PGPORT, PGUSER and PGPASSWORD.
+pg_virtualenv -v 15 ctest --test-dir "$build_dir" --output-on-failure --parallel "$(nproc)" \
+  --timeout 300

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <boost/asio/ip/address.hpp>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -105,6 +107,23 @@ std::optional<std::string> PhotoNick(const std::string& target) {
   return nick;
 }
 
+std::string ClientAddress(const HttpRequest& request,
+                          const std::vector<std::string>& trusted_proxies) {
+  if (request.forwarded_for.empty() ||
+      std::find(trusted_proxies.begin(), trusted_proxies.end(), request.remote_address) ==
+          trusted_proxies.end())
+    return request.remote_address;
+  const size_t comma = request.forwarded_for.rfind(',');
+  std::string last =
+      request.forwarded_for.substr(comma == std::string::npos ? 0 : comma + 1);
+  last.erase(0, last.find_first_not_of(" \t"));
+  last.erase(last.find_last_not_of(" \t") + 1);
+  boost::system::error_code ec;
+  const auto address = boost::asio::ip::make_address(last, ec);
+  // A balancer that sends nonsense gets its own address counted.
+  return ec ? request.remote_address : address.to_string();
+}
+
 HttpHandler MakeClubHandler(ClubService& service, RoutesSettings settings) {
   return [&service, settings = std::move(settings)](const HttpRequest& request) {
     const double started = Now();
@@ -127,7 +146,8 @@ HttpHandler MakeClubHandler(ClubService& service, RoutesSettings settings) {
       if (request.method != "POST") {
         reply = Text(405, "no");
       } else {
-        RequestContext ctx{request.remote_address, SessionFromCookie(request.cookie), started};
+        RequestContext ctx{ClientAddress(request, settings.trusted_proxies),
+                           SessionFromCookie(request.cookie), started};
         const ProtocolReply r = HandleClubRequest(service, which, ctx, request.body);
         kind = r.kind;
         error = r.error;

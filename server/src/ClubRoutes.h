@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "ClubProtocol.h"
 #include "ClubService.h"
@@ -18,7 +19,15 @@ struct RoutesSettings {
   std::string photo_dir;
   std::int64_t session_seconds = 30 * 86400;
   bool log_requests = true;
+  // Balancers whose X-Forwarded-For is believed (IP addresses as written).
+  std::vector<std::string> trusted_proxies;
 };
+
+// The address a request's limits count against: the peer, or, when the peer
+// is a trusted balancer, the last address of X-Forwarded-For (the one the
+// balancer added; earlier ones come from the client and may be made up).
+std::string ClientAddress(const HttpRequest& request,
+                          const std::vector<std::string>& trusted_proxies);
 
 // The handler serves with `service`, which must outlive it.
 HttpHandler MakeClubHandler(ClubService& service, RoutesSettings settings);

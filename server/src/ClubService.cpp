@@ -156,6 +156,7 @@ SessionResult ClubService::CreateAccount(const RequestContext& ctx, const NewAcc
   row.r03 = a.r03;
 
   repository_.Transact(Access::kWrite, [&](Store& store) {
+    result = SessionResult{};
     if (store.FindAccount(a.nick)) {
       result.status = Status::kNickTaken;
       return;
@@ -233,6 +234,7 @@ Status ClubService::SavePersonalInfo(const RequestContext& ctx, const std::strin
   }
   Status status = Status::kRefused;
   repository_.Transact(Access::kWrite, [&](Store& store) {
+    status = Status::kRefused;
     const auto account = store.FindAccount(nick);
     const auto session_account = SessionAccount(store, ctx);
     if (!account || !session_account || *session_account != account->id) return;
@@ -266,6 +268,7 @@ Status ClubService::CreditKezs(const RequestContext& ctx, const std::string& nic
   if (amount != 25 && amount != 10) return Status::kRefused;
   Status status = Status::kRefused;
   repository_.Transact(Access::kWrite, [&](Store& store) {
+    status = Status::kRefused;
     const auto account = store.FindAccount(nick);
     const auto session_account = SessionAccount(store, ctx);
     if (!account || !session_account || *session_account != account->id) return;
@@ -305,6 +308,7 @@ Status ClubService::SaveGameRecord(const RequestContext& ctx, const std::string&
   if (!std::isfinite(rating)) return Status::kRefused;
   Status status = Status::kRefused;
   repository_.Transact(Access::kWrite, [&](Store& store) {
+    status = Status::kRefused;
     GameRecordRow row = store.ReadGameRecord(login.account.id, kGameId);
     const double old_rating = RatingOf(row);
     if (kon == row.kon + 1) {
@@ -400,6 +404,7 @@ WriteResult ClubService::WriteEntry(const RequestContext& ctx, const EntryReques
   if (!valid) return result;
 
   repository_.Transact(Access::kWrite, [&](Store& store) {
+    result = WriteResult{};
     const RateLimit& limit = chat ? limits_.chat_messages : limits_.tournament_writes;
     const char* kind = chat ? "chat" : "tournament";
     const std::string nick_kind = std::string(kind) + "-nick";
@@ -434,6 +439,7 @@ Status ClubService::CountStart(const RequestContext& ctx, std::int64_t game_id, 
   if (!IsStatisticsGame(game_id)) return Status::kRefused;
   Status status = Status::kLimited;
   repository_.Transact(Access::kWrite, [&](Store& store) {
+    status = Status::kLimited;
     if (!TakeToken(store, "statistics", ctx.address, limits_.statistics_writes, ctx.now)) return;
     UsageStats delta;
     delta.starts = 1;
@@ -448,6 +454,7 @@ Status ClubService::Like(const RequestContext& ctx, std::int64_t game_id, const 
   if (!IsStatisticsGame(game_id) || !Rated(nick, 1, kRateCyrillic)) return Status::kRefused;
   Status status = Status::kLimited;
   repository_.Transact(Access::kWrite, [&](Store& store) {
+    status = Status::kLimited;
     if (!TakeToken(store, "like", ctx.address, limits_.likes, ctx.now)) return;
     UsageStats delta;
     delta.likes = 1;
@@ -465,6 +472,7 @@ Status ClubService::CountFinishedGame(const RequestContext& ctx, std::int64_t ga
     if (f != 0 && f != 1) return Status::kRefused;
   Status status = Status::kLimited;
   repository_.Transact(Access::kWrite, [&](Store& store) {
+    status = Status::kLimited;
     if (!TakeToken(store, "statistics", ctx.address, limits_.statistics_writes, ctx.now)) return;
     UsageStats delta;
     delta.finished = flags;

@@ -128,11 +128,12 @@ class ClubService {
                            const std::array<std::int64_t, 12>& flags);
 
   const ServiceLimits& limits() const { return limits_; }
-
- private:
-  // The account when the password is right; failures count against the limits.
+  // The account when the password is right; failures count against the
+  // limits. Opens no session (the FTP side's login check).
   SessionResult CheckPassword(const RequestContext& ctx, const std::string& nick,
                               const std::string& pw);
+
+ private:
   bool TakeToken(Store& store, const char* kind, const std::string& subject, const RateLimit& limit,
                  double now);
   std::optional<std::int64_t> SessionAccount(Store& store, const RequestContext& ctx);

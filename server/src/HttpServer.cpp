@@ -89,6 +89,8 @@ class Connection : public std::enable_shared_from_this<Connection> {
     if (const auto it = req.find(http::field::cookie); it != req.end())
       request.cookie = std::string(it->value());
     request.remote_address = remote_address_;
+    if (const auto it = req.find("X-Forwarded-For"); it != req.end())
+      request.forwarded_for = std::string(it->value());
     const bool keep_alive = req.keep_alive();
     const unsigned version = req.version();
 

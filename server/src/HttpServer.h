@@ -21,6 +21,7 @@ struct HttpRequest {
   std::string body;
   std::string cookie;          // the Cookie header, or empty
   std::string remote_address;  // the peer's IP address
+  std::string forwarded_for;   // the X-Forwarded-For header, or empty
 };
 
 struct HttpResponse {

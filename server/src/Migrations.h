@@ -15,5 +15,6 @@ struct Migration {
 
 // In ascending order of number.
 std::span<const Migration> SqliteMigrations();
+std::span<const Migration> PostgresMigrations();
 
 }  // namespace braxo::club

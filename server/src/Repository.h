@@ -141,14 +141,19 @@ class Repository {
  public:
   virtual ~Repository() = default;
   // Runs `work` in one transaction and commits it when `work` returns; an
-  // exception rolls everything back and is passed on.
+  // exception rolls everything back and is passed on. A backend may roll
+  // back and run `work` again when a concurrent transaction got in its way,
+  // so `work` sets every result it hands out afresh on each run.
   virtual void Transact(Access access, const std::function<void(Store&)>& work) = 0;
 };
 
 // Opens the backend a database URL names ("sqlite:PATH", or
 // "sqlite:PATH?synchronous=normal" to trade the power-cut safety of each
-// commit for speed), applying its numbered migrations. Throws
+// commit for speed, or a PostgreSQL address "postgresql://…"), applying its
+// numbered migrations. Throws
 // std::runtime_error with a readable message.
 std::unique_ptr<Repository> OpenRepository(const std::string& url);
+
+bool IsPostgresUrl(const std::string& url);
 
 }  // namespace braxo::club

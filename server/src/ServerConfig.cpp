@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <boost/asio/ip/address.hpp>
 #include <map>
+#include <sstream>
 
 namespace braxo::club {
 namespace {
@@ -74,8 +76,8 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
       cl.host = v.substr(0, colon);
       cl.port = static_cast<std::uint16_t>(*port);
     } else if (a == "--database") {
-      if (v.rfind("sqlite:", 0) != 0) {
-        error = "--database needs sqlite:PATH or sqlite: (got " + v + ")";
+      if (v.rfind("sqlite:", 0) != 0 && !IsPostgresUrl(v)) {
+        error = "--database needs sqlite:PATH, sqlite: or postgresql://… (got " + v + ")";
         return std::nullopt;
       }
       cl.database_url = v;
@@ -153,6 +155,24 @@ std::optional<std::string> LoadServerSettings(const std::string& path, ServerSet
          return !v.empty();
        })},
       {"log_requests", flag(s.log_requests)},
+      {"ftp_spool_dir", Setter([&s](const std::string& v) {
+         s.ftp_spool_dir = v;
+         return !v.empty();
+       })},
+      {"trusted_proxies", Setter([&s](const std::string& v) {
+         std::vector<std::string> proxies;
+         std::stringstream list(v);
+         std::string item;
+         while (std::getline(list, item, ',')) {
+           item = Trim(item);
+           boost::system::error_code ec;
+           const auto address = boost::asio::ip::make_address(item, ec);
+           if (ec) return false;
+           proxies.push_back(address.to_string());
+         }
+         s.trusted_proxies = std::move(proxies);
+         return !s.trusted_proxies.empty();
+       })},
       {"threads", Setter([&s](const std::string& v) {
          const auto n = ParseWhole(v, 1, 256);
          if (n) s.http.threads = static_cast<int>(*n);

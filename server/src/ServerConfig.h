@@ -16,7 +16,8 @@ inline constexpr const char* kUsage =
     "usage: braxo-club [--listen HOST:PORT] [--database URL] [--public-url URL] [--config FILE]\n"
     "\n"
     "  --listen HOST:PORT  address to serve on (default 127.0.0.1:8676; port 0 picks a free one)\n"
-    "  --database URL      sqlite:PATH, or sqlite: for $XDG_DATA_HOME/braxo-club/club.db\n"
+    "  --database URL      sqlite:PATH, or sqlite: for $XDG_DATA_HOME/braxo-club/club.db,\n"
+    "                      or postgresql://USER@HOST/DATABASE for a shared PostgreSQL\n"
     "  --public-url URL    the address the game reaches this club at (default from --listen)\n"
     "  --config FILE       the operator's settings: announcement, links, availability, limits\n"
     "  --help              this text\n";
@@ -44,6 +45,9 @@ struct ServerSettings {
   HttpLimits http;
   std::string photo_dir;  // empty: "photos" beside the database file
   bool log_requests = true;
+  std::vector<std::string> trusted_proxies;
+  // Where the FTP daemon's members' folders are made (the photo upload).
+  std::string ftp_spool_dir;
 };
 
 // Reads "key = value" lines ("#" starts a comment line) into `settings`.

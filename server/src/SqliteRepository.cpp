@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "Migrations.h"
+#include "NickKey.h"
 
 namespace braxo::club {
 namespace {
@@ -101,38 +102,6 @@ void Exec(sqlite3* db, const std::string& sql) {
     sqlite3_free(error);
     throw std::runtime_error("database: " + message);
   }
-}
-
-// Lower-cases ASCII and the Cyrillic letters, so that nicks differing only in
-// letter case are one nick.
-std::string NickKey(const std::string& nick) {
-  std::string key;
-  key.reserve(nick.size());
-  for (size_t i = 0; i < nick.size(); ++i) {
-    const auto c = static_cast<unsigned char>(nick[i]);
-    if (c >= 'A' && c <= 'Z') {
-      key += static_cast<char>(c + 32);
-    } else if (c == 0xD0 && i + 1 < nick.size()) {
-      // UTF-8 Cyrillic capitals: U+0410..U+042F are D0 90..D0 AF, Ё is D0 81.
-      const auto d = static_cast<unsigned char>(nick[i + 1]);
-      if (d >= 0x90 && d <= 0x9F) {
-        key += '\xD0';
-        key += static_cast<char>(d + 0x20);
-      } else if (d >= 0xA0 && d <= 0xAF) {
-        key += '\xD1';
-        key += static_cast<char>(d - 0x20);
-      } else if (d == 0x81) {
-        key += "\xD1\x91";
-      } else {
-        key += static_cast<char>(c);
-        key += static_cast<char>(d);
-      }
-      ++i;
-    } else {
-      key += static_cast<char>(c);
-    }
-  }
-  return key;
 }
 
 // One open connection with its prepared statements.
@@ -699,23 +668,6 @@ std::unique_ptr<Repository> OpenSqliteRepository(const std::string& path, bool f
   if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
   if (ec) throw std::runtime_error("cannot create the folder of " + path + ": " + ec.message());
   return std::make_unique<SqliteRepository>(path, full_sync);
-}
-
-std::unique_ptr<Repository> OpenRepository(const std::string& url) {
-  constexpr std::string_view kSqlite = "sqlite:";
-  if (url.rfind(kSqlite, 0) == 0) {
-    std::string path = url.substr(kSqlite.size());
-    bool full_sync = true;
-    constexpr std::string_view kNormalSync = "?synchronous=normal";
-    if (path.size() > kNormalSync.size() &&
-        path.compare(path.size() - kNormalSync.size(), kNormalSync.size(), kNormalSync) == 0) {
-      path.resize(path.size() - kNormalSync.size());
-      full_sync = false;
-    }
-    if (path.empty()) throw std::runtime_error("the database URL sqlite: needs a path");
-    return OpenSqliteRepository(path, full_sync);
-  }
-  throw std::runtime_error("unsupported database URL: " + url + " (use sqlite:PATH)");
 }
 
 }  // namespace braxo::club

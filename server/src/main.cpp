@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ClubRoutes.h"
+#include "Commands.h"
 #include "Secrets.h"
 #include "ServerConfig.h"
 
@@ -17,6 +18,7 @@ using namespace braxo::club;
 int main(int argc, char** argv) {
   // A reader that went away (a closed standard output) must not end the club.
   std::signal(SIGPIPE, SIG_IGN);
+  if (const auto rc = RunCommand(std::vector<std::string>(argv + 1, argv + argc))) return *rc;
   std::string error;
   const auto cl = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!cl) {
@@ -24,7 +26,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (cl->help) {
-    std::cout << kUsage;
+    std::cout << kUsage << kCommandsUsage;
     return 0;
   }
 
@@ -46,8 +48,13 @@ int main(int argc, char** argv) {
     routes.page = settings.page;
     routes.session_seconds = settings.limits.session_seconds;
     routes.log_requests = settings.log_requests;
+    routes.trusted_proxies = settings.trusted_proxies;
     routes.photo_dir = settings.photo_dir;
     if (routes.photo_dir.empty()) {
+      if (IsPostgresUrl(database_url)) {
+        // Processes sharing one database must share one photo folder too.
+        throw std::runtime_error("a PostgreSQL club needs photo_dir in its --config file");
+      }
       const std::filesystem::path db(database_url.substr(std::string("sqlite:").size()));
       routes.photo_dir = (db.parent_path() / "photos").string();
     }

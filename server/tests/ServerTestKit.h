@@ -1,14 +1,21 @@
-// Shared pieces of the club server's tests: a fresh temporary database for
-// each test and a small blocking HTTP client for loopback.
+// Shared pieces of the club server's tests: a fresh temporary database of
+// either backend for each test and a small blocking HTTP client for loopback.
 #pragma once
 
 #include <boost/asio/connect.hpp>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
+#include <gtest/gtest.h>
+#include <libpq-fe.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <ostream>
+#include <stdexcept>
 #include <string>
 
 #include "Repository.h"
@@ -34,11 +41,75 @@ class TempFolder {
   std::string path_;
 };
 
-// A fresh SQLite database in its own folder.
+enum class Backend { kSqlite, kPostgres };
+
+inline void PrintTo(Backend backend, std::ostream* out) {
+  *out << (backend == Backend::kSqlite ? "SQLite" : "PostgreSQL");
+}
+
+inline std::string BackendName(const ::testing::TestParamInfo<Backend>& info) {
+  return info.param == Backend::kSqlite ? "Sqlite" : "Postgres";
+}
+
+// An empty PostgreSQL database of its own on the server the environment names
+// (PGHOST, PGPORT, PGUSER, PGPASSWORD, PGDATABASE, as pg_virtualenv sets
+// them), dropped at the end. No server there is a failure, never a skip.
+class PostgresDatabase {
+ public:
+  PostgresDatabase() {
+    static std::atomic<int> counter{0};
+    name_ = "braxo_test_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
+    Admin("DROP DATABASE IF EXISTS " + name_ + " WITH (FORCE)");
+    Admin("CREATE DATABASE " + name_);
+  }
+  ~PostgresDatabase() {
+    try {
+      Admin("DROP DATABASE IF EXISTS " + name_ + " WITH (FORCE)");
+    } catch (const std::exception&) {
+    }
+  }
+  PostgresDatabase(const PostgresDatabase&) = delete;
+  PostgresDatabase& operator=(const PostgresDatabase&) = delete;
+
+  const std::string& name() const { return name_; }
+  // Host, port and user come from the environment.
+  std::string url() const { return "postgresql:///" + name_; }
+
+  // Runs one statement on the server's default database.
+  static void Admin(const std::string& sql) {
+    PGconn* conn = PQconnectdb("");
+    PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
+    const bool connected = PQstatus(conn) == CONNECTION_OK;
+    std::string error = connected ? "" : PQerrorMessage(conn);
+    if (connected) {
+      PGresult* r = PQexec(conn, sql.c_str());
+      const auto status = PQresultStatus(r);
+      if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) error = PQresultErrorMessage(r);
+      PQclear(r);
+    }
+    PQfinish(conn);
+    if (!error.empty())
+      throw std::runtime_error("PostgreSQL for the tests (run them under pg_virtualenv): " + error);
+  }
+
+ private:
+  std::string name_;
+};
+
+// A fresh database of one backend: a new SQLite file in its own folder, or a
+// new PostgreSQL database.
 struct FreshDatabase {
+  explicit FreshDatabase(Backend backend = Backend::kSqlite)
+      : postgres(backend == Backend::kPostgres ? std::make_unique<PostgresDatabase>() : nullptr),
+        url(postgres ? postgres->url() : "sqlite:" + file),
+        repository(OpenRepository(url)) {}
+
   TempFolder folder;
   std::string file = folder.path() + "/club.db";
-  std::unique_ptr<Repository> repository = OpenRepository("sqlite:" + file);
+  std::unique_ptr<PostgresDatabase> postgres;
+  std::string url;
+  // Declared last: closed before its database is dropped.
+  std::unique_ptr<Repository> repository;
 };
 
 struct Reply {

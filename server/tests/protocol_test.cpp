@@ -23,7 +23,7 @@ TEST(ParseForm, SplitsDecodesAndRefusesAmbiguousBodies) {
     EXPECT_FALSE(ParseForm(bad)) << bad;
 }
 
-class ProtocolTest : public ::testing::Test {
+class ProtocolTest : public ::testing::TestWithParam<test::Backend> {
  protected:
   ProtocolTest() : service_(*db_.repository, ServiceLimits{}) {}
 
@@ -54,7 +54,7 @@ class ProtocolTest : public ::testing::Test {
                           {"R06", "0"}});
   }
 
-  test::FreshDatabase db_;
+  test::FreshDatabase db_{GetParam()};
   ClubService service_;
   std::string session_;
   double now_ = 1'800'000'000;
@@ -63,7 +63,7 @@ class ProtocolTest : public ::testing::Test {
 const std::string kMoscowUtf8 = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";
 const std::string kMoscowCp1251 = "\xCC\xEE\xF1\xEA\xE2\xE0";
 
-TEST_F(ProtocolTest, AccountCreationAndLoginInBothCharacterSets) {
+TEST_P(ProtocolTest, AccountCreationAndLoginInBothCharacterSets) {
   const ProtocolReply created = Account(CreateBody("Player", kMoscowUtf8));
   EXPECT_EQ(created.body, "ok");
   EXPECT_FALSE(created.session_token.empty());
@@ -79,7 +79,7 @@ TEST_F(ProtocolTest, AccountCreationAndLoginInBothCharacterSets) {
   EXPECT_TRUE(MarkerReply(Account(ListFormBody({"nick=Nobody", "pw=x", "label0=0"})).body, "no"));
 }
 
-TEST_F(ProtocolTest, PersonalInformationTravelsWithWebSiteBeforeSkype) {
+TEST_P(ProtocolTest, PersonalInformationTravelsWithWebSiteBeforeSkype) {
   Account(CreateBody("Player", "Paris"));
   const std::string save = PlainFormBody({{"nick", "Player"},
                                           {"labelinfosave", "0"},
@@ -113,7 +113,7 @@ TEST_F(ProtocolTest, PersonalInformationTravelsWithWebSiteBeforeSkype) {
   EXPECT_EQ(Account(ListFormBody({"nick=Nobody", "labelinforead=0"})).body, "no");
 }
 
-TEST_F(ProtocolTest, GameRecordRepliesSuitBothOfTheGamesReaders) {
+TEST_P(ProtocolTest, GameRecordRepliesSuitBothOfTheGamesReaders) {
   Account(CreateBody("Player", "Paris"));
   const std::string read = ListFormBody({"nick=Player", "pw=secret1", "xxxbrbest=0"});
   EXPECT_EQ(Account(read).body, "$0 0 0 0 0 0 0 0$");
@@ -144,7 +144,7 @@ TEST_F(ProtocolTest, GameRecordRepliesSuitBothOfTheGamesReaders) {
   EXPECT_FALSE(ParseClubInteger(RecordField(*record, 1)));
 }
 
-TEST_F(ProtocolTest, CountsPlacesAndTheRatedTopTen) {
+TEST_P(ProtocolTest, CountsPlacesAndTheRatedTopTen) {
   EXPECT_EQ(Account(PlainFormBody({{"label1", "0"}})).body, "$0");
   Account(CreateBody("Player", "Paris"));
   EXPECT_EQ(NumberReply(Account(PlainFormBody({{"label1", "0"}})).body), 1);
@@ -162,7 +162,7 @@ TEST_F(ProtocolTest, CountsPlacesAndTheRatedTopTen) {
   EXPECT_EQ(FirstNumberReply(Account(ListFormBody({"nick=Player", "labelkezread=0"})).body), 0);
 }
 
-TEST_F(ProtocolTest, TablesComeBackAsStarEndedRecords) {
+TEST_P(ProtocolTest, TablesComeBackAsStarEndedRecords) {
   const auto write = [&](const std::string& nick, int score) {
     return TopTen(PlainFormBody({{"gid", "76"},
                                  {"nick", nick},
@@ -193,7 +193,7 @@ TEST_F(ProtocolTest, TablesComeBackAsStarEndedRecords) {
   EXPECT_EQ(RecordField(records[1], 10), "#");
 }
 
-TEST_F(ProtocolTest, StatisticsReplies) {
+TEST_P(ProtocolTest, StatisticsReplies) {
   EXPECT_EQ(Stat(PlainFormBody({{"gid", "76"}, {"stat1", "1"}, {"stat2", "1"}})).body, "$ ok#");
   EXPECT_TRUE(
       TailMarkerReply(Stat(PlainFormBody({{"gid", "76"}, {"stat3", "1"}, {"stat4", "Fan"}})).body));
@@ -205,7 +205,7 @@ TEST_F(ProtocolTest, StatisticsReplies) {
       TailMarkerReply(Stat(PlainFormBody({{"gid", "76"}, {"stat1", "1"}, {"stat2", "7"}})).body));
 }
 
-TEST_F(ProtocolTest, UnknownOrMalformedRequestsAreRefused) {
+TEST_P(ProtocolTest, UnknownOrMalformedRequestsAreRefused) {
   EXPECT_EQ(Account("nick=a&pw=b").http_status, 400);
   EXPECT_EQ(Account("label1=0&extra=1").http_status, 400);
   EXPECT_EQ(TopTen("label1=0").http_status, 400);  // an account request at the table address
@@ -247,6 +247,10 @@ TEST(ConfigPage, CarriesTheScrambledAddressesTheGameReads) {
   EXPECT_EQ(paused.result, "pause");
   EXPECT_FALSE(paused.chat_available);
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, ProtocolTest,
+                         ::testing::Values(test::Backend::kSqlite, test::Backend::kPostgres),
+                         test::BackendName);
 
 }  // namespace
 }  // namespace braxo::club

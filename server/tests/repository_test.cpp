@@ -1,4 +1,4 @@
-// The SQLite repository's named operations on a fresh database each.
+// The repository's named operations on a fresh database of each backend.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -39,8 +39,10 @@ TableEntry Entry(std::int64_t table, std::int64_t score, const std::string& nick
   return e;
 }
 
-TEST(SqliteRepository, NicksAreUniqueWithoutRegardToLetterCase) {
-  FreshDatabase db;
+class RepositoryTest : public ::testing::TestWithParam<test::Backend> {};
+
+TEST_P(RepositoryTest, NicksAreUniqueWithoutRegardToLetterCase) {
+  FreshDatabase db(GetParam());
   db.repository->Transact(Access::kWrite, [](Store& s) {
     AccountRow a = Account("Player");
     ASSERT_TRUE(s.InsertAccount(a, 1));
@@ -59,8 +61,8 @@ TEST(SqliteRepository, NicksAreUniqueWithoutRegardToLetterCase) {
   });
 }
 
-TEST(SqliteRepository, AFailedTransactionLeavesNothingBehind) {
-  FreshDatabase db;
+TEST_P(RepositoryTest, AFailedTransactionLeavesNothingBehind) {
+  FreshDatabase db(GetParam());
   EXPECT_THROW(db.repository->Transact(Access::kWrite,
                                        [](Store& s) {
                                          AccountRow a = Account("Player");
@@ -86,12 +88,12 @@ TEST(SqliteRepository, DataAndSchemaSurviveReopening) {
 }
 
 TEST(SqliteRepository, UnknownDatabaseUrlsAreRefused) {
-  EXPECT_THROW(OpenRepository("postgresql://localhost/club"), std::runtime_error);
+  EXPECT_THROW(OpenRepository("mysql://localhost/club"), std::runtime_error);
   EXPECT_THROW(OpenRepository("sqlite:"), std::runtime_error);
 }
 
-TEST(SqliteRepository, TournamentOrderIsByScoreTiesByTheEarlierEntry) {
-  FreshDatabase db;
+TEST_P(RepositoryTest, TournamentOrderIsByScoreTiesByTheEarlierEntry) {
+  FreshDatabase db(GetParam());
   db.repository->Transact(Access::kWrite, [](Store& s) {
     TableEntry a = Entry(76, 9000, "First");
     TableEntry b = Entry(76, 12000, "Best");
@@ -114,8 +116,8 @@ TEST(SqliteRepository, TournamentOrderIsByScoreTiesByTheEarlierEntry) {
   });
 }
 
-TEST(SqliteRepository, ChatIsNewestFirstAndOwnEntriesFilterByCity) {
-  FreshDatabase db;
+TEST_P(RepositoryTest, ChatIsNewestFirstAndOwnEntriesFilterByCity) {
+  FreshDatabase db(GetParam());
   db.repository->Transact(Access::kWrite, [](Store& s) {
     for (int i = 1; i <= 12; ++i) {
       TableEntry e = Entry(100, i, "Writer");
@@ -139,8 +141,8 @@ TEST(SqliteRepository, ChatIsNewestFirstAndOwnEntriesFilterByCity) {
   });
 }
 
-TEST(SqliteRepository, RatedPlayersByRatingTiesByTheEarlierAccount) {
-  FreshDatabase db;
+TEST_P(RepositoryTest, RatedPlayersByRatingTiesByTheEarlierAccount) {
+  FreshDatabase db(GetParam());
   db.repository->Transact(Access::kWrite, [](Store& s) {
     AccountRow a = Account("Alpha"), b = Account("Bravo"), c = Account("Charlie");
     s.InsertAccount(a, 1);
@@ -164,8 +166,8 @@ TEST(SqliteRepository, RatedPlayersByRatingTiesByTheEarlierAccount) {
   });
 }
 
-TEST(SqliteRepository, SessionsExpireAndCreditRightsAreUsedOnce) {
-  FreshDatabase db;
+TEST_P(RepositoryTest, SessionsExpireAndCreditRightsAreUsedOnce) {
+  FreshDatabase db(GetParam());
   db.repository->Transact(Access::kWrite, [](Store& s) {
     AccountRow a = Account("Player");
     s.InsertAccount(a, 1);
@@ -186,8 +188,8 @@ TEST(SqliteRepository, SessionsExpireAndCreditRightsAreUsedOnce) {
   });
 }
 
-TEST(SqliteRepository, RateBucketsHoldTheirCapacityAndRefill) {
-  FreshDatabase db;
+TEST_P(RepositoryTest, RateBucketsHoldTheirCapacityAndRefill) {
+  FreshDatabase db(GetParam());
   db.repository->Transact(Access::kWrite, [](Store& s) {
     // Two per 10 seconds.
     EXPECT_TRUE(s.RateToken("chat", "1.2.3.4", 2, 10, 1000, true));
@@ -201,8 +203,8 @@ TEST(SqliteRepository, RateBucketsHoldTheirCapacityAndRefill) {
   });
 }
 
-TEST(SqliteRepository, UsageStatisticsAddUp) {
-  FreshDatabase db;
+TEST_P(RepositoryTest, UsageStatisticsAddUp) {
+  FreshDatabase db(GetParam());
   db.repository->Transact(Access::kWrite, [](Store& s) {
     UsageStats d;
     d.starts = 1;
@@ -226,8 +228,8 @@ TEST(SqliteRepository, UsageStatisticsAddUp) {
   });
 }
 
-TEST(SqliteRepository, PersonalInfoRoundTrips) {
-  FreshDatabase db;
+TEST_P(RepositoryTest, PersonalInfoRoundTrips) {
+  FreshDatabase db(GetParam());
   db.repository->Transact(Access::kWrite, [](Store& s) {
     AccountRow a = Account("Player");
     s.InsertAccount(a, 1);
@@ -239,6 +241,10 @@ TEST(SqliteRepository, PersonalInfoRoundTrips) {
     EXPECT_EQ(s.ReadPersonalInfo(a.id), info);
   });
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, RepositoryTest,
+                         ::testing::Values(test::Backend::kSqlite, test::Backend::kPostgres),
+                         test::BackendName);
 
 }  // namespace
 }  // namespace braxo::club

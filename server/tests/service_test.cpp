@@ -7,7 +7,7 @@
 namespace braxo::club {
 namespace {
 
-class ClubServiceTest : public ::testing::Test {
+class ClubServiceTest : public ::testing::TestWithParam<test::Backend> {
  protected:
   ClubServiceTest() : service_(*db_.repository, ServiceLimits{}) {}
 
@@ -44,17 +44,17 @@ class ClubServiceTest : public ::testing::Test {
                                    std::max(r.record.best, score), rating);
   }
 
-  test::FreshDatabase db_;
+  test::FreshDatabase db_{GetParam()};
   ClubService service_;
   double now_ = 1'800'000'000;
 };
 
-TEST_F(ClubServiceTest, TheLargestScoreComesFromTheLevelShapes) {
+TEST_P(ClubServiceTest, TheLargestScoreComesFromTheLevelShapes) {
   // 5000 + 100 x (16 + 22 + 28 + 34 + 40) pairs.
   EXPECT_EQ(MaxGameScore(), 19000);
 }
 
-TEST_F(ClubServiceTest, RatedGamesKeepTheRatingInvariant) {
+TEST_P(ClubServiceTest, RatedGamesKeepTheRatingInvariant) {
   Create();
   // The first rated game: 1 game, rating 1; 4000 then gives 4001 and best 4000.
   ASSERT_EQ(Start(), Status::kOk);
@@ -65,7 +65,7 @@ TEST_F(ClubServiceTest, RatedGamesKeepTheRatingInvariant) {
   EXPECT_EQ(Record().record.best, 4000);
 }
 
-TEST_F(ClubServiceTest, TheWorkedRatingExample) {
+TEST_P(ClubServiceTest, TheWorkedRatingExample) {
   Create();
   for (const int score : {1000, 2000, 3000}) {
     ASSERT_EQ(Start(), Status::kOk);
@@ -85,7 +85,7 @@ TEST_F(ClubServiceTest, TheWorkedRatingExample) {
   EXPECT_DOUBLE_EQ(Record().rating, 10500.0 / 5 + 5);
 }
 
-TEST_F(ClubServiceTest, SavesThatBreakTheInvariantChangeNothing) {
+TEST_P(ClubServiceTest, SavesThatBreakTheInvariantChangeNothing) {
   Create();
   ASSERT_EQ(Start(), Status::kOk);
   ASSERT_EQ(Finish(3000), Status::kOk);
@@ -132,7 +132,7 @@ TEST_F(ClubServiceTest, SavesThatBreakTheInvariantChangeNothing) {
   EXPECT_DOUBLE_EQ(Record().rating, done.rating);
 }
 
-TEST_F(ClubServiceTest, AccountsNeedTheAccountRules) {
+TEST_P(ClubServiceTest, AccountsNeedTheAccountRules) {
   struct Case {
     const char* what;
     void (*change)(NewAccount&);
@@ -175,7 +175,7 @@ TEST_F(ClubServiceTest, AccountsNeedTheAccountRules) {
   EXPECT_EQ(service_.CountMembers(), 2);
 }
 
-TEST_F(ClubServiceTest, AccountCreationIsLimitedPerAddress) {
+TEST_P(ClubServiceTest, AccountCreationIsLimitedPerAddress) {
   for (int i = 0; i < 5; ++i)
     EXPECT_EQ(
         service_.CreateAccount(Ctx("", "10.0.0.9"), Valid("Maker" + std::to_string(i))).status,
@@ -186,7 +186,7 @@ TEST_F(ClubServiceTest, AccountCreationIsLimitedPerAddress) {
   EXPECT_EQ(service_.CountMembers(), 6);
 }
 
-TEST_F(ClubServiceTest, PasswordsAreCheckedAgainstAHash) {
+TEST_P(ClubServiceTest, PasswordsAreCheckedAgainstAHash) {
   Create();
   EXPECT_EQ(service_.Login(Ctx(), "player", "secret1").status, Status::kOk);
   EXPECT_EQ(service_.Login(Ctx(), "Player", "Secret1").status, Status::kRefused);
@@ -199,7 +199,7 @@ TEST_F(ClubServiceTest, PasswordsAreCheckedAgainstAHash) {
   });
 }
 
-TEST_F(ClubServiceTest, FailedLoginsLockTheNickAndTheAddress) {
+TEST_P(ClubServiceTest, FailedLoginsLockTheNickAndTheAddress) {
   Create();
   for (int i = 0; i < 10; ++i)
     EXPECT_EQ(service_.Login(Ctx("", "10.0.0.1"), "Player", "wrong1").status, Status::kRefused);
@@ -213,7 +213,7 @@ TEST_F(ClubServiceTest, FailedLoginsLockTheNickAndTheAddress) {
   EXPECT_EQ(service_.Login(Ctx("", "10.0.0.2"), "Player", "secret1").status, Status::kOk);
 }
 
-TEST_F(ClubServiceTest, PersonalInfoNeedsASessionOfThatNick) {
+TEST_P(ClubServiceTest, PersonalInfoNeedsASessionOfThatNick) {
   const std::string mine = Create();
   const std::string theirs = Create("Other");
   PersonalInfo info;
@@ -238,7 +238,7 @@ TEST_F(ClubServiceTest, PersonalInfoNeedsASessionOfThatNick) {
   EXPECT_EQ(service_.SavePersonalInfo(Ctx(mine), "Player", PersonalInfo{}), Status::kRefused);
 }
 
-TEST_F(ClubServiceTest, AKezCreditIsHonouredOncePerTopTenEntryOfTheSession) {
+TEST_P(ClubServiceTest, AKezCreditIsHonouredOncePerTopTenEntryOfTheSession) {
   const std::string session = Create();
   const std::string other = Create("Other");
   const EntryRequest entry{76, "Player", "Moscow", "1-001", 9000, "M", "2.7", "#", "#*"};
@@ -266,7 +266,7 @@ TEST_F(ClubServiceTest, AKezCreditIsHonouredOncePerTopTenEntryOfTheSession) {
   EXPECT_EQ(service_.Login(Ctx(), "Player", "secret1").account.kezs, 35);
 }
 
-TEST_F(ClubServiceTest, TournamentEntriesFollowTheNameRulesAndTheScoreRange) {
+TEST_P(ClubServiceTest, TournamentEntriesFollowTheNameRulesAndTheScoreRange) {
   const EntryRequest good{
       76,  "\xD0\x98\xD0\xB3\xD1\x80\xD0\xBE\xD0\xBA", "Moscow", "2-010", 19000, "W", "2.7", "#",
       "#*"};
@@ -296,7 +296,7 @@ TEST_F(ClubServiceTest, TournamentEntriesFollowTheNameRulesAndTheScoreRange) {
   EXPECT_EQ(service_.GameCount(76), 1);
 }
 
-TEST_F(ClubServiceTest, ChatIsNumberedByTheServerAndLimitedToOneMessageInTenSeconds) {
+TEST_P(ClubServiceTest, ChatIsNumberedByTheServerAndLimitedToOneMessageInTenSeconds) {
   EntryRequest m{100,         "Writer", "Moscow", "1-001",
                  999,         "M",      "2.7",    "14:03:12 PM_10.12.2026_Braxo",
                  "Hello_all*"};
@@ -329,7 +329,7 @@ TEST_F(ClubServiceTest, ChatIsNumberedByTheServerAndLimitedToOneMessageInTenSeco
   EXPECT_EQ(service_.WriteEntry(Ctx(), m).status, Status::kOk);
 }
 
-TEST_F(ClubServiceTest, StatisticsCountAndRefuseStrangeFlags) {
+TEST_P(ClubServiceTest, StatisticsCountAndRefuseStrangeFlags) {
   EXPECT_EQ(service_.CountStart(Ctx(), 76, true), Status::kOk);
   EXPECT_EQ(service_.CountStart(Ctx(), 76, false), Status::kOk);
   EXPECT_EQ(service_.Like(Ctx(), 76, "Fan"), Status::kOk);
@@ -348,6 +348,10 @@ TEST_F(ClubServiceTest, StatisticsCountAndRefuseStrangeFlags) {
   EXPECT_EQ(s.finished[2], 1);
   EXPECT_FALSE(service_.ReadStats(99));
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, ClubServiceTest,
+                         ::testing::Values(test::Backend::kSqlite, test::Backend::kPostgres),
+                         test::BackendName);
 
 }  // namespace
 }  // namespace braxo::club
