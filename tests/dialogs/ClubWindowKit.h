@@ -38,6 +38,52 @@ class ClubConnection {
   ClubAccess access{client, services, settings};
 };
 
+// A club that fails in one of three ways: nothing listens (refused), it takes
+// the connection and never answers (silent), or it answers with `garbage`.
+enum class Failure { kRefused, kSilent, kGarbage };
+
+inline std::string FailureName(const ::testing::TestParamInfo<Failure>& info) {
+  switch (info.param) {
+    case Failure::kRefused:
+      return "Refused";
+    case Failure::kSilent:
+      return "Silent";
+    case Failure::kGarbage:
+      return "Garbage";
+  }
+  return {};
+}
+
+class FailingClub {
+ public:
+  FailingClub(Failure failure, const std::string& garbage)
+      : failure_(failure),
+        garbage_(testing::TestHttpServer::Always(garbage)),
+        silent_([](const testing::RecordedRequest&) {
+          testing::CannedResponse r;
+          r.mode = testing::CannedResponse::Mode::kSilent;
+          return r;
+        }) {}
+
+  // The club's base address, ending in "/".
+  std::string BaseUrl() const {
+    switch (failure_) {
+      case Failure::kRefused:
+        return "http://127.0.0.1:" + std::to_string(testing::UnusedPort()) + "/";
+      case Failure::kSilent:
+        return silent_.Url("");
+      case Failure::kGarbage:
+        return garbage_.Url("");
+    }
+    return {};
+  }
+
+ private:
+  Failure failure_;
+  testing::TestHttpServer garbage_;
+  testing::TestHttpServer silent_;
+};
+
 // A passport as the settings hold it.
 inline TPassport MakePassport(const std::string& nick, const std::string& city,
                               const std::string& country, char sex) {

@@ -16,6 +16,9 @@ namespace braxo {
 namespace {
 
 using dialogs_test::ClubConnection;
+using dialogs_test::FailingClub;
+using dialogs_test::Failure;
+using dialogs_test::FailureName;
 using dialogs_test::Find;
 using dialogs_test::MakePassport;
 using dialogs_test::PictureAt;
@@ -183,30 +186,10 @@ TEST_F(ChatWindowTest, AnEmptyLineSendsNothing) {
   EXPECT_EQ(club_.access.ReadGameCount(kChatTableId), 0);
 }
 
-enum class Failure { kRefused, kSilent, kGarbage };
-
 class ChatFailureTest : public ::testing::TestWithParam<Failure> {
  protected:
-  ChatFailureTest()
-      : garbage_(TestHttpServer::Always("<html>proxy error $ 12 x*</html>")),
-        silent_([](const RecordedRequest&) {
-          CannedResponse r;
-          r.mode = CannedResponse::Mode::kSilent;
-          return r;
-        }) {}
-  std::string BaseUrl() const {
-    switch (GetParam()) {
-      case Failure::kRefused:
-        return "http://127.0.0.1:" + std::to_string(testing::UnusedPort()) + "/";
-      case Failure::kSilent:
-        return silent_.Url("");
-      case Failure::kGarbage:
-        return garbage_.Url("");
-    }
-    return {};
-  }
-  TestHttpServer garbage_;
-  TestHttpServer silent_;
+  std::string BaseUrl() const { return failing_.BaseUrl(); }
+  FailingClub failing_{GetParam(), "<html>proxy error $ 12 x*</html>"};
   PictureStore pictures_;
 };
 
@@ -234,17 +217,7 @@ TEST_P(ChatFailureTest, NoConnectAtTheTopAndANoticeForTheSendWhichKeepsTheText) 
 
 INSTANTIATE_TEST_SUITE_P(Clubs, ChatFailureTest,
                          ::testing::Values(Failure::kRefused, Failure::kSilent, Failure::kGarbage),
-                         [](const auto& info) {
-                           switch (info.param) {
-                             case Failure::kRefused:
-                               return std::string("Refused");
-                             case Failure::kSilent:
-                               return std::string("Silent");
-                             case Failure::kGarbage:
-                               return std::string("Garbage");
-                           }
-                           return std::string();
-                         });
+                         FailureName);
 
 TEST(ChatTexts, WhatIsSentAndWhatIsShown) {
   struct Case {

@@ -16,6 +16,9 @@ namespace braxo {
 namespace {
 
 using dialogs_test::ClubConnection;
+using dialogs_test::FailingClub;
+using dialogs_test::Failure;
+using dialogs_test::FailureName;
 using testing::CannedResponse;
 using testing::ClubServerProcess;
 using testing::RecordedRequest;
@@ -127,29 +130,10 @@ TEST_F(StatisticsWindowTest, LikeSentInAnEarlierRunDisablesTheButton) {
   EXPECT_FALSE(window->Button2().isEnabled());
 }
 
-enum class Failure { kRefused, kSilent, kGarbage };
-
 class StatisticsFailureTest : public ::testing::TestWithParam<Failure> {
  protected:
-  StatisticsFailureTest()
-      : garbage_(TestHttpServer::Always("$1 2 three 4*")), silent_([](const RecordedRequest&) {
-          CannedResponse r;
-          r.mode = CannedResponse::Mode::kSilent;
-          return r;
-        }) {}
-  std::string BaseUrl() const {
-    switch (GetParam()) {
-      case Failure::kRefused:
-        return "http://127.0.0.1:" + std::to_string(testing::UnusedPort()) + "/";
-      case Failure::kSilent:
-        return silent_.Url("");
-      case Failure::kGarbage:
-        return garbage_.Url("");
-    }
-    return {};
-  }
-  TestHttpServer garbage_;
-  TestHttpServer silent_;
+  std::string BaseUrl() const { return failing_.BaseUrl(); }
+  FailingClub failing_{GetParam(), "$1 2 three 4*"};
   PictureStore pictures_;
 };
 
@@ -177,17 +161,7 @@ TEST_P(StatisticsFailureTest, NoConnectInTheFirstCellAndAFailedLikeChangesNothin
 
 INSTANTIATE_TEST_SUITE_P(Clubs, StatisticsFailureTest,
                          ::testing::Values(Failure::kRefused, Failure::kSilent, Failure::kGarbage),
-                         [](const auto& info) {
-                           switch (info.param) {
-                             case Failure::kRefused:
-                               return std::string("Refused");
-                             case Failure::kSilent:
-                               return std::string("Silent");
-                             case Failure::kGarbage:
-                               return std::string("Garbage");
-                           }
-                           return std::string();
-                         });
+                         FailureName);
 
 TEST(StatisticsLikes, TheLikesCellAfterALike) {
   EXPECT_EQ(LikesAfterLike("0"), "1");

@@ -15,6 +15,9 @@ namespace braxo {
 namespace {
 
 using dialogs_test::ClubConnection;
+using dialogs_test::FailingClub;
+using dialogs_test::Failure;
+using dialogs_test::FailureName;
 using dialogs_test::Find;
 using dialogs_test::MakePassport;
 using dialogs_test::PictureAt;
@@ -270,30 +273,10 @@ TEST_F(TopTenResultTest, PassportDecidesSend) {
 
 // --- Clubs that fail ---
 
-enum class Failure { kRefused, kSilent, kGarbage };
-
 class TopTenFailureTest : public ::testing::TestWithParam<Failure> {
  protected:
-  TopTenFailureTest()
-      : garbage_(TestHttpServer::Always("<html><body>502 Bad Gateway $$ * x</body></html>")),
-        silent_([](const RecordedRequest&) {
-          CannedResponse r;
-          r.mode = CannedResponse::Mode::kSilent;
-          return r;
-        }) {}
-  std::string BaseUrl() const {
-    switch (GetParam()) {
-      case Failure::kRefused:
-        return "http://127.0.0.1:" + std::to_string(testing::UnusedPort()) + "/";
-      case Failure::kSilent:
-        return silent_.Url("");
-      case Failure::kGarbage:
-        return garbage_.Url("");
-    }
-    return {};
-  }
-  TestHttpServer garbage_;
-  TestHttpServer silent_;
+  std::string BaseUrl() const { return failing_.BaseUrl(); }
+  FailingClub failing_{GetParam(), "<html><body>502 Bad Gateway $$ * x</body></html>"};
   PictureStore pictures_;
 };
 
@@ -333,17 +316,7 @@ TEST_P(TopTenFailureTest, NoConnectInBothListsAndTheWindowsStayUsable) {
 
 INSTANTIATE_TEST_SUITE_P(Clubs, TopTenFailureTest,
                          ::testing::Values(Failure::kRefused, Failure::kSilent, Failure::kGarbage),
-                         [](const auto& info) {
-                           switch (info.param) {
-                             case Failure::kRefused:
-                               return std::string("Refused");
-                             case Failure::kSilent:
-                               return std::string("Silent");
-                             case Failure::kGarbage:
-                               return std::string("Garbage");
-                           }
-                           return std::string();
-                         });
+                         FailureName);
 
 TEST(TopTenPlatform, OnlyTheIconNotChosenSwitches) {
   EXPECT_EQ(PlatformSwitchAt({87, 325}, PlatformChoice::kAndroid), PlatformChoice::kWindows);
