@@ -12,40 +12,12 @@
 #include <string>
 
 #include "storage/ChampionsFile.h"
+#include "ScratchFiles.h"
 
 namespace {
 
-// One scratch directory per fuzzing process, in memory when possible,
-// removed when the process ends normally.
-class ScratchDirectory {
- public:
-  ScratchDirectory() {
-    std::string pattern = "/dev/shm/braxo-fuzz-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) {
-      pattern = "/tmp/braxo-fuzz-XXXXXX";
-      if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    }
-    path_ = pattern + "/";
-  }
-  ~ScratchDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-const std::string& ScratchPath() {
-  static const ScratchDirectory directory;
-  return directory.path();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
+using braxo::fuzz::ScratchPath;
+using braxo::fuzz::WriteFile;
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -13,35 +13,12 @@
 
 #include "storage/TextFile.h"
 #include "storage/UserFile.h"
+#include "ScratchFiles.h"
 
 namespace {
 
-// One scratch directory per fuzzing process, in memory when possible,
-// removed when the process ends normally.
-class ScratchDirectory {
- public:
-  ScratchDirectory() {
-    std::string pattern = "/dev/shm/braxo-fuzz-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) {
-      pattern = "/tmp/braxo-fuzz-XXXXXX";
-      if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    }
-    path_ = pattern + "/";
-  }
-  ~ScratchDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-const std::string& ScratchPath() {
-  static const ScratchDirectory directory;
-  return directory.path();
-}
+using braxo::fuzz::ScratchPath;
+using braxo::fuzz::WriteFile;
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -53,10 +30,7 @@ std::string ReadFile(const std::string& path) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string path = ScratchPath() + "KezUser.kez";
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-  }
+  WriteFile(path, bytes);
   const std::optional<braxo::UserFileContent> content = braxo::ReadUserFile(path);
   if (!content) {
     if (ReadFile(path) != bytes) std::abort();
