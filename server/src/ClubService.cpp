@@ -83,12 +83,6 @@ bool IsVersionText(const std::string& s) {
   return std::all_of(s.begin(), s.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
 }
 
-double RatingOf(const GameRecordRow& row) {
-  if (row.kon <= 0) return 0;
-  return static_cast<double>(row.score_sum) / static_cast<double>(row.kon) +
-         static_cast<double>(row.kon);
-}
-
 // The same password whichever body style carried it: the plain style can only
 // send what Windows-1251 holds, so both are taken through it.
 std::string NormalPassword(const std::string& pw) { return Cp1251ToUtf8(Utf8ToCp1251(pw)); }
@@ -229,8 +223,7 @@ Status ClubService::SavePersonalInfo(const RequestContext& ctx, const std::strin
                                      const PersonalInfo& info) {
   for (size_t i = 0; i < info.size(); ++i) {
     const auto cp = Cp1251Form(info[i]);
-    if (!cp || !IsFieldText(*cp, kInfoLengths[i], "$~", true))
-      return Status::kRefused;
+    if (!cp || !IsFieldText(*cp, kInfoLengths[i], "$~", true)) return Status::kRefused;
   }
   Status status = Status::kRefused;
   repository_.Transact(Access::kWrite, [&](Store& store) {

@@ -197,12 +197,6 @@ std::vector<TableEntry> ReadEntries(const Result& r) {
   return entries;
 }
 
-double RatingOf(const GameRecordRow& row) {
-  if (row.kon <= 0) return 0;
-  return static_cast<double>(row.score_sum) / static_cast<double>(row.kon) +
-         static_cast<double>(row.kon);
-}
-
 class PostgresStore : public Store {
  public:
   explicit PostgresStore(Connection& c) : c_(c) {}

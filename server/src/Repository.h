@@ -46,6 +46,14 @@ struct GameRecordRow {
   bool game_open = false;
 };
 
+// The rating a record stands for: score_sum / kon + kon, and 0 before the
+// first rated game.
+inline double RatingOf(const GameRecordRow& row) {
+  if (row.kon <= 0) return 0;
+  return static_cast<double>(row.score_sum) / static_cast<double>(row.kon) +
+         static_cast<double>(row.kon);
+}
+
 struct RatedPlayer {
   std::string nick;
   std::string city;

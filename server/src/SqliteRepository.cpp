@@ -190,12 +190,6 @@ TableEntry ReadEntry(const Statement& s) {
   return e;
 }
 
-double RatingOf(const GameRecordRow& row) {
-  if (row.kon <= 0) return 0;
-  return static_cast<double>(row.score_sum) / static_cast<double>(row.kon) +
-         static_cast<double>(row.kon);
-}
-
 class SqliteStore : public Store {
  public:
   explicit SqliteStore(Connection& c) : c_(c) {}

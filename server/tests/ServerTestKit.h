@@ -2,25 +2,43 @@
 // either backend for each test and a small blocking HTTP client for loopback.
 #pragma once
 
-#include <boost/asio/connect.hpp>
-#include <boost/asio/ip/tcp.hpp>
-#include <boost/beast/core.hpp>
-#include <boost/beast/http.hpp>
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <boost/asio/connect.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "Repository.h"
+#include "club/FormBody.h"
 
 namespace braxo::club::test {
+
+// The fields of an account creation as the game sends them: a valid member
+// `nick` with password `pw` from `city`.
+inline std::vector<FormField> CreateAccountFields(const std::string& nick,
+                                                  const std::string& pw = "secret1",
+                                                  const std::string& city = "Paris") {
+  return {{"nick", nick},        {"pw", pw},     {"city", city},         {"country1", "Russia"},
+          {"country2", "1-001"}, {"sex", "M"},   {"email", "p@mail.ru"}, {"dater", "21.06.2020"},
+          {"R01", "xxx"},        {"R02", "xxx"}, {"R03", "xxx"},         {"R04", "0"},
+          {"R05", "0"},          {"R06", "0"}};
+}
+
+inline std::string CreateAccountBody(const std::string& nick, const std::string& pw = "secret1",
+                                     const std::string& city = "Paris") {
+  return PlainFormBody(CreateAccountFields(nick, pw, city));
+}
 
 // A new folder under the temporary directory, removed with its contents.
 class TempFolder {
@@ -78,7 +96,8 @@ class PostgresDatabase {
   // Runs one statement on the server's default database.
   static void Admin(const std::string& sql) {
     PGconn* conn = PQconnectdb("");
-    PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
+    PQsetNoticeProcessor(
+        conn, [](void*, const char*) {}, nullptr);
     const bool connected = PQstatus(conn) == CONNECTION_OK;
     std::string error = connected ? "" : PQerrorMessage(conn);
     if (connected) {

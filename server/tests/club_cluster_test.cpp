@@ -18,23 +18,6 @@ using test::ClubCluster;
 using test::HttpsClient;
 using test::HttpsReply;
 
-std::string CreateBody(const std::string& nick) {
-  return PlainFormBody({{"nick", nick},
-                        {"pw", "secret1"},
-                        {"city", "Paris"},
-                        {"country1", "Russia"},
-                        {"country2", "1-001"},
-                        {"sex", "M"},
-                        {"email", "p@mail.ru"},
-                        {"dater", "21.06.2020"},
-                        {"R01", "xxx"},
-                        {"R02", "xxx"},
-                        {"R03", "xxx"},
-                        {"R04", "0"},
-                        {"R05", "0"},
-                        {"R06", "0"}});
-}
-
 std::string EntryBody(int table, const std::string& nick, int score) {
   return PlainFormBody({{"gid", std::to_string(table)},
                         {"nick", nick},
@@ -100,7 +83,7 @@ TEST(ClubCluster, TheClubScriptRunsThroughTheBalancerWhicheverProcessAnswers) {
   EXPECT_EQ(UnscrambleText(FindConfigValue(page.body, "AccPath").value_or(""), kAccountKey),
             cluster.BaseUrl() + "account");
 
-  const HttpsReply created = game.Post("account", CreateBody("Player"));
+  const HttpsReply created = game.Post("account", test::CreateAccountBody("Player"));
   EXPECT_EQ(created.body, "ok");
   ASSERT_FALSE(game.cookie.empty());
 
@@ -152,7 +135,7 @@ TEST(ClubCluster, TheClubScriptRunsThroughTheBalancerWhicheverProcessAnswers) {
 TEST(ClubCluster, LimitsHoldAcrossBothProcesses) {
   ClubCluster cluster("limit.failed_logins = 3/3600\nlimit.chat_messages = 2/3600\n");
   HttpsClient game(cluster.BaseUrl(), cluster.ca());
-  ASSERT_EQ(game.Post("account", CreateBody("Player")).body, "ok");
+  ASSERT_EQ(game.Post("account", test::CreateAccountBody("Player")).body, "ok");
 
   // Three failed logins spread over both processes lock the nick on both.
   std::set<std::string> failed_on;

@@ -18,13 +18,6 @@
 namespace braxo::club {
 namespace {
 
-std::vector<FormField> CreateFields(const std::string& nick) {
-  return {{"nick", nick},        {"pw", "secret1"}, {"city", "Paris"},      {"country1", "Russia"},
-          {"country2", "1-001"}, {"sex", "M"},      {"email", "p@mail.ru"}, {"dater", "21.06.2020"},
-          {"R01", "xxx"},        {"R02", "xxx"},    {"R03", "xxx"},         {"R04", "0"},
-          {"R05", "0"},          {"R06", "0"}};
-}
-
 TEST(ClubOverHttps, TheGameSpeaksToTheClubThroughTheBalancerAndChecksItsCertificate) {
   test::TempFolder folder;
   test::TestCertificates certificates(folder.path());
@@ -46,7 +39,8 @@ TEST(ClubOverHttps, TheGameSpeaksToTheClubThroughTheBalancerAndChecksItsCertific
   // Not trusted yet: the certificate error is a failure and nothing is sent on.
   {
     ClubClient game;
-    const HttpResult refused = game.PostPlain(base + "account", CreateFields("Player"));
+    const HttpResult refused =
+        game.PostPlain(base + "account", test::CreateAccountFields("Player"));
     EXPECT_FALSE(refused.ok());
     EXPECT_EQ(refused.status, 0);
     EXPECT_TRUE(refused.body.empty());
@@ -65,7 +59,7 @@ TEST(ClubOverHttps, TheGameSpeaksToTheClubThroughTheBalancerAndChecksItsCertific
 
   ClubClient game;
   // "ok", not "is": the refused attempt above never reached the club.
-  EXPECT_EQ(game.PostPlain(base + "account", CreateFields("Player")).body, "ok");
+  EXPECT_EQ(game.PostPlain(base + "account", test::CreateAccountFields("Player")).body, "ok");
   const HttpResult login =
       game.PostList(base + "account", {"nick=Player", "pw=secret1", "label0=0"});
   ASSERT_TRUE(login.ok()) << HttpErrorName(login.error);

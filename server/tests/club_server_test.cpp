@@ -36,24 +36,6 @@ std::string WriteConfig(const std::string& folder, const std::string& text) {
   return path;
 }
 
-std::string CreateBody(const std::string& nick, const std::string& pw = "secret1",
-                       const std::string& city = "Paris") {
-  return PlainFormBody({{"nick", nick},
-                        {"pw", pw},
-                        {"city", city},
-                        {"country1", "Russia"},
-                        {"country2", "1-001"},
-                        {"sex", "M"},
-                        {"email", "p@mail.ru"},
-                        {"dater", "21.06.2020"},
-                        {"R01", "xxx"},
-                        {"R02", "xxx"},
-                        {"R03", "xxx"},
-                        {"R04", "0"},
-                        {"R05", "0"},
-                        {"R06", "0"}});
-}
-
 std::string LoginBody(const std::string& nick, const std::string& pw = "secret1") {
   return ListFormBody({"nick=" + nick, "pw=" + pw, "label0=0"});
 }
@@ -129,11 +111,12 @@ TEST(ClubServer, AnAccountsLifeOverLoopback) {
   LoopbackClient game(club.Port());
 
   // Creation (Windows-1251 body) hands out a session cookie that scripts cannot read.
-  const Reply created = game.Post("/account", CreateBody("Player", "secret1", "Москва"));
+  const Reply created =
+      game.Post("/account", test::CreateAccountBody("Player", "secret1", "Москва"));
   EXPECT_EQ(created.body, "ok");
   EXPECT_NE(created.set_cookie.find("braxo_session="), std::string::npos);
   EXPECT_NE(created.set_cookie.find("HttpOnly"), std::string::npos);
-  EXPECT_EQ(game.Post("/account", CreateBody("PLAYER")).body, "is");
+  EXPECT_EQ(game.Post("/account", test::CreateAccountBody("PLAYER")).body, "is");
   EXPECT_EQ(game.Post("/account", PlainFormBody({{"label1", "0"}})).body, "$1");
 
   // Login (UTF-8 body); the reply's texts are Windows-1251.
@@ -263,7 +246,8 @@ TEST(ClubServer, AFieldWithASeparatorIsRefusedAndNothingIsStored) {
     EXPECT_FALSE(NumberReply(r.body)) << nick;
   }
   EXPECT_EQ(game.Post("/topten", EntryBody(76, "Bob", 9000, "a b")).body, "no");
-  EXPECT_EQ(game.Post("/account", CreateBody("Bob", "secret1", "New York")).body, "no");
+  EXPECT_EQ(game.Post("/account", test::CreateAccountBody("Bob", "secret1", "New York")).body,
+            "no");
   EXPECT_EQ(game.Post("/topten", ListFormBody({"rgid=76"})).body, "$1");
   EXPECT_EQ(game.Post("/account", PlainFormBody({{"label1", "0"}})).body, "$0");
 }
@@ -276,7 +260,7 @@ TEST(ClubServer, TheDatabaseHoldsAHashAndTheLogNoPassword) {
     ClubServerProcess club;
     data_dir = club.DataDir();
     LoopbackClient game(club.Port());
-    ASSERT_EQ(game.Post("/account", CreateBody("Keeper", password)).body, "ok");
+    ASSERT_EQ(game.Post("/account", test::CreateAccountBody("Keeper", password)).body, "ok");
     ASSERT_EQ(game.Post("/account", LoginBody("Keeper", password)).status, 200);
     const std::string db =
         ReadAll(club.DataDir() + "/club.db") + ReadAll(club.DataDir() + "/club.db-wal");
@@ -360,7 +344,7 @@ TEST(ClubServer, FailedLoginsAreLimited) {
   ClubServerProcess club(
       {"--config", WriteConfig(folder.path(), "limit.failed_logins = 3/3600\n")});
   LoopbackClient game(club.Port());
-  ASSERT_EQ(game.Post("/account", CreateBody("Player")).body, "ok");
+  ASSERT_EQ(game.Post("/account", test::CreateAccountBody("Player")).body, "ok");
   for (int i = 0; i < 3; ++i)
     EXPECT_EQ(game.Post("/account", LoginBody("Player", "wrong1")).body, "no");
   const Reply locked = game.Post("/account", LoginBody("Player"));
@@ -463,7 +447,7 @@ TEST(ClubServer, ConcurrentClientsAreAllAnswered) {
     clients.emplace_back([&, c] {
       LoopbackClient game(club.Port());
       const std::string member = "Member" + std::to_string(c);
-      if (game.Post("/account", CreateBody(member)).body != "ok") ++failures;
+      if (game.Post("/account", test::CreateAccountBody(member)).body != "ok") ++failures;
       for (int i = 0; i < kRounds; ++i) {
         if (i % 10 == 0 && game.Post("/account", LoginBody(member)).body.rfind("$Paris", 0) != 0)
           ++failures;

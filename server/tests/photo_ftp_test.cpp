@@ -24,23 +24,6 @@ using test::ChildProcess;
 using test::LoopbackClient;
 using test::MakeJpeg;
 
-std::string CreateBody(const std::string& nick) {
-  return PlainFormBody({{"nick", nick},
-                        {"pw", "secret1"},
-                        {"city", "Paris"},
-                        {"country1", "Russia"},
-                        {"country2", "1-001"},
-                        {"sex", "M"},
-                        {"email", "p@mail.ru"},
-                        {"dater", "21.06.2020"},
-                        {"R01", "xxx"},
-                        {"R02", "xxx"},
-                        {"R03", "xxx"},
-                        {"R04", "0"},
-                        {"R05", "0"},
-                        {"R06", "0"}});
-}
-
 // One passive-mode upload, as the game makes it.
 CURLcode Upload(int port, const std::string& user, const std::string& password,
                 const std::string& remote, const std::string& data, bool create_dirs = false) {
@@ -90,9 +73,9 @@ class PhotoFtpTest : public ::testing::Test {
     club_ = std::make_unique<ClubServerProcess>(
         std::vector<std::string>{"--database", database_, "--config", config});
     LoopbackClient web(club_->Port());
-    ASSERT_EQ(web.Post("/account", CreateBody("Player")).body, "ok");
+    ASSERT_EQ(web.Post("/account", test::CreateAccountBody("Player")).body, "ok");
     LoopbackClient other(club_->Port());
-    ASSERT_EQ(other.Post("/account", CreateBody("Other")).body, "ok");
+    ASSERT_EQ(other.Post("/account", test::CreateAccountBody("Other")).body, "ok");
 
     const std::vector<std::string> env = {"BRAXO_CLUB_BIN=" BRAXO_CLUB_SERVER_BINARY,
                                           "BRAXO_CLUB_DATABASE=" + database_,
