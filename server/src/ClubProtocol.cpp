@@ -126,9 +126,13 @@ ProtocolReply Reply(std::string kind, std::string body_utf8, int status = 200) {
 }
 
 // A refusal in the form the request's reader takes as a failure; a rate
-// limit is the same refusal with status 429.
+// limit is the same refusal with status 429, a password check that found no
+// turn in time 503.
 ProtocolReply Refusal(std::string kind, Status status, std::string body = "no") {
-  return Reply(std::move(kind), std::move(body), status == Status::kLimited ? 429 : 200);
+  const int http_status = status == Status::kLimited ? 429 : status == Status::kBusy ? 503 : 200;
+  ProtocolReply reply = Reply(std::move(kind), std::move(body), http_status);
+  if (status == Status::kBusy) reply.error = "busy: no turn to check a password";
+  return reply;
 }
 
 std::string Num(std::int64_t n) { return std::to_string(n); }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <thread>
 
 #include "club/NameRules.h"
 #include "game/LevelGenerator.h"
@@ -89,10 +91,33 @@ std::string NormalPassword(const std::string& pw) { return Cp1251ToUtf8(Utf8ToCp
 
 constexpr std::size_t kMaxPasswordBytes = 64;
 
+Topic TopTenTopic(std::int64_t table_id) {
+  if (table_id == kChatTableId) return Topic::kChat;
+  return table_id == kGameId ? Topic::kTopTen76 : Topic::kTopTen176;
+}
+
+Topic EntriesTopic(std::int64_t table_id) {
+  if (table_id == kChatTableId) return Topic::kChatEntries;
+  return table_id == kGameId ? Topic::kEntries76 : Topic::kEntries176;
+}
+
+Topic StatsTopic(std::int64_t game_id) {
+  return game_id == kGameId ? Topic::kStats76 : Topic::kStats176;
+}
+
+int HashesAtOnce(int configured) {
+  if (configured > 0) return configured;
+  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
 }  // namespace
 
 ClubService::ClubService(Repository& repository, ServiceLimits limits)
-    : repository_(repository), limits_(std::move(limits)) {}
+    : repository_(repository),
+      limits_(std::move(limits)),
+      cache_(repository.SingleServer() ? limits_.read_cache_seconds : 0),
+      verified_(limits_.verified_password_seconds),
+      hash_gate_(HashesAtOnce(limits_.password_hashes_at_once), limits_.password_hash_wait) {}
 
 bool ClubService::TakeToken(Store& store, const char* kind, const std::string& subject,
                             const RateLimit& limit, double now) {
@@ -138,7 +163,14 @@ SessionResult ClubService::CreateAccount(const RequestContext& ctx, const NewAcc
 
   AccountRow row;
   row.nick = a.nick;
-  row.password_hash = HashPassword(NormalPassword(a.pw), limits_.password_cost);
+  {
+    const HashGate::Pass turn = hash_gate_.Enter();
+    if (!turn) {
+      result.status = Status::kBusy;
+      return result;
+    }
+    row.password_hash = HashPassword(NormalPassword(a.pw), limits_.password_cost);
+  }
   row.city = a.city;
   row.country1 = a.country1;
   row.country2 = a.country2;
@@ -167,6 +199,7 @@ SessionResult ClubService::CreateAccount(const RequestContext& ctx, const NewAcc
     result.account = row;
     result.status = Status::kOk;
   });
+  if (result.status == Status::kOk) cache_.Changed(Topic::kMembers);
   return result;
 }
 
@@ -187,10 +220,24 @@ SessionResult ClubService::CheckPassword(const RequestContext& ctx, const std::s
     result.status = Status::kLimited;
     return result;
   }
-  if (account && VerifyPassword(NormalPassword(pw), account->password_hash)) {
-    result.account = *account;
-    result.status = Status::kOk;
-    return result;
+  if (account) {
+    const std::string normal = NormalPassword(pw);
+    const auto now = std::chrono::steady_clock::now();
+    bool right = verified_.Contains(account->id, account->password_hash, normal, now);
+    if (!right) {
+      const HashGate::Pass turn = hash_gate_.Enter();
+      if (!turn) {
+        result.status = Status::kBusy;
+        return result;
+      }
+      right = VerifyPassword(normal, account->password_hash);
+      if (right) verified_.Add(account->id, account->password_hash, normal, now);
+    }
+    if (right) {
+      result.account = *account;
+      result.status = Status::kOk;
+      return result;
+    }
   }
   repository_.Transact(Access::kWrite, [&](Store& store) {
     TakeToken(store, "login-address", ctx.address, limits_.failed_logins, ctx.now);
@@ -238,22 +285,32 @@ Status ClubService::SavePersonalInfo(const RequestContext& ctx, const std::strin
 }
 
 std::int64_t ClubService::CountMembers() {
-  std::int64_t count = 0;
-  repository_.Transact(Access::kRead, [&](Store& store) { count = store.CountAccounts(); });
-  return count;
+  return Kept(members_, Topic::kMembers, {}, [&] {
+    std::int64_t count = 0;
+    repository_.Transact(Access::kRead, [&](Store& store) { count = store.CountAccounts(); });
+    return count;
+  });
 }
 
 std::int64_t ClubService::RatingPlace(double rating) {
-  std::int64_t place = 1;
-  repository_.Transact(Access::kRead,
-                       [&](Store& store) { place = store.CountRatingsAbove(kGameId, rating) + 1; });
-  return place;
+  char key[40];
+  std::snprintf(key, sizeof key, "%.17g", rating);
+  return Kept(rating_places_, Topic::kRatings, key, [&] {
+    std::int64_t place = 1;
+    repository_.Transact(Access::kRead, [&](Store& store) {
+      place = store.CountRatingsAbove(kGameId, rating) + 1;
+    });
+    return place;
+  });
 }
 
 std::vector<RatedPlayer> ClubService::RatedTopTen() {
-  std::vector<RatedPlayer> players;
-  repository_.Transact(Access::kRead, [&](Store& store) { players = store.TopRated(kGameId, 10); });
-  return players;
+  return Kept(rated_, Topic::kRatings, {}, [&] {
+    std::vector<RatedPlayer> players;
+    repository_.Transact(Access::kRead,
+                         [&](Store& store) { players = store.TopRated(kGameId, 10); });
+    return players;
+  });
 }
 
 Status ClubService::CreditKezs(const RequestContext& ctx, const std::string& nick,
@@ -328,40 +385,53 @@ Status ClubService::SaveGameRecord(const RequestContext& ctx, const std::string&
     store.WriteGameRecord(login.account.id, kGameId, row);
     status = Status::kOk;
   });
+  if (status == Status::kOk) cache_.Changed(Topic::kRatings);
   return status;
 }
 
 std::optional<std::vector<PlacedEntry>> ClubService::ReadTable(std::int64_t table_id) {
   if (!IsTable(table_id)) return std::nullopt;
-  std::vector<PlacedEntry> placed;
-  repository_.Transact(Access::kRead, [&](Store& store) {
-    const auto entries = table_id == kChatTableId ? store.NewestEntries(table_id, 10)
-                                                  : store.BestEntries(table_id, 10);
-    for (size_t i = 0; i < entries.size(); ++i)
-      placed.push_back({static_cast<std::int64_t>(i + 1), entries[i]});
+  return Kept(tables_, TopTenTopic(table_id), std::to_string(table_id), [&] {
+    std::vector<PlacedEntry> placed;
+    repository_.Transact(Access::kRead, [&](Store& store) {
+      placed.clear();
+      const auto entries = table_id == kChatTableId ? store.NewestEntries(table_id, 10)
+                                                    : store.BestEntries(table_id, 10);
+      for (size_t i = 0; i < entries.size(); ++i)
+        placed.push_back({static_cast<std::int64_t>(i + 1), entries[i]});
+    });
+    return placed;
   });
-  return placed;
 }
 
 std::optional<std::vector<PlacedEntry>> ClubService::OwnResults(std::int64_t table_id,
                                                                 const std::string& nick,
                                                                 const std::string& city) {
   if (!IsTournamentTable(table_id)) return std::nullopt;
-  std::vector<PlacedEntry> placed;
   // The game sends a fixed city for the Android table, so there the nick alone names the player.
   const std::string city_filter = table_id == kGameId ? city : std::string();
-  repository_.Transact(Access::kRead, [&](Store& store) {
-    for (const TableEntry& e : store.EntriesOf(table_id, nick, city_filter, 10))
-      placed.push_back({store.PlaceOf(e), e});
+  // Nick and city as they came: the key tells them apart by their lengths.
+  const std::string key = std::to_string(table_id) + ' ' + std::to_string(nick.size()) + ' ' +
+                          nick + city_filter;
+  return Kept(own_results_, EntriesTopic(table_id), key, [&] {
+    std::vector<PlacedEntry> placed;
+    repository_.Transact(Access::kRead, [&](Store& store) {
+      placed.clear();
+      for (const TableEntry& e : store.EntriesOf(table_id, nick, city_filter, 10))
+        placed.push_back({store.PlaceOf(e), e});
+    });
+    return placed;
   });
-  return placed;
 }
 
 std::optional<std::int64_t> ClubService::GameCount(std::int64_t table_id) {
   if (!IsTable(table_id)) return std::nullopt;
-  std::int64_t count = 0;
-  repository_.Transact(Access::kRead, [&](Store& store) { count = store.CountEntries(table_id); });
-  return count;
+  return Kept(counts_, EntriesTopic(table_id), std::to_string(table_id), [&] {
+    std::int64_t count = 0;
+    repository_.Transact(Access::kRead,
+                         [&](Store& store) { count = store.CountEntries(table_id); });
+    return count;
+  });
 }
 
 WriteResult ClubService::WriteEntry(const RequestContext& ctx, const EntryRequest& r) {
@@ -417,15 +487,22 @@ WriteResult ClubService::WriteEntry(const RequestContext& ctx, const EntryReques
                               result.place == 1 ? 25 : 10);
     result.status = Status::kOk;
   });
+  if (result.status == Status::kOk) {
+    cache_.Changed(EntriesTopic(r.table_id));
+    // An entry below the tenth place leaves the top ten as it was.
+    if (chat || result.place <= 10) cache_.Changed(TopTenTopic(r.table_id));
+  }
   return result;
 }
 
 std::optional<UsageStats> ClubService::ReadStats(std::int64_t game_id) {
   if (!IsStatisticsGame(game_id)) return std::nullopt;
-  UsageStats stats;
-  repository_.Transact(Access::kRead,
-                       [&](Store& store) { stats = store.ReadStats(static_cast<int>(game_id)); });
-  return stats;
+  return Kept(stats_, StatsTopic(game_id), std::to_string(game_id), [&] {
+    UsageStats stats;
+    repository_.Transact(Access::kRead,
+                         [&](Store& store) { stats = store.ReadStats(static_cast<int>(game_id)); });
+    return stats;
+  });
 }
 
 Status ClubService::CountStart(const RequestContext& ctx, std::int64_t game_id, bool unique) {
@@ -440,6 +517,7 @@ Status ClubService::CountStart(const RequestContext& ctx, std::int64_t game_id, 
     store.AddStats(static_cast<int>(game_id), delta, false);
     status = Status::kOk;
   });
+  if (status == Status::kOk) cache_.Changed(StatsTopic(game_id));
   return status;
 }
 
@@ -455,6 +533,7 @@ Status ClubService::Like(const RequestContext& ctx, std::int64_t game_id, const 
     store.AddStats(static_cast<int>(game_id), delta, true);
     status = Status::kOk;
   });
+  if (status == Status::kOk) cache_.Changed(StatsTopic(game_id));
   return status;
 }
 
@@ -472,6 +551,7 @@ Status ClubService::CountFinishedGame(const RequestContext& ctx, std::int64_t ga
     store.AddStats(static_cast<int>(game_id), delta, false);
     status = Status::kOk;
   });
+  if (status == Status::kOk) cache_.Changed(StatsTopic(game_id));
   return status;
 }
 

@@ -5,11 +5,14 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "ReadCache.h"
 #include "Repository.h"
 #include "Secrets.h"
 
@@ -38,6 +41,16 @@ struct ServiceLimits {
   RateLimit likes{3, 86400};               // per address
   std::int64_t session_seconds = 30 * 86400;
   PasswordCost password_cost;
+  // How long the answer of a frequent read is kept between the writes that
+  // change it (0: read every time). Only where this process is the store's
+  // one server; the age bounds how long a write by anything else stays unseen.
+  double read_cache_seconds = 1;
+  // How long a right password is known again without a new hash (0: never).
+  double verified_password_seconds = 600;
+  // Password hashes made at once (0: one per processor), and how long a
+  // request waits for its turn before it is answered as busy.
+  int password_hashes_at_once = 0;
+  std::chrono::milliseconds password_hash_wait{10000};
 };
 
 // Who asks: the peer address, the session token from the request's cookie
@@ -53,6 +66,7 @@ enum class Status {
   kRefused,    // a rule says no (bad field, wrong password, no session, ...); nothing changed
   kNickTaken,  // account creation only
   kLimited,    // a rate limit; nothing changed
+  kBusy,       // no turn to check a password in time; nothing changed
 };
 
 struct NewAccount {
@@ -139,8 +153,21 @@ class ClubService {
   std::optional<std::int64_t> SessionAccount(Store& store, const RequestContext& ctx);
   std::string OpenSession(Store& store, std::int64_t account_id, double now);
 
+  // A read through the read cache.
+  template <typename Value, typename Load>
+  Value Kept(ReadCache::Shelf<Value>& shelf, Topic topic, const std::string& key, Load&& load) {
+    return shelf.Get(cache_, topic, key, std::forward<Load>(load));
+  }
+
   Repository& repository_;
   ServiceLimits limits_;
+  ReadCache cache_;
+  VerifiedPasswords verified_;
+  HashGate hash_gate_;
+  ReadCache::Shelf<std::vector<PlacedEntry>> tables_, own_results_;
+  ReadCache::Shelf<std::int64_t> counts_, rating_places_, members_;
+  ReadCache::Shelf<UsageStats> stats_;
+  ReadCache::Shelf<std::vector<RatedPlayer>> rated_;
 };
 
 // The text rules, on the Windows-1251 form of a UTF-8 text. Exposed for tests.

@@ -315,9 +315,16 @@ class PostgresStore : public Store {
   }
 
   std::int64_t PlaceOf(const TableEntry& e) override {
+    // The entries above: whole bands of 64 scores, then the scores above it in
+    // its own band, then the earlier entries of the same score. Scores are
+    // never negative, so a score's band is score / 64.
     return c_.Query(
-                 "SELECT count(*) FROM table_entries WHERE table_id = $1 AND "
-                 "(score > $2 OR (score = $2 AND id < $3))",
+                 "SELECT coalesce((SELECT sum(entries) FROM table_band_counts "
+                 "WHERE table_id = $1::bigint AND band > $2::bigint / 64), 0) + "
+                 "coalesce((SELECT sum(entries) FROM table_score_counts WHERE table_id = "
+                 "$1::bigint AND score > $2::bigint AND score < ($2::bigint / 64 + 1) * 64), 0) + "
+                 "(SELECT count(*) FROM table_entries WHERE table_id = $1::bigint "
+                 "AND score = $2::bigint AND id < $3::bigint)",
                  {e.table_id, e.score, e.id})
                .Int(0, 0) +
            1;
@@ -337,7 +344,9 @@ class PostgresStore : public Store {
   }
 
   std::int64_t CountEntries(std::int64_t table_id) override {
-    return c_.Query("SELECT count(*) FROM table_entries WHERE table_id = $1", {table_id}).Int(0, 0);
+    return c_.Query("SELECT coalesce((SELECT entries FROM table_entry_counts WHERE table_id = $1), 0)",
+                    {table_id})
+        .Int(0, 0);
   }
 
   std::vector<TableEntry> EntriesOf(std::int64_t table_id, const std::string& nick,

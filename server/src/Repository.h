@@ -153,6 +153,10 @@ class Repository {
   // back and run `work` again when a concurrent transaction got in its way,
   // so `work` sets every result it hands out afresh on each run.
   virtual void Transact(Access access, const std::function<void(Store&)>& work) = 0;
+  // True when this process is the store's one server, so that what it reads
+  // changes only by its own writes (a SQLite file; the FTP side's commands on
+  // it write only password-failure counts). Several servers share PostgreSQL.
+  virtual bool SingleServer() const { return false; }
 };
 
 // Opens the backend a database URL names ("sqlite:PATH", or

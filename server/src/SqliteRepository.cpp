@@ -318,9 +318,15 @@ class SqliteStore : public Store {
   }
 
   std::int64_t PlaceOf(const TableEntry& e) override {
+    // The entries above: whole bands of 64 scores, then the scores above it in
+    // its own band, then the earlier entries of the same score. Scores are
+    // never negative, so a score's band is score / 64.
     auto& s = c_.Query(
-        "SELECT count(*) FROM table_entries WHERE table_id = ?1 AND "
-        "(score > ?2 OR (score = ?2 AND id < ?3))");
+        "SELECT coalesce((SELECT sum(entries) FROM table_band_counts "
+        "WHERE table_id = ?1 AND band > ?2 / 64), 0) + "
+        "coalesce((SELECT sum(entries) FROM table_score_counts "
+        "WHERE table_id = ?1 AND score > ?2 AND score < (?2 / 64 + 1) * 64), 0) + "
+        "(SELECT count(*) FROM table_entries WHERE table_id = ?1 AND score = ?2 AND id < ?3)");
     s.Bind(1, e.table_id).Bind(2, e.score).Bind(3, e.id);
     s.Step();
     return s.Int(0) + 1;
@@ -340,7 +346,8 @@ class SqliteStore : public Store {
   }
 
   std::int64_t CountEntries(std::int64_t table_id) override {
-    auto& s = c_.Query("SELECT count(*) FROM table_entries WHERE table_id = ?1");
+    auto& s = c_.Query(
+        "SELECT coalesce((SELECT entries FROM table_entry_counts WHERE table_id = ?1), 0)");
     s.Bind(1, table_id);
     s.Step();
     return s.Int(0);
@@ -514,6 +521,8 @@ class SqliteRepository : public Repository {
     write_ready_.notify_one();
     writer_.join();
   }
+
+  bool SingleServer() const override { return true; }
 
   void Transact(Access access, const std::function<void(Store&)>& work) override {
     if (access == Access::kWrite) return Write(work);
