@@ -205,6 +205,22 @@ std::optional<std::string> LoadServerSettings(const std::string& path, ServerSet
          if (n) s.limits.password_cost.passes = static_cast<unsigned long long>(*n);
          return n.has_value();
        })},
+      {"password_hashes_at_once", Setter([&s](const std::string& v) {
+         const auto n = ParseWhole(v, 0, 256);
+         if (n) s.limits.password_hashes_at_once = static_cast<int>(*n);
+         return n.has_value();
+       })},
+      {"password_hash_wait_ms", millis(s.limits.password_hash_wait)},
+      {"verified_password_minutes", Setter([&s](const std::string& v) {
+         const auto n = ParseWhole(v, 0, 1440);
+         if (n) s.limits.verified_password_seconds = static_cast<double>(*n) * 60;
+         return n.has_value();
+       })},
+      {"read_cache_ms", Setter([&s](const std::string& v) {
+         const auto n = ParseWhole(v, 0, 60000);
+         if (n) s.limits.read_cache_seconds = static_cast<double>(*n) / 1000;
+         return n.has_value();
+       })},
       {"limit.failed_logins", limit(s.limits.failed_logins)},
       {"limit.accounts_created", limit(s.limits.accounts_created)},
       {"limit.chat_messages", limit(s.limits.chat_messages)},

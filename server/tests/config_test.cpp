@@ -53,7 +53,10 @@ TEST(ServerSettingsFile, ReadsKeysAndRefusesBadOnes) {
          "announcement_text = New levels soon\n"
          "chat_available = false\n"
          "limit.chat_messages = 2/30\n"
-         "password_memory_kib = 65536\n";
+         "password_memory_kib = 65536\n"
+         "password_hashes_at_once = 3\n"
+         "verified_password_minutes = 0\n"
+         "read_cache_ms = 250\n";
   }
   ServerSettings s;
   EXPECT_FALSE(LoadServerSettings(path, s));
@@ -63,10 +66,14 @@ TEST(ServerSettingsFile, ReadsKeysAndRefusesBadOnes) {
   EXPECT_DOUBLE_EQ(s.limits.chat_messages.count, 2);
   EXPECT_DOUBLE_EQ(s.limits.chat_messages.window_seconds, 30);
   EXPECT_EQ(s.limits.password_cost.memory_bytes, 64u * 1024 * 1024);
+  EXPECT_EQ(s.limits.password_hashes_at_once, 3);
+  EXPECT_DOUBLE_EQ(s.limits.verified_password_seconds, 0);
+  EXPECT_DOUBLE_EQ(s.limits.read_cache_seconds, 0.25);
 
   for (const char* line : {"colour = red", "announcement_text = a#b", "password_memory_kib = 1024",
                            "password_passes = 1", "body_limit_bytes = 1000000", "threads = lots",
-                           "limit.likes = 5", "no equals sign"}) {
+                           "limit.likes = 5", "read_cache_ms = 61000", "password_hashes_at_once = -1",
+                           "no equals sign"}) {
     std::ofstream(path) << line << "\n";
     ServerSettings t;
     const auto problem = LoadServerSettings(path, t);
@@ -75,6 +82,14 @@ TEST(ServerSettingsFile, ReadsKeysAndRefusesBadOnes) {
   }
   ServerSettings u;
   EXPECT_TRUE(LoadServerSettings(folder.path() + "/missing.conf", u));
+}
+
+TEST(ServerSettingsFile, TheShippedSettingsFilesRead) {
+  for (const char* path : {BRAXO_CLUB_CONF_EXAMPLE, BRAXO_DEPLOY_CLUB_CONF}) {
+    ServerSettings s;
+    const auto problem = LoadServerSettings(path, s);
+    EXPECT_FALSE(problem) << *problem;
+  }
 }
 
 TEST(Routes, PhotoPathsNameOneStoredPhoto) {

@@ -1,8 +1,12 @@
 // The repository's named operations on a fresh database of each backend.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
+#include <iterator>
 #include <stdexcept>
+#include <vector>
 
+#include "Migrations.h"
 #include "ServerTestKit.h"
 
 namespace braxo::club {
@@ -87,6 +91,51 @@ TEST(SqliteRepository, DataAndSchemaSurviveReopening) {
   again->Transact(Access::kRead, [](Store& s) { EXPECT_TRUE(s.FindAccount("player")); });
 }
 
+// A club database from before the kept counts: the migration counts the
+// entries already there, and an entry an operator deletes by hand leaves the
+// counts right.
+TEST(SqliteRepository, CountsAreMadeForOldDatabasesAndFollowDeletes) {
+  test::TempFolder folder;
+  const std::string file = folder.path() + "/club.db";
+  {
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &raw), SQLITE_OK);
+    const Migration& first = SqliteMigrations()[0];
+    ASSERT_EQ(first.number, 1);
+    std::string sql(first.sql);
+    sql +=
+        "; CREATE TABLE schema_migrations (number INTEGER PRIMARY KEY, name TEXT NOT NULL, "
+        "applied_at INTEGER NOT NULL); INSERT INTO schema_migrations VALUES (1, 'initial', 0);";
+    for (const int score : {500, 900, 900, 70})
+      sql += "INSERT INTO table_entries (table_id, score, nick, country, city, r07, r08, r09, r10, "
+             "created_at) VALUES (76, " + std::to_string(score) +
+             ", 'Old', '1-001', 'Moscow', 'M', '2.7', '#', '#', 0);";
+    char* error = nullptr;
+    ASSERT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
+        << (error ? error : "");
+    sqlite3_close(raw);
+  }
+  auto repo = OpenRepository("sqlite:" + file);
+  TableEntry fresh = Entry(76, 800, "New");
+  repo->Transact(Access::kWrite, [&](Store& s) { s.InsertEntry(fresh, 1); });
+  repo->Transact(Access::kRead, [&](Store& s) {
+    EXPECT_EQ(s.CountEntries(76), 5);
+    EXPECT_EQ(s.PlaceOf(fresh), 3);  // after the two 900s
+  });
+  {
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw, "DELETE FROM table_entries WHERE score = 900", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+  }
+  repo->Transact(Access::kRead, [&](Store& s) {
+    EXPECT_EQ(s.CountEntries(76), 3);
+    EXPECT_EQ(s.PlaceOf(fresh), 1);
+  });
+}
+
 TEST(SqliteRepository, UnknownDatabaseUrlsAreRefused) {
   EXPECT_THROW(OpenRepository("mysql://localhost/club"), std::runtime_error);
   EXPECT_THROW(OpenRepository("sqlite:"), std::runtime_error);
@@ -113,6 +162,36 @@ TEST_P(RepositoryTest, TournamentOrderIsByScoreTiesByTheEarlierEntry) {
     EXPECT_EQ(s.CountEntries(76), 3);
     EXPECT_EQ(s.HighestScore(76), 12000);
     EXPECT_EQ(s.HighestScore(100), 0);
+  });
+}
+
+// Places come from kept counts (per score and per band of 64 scores); they
+// must agree with the entries themselves on both sides of every band edge.
+TEST_P(RepositoryTest, PlacesAndCountsAgreeWithTheEntriesAcrossScoreBands) {
+  FreshDatabase db(GetParam());
+  const std::int64_t scores[] = {0, 1, 63, 64, 65, 127, 128, 128, 129, 640, 19000, 63, 64, 0, 128};
+  std::vector<TableEntry> written;
+  db.repository->Transact(Access::kWrite, [&](Store& s) {
+    written.clear();
+    int i = 0;
+    for (const std::int64_t score : scores) {
+      TableEntry e = Entry(76, score, "P" + std::to_string(i++));
+      s.InsertEntry(e, 1);
+      written.push_back(e);
+    }
+    TableEntry android = Entry(176, 64, "Android");
+    s.InsertEntry(android, 1);
+  });
+  db.repository->Transact(Access::kRead, [&](Store& s) {
+    EXPECT_EQ(s.CountEntries(76), static_cast<std::int64_t>(std::size(scores)));
+    EXPECT_EQ(s.CountEntries(176), 1);
+    EXPECT_EQ(s.CountEntries(100), 0);
+    for (const TableEntry& e : written) {
+      std::int64_t above = 0;
+      for (const TableEntry& other : written)
+        if (other.score > e.score || (other.score == e.score && other.id < e.id)) ++above;
+      EXPECT_EQ(s.PlaceOf(e), above + 1) << "score " << e.score << ", entry " << e.nick;
+    }
   });
 }
 

@@ -1,6 +1,13 @@
 // ClubService's rules on a fresh database each, without HTTP.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
 #include "ClubService.h"
 #include "ServerTestKit.h"
 
@@ -347,6 +354,157 @@ TEST_P(ClubServiceTest, StatisticsCountAndRefuseStrangeFlags) {
   EXPECT_EQ(s.last_like_nick, "Fan");
   EXPECT_EQ(s.finished[2], 1);
   EXPECT_FALSE(service_.ReadStats(99));
+}
+
+std::string Text(const std::optional<std::vector<PlacedEntry>>& entries) {
+  std::string out;
+  for (const PlacedEntry& p : entries.value_or(std::vector<PlacedEntry>{}))
+    out += std::to_string(p.place) + ":" + p.entry.nick + ":" + std::to_string(p.entry.score) + " ";
+  return out;
+}
+std::string Text(const std::optional<UsageStats>& s) {
+  std::string out = std::to_string(s->starts) + " " + std::to_string(s->unique_starts) + " " +
+                    std::to_string(s->likes) + " " + s->last_like_nick;
+  for (const auto f : s->finished) out += " " + std::to_string(f);
+  return out;
+}
+std::string Text(const std::vector<RatedPlayer>& players) {
+  std::string out;
+  for (const RatedPlayer& p : players) out += p.nick + ":" + std::to_string(p.rating) + " ";
+  return out;
+}
+
+// Reads may be answered from what the service kept from an earlier read;
+// every write must still show in the very next read of what it changes. A
+// service of its own, with nothing kept yet, tells what the database holds.
+TEST_P(ClubServiceTest, EveryWriteShowsInTheNextReadOfWhatItChanges) {
+  Create("Rated");
+  const std::string chatter = Create("Chatter");
+  for (int i = 0; i < 10; ++i) {
+    RequestContext ctx = Ctx("", "10.0.0." + std::to_string(i));
+    ASSERT_EQ(service_.WriteEntry(ctx, {76, "Top" + std::to_string(i), "Moscow", "1-001",
+                                        18000 + i, "M", "2.7", "#", "#*"})
+                  .status,
+              Status::kOk);
+  }
+  const auto reads = [](ClubService& s) {
+    return std::vector<std::string>{
+        Text(s.ReadTable(76)),
+        Text(s.ReadTable(176)),
+        Text(s.ReadTable(100)),
+        std::to_string(s.GameCount(76).value()),
+        std::to_string(s.GameCount(100).value()),
+        Text(s.OwnResults(76, "Low", "Moscow")),
+        Text(s.ReadStats(76)),
+        Text(s.ReadStats(176)),
+        Text(s.RatedTopTen()),
+        std::to_string(s.RatingPlace(1)),
+        std::to_string(s.CountMembers()),
+    };
+  };
+  struct Case {
+    const char* write;
+    std::function<void()> run;
+    std::vector<int> changes;  // which reads it changes
+  };
+  const Case cases[] = {
+      {"an entry below the tenth place",
+       [&] {
+         EXPECT_EQ(service_.WriteEntry(Ctx("", "10.1.0.1"), {76, "Low", "Moscow", "1-001", 100,
+                                                             "M", "2.7", "#", "#*"})
+                       .place,
+                   11);
+       },
+       {3, 5}},
+      {"an entry into the top ten",
+       [&] {
+         EXPECT_EQ(service_.WriteEntry(Ctx("", "10.1.0.2"), {76, "Star", "Moscow", "1-001", 19000,
+                                                             "M", "2.7", "#", "#*"})
+                       .place,
+                   1);
+       },
+       {0, 3, 5}},
+      {"a chat message",
+       [&] {
+         EXPECT_EQ(service_.WriteEntry(Ctx(chatter), {100, "Chatter", "Moscow", "1-001", 0, "M",
+                                                      "2.7", "12:00:00", "Hello*"})
+                       .status,
+                   Status::kOk);
+       },
+       {2, 4}},
+      {"a start", [&] { EXPECT_EQ(service_.CountStart(Ctx(), 76, true), Status::kOk); }, {6}},
+      {"a like", [&] { EXPECT_EQ(service_.Like(Ctx(), 176, "Fan"), Status::kOk); }, {7}},
+      {"a finished game",
+       [&] {
+         std::array<std::int64_t, 12> flags{};
+         flags[0] = 1;
+         EXPECT_EQ(service_.CountFinishedGame(Ctx(), 76, flags), Status::kOk);
+       },
+       {6}},
+      {"a rated game's start", [&] { EXPECT_EQ(Start("Rated"), Status::kOk); }, {8}},
+      {"a rated game's result", [&] { EXPECT_EQ(Finish(3000, "Rated"), Status::kOk); }, {8, 9}},
+      {"a new account",
+       [&] {
+         EXPECT_EQ(service_.CreateAccount(Ctx("", "10.2.0.1"), Valid("Newcomer")).status,
+                   Status::kOk);
+       },
+       {10}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.write);
+    const std::vector<std::string> before = reads(service_);
+    EXPECT_EQ(reads(service_), before);  // read twice: now it may be kept
+    c.run();
+    const std::vector<std::string> after = reads(service_);
+    ClubService truth(*db_.repository, ServiceLimits{});
+    EXPECT_EQ(after, reads(truth));
+    for (size_t i = 0; i < before.size(); ++i) {
+      const bool changed =
+          std::find(c.changes.begin(), c.changes.end(), static_cast<int>(i)) != c.changes.end();
+      EXPECT_EQ(after[i] != before[i], changed) << "read " << i << ": " << before[i];
+    }
+  }
+}
+
+// A right password is known again without a new hash; that must never let a
+// wrong one through, nor another member's right one.
+TEST_P(ClubServiceTest, AKnownRightPasswordLetsNoOtherPasswordIn) {
+  Create("Alice");
+  NewAccount bob = Valid("Bob");
+  bob.pw = "secret2";
+  ASSERT_EQ(service_.CreateAccount(Ctx("", "10.3.0.1"), bob).status, Status::kOk);
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(service_.Login(Ctx(), "Alice", "secret1").status, Status::kOk);
+    EXPECT_EQ(service_.Login(Ctx(), "Bob", "secret2").status, Status::kOk);
+    EXPECT_EQ(service_.Login(Ctx(), "Alice", "secret2").status, Status::kRefused);
+    EXPECT_EQ(service_.Login(Ctx(), "Alice", "secret1 ").status, Status::kRefused);
+    EXPECT_EQ(service_.ReadGameRecord(Ctx(), "Bob", "secret1").status, Status::kRefused);
+    EXPECT_EQ(service_.ReadGameRecord(Ctx(), "bob", "secret2").status, Status::kOk);
+  }
+}
+
+// Another process on the same SQLite file (two repositories here): what it
+// writes is not seen through a kept answer, so the answer's age bounds how
+// long it stays hidden.
+TEST(ClubServiceCache, AnotherProcessesWriteShowsOnceTheKeptAnswerIsOld) {
+  test::TempFolder folder;
+  const std::string url = "sqlite:" + folder.path() + "/club.db";
+  auto ours = OpenRepository(url);
+  auto theirs = OpenRepository(url);
+  ServiceLimits long_kept, short_kept;
+  long_kept.read_cache_seconds = 3600;
+  short_kept.read_cache_seconds = 0.05;
+  ClubService kept_long(*ours, long_kept), kept_short(*ours, short_kept), other(*theirs, {});
+  EXPECT_EQ(kept_long.GameCount(76), 0);
+  EXPECT_EQ(kept_short.GameCount(76), 0);
+  ASSERT_EQ(other.WriteEntry({"127.0.0.1", "", 1'800'000'000},
+                             {76, "Other", "Moscow", "1-001", 5000, "M", "2.7", "#", "#*"})
+                .status,
+            Status::kOk);
+  EXPECT_EQ(kept_long.GameCount(76), 0);  // kept: the write was not this process's
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(kept_short.GameCount(76), 1);
+  EXPECT_EQ(Text(kept_short.ReadTable(76)), "1:Other:5000 ");
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, ClubServiceTest,
