@@ -7,7 +7,10 @@
 # only; each run is bounded in time. Usage: bench/club_load.sh [BUILD_DIR] [SECONDS]
 # PostgreSQL comes from the environment (PGHOST…); without one the script runs
 # itself inside pg_virtualenv, a throw-away PostgreSQL 15 cluster.
-# BRAXO_LOGIN_PERMILLE (default 2) sets the share of logins per 1000 requests;
+# BRAXO_LOGIN_PERMILLE (default 2) sets the share of logins per 1000 requests
+# (the member "Bench" again and again: after the first, its password is known
+# without a new hash; BRAXO_CLUB_BENCH_SETTINGS="verified_password_minutes = 0"
+# makes every login a full Argon2id hash);
 # BRAXO_CLUB_BENCH_SETTINGS adds lines to the club's settings file;
 # BRAXO_CLUB_DB_OPTIONS=?synchronous=normal measures the faster, less safe sync.
 set -euo pipefail
