@@ -18,8 +18,8 @@
 namespace braxo {
 namespace {
 
-// The shipped champions table is a few hundred bytes; a larger "shipped"
-// file is not one and is not copied.
+// The shipped champions table and settings file are a few hundred bytes; a
+// larger "shipped" file is not one and is not copied.
 constexpr std::size_t kMaxShippedBytes = 64 * 1024;
 
 std::string WithSlash(std::string_view directory) {
@@ -164,15 +164,16 @@ DataPaths ResolveDataPaths(const std::string& exe_directory, const DataEnvironme
   const std::string data_dir = base + "braxo/";
   if (!MakeDirectories(data_dir)) return PathsFor(exe_dir);
 
-  const std::string champions = data_dir + kChampionsFileName;
-  if (!Exists(champions)) {
+  for (const char* name : {kChampionsFileName, kSettingsFileName}) {
+    const std::string file = data_dir + name;
+    if (Exists(file)) continue;
     const std::string sources[] = {
-        exe_dir + kChampionsFileName,
-        ParentDirectory(exe_dir) + "share/braxo/" + kChampionsFileName,
+        exe_dir + name,
+        ParentDirectory(exe_dir) + "share/braxo/" + name,
     };
     for (const std::string& source : sources) {
       if (std::optional<std::string> data = ReadSmallFile(source, kMaxShippedBytes)) {
-        CreateFileOnce(champions, *data);
+        CreateFileOnce(file, *data);
         break;
       }
     }

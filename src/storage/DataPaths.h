@@ -51,10 +51,10 @@ struct DataPaths {
 //    holds "Braxo.clb": a build tree or a portable copy;
 //  - otherwise the per-user directory "braxo/" under $XDG_DATA_HOME, or under
 //    "$HOME/.local/share" when that is unset or not absolute. It is created
-//    when missing, and when it holds no "Braxo.clb" yet, the shipped one is
-//    copied in: from beside the executable, else from
-//    "../share/braxo/Braxo.clb" relative to the executable's directory. An
-//    existing champions file is never replaced;
+//    when missing, and when it holds no "Braxo.clb" or no "Braxo.ini" yet,
+//    the shipped one is copied in: from beside the executable, else from
+//    "../share/braxo/" relative to the executable's directory. An existing
+//    champions or settings file is never replaced;
 //  - the executable's directory again when neither variable gives a home or
 //    the per-user directory cannot be created.
 DataPaths ResolveDataPaths(const std::string& exe_directory, const DataEnvironment& env);

@@ -117,14 +117,21 @@ SaveOutcome SaveSettings(const SettingsPaths& paths, const Settings& settings) {
                                    champions.WriteLanguageDigit(settings.LanguageIndex);
 
   if (IsWriteProtected(paths.settings_file)) return outcome;
+  const std::optional<std::vector<std::string>> lines = SettingsLines(settings);
+  if (!lines) return outcome;
+  outcome.settings_file_written = WriteLinesAtomic(paths.settings_file, *lines);
+  return outcome;
+}
+
+std::optional<std::vector<std::string>> SettingsLines(const Settings& settings) {
   std::string flags;
   flags += settings.UniqueStartCounted ? 'R' : '#';
   flags += settings.LikeSent ? 'L' : '#';
   const std::optional<std::string> name = FileText(settings.PlayerName);
   const std::optional<std::string> nick = FileText(settings.Passport.Nick);
   const std::optional<std::string> city = FileText(settings.Passport.City);
-  if (!name || !nick || !city) return outcome;
-  const std::vector<std::string> lines = {
+  if (!name || !nick || !city) return std::nullopt;
+  return std::vector<std::string>{
       "<# X1, X2>",
       flags,
       "<# Name>",
@@ -142,8 +149,15 @@ SaveOutcome SaveSettings(const SettingsPaths& paths, const Settings& settings) {
       "<# Server: Stat>",
       LineText(settings.StatAddress.scrambled),
   };
-  outcome.settings_file_written = WriteLinesAtomic(paths.settings_file, lines);
-  return outcome;
+}
+
+Settings NewInstallationSettings(const SettingsHooks& hooks) {
+  Settings settings;
+  settings.UniqueStartCounted = false;
+  settings.LikeSent = false;
+  settings.TopTenAddress.scrambled = hooks.default_top_ten_address;
+  settings.StatAddress.scrambled = hooks.default_stat_address;
+  return settings;
 }
 
 }  // namespace braxo

@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace braxo {
 
@@ -78,5 +80,14 @@ struct SaveOutcome {
 // cannot be converted to the 8-bit code page. Line breaks inside values are
 // written as spaces so that the file keeps its 16 lines.
 SaveOutcome SaveSettings(const SettingsPaths& paths, const Settings& settings);
+
+// The sixteen lines SaveSettings writes, or nothing when a text cannot be
+// converted to the 8-bit code page.
+std::optional<std::vector<std::string>> SettingsLines(const Settings& settings);
+
+// The settings of a new installation, as the game ships them beside its
+// champions table: the start not yet counted, no like sent, the built-in
+// addresses (scrambled; their plain forms come when the file is read).
+Settings NewInstallationSettings(const SettingsHooks& hooks);
 
 }  // namespace braxo

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -165,6 +167,27 @@ TEST_F(DataDirectoryTest, InstalledLayoutTakesTheTableFromShare) {
   DataPaths paths = ResolveDataPaths(exe_dir_, DataEnvironment{xdg_, home_});
   EXPECT_EQ(paths.data_directory, xdg_ + "braxo/");
   EXPECT_EQ(ReadBytes(paths.champions_file), shipped);
+}
+
+// The shipped settings file comes with the table, so that the first run
+// reads a complete file; the player's own settings are never replaced.
+TEST_F(DataDirectoryTest, TheShippedSettingsFileIsCopiedOnceAndNeverReplacesThePlayers) {
+  InstallShared(ShippedTable());
+  WriteBytes(prefix_ + "share/braxo/" + kSettingsFileName, "shipped settings\r\n");
+  DataPaths paths = ResolveDataPaths(exe_dir_, DataEnvironment{xdg_, home_});
+  EXPECT_EQ(ReadBytes(paths.settings_file), "shipped settings\r\n");
+  std::vector<std::string> entries = DirectoryEntries(paths.data_directory);
+  std::sort(entries.begin(), entries.end());
+  EXPECT_EQ(entries, (std::vector<std::string>{"Braxo.clb", "Braxo.ini"}));
+
+  WriteBytes(paths.settings_file, "player's settings\r\n");
+  DataPaths again = ResolveDataPaths(exe_dir_, DataEnvironment{xdg_, home_});
+  EXPECT_EQ(ReadBytes(again.settings_file), "player's settings\r\n");
+
+  // A player who deleted the file starts again from the shipped one.
+  ASSERT_EQ(::unlink(paths.settings_file.c_str()), 0);
+  ResolveDataPaths(exe_dir_, DataEnvironment{xdg_, home_});
+  EXPECT_EQ(ReadBytes(paths.settings_file), "shipped settings\r\n");
 }
 
 TEST_F(DataDirectoryTest, TableBesideTheExecutableIsPreferredToShare) {

@@ -8,6 +8,7 @@
 #include "TempDir.h"
 #include "storage/ChampionsFile.h"
 #include "storage/SettingsFile.h"
+#include "storage/TextFile.h"
 
 namespace braxo {
 namespace {
@@ -203,6 +204,23 @@ TEST_F(SettingsFileTest, LoadTakesValuesInOrderAndStopsAtTheFirstBadOne) {
     EXPECT_EQ(settings.StatAddress.scrambled, c.expected.StatAddress.scrambled);
     EXPECT_EQ(settings.StatAddress.plain, c.expected.StatAddress.plain);
   }
+}
+
+// The file the game ships: read back complete, as a new installation (the
+// start not yet counted, no like sent) with the built-in addresses.
+TEST_F(SettingsFileTest, TheShippedFileReadsAsANewInstallationWithTheBuiltInAddresses) {
+  const auto lines = SettingsLines(NewInstallationSettings(TestHooks()));
+  ASSERT_TRUE(lines);
+  ASSERT_TRUE(WriteLinesAtomic(Paths().settings_file, *lines));
+  Settings settings = Untouched();
+  ASSERT_EQ(LoadSettings(Paths(), TestHooks(), settings), LoadOutcome::kComplete);
+  EXPECT_FALSE(settings.UniqueStartCounted);
+  EXPECT_FALSE(settings.LikeSent);
+  EXPECT_EQ(settings.PlayerName, "Incognito");
+  EXPECT_EQ(settings.TopTenAddress.scrambled, "DEFTOP");
+  EXPECT_EQ(settings.TopTenAddress.plain, "plain:DEFTOP");
+  EXPECT_EQ(settings.StatAddress.plain, "plain:DEFSTAT");
+  EXPECT_EQ(settings.Passport.Nick, "Incognito");
 }
 
 TEST_F(SettingsFileTest, MissingFileLeavesDefaultsAndTheUnscrambledFormsAlone) {

@@ -1,0 +1,62 @@
+// A new installation's very first run, with the settings file and champions
+// table the build ships, against the real braxo-club: the club's addresses
+// come from its configuration page at once, and the start goes out as a new
+// installation's.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <filesystem>
+
+#include "ClubGameKit.h"
+#include "ClubServerProcess.h"
+#include "club/ClubAccess.h"
+#include "storage/DataPaths.h"
+
+namespace braxo {
+namespace {
+
+class ConfigAddress {
+ public:
+  explicit ConfigAddress(const std::string& url) { setenv("BRAXO_CONFIG_URL", url.c_str(), 1); }
+  ~ConfigAddress() { unsetenv("BRAXO_CONFIG_URL"); }
+};
+
+TEST(FirstStartClubTest, ANewInstallationReachesTheClubOnItsFirstRun) {
+  testing::ClubServerProcess club;
+  const ConfigAddress config(club.BaseUrl() + "config");
+
+  // An installed game: nothing beside the executable, the shipped files under
+  // share/braxo, a home without any of the game's files.
+  QTemporaryDir root;
+  const std::string base = root.path().toStdString() + "/";
+  const std::string shared = base + "prefix/share/braxo/";
+  std::filesystem::create_directories(base + "prefix/bin");
+  std::filesystem::create_directories(shared);
+  std::filesystem::create_directories(base + "home");
+  for (const char* name : {"Braxo.clb", "Braxo.ini"})
+    std::filesystem::copy_file(std::string(BRAXO_SHIPPED_DIR) + "/" + name, shared + name);
+  const DataPaths paths =
+      ResolveDataPaths(base + "prefix/bin/", DataEnvironment{base + "xdg/", base + "home/"});
+  ASSERT_EQ(paths.data_directory, base + "xdg/braxo/");
+  ASSERT_TRUE(std::filesystem::exists(paths.settings_file));
+
+  testing::GameWindow window(paths);
+  window.Start();
+  QTRY_VERIFY_WITH_TIMEOUT(window.services().TopTenAvailable(), 5000);
+  EXPECT_TRUE(window.services().ChatAvailable());
+
+  ClubClient reader_client;
+  ClubServiceState reader_services;
+  Settings reader_settings;
+  ApplyRemoteConfig(FetchConfigPage(), reader_settings, reader_services);
+  ClubAccess reader(reader_client, reader_services, reader_settings);
+  const auto unique_starts = [&] {
+    const UsageStatisticsReply reply = reader.ReadUsageStatistics();
+    return reply.ok ? reply.stat.Stat2 : -1;
+  };
+  QTRY_COMPARE_WITH_TIMEOUT(unique_starts(), 1, 5000);
+  EXPECT_EQ(reader.ReadUsageStatistics().stat.Stat1, 1);
+}
+
+}  // namespace
+}  // namespace braxo
