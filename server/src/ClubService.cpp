@@ -105,6 +105,10 @@ Topic StatsTopic(std::int64_t game_id) {
   return game_id == kGameId ? Topic::kStats76 : Topic::kStats176;
 }
 
+// Inside a write: tells the other processes of a shared store, with the
+// commit, that the topic's reads have changed.
+void Touch(Store& store, Topic topic) { store.TopicChanged(static_cast<int>(topic)); }
+
 int HashesAtOnce(int configured) {
   if (configured > 0) return configured;
   return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
@@ -115,7 +119,12 @@ int HashesAtOnce(int configured) {
 ClubService::ClubService(Repository& repository, ServiceLimits limits)
     : repository_(repository),
       limits_(std::move(limits)),
-      cache_(repository.SingleServer() ? limits_.read_cache_seconds : 0),
+      cache_(limits_.read_cache_seconds,
+             repository.SingleServer()
+                 ? ReadCache::SharedGeneration()
+                 : [&repository](Topic topic) {
+                     return repository.TopicGeneration(static_cast<int>(topic));
+                   }),
       verified_(limits_.verified_password_seconds),
       hash_gate_(HashesAtOnce(limits_.password_hashes_at_once), limits_.password_hash_wait) {}
 
@@ -198,6 +207,7 @@ SessionResult ClubService::CreateAccount(const RequestContext& ctx, const NewAcc
     result.session_token = OpenSession(store, row.id, ctx.now);
     result.account = row;
     result.status = Status::kOk;
+    Touch(store, Topic::kMembers);
   });
   if (result.status == Status::kOk) cache_.Changed(Topic::kMembers);
   return result;
@@ -384,6 +394,7 @@ Status ClubService::SaveGameRecord(const RequestContext& ctx, const std::string&
     }
     store.WriteGameRecord(login.account.id, kGameId, row);
     status = Status::kOk;
+    Touch(store, Topic::kRatings);
   });
   if (status == Status::kOk) cache_.Changed(Topic::kRatings);
   return status;
@@ -486,6 +497,8 @@ WriteResult ClubService::WriteEntry(const RequestContext& ctx, const EntryReques
       store.InsertCreditRight(e.id, SessionTokenHash(ctx.session_token),
                               result.place == 1 ? 25 : 10);
     result.status = Status::kOk;
+    Touch(store, EntriesTopic(r.table_id));
+    if (chat || result.place <= 10) Touch(store, TopTenTopic(r.table_id));
   });
   if (result.status == Status::kOk) {
     cache_.Changed(EntriesTopic(r.table_id));
@@ -516,6 +529,7 @@ Status ClubService::CountStart(const RequestContext& ctx, std::int64_t game_id, 
     delta.unique_starts = unique ? 1 : 0;
     store.AddStats(static_cast<int>(game_id), delta, false);
     status = Status::kOk;
+    Touch(store, StatsTopic(game_id));
   });
   if (status == Status::kOk) cache_.Changed(StatsTopic(game_id));
   return status;
@@ -532,6 +546,7 @@ Status ClubService::Like(const RequestContext& ctx, std::int64_t game_id, const 
     delta.last_like_nick = nick;
     store.AddStats(static_cast<int>(game_id), delta, true);
     status = Status::kOk;
+    Touch(store, StatsTopic(game_id));
   });
   if (status == Status::kOk) cache_.Changed(StatsTopic(game_id));
   return status;
@@ -550,6 +565,7 @@ Status ClubService::CountFinishedGame(const RequestContext& ctx, std::int64_t ga
     delta.finished = flags;
     store.AddStats(static_cast<int>(game_id), delta, false);
     status = Status::kOk;
+    Touch(store, StatsTopic(game_id));
   });
   if (status == Status::kOk) cache_.Changed(StatsTopic(game_id));
   return status;

@@ -42,8 +42,9 @@ struct ServiceLimits {
   std::int64_t session_seconds = 30 * 86400;
   PasswordCost password_cost;
   // How long the answer of a frequent read is kept between the writes that
-  // change it (0: read every time). Only where this process is the store's
-  // one server; the age bounds how long a write by anything else stays unseen.
+  // change it (0: read every time). On a store one process serves, the age
+  // also bounds how long a write by anything else stays unseen; on a shared
+  // store every write is seen by the next read through any process.
   double read_cache_seconds = 1;
   // How long a right password is known again without a new hash (0: never).
   double verified_password_seconds = 600;

@@ -448,6 +448,13 @@ class PostgresStore : public Store {
     return available;
   }
 
+  void TopicChanged(int topic) override {
+    c_.Query(
+        "INSERT INTO topic_generations (topic, generation) VALUES ($1, 1) "
+        "ON CONFLICT (topic) DO UPDATE SET generation = topic_generations.generation + 1",
+        {topic});
+  }
+
  private:
   Connection& c_;
 };
@@ -485,6 +492,31 @@ class PostgresRepository : public Repository {
     Migrate(*first);
     idle_.push_back(std::move(first));
     opened_ = 1;
+  }
+
+  std::uint64_t TopicGeneration(int topic) override {
+    for (int attempt = 1;; ++attempt) {
+      std::unique_ptr<Connection> c = Borrow();
+      try {
+        const Result r =
+            c->Query("SELECT generation FROM topic_generations WHERE topic = $1", {topic});
+        const std::uint64_t generation =
+            r.Rows() > 0 ? static_cast<std::uint64_t>(r.Int(0, 0)) : 0;
+        GiveBack(std::move(c));
+        return generation;
+      } catch (const ConnectionLost&) {
+        Discard();
+        DiscardIdle();
+        if (attempt >= 2) throw;
+      } catch (...) {
+        if (c->Healthy()) {
+          GiveBack(std::move(c));
+        } else {
+          Discard();
+        }
+        throw;
+      }
+    }
   }
 
   void Transact(Access access, const std::function<void(Store&)>& work) override {

@@ -5,9 +5,13 @@
 // moves the topic's generation on after its commit; an answer is handed out
 // again only while its topic is still at the generation it was read under
 // (the generation is taken before the read, so an answer read across a commit
-// is never kept as current) and while it is younger than the maximum age, the
-// bound on how long a write this process does not see itself (another process
-// on the same database file) can stay hidden.
+// is never kept as current) and while it is younger than the maximum age.
+// Where several processes share the store, each topic also has a generation
+// in the store, moved on inside every write's own transaction and read before
+// each answer is handed out: a write through any process shows in the next
+// read through any other. Where one process serves the store, the age bounds
+// how long a write it does not see itself (a tool on the same database file)
+// can stay hidden.
 #pragma once
 
 #include <array>
@@ -15,6 +19,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -40,8 +45,13 @@ class ReadCache {
   using Clock = std::chrono::steady_clock;
 
  public:
-  // A maximum age of 0 keeps nothing.
-  explicit ReadCache(double max_age_seconds) : max_age_(Seconds(max_age_seconds)) {}
+  // The generation of a topic in a store shared with other processes.
+  using SharedGeneration = std::function<std::uint64_t(Topic)>;
+
+  // A maximum age of 0 keeps nothing. Without `shared`, only this process's
+  // writes move the generations on.
+  explicit ReadCache(double max_age_seconds, SharedGeneration shared = {})
+      : max_age_(Seconds(max_age_seconds)), shared_(std::move(shared)) {}
 
   bool enabled() const { return max_age_.count() > 0; }
 
@@ -61,19 +71,20 @@ class ReadCache {
       if (!cache.enabled()) return load();
       const std::uint64_t generation =
           cache.generations_[static_cast<std::size_t>(topic)].load(std::memory_order_acquire);
+      const std::uint64_t shared = cache.shared_ ? cache.shared_(topic) : 0;
       const auto now = Clock::now();
       {
         std::lock_guard lock(mutex_);
         const auto it = slots_.find(key);
         if (it != slots_.end() && it->second.generation == generation &&
-            now - it->second.read_at < cache.max_age_)
+            it->second.shared == shared && now - it->second.read_at < cache.max_age_)
           return it->second.value;
       }
       Value value = load();
       std::lock_guard lock(mutex_);
       // A bound on the keys a stream of distinct requests can leave behind.
       if (slots_.size() >= kMaxKeys && slots_.find(key) == slots_.end()) slots_.clear();
-      slots_.insert_or_assign(key, Slot{generation, now, value});
+      slots_.insert_or_assign(key, Slot{generation, shared, now, value});
       return value;
     }
 
@@ -81,6 +92,7 @@ class ReadCache {
     static constexpr std::size_t kMaxKeys = 4096;
     struct Slot {
       std::uint64_t generation;
+      std::uint64_t shared;
       Clock::time_point read_at;
       Value value;
     };
@@ -94,6 +106,7 @@ class ReadCache {
   }
 
   Clock::duration max_age_;
+  SharedGeneration shared_;
   std::array<std::atomic<std::uint64_t>, static_cast<std::size_t>(Topic::kCount)> generations_{};
 };
 

@@ -141,6 +141,11 @@ class Store {
   // is there; returns whether one was there.
   virtual bool RateToken(const std::string& kind, const std::string& subject, double capacity,
                          double window_seconds, double now, bool take) = 0;
+
+  // Tells the other servers of a shared store, with this transaction's
+  // commit, that what the reads of `topic` return has changed (see
+  // Repository::TopicGeneration). Nothing to tell where there is one server.
+  virtual void TopicChanged(int /*topic*/) {}
 };
 
 enum class Access { kRead, kWrite };
@@ -157,6 +162,10 @@ class Repository {
   // changes only by its own writes (a SQLite file; the FTP side's commands on
   // it write only password-failure counts). Several servers share PostgreSQL.
   virtual bool SingleServer() const { return false; }
+  // A number that moves on with every committed transaction that called
+  // Store::TopicChanged(topic), in any process: one short read outside any
+  // transaction. 0 where this process is the single server.
+  virtual std::uint64_t TopicGeneration(int /*topic*/) { return 0; }
 };
 
 // Opens the backend a database URL names ("sqlite:PATH", or

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <string>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -147,6 +149,77 @@ TEST(PostgresRepository, BadTextsAndUnreachableServersFailCleanly) {
 
 namespace braxo::club {
 namespace {
+
+// Two processes on one database (two repositories here), each keeping read
+// answers for an hour: a write through one shows in the very next read
+// through the other, because each kept answer is checked against the
+// topic's number in the database.
+TEST(PostgresRepository, KeptAnswersShowTheWritesOfOtherProcessesAtOnce) {
+  FreshDatabase db(Backend::kPostgres);
+  auto other_repository = OpenRepository(db.url);
+  ServiceLimits limits;
+  limits.read_cache_seconds = 3600;
+  ClubService reader(*db.repository, limits), writer(*other_repository, limits);
+  const RequestContext ctx{"127.0.0.1", "", 1'800'000'000};
+  ASSERT_EQ(writer.CreateAccount(ctx, {"Rated", "secret1", "Moscow", "Russia", "1-001", "M",
+                                       "p@mail.ru", "21.06.2020", "xxx", "xxx", "xxx"})
+                .status,
+            Status::kOk);
+
+  const auto reads = [](ClubService& r) {
+    std::string out = std::to_string(r.GameCount(76).value()) + "|" +
+                      std::to_string(r.GameCount(100).value()) + "|" +
+                      std::to_string(r.ReadStats(76)->starts) + "|" +
+                      std::to_string(r.RatedTopTen().size()) + "|" +
+                      std::to_string(r.CountMembers()) + "|";
+    const auto table = r.ReadTable(76).value();
+    const auto chat = r.ReadTable(100).value();
+    for (const auto& p : table) out += p.entry.nick + " ";
+    for (const auto& p : chat) out += p.entry.r10 + " ";
+    return out;
+  };
+  struct Case {
+    const char* write;
+    std::function<void()> run;
+  };
+  const Case cases[] = {
+      {"a tournament entry",
+       [&] {
+         EXPECT_EQ(writer.WriteEntry(ctx, {76, "Star", "Moscow", "1-001", 9000, "M", "2.7", "#",
+                                           "#*"})
+                       .status,
+                   Status::kOk);
+       }},
+      {"a chat message",
+       [&] {
+         EXPECT_EQ(writer.WriteEntry(ctx, {100, "Star", "Moscow", "1-001", 0, "M", "2.7",
+                                           "12:00:00", "Hello*"})
+                       .status,
+                   Status::kOk);
+       }},
+      {"a start", [&] { EXPECT_EQ(writer.CountStart(ctx, 76, false), Status::kOk); }},
+      {"a rated game's start",
+       [&] { EXPECT_EQ(writer.SaveGameRecord(ctx, "Rated", "secret1", 1, 0, 1), Status::kOk); }},
+      {"a new account",
+       [&] {
+         EXPECT_EQ(writer.CreateAccount({"10.0.0.2", "", 1'800'000'000},
+                                        {"Second", "secret1", "Moscow", "Russia", "1-001", "M",
+                                         "p@mail.ru", "21.06.2020", "xxx", "xxx", "xxx"})
+                       .status,
+                   Status::kOk);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.write);
+    const std::string before = reads(reader);
+    ASSERT_EQ(reads(reader), before);  // read twice: now it is kept
+    c.run();
+    const std::string after = reads(reader);
+    EXPECT_NE(after, before);
+    ClubService truth(*db.repository, ServiceLimits{});
+    EXPECT_EQ(after, reads(truth));
+  }
+}
 
 TEST(CopyCommand, MovesAWholeClubFromSqliteToAnEmptyPostgresDatabase) {
   FreshDatabase sqlite(Backend::kSqlite);
