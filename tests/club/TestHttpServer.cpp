@@ -133,8 +133,23 @@ void TestHttpServer::AcceptLoop() {
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     ++connections_;
     std::lock_guard lock(mutex_);
+    // Threads whose connection has ended are joined here, so that a long
+    // benchmark does not run out of threads.
+    for (auto it = threads_.begin(); it != threads_.end();) {
+      if (std::find(finished_.begin(), finished_.end(), it->get_id()) == finished_.end()) {
+        ++it;
+        continue;
+      }
+      it->join();
+      it = threads_.erase(it);
+    }
+    finished_.clear();
     open_fds_.push_back(fd);
-    threads_.emplace_back([this, fd] { Serve(fd); });
+    threads_.emplace_back([this, fd] {
+      Serve(fd);
+      std::lock_guard done(mutex_);
+      finished_.push_back(std::this_thread::get_id());
+    });
   }
 }
 

@@ -92,6 +92,7 @@ class TestHttpServer {
   std::vector<RecordedRequest> requests_;
   std::vector<int> open_fds_;
   std::vector<std::thread> threads_;
+  std::vector<std::thread::id> finished_;  // threads_ that have ended
   std::thread acceptor_;
 };
 
