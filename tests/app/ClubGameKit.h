@@ -62,6 +62,16 @@ class ScriptedDialogs : public DialogPort {
   void OpenWebPage(const std::string&) override {}
 };
 
+// While alive, the game finds the club through this configuration page
+// address.
+class ConfigAddress {
+ public:
+  explicit ConfigAddress(const std::string& url) { setenv("BRAXO_CONFIG_URL", url.c_str(), 1); }
+  ~ConfigAddress() { unsetenv("BRAXO_CONFIG_URL"); }
+  ConfigAddress(const ConfigAddress&) = delete;
+  ConfigAddress& operator=(const ConfigAddress&) = delete;
+};
+
 // A data folder: the champions table (scores no game of a test reaches, so
 // the name window never opens), a complete settings file whose tournament and
 // statistics addresses are on the club, and optionally the user file.

@@ -19,12 +19,6 @@
 namespace braxo {
 namespace {
 
-class ConfigAddress {
- public:
-  explicit ConfigAddress(const std::string& url) { setenv("BRAXO_CONFIG_URL", url.c_str(), 1); }
-  ~ConfigAddress() { unsetenv("BRAXO_CONFIG_URL"); }
-};
-
 // Runs `action` on the account window once it is open, then closes it. The
 // window reads the club before it opens (in nested event loops), so the test
 // looks for it until it is there, for at most ten seconds.
@@ -46,7 +40,7 @@ void WhenAccountWindowOpens(std::function<void(TFAcc1&)> action, bool* seen) {
 
 TEST(AccountWindowWiring, IconAndPreGameCheckOpenTheAccountWindow) {
   testing::ClubServerProcess club;
-  const ConfigAddress config(club.BaseUrl() + "config");
+  const testing::ConfigAddress config(club.BaseUrl() + "config");
   {
     ClubClient client;
     ClubServiceState services;

@@ -15,15 +15,9 @@
 namespace braxo {
 namespace {
 
-class ConfigAddress {
- public:
-  explicit ConfigAddress(const std::string& url) { setenv("BRAXO_CONFIG_URL", url.c_str(), 1); }
-  ~ConfigAddress() { unsetenv("BRAXO_CONFIG_URL"); }
-};
-
 TEST(FirstStartClubTest, ANewInstallationReachesTheClubOnItsFirstRun) {
   testing::ClubServerProcess club;
-  const ConfigAddress config(club.BaseUrl() + "config");
+  const testing::ConfigAddress config(club.BaseUrl() + "config");
 
   // An installed game: nothing beside the executable, the shipped files under
   // share/braxo, a home without any of the game's files.

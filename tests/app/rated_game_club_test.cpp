@@ -10,16 +10,9 @@
 namespace braxo {
 namespace {
 
-// The game finds the club through its configuration page address.
-class ConfigAddress {
- public:
-  explicit ConfigAddress(const std::string& url) { setenv("BRAXO_CONFIG_URL", url.c_str(), 1); }
-  ~ConfigAddress() { unsetenv("BRAXO_CONFIG_URL"); }
-};
-
 TEST(RatedGameClubTest, AWholeRatedGameChangesTheRatingOnTheClub) {
   testing::ClubServerProcess club;
-  const ConfigAddress config(club.BaseUrl() + "config");
+  const testing::ConfigAddress config(club.BaseUrl() + "config");
 
   // Another machine reads the player's record afterwards.
   ClubClient other_client;

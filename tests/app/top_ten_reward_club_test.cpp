@@ -12,12 +12,6 @@
 namespace braxo {
 namespace {
 
-class ConfigAddress {
- public:
-  explicit ConfigAddress(const std::string& url) { setenv("BRAXO_CONFIG_URL", url.c_str(), 1); }
-  ~ConfigAddress() { unsetenv("BRAXO_CONFIG_URL"); }
-};
-
 TKezUser NewMember(const std::string& nick, const std::string& password) {
   TKezUser user;
   user.Nick = nick;
@@ -34,7 +28,7 @@ TKezUser NewMember(const std::string& nick, const std::string& password) {
 
 TEST(TopTenRewardClubTest, FirstPlaceEarnsTwentyFiveKezsOnceAndTheBalanceIsReadBack) {
   testing::ClubServerProcess club;
-  const ConfigAddress config(club.BaseUrl() + "config");
+  const testing::ConfigAddress config(club.BaseUrl() + "config");
 
   // Another machine: creates the account and looks at the club afterwards.
   ClubClient other_client;
