@@ -10,6 +10,7 @@
 
 #include "club/ReplyRules.h"
 #include "club/Scramble.h"
+#include "i18n/Utf8.h"
 #include "storage/TextFile.h"
 
 namespace braxo::club {
@@ -43,40 +44,6 @@ std::optional<std::string> PercentDecode(std::string_view text) {
   return out;
 }
 
-bool IsUtf8(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size()) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    size_t extra = 0;
-    std::uint32_t cp = 0;
-    if (c < 0x80) {
-      ++i;
-      continue;
-    } else if ((c & 0xE0) == 0xC0) {
-      extra = 1;
-      cp = c & 0x1F;
-    } else if ((c & 0xF0) == 0xE0) {
-      extra = 2;
-      cp = c & 0x0F;
-    } else if ((c & 0xF8) == 0xF0) {
-      extra = 3;
-      cp = c & 0x07;
-    } else {
-      return false;
-    }
-    if (i + extra >= s.size()) return false;
-    for (size_t k = 1; k <= extra; ++k) {
-      const auto d = static_cast<unsigned char>(s[i + k]);
-      if ((d & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (d & 0x3F);
-    }
-    static constexpr std::uint32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-    if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += extra + 1;
-  }
-  return true;
-}
-
 bool IsAscii(std::string_view s) {
   for (const char c : s)
     if (static_cast<unsigned char>(c) >= 0x80) return false;
@@ -92,7 +59,7 @@ class Fields {
     for (const auto& [name, value] : raw) {
       if (charset == Charset::kCp1251) {
         values_[name] = IsAscii(value) ? value : Cp1251ToUtf8(value);
-      } else if (IsUtf8(value)) {
+      } else if (IsValidUtf8(value)) {
         values_[name] = value;
       } else {
         valid_ = false;

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "i18n/Language.h"
+#include "i18n/Utf8.h"
 
 namespace braxo {
 namespace {
@@ -71,6 +72,37 @@ TEST(Language, OutOfRangeIndexGivesEnglish) {
     EXPECT_EQ(Language(index).flag_picture, "FlagEng") << index;
     EXPECT_EQ(LanguageNativeName(index), "English") << index;
   }
+}
+
+}  // namespace
+}  // namespace braxo
+
+namespace braxo {
+namespace {
+
+// The one UTF-8 rule of the catalogue generator and the club server.
+TEST(Utf8Test, OnlyStrictUtf8IsValid) {
+  struct Case {
+    const char* what;
+    std::string_view bytes;
+    bool valid;
+  };
+  const Case cases[] = {
+      {"empty", "", true},
+      {"ASCII", "Moscow 76", true},
+      {"two bytes", "\xD0\x9C\xD0\xBE", true},
+      {"three bytes", "\xE2\x82\xAC", true},
+      {"four bytes, the last character", "\xF4\x8F\xBF\xBF", true},
+      {"a Windows-1251 letter", "\xCC", false},
+      {"a lone continuation byte", "\x80", false},
+      {"cut short", "\xE2\x82", false},
+      {"overlong slash", "\xC0\xAF", false},
+      {"overlong three bytes", "\xE0\x80\xAF", false},
+      {"a surrogate", "\xED\xA0\x80", false},
+      {"above U+10FFFF", "\xF4\x90\x80\x80", false},
+      {"a five-byte lead", "\xF8\x88\x80\x80\x80", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsValidUtf8(c.bytes), c.valid) << c.what;
 }
 
 }  // namespace
