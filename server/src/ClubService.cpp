@@ -109,6 +109,13 @@ Topic StatsTopic(std::int64_t game_id) {
 // commit, that the topic's reads have changed.
 void Touch(Store& store, Topic topic) { store.TopicChanged(static_cast<int>(topic)); }
 
+// Where several processes share the store, its per-topic numbers; where
+// this process is the only server, nothing: its own writes are all there is.
+ReadCache::SharedGeneration SharedGenerationOf(Repository& repository) {
+  if (repository.SingleServer()) return {};
+  return [&repository](Topic topic) { return repository.TopicGeneration(static_cast<int>(topic)); };
+}
+
 int HashesAtOnce(int configured) {
   if (configured > 0) return configured;
   return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
@@ -119,12 +126,7 @@ int HashesAtOnce(int configured) {
 ClubService::ClubService(Repository& repository, ServiceLimits limits)
     : repository_(repository),
       limits_(std::move(limits)),
-      cache_(limits_.read_cache_seconds,
-             repository.SingleServer()
-                 ? ReadCache::SharedGeneration()
-                 : [&repository](Topic topic) {
-                     return repository.TopicGeneration(static_cast<int>(topic));
-                   }),
+      cache_(limits_.read_cache_seconds, SharedGenerationOf(repository)),
       verified_(limits_.verified_password_seconds),
       hash_gate_(HashesAtOnce(limits_.password_hashes_at_once), limits_.password_hash_wait) {}
 
@@ -307,9 +309,8 @@ std::int64_t ClubService::RatingPlace(double rating) {
   std::snprintf(key, sizeof key, "%.17g", rating);
   return Kept(rating_places_, Topic::kRatings, key, [&] {
     std::int64_t place = 1;
-    repository_.Transact(Access::kRead, [&](Store& store) {
-      place = store.CountRatingsAbove(kGameId, rating) + 1;
-    });
+    repository_.Transact(
+        Access::kRead, [&](Store& store) { place = store.CountRatingsAbove(kGameId, rating) + 1; });
     return place;
   });
 }
@@ -422,8 +423,8 @@ std::optional<std::vector<PlacedEntry>> ClubService::OwnResults(std::int64_t tab
   // The game sends a fixed city for the Android table, so there the nick alone names the player.
   const std::string city_filter = table_id == kGameId ? city : std::string();
   // Nick and city as they came: the key tells them apart by their lengths.
-  const std::string key = std::to_string(table_id) + ' ' + std::to_string(nick.size()) + ' ' +
-                          nick + city_filter;
+  const std::string key =
+      std::to_string(table_id) + ' ' + std::to_string(nick.size()) + ' ' + nick + city_filter;
   return Kept(own_results_, EntriesTopic(table_id), key, [&] {
     std::vector<PlacedEntry> placed;
     repository_.Transact(Access::kRead, [&](Store& store) {

@@ -344,8 +344,9 @@ class PostgresStore : public Store {
   }
 
   std::int64_t CountEntries(std::int64_t table_id) override {
-    return c_.Query("SELECT coalesce((SELECT entries FROM table_entry_counts WHERE table_id = $1), 0)",
-                    {table_id})
+    return c_
+        .Query("SELECT coalesce((SELECT entries FROM table_entry_counts WHERE table_id = $1), 0)",
+               {table_id})
         .Int(0, 0);
   }
 
@@ -500,8 +501,7 @@ class PostgresRepository : public Repository {
       try {
         const Result r =
             c->Query("SELECT generation FROM topic_generations WHERE topic = $1", {topic});
-        const std::uint64_t generation =
-            r.Rows() > 0 ? static_cast<std::uint64_t>(r.Int(0, 0)) : 0;
+        const std::uint64_t generation = r.Rows() > 0 ? static_cast<std::uint64_t>(r.Int(0, 0)) : 0;
         GiveBack(std::move(c));
         return generation;
       } catch (const ConnectionLost&) {

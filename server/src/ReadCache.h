@@ -28,16 +28,16 @@
 namespace braxo::club {
 
 enum class Topic : std::size_t {
-  kTopTen76,      // the top ten of table 76
-  kTopTen176,     // the top ten of table 176
-  kChat,          // the newest chat messages
-  kEntries76,     // every entry of table 76: counts, places, own results
+  kTopTen76,   // the top ten of table 76
+  kTopTen176,  // the top ten of table 176
+  kChat,       // the newest chat messages
+  kEntries76,  // every entry of table 76: counts, places, own results
   kEntries176,
   kChatEntries,
-  kStats76,       // the usage statistics of game 76
+  kStats76,  // the usage statistics of game 76
   kStats176,
-  kRatings,       // the rated players
-  kMembers,       // the accounts
+  kRatings,  // the rated players
+  kMembers,  // the accounts
   kCount,
 };
 

@@ -70,10 +70,10 @@ TEST(ServerSettingsFile, ReadsKeysAndRefusesBadOnes) {
   EXPECT_DOUBLE_EQ(s.limits.verified_password_seconds, 0);
   EXPECT_DOUBLE_EQ(s.limits.read_cache_seconds, 0.25);
 
-  for (const char* line : {"colour = red", "announcement_text = a#b", "password_memory_kib = 1024",
-                           "password_passes = 1", "body_limit_bytes = 1000000", "threads = lots",
-                           "limit.likes = 5", "read_cache_ms = 61000", "password_hashes_at_once = -1",
-                           "no equals sign"}) {
+  for (const char* line :
+       {"colour = red", "announcement_text = a#b", "password_memory_kib = 1024",
+        "password_passes = 1", "body_limit_bytes = 1000000", "threads = lots", "limit.likes = 5",
+        "read_cache_ms = 61000", "password_hashes_at_once = -1", "no equals sign"}) {
     std::ofstream(path) << line << "\n";
     ServerSettings t;
     const auto problem = LoadServerSettings(path, t);

@@ -4,8 +4,8 @@
 
 #include <atomic>
 #include <functional>
-#include <string>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -161,17 +161,17 @@ TEST(PostgresRepository, KeptAnswersShowTheWritesOfOtherProcessesAtOnce) {
   limits.read_cache_seconds = 3600;
   ClubService reader(*db.repository, limits), writer(*other_repository, limits);
   const RequestContext ctx{"127.0.0.1", "", 1'800'000'000};
-  ASSERT_EQ(writer.CreateAccount(ctx, {"Rated", "secret1", "Moscow", "Russia", "1-001", "M",
-                                       "p@mail.ru", "21.06.2020", "xxx", "xxx", "xxx"})
+  ASSERT_EQ(writer
+                .CreateAccount(ctx, {"Rated", "secret1", "Moscow", "Russia", "1-001", "M",
+                                     "p@mail.ru", "21.06.2020", "xxx", "xxx", "xxx"})
                 .status,
             Status::kOk);
 
   const auto reads = [](ClubService& r) {
-    std::string out = std::to_string(r.GameCount(76).value()) + "|" +
-                      std::to_string(r.GameCount(100).value()) + "|" +
-                      std::to_string(r.ReadStats(76)->starts) + "|" +
-                      std::to_string(r.RatedTopTen().size()) + "|" +
-                      std::to_string(r.CountMembers()) + "|";
+    std::string out =
+        std::to_string(r.GameCount(76).value()) + "|" + std::to_string(r.GameCount(100).value()) +
+        "|" + std::to_string(r.ReadStats(76)->starts) + "|" +
+        std::to_string(r.RatedTopTen().size()) + "|" + std::to_string(r.CountMembers()) + "|";
     const auto table = r.ReadTable(76).value();
     const auto chat = r.ReadTable(100).value();
     for (const auto& p : table) out += p.entry.nick + " ";
@@ -185,15 +185,16 @@ TEST(PostgresRepository, KeptAnswersShowTheWritesOfOtherProcessesAtOnce) {
   const Case cases[] = {
       {"a tournament entry",
        [&] {
-         EXPECT_EQ(writer.WriteEntry(ctx, {76, "Star", "Moscow", "1-001", 9000, "M", "2.7", "#",
-                                           "#*"})
-                       .status,
-                   Status::kOk);
+         EXPECT_EQ(
+             writer.WriteEntry(ctx, {76, "Star", "Moscow", "1-001", 9000, "M", "2.7", "#", "#*"})
+                 .status,
+             Status::kOk);
        }},
       {"a chat message",
        [&] {
-         EXPECT_EQ(writer.WriteEntry(ctx, {100, "Star", "Moscow", "1-001", 0, "M", "2.7",
-                                           "12:00:00", "Hello*"})
+         EXPECT_EQ(writer
+                       .WriteEntry(ctx, {100, "Star", "Moscow", "1-001", 0, "M", "2.7", "12:00:00",
+                                         "Hello*"})
                        .status,
                    Status::kOk);
        }},
@@ -202,9 +203,10 @@ TEST(PostgresRepository, KeptAnswersShowTheWritesOfOtherProcessesAtOnce) {
        [&] { EXPECT_EQ(writer.SaveGameRecord(ctx, "Rated", "secret1", 1, 0, 1), Status::kOk); }},
       {"a new account",
        [&] {
-         EXPECT_EQ(writer.CreateAccount({"10.0.0.2", "", 1'800'000'000},
-                                        {"Second", "secret1", "Moscow", "Russia", "1-001", "M",
-                                         "p@mail.ru", "21.06.2020", "xxx", "xxx", "xxx"})
+         EXPECT_EQ(writer
+                       .CreateAccount({"10.0.0.2", "", 1'800'000'000},
+                                      {"Second", "secret1", "Moscow", "Russia", "1-001", "M",
+                                       "p@mail.ru", "21.06.2020", "xxx", "xxx", "xxx"})
                        .status,
                    Status::kOk);
        }},

@@ -107,9 +107,10 @@ TEST(SqliteRepository, CountsAreMadeForOldDatabasesAndFollowDeletes) {
         "; CREATE TABLE schema_migrations (number INTEGER PRIMARY KEY, name TEXT NOT NULL, "
         "applied_at INTEGER NOT NULL); INSERT INTO schema_migrations VALUES (1, 'initial', 0);";
     for (const int score : {500, 900, 900, 70})
-      sql += "INSERT INTO table_entries (table_id, score, nick, country, city, r07, r08, r09, r10, "
-             "created_at) VALUES (76, " + std::to_string(score) +
-             ", 'Old', '1-001', 'Moscow', 'M', '2.7', '#', '#', 0);";
+      sql +=
+          "INSERT INTO table_entries (table_id, score, nick, country, city, r07, r08, r09, r10, "
+          "created_at) VALUES (76, " +
+          std::to_string(score) + ", 'Old', '1-001', 'Moscow', 'M', '2.7', '#', '#', 0);";
     char* error = nullptr;
     ASSERT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
         << (error ? error : "");
@@ -125,9 +126,9 @@ TEST(SqliteRepository, CountsAreMadeForOldDatabasesAndFollowDeletes) {
   {
     sqlite3* raw = nullptr;
     ASSERT_EQ(sqlite3_open(file.c_str(), &raw), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(raw, "DELETE FROM table_entries WHERE score = 900", nullptr, nullptr,
-                           nullptr),
-              SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(raw, "DELETE FROM table_entries WHERE score = 900", nullptr, nullptr, nullptr),
+        SQLITE_OK);
     sqlite3_close(raw);
   }
   repo->Transact(Access::kRead, [&](Store& s) {

@@ -1,12 +1,12 @@
 // The kept right passwords and the bound on hashes made at once.
+#include "Secrets.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <thread>
 #include <vector>
-
-#include "Secrets.h"
 
 namespace braxo::club {
 namespace {

@@ -382,8 +382,9 @@ TEST_P(ClubServiceTest, EveryWriteShowsInTheNextReadOfWhatItChanges) {
   const std::string chatter = Create("Chatter");
   for (int i = 0; i < 10; ++i) {
     RequestContext ctx = Ctx("", "10.0.0." + std::to_string(i));
-    ASSERT_EQ(service_.WriteEntry(ctx, {76, "Top" + std::to_string(i), "Moscow", "1-001",
-                                        18000 + i, "M", "2.7", "#", "#*"})
+    ASSERT_EQ(service_
+                  .WriteEntry(ctx, {76, "Top" + std::to_string(i), "Moscow", "1-001", 18000 + i,
+                                    "M", "2.7", "#", "#*"})
                   .status,
               Status::kOk);
   }
@@ -410,24 +411,27 @@ TEST_P(ClubServiceTest, EveryWriteShowsInTheNextReadOfWhatItChanges) {
   const Case cases[] = {
       {"an entry below the tenth place",
        [&] {
-         EXPECT_EQ(service_.WriteEntry(Ctx("", "10.1.0.1"), {76, "Low", "Moscow", "1-001", 100,
-                                                             "M", "2.7", "#", "#*"})
+         EXPECT_EQ(service_
+                       .WriteEntry(Ctx("", "10.1.0.1"),
+                                   {76, "Low", "Moscow", "1-001", 100, "M", "2.7", "#", "#*"})
                        .place,
                    11);
        },
        {3, 5}},
       {"an entry into the top ten",
        [&] {
-         EXPECT_EQ(service_.WriteEntry(Ctx("", "10.1.0.2"), {76, "Star", "Moscow", "1-001", 19000,
-                                                             "M", "2.7", "#", "#*"})
+         EXPECT_EQ(service_
+                       .WriteEntry(Ctx("", "10.1.0.2"),
+                                   {76, "Star", "Moscow", "1-001", 19000, "M", "2.7", "#", "#*"})
                        .place,
                    1);
        },
        {0, 3, 5}},
       {"a chat message",
        [&] {
-         EXPECT_EQ(service_.WriteEntry(Ctx(chatter), {100, "Chatter", "Moscow", "1-001", 0, "M",
-                                                      "2.7", "12:00:00", "Hello*"})
+         EXPECT_EQ(service_
+                       .WriteEntry(Ctx(chatter), {100, "Chatter", "Moscow", "1-001", 0, "M", "2.7",
+                                                  "12:00:00", "Hello*"})
                        .status,
                    Status::kOk);
        },
@@ -497,8 +501,9 @@ TEST(ClubServiceCache, AnotherProcessesWriteShowsOnceTheKeptAnswerIsOld) {
   ClubService kept_long(*ours, long_kept), kept_short(*ours, short_kept), other(*theirs, {});
   EXPECT_EQ(kept_long.GameCount(76), 0);
   EXPECT_EQ(kept_short.GameCount(76), 0);
-  ASSERT_EQ(other.WriteEntry({"127.0.0.1", "", 1'800'000'000},
-                             {76, "Other", "Moscow", "1-001", 5000, "M", "2.7", "#", "#*"})
+  ASSERT_EQ(other
+                .WriteEntry({"127.0.0.1", "", 1'800'000'000},
+                            {76, "Other", "Moscow", "1-001", 5000, "M", "2.7", "#", "#*"})
                 .status,
             Status::kOk);
   EXPECT_EQ(kept_long.GameCount(76), 0);  // kept: the write was not this process's

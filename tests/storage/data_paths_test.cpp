@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
-
-#include <algorithm>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
