@@ -5,9 +5,8 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
-#include <condition_variable>
 #include <map>
-#include <mutex>
+#include <optional>
 #include <random>
 #include <stdexcept>
 #include <string_view>
@@ -15,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "ConnectionPool.h"
 #include "Migrations.h"
 #include "NickKey.h"
 
@@ -449,6 +449,12 @@ class PostgresStore : public Store {
     return available;
   }
 
+  // The topic's number in topic_generations (0 before its first write).
+  std::uint64_t Generation(int topic) {
+    const Result r = c_.Query("SELECT generation FROM topic_generations WHERE topic = $1", {topic});
+    return r.Rows() > 0 ? static_cast<std::uint64_t>(r.Int(0, 0)) : 0;
+  }
+
   void TopicChanged(int topic) override {
     c_.Query(
         "INSERT INTO topic_generations (topic, generation) VALUES ($1, 1) "
@@ -488,67 +494,54 @@ void Migrate(Connection& c) {
 class PostgresRepository : public Repository {
  public:
   PostgresRepository(std::string url, int max_connections)
-      : url_(std::move(url)), max_connections_(std::max(1, max_connections)) {
-    auto first = std::make_unique<Connection>(url_);
-    Migrate(*first);
-    idle_.push_back(std::move(first));
-    opened_ = 1;
-  }
+      : url_(std::move(url)), pool_(max_connections, Migrated(url_)) {}
 
   std::uint64_t TopicGeneration(int topic) override {
-    for (int attempt = 1;; ++attempt) {
-      std::unique_ptr<Connection> c = Borrow();
-      try {
-        const Result r =
-            c->Query("SELECT generation FROM topic_generations WHERE topic = $1", {topic});
-        const std::uint64_t generation = r.Rows() > 0 ? static_cast<std::uint64_t>(r.Int(0, 0)) : 0;
-        GiveBack(std::move(c));
-        return generation;
-      } catch (const ConnectionLost&) {
-        Discard();
-        DiscardIdle();
-        if (attempt >= 2) throw;
-      } catch (...) {
-        if (c->Healthy()) {
-          GiveBack(std::move(c));
-        } else {
-          Discard();
-        }
-        throw;
-      }
-    }
+    std::uint64_t generation = 0;
+    // One statement outside any transaction: one round trip.
+    Run(std::nullopt, [&](PostgresStore& store) { generation = store.Generation(topic); });
+    return generation;
   }
 
   void Transact(Access access, const std::function<void(Store&)>& work) override {
+    Run(access, work);
+  }
+
+ private:
+  // Runs `work` on a pooled connection, in a transaction of that kind or,
+  // without one, as single statements.
+  void Run(std::optional<Access> transaction, const std::function<void(PostgresStore&)>& work) {
     for (int attempt = 1;; ++attempt) {
       std::unique_ptr<Connection> c = Borrow();
       bool committing = false;
       try {
         // LOCK TABLE comes before any query, so the snapshot is taken after
         // the previous writer committed.
-        if (access == Access::kWrite) {
+        if (transaction == Access::kWrite) {
           c->Exec("BEGIN ISOLATION LEVEL SERIALIZABLE");
           c->Exec("LOCK TABLE write_gate IN EXCLUSIVE MODE");
-        } else {
+        } else if (transaction == Access::kRead) {
           c->Exec("BEGIN ISOLATION LEVEL REPEATABLE READ");
         }
         PostgresStore store(*c);
         work(store);
-        committing = true;
-        c->Exec("COMMIT");
-        GiveBack(std::move(c));
+        if (transaction) {
+          committing = true;
+          c->Exec("COMMIT");
+        }
+        pool_.GiveBack(std::move(c));
         return;
       } catch (const RetryableError& e) {
         c->RollbackQuietly();
-        GiveBack(std::move(c));
+        pool_.GiveBack(std::move(c));
         if (attempt >= kPostgresAttempts)
           throw std::runtime_error(std::string("database: still conflicting after ") +
                                    std::to_string(attempt) + " attempts: " + e.what());
         Backoff(attempt);
       } catch (const ConnectionLost&) {
-        Discard();
+        pool_.Forget();
         // The others waiting in the pool went with the same server.
-        DiscardIdle();
+        pool_.CloseIdle();
         // A transaction cut off before COMMIT changed nothing and may run
         // again on a new connection; one cut off during COMMIT may have
         // been written, so the caller hears of the failure.
@@ -556,52 +549,23 @@ class PostgresRepository : public Repository {
       } catch (...) {
         c->RollbackQuietly();
         if (c->Healthy()) {
-          GiveBack(std::move(c));
+          pool_.GiveBack(std::move(c));
         } else {
-          Discard();
+          pool_.Forget();
         }
         throw;
       }
     }
   }
 
- private:
   std::unique_ptr<Connection> Borrow() {
-    std::unique_lock lock(mutex_);
-    while (idle_.empty() && opened_ >= max_connections_) available_.wait(lock);
-    if (!idle_.empty()) {
-      auto c = std::move(idle_.back());
-      idle_.pop_back();
-      return c;
-    }
-    ++opened_;
-    lock.unlock();
-    try {
-      return std::make_unique<Connection>(url_);
-    } catch (...) {
-      Discard();
-      throw;
-    }
+    return pool_.Borrow([this] { return std::make_unique<Connection>(url_); });
   }
 
-  void GiveBack(std::unique_ptr<Connection> c) {
-    std::lock_guard lock(mutex_);
-    idle_.push_back(std::move(c));
-    available_.notify_one();
-  }
-
-  // Forgets a connection that was borrowed and is closed or never opened.
-  void Discard() {
-    std::lock_guard lock(mutex_);
-    --opened_;
-    available_.notify_one();
-  }
-
-  void DiscardIdle() {
-    std::lock_guard lock(mutex_);
-    opened_ -= static_cast<int>(idle_.size());
-    idle_.clear();
-    available_.notify_all();
+  static std::unique_ptr<Connection> Migrated(const std::string& url) {
+    auto first = std::make_unique<Connection>(url);
+    Migrate(*first);
+    return first;
   }
 
   static void Backoff(int attempt) {
@@ -613,11 +577,7 @@ class PostgresRepository : public Repository {
   }
 
   std::string url_;
-  int max_connections_;
-  std::mutex mutex_;
-  std::condition_variable available_;
-  std::vector<std::unique_ptr<Connection>> idle_;
-  int opened_ = 0;
+  ConnectionPool<Connection> pool_;
 };
 
 }  // namespace

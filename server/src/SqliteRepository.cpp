@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "ConnectionPool.h"
 #include "Migrations.h"
 #include "NickKey.h"
 
@@ -504,11 +505,9 @@ void Migrate(Connection& c) {
 class SqliteRepository : public Repository {
  public:
   SqliteRepository(std::string path, bool full_sync)
-      : path_(std::move(path)), full_sync_(full_sync) {
-    auto first = std::make_unique<Connection>(path_, full_sync_);
-    Migrate(*first);
-    idle_.push_back(std::move(first));
-    opened_ = 1;
+      : path_(std::move(path)),
+        full_sync_(full_sync),
+        pool_(kMaxConnections, Migrated(path_, full_sync_)) {
     writer_connection_ = std::make_unique<Connection>(path_, full_sync_);
     writer_ = std::thread([this] { WriteLoop(); });
   }
@@ -617,50 +616,35 @@ class SqliteRepository : public Repository {
   }
 
   std::unique_ptr<Connection> Borrow() {
-    std::unique_lock lock(mutex_);
-    while (idle_.empty() && opened_ >= kMaxConnections) available_.wait(lock);
-    if (!idle_.empty()) {
-      auto c = std::move(idle_.back());
-      idle_.pop_back();
-      return c;
-    }
-    ++opened_;
-    lock.unlock();
-    try {
-      return std::make_unique<Connection>(path_, full_sync_);
-    } catch (...) {
-      std::lock_guard relock(mutex_);
-      --opened_;
-      available_.notify_one();
-      throw;
-    }
+    return pool_.Borrow([this] { return std::make_unique<Connection>(path_, full_sync_); });
   }
 
   void GiveBack(std::unique_ptr<Connection> c) {
-    std::lock_guard lock(mutex_);
     // A connection still inside a transaction (its ROLLBACK failed too) would
     // hold its locks for ever: it is closed instead of reused.
     if (sqlite3_get_autocommit(c->db())) {
-      idle_.push_back(std::move(c));
+      pool_.GiveBack(std::move(c));
     } else {
       c.reset();
-      --opened_;
+      pool_.Forget();
     }
-    available_.notify_one();
+  }
+
+  static std::unique_ptr<Connection> Migrated(const std::string& path, bool full_sync) {
+    auto first = std::make_unique<Connection>(path, full_sync);
+    Migrate(*first);
+    return first;
   }
 
   std::string path_;
   bool full_sync_;
+  ConnectionPool<Connection> pool_;
   std::unique_ptr<Connection> writer_connection_;
   std::mutex write_mutex_;
   std::condition_variable write_ready_;
   std::deque<WriteJob*> write_queue_;
   bool stopping_ = false;
   std::thread writer_;
-  std::mutex mutex_;
-  std::condition_variable available_;
-  std::vector<std::unique_ptr<Connection>> idle_;
-  int opened_ = 0;
 };
 
 }  // namespace

@@ -40,6 +40,36 @@ inline std::string CreateAccountBody(const std::string& nick, const std::string&
   return PlainFormBody(CreateAccountFields(nick, pw, city));
 }
 
+// A tournament or chat entry as the game writes it: `r10` gets the "*" the
+// game puts after it.
+inline std::string EntryBody(int table, const std::string& nick, int score,
+                             const std::string& r9 = "#", const std::string& r10 = "#") {
+  return PlainFormBody({{"gid", std::to_string(table)},
+                        {"nick", nick},
+                        {"city", "Moscow"},
+                        {"country", "1-001"},
+                        {"score", std::to_string(score)},
+                        {"R7", "M"},
+                        {"R8", "2.7"},
+                        {"R9", r9},
+                        {"R10", r10 + "*"}});
+}
+
+// A stored account of a valid member `nick` (the hash is no real one).
+inline AccountRow Account(const std::string& nick) {
+  AccountRow row;
+  row.nick = nick;
+  row.password_hash = "hash";
+  row.city = "Moscow";
+  row.country1 = "Russia";
+  row.country2 = "1-001";
+  row.sex = "M";
+  row.email = "a@b.c";
+  row.date_r = "21.06.2020";
+  row.r01 = row.r02 = row.r03 = "xxx";
+  return row;
+}
+
 // A new folder under the temporary directory, removed with its contents.
 class TempFolder {
  public:

@@ -15,20 +15,9 @@ namespace braxo::club {
 namespace {
 
 using test::ClubCluster;
+using test::EntryBody;
 using test::HttpsClient;
 using test::HttpsReply;
-
-std::string EntryBody(int table, const std::string& nick, int score) {
-  return PlainFormBody({{"gid", std::to_string(table)},
-                        {"nick", nick},
-                        {"city", "Moscow"},
-                        {"country", "1-001"},
-                        {"score", std::to_string(score)},
-                        {"R7", "M"},
-                        {"R8", "2.7"},
-                        {"R9", "#"},
-                        {"R10", "#*"}});
-}
 
 std::string InfoBody(const std::string& about) {
   std::vector<FormField> info = {{"nick", "Player"}, {"labelinfosave", "0"}};

@@ -35,16 +35,7 @@ class WriteLoad {
         HttpsClient client(cluster.BaseUrl(), cluster.ca());
         const std::string nick = std::string("Writer") + static_cast<char>('a' + w);
         for (int score = 1; !stop_ && score < 18000; ++score) {
-          const HttpsReply r =
-              client.Post("topten", PlainFormBody({{"gid", "76"},
-                                                   {"nick", nick},
-                                                   {"city", "Moscow"},
-                                                   {"country", "1-001"},
-                                                   {"score", std::to_string(score)},
-                                                   {"R7", "M"},
-                                                   {"R8", "2.7"},
-                                                   {"R9", "#"},
-                                                   {"R10", "#*"}}));
+          const HttpsReply r = client.Post("topten", test::EntryBody(76, nick, score));
           const bool acknowledged = r.status == 200 && NumberReply(r.body).has_value();
           std::lock_guard lock(mutex_);
           const double at = Seconds();

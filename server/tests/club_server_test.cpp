@@ -20,6 +20,7 @@ namespace braxo::club {
 namespace {
 
 using braxo::testing::ClubServerProcess;
+using test::EntryBody;
 using test::LoopbackClient;
 using test::Reply;
 
@@ -38,19 +39,6 @@ std::string WriteConfig(const std::string& folder, const std::string& text) {
 
 std::string LoginBody(const std::string& nick, const std::string& pw = "secret1") {
   return ListFormBody({"nick=" + nick, "pw=" + pw, "label0=0"});
-}
-
-std::string EntryBody(int table, const std::string& nick, int score, const std::string& r9 = "#",
-                      const std::string& r10 = "#") {
-  return PlainFormBody({{"gid", std::to_string(table)},
-                        {"nick", nick},
-                        {"city", "Moscow"},
-                        {"country", "1-001"},
-                        {"score", std::to_string(score)},
-                        {"R7", "M"},
-                        {"R8", "2.7"},
-                        {"R9", r9},
-                        {"R10", r10 + "*"}});
 }
 
 // The game's two rated-game operations, as it computes them from the record it reads.

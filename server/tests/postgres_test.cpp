@@ -17,21 +17,8 @@ namespace braxo::club {
 namespace {
 
 using test::Backend;
+using test::Account;
 using test::FreshDatabase;
-
-AccountRow Account(const std::string& nick) {
-  AccountRow row;
-  row.nick = nick;
-  row.password_hash = "hash";
-  row.city = "Moscow";
-  row.country1 = "Russia";
-  row.country2 = "1-001";
-  row.sex = "M";
-  row.email = "a@b.c";
-  row.date_r = "21.06.2020";
-  row.r01 = row.r02 = row.r03 = "xxx";
-  return row;
-}
 
 std::int64_t CreatePlayer(Repository& repo) {
   std::int64_t id = 0;

@@ -164,15 +164,7 @@ TEST_P(ProtocolTest, CountsPlacesAndTheRatedTopTen) {
 
 TEST_P(ProtocolTest, TablesComeBackAsStarEndedRecords) {
   const auto write = [&](const std::string& nick, int score) {
-    return TopTen(PlainFormBody({{"gid", "76"},
-                                 {"nick", nick},
-                                 {"city", "Moscow"},
-                                 {"country", "1-001"},
-                                 {"score", std::to_string(score)},
-                                 {"R7", "M"},
-                                 {"R8", "2.7"},
-                                 {"R9", "#"},
-                                 {"R10", "#*"}}));
+    return TopTen(test::EntryBody(76, nick, score));
   };
   EXPECT_EQ(TopTen(ListFormBody({"gid=76"})).body, "");
   EXPECT_EQ(write("Ann", 9000).body, "$1");

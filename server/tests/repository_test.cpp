@@ -12,21 +12,8 @@
 namespace braxo::club {
 namespace {
 
+using test::Account;
 using test::FreshDatabase;
-
-AccountRow Account(const std::string& nick) {
-  AccountRow row;
-  row.nick = nick;
-  row.password_hash = "hash";
-  row.city = "Moscow";
-  row.country1 = "Russia";
-  row.country2 = "1-001";
-  row.sex = "M";
-  row.email = "a@b.c";
-  row.date_r = "21.06.2020";
-  row.r01 = row.r02 = row.r03 = "xxx";
-  return row;
-}
 
 TableEntry Entry(std::int64_t table, std::int64_t score, const std::string& nick,
                  const std::string& city = "Moscow") {

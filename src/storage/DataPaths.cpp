@@ -51,21 +51,6 @@ bool MakeDirectories(const std::string& directory) {
   return IsDirectory(directory);
 }
 
-bool WriteAll(int fd, const std::string& data) {
-  const char* p = data.data();
-  std::size_t left = data.size();
-  while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 // Puts `data` at `target` unless something is already there. The bytes go
 // to a temporary file first and are linked into place, so the target
 // appears complete or not at all, and a file that appeared meanwhile (a

@@ -55,20 +55,6 @@ std::string AsciiOnly(std::string_view input) {
   return out;
 }
 
-bool WriteAll(int fd, std::string_view data) {
-  const char* p = data.data();
-  size_t left = data.size();
-  while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += n;
-    left -= static_cast<size_t>(n);
-  }
-  return true;
-}
 
 std::string DirectoryPart(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -119,6 +105,21 @@ bool IsOurTemporary(std::string_view entry, const std::string& file_name) {
 }
 
 }  // namespace
+
+bool WriteAll(int fd, std::string_view data) {
+  const char* p = data.data();
+  size_t left = data.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  return true;
+}
 
 std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t max_bytes) {
   // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.

@@ -37,6 +37,10 @@ std::optional<std::vector<std::string>> ReadLines(const std::string& path,
 // Returns false and leaves the old file untouched when anything fails.
 bool WriteFileAtomic(const std::string& path, std::string_view data);
 
+// Writes every byte of `data` to `fd`, going on after interrupted and short
+// writes; false on an error.
+bool WriteAll(int fd, std::string_view data);
+
 // WriteFileAtomic with `lines`, each ended by CR LF.
 bool WriteLinesAtomic(const std::string& path, const std::vector<std::string>& lines);
 
