@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "ClubGameClient.h"
 #include "ClubServerProcess.h"
 #include "TestHttpServer.h"
 #include "club/ClubAccess.h"
@@ -92,17 +93,7 @@ int main(int argc, char** argv) {
     braxo::Club setup;
     setenv("BRAXO_CONFIG_URL", (braxo::real_club->BaseUrl() + "config").c_str(), 1);
     braxo::ApplyRemoteConfig(braxo::FetchConfigPage(), setup.settings, setup.services);
-    braxo::TKezUser ann;
-    ann.Nick = "Ann";
-    ann.Pw = "secret12";
-    ann.City = "Rome";
-    ann.Country1 = "Italy";
-    ann.Country2 = "1-020";
-    ann.Sex = 'W';
-    ann.EMail = "ann@mail.it";
-    ann.DateR = "21.06.2020";
-    ann.R01 = ann.R02 = ann.R03 = "xxx";
-    if (setup.access.CreateAccount(ann) != 0) return 1;
+    if (setup.access.CreateAccount(braxo::testing::TestMember("Ann", "secret12")) != 0) return 1;
   }
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "ClubGameKit.h"
+#include "ClubGameClient.h"
 #include "ClubServerProcess.h"
 #include "app/AppDialogs.h"
 #include "club/ClubAccess.h"
@@ -42,22 +43,10 @@ TEST(AccountWindowWiring, IconAndPreGameCheckOpenTheAccountWindow) {
   testing::ClubServerProcess club;
   const testing::ConfigAddress config(club.BaseUrl() + "config");
   {
-    ClubClient client;
-    ClubServiceState services;
-    Settings settings;
-    ApplyRemoteConfig(FetchConfigPage(), settings, services);
-    ClubAccess access(client, services, settings);
-    TKezUser ann;
-    ann.Nick = "Ann";
-    ann.Pw = "secret12";
+    testing::GameClient setup;
+    TKezUser ann = testing::TestMember("Ann", "secret12");
     ann.City = "Rome";
-    ann.Country1 = "Italy";
-    ann.Country2 = "1-024";
-    ann.Sex = 'W';
-    ann.EMail = "ann@mail.it";
-    ann.DateR = "21.06.2020";
-    ann.R01 = ann.R02 = ann.R03 = "xxx";
-    ASSERT_EQ(access.CreateAccount(ann), 0);
+    ASSERT_EQ(setup.access().CreateAccount(ann), 0);
   }
   testing::DataFolder folder;
   folder.Write(club.BaseUrl());

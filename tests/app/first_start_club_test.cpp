@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "ClubGameKit.h"
+#include "ClubGameClient.h"
 #include "ClubServerProcess.h"
 #include "club/ClubAccess.h"
 #include "storage/DataPaths.h"
@@ -39,11 +40,8 @@ TEST(FirstStartClubTest, ANewInstallationReachesTheClubOnItsFirstRun) {
   QTRY_VERIFY_WITH_TIMEOUT(window.services().TopTenAvailable(), 5000);
   EXPECT_TRUE(window.services().ChatAvailable());
 
-  ClubClient reader_client;
-  ClubServiceState reader_services;
-  Settings reader_settings;
-  ApplyRemoteConfig(FetchConfigPage(), reader_settings, reader_services);
-  ClubAccess reader(reader_client, reader_services, reader_settings);
+  testing::GameClient reader_machine;
+  ClubAccess& reader = reader_machine.access();
   const auto unique_starts = [&] {
     const UsageStatisticsReply reply = reader.ReadUsageStatistics();
     return reply.ok ? reply.stat.Stat2 : -1;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "ClubGameKit.h"
+#include "ClubGameClient.h"
 #include "ClubServerProcess.h"
 #include "club/ClubAccess.h"
 
@@ -15,22 +16,9 @@ TEST(RatedGameClubTest, AWholeRatedGameChangesTheRatingOnTheClub) {
   const testing::ConfigAddress config(club.BaseUrl() + "config");
 
   // Another machine reads the player's record afterwards.
-  ClubClient other_client;
-  ClubServiceState other_services;
-  Settings other_settings;
-  ApplyRemoteConfig(FetchConfigPage(), other_settings, other_services);
-  ClubAccess other(other_client, other_services, other_settings);
-  TKezUser ann;
-  ann.Nick = "Ann";
-  ann.Pw = "secret12";
-  ann.City = "Rome";
-  ann.Country1 = "Italy";
-  ann.Country2 = "1-020";
-  ann.Sex = 'W';
-  ann.EMail = "ann@mail.it";
-  ann.DateR = "21.06.2020";
-  ann.R01 = ann.R02 = ann.R03 = "xxx";
-  ASSERT_EQ(other.CreateAccount(ann), 0);
+  testing::GameClient other_machine;
+  ClubAccess& other = other_machine.access();
+  ASSERT_EQ(other.CreateAccount(testing::TestMember("Ann", "secret12")), 0);
 
   testing::DataFolder folder;
   folder.Write(club.BaseUrl());

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "ClubGameKit.h"
+#include "ClubGameClient.h"
 #include "ClubServerProcess.h"
 #include "club/ClubAccess.h"
 #include "dialogs/TFormServerWrite.h"
@@ -12,31 +13,14 @@
 namespace braxo {
 namespace {
 
-TKezUser NewMember(const std::string& nick, const std::string& password) {
-  TKezUser user;
-  user.Nick = nick;
-  user.Pw = password;
-  user.City = "Oslo";
-  user.Country1 = "Norway";
-  user.Country2 = "1-035";
-  user.Sex = 'W';
-  user.EMail = "ann@mail.it";
-  user.DateR = "21.06.2020";
-  user.R01 = user.R02 = user.R03 = "xxx";
-  return user;
-}
-
 TEST(TopTenRewardClubTest, FirstPlaceEarnsTwentyFiveKezsOnceAndTheBalanceIsReadBack) {
   testing::ClubServerProcess club;
   const testing::ConfigAddress config(club.BaseUrl() + "config");
 
   // Another machine: creates the account and looks at the club afterwards.
-  ClubClient other_client;
-  ClubServiceState other_services;
-  Settings other_settings;
-  ApplyRemoteConfig(FetchConfigPage(), other_settings, other_services);
-  ClubAccess other(other_client, other_services, other_settings);
-  ASSERT_EQ(other.CreateAccount(NewMember("Ann", "secret12")), 0);
+  testing::GameClient other_machine;
+  ClubAccess& other = other_machine.access();
+  ASSERT_EQ(other.CreateAccount(testing::TestMember("Ann", "secret12")), 0);
   const std::optional<std::int32_t> balance_before = other.ReadKezsBalance("Ann");
   ASSERT_TRUE(balance_before.has_value());
 

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "ClubGameClient.h"
 #include "ClubServerProcess.h"
 #include "club/ClubAccess.h"
 #include "club/UsageStatistics.h"
@@ -21,36 +22,16 @@
 namespace braxo {
 namespace {
 
-// One game on one machine: its own client (and so its own cookies), the
-// service state and settings that the club's configuration page gives it.
-class GameClient {
- public:
-  GameClient() : access_(client_, services_, settings_) {
-    ApplyRemoteConfig(FetchConfigPage(), settings_, services_);
-  }
-  ClubAccess& access() { return access_; }
-  ClubClient& client() { return client_; }
-  const ClubServiceState& services() const { return services_; }
-  const Settings& settings() const { return settings_; }
+using testing::GameClient;
 
- private:
-  ClubClient client_;
-  ClubServiceState services_;
-  Settings settings_;
-  ClubAccess access_;
-};
-
+// "no" inside a login record is data: a member from Genova.
 TKezUser NewMember(const std::string& nick, const std::string& password) {
-  TKezUser user;
-  user.Nick = nick;
-  user.Pw = password;
-  user.City = "Genova";  // "no" inside a login record is data
+  TKezUser user = testing::TestMember(nick, password);
+  user.City = "Genova";
   user.Country1 = "Italy";
   user.Country2 = "1-020";
   user.Sex = 'M';
   user.EMail = "jnoble@mail.it";
-  user.DateR = "21.06.2020";
-  user.R01 = user.R02 = user.R03 = "xxx";
   return user;
 }
 

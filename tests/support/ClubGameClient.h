@@ -1,0 +1,53 @@
+// The game's club code as one machine runs it, for tests and benchmarks
+// against a club: its own client (and so its own cookies), and the service
+// state and settings that the club's configuration page gives it. Needs
+// braxo_club.
+#pragma once
+
+#include <string>
+
+#include "club/AccountService.h"
+#include "club/ClubAccess.h"
+#include "club/ClubClient.h"
+#include "club/ConfigPage.h"
+
+namespace braxo::testing {
+
+class GameClient {
+ public:
+  // Reads the configuration page the game reads (BRAXO_CONFIG_URL names it).
+  GameClient() : access_(client_, services_, settings_) {
+    ApplyRemoteConfig(FetchConfigPage(), settings_, services_);
+  }
+  GameClient(const GameClient&) = delete;
+  GameClient& operator=(const GameClient&) = delete;
+
+  ClubAccess& access() { return access_; }
+  ClubClient& client() { return client_; }
+  const ClubServiceState& services() const { return services_; }
+  const Settings& settings() const { return settings_; }
+
+ private:
+  ClubClient client_;
+  ClubServiceState services_;
+  Settings settings_;
+  ClubAccess access_;
+};
+
+// A member whose every account field passes the club's rules: Ann-like, of
+// Oslo; tests that look at a field set their own.
+inline TKezUser TestMember(const std::string& nick, const std::string& password) {
+  TKezUser user;
+  user.Nick = nick;
+  user.Pw = password;
+  user.City = "Oslo";
+  user.Country1 = "Norway";
+  user.Country2 = "1-035";
+  user.Sex = 'W';
+  user.EMail = "ann@mail.it";
+  user.DateR = "21.06.2020";
+  user.R01 = user.R02 = user.R03 = "xxx";
+  return user;
+}
+
+}  // namespace braxo::testing
