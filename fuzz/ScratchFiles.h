@@ -1,6 +1,6 @@
 // What the fuzz targets of the game's file readers share: one scratch folder
 // per fuzzing process (in memory when possible, removed when the process ends
-// normally) and a plain writer for the bytes under test.
+// normally) and plain file writing and reading for the bytes under test.
 #pragma once
 
 #include <stdlib.h>
@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 
@@ -42,6 +43,12 @@ inline const std::string& ScratchPath() {
 inline void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;
+}
+
+// The file's bytes, or nothing when it cannot be read.
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 }  // namespace braxo::fuzz

@@ -18,12 +18,8 @@
 namespace {
 
 using braxo::fuzz::ScratchPath;
+using braxo::fuzz::ReadFile;
 using braxo::fuzz::WriteFile;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 }  // namespace
 
