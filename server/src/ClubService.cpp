@@ -105,9 +105,23 @@ Topic StatsTopic(std::int64_t game_id) {
   return game_id == kGameId ? Topic::kStats76 : Topic::kStats176;
 }
 
-// Inside a write: tells the other processes of a shared store, with the
-// commit, that the topic's reads have changed.
-void Touch(Store& store, Topic topic) { store.TopicChanged(static_cast<int>(topic)); }
+// The topics one write changes: told to the store inside the write's
+// transaction (for the other processes on it), and to this process's cache
+// once the write has committed. A transaction run again may add a topic twice,
+// which costs one more read at most.
+class TopicChanges {
+ public:
+  void Add(Store& store, Topic topic) {
+    store.TopicChanged(static_cast<int>(topic));
+    topics_.push_back(topic);
+  }
+  void Publish(ReadCache& cache) const {
+    for (const Topic topic : topics_) cache.Changed(topic);
+  }
+
+ private:
+  std::vector<Topic> topics_;
+};
 
 // Where several processes share the store, its per-topic numbers; where
 // this process is the only server, nothing: its own writes are all there is.
@@ -192,6 +206,7 @@ SessionResult ClubService::CreateAccount(const RequestContext& ctx, const NewAcc
   row.r02 = a.r02;
   row.r03 = a.r03;
 
+  TopicChanges changes;
   repository_.Transact(Access::kWrite, [&](Store& store) {
     result = SessionResult{};
     if (store.FindAccount(a.nick)) {
@@ -209,9 +224,9 @@ SessionResult ClubService::CreateAccount(const RequestContext& ctx, const NewAcc
     result.session_token = OpenSession(store, row.id, ctx.now);
     result.account = row;
     result.status = Status::kOk;
-    Touch(store, Topic::kMembers);
+    changes.Add(store, Topic::kMembers);
   });
-  if (result.status == Status::kOk) cache_.Changed(Topic::kMembers);
+  changes.Publish(cache_);
   return result;
 }
 
@@ -221,11 +236,12 @@ SessionResult ClubService::CheckPassword(const RequestContext& ctx, const std::s
   if (nick.empty() || nick.size() > 64 || pw.size() > kMaxPasswordBytes) return result;
   std::optional<AccountRow> account;
   bool locked = false;
+  const std::string nick_subject = Cp(nick);
   repository_.Transact(Access::kRead, [&](Store& store) {
     const RateLimit& l = limits_.failed_logins;
     locked =
         !store.RateToken("login-address", ctx.address, l.count, l.window_seconds, ctx.now, false) ||
-        !store.RateToken("login-nick", Cp(nick), l.count, l.window_seconds, ctx.now, false);
+        !store.RateToken("login-nick", nick_subject, l.count, l.window_seconds, ctx.now, false);
     if (!locked) account = store.FindAccount(nick);
   });
   if (locked) {
@@ -253,7 +269,7 @@ SessionResult ClubService::CheckPassword(const RequestContext& ctx, const std::s
   }
   repository_.Transact(Access::kWrite, [&](Store& store) {
     TakeToken(store, "login-address", ctx.address, limits_.failed_logins, ctx.now);
-    TakeToken(store, "login-nick", Cp(nick), limits_.failed_logins, ctx.now);
+    TakeToken(store, "login-nick", nick_subject, limits_.failed_logins, ctx.now);
   });
   return result;
 }
@@ -368,6 +384,7 @@ Status ClubService::SaveGameRecord(const RequestContext& ctx, const std::string&
   if (login.status != Status::kOk) return login.status;
   if (!std::isfinite(rating)) return Status::kRefused;
   Status status = Status::kRefused;
+  TopicChanges changes;
   repository_.Transact(Access::kWrite, [&](Store& store) {
     status = Status::kRefused;
     GameRecordRow row = store.ReadGameRecord(login.account.id, kGameId);
@@ -395,9 +412,9 @@ Status ClubService::SaveGameRecord(const RequestContext& ctx, const std::string&
     }
     store.WriteGameRecord(login.account.id, kGameId, row);
     status = Status::kOk;
-    Touch(store, Topic::kRatings);
+    changes.Add(store, Topic::kRatings);
   });
-  if (status == Status::kOk) cache_.Changed(Topic::kRatings);
+  changes.Publish(cache_);
   return status;
 }
 
@@ -478,19 +495,21 @@ WriteResult ClubService::WriteEntry(const RequestContext& ctx, const EntryReques
   }
   if (!valid) return result;
 
+  const std::string nick_subject = Cp(e.nick);
+  TopicChanges changes;
   repository_.Transact(Access::kWrite, [&](Store& store) {
     result = WriteResult{};
     const RateLimit& limit = chat ? limits_.chat_messages : limits_.tournament_writes;
     const char* kind = chat ? "chat" : "tournament";
     const std::string nick_kind = std::string(kind) + "-nick";
     if (!store.RateToken(kind, ctx.address, limit.count, limit.window_seconds, ctx.now, false) ||
-        !store.RateToken(nick_kind, Cp(e.nick), limit.count, limit.window_seconds, ctx.now,
+        !store.RateToken(nick_kind, nick_subject, limit.count, limit.window_seconds, ctx.now,
                          false)) {
       result.status = Status::kLimited;
       return;
     }
     TakeToken(store, kind, ctx.address, limit, ctx.now);
-    TakeToken(store, nick_kind.c_str(), Cp(e.nick), limit, ctx.now);
+    TakeToken(store, nick_kind.c_str(), nick_subject, limit, ctx.now);
     if (chat) e.score = store.HighestScore(kChatTableId) + 1;
     store.InsertEntry(e, static_cast<std::int64_t>(ctx.now));
     result.place = chat ? 1 : store.PlaceOf(e);
@@ -498,14 +517,11 @@ WriteResult ClubService::WriteEntry(const RequestContext& ctx, const EntryReques
       store.InsertCreditRight(e.id, SessionTokenHash(ctx.session_token),
                               result.place == 1 ? 25 : 10);
     result.status = Status::kOk;
-    Touch(store, EntriesTopic(r.table_id));
-    if (chat || result.place <= 10) Touch(store, TopTenTopic(r.table_id));
-  });
-  if (result.status == Status::kOk) {
-    cache_.Changed(EntriesTopic(r.table_id));
+    changes.Add(store, EntriesTopic(r.table_id));
     // An entry below the tenth place leaves the top ten as it was.
-    if (chat || result.place <= 10) cache_.Changed(TopTenTopic(r.table_id));
-  }
+    if (chat || result.place <= 10) changes.Add(store, TopTenTopic(r.table_id));
+  });
+  changes.Publish(cache_);
   return result;
 }
 
@@ -522,6 +538,7 @@ std::optional<UsageStats> ClubService::ReadStats(std::int64_t game_id) {
 Status ClubService::CountStart(const RequestContext& ctx, std::int64_t game_id, bool unique) {
   if (!IsStatisticsGame(game_id)) return Status::kRefused;
   Status status = Status::kLimited;
+  TopicChanges changes;
   repository_.Transact(Access::kWrite, [&](Store& store) {
     status = Status::kLimited;
     if (!TakeToken(store, "statistics", ctx.address, limits_.statistics_writes, ctx.now)) return;
@@ -530,15 +547,16 @@ Status ClubService::CountStart(const RequestContext& ctx, std::int64_t game_id, 
     delta.unique_starts = unique ? 1 : 0;
     store.AddStats(static_cast<int>(game_id), delta, false);
     status = Status::kOk;
-    Touch(store, StatsTopic(game_id));
+    changes.Add(store, StatsTopic(game_id));
   });
-  if (status == Status::kOk) cache_.Changed(StatsTopic(game_id));
+  changes.Publish(cache_);
   return status;
 }
 
 Status ClubService::Like(const RequestContext& ctx, std::int64_t game_id, const std::string& nick) {
   if (!IsStatisticsGame(game_id) || !Rated(nick, 1, kRateCyrillic)) return Status::kRefused;
   Status status = Status::kLimited;
+  TopicChanges changes;
   repository_.Transact(Access::kWrite, [&](Store& store) {
     status = Status::kLimited;
     if (!TakeToken(store, "like", ctx.address, limits_.likes, ctx.now)) return;
@@ -547,9 +565,9 @@ Status ClubService::Like(const RequestContext& ctx, std::int64_t game_id, const 
     delta.last_like_nick = nick;
     store.AddStats(static_cast<int>(game_id), delta, true);
     status = Status::kOk;
-    Touch(store, StatsTopic(game_id));
+    changes.Add(store, StatsTopic(game_id));
   });
-  if (status == Status::kOk) cache_.Changed(StatsTopic(game_id));
+  changes.Publish(cache_);
   return status;
 }
 
@@ -559,6 +577,7 @@ Status ClubService::CountFinishedGame(const RequestContext& ctx, std::int64_t ga
   for (const auto f : flags)
     if (f != 0 && f != 1) return Status::kRefused;
   Status status = Status::kLimited;
+  TopicChanges changes;
   repository_.Transact(Access::kWrite, [&](Store& store) {
     status = Status::kLimited;
     if (!TakeToken(store, "statistics", ctx.address, limits_.statistics_writes, ctx.now)) return;
@@ -566,9 +585,9 @@ Status ClubService::CountFinishedGame(const RequestContext& ctx, std::int64_t ga
     delta.finished = flags;
     store.AddStats(static_cast<int>(game_id), delta, false);
     status = Status::kOk;
-    Touch(store, StatsTopic(game_id));
+    changes.Add(store, StatsTopic(game_id));
   });
-  if (status == Status::kOk) cache_.Changed(StatsTopic(game_id));
+  changes.Publish(cache_);
   return status;
 }
 
