@@ -5,13 +5,12 @@
 #include <QGuiApplication>
 
 #include "game/GameState.h"
+#include "game/NullPorts.h"
 #include "ui/BoardRenderer.h"
 #include "ui/Pictures.h"
-#include "game/NullPorts.h"
 
 namespace braxo {
 namespace {
-
 
 void RenderFullLevelFive(benchmark::State& state, bool caching) {
   testing::NullPorts quiet;

@@ -11,13 +11,13 @@
 #include <iterator>
 #include <string>
 
-#include "storage/ChampionsFile.h"
 #include "ScratchFiles.h"
+#include "storage/ChampionsFile.h"
 
 namespace {
 
-using braxo::fuzz::ScratchPath;
 using braxo::fuzz::ReadFile;
+using braxo::fuzz::ScratchPath;
 using braxo::fuzz::WriteFile;
 
 }  // namespace

@@ -11,8 +11,8 @@
 #include <fstream>
 #include <string>
 
-#include "storage/SettingsFile.h"
 #include "ScratchFiles.h"
+#include "storage/SettingsFile.h"
 
 namespace {
 

@@ -11,14 +11,14 @@
 #include <iterator>
 #include <string>
 
+#include "ScratchFiles.h"
 #include "storage/TextFile.h"
 #include "storage/UserFile.h"
-#include "ScratchFiles.h"
 
 namespace {
 
-using braxo::fuzz::ScratchPath;
 using braxo::fuzz::ReadFile;
+using braxo::fuzz::ScratchPath;
 using braxo::fuzz::WriteFile;
 
 }  // namespace

@@ -109,13 +109,11 @@ std::optional<std::string> PhotoNick(const std::string& target) {
 
 std::string ClientAddress(const HttpRequest& request,
                           const std::vector<std::string>& trusted_proxies) {
-  if (request.forwarded_for.empty() ||
-      std::find(trusted_proxies.begin(), trusted_proxies.end(), request.remote_address) ==
-          trusted_proxies.end())
+  if (request.forwarded_for.empty() || std::find(trusted_proxies.begin(), trusted_proxies.end(),
+                                                 request.remote_address) == trusted_proxies.end())
     return request.remote_address;
   const size_t comma = request.forwarded_for.rfind(',');
-  std::string last =
-      request.forwarded_for.substr(comma == std::string::npos ? 0 : comma + 1);
+  std::string last = request.forwarded_for.substr(comma == std::string::npos ? 0 : comma + 1);
   last.erase(0, last.find_first_not_of(" \t"));
   last.erase(last.find_last_not_of(" \t") + 1);
   boost::system::error_code ec;

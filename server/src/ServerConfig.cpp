@@ -1,10 +1,10 @@
 #include "ServerConfig.h"
 
+#include <boost/asio/ip/address.hpp>
 #include <charconv>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <boost/asio/ip/address.hpp>
 #include <map>
 #include <sstream>
 

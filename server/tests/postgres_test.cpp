@@ -16,8 +16,8 @@
 namespace braxo::club {
 namespace {
 
-using test::Backend;
 using test::Account;
+using test::Backend;
 using test::FreshDatabase;
 
 std::int64_t CreatePlayer(Repository& repo) {

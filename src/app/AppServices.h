@@ -5,9 +5,9 @@
 #include <functional>
 #include <future>
 #include <map>
-#include <vector>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "audio/SoundTable.h"
 #include "club/Announcements.h"

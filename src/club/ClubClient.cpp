@@ -193,7 +193,8 @@ class PendingExchange {
         wire += "Cookie: " + line + "\r\n";
       }
     }
-    if (request_.has_body) wire += "Content-Length: " + QByteArray::number(request_.body.size()) + "\r\n";
+    if (request_.has_body)
+      wire += "Content-Length: " + QByteArray::number(request_.body.size()) + "\r\n";
     wire += "\r\n";
     if (request_.has_body) wire += request_.body;
     wire_ = std::move(wire);
@@ -670,12 +671,11 @@ BackgroundGet::BackgroundGet(std::string_view address, const HttpLimits& limits,
     });
     return;
   }
-  exchange_ = std::make_unique<PendingExchange>(
-      Get(*url), nullptr, limits, ExchangeOptions{},
-      [this, done = std::move(done)](HttpResult result) {
-        finished_ = true;
-        done(std::move(result));
-      });
+  exchange_ = std::make_unique<PendingExchange>(Get(*url), nullptr, limits, ExchangeOptions{},
+                                                [this, done = std::move(done)](HttpResult result) {
+                                                  finished_ = true;
+                                                  done(std::move(result));
+                                                });
 }
 
 BackgroundGet::~BackgroundGet() = default;

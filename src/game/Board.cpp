@@ -21,7 +21,8 @@ void Board::Clear() {
 }
 
 void Board::ComputeCellRects() {
-  ForEachCellInBoardOrder([this](const BoardCell& cell) { rects_[Index(cell)] = ComputeCellRect(cell); });
+  ForEachCellInBoardOrder(
+      [this](const BoardCell& cell) { rects_[Index(cell)] = ComputeCellRect(cell); });
 }
 
 bool Board::IsTileFree(int layer, int row, int column) const {
@@ -30,8 +31,7 @@ bool Board::IsTileFree(int layer, int row, int column) const {
   const bool nothing_on_top = layer == kLayers || !HasTile(BoardCell{layer + 1, row, column});
   if (!nothing_on_top) return false;
   if (column == 1 || column == kColumns) return true;
-  return !HasTile(BoardCell{layer, row, column - 1}) ||
-         !HasTile(BoardCell{layer, row, column + 1});
+  return !HasTile(BoardCell{layer, row, column - 1}) || !HasTile(BoardCell{layer, row, column + 1});
 }
 
 int Board::CountPossiblePairs() const {

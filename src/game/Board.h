@@ -12,9 +12,9 @@ inline constexpr int kLayers = 4;
 inline constexpr int kRows = 5;
 inline constexpr int kColumns = 6;
 inline constexpr int kCellCount = kLayers * kRows * kColumns;
-inline constexpr int kCellPitch = 70;   // cells of one layer lie edge to edge
-inline constexpr int kLayerShift = 9;   // each layer sits this much further up and left
-inline constexpr int kTileSize = 84;    // a tile picture overhangs its cell by 14 pixels
+inline constexpr int kCellPitch = 70;  // cells of one layer lie edge to edge
+inline constexpr int kLayerShift = 9;  // each layer sits this much further up and left
+inline constexpr int kTileSize = 84;   // a tile picture overhangs its cell by 14 pixels
 
 // A position on the board, 1-based. All zero means "no cell".
 struct BoardCell {

@@ -29,8 +29,8 @@ std::string Unmix(const unsigned char (&mixed)[N]) {
 std::string AssembleExtraPassword() { return Unmix(kExtraMixed); }
 std::string AssembleSuperPassword() { return Unmix(kSuperMixed); }
 
-GameState::GameState(GamePorts ports, RandomSource& random,
-                     std::array<std::string, 2> help_mirrors, LevelDealer dealer)
+GameState::GameState(GamePorts ports, RandomSource& random, std::array<std::string, 2> help_mirrors,
+                     LevelDealer dealer)
     : ports_(ports),
       random_(random),
       help_mirrors_(std::move(help_mirrors)),
@@ -72,8 +72,8 @@ void GameState::FormPaint() {
 
   const ChampionsStatus check = ports_.storage.CheckChampionsFile();
   if (check != ChampionsStatus::kOk) {
-    const MsgId what = check == ChampionsStatus::kNotFound ? MsgId::MsgFileNotFound
-                                                          : MsgId::MsgInvalidFile;
+    const MsgId what =
+        check == ChampionsStatus::kNotFound ? MsgId::MsgFileNotFound : MsgId::MsgInvalidFile;
     ports_.view.StopTimer();
     ports_.dialogs.ShowError(Text(what) + " \"" + kChampionsFileName + "\"!");
     ports_.view.CloseWindow();
@@ -208,9 +208,8 @@ void GameState::NewLevel(bool first_of_game) {
 }
 
 BoardCell GameState::FindSelectableTileAt(int x, int y) const {
-  return board.FindFreeTileAt(x, y, [this](const BoardCell& cell) {
-    return flights.IsInFlight(cell);
-  });
+  return board.FindFreeTileAt(x, y,
+                              [this](const BoardCell& cell) { return flights.IsInFlight(cell); });
 }
 
 void GameState::Image1MouseDown(int x, int y) {
@@ -306,8 +305,7 @@ void GameState::EndOfGame(bool mode_completed) {
         ports_.dialogs.ShowNotice({Text(MsgId::MsgResultNotWritten), "", ""});
         break;
       }
-      if (!ports_.dialogs.AskYesNo(Text(MsgId::MsgCannotConnect) + "\n\r" +
-                                   Text(MsgId::MsgRepeat)))
+      if (!ports_.dialogs.AskYesNo(Text(MsgId::MsgCannotConnect) + "\n\r" + Text(MsgId::MsgRepeat)))
         break;
     }
     session.RatedGameOpen = false;

@@ -97,8 +97,8 @@ class GameState {
   Flights flights;
 
   // --- Values shared with the dialogs ---
-  std::string ExtraPassword;  // 7 characters, assembled at start-up
-  std::string SuperPassword;  // 8 characters
+  std::string ExtraPassword;   // 7 characters, assembled at start-up
+  std::string SuperPassword;   // 8 characters
   int PasswordWindowRole = 0;  // 0 Extra, 1 Super, 2 champion's name
   bool ExtraPasswordAccepted = false;
   bool SuperPasswordAccepted = false;

@@ -1,13 +1,12 @@
 #include "storage/SettingsFile.h"
 
-#include "i18n/CountryCatalogue.h"
-
 #include <sys/stat.h>
 
 #include <array>
 #include <optional>
 #include <vector>
 
+#include "i18n/CountryCatalogue.h"
 #include "storage/ChampionsFile.h"
 #include "storage/DataPaths.h"
 #include "storage/TextFile.h"
@@ -47,7 +46,6 @@ std::optional<std::vector<std::string>> ReadSettingsLines(const std::string& pat
   if (!lines) lines = ReadLines(path);
   return lines;
 }
-
 
 // Step by step, each value only when every earlier one was taken.
 bool TakeServerValues(const std::vector<std::string>& lines, const SettingsHooks& hooks,

@@ -62,9 +62,9 @@ enum class LoadOutcome {
 // page, are not addresses; they fail their test.
 inline constexpr std::size_t kMaxScrambledAddressBytes = 1024;
 
-// Reads the language digit (ChampionsFile::ReadLanguageDigit), sets the defaults (the plain address forms and
-// PlayerName are left as they are) and takes the file's values in order until
-// the first one that fails its test. Never fails loudly.
+// Reads the language digit (ChampionsFile::ReadLanguageDigit), sets the defaults (the plain address
+// forms and PlayerName are left as they are) and takes the file's values in order until the first
+// one that fails its test. Never fails loudly.
 LoadOutcome LoadSettings(const SettingsPaths& paths, const SettingsHooks& hooks,
                          Settings& settings);
 

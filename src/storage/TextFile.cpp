@@ -55,7 +55,6 @@ std::string AsciiOnly(std::string_view input) {
   return out;
 }
 
-
 std::string DirectoryPart(const std::string& path) {
   const size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
@@ -155,8 +154,7 @@ std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t ma
   return data;
 }
 
-std::optional<std::vector<std::string>> ReadLines(const std::string& path,
-                                                  std::size_t max_bytes) {
+std::optional<std::vector<std::string>> ReadLines(const std::string& path, std::size_t max_bytes) {
   const std::optional<std::string> data = ReadSmallFile(path, max_bytes);
   if (!data) return std::nullopt;
   std::vector<std::string> lines;
@@ -188,8 +186,8 @@ bool WriteFileAtomic(const std::string& path, std::string_view data) {
   if (exists) {
     // The owner first: changing it may clear the set-id bits that the mode
     // then puts back.
-    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid())
-      [[maybe_unused]] const int ignored = ::fchown(fd, old.st_uid, old.st_gid);
+    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) [[maybe_unused]]
+      const int ignored = ::fchown(fd, old.st_uid, old.st_gid);
     ok = ::fchmod(fd, old.st_mode & 07777) == 0;
   } else {
     const mode_t mask = ::umask(0);
@@ -216,8 +214,8 @@ bool WriteLinesAtomic(const std::string& path, const std::vector<std::string>& l
   return WriteFileAtomic(path, data);
 }
 
-int RemoveStaleTemporaries(const std::string& directory,
-                           const std::vector<std::string>& file_names, int min_age_seconds) {
+int RemoveStaleTemporaries(const std::string& directory, const std::vector<std::string>& file_names,
+                           int min_age_seconds) {
   DIR* dir = ::opendir(directory.empty() ? "." : directory.c_str());
   if (dir == nullptr) return 0;
   const int dir_fd = ::dirfd(dir);

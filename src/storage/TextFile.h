@@ -52,14 +52,13 @@ inline constexpr char kTemporaryMark[] = ".tmp-";
 // `directory` left behind when the game was killed during it: our naming
 // pattern only, and only when older than `min_age_seconds` (a second copy of
 // the game may be writing one at this moment). Returns how many were removed.
-int RemoveStaleTemporaries(const std::string& directory,
-                           const std::vector<std::string>& file_names, int min_age_seconds = 10);
+int RemoveStaleTemporaries(const std::string& directory, const std::vector<std::string>& file_names,
+                           int min_age_seconds = 10);
 
 // Converts between character sets with the system's converter. Characters
 // the target lacks and malformed input become "?". Nothing when the converter
 // for that pair is not available.
-std::optional<std::string> ConvertCharset(std::string_view input, const char* to,
-                                          const char* from);
+std::optional<std::string> ConvertCharset(std::string_view input, const char* to, const char* from);
 
 // Windows-1251, the 8-bit code page of the game's files and of the club's
 // plain form bodies. Characters the code page lacks become "?". Nothing when

@@ -10,15 +10,26 @@ QString TilePictureName(const TileCode& code, bool selected) {
   if (code.size() != 2) return {};
   const char* family = nullptr;
   switch (code[0]) {
-    case 's': family = "Sun"; break;
-    case 'r': family = "Rom"; break;
-    case 'k': family = "Kap"; break;
-    case 'x': family = "Rak"; break;
-    case 'o': family = "Obl"; break;
-    default: return {};
+    case 's':
+      family = "Sun";
+      break;
+    case 'r':
+      family = "Rom";
+      break;
+    case 'k':
+      family = "Kap";
+      break;
+    case 'x':
+      family = "Rak";
+      break;
+    case 'o':
+      family = "Obl";
+      break;
+    default:
+      return {};
   }
-  return QStringLiteral("%1%2%3")
-      .arg(selected ? "GV" : "GK", QLatin1String(family), QChar::fromLatin1(code[1]));
+  return QStringLiteral("%1%2%3").arg(selected ? "GV" : "GK", QLatin1String(family),
+                                      QChar::fromLatin1(code[1]));
 }
 
 QString LevelPictureName(int mode, int level) {

@@ -16,7 +16,8 @@ void LineTo(QImage& canvas, int x0, int y0, int x1, int y1, QRgb colour) {
   int x = x0;
   int y = y0;
   while (x != x1 || y != y1) {
-    if (x >= 0 && y >= 0 && x < canvas.width() && y < canvas.height()) canvas.setPixel(x, y, colour);
+    if (x >= 0 && y >= 0 && x < canvas.width() && y < canvas.height())
+      canvas.setPixel(x, y, colour);
     if (x != x1) x += dx;
     if (y != y1) y += dy;
   }

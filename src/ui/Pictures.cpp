@@ -57,10 +57,9 @@ int NearestEven(double value) { return static_cast<int>(std::nearbyint(value)); 
 
 bool ResizePng(QImage& picture, int new_width, int new_height, QString* error) {
   const bool has_alpha = picture.hasAlphaChannel();
-  const bool supported = !picture.isNull() && !picture.isGrayscale() &&
-                         picture.format() != QImage::Format_Indexed8 &&
-                         picture.format() != QImage::Format_Mono &&
-                         picture.format() != QImage::Format_MonoLSB;
+  const bool supported =
+      !picture.isNull() && !picture.isGrayscale() && picture.format() != QImage::Format_Indexed8 &&
+      picture.format() != QImage::Format_Mono && picture.format() != QImage::Format_MonoLSB;
   if (!supported || picture.width() < 2 || picture.height() < 2 || new_width < 1 ||
       new_height < 1) {
     if (error) *error = QStringLiteral("Only COLOR_RGBALPHA and COLOR_RGB formats are supported");

@@ -8,10 +8,14 @@ namespace braxo {
 
 QPoint StatusPanelPosition(int n) {
   switch (n) {
-    case 1: return {12, 295};
-    case 2: return {12, 400};
-    case 3: return {658, 295};
-    default: return {658, 400};
+    case 1:
+      return {12, 295};
+    case 2:
+      return {12, 400};
+    case 3:
+      return {658, 295};
+    default:
+      return {658, 400};
   }
 }
 

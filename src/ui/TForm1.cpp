@@ -104,8 +104,7 @@ void TForm1::SetStoreIconVisible(bool visible) {
 }
 
 void TForm1::WakeAnimation() {
-  if (game_ && game_->flights.AnyActive() && !animation_timer_.isActive())
-    animation_timer_.start();
+  if (game_ && game_->flights.AnyActive() && !animation_timer_.isActive()) animation_timer_.start();
 }
 
 bool TForm1::TitleVisible() const {
@@ -265,8 +264,7 @@ void TForm1::ShowOnlineIcons() {
                          &GameState::ImGPClick);
   store_icon_->setVisible(store_icon_wanted_);
   MakeIcon(691, 5, "Stat48", Q(game_->Text(MsgId::MsgStatistics)), &GameState::ImStClick)->show();
-  MakeIcon(744, 51, "GChat048", Q(game_->Text(MsgId::MsgChatTitle)), &GameState::ImChClick)
-      ->show();
+  MakeIcon(744, 51, "GChat048", Q(game_->Text(MsgId::MsgChatTitle)), &GameState::ImChClick)->show();
   MakeIcon(797, 52, "Earth48", "World Top Ten", &GameState::ImWTClick)->show();
 }
 
@@ -278,8 +276,8 @@ void TForm1::RefreshLanguage() {
     QPainter painter(&caption_->Image());
     PaintBackdrop(painter, pictures_.LoadJpegResource("BG"), 200, 7);
     const std::string_view picture = Language(game_->LanguageIndex).caption_picture;
-    painter.drawImage(0, 0, pictures_.LoadPngResource(QString::fromLatin1(picture.data(),
-                                                                          picture.size())));
+    painter.drawImage(
+        0, 0, pictures_.LoadPngResource(QString::fromLatin1(picture.data(), picture.size())));
   }
   caption_->show();
   caption_->update();

@@ -17,9 +17,9 @@ const std::array<QPoint, TitleScreen::kSprites> kSpriteStarts = {
     QPoint(163, 93), QPoint(433, 93), QPoint(638, 183), QPoint(503, 358), QPoint(183, 358)};
 
 const std::array<QColor, TitleScreen::kPaletteSize> kPaletteStart = {
-    QColor(128, 0, 0),   QColor(0, 0, 255),   QColor(255, 255, 0),  QColor(0, 128, 0),
-    QColor(255, 0, 0),   QColor(0, 0, 128),   QColor(255, 128, 64), QColor(0, 255, 255),
-    QColor(128, 0, 128), QColor(0, 255, 0),   QColor(128, 128, 0),  QColor(0, 128, 128),
+    QColor(128, 0, 0),    QColor(0, 0, 255), QColor(255, 255, 0),  QColor(0, 128, 0),
+    QColor(255, 0, 0),    QColor(0, 0, 128), QColor(255, 128, 64), QColor(0, 255, 255),
+    QColor(128, 0, 128),  QColor(0, 255, 0), QColor(128, 128, 0),  QColor(0, 128, 128),
     QColor(64, 128, 255), QColor(128, 0, 0)};
 
 enum Edge { kTop, kRight, kBottom, kLeft };

@@ -10,8 +10,8 @@
 #include <QTimer>
 #include <memory>
 
-#include "ClubGameKit.h"
 #include "ClubGameClient.h"
+#include "ClubGameKit.h"
 #include "ClubServerProcess.h"
 #include "app/AppDialogs.h"
 #include "club/ClubAccess.h"

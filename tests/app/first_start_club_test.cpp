@@ -7,8 +7,8 @@
 #include <QTemporaryDir>
 #include <filesystem>
 
-#include "ClubGameKit.h"
 #include "ClubGameClient.h"
+#include "ClubGameKit.h"
 #include "ClubServerProcess.h"
 #include "club/ClubAccess.h"
 #include "storage/DataPaths.h"

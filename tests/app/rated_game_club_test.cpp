@@ -3,8 +3,8 @@
 // pre-game check, the five levels, and the new rating on the club.
 #include <gtest/gtest.h>
 
-#include "ClubGameKit.h"
 #include "ClubGameClient.h"
+#include "ClubGameKit.h"
 #include "ClubServerProcess.h"
 #include "club/ClubAccess.h"
 

@@ -29,8 +29,7 @@ class StartUpTest : public ::testing::Test {
           if (request.target == "/config") {
             response.body = config_page_;
             if (silent_config_) response.mode = CannedResponse::Mode::kSilent;
-          }
-          else
+          } else
             response.body = "stat$+ok#";
           return response;
         }) {
@@ -54,9 +53,9 @@ class StartUpTest : public ::testing::Test {
     const std::string top_ten = ScrambleText(server_.Url("topten"), kConfigKey);
     ASSERT_TRUE(WriteLinesAtomic(
         paths_.settings_file,
-        {"<# X1, X2>", unique_start_counted ? "RL" : "#L", "<# Name>", "Ann",
-         "<# Server: Path>", top_ten, "<# Server: Nick>", "Ann", "<# Server: Country>",
-         "1-001", "<# Server: City>", "Oslo", "<# Server: Sex>", "W", "<# Server: Stat>", stat}));
+        {"<# X1, X2>", unique_start_counted ? "RL" : "#L", "<# Name>", "Ann", "<# Server: Path>",
+         top_ten, "<# Server: Nick>", "Ann", "<# Server: Country>", "1-001", "<# Server: City>",
+         "Oslo", "<# Server: Sex>", "W", "<# Server: Stat>", stat}));
   }
 
   // Creation and first paint of the main window, as the program runs them,
@@ -120,7 +119,8 @@ TEST_F(StartUpTest, CompleteSettingsSendTheStartReport) {
     bool unique_counted;
     const char* unique_flag;
   };
-  for (const Case& c : {Case{"known installation", true, "0"}, Case{"new installation", false, "1"}}) {
+  for (const Case& c :
+       {Case{"known installation", true, "0"}, Case{"new installation", false, "1"}}) {
     SCOPED_TRACE(c.name);
     QTemporaryDir dir;
     paths_.settings_file = dir.path().toStdString() + "/Braxo.ini";

@@ -4,8 +4,8 @@
 // and the balance read back.
 #include <gtest/gtest.h>
 
-#include "ClubGameKit.h"
 #include "ClubGameClient.h"
+#include "ClubGameKit.h"
 #include "ClubServerProcess.h"
 #include "club/ClubAccess.h"
 #include "dialogs/TFormServerWrite.h"

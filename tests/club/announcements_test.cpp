@@ -97,8 +97,8 @@ TEST(AnnouncementsTest, OverlongValuesAreCutOrDropped) {
   StartupNews news;
   ASSERT_TRUE(ReadAnnouncements(ConfigPageText("DownLoad_Link_Braxo=" + long_link +
                                                "#Google_Play_Link_Braxo=https://s.example/#"
-                                               "NewsBraxo2.5=Y#" + text + "#short#" + long_link +
-                                               "#0#"),
+                                               "NewsBraxo2.5=Y#" +
+                                               text + "#short#" + long_link + "#0#"),
                                 news));
   EXPECT_EQ(news.DownloadLink, "");
   EXPECT_EQ(news.StoreLink, "https://s.example/");

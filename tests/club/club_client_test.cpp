@@ -375,7 +375,8 @@ TEST(ClubClientTest, ConfigurationPageArrivesInTheBackground) {
 
   // Given up before it arrives: no call at all.
   bool called = false;
-  auto dropped = FetchConfigPageInBackground(TestLimits(), [&called](ConfigPageText) { called = true; });
+  auto dropped =
+      FetchConfigPageInBackground(TestLimits(), [&called](ConfigPageText) { called = true; });
   dropped.reset();
   for (int i = 0; i < 30; ++i) {
     QCoreApplication::processEvents();

@@ -76,10 +76,10 @@ TEST(RateNameTextTest, Utf8TextsAsTheWindowsHoldThem) {
       {"Ann Lee", 1, 1},
       {"Анна$", 1, 1},  // 1 wins over 2
       {"a!(),-.?@_", 1, 3},
-      {"Zoë", 1, 1},       // in the code page, not in the allowed set
-      {"李小龙", 1, 1},     // not in the code page: not an allowed "?"
-      {"ab?", 1, 3},       // a typed "?" is allowed
-      {"ab\xC3", 1, 1},   // not UTF-8
+      {"Zoë", 1, 1},     // in the code page, not in the allowed set
+      {"李小龙", 1, 1},  // not in the code page: not an allowed "?"
+      {"ab?", 1, 3},     // a typed "?" is allowed
+      {"ab\xC3", 1, 1},  // not UTF-8
   };
   for (const Case& c : cases) {
     EXPECT_EQ(RateNameTextUtf8(c.text, c.kind), c.rate) << c.text << " kind " << c.kind;

@@ -48,7 +48,9 @@ class FakeWorld : public ViewPort,
   }
   void ShowTitleLayout() override { Log("ShowTitleLayout"); }
   void SetCaption(const std::string& caption) override { Log("SetCaption " + caption); }
-  void DrawTitleScreen(bool first) override { Log(first ? "DrawTitleScreen first" : "DrawTitleScreen step"); }
+  void DrawTitleScreen(bool first) override {
+    Log(first ? "DrawTitleScreen first" : "DrawTitleScreen step");
+  }
   void ShowBoardLayout() override { Log("ShowBoardLayout"); }
   void DrawStatusPanel(int n) override { Log("DrawStatusPanel " + std::to_string(n)); }
   void DrawAccountLamp(int state) override { Log("DrawAccountLamp " + std::to_string(state)); }

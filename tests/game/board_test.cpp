@@ -24,6 +24,7 @@ TEST(CellGeometry, FollowsThePitchAndTheLayerShift) {
     BoardCell cell;
     CellRect rect;
   };
+  // clang-format off
   const Case cases[] = {
       {{1, 1, 1}, {23, 23, 93, 93}},
       {{1, 5, 6}, {373, 303, 443, 373}},
@@ -31,6 +32,7 @@ TEST(CellGeometry, FollowsThePitchAndTheLayerShift) {
       {{4, 1, 1}, {-4, -4, 66, 66}},
       {{3, 1, 1}, {5, 5, 75, 75}},
   };
+  // clang-format on
   Board board;
   for (const Case& c : cases) {
     EXPECT_EQ(board.Rect(c.cell), c.rect) << c.cell.layer << c.cell.row << c.cell.column;
@@ -44,6 +46,7 @@ TEST(FreeTileRule, DecidesByTheCellAboveAndTheRowNeighbours) {
     BoardCell cell;
     bool free;
   };
+  // clang-format off
   const std::string empty_layer = ".. .. .. .. .. ..\n.. .. .. .. .. ..\n.. .. .. .. .. ..\n"
                                   ".. .. .. .. .. ..\n.. .. .. .. .. ..\n";
   const Case cases[] = {
@@ -82,6 +85,7 @@ TEST(FreeTileRule, DecidesByTheCellAboveAndTheRowNeighbours) {
            empty_layer.substr(18),
        {4, 1, 2}, true},
   };
+  // clang-format on
   for (const Case& c : cases) {
     Board board = FromPicture(c.picture);
     EXPECT_EQ(board.IsTileFree(c.cell), c.free) << c.name << "\n" << board.ToText();
@@ -106,6 +110,7 @@ TEST(PossiblePairs, CountsUnorderedPairsOfEqualFreeTiles) {
     std::string row1;  // the rest of the board is empty
     int pairs;
   };
+  // clang-format off
   const Case cases[] = {
       {"empty board", ".. .. .. .. .. ..", 0},
       {"two free clouds", "o0 .. o0 .. .. ..", 1},
@@ -115,9 +120,11 @@ TEST(PossiblePairs, CountsUnorderedPairsOfEqualFreeTiles) {
       {"a blocked tile does not pair", "s1 s1 s1 .. .. ..", 1},
       {"two kinds", "s1 .. s1 .. o0 o0", 2},
   };
+  // clang-format on
   for (const Case& c : cases) {
-    Board board = FromPicture(c.row1 + "\n.. .. .. .. .. ..\n.. .. .. .. .. ..\n"
-                                       ".. .. .. .. .. ..\n.. .. .. .. .. ..\n");
+    Board board = FromPicture(c.row1 +
+                              "\n.. .. .. .. .. ..\n.. .. .. .. .. ..\n"
+                              ".. .. .. .. .. ..\n.. .. .. .. .. ..\n");
     EXPECT_EQ(board.CountPossiblePairs(), c.pairs) << c.name;
   }
 }
@@ -137,8 +144,9 @@ TEST(ClearedTest, IsTrueOnlyWithNoTileLeft) {
 }
 
 TEST(HitTest, TakesTheFirstQualifyingCellInBoardOrder) {
-  const std::string two_free_in_row1 = "s1 s2 .. .. .. ..\n.. .. .. .. .. ..\n"
-                                       ".. .. .. .. .. ..\n.. .. .. .. .. ..\n.. .. .. .. .. ..\n";
+  const std::string two_free_in_row1 =
+      "s1 s2 .. .. .. ..\n.. .. .. .. .. ..\n"
+      ".. .. .. .. .. ..\n.. .. .. .. .. ..\n.. .. .. .. .. ..\n";
   const std::string upper_over_lower =
       // Layer 1: (1,1) and (1,2) free; layer 2 tile on (1,2) blocks that one.
       "s1 s2 .. .. .. ..\n.. .. .. .. .. ..\n.. .. .. .. .. ..\n.. .. .. .. .. ..\n"
@@ -150,6 +158,7 @@ TEST(HitTest, TakesTheFirstQualifyingCellInBoardOrder) {
     int x, y;
     BoardCell expected;
   };
+  // clang-format off
   const Case cases[] = {
       {"shared edge goes to the left cell", two_free_in_row1, 93, 50, {1, 1, 1}},
       {"just right of the shared edge", two_free_in_row1, 94, 50, {1, 1, 2}},
@@ -161,6 +170,7 @@ TEST(HitTest, TakesTheFirstQualifyingCellInBoardOrder) {
       {"upper tile away from the strip", upper_over_lower, 120, 50, {2, 1, 2}},
       {"a blocked tile under a free one is never hit", upper_over_lower, 150, 90, {}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     Board board = FromPicture(c.picture);
     EXPECT_EQ(board.FindFreeTileAt(c.x, c.y), c.expected) << c.name;
@@ -168,8 +178,9 @@ TEST(HitTest, TakesTheFirstQualifyingCellInBoardOrder) {
 }
 
 TEST(HitTest, SkipsCellsTheCallerExcludes) {
-  Board board = FromPicture("s1 s2 .. .. .. ..\n.. .. .. .. .. ..\n.. .. .. .. .. ..\n"
-                            ".. .. .. .. .. ..\n.. .. .. .. .. ..\n");
+  Board board = FromPicture(
+      "s1 s2 .. .. .. ..\n.. .. .. .. .. ..\n.. .. .. .. .. ..\n"
+      ".. .. .. .. .. ..\n.. .. .. .. .. ..\n");
   const BoardCell skip{1, 1, 1};
   EXPECT_EQ(board.FindFreeTileAt(93, 50, [&](const BoardCell& c) { return c == skip; }),
             (BoardCell{1, 1, 2}));
@@ -186,7 +197,7 @@ TEST(BoardPicture, RoundTripsAndRejectsMalformedText) {
   EXPECT_EQ(copy.Code({3, 5, 6}), "o0");
   EXPECT_FALSE(copy.HasTile({2, 5, 6}));
 
-  EXPECT_FALSE(copy.FromText("s1 s1\n"));                        // short row
+  EXPECT_FALSE(copy.FromText("s1 s1\n"));                                   // short row
   EXPECT_FALSE(copy.FromText(".. .. .. .. .. ..\n\n.. .. .. .. .. ..\n"));  // blank inside a layer
 }
 

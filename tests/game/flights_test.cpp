@@ -54,8 +54,8 @@ TEST_F(FlightsTest, PairBurstsOverTwentySixStepsAndEmptiesCellsAtTen) {
   const std::vector<std::string> first(painter.calls.begin(), painter.calls.begin() + 3);
   EXPECT_EQ(first, (std::vector<std::string>{"board", "burst 1 8,-22", "burst 1 361,-17"}));
   const std::vector<std::string> last(painter.calls.end() - 4, painter.calls.end());
-  EXPECT_EQ(last, (std::vector<std::string>{"board", "burst 26 8,-22", "burst 26 361,-17",
-                                            "board"}));
+  EXPECT_EQ(last,
+            (std::vector<std::string>{"board", "burst 26 8,-22", "burst 26 361,-17", "board"}));
   // 26 step repaints, 2 repaints at step 10 and one final repaint.
   int boards = 0;
   for (const auto& call : painter.calls) boards += call == "board";

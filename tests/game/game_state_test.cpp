@@ -1,11 +1,10 @@
-#include "game/GameState.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
 
 #include "FakePorts.h"
+#include "game/GameState.h"
 
 namespace braxo {
 namespace {
@@ -390,12 +389,12 @@ TEST_F(GameFlowTest, EndOfACompletedRatedGameRunsItsStepsInOrder) {
     end.push_back(entry);
   }
   const std::string retry = "AskYesNo Could not connect to server!\n\rRepeat?";
-  EXPECT_EQ(end, (std::vector<std::string>{
-                     "CountFinishedGame 100000000000", "SaveRatedResult " + score, retry,
-                     "SaveRatedResult " + score, retry, "SaveRatedResult " + score,
-                     "ChampionsThreshold", "PasswordWindow 2", "AddChampion Ann " + score,
-                     "TopTenEntryWindow", "CreditKezs 25", "Notice You get 25 Kezs!!!||",
-                     "ReadKezsBalance", "DrawAccountLamp 2"}));
+  EXPECT_EQ(
+      end, (std::vector<std::string>{
+               "CountFinishedGame 100000000000", "SaveRatedResult " + score, retry,
+               "SaveRatedResult " + score, retry, "SaveRatedResult " + score, "ChampionsThreshold",
+               "PasswordWindow 2", "AddChampion Ann " + score, "TopTenEntryWindow", "CreditKezs 25",
+               "Notice You get 25 Kezs!!!||", "ReadKezsBalance", "DrawAccountLamp 2"}));
   EXPECT_FALSE(game_.Session().RatedGameOpen);
   EXPECT_FALSE(game_.GameInProgress);
   EXPECT_EQ(game_.Session().AccountState, 2);
@@ -540,13 +539,13 @@ TEST_F(GameFlowTest, StartUpRunsInOrder) {
   world_.login_ok = true;
   game_.FormCreate();
   game_.FormPaint();
-  EXPECT_EQ(world_.log, (std::vector<std::string>{
-                            "ReadAnnouncements", "SetCaption Braxo", "Sound start",
-                            "ShowTitleLayout", "LoadSettings", "SetCaption Braxo",
-                            "DrawTitleScreen first", "TimerInterval 10", "StartTimer",
-                            "CheckChampionsFile", "Play SBegin",
-                            "Notice News|More|https://braxo.example/news", "CountStart",
-                            "SaveSettings", "LoginFromUserFile"}));
+  EXPECT_EQ(
+      world_.log,
+      (std::vector<std::string>{
+          "ReadAnnouncements", "SetCaption Braxo", "Sound start", "ShowTitleLayout", "LoadSettings",
+          "SetCaption Braxo", "DrawTitleScreen first", "TimerInterval 10", "StartTimer",
+          "CheckChampionsFile", "Play SBegin", "Notice News|More|https://braxo.example/news",
+          "CountStart", "SaveSettings", "LoginFromUserFile"}));
   EXPECT_TRUE(game_.TitleScreen);
   EXPECT_EQ(game_.Session().AccountState, 2);
   EXPECT_EQ(game_.ExtraPassword.size(), 7u);

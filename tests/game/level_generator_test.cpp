@@ -1,9 +1,9 @@
-#include "game/LevelGenerator.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 #include <set>
+
+#include "game/LevelGenerator.h"
 
 namespace braxo {
 namespace {
@@ -41,6 +41,7 @@ const char* kShapes[kLevelCount] = {
     "## ## ## ## ## ##\n",
 };
 
+// clang-format off
 const std::map<std::string, int> kExpectedCounts[kLevelCount] = {
     {{"s1", 4}, {"r1", 4}, {"k1", 4}, {"s2", 4}, {"r2", 4}, {"k2", 4}, {"o0", 8}},
     {{"s1", 4}, {"r1", 4}, {"k1", 4}, {"s2", 4}, {"r2", 4}, {"k2", 4}, {"s3", 4}, {"r3", 4},
@@ -53,6 +54,7 @@ const std::map<std::string, int> kExpectedCounts[kLevelCount] = {
      {"s3", 4}, {"r3", 4}, {"k3", 4}, {"x3", 4}, {"s4", 4}, {"r4", 4}, {"k4", 4}, {"x4", 4},
      {"o0", 16}},
 };
+// clang-format on
 
 TEST(GenerateLevel, DealsTheLevelsShapeAndExactlyItsCodes) {
   FixedRandom random(12345);

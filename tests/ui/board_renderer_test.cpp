@@ -1,8 +1,7 @@
-#include "ui/BoardRenderer.h"
-
 #include <gtest/gtest.h>
 
 #include "game/NullPorts.h"
+#include "ui/BoardRenderer.h"
 #include "ui/TestPictures.h"
 
 namespace braxo {
@@ -13,7 +12,6 @@ using testing::kBurst;
 using testing::kLevelPicture;
 using testing::kNormalTile;
 using testing::kSelectedTile;
-
 
 class BoardRendererTest : public ::testing::Test {
  protected:
@@ -35,7 +33,7 @@ class BoardRendererTest : public ::testing::Test {
 
 TEST_F(BoardRendererTest, EmptyBoardShowsTheFrameAndTheWholeLevelPicture) {
   RenderBoard(image_, game_, pictures_);
-  EXPECT_EQ(At(29, 29), kBackground);    // outside the frame: the background
+  EXPECT_EQ(At(29, 29), kBackground);        // outside the frame: the background
   EXPECT_EQ(At(30, 30), QColor(Qt::white));  // the frame's outer corner
   EXPECT_EQ(At(35, 35), QColor(Qt::black));  // its sunken inner rim
   EXPECT_EQ(At(30, 394), QColor(Qt::white));
@@ -53,7 +51,7 @@ TEST_F(BoardRendererTest, TilesSitAtTheirCellsCorner) {
   // Layer 3 (1, 1) at (5, 5) covers layer 1 (1, 1) at (23, 23) in part.
   EXPECT_EQ(At(5, 5), kNormalTile);
   EXPECT_NE(At(4, 4), kNormalTile);
-  EXPECT_EQ(At(88, 88), kNormalTile);   // layer 3 ends at 5 + 83
+  EXPECT_EQ(At(88, 88), kNormalTile);    // layer 3 ends at 5 + 83
   EXPECT_EQ(At(106, 106), kNormalTile);  // layer 1's overhang: 23 + 83
   EXPECT_NE(At(107, 107), kNormalTile);
   EXPECT_EQ(At(373, 303), kNormalTile);

@@ -52,7 +52,8 @@ TEST(DrawShadowText, ShadowHalvesEachComponentHalvesToEven) {
       {QColor(255, 0, 0), QColor(128, 0, 0)},
       {QColor(3, 1, 5), QColor(2, 0, 2)},
   };
-  for (const Case& c : cases) EXPECT_EQ(ShadowColour(c.colour), c.shadow) << c.colour.name().toStdString();
+  for (const Case& c : cases)
+    EXPECT_EQ(ShadowColour(c.colour), c.shadow) << c.colour.name().toStdString();
 }
 
 TEST(DrawShadowText, DrawsTheShadowOnePixelRightAndDown) {

@@ -1,12 +1,11 @@
-#include "ui/TForm1.h"
-
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
-#include <functional>
 #include <QTest>
+#include <functional>
 
 #include "game/FakePorts.h"
+#include "ui/TForm1.h"
 #include "ui/TestPictures.h"
 
 namespace braxo {
@@ -31,8 +30,7 @@ class MainWindowTest : public ::testing::Test {
 
   // Waits until the first paint's sequence has run.
   void WaitForTitle() {
-    for (int i = 0; i < 100 && world_.Only("CheckChampionsFile").empty(); ++i)
-      QTest::qWait(10);
+    for (int i = 0; i < 100 && world_.Only("CheckChampionsFile").empty(); ++i) QTest::qWait(10);
     ASSERT_FALSE(world_.Only("CheckChampionsFile").empty());
   }
 

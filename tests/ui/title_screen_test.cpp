@@ -1,8 +1,7 @@
-#include "ui/TitleScreen.h"
-
 #include <gtest/gtest.h>
 
 #include "ui/TestPictures.h"
+#include "ui/TitleScreen.h"
 
 namespace braxo {
 namespace {
@@ -22,7 +21,7 @@ TEST_F(TitleScreenTest, StillPartsAreBlackWithTwoFrames) {
   title_.DrawStill(canvas_, "The Braxo team", pictures_);
   EXPECT_EQ(canvas_.pixelColor(0, 0), QColor(Qt::black));
   EXPECT_EQ(canvas_.pixelColor(849, 509), QColor(Qt::black));
-  EXPECT_EQ(canvas_.pixelColor(150, 80), QColor(Qt::white));   // outer frame
+  EXPECT_EQ(canvas_.pixelColor(150, 80), QColor(Qt::white));  // outer frame
   EXPECT_EQ(canvas_.pixelColor(700, 420), QColor(Qt::black));
   EXPECT_EQ(canvas_.pixelColor(220, 150), QColor(Qt::white));  // inner frame
   EXPECT_EQ(canvas_.pixelColor(630, 350), QColor(Qt::black));
