@@ -18,7 +18,7 @@
 #include "club/ClubAccess.h"
 #include "club/PhotoUpload.h"
 #include "club/Scramble.h"
-#include "dialogs/TFAcc1.h"
+#include "dialogs/AccountWindow.h"
 #include "game/LevelGenerator.h"
 #include "game/NullPorts.h"
 #include "ui/Drawing.h"
@@ -45,7 +45,7 @@ bool FillClub() {
   const char* nicks[] = {"Marta", "Kenji", "Lucia", "Tom_B", "Ines"};
   int score = 5000;
   for (const char* nick : nicks) {
-    TKezUser user;
+    MemberAccount user;
     user.Nick = nick;
     user.Pw = kPassword;
     user.PwC = ScramblePassword(kPassword);
@@ -81,7 +81,7 @@ void BM_OpenAccountWindow(benchmark::State& state) {
   }
   for (auto _ : state) {
     world.session.AccountState = state.range(0) == 1 ? kAccountLoggedIn : kAccountNobody;
-    TFAcc1 window(
+    AccountWindow window(
         ClubWindowParts{game, club.access, club.services, "", pictures, [](const Notice&) {}},
         nullptr);
     if (!window.TopTen().ok) state.SkipWithError("the club did not answer");

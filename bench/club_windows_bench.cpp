@@ -14,8 +14,8 @@
 #include "ClubServerProcess.h"
 #include "TestHttpServer.h"
 #include "club/ClubAccess.h"
-#include "dialogs/TFormChat.h"
-#include "dialogs/TFormServerRead.h"
+#include "dialogs/ChatWindow.h"
+#include "dialogs/TopTenTableWindow.h"
 #include "ui/Drawing.h"
 
 namespace braxo {
@@ -44,7 +44,7 @@ std::string BaseUrl(const benchmark::State& state) {
 void BM_TopTenTableRedraw(benchmark::State& state) {
   Club club(BaseUrl(state));
   PlatformChoice platform = PlatformChoice::kWindows;
-  TFormServerRead window(club.access, club.settings.Passport, platform, 0, *pictures, nullptr,
+  TopTenTableWindow window(club.access, club.settings.Passport, platform, 0, *pictures, nullptr,
                          nullptr);
   for (auto _ : state) {
     window.DrawTable();
@@ -55,7 +55,7 @@ BENCHMARK(BM_TopTenTableRedraw)->Arg(0)->Arg(1)->ArgName("canned")->Unit(benchma
 
 void BM_ChatListRedraw(benchmark::State& state) {
   Club club(BaseUrl(state));
-  TFormChat window(club.access, club.settings.Passport, 0, *pictures, nullptr, nullptr);
+  ChatWindow window(club.access, club.settings.Passport, 0, *pictures, nullptr, nullptr);
   for (auto _ : state) {
     window.DrawMessages();
     if (window.MessageTexts().size() != 30) state.SkipWithError("the chat did not arrive");

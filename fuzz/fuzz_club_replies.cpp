@@ -29,14 +29,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         full ? braxo::ReadGameRecordFullReply(reply) : braxo::ReadGameRecordReply(reply);
     if (record.ok && !has_dollar) std::abort();
     if (record.record.PlayNow != 'N') std::abort();
-    braxo::TKezGame game = record.record;
+    braxo::GameRecord game = record.record;
     if (braxo::ApplyRatedStart(game) && game.Kon < 1) std::abort();
     game = record.record;
     braxo::ApplyRatedScore(game, static_cast<std::int32_t>(size));
   }
 
   const braxo::TableReply table = braxo::ReadTableReply(reply, 76);
-  for (const braxo::TKezRecord& entry : table.entries) {
+  for (const braxo::TableEntry& entry : table.entries) {
     if (entry.GID != 76) std::abort();
   }
   const braxo::UsageStatisticsReply stat = braxo::ReadUsageStatisticsReply(reply, 76);

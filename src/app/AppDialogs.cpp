@@ -5,12 +5,12 @@
 #include <QUrl>
 
 #include "club/BuiltinAddresses.h"
-#include "dialogs/TFAcc1.h"
-#include "dialogs/TFStat.h"
-#include "dialogs/TFormChat.h"
-#include "dialogs/TFormLink.h"
-#include "dialogs/TFormServerInfo.h"
-#include "dialogs/TFormServerWrite.h"
+#include "dialogs/AccountWindow.h"
+#include "dialogs/StatisticsWindow.h"
+#include "dialogs/ChatWindow.h"
+#include "dialogs/NoticeWindow.h"
+#include "dialogs/PassportWindow.h"
+#include "dialogs/TopTenEntryWindow.h"
 
 namespace braxo {
 
@@ -21,10 +21,10 @@ AppDialogs::~AppDialogs() = default;
 
 void AppDialogs::CreateWindows(GameState& game, std::string& player_name,
                                const ChampionsFile& champions) {
-  password_window_ = std::make_unique<TFormPw>(game, player_name, pictures_, &window_);
+  password_window_ = std::make_unique<PasswordWindow>(game, player_name, pictures_, &window_);
   // The about page's web pages and mail address are those of our club, on
   // the site that serves the configuration page.
-  info_window_ = std::make_unique<TForm4>(
+  info_window_ = std::make_unique<InfoWindow>(
       game, champions, pictures_,
       InfoContactsFromClubAddress(QString::fromStdString(ConfigPageAddress())), &window_);
 }
@@ -61,19 +61,19 @@ void AppDialogs::ShowAccountWindow() {
                         club_->UserFilePath(),
                         pictures_,
                         [this](const Notice& notice) { ShowNotice(notice); }};
-  TFAcc1 window(std::move(parts), &window_);
+  AccountWindow window(std::move(parts), &window_);
   window.Execute();
 }
 
 void AppDialogs::ShowPassportWindow(QWidget* parent) {
   if (!club_) return;
-  TFormServerInfo window(club_->MutableSettings().Passport, Language(), pictures_, parent);
+  PassportWindow window(club_->MutableSettings().Passport, Language(), pictures_, parent);
   window.Execute();
 }
 
 void AppDialogs::ShowTopTenTableWindow() {
   if (!club_) return ShowUnavailable("World Top Ten");
-  TFormServerRead window(
+  TopTenTableWindow window(
       club_->Access(), club_->CurrentSettings().Passport, platform_, Language(), pictures_,
       [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
   window.Execute();
@@ -81,7 +81,7 @@ void AppDialogs::ShowTopTenTableWindow() {
 
 void AppDialogs::ShowTopTenEntryWindow() {
   if (!club_ || !game_) return;
-  TFormServerWrite window(
+  TopTenEntryWindow window(
       club_->Access(), club_->CurrentSettings().Passport, game_->TopTenScore, game_->TopTenPlace,
       Language(), pictures_, [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
   window.Execute();
@@ -92,7 +92,7 @@ void AppDialogs::ShowChatWindow() {
     if (game_) ShowUnavailable(game_->Text(MsgId::MsgChatTitle));
     return;
   }
-  TFormChat window(
+  ChatWindow window(
       club_->Access(), club_->CurrentSettings().Passport, Language(), pictures_,
       [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
   window.Execute();
@@ -104,7 +104,7 @@ void AppDialogs::ShowStatisticsWindow() {
     return;
   }
   AppServices& services = *club_;
-  TFStat window(
+  StatisticsWindow window(
       services.Access(), services.MutableSettings(), [&services] { services.SaveSettings(); },
       Language(), pictures_, &window_);
   window.Execute();

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "app/AppServices.h"
-#include "dialogs/TForm4.h"
-#include "dialogs/TFormPw.h"
-#include "dialogs/TFormServerRead.h"
+#include "dialogs/InfoWindow.h"
+#include "dialogs/PasswordWindow.h"
+#include "dialogs/TopTenTableWindow.h"
 #include "game/GameState.h"
 #include "storage/ChampionsFile.h"
 #include "ui/Pictures.h"
@@ -58,8 +58,8 @@ class AppDialogs : public DialogPort {
   QWidget& window_;
   GameState*& game_;
   PictureStore& pictures_;
-  std::unique_ptr<TFormPw> password_window_;
-  std::unique_ptr<TForm4> info_window_;
+  std::unique_ptr<PasswordWindow> password_window_;
+  std::unique_ptr<InfoWindow> info_window_;
   AppServices* club_ = nullptr;
   // The table window's platform, kept for the run.
   PlatformChoice platform_ = PlatformChoice::kWindows;

@@ -17,7 +17,7 @@
 #include "game/LevelGenerator.h"
 #include "ui/Drawing.h"
 #include "ui/Pictures.h"
-#include "ui/TForm1.h"
+#include "ui/MainWindow.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
   TraceStartup("fonts");
 
   braxo::PictureStore pictures;
-  braxo::TForm1 window(pictures);
+  braxo::MainWindow window(pictures);
   TraceStartup("main window");
   braxo::GameState* game = nullptr;
   braxo::AppDialogs dialogs(window, game, pictures);

@@ -38,7 +38,7 @@ bool IsOpenableClubLink(std::string_view link) {
   return true;
 }
 
-TInfo14 CleanPersonalInfo(TInfo14 info) {
+PersonalInfo CleanPersonalInfo(PersonalInfo info) {
   for (int row = 0; row < kInfoRowCount; ++row) {
     for (char& c : InfoRow(info, row))
       if (c == '$' || c == '~') c = ' ';
@@ -46,7 +46,7 @@ TInfo14 CleanPersonalInfo(TInfo14 info) {
   return info;
 }
 
-std::string& InfoRow(TInfo14& info, int row) {
+std::string& InfoRow(PersonalInfo& info, int row) {
   switch (row) {
     case 0:
       return info.Name1;
@@ -79,8 +79,8 @@ std::string& InfoRow(TInfo14& info, int row) {
   }
 }
 
-const std::string& InfoRow(const TInfo14& info, int row) {
-  return InfoRow(const_cast<TInfo14&>(info), row);
+const std::string& InfoRow(const PersonalInfo& info, int row) {
+  return InfoRow(const_cast<PersonalInfo&>(info), row);
 }
 
 }  // namespace braxo

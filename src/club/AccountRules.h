@@ -24,13 +24,13 @@ bool IsOpenableClubLink(std::string_view link);
 
 // The personal information as it is saved: every "$" and "~" becomes a space,
 // since the club's reply uses both as separators.
-TInfo14 CleanPersonalInfo(TInfo14 info);
+PersonalInfo CleanPersonalInfo(PersonalInfo info);
 
 // The fourteen texts in the order of the windows' rows (WebSite before
 // Skype), and back.
 inline constexpr int kInfoRowCount = 14;
-std::string& InfoRow(TInfo14& info, int row);  // row 0-13
-const std::string& InfoRow(const TInfo14& info, int row);
+std::string& InfoRow(PersonalInfo& info, int row);  // row 0-13
+const std::string& InfoRow(const PersonalInfo& info, int row);
 
 }  // namespace braxo
 

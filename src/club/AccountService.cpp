@@ -31,7 +31,7 @@ std::string StartupLoginPassword(std::string_view stored_password) {
   return password;
 }
 
-std::vector<FormField> CreateAccountFields(const TKezUser& user) {
+std::vector<FormField> CreateAccountFields(const MemberAccount& user) {
   return {{"nick", user.Nick},
           {"pw", user.Pw},
           {"city", user.City},
@@ -59,8 +59,8 @@ std::vector<std::string> LoginAccountLines(std::string_view nick, std::string_vi
   return {"nick=" + std::string(nick), "pw=" + std::string(pw), "label0=0"};
 }
 
-TKezUser PrefilledLoginUser(std::string_view nick, std::string_view pw) {
-  TKezUser user;
+MemberAccount PrefilledLoginUser(std::string_view nick, std::string_view pw) {
+  MemberAccount user;
   user.Nick = nick;
   user.Pw = pw;
   user.City = user.Country1 = user.Country2 = user.EMail = "#";
@@ -74,7 +74,7 @@ LoginReply ReadLoginReply(std::string_view reply, std::string_view nick, std::st
   LoginReply result{false, PrefilledLoginUser(nick, pw)};
   const std::optional<ReplyRecord> record = RecordReply(reply, '$', ' ');
   if (!record) return result;
-  TKezUser& user = result.user;
+  MemberAccount& user = result.user;
   user.City = Text(*record, 1);
   user.Country1 = Text(*record, 2);
   user.Country2 = Text(*record, 3);
@@ -100,8 +100,8 @@ std::vector<std::string> ReadPersonalInfoLines(std::string_view nick) {
   return {"nick=" + std::string(nick), "labelinforead=0"};
 }
 
-TInfo14 ReadPersonalInfoReply(std::string_view reply) {
-  TInfo14 info;
+PersonalInfo ReadPersonalInfoReply(std::string_view reply) {
+  PersonalInfo info;
   const std::optional<ReplyRecord> record = RecordReply(reply, '$', '~');
   if (!record) return info;
   std::string* const wire_order[] = {
@@ -112,7 +112,7 @@ TInfo14 ReadPersonalInfoReply(std::string_view reply) {
   return info;
 }
 
-std::vector<FormField> SavePersonalInfoFields(std::string_view nick, const TInfo14& info) {
+std::vector<FormField> SavePersonalInfoFields(std::string_view nick, const PersonalInfo& info) {
   return {{"nick", std::string(nick)},
           {"labelinfosave", "0"},
           {"namei", info.Name1},
@@ -146,7 +146,7 @@ RatedTopTenReply ReadRatedTopTenReply(std::string_view reply) {
   const std::vector<ReplyRecord> records = RecordReplies(reply, '*', ' ', result.list.size());
   for (std::size_t i = 0; i < records.size(); ++i) {
     const ReplyRecord& record = records[i];
-    TKezTop10& line = result.list[i];
+    RatedPlayer& line = result.list[i];
     line.Nick = Text(record, 2);
     line.City = Text(record, 3);
     line.Country = Text(record, 5);

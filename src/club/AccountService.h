@@ -21,14 +21,14 @@ namespace braxo {
 
 // The personal information, in the record's order (Skype before WebSite; the
 // wire carries WebSite first).
-struct TInfo14 {
+struct PersonalInfo {
   std::string Name1, Name2, About, Telephone, EMailO, Skype, WebSite, OK, VK, Telegram, FaceBook,
       Twitter, Instagramm, YouTube;
-  friend bool operator==(const TInfo14&, const TInfo14&) = default;
+  friend bool operator==(const PersonalInfo&, const PersonalInfo&) = default;
 };
 
 // The account record.
-struct TKezUser {
+struct MemberAccount {
   std::string Nick;
   std::string Pw;  // the plain password, held in memory only
   std::string City;
@@ -41,20 +41,20 @@ struct TKezUser {
   std::int32_t R04 = 0;  // the Kezs balance as last read
   std::int32_t R05 = 0, R06 = 0;
   std::string PwC;  // ScrambleText(password in Windows-1251, kAccountKey)
-  TInfo14 Info;
-  friend bool operator==(const TKezUser&, const TKezUser&) = default;
+  PersonalInfo Info;
+  friend bool operator==(const MemberAccount&, const MemberAccount&) = default;
 };
 
 // One line of the list of the ten best-rated players of the game.
-struct TKezTop10 {
+struct RatedPlayer {
   std::string Nick, City, Country;  // Country holds a CountryCode
   char Sex = 'M';
   double Rating = 0;
-  friend bool operator==(const TKezTop10&, const TKezTop10&) = default;
+  friend bool operator==(const RatedPlayer&, const RatedPlayer&) = default;
 };
-using TKezTop10List = std::array<TKezTop10, 10>;
+using RatedPlayerList = std::array<RatedPlayer, 10>;
 
-// The password as kept in the user file and in TKezUser::PwC, and back. The
+// The password as kept in the user file and in MemberAccount::PwC, and back. The
 // scrambling works on the Windows-1251 form of the password.
 std::string ScramblePassword(std::string_view password);
 std::string UnscramblePassword(std::string_view pwc);
@@ -64,17 +64,17 @@ std::string UnscramblePassword(std::string_view pwc);
 std::string StartupLoginPassword(std::string_view stored_password);
 
 // --- CreateAccount: PlainFormBody ---
-std::vector<FormField> CreateAccountFields(const TKezUser& user);
+std::vector<FormField> CreateAccountFields(const MemberAccount& user);
 // 0 created, 1 the nick is taken ("is" wins over "ok"), 2 not created.
 int ReadCreateAccountReply(std::string_view reply);
 
 // --- LoginAccount: ListFormBody ---
 std::vector<std::string> LoginAccountLines(std::string_view nick, std::string_view pw);
 // The record a login starts from: "#" texts, "00.00.0000", zero numbers.
-TKezUser PrefilledLoginUser(std::string_view nick, std::string_view pw);
+MemberAccount PrefilledLoginUser(std::string_view nick, std::string_view pw);
 struct LoginReply {
   bool ok = false;
-  TKezUser user;
+  MemberAccount user;
 };
 // A reply counts only through its "$" record: a reply without one is a
 // failure (an error page from a proxy is no login), whatever it holds; a
@@ -86,11 +86,11 @@ LoginReply ReadLoginReply(std::string_view reply, std::string_view nick, std::st
 // --- ReadPersonalInfo: ListFormBody ---
 std::vector<std::string> ReadPersonalInfoLines(std::string_view nick);
 // The record after the first "$", cut at "~" (wire order, WebSite before
-// Skype); missing fields stay empty. No record: an empty TInfo14.
-TInfo14 ReadPersonalInfoReply(std::string_view reply);
+// Skype); missing fields stay empty. No record: an empty PersonalInfo.
+PersonalInfo ReadPersonalInfoReply(std::string_view reply);
 
 // --- SavePersonalInfo: PlainFormBody; ok = MarkerReply("ok") ---
-std::vector<FormField> SavePersonalInfoFields(std::string_view nick, const TInfo14& info);
+std::vector<FormField> SavePersonalInfoFields(std::string_view nick, const PersonalInfo& info);
 
 // --- CountClubMembers: PlainFormBody; count = NumberReply ---
 std::vector<FormField> CountClubMembersFields();
@@ -102,7 +102,7 @@ std::vector<FormField> ReadRatingPlaceFields(std::string_view game_field_prefix,
 std::vector<std::string> ReadRatedTopTenLines(std::string_view game_field_prefix);
 struct RatedTopTenReply {
   bool ok = true;
-  TKezTop10List list;  // the lines read, the rest pre-filled
+  RatedPlayerList list;  // the lines read, the rest pre-filled
 };
 // Records end at "*" and are cut at spaces: field 2 Nick, 3 City, 5 Country,
 // 6 Sex (first character; empty keeps "M"), 7 Rating. A rating that is not a

@@ -59,7 +59,7 @@ bool ReadAnnouncements(const ConfigPageText& page, StartupNews& news) {
 
   const std::optional<size_t> start = FindConfigValueStart(*page, "NewsBraxo2.5");
   if (!start) {
-    news.Announcement = TAnnouncement{};
+    news.Announcement = ClubAnnouncement{};
     return true;
   }
   ValueCursor cursor(*page, *start);

@@ -15,7 +15,7 @@ namespace braxo {
 inline constexpr std::size_t kMaxLinkBytes = 2048;
 inline constexpr std::size_t kMaxNoticeTextBytes = 1024;
 
-struct TAnnouncement {
+struct ClubAnnouncement {
   bool shown = false;  // show it once at start-up
   std::string main_text;
   std::string second_text;
@@ -25,7 +25,7 @@ struct TAnnouncement {
 // Set once at start-up, UTF-8. Links are kept only when IsSafeWebLink holds;
 // any other link from the page is dropped as if the page had none.
 struct StartupNews {
-  TAnnouncement Announcement;
+  ClubAnnouncement Announcement;
   std::string DownloadLink;  // the installable package; empty when none
   std::string StoreLink;     // the store page; the store icon shows only when set
 };

@@ -30,7 +30,7 @@ std::string ClubAccess::AccountAddress() const {
   return UnscrambleAddress(services_.AccountAddress, kAccountKey);
 }
 
-int ClubAccess::CreateAccount(const TKezUser& user) {
+int ClubAccess::CreateAccount(const MemberAccount& user) {
   const HttpResult reply = client_.PostPlain(AccountAddress(), CreateAccountFields(user));
   return reply.ok() ? ReadCreateAccountReply(reply.body) : 2;
 }
@@ -41,12 +41,12 @@ LoginReply ClubAccess::LoginAccount(std::string_view nick, std::string_view pw) 
   return ReadLoginReply(reply.body, nick, pw);
 }
 
-TInfo14 ClubAccess::ReadPersonalInfo(std::string_view nick) {
+PersonalInfo ClubAccess::ReadPersonalInfo(std::string_view nick) {
   const HttpResult reply = client_.PostList(AccountAddress(), ReadPersonalInfoLines(nick));
-  return reply.ok() ? ReadPersonalInfoReply(reply.body) : TInfo14{};
+  return reply.ok() ? ReadPersonalInfoReply(reply.body) : PersonalInfo{};
 }
 
-bool ClubAccess::SavePersonalInfo(std::string_view nick, const TInfo14& info) {
+bool ClubAccess::SavePersonalInfo(std::string_view nick, const PersonalInfo& info) {
   const HttpResult reply = client_.PostPlain(AccountAddress(), SavePersonalInfoFields(nick, info));
   return reply.ok() && MarkerReply(reply.body, "ok");
 }
@@ -107,7 +107,7 @@ GameRecordReply ClubAccess::ReadGameRecordFull(std::string_view nick, std::strin
 }
 
 bool ClubAccess::SaveGameRecord(std::string_view nick, std::string_view pw,
-                                const TKezGame& record) {
+                                const GameRecord& record) {
   const HttpResult reply = client_.PostPlain(
       AccountAddress(), SaveGameRecordFields(services_.GameFieldPrefix, nick, pw, record));
   return reply.ok() && MarkerReply(reply.body, "ok");
@@ -180,11 +180,11 @@ bool ClubAccess::LoginFromUserFile(ClubSession& session, const std::string& user
 }
 
 bool ClubAccess::RegisterRatedGame(ClubSession& session) {
-  const TKezUser& user = session.CurrentUser;
+  const MemberAccount& user = session.CurrentUser;
   GameRecordReply read = ReadGameRecord(user.Nick, user.Pw);
   session.CurrentGame = std::move(read.record);
   if (!read.ok) return false;
-  TKezGame& game = session.CurrentGame;
+  GameRecord& game = session.CurrentGame;
   const std::int32_t kon = game.Kon;
   const double rating = game.Rating;
   if (!ApplyRatedStart(game)) return false;
@@ -197,11 +197,11 @@ bool ClubAccess::RegisterRatedGame(ClubSession& session) {
 }
 
 RatedSave ClubAccess::SaveRatedResult(ClubSession& session, std::int32_t score) {
-  const TKezUser& user = session.CurrentUser;
+  const MemberAccount& user = session.CurrentUser;
   GameRecordReply read = ReadGameRecord(user.Nick, user.Pw);
   session.CurrentGame = std::move(read.record);
   if (!read.ok) return RatedSave::kFailed;
-  TKezGame& game = session.CurrentGame;
+  GameRecord& game = session.CurrentGame;
   const std::int32_t best = game.Best;
   const double rating = game.Rating;
   if (!ApplyRatedScore(game, score)) return RatedSave::kNotRecordable;

@@ -29,11 +29,11 @@ class ClubAccess {
 
   // --- Account service ---
   // 0 created, 1 the nick is taken, 2 not created (also on any failure).
-  int CreateAccount(const TKezUser& user);
+  int CreateAccount(const MemberAccount& user);
   LoginReply LoginAccount(std::string_view nick, std::string_view pw);
   // An empty record on any failure.
-  TInfo14 ReadPersonalInfo(std::string_view nick);
-  bool SavePersonalInfo(std::string_view nick, const TInfo14& info);
+  PersonalInfo ReadPersonalInfo(std::string_view nick);
+  bool SavePersonalInfo(std::string_view nick, const PersonalInfo& info);
   std::optional<std::int32_t> CountClubMembers();
   std::optional<std::int32_t> ReadRatingPlace(double rating);
   RatedTopTenReply ReadRatedTopTen();  // ok false on a failed request
@@ -46,7 +46,7 @@ class ClubAccess {
   // --- The game record ---
   GameRecordReply ReadGameRecord(std::string_view nick, std::string_view pw);
   GameRecordReply ReadGameRecordFull(std::string_view nick, std::string_view pw);
-  bool SaveGameRecord(std::string_view nick, std::string_view pw, const TKezGame& record);
+  bool SaveGameRecord(std::string_view nick, std::string_view pw, const GameRecord& record);
 
   // --- Tournament and chat tables (these reads set the 3 s read time-out) ---
   TableReply ReadTopTen(std::int32_t id);

@@ -30,8 +30,8 @@ struct ClubSession {
   ClubSession(const ClubSession&) = delete;
   ClubSession& operator=(const ClubSession&) = delete;
 
-  TKezUser CurrentUser;
-  TKezGame CurrentGame;
+  MemberAccount CurrentUser;
+  GameRecord CurrentGame;
   // 1 nobody logged in, 2 logged in, 3 logged in and the game counts for the rating.
   int AccountState = kAccountNobody;
   // A game was registered as started for the rating and its result is not saved yet.

@@ -21,7 +21,7 @@ bool TakeInteger(const ReplyRecord& record, std::size_t number, std::int32_t& ta
 }
 
 // The fields both forms share (1 Kon, 2 Best, 3 Rating) must be there.
-bool TakeCommon(const ReplyRecord& record, TKezGame& game) {
+bool TakeCommon(const ReplyRecord& record, GameRecord& game) {
   if (record.size() < 3) return false;
   if (!TakeInteger(record, 1, game.Kon) || !TakeInteger(record, 2, game.Best)) return false;
   const std::optional<double> rating = ParseClubNumber(record[2], 0.0);
@@ -47,7 +47,7 @@ std::vector<std::string> ReadGameRecordLines(std::string_view game_field_prefix,
           std::string(game_field_prefix) + "best=0"};
 }
 
-TKezGame PrefilledGameRecord(TKezGame base) {
+GameRecord PrefilledGameRecord(GameRecord base) {
   base.Kon = base.Score = base.Sessions = base.R1 = 0;
   base.Rating = 0;
   base.PlayNow = 'N';
@@ -55,7 +55,7 @@ TKezGame PrefilledGameRecord(TKezGame base) {
   return base;
 }
 
-GameRecordReply ReadGameRecordReply(std::string_view reply, TKezGame base) {
+GameRecordReply ReadGameRecordReply(std::string_view reply, GameRecord base) {
   GameRecordReply result{false, PrefilledGameRecord(std::move(base))};
   const std::optional<ReplyRecord> record = RecordReply(reply, '$', ' ');
   if (!record || !TakeCommon(*record, result.record)) return result;
@@ -65,11 +65,11 @@ GameRecordReply ReadGameRecordReply(std::string_view reply, TKezGame base) {
   return result;
 }
 
-GameRecordReply ReadGameRecordFullReply(std::string_view reply, TKezGame base) {
+GameRecordReply ReadGameRecordFullReply(std::string_view reply, GameRecord base) {
   GameRecordReply result{false, PrefilledGameRecord(std::move(base))};
   const std::optional<ReplyRecord> record = RecordReply(reply, '$', ' ');
   if (!record || !TakeCommon(*record, result.record)) return result;
-  TKezGame& game = result.record;
+  GameRecord& game = result.record;
   if (!TakeInteger(*record, 4, game.Sessions) || !TakeInteger(*record, 5, game.KonL) ||
       !TakeInteger(*record, 6, game.Score) || !TakeInteger(*record, 7, game.R1)) {
     return result;
@@ -81,7 +81,7 @@ GameRecordReply ReadGameRecordFullReply(std::string_view reply, TKezGame base) {
 
 std::vector<FormField> SaveGameRecordFields(std::string_view game_field_prefix,
                                             std::string_view nick, std::string_view pw,
-                                            const TKezGame& record) {
+                                            const GameRecord& record) {
   const std::string prefix(game_field_prefix);
   return {{"nick", std::string(nick)},
           {"pw", std::string(pw)},
@@ -92,7 +92,7 @@ std::vector<FormField> SaveGameRecordFields(std::string_view game_field_prefix,
           {prefix + "R2", record.R2}};
 }
 
-bool ApplyRatedStart(TKezGame& record) {
+bool ApplyRatedStart(GameRecord& record) {
   if (record.Kon < 0 || record.Kon == std::numeric_limits<std::int32_t>::max()) return false;
   const double old_rating = record.Rating;
   record.Kon += 1;
@@ -100,7 +100,7 @@ bool ApplyRatedStart(TKezGame& record) {
   return true;
 }
 
-bool ApplyRatedScore(TKezGame& record, std::int32_t score) {
+bool ApplyRatedScore(GameRecord& record, std::int32_t score) {
   if (record.Kon <= 0) return false;
   record.Rating = RatingAfterScore(record.Kon, score, 0, 1, record.Rating);
   if (record.Best < score) record.Best = score;

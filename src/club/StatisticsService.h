@@ -13,7 +13,7 @@
 
 namespace braxo {
 
-struct TKezStat {
+struct UsageStats {
   std::int32_t GID = 0;
   std::int32_t Stat1 = 0;                // starts
   std::int32_t Stat2 = 0;                // unique starts
@@ -22,7 +22,7 @@ struct TKezStat {
   std::array<std::int32_t, 12> StatX{};  // finished games per flag (1-3: the modes)
   std::int32_t StatY = 0;
   std::string StatZ;
-  friend bool operator==(const TKezStat&, const TKezStat&) = default;
+  friend bool operator==(const UsageStats&, const UsageStats&) = default;
 };
 
 // ReadUsageStatistics (ListFormBody): "gid" = the game's id.
@@ -30,7 +30,7 @@ std::vector<std::string> ReadUsageStatisticsLines(std::int32_t game_id);
 
 struct UsageStatisticsReply {
   bool ok = true;
-  TKezStat stat;  // what was read
+  UsageStats stat;  // what was read
 };
 // The first record, ended by "*" and cut at spaces: 1-3 Stat1-Stat3, 4
 // Stat4, 5-16 StatX, 17 StatY, 18 StatZ; every field but 4 and 18 a whole

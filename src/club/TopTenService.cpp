@@ -9,11 +9,11 @@
 
 namespace braxo {
 
-bool IsEmptyEntry(const TKezRecord& entry) { return entry.Nick == "#"; }
+bool IsEmptyEntry(const TableEntry& entry) { return entry.Nick == "#"; }
 
-TKezRecordList PrefilledTable(std::int32_t id) {
-  TKezRecordList entries;
-  for (TKezRecord& entry : entries) {
+TableEntryList PrefilledTable(std::int32_t id) {
+  TableEntryList entries;
+  for (TableEntry& entry : entries) {
     entry.GID = id;
     entry.Nick = entry.Country = entry.City = entry.R07 = entry.R08 = entry.R09 = "#";
     entry.R10 = "#*";
@@ -26,7 +26,7 @@ TableReply ReadTableReply(std::string_view reply, std::int32_t id) {
   const std::vector<ReplyRecord> records = RecordReplies(reply, '*', ' ', result.entries.size());
   for (std::size_t i = 0; i < records.size(); ++i) {
     const ReplyRecord& record = records[i];
-    TKezRecord& entry = result.entries[i];
+    TableEntry& entry = result.entries[i];
     const std::optional<std::int32_t> place = ParseClubInteger(RecordField(record, 1));
     const std::optional<std::int32_t> score = ParseClubInteger(RecordField(record, 3));
     if (!place || !score) {

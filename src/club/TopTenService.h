@@ -19,25 +19,25 @@ inline constexpr int kChatTableId = 100;
 
 // One entry of a tournament or chat table. For tournament entries Country is
 // a CountryCode, R07 the sex letter and R08 the version of the writer.
-struct TKezRecord {
+struct TableEntry {
   std::int32_t RID = 0;
   std::int32_t GID = 0;
   std::int32_t Score = 0;
   std::string Nick, Country, City, R07, R08, R09, R10;
   std::int32_t Place = 0;
-  friend bool operator==(const TKezRecord&, const TKezRecord&) = default;
+  friend bool operator==(const TableEntry&, const TableEntry&) = default;
 };
-using TKezRecordList = std::array<TKezRecord, 10>;
+using TableEntryList = std::array<TableEntry, 10>;
 
 // An entry whose Nick is still "#" is empty.
-bool IsEmptyEntry(const TKezRecord& entry);
+bool IsEmptyEntry(const TableEntry& entry);
 
 // Ten empty entries of table `id`: texts "#", R10 "#*", numbers 0.
-TKezRecordList PrefilledTable(std::int32_t id);
+TableEntryList PrefilledTable(std::int32_t id);
 
 struct TableReply {
   bool ok = true;
-  TKezRecordList entries;  // those read, the rest pre-filled
+  TableEntryList entries;  // those read, the rest pre-filled
 };
 // Records end at "*" and are cut at spaces: 1 Place, 3 Score (whole
 // integers), 4 Nick, 5 Country, 6 City, 7-10 R07-R10; at most ten, in reply

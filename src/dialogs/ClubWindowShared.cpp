@@ -6,7 +6,7 @@
 #include "club/NameRules.h"
 #include "club/TopTenService.h"
 #include "dialogs/DialogFrame.h"
-#include "dialogs/TFormLink.h"
+#include "dialogs/NoticeWindow.h"
 #include "storage/TextFile.h"
 #include "ui/Drawing.h"
 
@@ -14,12 +14,12 @@ namespace braxo {
 
 void ShowNoticeWindow(QWidget* parent, const Notice& notice) { ShowNotice(parent, notice); }
 
-bool IsPassportAcceptable(const TPassport& passport) {
+bool IsPassportAcceptable(const TournamentPassport& passport) {
   return RateNameTextUtf8(passport.Nick, kRateNick) >= kRateCyrillic &&
          RateNameTextUtf8(passport.City, kRateCity) >= kRateCyrillic;
 }
 
-bool SendAllowedAfterPassport(const TPassport& passport, bool already_sent) {
+bool SendAllowedAfterPassport(const TournamentPassport& passport, bool already_sent) {
   return !already_sent && RateNameTextUtf8(passport.Nick, kRateNick) == kRateGood &&
          RateNameTextUtf8(passport.City, kRateCity) >= kRateCyrillic;
 }
@@ -99,7 +99,7 @@ void FillVerticalGradient(QPainter& painter, const QRect& area, const QColor& to
   }
 }
 
-void StyleClubButton(TKezxXxButton& button, TColorSB scheme, int char_height) {
+void StyleClubButton(SkinnedButton& button, ButtonColour scheme, int char_height) {
   StyleDialogButton(button, scheme, char_height);
   button.SetColorMouse(QColor(255, 255, 255));
   button.SetLightFont(true);

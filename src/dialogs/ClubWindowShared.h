@@ -21,7 +21,7 @@
 #include "storage/SettingsFile.h"
 #include "ui/ImageControl.h"
 #include "ui/Pictures.h"
-#include "ui/TKezxXxButton.h"
+#include "ui/SkinnedButton.h"
 
 class QWidget;
 
@@ -61,10 +61,10 @@ inline constexpr int kRateCity = 2;
 
 // Both the nick and the city rated at least 2 (yellow): the passport may be
 // used in the tournament and the chat.
-bool IsPassportAcceptable(const TPassport& passport);
+bool IsPassportAcceptable(const TournamentPassport& passport);
 // The result window's Send after the passport window: only a green nick (3),
 // a city rated at least 2, and no result sent yet.
-bool SendAllowedAfterPassport(const TPassport& passport, bool already_sent);
+bool SendAllowedAfterPassport(const TournamentPassport& passport, bool already_sent);
 // The chat's form of a typed message: at most 80 characters, each one
 // outside the name characters (the space, "&", "=", "$", "*" ...) made "_".
 // UTF-8 in and out.
@@ -99,7 +99,7 @@ void FillVerticalGradient(QPainter& painter, const QRect& area, const QColor& to
                           const QColor& bottom);
 // The windows' buttons: `scheme` face, white under the mouse, light face and
 // rectangle, contour, yellow bold Arial of character height `char_height`.
-void StyleClubButton(TKezxXxButton& button, TColorSB scheme, int char_height);
+void StyleClubButton(SkinnedButton& button, ButtonColour scheme, int char_height);
 
 // A text as a box shows it: where its top-left corner lies and its colour.
 struct DrawnText {

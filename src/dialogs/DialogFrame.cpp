@@ -45,7 +45,7 @@ QFont ButtonCaptionFont(int char_height) {
   return font;
 }
 
-void StyleDialogButton(TKezxXxButton& button, TColorSB scheme, int char_height) {
+void StyleDialogButton(SkinnedButton& button, ButtonColour scheme, int char_height) {
   button.SetColorSB(scheme);
   button.SetLightRect(true);
   button.SetLightFont(false);

@@ -8,7 +8,7 @@
 #include <QPoint>
 #include <QRect>
 
-#include "ui/TKezxXxButton.h"
+#include "ui/SkinnedButton.h"
 
 namespace braxo {
 
@@ -27,7 +27,7 @@ QFont ButtonCaptionFont(int char_height);
 
 // The dialogs' button look: `scheme` with the light face under the mouse and
 // on focus, and a yellow caption in ButtonCaptionFont(char_height).
-void StyleDialogButton(TKezxXxButton& button, TColorSB scheme, int char_height);
+void StyleDialogButton(SkinnedButton& button, ButtonColour scheme, int char_height);
 
 // True when `point` lies strictly inside the rectangle from (left, top) to
 // (right, bottom): a point on the border is outside.

@@ -88,7 +88,7 @@ LoadOutcome LoadSettings(const SettingsPaths& paths, const SettingsHooks& hooks,
   settings.LikeSent = true;
   settings.TopTenAddress.scrambled = hooks.default_top_ten_address;
   settings.StatAddress.scrambled = hooks.default_stat_address;
-  settings.Passport = TPassport{};
+  settings.Passport = TournamentPassport{};
 
   const std::optional<std::vector<std::string>> lines = ReadSettingsLines(paths.settings_file);
   if (!lines || lines->size() < kSettingsLineCount) return LoadOutcome::kNoFile;

@@ -19,7 +19,7 @@ struct ServiceAddress {
 
 // The player's tournament identity. Texts are UTF-8 in memory and
 // Windows-1251 in the file.
-struct TPassport {
+struct TournamentPassport {
   std::string Nick = "Incognito";  // at most 12 characters of the 8-bit code page
   std::string Country = "1-001";   // a CountryCode
   std::string City = "Moscow";     // at most 15 characters of the 8-bit code page
@@ -33,7 +33,7 @@ struct Settings {
   bool LikeSent = true;
   std::string PlayerName;  // UTF-8
   ServiceAddress TopTenAddress;
-  TPassport Passport;
+  TournamentPassport Passport;
   ServiceAddress StatAddress;
 };
 

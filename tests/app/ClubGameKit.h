@@ -21,8 +21,8 @@
 #include "storage/TextFile.h"
 #include "storage/UserFile.h"
 #include "ui/ImageControl.h"
-#include "ui/TForm1.h"
-#include "ui/TKezxXxButton.h"
+#include "ui/MainWindow.h"
+#include "ui/SkinnedButton.h"
 
 namespace braxo::testing {
 
@@ -136,7 +136,7 @@ class GameWindow {
   }
   // The first menu button: a new Normal game, through the pre-game check.
   void ClickNewNormalGame() {
-    for (TKezxXxButton* button : window_.findChildren<TKezxXxButton*>()) {
+    for (SkinnedButton* button : window_.findChildren<SkinnedButton*>()) {
       if (button->geometry().topLeft() == QPoint(5, 90)) {
         QTest::mouseClick(button, Qt::LeftButton);
         return;
@@ -170,7 +170,7 @@ class GameWindow {
 
  private:
   PictureStore pictures_;
-  TForm1 window_;
+  MainWindow window_;
   ScriptedDialogs dialogs_;
   GameState* game_ptr_ = nullptr;
   AppServices services_;

@@ -15,7 +15,7 @@
 #include "ClubServerProcess.h"
 #include "app/AppDialogs.h"
 #include "club/ClubAccess.h"
-#include "dialogs/TFAcc1.h"
+#include "dialogs/AccountWindow.h"
 
 namespace braxo {
 namespace {
@@ -23,11 +23,11 @@ namespace {
 // Runs `action` on the account window once it is open, then closes it. The
 // window reads the club before it opens (in nested event loops), so the test
 // looks for it until it is there, for at most ten seconds.
-void WhenAccountWindowOpens(std::function<void(TFAcc1&)> action, bool* seen) {
+void WhenAccountWindowOpens(std::function<void(AccountWindow&)> action, bool* seen) {
   auto* poll = new QTimer;
   auto deadline = std::make_shared<QDeadlineTimer>(10000);
   QObject::connect(poll, &QTimer::timeout, [poll, deadline, action, seen] {
-    auto* window = qobject_cast<TFAcc1*>(QApplication::activeModalWidget());
+    auto* window = qobject_cast<AccountWindow*>(QApplication::activeModalWidget());
     if (!window && !deadline->hasExpired()) return;
     poll->stop();
     poll->deleteLater();
@@ -44,7 +44,7 @@ TEST(AccountWindowWiring, IconAndPreGameCheckOpenTheAccountWindow) {
   const testing::ConfigAddress config(club.BaseUrl() + "config");
   {
     testing::GameClient setup;
-    TKezUser ann = testing::TestMember("Ann", "secret12");
+    MemberAccount ann = testing::TestMember("Ann", "secret12");
     ann.City = "Rome";
     ASSERT_EQ(setup.access().CreateAccount(ann), 0);
   }
@@ -53,7 +53,7 @@ TEST(AccountWindowWiring, IconAndPreGameCheckOpenTheAccountWindow) {
   folder.WriteUser("Ann", "secret12");
 
   PictureStore pictures;
-  TForm1 window(pictures);
+  MainWindow window(pictures);
   GameState* game_ptr = nullptr;
   AppDialogs dialogs(window, game_ptr, pictures);
   AppServices services(window, dialogs, pictures, game_ptr, folder.paths());
@@ -77,7 +77,7 @@ TEST(AccountWindowWiring, IconAndPreGameCheckOpenTheAccountWindow) {
   // The account icon: the member's data, no rating switch.
   bool seen = false;
   WhenAccountWindowOpens(
-      [&](TFAcc1& account) {
+      [&](AccountWindow& account) {
         EXPECT_EQ(account.Edit(1).text(), "Ann");
         EXPECT_EQ(account.Edit(4).text(), "Rome");
         EXPECT_FALSE(account.CheckBox2().isEnabled());
@@ -91,7 +91,7 @@ TEST(AccountWindowWiring, IconAndPreGameCheckOpenTheAccountWindow) {
   // The pre-game check: the switch is ticked, so the new game is rated.
   seen = false;
   WhenAccountWindowOpens(
-      [&](TFAcc1& account) {
+      [&](AccountWindow& account) {
         ASSERT_TRUE(account.CheckBox2().isEnabled());
         account.CheckBox2().click();
       },

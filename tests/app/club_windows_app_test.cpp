@@ -13,11 +13,11 @@
 #include "app/AppDialogs.h"
 #include "app/AppServices.h"
 #include "dialogs/ClubWindowKit.h"
-#include "dialogs/TFStat.h"
-#include "dialogs/TFormChat.h"
-#include "dialogs/TFormServerInfo.h"
-#include "dialogs/TFormServerRead.h"
-#include "dialogs/TFormServerWrite.h"
+#include "dialogs/StatisticsWindow.h"
+#include "dialogs/ChatWindow.h"
+#include "dialogs/PassportWindow.h"
+#include "dialogs/TopTenTableWindow.h"
+#include "dialogs/TopTenEntryWindow.h"
 #include "game/LevelGenerator.h"
 #include "game/NullPorts.h"
 
@@ -86,13 +86,13 @@ TEST_F(ClubWindowsAppTest, TableWindowWithThePassportWindowBehindItsButton) {
   ASSERT_TRUE(club_.access.WriteTopTenEntry("Bob", "Paris", "1-015", "M", 4000, 76, "#", "#"));
   std::vector<std::string> seen;
   ModalScript script([&](QWidget& modal) {
-    if (auto* info = qobject_cast<TFormServerInfo*>(&modal)) {
+    if (auto* info = qobject_cast<PassportWindow*>(&modal)) {
       seen.push_back("passport");
       info->Edit2().setText("Bergen");
       info->Button1().click();
       return false;
     }
-    if (auto* table = qobject_cast<TFormServerRead*>(&modal)) {
+    if (auto* table = qobject_cast<TopTenTableWindow*>(&modal)) {
       if (!seen.empty() && seen.back() == "passport") {
         seen.push_back("table again");
         table->Button1().click();
@@ -117,7 +117,7 @@ TEST_F(ClubWindowsAppTest, ResultWindowHandsThePlaceBackToTheGame) {
   game_.TopTenScore = 3500;
   game_.TopTenPlace = -1;
   ModalScript script([&](QWidget& modal) {
-    auto* result = qobject_cast<TFormServerWrite*>(&modal);
+    auto* result = qobject_cast<TopTenEntryWindow*>(&modal);
     if (!result) return false;
     result->Button1().click();
     result->Button3().click();
@@ -130,18 +130,18 @@ TEST_F(ClubWindowsAppTest, ResultWindowHandsThePlaceBackToTheGame) {
 }
 
 TEST_F(ClubWindowsAppTest, IncognitoMeetsThePassportWindowFirst) {
-  settings().Passport = TPassport();
+  settings().Passport = TournamentPassport();
   game_.TopTenScore = 3500;
   game_.TopTenPlace = -1;
   std::vector<std::string> seen;
   ModalScript script([&](QWidget& modal) {
-    if (auto* info = qobject_cast<TFormServerInfo*>(&modal)) {
+    if (auto* info = qobject_cast<PassportWindow*>(&modal)) {
       seen.push_back("passport");
       info->Edit1().setText("Ann");
       info->Button1().click();
       return false;
     }
-    if (auto* result = qobject_cast<TFormServerWrite*>(&modal); result && !seen.empty()) {
+    if (auto* result = qobject_cast<TopTenEntryWindow*>(&modal); result && !seen.empty()) {
       seen.push_back("result");
       result->Button1().click();
       result->Button3().click();
@@ -157,7 +157,7 @@ TEST_F(ClubWindowsAppTest, IncognitoMeetsThePassportWindowFirst) {
 
 TEST_F(ClubWindowsAppTest, ChatAndStatisticsWindows) {
   ModalScript chat_script([&](QWidget& modal) {
-    auto* chat = qobject_cast<TFormChat*>(&modal);
+    auto* chat = qobject_cast<ChatWindow*>(&modal);
     if (!chat) return false;
     chat->Edit1().setText("Hello there");
     chat->EnvelopeButton().click();
@@ -171,7 +171,7 @@ TEST_F(ClubWindowsAppTest, ChatAndStatisticsWindows) {
   settings().LikeSent = false;
   services_.SaveSettings();
   ModalScript stat_script([&](QWidget& modal) {
-    auto* stat = qobject_cast<TFStat*>(&modal);
+    auto* stat = qobject_cast<StatisticsWindow*>(&modal);
     if (!stat) return false;
     stat->Button2().click();
     stat->Button1().click();

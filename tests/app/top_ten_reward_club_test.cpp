@@ -8,7 +8,7 @@
 #include "ClubGameKit.h"
 #include "ClubServerProcess.h"
 #include "club/ClubAccess.h"
-#include "dialogs/TFormServerWrite.h"
+#include "dialogs/TopTenEntryWindow.h"
 
 namespace braxo {
 namespace {
@@ -31,7 +31,7 @@ TEST(TopTenRewardClubTest, FirstPlaceEarnsTwentyFiveKezsOnceAndTheBalanceIsReadB
   int window_place = 0;
   window.dialogs().top_ten_entry = [&window, &window_place] {
     GameState& game = window.game();
-    TFormServerWrite entry(
+    TopTenEntryWindow entry(
         window.services().Access(), window.services().CurrentSettings().Passport, game.TopTenScore,
         game.TopTenPlace, game.LanguageIndex, window.pictures(), nullptr, nullptr,
         [](QWidget*, const Notice& notice) { ADD_FAILURE() << "notice " << notice.message; });

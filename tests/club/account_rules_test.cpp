@@ -61,15 +61,15 @@ TEST(AccountRules, OnlyWebAndMailAddressesFromTheClubAreOpened) {
 }
 
 TEST(AccountRules, SeparatorsInPersonalInfoBecomeSpaces) {
-  TInfo14 info;
+  PersonalInfo info;
   for (int row = 0; row < kInfoRowCount; ++row) InfoRow(info, row) = "a$b~c" + std::to_string(row);
-  const TInfo14 clean = CleanPersonalInfo(info);
+  const PersonalInfo clean = CleanPersonalInfo(info);
   for (int row = 0; row < kInfoRowCount; ++row)
     EXPECT_EQ(InfoRow(clean, row), "a b c" + std::to_string(row)) << row;
 }
 
 TEST(AccountRules, RowsFollowTheWindowsOrder) {
-  TInfo14 info;
+  PersonalInfo info;
   InfoRow(info, 5) = "site";
   InfoRow(info, 6) = "skype";
   InfoRow(info, 13) = "tube";

@@ -41,7 +41,7 @@ TEST(WebLinkTest, OnlyHttpAndHttpsAddressesAreSafe) {
 
 struct NewsCase {
   std::string page;
-  TAnnouncement announcement;
+  ClubAnnouncement announcement;
   std::string download;
   std::string store;
 };

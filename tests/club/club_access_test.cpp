@@ -85,7 +85,7 @@ class ClubAccessTest : public ::testing::Test {
 };
 
 TEST_F(ClubAccessTest, EveryRequestSendsItsFieldsInItsStyle) {
-  TKezUser user;
+  MemberAccount user;
   user.Nick = "Ann";
   user.Pw = "p w&1";
   user.City = "Москва";
@@ -95,9 +95,9 @@ TEST_F(ClubAccessTest, EveryRequestSendsItsFieldsInItsStyle) {
   user.EMail = "ann@x.ru";
   user.DateR = "21.06.2020";
   user.R01 = user.R02 = user.R03 = "xxx";
-  TInfo14 info{"Ann", "Lee", "likes tiles", "555", "a@b.c", "sk", "https://a.b",
+  PersonalInfo info{"Ann", "Lee", "likes tiles", "555", "a@b.c", "sk", "https://a.b",
                "ok1", "vk1", "tg",          "fb",  "tw",    "ig", "yt"};
-  TKezGame record;
+  GameRecord record;
   record.Kon = 4;
   record.Best = 4000;
   record.Rating = 1504.25;
@@ -173,7 +173,7 @@ TEST_F(ClubAccessTest, WithoutAnAccountAddressNoAccountRequestIsSent) {
   services_.AccountAddress.clear();
   reply_ = "$Oslo Norway 1-034 W a@b.c 21.06.2020 x x x 0 0 0$";
   EXPECT_FALSE(access_.LoginAccount("Ann", "pw").ok);
-  EXPECT_EQ(access_.CreateAccount(TKezUser{}), 2);
+  EXPECT_EQ(access_.CreateAccount(MemberAccount{}), 2);
   EXPECT_FALSE(access_.ReadGameRecord("Ann", "pw").ok);
   EXPECT_TRUE(Requests().empty());
 }
@@ -183,11 +183,11 @@ TEST_F(ClubAccessTest, CreateAccountReplies) {
       {"$ok", 0}, {"nick is taken", 1}, {"ok is", 1}, {"", 2}, {"no", 2}, {"OK", 2}};
   for (const auto& [reply, result] : cases) {
     reply_ = reply;
-    EXPECT_EQ(access_.CreateAccount(TKezUser{}), result) << reply;
+    EXPECT_EQ(access_.CreateAccount(MemberAccount{}), result) << reply;
   }
   reply_ = "ok";
   status_ = 500;
-  EXPECT_EQ(access_.CreateAccount(TKezUser{}), 2);
+  EXPECT_EQ(access_.CreateAccount(MemberAccount{}), 2);
 }
 
 TEST_F(ClubAccessTest, LoginReplies) {
@@ -243,17 +243,17 @@ TEST_F(ClubAccessTest, LoginReplies) {
 
 TEST_F(ClubAccessTest, PersonalInfoReplies) {
   reply_ = "$Ann~Lee~about me~555~pub@x.io~https://ann.io~annsk~ok~vk~tg~fb~tw~ig~yt$";
-  const TInfo14 info = access_.ReadPersonalInfo("Ann");
-  EXPECT_EQ(info, (TInfo14{"Ann", "Lee", "about me", "555", "pub@x.io", "annsk", "https://ann.io",
+  const PersonalInfo info = access_.ReadPersonalInfo("Ann");
+  EXPECT_EQ(info, (PersonalInfo{"Ann", "Lee", "about me", "555", "pub@x.io", "annsk", "https://ann.io",
                            "ok", "vk", "tg", "fb", "tw", "ig", "yt"}));
 
   reply_ = "$Anno~Nowak";  // "no" inside a record is data
-  TInfo14 names;
+  PersonalInfo names;
   names.Name1 = "Anno";
   names.Name2 = "Nowak";
   EXPECT_EQ(access_.ReadPersonalInfo("Ann"), names);
   reply_ = "$A~B~x~y~z~~";  // fewer fields: the rest stay empty
-  TInfo14 five;
+  PersonalInfo five;
   five.Name1 = "A";
   five.Name2 = "B";
   five.About = "x";
@@ -262,17 +262,17 @@ TEST_F(ClubAccessTest, PersonalInfoReplies) {
   EXPECT_EQ(access_.ReadPersonalInfo("Ann"), five);
   for (const std::string reply : {"no", "", "<html>proxy</html>"}) {
     reply_ = reply;
-    EXPECT_EQ(access_.ReadPersonalInfo("Ann"), TInfo14{}) << reply;
+    EXPECT_EQ(access_.ReadPersonalInfo("Ann"), PersonalInfo{}) << reply;
   }
   reply_ = "$Ann~Lee$";
   status_ = 404;
-  EXPECT_EQ(access_.ReadPersonalInfo("Ann"), TInfo14{});
+  EXPECT_EQ(access_.ReadPersonalInfo("Ann"), PersonalInfo{});
 
   status_ = 200;
   for (const auto& [reply, ok] :
        std::vector<std::pair<std::string, bool>>{{"$ok$", true}, {"no", false}, {"", false}}) {
     reply_ = reply;
-    EXPECT_EQ(access_.SavePersonalInfo("Ann", TInfo14{}), ok) << reply;
+    EXPECT_EQ(access_.SavePersonalInfo("Ann", PersonalInfo{}), ok) << reply;
   }
 }
 
@@ -294,10 +294,10 @@ TEST_F(ClubAccessTest, RatedTopTenReplies) {
       "$1 Ann Oslo Norway 1-034 W 2504.5*$2 Bob Rome Italy 1-020  1504,25*$3 Cy Kyiv x 1-050 M 7*";
   RatedTopTenReply top = access_.ReadRatedTopTen();
   EXPECT_TRUE(top.ok);
-  EXPECT_EQ(top.list[0], (TKezTop10{"Ann", "Oslo", "1-034", 'W', 2504.5}));
-  EXPECT_EQ(top.list[1], (TKezTop10{"Bob", "Rome", "1-020", 'M', 1504.25}));
-  EXPECT_EQ(top.list[2], (TKezTop10{"Cy", "Kyiv", "1-050", 'M', 7}));
-  for (size_t i = 3; i < 10; ++i) EXPECT_EQ(top.list[i], TKezTop10{});
+  EXPECT_EQ(top.list[0], (RatedPlayer{"Ann", "Oslo", "1-034", 'W', 2504.5}));
+  EXPECT_EQ(top.list[1], (RatedPlayer{"Bob", "Rome", "1-020", 'M', 1504.25}));
+  EXPECT_EQ(top.list[2], (RatedPlayer{"Cy", "Kyiv", "1-050", 'M', 7}));
+  for (size_t i = 3; i < 10; ++i) EXPECT_EQ(top.list[i], RatedPlayer{});
 
   reply_.clear();
   for (int i = 1; i <= 12; ++i)
@@ -382,7 +382,7 @@ TEST_F(ClubAccessTest, GameRecordReplies) {
   for (const auto& [reply, ok] :
        std::vector<std::pair<std::string, bool>>{{"$ok", true}, {"no", false}}) {
     reply_ = reply;
-    EXPECT_EQ(access_.SaveGameRecord("Ann", "pw", TKezGame{}), ok);
+    EXPECT_EQ(access_.SaveGameRecord("Ann", "pw", GameRecord{}), ok);
   }
 }
 
@@ -462,7 +462,7 @@ TEST_F(ClubAccessTest, TableReplies) {
   EXPECT_TRUE(table.ok);
   EXPECT_EQ(client_.limits().read_timeout, kClubReadTimeout);
   EXPECT_EQ(table.entries[0],
-            (TKezRecord{0, 76, 5200, "Ann", "1-034", "Oslo", "W", "2.7", "#", "#", 1}));
+            (TableEntry{0, 76, 5200, "Ann", "1-034", "Oslo", "W", "2.7", "#", "#", 1}));
   EXPECT_EQ(table.entries[2].Nick, "Москва");
   EXPECT_EQ(table.entries[2].R08, "2.6");
   for (size_t i = 3; i < 10; ++i) {
@@ -574,7 +574,7 @@ TEST_F(StartUpLoginTest, RefusedLoginKeepsTheFileAndLeavesNobodyLoggedIn) {
     EXPECT_EQ(session_.CurrentUser.Nick, "Ann");
     EXPECT_EQ(session_.CurrentUser.City, "#");
     EXPECT_EQ(session_.CurrentUser.DateR, "00.00.0000");
-    EXPECT_EQ(session_.CurrentUser.Info, TInfo14{});
+    EXPECT_EQ(session_.CurrentUser.Info, PersonalInfo{});
     EXPECT_EQ(session_.CurrentUser.PwC, pwc);
   }
   EXPECT_EQ(ReadLines(UserFile()), file_before);

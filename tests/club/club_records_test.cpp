@@ -32,7 +32,7 @@ TEST(RatingTest, FormulasWithTheGamesConstants) {
 }
 
 TEST(RatingTest, RatedStepsRefuseRecordsTheFormulaCannotTake) {
-  TKezGame game;
+  GameRecord game;
   game.Kon = -1;
   game.Rating = 5;
   EXPECT_FALSE(ApplyRatedStart(game));

@@ -85,9 +85,9 @@ class FailingClub {
 };
 
 // A passport as the settings hold it.
-inline TPassport MakePassport(const std::string& nick, const std::string& city,
+inline TournamentPassport MakePassport(const std::string& nick, const std::string& city,
                               const std::string& country, char sex) {
-  TPassport passport;
+  TournamentPassport passport;
   passport.Nick = nick;
   passport.City = city;
   passport.Country = country;

@@ -24,8 +24,8 @@
 #include "club/ClubClient.h"
 #include "club/Scramble.h"
 #include "dialogs/DialogTestKit.h"
-#include "dialogs/TFAcc1.h"
-#include "dialogs/TFAcc2.h"
+#include "dialogs/AccountWindow.h"
+#include "dialogs/PersonalInfoWindow.h"
 #include "game/LevelGenerator.h"
 #include "game/NullPorts.h"
 #include "storage/UserFile.h"
@@ -104,16 +104,16 @@ class AccountWindowTest : public ::testing::Test {
             },
             [this](QWidget*) { return chosen_photo_; }};
   }
-  std::unique_ptr<TFAcc1> OpenWindow(int role = 0) {
+  std::unique_ptr<AccountWindow> OpenWindow(int role = 0) {
     game_.AccountWindowRole = role;
-    auto window = std::make_unique<TFAcc1>(Parts(), nullptr);
+    auto window = std::make_unique<AccountWindow>(Parts(), nullptr);
     window->show();
     return window;
   }
 
   void CreateMember(const std::string& nick, const std::string& pw, const std::string& city,
                     const std::string& country, char sex) {
-    TKezUser user;
+    MemberAccount user;
     user.Nick = nick;
     user.Pw = pw;
     user.PwC = ScramblePassword(pw);
@@ -151,7 +151,7 @@ class AccountWindowTest : public ::testing::Test {
     return path;
   }
   // The lamp picture whose centre the page shows at (x, y).
-  std::string LampAt(TFAcc1& window, int x, int y) {
+  std::string LampAt(AccountWindow& window, int x, int y) {
     const QColor shown = window.PageImage(kPageAccount).Image().pixelColor(x + 12, y + 12);
     for (const char* name : {"LampR24", "LampY24", "LampG24"})
       if (pictures_.LoadPngResource(name).pixelColor(12, 12) == shown) return name;
@@ -346,7 +346,7 @@ TEST_F(AccountWindowTest, PreGameRatingSwitchDecidesWhetherTheNextGameIsRated) {
   bool tick = true;
   ports_.account_window = [&] {
     ++opened;
-    TFAcc1 window(Parts(), nullptr);
+    AccountWindow window(Parts(), nullptr);
     WhenModalOpens([&](QWidget&) {
       EXPECT_TRUE(window.CheckBox2().isEnabled());
       if (window.CheckBox2().isChecked() != tick) window.CheckBox2().click();
@@ -383,7 +383,7 @@ TEST_F(AccountWindowTest, PagesShowTheClubsDataWithTheBestRatedMemberAsChairman)
   CreateMember("Emil", "pass43", "Turku", "1-014", 'M');
   GiveRating("Dora", "pass42", 900);
   GiveRating("Emil", "pass43", 4000);
-  TInfo14 emil;
+  PersonalInfo emil;
   emil.Name1 = "Emil";
   emil.About = "Plays at night";
   emil.WebSite = "https://emil.example.org/";
@@ -447,7 +447,7 @@ TEST_F(AccountWindowTest, ChairmansOwnEditsReachTheChairmanPage) {
   EXPECT_EQ(window->ChairmanInfo().About, "");
   window->PageControl1().setCurrentIndex(kPageAboutMe);
   WhenModalOpens([](QWidget& modal) {
-    auto& info = dynamic_cast<TFAcc2&>(modal);
+    auto& info = dynamic_cast<PersonalInfoWindow&>(modal);
     TypeText(info.Edit(2), "Chair of the club");
     info.ButtonOkI().click();
   });
@@ -471,7 +471,7 @@ TEST_F(AccountWindowTest, WhileAGameIsInProgressOnlyTheDataCanBeBrowsed) {
 TEST_F(AccountWindowTest, PersonalInformationIsSavedAndReadBack) {
   CreateMember("Gina", "pass42", "Oslo", "1-035", 'W');
   LogIn("Gina", "pass42");
-  TFAcc2 window(Parts(), false, nullptr);
+  PersonalInfoWindow window(Parts(), false, nullptr);
   window.show();
   EXPECT_FALSE(window.ButtonOkI().isEnabled());
   TypeText(window.Edit(0), "Gina");
@@ -480,7 +480,7 @@ TEST_F(AccountWindowTest, PersonalInformationIsSavedAndReadBack) {
   TypeText(window.Edit(5), "https://gina.example.org");
   window.ButtonOkI().click();
   EXPECT_FALSE(window.ButtonOkI().isEnabled());
-  const TInfo14 stored = access_.ReadPersonalInfo("Gina");
+  const PersonalInfo stored = access_.ReadPersonalInfo("Gina");
   EXPECT_EQ(stored.Name1, "Gina");
   EXPECT_EQ(stored.About, "cost  5   or so");
   EXPECT_EQ(stored.WebSite, "https://gina.example.org");
@@ -492,7 +492,7 @@ TEST_F(AccountWindowTest, PersonalInformationIsSavedAndReadBack) {
   EXPECT_TRUE(window.ButtonOkI().isEnabled());
 
   // A window opened later shows the stored texts.
-  TFAcc2 again(Parts(), false, nullptr);
+  PersonalInfoWindow again(Parts(), false, nullptr);
   EXPECT_EQ(again.Edit(2).text(), "cost  5   or so");
   // Without a photo the placeholder of the member's sex.
   EXPECT_EQ(again.Image1().Image().pixelColor(120, 120),
@@ -505,7 +505,7 @@ TEST_F(AccountWindowTest, PhotoIsUploadedAsTheMemberAndReadBackFromTheClub) {
   std::filesystem::create_directories(PhotoFolder());
   testing::FtpServerProcess ftp(PhotoFolder(), "Hugo", "pass42");
   services_.FtpAddress = ScrambleText(ftp.FolderUrl(), kAccountKey);
-  TFAcc2 window(Parts(), false, nullptr);
+  PersonalInfoWindow window(Parts(), false, nullptr);
   window.show();
   EXPECT_FALSE(window.ButtonOKF().isEnabled());
 
@@ -541,7 +541,7 @@ TEST_F(AccountWindowTest, FailedUploadChangesNothing) {
       ScrambleText("ftp://127.0.0.1:" + std::to_string(testing::FtpServerProcess::FreePort()) + "/",
                    kAccountKey);
   Session().PhotoSlots[0] = "old";
-  TFAcc2 window(Parts(), false, nullptr);
+  PersonalInfoWindow window(Parts(), false, nullptr);
   chosen_photo_ = WritePhotoFile("me.jpg", Jpeg(200, 250));
   window.ChoosePhoto();
   window.ButtonOKF().click();

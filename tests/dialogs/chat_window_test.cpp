@@ -9,7 +9,7 @@
 
 #include "ClubWindowKit.h"
 #include "DialogTestKit.h"
-#include "dialogs/TFormChat.h"
+#include "dialogs/ChatWindow.h"
 #include "i18n/MessageCatalogue.h"
 
 namespace braxo {
@@ -43,19 +43,19 @@ std::vector<std::string> ChattyClubArguments(const QTemporaryDir& folder) {
 
 class ChatWindowTest : public ::testing::Test {
  protected:
-  std::unique_ptr<TFormChat> Open(TPassport& passport) {
-    auto window = std::make_unique<TFormChat>(club_.access, passport, 0, pictures_, nullptr,
+  std::unique_ptr<ChatWindow> Open(TournamentPassport& passport) {
+    auto window = std::make_unique<ChatWindow>(club_.access, passport, 0, pictures_, nullptr,
                                               nullptr, notices_.Shower(), [] { return kNoon; });
     window->show();
     window->FormShow();
     return window;
   }
-  void Send(TFormChat& window, const QString& text) {
+  void Send(ChatWindow& window, const QString& text) {
     window.Edit1().setText(text);
     TypeKey(window.Edit1(), Qt::Key_Return);
   }
   // The texts drawn into slot s (1 at the top).
-  static std::vector<QString> Slot(const TFormChat& window, int s) {
+  static std::vector<QString> Slot(const ChatWindow& window, int s) {
     std::vector<QString> out;
     for (const DrawnText& t : window.MessageTexts())
       if (t.y >= 50 * (s - 1) && t.y < 50 * s) out.push_back(t.text);
@@ -70,8 +70,8 @@ class ChatWindowTest : public ::testing::Test {
 };
 
 TEST_F(ChatWindowTest, TwoPassportsInOrderNewestAtTheBottomWithFlagsAndNumbers) {
-  TPassport ann = MakePassport("Ann", "Oslo", "1-035", 'W');
-  TPassport bob = MakePassport("Bob", "Paris", "1-015", 'M');
+  TournamentPassport ann = MakePassport("Ann", "Oslo", "1-035", 'W');
+  TournamentPassport bob = MakePassport("Bob", "Paris", "1-015", 'M');
   {
     auto window = Open(ann);
     for (int s = 1; s <= 10; ++s) EXPECT_TRUE(Slot(*window, s).empty()) << s;
@@ -123,7 +123,7 @@ TEST_F(ChatWindowTest, TwoPassportsInOrderNewestAtTheBottomWithFlagsAndNumbers) 
 }
 
 TEST_F(ChatWindowTest, SignsOutsideTheNameCharactersAreSentAsUnderscoresAndShownAsSpaces) {
-  TPassport ann = MakePassport("Ann", "Oslo", "1-035", 'W');
+  TournamentPassport ann = MakePassport("Ann", "Oslo", "1-035", 'W');
   auto window = Open(ann);
   Send(*window, "a b&c=d$e*f_g");
   EXPECT_TRUE(notices_.messages.empty());
@@ -135,7 +135,7 @@ TEST_F(ChatWindowTest, SignsOutsideTheNameCharactersAreSentAsUnderscoresAndShown
 }
 
 TEST_F(ChatWindowTest, InputWaitsForAnAcceptablePassportAndForTheTickAfterASend) {
-  TPassport passport = MakePassport("A", "Oslo", "1-035", 'W');
+  TournamentPassport passport = MakePassport("A", "Oslo", "1-035", 'W');
   auto window = Open(passport);
   EXPECT_FALSE(window->Edit1().isEnabled()) << "a one-letter nick is refused";
   // Enter and the envelope do nothing while the line is disabled.
@@ -149,7 +149,7 @@ TEST_F(ChatWindowTest, InputWaitsForAnAcceptablePassportAndForTheTickAfterASend)
   EXPECT_FALSE(window->Edit1().isEnabled());
 
   // The passport window puts it right: the line is enabled at once.
-  TFormChat fixed(
+  ChatWindow fixed(
       club_.access, passport, 0, pictures_,
       [&passport](QWidget*) {
         passport.Nick = "Ann";
@@ -179,7 +179,7 @@ TEST_F(ChatWindowTest, InputWaitsForAnAcceptablePassportAndForTheTickAfterASend)
 }
 
 TEST_F(ChatWindowTest, AnEmptyLineSendsNothing) {
-  TPassport ann = MakePassport("Ann", "Oslo", "1-035", 'W');
+  TournamentPassport ann = MakePassport("Ann", "Oslo", "1-035", 'W');
   auto window = Open(ann);
   Send(*window, "");
   EXPECT_TRUE(window->Edit1().isEnabled());
@@ -195,9 +195,9 @@ class ChatFailureTest : public ::testing::TestWithParam<Failure> {
 
 TEST_P(ChatFailureTest, NoConnectAtTheTopAndANoticeForTheSendWhichKeepsTheText) {
   ClubConnection club(BaseUrl());
-  TPassport ann = MakePassport("Ann", "Oslo", "1-035", 'W');
+  TournamentPassport ann = MakePassport("Ann", "Oslo", "1-035", 'W');
   RecordedNotices notices;
-  TFormChat window(club.access, ann, 0, pictures_, nullptr, nullptr, notices.Shower());
+  ChatWindow window(club.access, ann, 0, pictures_, nullptr, nullptr, notices.Shower());
   window.show();
   window.FormShow();
   const auto& texts = window.MessageTexts();

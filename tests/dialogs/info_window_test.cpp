@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "DialogTestKit.h"
-#include "dialogs/TForm4.h"
+#include "dialogs/InfoWindow.h"
 #include "i18n/Language.h"
 #include "i18n/MessageCatalogue.h"
 #include "storage/ChampionsFile.h"
@@ -53,21 +53,21 @@ class InfoWindowTest : public ::testing::Test {
 
   GameState& game() { return test_game_.game(); }
   // A window whose web and mail actions are recorded instead of opened.
-  std::unique_ptr<TForm4> MakeForm() {
-    return std::make_unique<TForm4>(game(), champions_, pictures_, kContacts, nullptr,
+  std::unique_ptr<InfoWindow> MakeForm() {
+    return std::make_unique<InfoWindow>(game(), champions_, pictures_, kContacts, nullptr,
                                     [this](const QUrl& url) {
                                       opened_.push_back(url);
                                       return mail_client_works_ || url.scheme() != "mailto";
                                     });
   }
   // Shows the window (not modally, so the test can drive it) on `page`.
-  std::unique_ptr<TForm4> Open(int page) {
+  std::unique_ptr<InfoWindow> Open(int page) {
     game().InfoWindowPage = page;
     auto form = MakeForm();
     form->show();
     return form;
   }
-  static QColor PixelAt(TForm4& form, int x, int y) {
+  static QColor PixelAt(InfoWindow& form, int x, int y) {
     return form.Image1().Image().pixelColor(x, y);
   }
 
@@ -288,10 +288,10 @@ TEST_F(InfoWindowTest, EveryShowingRedrawsThePageCompletely) {
 }
 
 TEST_F(InfoWindowTest, OkCloseBoxAndEscapeCloseIt) {
-  const std::function<void(TForm4&)> closers[] = {
-      [](TForm4& form) { form.Button1().click(); },
-      [](TForm4& form) { form.close(); },
-      [](TForm4& form) { dialogs_test::TypeKey(form, Qt::Key_Escape); },
+  const std::function<void(InfoWindow&)> closers[] = {
+      [](InfoWindow& form) { form.Button1().click(); },
+      [](InfoWindow& form) { form.close(); },
+      [](InfoWindow& form) { dialogs_test::TypeKey(form, Qt::Key_Escape); },
   };
   for (const auto& close_window : closers) {
     auto form = Open(kInfoPageAbout);

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "DialogTestKit.h"
-#include "dialogs/TFormLink.h"
+#include "dialogs/NoticeWindow.h"
 
 namespace braxo {
 namespace {
@@ -41,7 +41,7 @@ class NoticeWidthTest : public ::testing::TestWithParam<WidthCase> {};
 
 TEST_P(NoticeWidthTest, WidensOnlyForATextLongerThanFiftyCharacters) {
   const WidthCase& c = GetParam();
-  TFormLink form(c.notice, nullptr);
+  NoticeWindow form(c.notice, nullptr);
   form.show();
   EXPECT_EQ(form.width(), c.width);
   EXPECT_EQ(form.height(), kNoticeHeight);
@@ -63,7 +63,7 @@ TEST(NoticeWindowTest, EmptyLinesAreHiddenAndTheOthersKeepTheirPlaces) {
       {{"Message", "Second", ""}, true, false},
   };
   for (const Case& c : cases) {
-    TFormLink form(c.notice, nullptr);
+    NoticeWindow form(c.notice, nullptr);
     form.show();
     EXPECT_TRUE(form.MessageLabel().isVisible());
     EXPECT_EQ(form.MessageLabel().text().toStdString(), c.notice.message);
@@ -82,7 +82,7 @@ TEST(NoticeWindowTest, EmptyLinesAreHiddenAndTheOthersKeepTheirPlaces) {
 }
 
 TEST(NoticeWindowTest, LinkLineIsBlueUnderlinedWithAHandCursor) {
-  TFormLink form({"Message", "", "https://example.org/"}, nullptr);
+  NoticeWindow form({"Message", "", "https://example.org/"}, nullptr);
   form.show();
   EXPECT_EQ(form.LinkLabel().palette().color(QPalette::WindowText), QColor(0, 0, 255));
   EXPECT_TRUE(form.LinkLabel().font().underline());
@@ -105,7 +105,7 @@ TEST(NoticeWindowTest, ClickOnTheLinkOpensOnlyWebAddressesAndKeepsTheWindowOpen)
   };
   for (const Case& c : cases) {
     std::vector<QUrl> opened;
-    TFormLink form({"Message", "", c.link}, nullptr, [&](const QUrl& url) {
+    NoticeWindow form({"Message", "", c.link}, nullptr, [&](const QUrl& url) {
       opened.push_back(url);
       return true;
     });
@@ -120,13 +120,13 @@ TEST(NoticeWindowTest, ClickOnTheLinkOpensOnlyWebAddressesAndKeepsTheWindowOpen)
 }
 
 TEST(NoticeWindowTest, OkCloseBoxAndEscapeCloseIt) {
-  const std::function<void(TFormLink&)> closers[] = {
-      [](TFormLink& form) { form.OkButton().click(); },
-      [](TFormLink& form) { form.close(); },
-      [](TFormLink& form) { TypeKey(form, Qt::Key_Escape); },
+  const std::function<void(NoticeWindow&)> closers[] = {
+      [](NoticeWindow& form) { form.OkButton().click(); },
+      [](NoticeWindow& form) { form.close(); },
+      [](NoticeWindow& form) { TypeKey(form, Qt::Key_Escape); },
   };
   for (const auto& close_window : closers) {
-    TFormLink form({"Message", "", ""}, nullptr);
+    NoticeWindow form({"Message", "", ""}, nullptr);
     form.show();
     close_window(form);
     EXPECT_FALSE(form.isVisible());
@@ -144,7 +144,7 @@ TEST(NoticeWindowTest, ShowNoticeReturnsWhenThePlayerClosesTheWindow) {
     seen_title = modal.windowTitle();
     seen_size = modal.size();
     seen_centre = modal.frameGeometry().center();
-    static_cast<TFormLink&>(modal).OkButton().click();
+    static_cast<NoticeWindow&>(modal).OkButton().click();
   });
   ShowNotice(&parent, {"Could not connect to server!", "The game is not on the rating!", ""});
   EXPECT_EQ(seen_title, "Attention");

@@ -8,7 +8,7 @@
 
 #include "ClubWindowKit.h"
 #include "DialogTestKit.h"
-#include "dialogs/TFormServerInfo.h"
+#include "dialogs/PassportWindow.h"
 
 namespace braxo {
 namespace {
@@ -26,11 +26,11 @@ class PassportWindowTest : public ::testing::Test {
     QTest::keyClick(&box, Qt::Key_Down);
   }
   PictureStore pictures_;
-  TPassport passport_ = MakePassport("Ann", "Москва", "3-034", 'W');
+  TournamentPassport passport_ = MakePassport("Ann", "Москва", "3-034", 'W');
 };
 
 TEST_F(PassportWindowTest, OpensOnThePassportWithItsLamps) {
-  TFormServerInfo window(passport_, 0, pictures_, nullptr);
+  PassportWindow window(passport_, 0, pictures_, nullptr);
   window.show();
   EXPECT_EQ(window.windowTitle(), "Passport");
   EXPECT_EQ(window.Edit1().text(), "Ann");
@@ -49,7 +49,7 @@ TEST_F(PassportWindowTest, OpensOnThePassportWithItsLamps) {
 }
 
 TEST_F(PassportWindowTest, TypedCharactersOutsideTheNameCharactersAreDropped) {
-  TFormServerInfo window(passport_, 0, pictures_, nullptr);
+  PassportWindow window(passport_, 0, pictures_, nullptr);
   window.show();
   window.Edit1().setFocus();
   window.Edit1().end(false);
@@ -62,7 +62,7 @@ TEST_F(PassportWindowTest, TypedCharactersOutsideTheNameCharactersAreDropped) {
 }
 
 TEST_F(PassportWindowTest, ARefusedNameKeepsThePassportAndTheWindowOpen) {
-  TFormServerInfo window(passport_, 0, pictures_, nullptr);
+  PassportWindow window(passport_, 0, pictures_, nullptr);
   window.show();
   window.Edit1().setText("A");
   EXPECT_EQ(window.NickLampPicture(), "LampR24");
@@ -97,7 +97,7 @@ TEST_F(PassportWindowTest, ARefusedNameKeepsThePassportAndTheWindowOpen) {
 }
 
 TEST_F(PassportWindowTest, ARefusedCityTurnsItsLampRed) {
-  TFormServerInfo window(passport_, 0, pictures_, nullptr);
+  PassportWindow window(passport_, 0, pictures_, nullptr);
   window.show();
   for (const char* city : {"", "New York", "O"}) {
     window.Edit2().setText(city);
@@ -110,7 +110,7 @@ TEST_F(PassportWindowTest, ARefusedCityTurnsItsLampRed) {
 }
 
 TEST_F(PassportWindowTest, ContinentCountryAndSexActOnThePassportAtOnce) {
-  TFormServerInfo window(passport_, 0, pictures_, nullptr);
+  PassportWindow window(passport_, 0, pictures_, nullptr);
   window.show();
   StepDown(window.ComboBox1(), 3);  // Oceania
   EXPECT_EQ(passport_.Country, "5-000");
@@ -142,7 +142,7 @@ TEST(PassportSettings, ThePassportEditedIsReadBackAfterARestart) {
   ASSERT_EQ(first.Passport.Nick, "Incognito");
   {
     PictureStore pictures;
-    TFormServerInfo window(first.Passport, 0, pictures, nullptr);
+    PassportWindow window(first.Passport, 0, pictures, nullptr);
     window.show();
     window.Edit1().setText("Пётр");
     window.Edit2().setText("Oslo");

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "DialogTestKit.h"
-#include "dialogs/TFormPw.h"
+#include "dialogs/PasswordWindow.h"
 
 namespace braxo {
 namespace {
@@ -18,7 +18,7 @@ using dialogs_test::WhenModalOpens;
 class PasswordWindowTest : public ::testing::Test {
  protected:
   PasswordWindowTest() : pictures_(test_pictures_.Root()) {
-    form_ = std::make_unique<TFormPw>(game(), player_name_, pictures_, &parent_);
+    form_ = std::make_unique<PasswordWindow>(game(), player_name_, pictures_, &parent_);
   }
 
   GameState& game() { return test_game_.game(); }
@@ -34,7 +34,7 @@ class PasswordWindowTest : public ::testing::Test {
   TestGame test_game_;
   std::string player_name_;
   QWidget parent_;
-  std::unique_ptr<TFormPw> form_;
+  std::unique_ptr<PasswordWindow> form_;
 };
 
 struct PasswordCase {
@@ -233,7 +233,7 @@ TEST_F(PasswordWindowTest, ChampionRoleDrawsTheMedalOverTheFrame) {
 // The game asks through the real modal window: an accepted Extra password
 // starts an Extra game, a cancelled prompt leaves the game as it was.
 struct ModalPasswordPorts : testing::NullPorts {
-  TFormPw* form = nullptr;
+  PasswordWindow* form = nullptr;
   void ShowPasswordWindow(int) override { form->Execute(); }
 };
 
@@ -246,11 +246,11 @@ TEST(PasswordWindowFlowTest, TheGameStartsExtraOnlyAfterTheModalWindowAcceptedTh
   game.ExtraPassword = "Xt4-q9z";
   std::string player_name;
   QWidget parent;
-  TFormPw form(game, player_name, pictures, &parent);
+  PasswordWindow form(game, player_name, pictures, &parent);
   ports.form = &form;
 
   WhenModalOpens([](QWidget& modal) {
-    auto& pw = static_cast<TFormPw&>(modal);
+    auto& pw = static_cast<PasswordWindow&>(modal);
     TypeText(pw.Edit1(), "nope");
     TypeKey(pw.Edit1(), Qt::Key_Escape);
   });
@@ -258,7 +258,7 @@ TEST(PasswordWindowFlowTest, TheGameStartsExtraOnlyAfterTheModalWindowAcceptedTh
   EXPECT_EQ(game.GameMode, 1);
 
   WhenModalOpens([](QWidget& modal) {
-    auto& pw = static_cast<TFormPw&>(modal);
+    auto& pw = static_cast<PasswordWindow&>(modal);
     pw.Edit1().clear();
     TypeText(pw.Edit1(), "Xt4-q9z");
     TypeKey(pw.Edit1(), Qt::Key_Return);
@@ -281,7 +281,7 @@ TEST(PasswordWindowFlowTest, RefusingToAbandonARatedGameKeepsTheRunningGame) {
   game.SuperPassword = "Sp8-k2wq";
   std::string player_name;
   QWidget parent;
-  TFormPw form(game, player_name, pictures, &parent);
+  PasswordWindow form(game, player_name, pictures, &parent);
   ports.form = &form;
   game.TitleScreen = true;
   game.Image1Click();  // a Normal game, the online icons shown
@@ -290,7 +290,7 @@ TEST(PasswordWindowFlowTest, RefusingToAbandonARatedGameKeepsTheRunningGame) {
   ports.session.RatedGameOpen = true;
 
   WhenModalOpens([](QWidget& modal) {
-    auto& pw = static_cast<TFormPw&>(modal);
+    auto& pw = static_cast<PasswordWindow&>(modal);
     TypeText(pw.Edit1(), "Sp8-k2wq");
     TypeKey(pw.Edit1(), Qt::Key_Return);
   });

@@ -9,7 +9,7 @@
 
 #include "ClubWindowKit.h"
 #include "club/UsageStatistics.h"
-#include "dialogs/TFStat.h"
+#include "dialogs/StatisticsWindow.h"
 #include "i18n/MessageCatalogue.h"
 
 namespace braxo {
@@ -29,7 +29,7 @@ using testing::TestHttpServer;
 struct ScriptedNickBox {
   std::vector<QString> answers;
   std::vector<QString> defaults_offered;
-  TFStat::NickAsker Asker() {
+  StatisticsWindow::NickAsker Asker() {
     return [this](QWidget*, const QString&, const QString& default_value) {
       defaults_offered.push_back(default_value);
       if (answers.empty()) return default_value;
@@ -42,15 +42,15 @@ struct ScriptedNickBox {
 
 class StatisticsWindowTest : public ::testing::Test {
  protected:
-  std::unique_ptr<TFStat> Open() {
-    auto window = std::make_unique<TFStat>(
+  std::unique_ptr<StatisticsWindow> Open() {
+    auto window = std::make_unique<StatisticsWindow>(
         club_.access, club_.settings, [this] { ++saves_; }, 0, pictures_, nullptr,
         nick_box_.Asker());
     window->show();
     window->FormShow();
     return window;
   }
-  std::vector<QString> Values(TFStat& window) {
+  std::vector<QString> Values(StatisticsWindow& window) {
     std::vector<QString> out;
     for (int row = 0; row < kStatRows; ++row) out.push_back(window.Cell(1, row));
     return out;
@@ -142,7 +142,7 @@ TEST_P(StatisticsFailureTest, NoConnectInTheFirstCellAndAFailedLikeChangesNothin
   club.settings.LikeSent = false;
   club.settings.Passport.Nick = "Ann";
   int saves = 0;
-  TFStat window(
+  StatisticsWindow window(
       club.access, club.settings, [&saves] { ++saves; }, 0, pictures_, nullptr);
   window.show();
   window.FormShow();
@@ -183,7 +183,7 @@ TEST(StatisticsLikes, ALikeAfterAFailedReadStillCounts) {
   club.settings.Passport.Nick = "Ann";
   PictureStore pictures;
   int saves = 0;
-  TFStat window(
+  StatisticsWindow window(
       club.access, club.settings, [&saves] { ++saves; }, 0, pictures, nullptr);
   window.FormShow();
   EXPECT_EQ(window.Cell(1, 0), kNoConnect);

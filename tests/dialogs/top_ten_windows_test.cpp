@@ -6,8 +6,8 @@
 #include <QFontMetrics>
 
 #include "ClubWindowKit.h"
-#include "dialogs/TFormServerRead.h"
-#include "dialogs/TFormServerWrite.h"
+#include "dialogs/TopTenTableWindow.h"
+#include "dialogs/TopTenEntryWindow.h"
 #include "i18n/MessageCatalogue.h"
 #include "ui/Drawing.h"
 
@@ -51,9 +51,9 @@ TEST_F(TopTenTableTest, EntriesAtTheirPlacesWithFlagsSexIconsCountAndOwnResults)
   Write(club_.access, "Ann", "Oslo", "1-035", "W", 3100, 76);
   Write(club_.access, "Cyd", "Rome", "1-024", "M", 3900, 76);
   Write(club_.access, "Ann", "Oslo", "1-035", "W", 2500, 76);
-  const TPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
+  const TournamentPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
 
-  TFormServerRead window(club_.access, passport, platform_, 0, pictures_, nullptr, nullptr);
+  TopTenTableWindow window(club_.access, passport, platform_, 0, pictures_, nullptr, nullptr);
   window.show();
   window.DrawTable();
   const auto& texts = window.TableTexts();
@@ -121,9 +121,9 @@ TEST_F(TopTenTableTest, AndroidTableShowsPlaceNickScoreOnlyAndTheOwnResultsUnder
   // Android players write "Moscow" as their city.
   Write(club_.access, "Dan", "Moscow", "1-001", "M", 3000, 176);
   Write(club_.access, "Ann", "Moscow", "1-035", "W", 2000, 176);
-  const TPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
+  const TournamentPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
 
-  TFormServerRead window(club_.access, passport, platform_, 0, pictures_, nullptr, nullptr);
+  TopTenTableWindow window(club_.access, passport, platform_, 0, pictures_, nullptr, nullptr);
   window.show();
   window.DrawTable();
   ASSERT_NE(Find(window.TableTexts(), "Bob"), nullptr);
@@ -148,15 +148,15 @@ TEST_F(TopTenTableTest, AndroidTableShowsPlaceNickScoreOnlyAndTheOwnResultsUnder
   EXPECT_EQ(own_place->y, 336);
 
   // The choice stays for the next opening in this run.
-  TFormServerRead again(club_.access, passport, platform_, 0, pictures_, nullptr, nullptr);
+  TopTenTableWindow again(club_.access, passport, platform_, 0, pictures_, nullptr, nullptr);
   again.DrawTable();
   EXPECT_NE(Find(again.TableTexts(), "Dan"), nullptr);
 }
 
 TEST_F(TopTenTableTest, PassportButtonRedrawsWithTheNewPassportAndTheHotspotWaitsForTheTimer) {
   Write(club_.access, "Eve", "Lyon", "1-015", "W", 3300, 76);
-  TPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
-  TFormServerRead window(
+  TournamentPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
+  TopTenTableWindow window(
       club_.access, passport, platform_, 0, pictures_,
       [&passport](QWidget*) {
         passport.Nick = "Eve";
@@ -197,9 +197,9 @@ class TopTenResultTest : public ::testing::Test {
 
 TEST_F(TopTenResultTest, SendWritesOnceAndTheResultIsFoundInTheTableAtItsPlace) {
   Write(club_.access, "Bob", "Paris", "1-015", "M", 4200, 76);
-  const TPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
+  const TournamentPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
   int place = -1;
-  TFormServerWrite window(club_.access, passport, 3600, place, 0, pictures_, nullptr, nullptr,
+  TopTenEntryWindow window(club_.access, passport, 3600, place, 0, pictures_, nullptr, nullptr,
                           notices_.Shower());
   window.show();
   EXPECT_FALSE(window.FormShow()) << "the passport window opens by itself only for Incognito";
@@ -228,7 +228,7 @@ TEST_F(TopTenResultTest, SendWritesOnceAndTheResultIsFoundInTheTableAtItsPlace) 
   EXPECT_EQ(club_.access.ReadGameCount(76), 2);
 
   PlatformChoice platform = PlatformChoice::kWindows;
-  TFormServerRead table(club_.access, passport, platform, 0, pictures_, nullptr, nullptr);
+  TopTenTableWindow table(club_.access, passport, platform, 0, pictures_, nullptr, nullptr);
   table.DrawTable();
   bool found = false;
   for (const DrawnText& t : table.TableTexts())
@@ -240,15 +240,15 @@ TEST_F(TopTenResultTest, PassportDecidesSend) {
   int place = -1;
   // Incognito in Moscow is acceptable, so Send is enabled, and the passport
   // window opens at once; what it changes does not re-decide Send.
-  TPassport incognito;
-  TFormServerWrite first(club_.access, incognito, 3000, place, 0, pictures_, nullptr, nullptr,
+  TournamentPassport incognito;
+  TopTenEntryWindow first(club_.access, incognito, 3000, place, 0, pictures_, nullptr, nullptr,
                          notices_.Shower());
   EXPECT_TRUE(first.FormShow());
   EXPECT_TRUE(first.Button1().isEnabled());
 
   // A Cyrillic nick enables Send on opening but not after the passport window.
-  TPassport passport = MakePassport("Аня", "Oslo", "1-035", 'W');
-  TFormServerWrite second(
+  TournamentPassport passport = MakePassport("Аня", "Oslo", "1-035", 'W');
+  TopTenEntryWindow second(
       club_.access, passport, 3000, place, 0, pictures_, [](QWidget*) {}, nullptr,
       notices_.Shower());
   EXPECT_FALSE(second.FormShow());
@@ -258,8 +258,8 @@ TEST_F(TopTenResultTest, PassportDecidesSend) {
 
   // A one-letter nick: refused on opening; a green nick from the passport
   // window enables it.
-  TPassport short_nick = MakePassport("A", "Oslo", "1-035", 'W');
-  TFormServerWrite third(
+  TournamentPassport short_nick = MakePassport("A", "Oslo", "1-035", 'W');
+  TopTenEntryWindow third(
       club_.access, short_nick, 3000, place, 0, pictures_,
       [&short_nick](QWidget*) { short_nick.Nick = "Ann"; }, nullptr, notices_.Shower());
   third.FormShow();
@@ -282,9 +282,9 @@ class TopTenFailureTest : public ::testing::TestWithParam<Failure> {
 
 TEST_P(TopTenFailureTest, NoConnectInBothListsAndTheWindowsStayUsable) {
   ClubConnection club(BaseUrl());
-  const TPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
+  const TournamentPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
   PlatformChoice platform = PlatformChoice::kWindows;
-  TFormServerRead table(club.access, passport, platform, 0, pictures_, nullptr, nullptr);
+  TopTenTableWindow table(club.access, passport, platform, 0, pictures_, nullptr, nullptr);
   table.show();
   table.DrawTable();
   const auto& texts = table.TableTexts();
@@ -303,7 +303,7 @@ TEST_P(TopTenFailureTest, NoConnectInBothListsAndTheWindowsStayUsable) {
 
   RecordedNotices notices;
   int place = -1;
-  TFormServerWrite result(club.access, passport, 3000, place, 0, pictures_, nullptr, nullptr,
+  TopTenEntryWindow result(club.access, passport, 3000, place, 0, pictures_, nullptr, nullptr,
                           notices.Shower());
   result.show();
   result.FormShow();
@@ -339,9 +339,9 @@ TEST(TopTenPlatform, ThePlatformAlreadyChosenSendsNoRequestAndAndroidOwnResultsA
   });
   ClubConnection club(club_server.Url(""));
   PictureStore pictures;
-  const TPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
+  const TournamentPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
   PlatformChoice platform = PlatformChoice::kAndroid;
-  TFormServerRead window(club.access, passport, platform, 0, pictures, nullptr, nullptr);
+  TopTenTableWindow window(club.access, passport, platform, 0, pictures, nullptr, nullptr);
   window.DrawTable();
   const auto requests = club_server.Requests();
   ASSERT_EQ(requests.size(), 3u);

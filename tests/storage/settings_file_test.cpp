@@ -88,7 +88,7 @@ TEST_F(SettingsFileTest, LoadTakesValuesInOrderAndStopsAtTheFirstBadOne) {
   defaults.LikeSent = true;
   defaults.TopTenAddress.scrambled = "DEFTOP";
   defaults.StatAddress.scrambled = "DEFSTAT";
-  defaults.Passport = TPassport{};
+  defaults.Passport = TournamentPassport{};
   defaults.LanguageIndex = 0;
 
   Settings complete = defaults;
@@ -105,7 +105,7 @@ TEST_F(SettingsFileTest, LoadTakesValuesInOrderAndStopsAtTheFirstBadOne) {
   };
   // Lines 1-5 taken, stopped at line 8.
   Settings top_only = with(complete, [&](Settings& s) {
-    s.Passport = TPassport{};
+    s.Passport = TournamentPassport{};
     s.StatAddress = defaults.StatAddress;
   });
 

@@ -36,8 +36,8 @@ class GameClient {
 
 // A member whose every account field passes the club's rules: Ann-like, of
 // Oslo; tests that look at a field set their own.
-inline TKezUser TestMember(const std::string& nick, const std::string& password) {
-  TKezUser user;
+inline MemberAccount TestMember(const std::string& nick, const std::string& password) {
+  MemberAccount user;
   user.Nick = nick;
   user.Pw = password;
   user.City = "Oslo";

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "game/FakePorts.h"
-#include "ui/TForm1.h"
+#include "ui/MainWindow.h"
 #include "ui/TestPictures.h"
 
 namespace braxo {
@@ -36,7 +36,7 @@ class MainWindowTest : public ::testing::Test {
 
   testing::TestPictures test_pictures_;
   PictureStore pictures_;
-  TForm1 window_;
+  MainWindow window_;
   testing::FakeWorld world_;
   FixedRandom random_{1};
   GameState game_;

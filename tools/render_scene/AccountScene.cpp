@@ -8,7 +8,7 @@
 #include "club/ClubAccess.h"
 #include "club/ClubClient.h"
 #include "club/Scramble.h"
-#include "dialogs/TFAcc1.h"
+#include "dialogs/AccountWindow.h"
 #include "game/LevelGenerator.h"
 #include "game/NullPorts.h"
 
@@ -31,7 +31,7 @@ constexpr Member kMembers[] = {
 constexpr char kPassword[] = "scene42";
 
 bool AddMember(ClubAccess& club, const Member& member) {
-  TKezUser user;
+  MemberAccount user;
   user.Nick = member.nick;
   user.Pw = kPassword;
   user.PwC = ScramblePassword(kPassword);
@@ -70,7 +70,7 @@ bool RenderAccountScene(PictureStore& pictures, const QDir& out) {
         return false;
       }
     }
-    TInfo14 chairman;
+    PersonalInfo chairman;
     chairman.Name1 = "Marta";
     chairman.Name2 = "Lind";
     chairman.About = "Five boards before breakfast";
@@ -89,7 +89,7 @@ bool RenderAccountScene(PictureStore& pictures, const QDir& out) {
     game.AccountWindowRole = 1;
 
     ClubWindowParts parts{game, club, services, "", pictures, [](const Notice&) {}};
-    TFAcc1 window(std::move(parts), nullptr);
+    AccountWindow window(std::move(parts), nullptr);
     window.show();
     QApplication::processEvents();
     bool ok = window.grab().save(out.filePath("account.png"));

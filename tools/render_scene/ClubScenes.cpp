@@ -6,8 +6,8 @@
 #include "TestHttpServer.h"
 #include "club/ClubAccess.h"
 #include "club/ClubClient.h"
-#include "dialogs/TFormChat.h"
-#include "dialogs/TFormServerRead.h"
+#include "dialogs/ChatWindow.h"
+#include "dialogs/TopTenTableWindow.h"
 
 namespace braxo {
 namespace {
@@ -69,14 +69,14 @@ bool RenderClubWindows(const QDir& out, PictureStore& pictures) {
   settings.Passport.Country = "3-034";
 
   PlatformChoice platform = PlatformChoice::kWindows;
-  TFormServerRead table(access, settings.Passport, platform, 0, pictures, nullptr, nullptr);
+  TopTenTableWindow table(access, settings.Passport, platform, 0, pictures, nullptr, nullptr);
   table.DrawTable();
   table.show();
   QApplication::processEvents();
   bool ok = table.grab().save(out.filePath("top-ten.png"));
   table.hide();
 
-  TFormChat chat(access, settings.Passport, 0, pictures, nullptr, nullptr);
+  ChatWindow chat(access, settings.Passport, 0, pictures, nullptr, nullptr);
   chat.FormShow();
   chat.Edit1().setText(QStringLiteral("See you in the tournament"));
   chat.show();

@@ -16,7 +16,7 @@
 
 #include "game/NullPorts.h"
 #include "ui/Drawing.h"
-#include "ui/TForm1.h"
+#include "ui/MainWindow.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
   }
 
   braxo::PictureStore pictures;
-  braxo::TForm1 window(pictures);
+  braxo::MainWindow window(pictures);
   braxo::testing::NullPorts world;
   braxo::FixedRandom random(2026);
   braxo::GameState game({window, world, world, world, world, world.session}, random, {"a", "b"});

@@ -14,7 +14,7 @@
 #include "storage/SettingsFile.h"
 #include "ui/ImageControl.h"
 #include "ui/Pictures.h"
-#include "ui/TKezxXxButton.h"
+#include "ui/SkinnedButton.h"
 
 namespace braxo {
 
@@ -30,13 +30,13 @@ constexpr int TableIdOf(PlatformChoice platform) {
 // if a press there changes the choice.
 std::optional<PlatformChoice> PlatformSwitchAt(QPoint point, PlatformChoice chosen);
 
-class TFormServerRead : public QDialog {
+class TopTenTableWindow : public QDialog {
   Q_OBJECT
 
  public:
   // `platform` is the run's choice, kept between openings; `passport` is
   // read for the own results. Everything passed in must outlive the window.
-  TFormServerRead(ClubAccess& club, const TPassport& passport, PlatformChoice& platform,
+  TopTenTableWindow(ClubAccess& club, const TournamentPassport& passport, PlatformChoice& platform,
                   int language, PictureStore& pictures, PassportOpener open_passport,
                   QWidget* parent);
 
@@ -48,8 +48,8 @@ class TFormServerRead : public QDialog {
 
   ImageControl& Image2() { return *image2_; }
   ImageControl& Image3() { return *image3_; }
-  TKezxXxButton& Button1() { return *button1_; }
-  TKezxXxButton& Button2() { return *button2_; }
+  SkinnedButton& Button1() { return *button1_; }
+  SkinnedButton& Button2() { return *button2_; }
   QTimer& Timer1() { return timer1_; }
   // What the table box shows, in drawing order.
   const std::vector<DrawnText>& TableTexts() const { return table_texts_; }
@@ -67,7 +67,7 @@ class TFormServerRead : public QDialog {
   void Button2Click();
 
   ClubAccess& club_;
-  const TPassport& passport_;
+  const TournamentPassport& passport_;
   PlatformChoice& platform_;
   int language_;
   PictureStore& pictures_;
@@ -76,8 +76,8 @@ class TFormServerRead : public QDialog {
   ImageControl* image1_;
   ImageControl* image2_;
   ImageControl* image3_;
-  TKezxXxButton* button1_;
-  TKezxXxButton* button2_;
+  SkinnedButton* button1_;
+  SkinnedButton* button2_;
   QTimer timer1_;
   std::vector<DrawnText> table_texts_;
 };

@@ -8,12 +8,12 @@
 #include <QUrl>
 #include <array>
 
-#include "dialogs/TFormLink.h"
+#include "dialogs/NoticeWindow.h"
 #include "game/GameState.h"
 #include "storage/ChampionsFile.h"
 #include "ui/ImageControl.h"
 #include "ui/Pictures.h"
-#include "ui/TKezxXxButton.h"
+#include "ui/SkinnedButton.h"
 
 namespace braxo {
 
@@ -37,20 +37,20 @@ struct InfoContacts {
 // `address` has no http or https scheme and host.
 InfoContacts InfoContactsFromClubAddress(const QString& address);
 
-class TForm4 : public QDialog {
+class InfoWindow : public QDialog {
   Q_OBJECT
 
  public:
   // Everything passed in must outlive the window. `open_url` opens the web
   // pages and the mail address (the desktop's handler in the game).
-  TForm4(GameState& game, const ChampionsFile& champions, PictureStore& pictures,
+  InfoWindow(GameState& game, const ChampionsFile& champions, PictureStore& pictures,
          InfoContacts contacts, QWidget* parent, UrlOpener open_url = OpenWithDesktop);
 
   // Shows the window modally on the game's current InfoWindowPage.
   void Execute();
 
   ImageControl& Image1() { return *image1_; }
-  TKezxXxButton& Button1() { return *button1_; }
+  SkinnedButton& Button1() { return *button1_; }
   // The page the window was last shown on.
   int Page() const { return page_; }
 
@@ -80,7 +80,7 @@ class TForm4 : public QDialog {
   UrlOpener open_url_;
   int page_ = kInfoPageAbout;
   ImageControl* image1_;
-  TKezxXxButton* button1_;
+  SkinnedButton* button1_;
 };
 
 }  // namespace braxo

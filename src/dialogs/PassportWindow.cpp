@@ -1,4 +1,4 @@
-#include "dialogs/TFormServerInfo.h"
+#include "dialogs/PassportWindow.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -46,7 +46,7 @@ QString LampPicture(int rating) {
   return QStringLiteral("LampR24");
 }
 
-TFormServerInfo::TFormServerInfo(TPassport& passport, int language, PictureStore& pictures,
+PassportWindow::PassportWindow(TournamentPassport& passport, int language, PictureStore& pictures,
                                  QWidget* parent)
     : QDialog(parent), passport_(passport), language_(language), pictures_(pictures) {
   SetFixedDialogFrame(*this, kWidth, kHeight);
@@ -101,10 +101,10 @@ TFormServerInfo::TFormServerInfo(TPassport& passport, int language, PictureStore
   StyleEditable(lists_->CountryBox());
   lists_->SetItemHeight(18);
 
-  button1_ = new TKezxXxButton(pictures_, this);
+  button1_ = new SkinnedButton(pictures_, this);
   button1_->setText(QStringLiteral("Ok"));
   button1_->setGeometry(5, 200, 450, 30);
-  StyleClubButton(*button1_, TColorSB::DRed, 16);
+  StyleClubButton(*button1_, ButtonColour::kRed, 16);
   connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
 
   DrawTitleBox(*image0_, pictures_, kClient, title, 5);
@@ -118,28 +118,28 @@ TFormServerInfo::TFormServerInfo(TPassport& passport, int language, PictureStore
 
   // Connected after the boxes got the passport, so that filling them
   // changes nothing.
-  connect(edit1_, &QLineEdit::textChanged, this, &TFormServerInfo::NamesChanged);
-  connect(edit2_, &QLineEdit::textChanged, this, &TFormServerInfo::NamesChanged);
+  connect(edit1_, &QLineEdit::textChanged, this, &PassportWindow::NamesChanged);
+  connect(edit2_, &QLineEdit::textChanged, this, &PassportWindow::NamesChanged);
   connect(combo3_, &QComboBox::activated, this,
           [this](int position) { passport_.Sex = position == 0 ? 'M' : 'W'; });
   connect(lists_, &CountryLists::CodeChanged, this,
           [this] { passport_.Country = lists_->CodeText(); });
 }
 
-int TFormServerInfo::Execute() { return exec(); }
+int PassportWindow::Execute() { return exec(); }
 
-void TFormServerInfo::showEvent(QShowEvent* event) {
+void PassportWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   CentreOnParent(*this);
 }
 
-void TFormServerInfo::paintEvent(QPaintEvent*) {
+void PassportWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
   painter.fillRect(5, 55, 450, 6, kClubRed);
 }
 
-void TFormServerInfo::DrawLamp(ImageControl& lamp, QString& shown, int rating) {
+void PassportWindow::DrawLamp(ImageControl& lamp, QString& shown, int rating) {
   shown = LampPicture(rating);
   FillBoxBackdrop(lamp, pictures_, kClient);
   {
@@ -149,7 +149,7 @@ void TFormServerInfo::DrawLamp(ImageControl& lamp, QString& shown, int rating) {
   lamp.update();
 }
 
-void TFormServerInfo::NamesChanged() {
+void PassportWindow::NamesChanged() {
   const std::string nick = edit1_->text().toStdString();
   const std::string city = edit2_->text().toStdString();
   const int nick_rating = RateNameTextUtf8(nick, kRateNick);
@@ -166,7 +166,7 @@ void TFormServerInfo::NamesChanged() {
   passport_.City = city;
 }
 
-bool TFormServerInfo::eventFilter(QObject* watched, QEvent* event) {
+bool PassportWindow::eventFilter(QObject* watched, QEvent* event) {
   if ((watched == edit1_ || watched == edit2_) && event->type() == QEvent::KeyPress) {
     const QString typed = static_cast<QKeyEvent*>(event)->text();
     // Control keys (Backspace, the arrows, shortcuts) carry no printable
@@ -179,7 +179,7 @@ bool TFormServerInfo::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void TFormServerInfo::done(int result) {
+void PassportWindow::done(int result) {
   if (!valid_) {
     const bool nick_refused =
         RateNameTextUtf8(edit1_->text().toStdString(), kRateNick) == kRateRefused;

@@ -1,4 +1,4 @@
-#include "dialogs/TFormPw.h"
+#include "dialogs/PasswordWindow.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -43,7 +43,7 @@ QValidator::State TypedLengthValidator::validate(QString& input, int&) const {
   return Acceptable;
 }
 
-TFormPw::TFormPw(GameState& game, std::string& player_name, PictureStore& pictures, QWidget* parent)
+PasswordWindow::PasswordWindow(GameState& game, std::string& player_name, PictureStore& pictures, QWidget* parent)
     : QDialog(parent),
       game_(game),
       player_name_(player_name),
@@ -67,23 +67,23 @@ TFormPw::TFormPw(GameState& game, std::string& player_name, PictureStore& pictur
   edit_palette.setColor(QPalette::Text, QColor(128, 0, 0));
   edit1_->setPalette(edit_palette);
   edit1_->installEventFilter(this);
-  connect(edit1_, &QLineEdit::textChanged, this, &TFormPw::Edit1Change);
+  connect(edit1_, &QLineEdit::textChanged, this, &PasswordWindow::Edit1Change);
 
-  cancel_button_ = new TKezxXxButton(pictures_, this);
+  cancel_button_ = new SkinnedButton(pictures_, this);
   cancel_button_->setGeometry(5, 115, 90, 30);
-  StyleDialogButton(*cancel_button_, TColorSB::DBlue, 16);
+  StyleDialogButton(*cancel_button_, ButtonColour::kBlue, 16);
   connect(cancel_button_, &QPushButton::clicked, this, &QDialog::reject);
 
-  ok_button_ = new TKezxXxButton(pictures_, this);
+  ok_button_ = new SkinnedButton(pictures_, this);
   ok_button_->setText(QStringLiteral("Ok"));
   ok_button_->setGeometry(105, 114, 90, 30);
-  StyleDialogButton(*ok_button_, TColorSB::DGreen, 16);
-  connect(ok_button_, &QPushButton::clicked, this, &TFormPw::Confirm);
+  StyleDialogButton(*ok_button_, ButtonColour::kGreen, 16);
+  connect(ok_button_, &QPushButton::clicked, this, &PasswordWindow::Confirm);
 }
 
-void TFormPw::Execute() { exec(); }
+void PasswordWindow::Execute() { exec(); }
 
-void TFormPw::FormShow() {
+void PasswordWindow::FormShow() {
   role_ = game_.PasswordWindowRole;
   error_label_->setText(Q(game_.Text(MsgId::MsgInvalidPassword)));
   error_label_->hide();
@@ -113,20 +113,20 @@ void TFormPw::FormShow() {
   edit1_->setFocus();
 }
 
-void TFormPw::showEvent(QShowEvent* event) {
+void PasswordWindow::showEvent(QShowEvent* event) {
   FormShow();
   QDialog::showEvent(event);
   CentreOnParent(*this);
 }
 
-void TFormPw::paintEvent(QPaintEvent*) {
+void PasswordWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
   painter.drawImage(10, 5, pictures_.LoadPngResource("Ramka180"));
   if (role_ == kPasswordRoleChampion) painter.drawImage(10, 5, pictures_.LoadPngResource("Medal"));
 }
 
-bool TFormPw::eventFilter(QObject* watched, QEvent* event) {
+bool PasswordWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == edit1_ && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -138,12 +138,12 @@ bool TFormPw::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void TFormPw::Edit1Change(const QString& text) {
+void PasswordWindow::Edit1Change(const QString& text) {
   name_validator_.SetPrevious(text);
   if (role_ == kPasswordRoleChampion) player_name_ = text.toStdString();
 }
 
-void TFormPw::Confirm() {
+void PasswordWindow::Confirm() {
   const std::string text = edit1_->text().toStdString();
   if (role_ == kPasswordRoleChampion) {
     game_.ChampionName = text;

@@ -28,13 +28,13 @@ bool OpenWithDesktop(const QUrl& url);
 // host. An empty QUrl for anything else.
 QUrl NoticeLinkUrl(const QString& link);
 
-class TFormLink : public QDialog {
+class NoticeWindow : public QDialog {
   Q_OBJECT
 
  public:
   // Keeps a copy of the three texts; they are laid out when the window is
   // shown.
-  TFormLink(const Notice& notice, QWidget* parent, UrlOpener opener = OpenWithDesktop);
+  NoticeWindow(const Notice& notice, QWidget* parent, UrlOpener opener = OpenWithDesktop);
 
   QLabel& MessageLabel() { return *message_label_; }
   QLabel& SecondLabel() { return *second_label_; }

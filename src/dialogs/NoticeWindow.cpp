@@ -1,4 +1,4 @@
-#include "dialogs/TFormLink.h"
+#include "dialogs/NoticeWindow.h"
 
 #include <QDesktopServices>
 #include <QMouseEvent>
@@ -37,7 +37,7 @@ QUrl NoticeLinkUrl(const QString& link) {
   return url;
 }
 
-TFormLink::TFormLink(const Notice& notice, QWidget* parent, UrlOpener opener)
+NoticeWindow::NoticeWindow(const Notice& notice, QWidget* parent, UrlOpener opener)
     : QDialog(parent),
       message_(QString::fromStdString(notice.message)),
       second_(QString::fromStdString(notice.second)),
@@ -71,7 +71,7 @@ TFormLink::TFormLink(const Notice& notice, QWidget* parent, UrlOpener opener)
   connect(ok_button_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TFormLink::FormShow() {
+void NoticeWindow::FormShow() {
   const bool wide = CharacterCount(message_) > kNoticeNarrowCharacters ||
                     CharacterCount(second_) > kNoticeNarrowCharacters ||
                     CharacterCount(link_) > kNoticeNarrowCharacters;
@@ -90,13 +90,13 @@ void TFormLink::FormShow() {
   ok_button_->setFocus();
 }
 
-void TFormLink::showEvent(QShowEvent* event) {
+void NoticeWindow::showEvent(QShowEvent* event) {
   FormShow();
   QDialog::showEvent(event);
   CentreOnParent(*this);
 }
 
-bool TFormLink::eventFilter(QObject* watched, QEvent* event) {
+bool NoticeWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == link_label_) {
     if (event->type() == QEvent::MouseButtonPress) {
       link_pressed_ = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
@@ -111,7 +111,7 @@ bool TFormLink::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void TFormLink::LinkClick() {
+void NoticeWindow::LinkClick() {
   // The link may come from the network: anything but a web address is
   // ignored, and a failure to open it is silent.
   const QUrl url = NoticeLinkUrl(link_);
@@ -119,7 +119,7 @@ void TFormLink::LinkClick() {
 }
 
 void ShowNotice(QWidget* parent, const Notice& notice) {
-  TFormLink form(notice, parent);
+  NoticeWindow form(notice, parent);
   form.exec();
 }
 

@@ -15,19 +15,19 @@
 #include "storage/SettingsFile.h"
 #include "ui/ImageControl.h"
 #include "ui/Pictures.h"
-#include "ui/TKezxXxButton.h"
+#include "ui/SkinnedButton.h"
 
 namespace braxo {
 
 // The lamp picture of a name's rating: red (1), yellow (2), green (3).
 QString LampPicture(int rating);
 
-class TFormServerInfo : public QDialog {
+class PassportWindow : public QDialog {
   Q_OBJECT
 
  public:
   // `passport` is changed in place and must outlive the window.
-  TFormServerInfo(TPassport& passport, int language, PictureStore& pictures, QWidget* parent);
+  PassportWindow(TournamentPassport& passport, int language, PictureStore& pictures, QWidget* parent);
 
   int Execute();
   // Valid while both names are rated at least 2.
@@ -40,7 +40,7 @@ class TFormServerInfo : public QDialog {
   QComboBox& ComboBox1() { return lists_->ContinentBox(); }
   QComboBox& ComboBox2() { return lists_->CountryBox(); }
   QComboBox& ComboBox3() { return *combo3_; }
-  TKezxXxButton& Button1() { return *button1_; }
+  SkinnedButton& Button1() { return *button1_; }
   // The picture each lamp shows.
   QString NickLampPicture() const { return nick_lamp_; }
   QString CityLampPicture() const { return city_lamp_; }
@@ -57,7 +57,7 @@ class TFormServerInfo : public QDialog {
   void NamesChanged();
   void DrawLamp(ImageControl& lamp, QString& shown, int rating);
 
-  TPassport& passport_;
+  TournamentPassport& passport_;
   int language_;
   PictureStore& pictures_;
   ImageControl* image0_;
@@ -68,7 +68,7 @@ class TFormServerInfo : public QDialog {
   QLineEdit* edit2_;
   QComboBox* combo3_;
   CountryLists* lists_;
-  TKezxXxButton* button1_;
+  SkinnedButton* button1_;
   QString nick_lamp_;
   QString city_lamp_;
   bool valid_ = false;

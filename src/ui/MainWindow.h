@@ -11,7 +11,7 @@
 #include "ui/CoverWatch.h"
 #include "ui/ImageControl.h"
 #include "ui/Pictures.h"
-#include "ui/TKezxXxButton.h"
+#include "ui/SkinnedButton.h"
 #include "ui/TitleScreen.h"
 
 namespace braxo {
@@ -19,12 +19,12 @@ namespace braxo {
 inline constexpr int kWindowWidth = 850;
 inline constexpr int kWindowHeight = 510;
 
-class TForm1 : public QWidget, public ViewPort {
+class MainWindow : public QWidget, public ViewPort {
   Q_OBJECT
 
  public:
-  explicit TForm1(PictureStore& pictures);
-  ~TForm1() override;
+  explicit MainWindow(PictureStore& pictures);
+  ~MainWindow() override;
 
   // The game the window forwards its events to; set before the window is
   // shown. The window does not own it.
@@ -84,7 +84,7 @@ class TForm1 : public QWidget, public ViewPort {
   ImageControl* board_image_;
   ImageControl* caption_;
   std::array<ImageControl*, 4> panels_{};
-  std::array<TKezxXxButton*, 6> buttons_{};
+  std::array<SkinnedButton*, 6> buttons_{};
   struct Icon {
     ImageControl* control;
     QString picture;

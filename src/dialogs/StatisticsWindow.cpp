@@ -1,4 +1,4 @@
-#include "dialogs/TFStat.h"
+#include "dialogs/StatisticsWindow.h"
 
 #include <QHeaderView>
 #include <QInputDialog>
@@ -60,7 +60,7 @@ QString LikesAfterLike(const QString& cell) {
   return number ? QString::number(likes + 1) : cell;
 }
 
-QString TFStat::AskNickWithInputBox(QWidget* parent, const QString& prompt,
+QString StatisticsWindow::AskNickWithInputBox(QWidget* parent, const QString& prompt,
                                     const QString& default_value) {
   bool ok = false;
   const QString answer =
@@ -68,7 +68,7 @@ QString TFStat::AskNickWithInputBox(QWidget* parent, const QString& prompt,
   return ok ? answer : default_value;
 }
 
-TFStat::TFStat(ClubAccess& club, Settings& settings, std::function<void()> save_settings,
+StatisticsWindow::StatisticsWindow(ClubAccess& club, Settings& settings, std::function<void()> save_settings,
                int language, PictureStore& pictures, QWidget* parent, NickAsker ask_nick)
     : QDialog(parent),
       club_(club),
@@ -116,36 +116,36 @@ TFStat::TFStat(ClubAccess& club, Settings& settings, std::function<void()> save_
   label_palette.setColor(QPalette::WindowText, QColor(255, 255, 0));
   label1_->setPalette(label_palette);
 
-  button2_ = new TKezxXxButton(pictures_, this);
+  button2_ = new SkinnedButton(pictures_, this);
   button2_->setGeometry(5, 265, 400, 45);
-  StyleClubButton(*button2_, TColorSB::DRed, 19);
-  button2_->SetHeightSB(THeightSB::D45);
-  connect(button2_, &QPushButton::clicked, this, &TFStat::Button2Click);
-  button1_ = new TKezxXxButton(pictures_, this);
+  StyleClubButton(*button2_, ButtonColour::kRed, 19);
+  button2_->SetHeightSB(ButtonHeight::k45);
+  connect(button2_, &QPushButton::clicked, this, &StatisticsWindow::Button2Click);
+  button1_ = new SkinnedButton(pictures_, this);
   button1_->setText(QStringLiteral("Ok"));
   button1_->setGeometry(5, 315, 400, 45);
-  StyleClubButton(*button1_, TColorSB::DRed, 19);
-  button1_->SetHeightSB(THeightSB::D45);
+  StyleClubButton(*button1_, ButtonColour::kRed, 19);
+  button1_->SetHeightSB(ButtonHeight::k45);
   connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
 
   DrawPictureBox(*image1_, pictures_, kClient, QStringLiteral("Stat48"));
 }
 
-int TFStat::Execute() {
+int StatisticsWindow::Execute() {
   FormShow();
   return exec();
 }
 
-QString TFStat::Cell(int column, int row) const {
+QString StatisticsWindow::Cell(int column, int row) const {
   const QTableWidgetItem* item = grid_->item(row, column);
   return item ? item->text() : QString();
 }
 
-void TFStat::SetCell(int column, int row, const QString& text) {
+void StatisticsWindow::SetCell(int column, int row, const QString& text) {
   grid_->setItem(row, column, new QTableWidgetItem(text));
 }
 
-void TFStat::FormShow() {
+void StatisticsWindow::FormShow() {
   label1_->setText(Q(MessageText(MsgId::MsgStatisticSince, language_)));
   button2_->setText(Q(MessageText(MsgId::MsgILikeThisGame, language_)));
   const auto label = [this](MsgId id) { return Q(MessageText(id, language_)); };
@@ -164,7 +164,7 @@ void TFStat::FormShow() {
 
   const UsageStatisticsReply reply = club_.ReadUsageStatistics();
   if (reply.ok) {
-    const TKezStat& stat = reply.stat;
+    const UsageStats& stat = reply.stat;
     SetCell(1, 0, QString::number(stat.Stat1));
     SetCell(1, 1, QString::number(stat.Stat2));
     SetCell(1, 2, QString::number(stat.Stat3));
@@ -184,17 +184,17 @@ void TFStat::FormShow() {
   image2_->update();
 }
 
-void TFStat::showEvent(QShowEvent* event) {
+void StatisticsWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   CentreOnParent(*this);
 }
 
-void TFStat::paintEvent(QPaintEvent*) {
+void StatisticsWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
 }
 
-void TFStat::Button2Click() {
+void StatisticsWindow::Button2Click() {
   if (settings_.LikeSent) return;
   std::string& nick = settings_.Passport.Nick;
   if (nick == kIncognito && ask_nick_) {

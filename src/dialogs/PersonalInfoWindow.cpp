@@ -1,4 +1,4 @@
-#include "dialogs/TFAcc2.h"
+#include "dialogs/PersonalInfoWindow.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -37,17 +37,17 @@ constexpr std::array<RowLayout, kInfoRowCount> kInfoRows = {{
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
-void StyleButton(TKezxXxButton& button) {
-  StyleDialogButton(button, TColorSB::DRed, 16);
+void StyleButton(SkinnedButton& button) {
+  StyleDialogButton(button, ButtonColour::kRed, 16);
   button.setFont(CellHeightFont(ComicFamily(), 16, false));
-  button.SetHeightSB(THeightSB::D45);
+  button.SetHeightSB(ButtonHeight::k45);
   button.SetKontur(true);
   button.SetGrayDis(true);
 }
 
 }  // namespace
 
-TFAcc2::TFAcc2(const ClubWindowParts& parts, bool photo_loaded, QWidget* parent)
+PersonalInfoWindow::PersonalInfoWindow(const ClubWindowParts& parts, bool photo_loaded, QWidget* parent)
     : QDialog(parent), parts_(parts), photo_loaded_(photo_loaded) {
   SetFixedDialogFrame(*this, kInfoWindowWidth, kInfoWindowHeight);
   QFont edit_font = CellHeightFont(ComicFamily(), 16, true);
@@ -67,7 +67,7 @@ TFAcc2::TFAcc2(const ClubWindowParts& parts, bool photo_loaded, QWidget* parent)
   image1_ = new ImageControl(this);
   image1_->Place(500, 5, 240, 290);
   image1_->setCursor(Qt::PointingHandCursor);
-  connect(image1_, &ImageControl::Clicked, this, &TFAcc2::ChoosePhoto);
+  connect(image1_, &ImageControl::Clicked, this, &PersonalInfoWindow::ChoosePhoto);
 
   label1_ = new QLabel(this);
   label1_->setGeometry(5, 255, 485, 40);
@@ -78,29 +78,29 @@ TFAcc2::TFAcc2(const ClubWindowParts& parts, bool photo_loaded, QWidget* parent)
   label_font.setItalic(true);
   label1_->setFont(label_font);
 
-  button_ok_i_ = new TKezxXxButton(parts_.pictures, this);
+  button_ok_i_ = new SkinnedButton(parts_.pictures, this);
   button_ok_i_->setGeometry(5, 305, 735, 45);
-  button_ok_f_ = new TKezxXxButton(parts_.pictures, this);
+  button_ok_f_ = new SkinnedButton(parts_.pictures, this);
   button_ok_f_->setGeometry(5, 350, 735, 45);
-  button_cancel_ = new TKezxXxButton(parts_.pictures, this);
+  button_cancel_ = new SkinnedButton(parts_.pictures, this);
   button_cancel_->setGeometry(5, 395, 735, 45);
-  for (TKezxXxButton* button : {button_ok_i_, button_ok_f_, button_cancel_}) StyleButton(*button);
+  for (SkinnedButton* button : {button_ok_i_, button_ok_f_, button_cancel_}) StyleButton(*button);
   // The close button's caption is the same in every language.
   button_cancel_->setText(QString::fromUtf8("\u0417\u0430\u043a\u0440\u044b\u0442\u044c"));
-  connect(button_ok_i_, &QPushButton::clicked, this, &TFAcc2::UpdateInfo);
-  connect(button_ok_f_, &QPushButton::clicked, this, &TFAcc2::UploadChosenPhoto);
+  connect(button_ok_i_, &QPushButton::clicked, this, &PersonalInfoWindow::UpdateInfo);
+  connect(button_ok_f_, &QPushButton::clicked, this, &PersonalInfoWindow::UploadChosenPhoto);
   connect(button_cancel_, &QPushButton::clicked, this, &QDialog::reject);
   FirstPaint();
 }
 
-void TFAcc2::Execute() { exec(); }
+void PersonalInfoWindow::Execute() { exec(); }
 
-void TFAcc2::showEvent(QShowEvent* event) {
+void PersonalInfoWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   CentreOnParent(*this);
 }
 
-void TFAcc2::FirstPaint() {
+void PersonalInfoWindow::FirstPaint() {
   if (first_paint_done_) return;
   first_paint_done_ = true;
   const GameState& game = parts_.game;
@@ -108,7 +108,7 @@ void TFAcc2::FirstPaint() {
   label1_->setText(Q(game.Text(MsgId::MsgInfoVisible)));
   button_ok_i_->setText(Q(game.Text(MsgId::MsgUpdateInfo)));
   button_ok_f_->setText(Q(game.Text(MsgId::MsgRefreshPhoto)));
-  const TInfo14& info = parts_.game.Session().CurrentUser.Info;
+  const PersonalInfo& info = parts_.game.Session().CurrentUser.Info;
   const QColor face = palette().color(QPalette::Button);
   for (int row = 0; row < kInfoRowCount; ++row) {
     const RowLayout& layout = kInfoRows[static_cast<std::size_t>(row)];
@@ -126,7 +126,7 @@ void TFAcc2::FirstPaint() {
   button_ok_f_->setEnabled(false);
 }
 
-void TFAcc2::DrawPhotoBox(const QImage& photo) {
+void PersonalInfoWindow::DrawPhotoBox(const QImage& photo) {
   QImage& box = image1_->Image();
   box.fill(palette().color(QPalette::Window));
   QPainter painter(&box);
@@ -136,7 +136,7 @@ void TFAcc2::DrawPhotoBox(const QImage& photo) {
   image1_->update();
 }
 
-void TFAcc2::DrawSlotPhoto() {
+void PersonalInfoWindow::DrawSlotPhoto() {
   const ClubSession& session = parts_.game.Session();
   QImage photo;
   if (photo_loaded_) {
@@ -149,8 +149,8 @@ void TFAcc2::DrawSlotPhoto() {
   DrawPhotoBox(photo);
 }
 
-void TFAcc2::UpdateInfo() {
-  TInfo14 info;
+void PersonalInfoWindow::UpdateInfo() {
+  PersonalInfo info;
   for (int row = 0; row < kInfoRowCount; ++row) {
     // Only what the club's 8-bit code page can hold is kept, as the club
     // stores it.
@@ -163,7 +163,7 @@ void TFAcc2::UpdateInfo() {
   session.CurrentUser.Info = parts_.club.ReadPersonalInfo(session.CurrentUser.Nick);
 }
 
-void TFAcc2::ChoosePhoto() {
+void PersonalInfoWindow::ChoosePhoto() {
   const QString file = parts_.choose_photo(this);
   if (file.isEmpty()) return;
   std::string bytes;
@@ -177,7 +177,7 @@ void TFAcc2::ChoosePhoto() {
   button_ok_f_->setEnabled(true);
 }
 
-void TFAcc2::UploadChosenPhoto() {
+void PersonalInfoWindow::UploadChosenPhoto() {
   const auto failed = [this] {
     parts_.show_notice({parts_.game.Text(MsgId::MsgPhotoUploadFailed), "", ""});
   };

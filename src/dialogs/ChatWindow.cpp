@@ -1,4 +1,4 @@
-#include "dialogs/TFormChat.h"
+#include "dialogs/ChatWindow.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -27,7 +27,7 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
-TFormChat::TFormChat(ClubAccess& club, const TPassport& passport, int language,
+ChatWindow::ChatWindow(ClubAccess& club, const TournamentPassport& passport, int language,
                      PictureStore& pictures, PassportOpener open_passport, QWidget* parent,
                      NoticeOverShower show_notice, Clock now)
     : QDialog(parent),
@@ -48,7 +48,7 @@ TFormChat::TFormChat(ClubAccess& club, const TPassport& passport, int language,
   image3_ = new ImageControl(this);
   image3_->Place(655, 3, 51, 51);
   image3_->setCursor(Qt::PointingHandCursor);
-  connect(image3_, &ImageControl::Clicked, this, &TFormChat::Image3Click);
+  connect(image3_, &ImageControl::Clicked, this, &ChatWindow::Image3Click);
   image2_ = new ImageControl(this);
   image2_->Place(5, 65, kListWidth, kListHeight);
 
@@ -58,28 +58,28 @@ TFormChat::TFormChat(ClubAccess& club, const TPassport& passport, int language,
   edit1_->setFont(CellHeightFont(ArialFamily(), 15, true));
   edit1_->installEventFilter(this);
 
-  envelope_ = new TKezxXxButton(pictures_, this);
+  envelope_ = new SkinnedButton(pictures_, this);
   envelope_->setGeometry(668, 568, 40, 30);
-  StyleClubButton(*envelope_, TColorSB::DRed, 16);
+  StyleClubButton(*envelope_, ButtonColour::kRed, 16);
   envelope_->SetColorMouse(QColor(255, 255, 0));
   envelope_->SetGlyph(pictures_.LoadPngResource("GlyphEnvelope"));
   envelope_->SetGlyphLayout(GlyphLayout::kBottom);
   envelope_->setToolTip(Q(MessageText(MsgId::MsgSend, language_)));
-  connect(envelope_, &QPushButton::clicked, this, &TFormChat::SendMessage);
+  connect(envelope_, &QPushButton::clicked, this, &ChatWindow::SendMessage);
 
-  button1_ = new TKezxXxButton(pictures_, this);
+  button1_ = new SkinnedButton(pictures_, this);
   button1_->setText(Q(MessageText(MsgId::MsgClose, language_)));
   button1_->setGeometry(5, 605, 340, 30);
-  StyleClubButton(*button1_, TColorSB::DRed, 16);
+  StyleClubButton(*button1_, ButtonColour::kRed, 16);
   connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
-  button2_ = new TKezxXxButton(pictures_, this);
+  button2_ = new SkinnedButton(pictures_, this);
   button2_->setText(Q(MessageText(MsgId::MsgPassport, language_)));
   button2_->setGeometry(365, 605, 340, 30);
-  StyleClubButton(*button2_, TColorSB::DRed, 16);
-  connect(button2_, &QPushButton::clicked, this, &TFormChat::Button2Click);
+  StyleClubButton(*button2_, ButtonColour::kRed, 16);
+  connect(button2_, &QPushButton::clicked, this, &ChatWindow::Button2Click);
 
   timer1_.setInterval(kChatTimerMilliseconds);
-  connect(&timer1_, &QTimer::timeout, this, &TFormChat::Timer1Timer);
+  connect(&timer1_, &QTimer::timeout, this, &ChatWindow::Timer1Timer);
   timer1_.start();
 
   DrawTitleBox(*image0_, pictures_, kClient, Q(MessageText(MsgId::MsgChatTitle, language_)), 5);
@@ -87,29 +87,29 @@ TFormChat::TFormChat(ClubAccess& club, const TPassport& passport, int language,
   FillBoxBackdrop(*image3_, pictures_, kClient);
 }
 
-int TFormChat::Execute() {
+int ChatWindow::Execute() {
   FormShow();
   return exec();
 }
 
-void TFormChat::FormShow() {
+void ChatWindow::FormShow() {
   DrawMessages();
   UpdateInputLine();
 }
 
-void TFormChat::showEvent(QShowEvent* event) {
+void ChatWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   CentreOnParent(*this);
   edit1_->setFocus();
 }
 
-void TFormChat::paintEvent(QPaintEvent*) {
+void ChatWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
   painter.fillRect(5, 55, 700, 6, kClubRed);
 }
 
-bool TFormChat::eventFilter(QObject* watched, QEvent* event) {
+bool ChatWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == edit1_ && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -120,12 +120,12 @@ bool TFormChat::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void TFormChat::UpdateInputLine() {
+void ChatWindow::UpdateInputLine() {
   edit1_->setEnabled(IsPassportAcceptable(passport_));
   envelope_->setEnabled(edit1_->isEnabled());
 }
 
-void TFormChat::DrawMessages() {
+void ChatWindow::DrawMessages() {
   message_texts_.clear();
   FillBoxBackdrop(*image2_, pictures_, kClient);
   QPainter painter(&image2_->Image());
@@ -148,7 +148,7 @@ void TFormChat::DrawMessages() {
     writer.Centred(QString::fromLatin1(kNoConnect), 0, kListWidth, 4);
   } else {
     for (int k = 1; k <= 10; ++k) {
-      const TKezRecord& entry = list.entries[k - 1];
+      const TableEntry& entry = list.entries[k - 1];
       if (IsEmptyEntry(entry)) continue;
       const int t = 50 * (ChatSlotOf(k) - 1);
       writer.SetColour(kClubRed);
@@ -167,7 +167,7 @@ void TFormChat::DrawMessages() {
   image2_->update();
 }
 
-void TFormChat::SendMessage() {
+void ChatWindow::SendMessage() {
   // The line is disabled while the passport is not acceptable and after a
   // message until the next tick; the envelope button obeys the same rule.
   if (!edit1_->isEnabled() || edit1_->text().isEmpty()) return;
@@ -194,17 +194,17 @@ void TFormChat::SendMessage() {
   DrawMessages();
 }
 
-void TFormChat::Timer1Timer() {
+void ChatWindow::Timer1Timer() {
   image3_->show();
   UpdateInputLine();
 }
 
-void TFormChat::Image3Click() {
+void ChatWindow::Image3Click() {
   DrawMessages();
   image3_->hide();
 }
 
-void TFormChat::Button2Click() {
+void ChatWindow::Button2Click() {
   if (open_passport_) open_passport_(this);
   UpdateInputLine();
 }

@@ -1,4 +1,4 @@
-#include "ui/TForm1.h"
+#include "ui/MainWindow.h"
 
 #include <QCloseEvent>
 #include <QPainter>
@@ -16,7 +16,7 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
-TForm1::TForm1(PictureStore& pictures)
+MainWindow::MainWindow(PictureStore& pictures)
     : pictures_(pictures), cover_watch_(*this, [this] { ResumeTitleIfVisible(); }) {
   setFixedSize(kWindowWidth, kWindowHeight);
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -51,12 +51,12 @@ TForm1::TForm1(PictureStore& pictures)
   const std::array<void (GameState::*)(), 6> handlers = {
       &GameState::Button1Click, &GameState::Button2Click, &GameState::Button3Click,
       &GameState::Button4Click, &GameState::Button5Click, &GameState::Button6Click};
-  const std::array<TColorSB, 6> schemes = {TColorSB::DRed, TColorSB::DYellow, TColorSB::DGreen,
-                                           TColorSB::DRed, TColorSB::DYellow, TColorSB::DGreen};
+  const std::array<ButtonColour, 6> schemes = {ButtonColour::kRed, ButtonColour::kYellow, ButtonColour::kGreen,
+                                           ButtonColour::kRed, ButtonColour::kYellow, ButtonColour::kGreen};
   for (int i = 0; i < 6; ++i) {
-    auto* button = new TKezxXxButton(pictures_, this);
+    auto* button = new SkinnedButton(pictures_, this);
     button->setGeometry(i < 3 ? 5 : 665, 90 + 70 * (i % 3), 180, 60);
-    button->SetHeightSB(THeightSB::D60);
+    button->SetHeightSB(ButtonHeight::k60);
     button->SetColorSB(schemes[i]);
     button->SetLightRect(true);
     button->SetLightFont(false);
@@ -95,31 +95,31 @@ TForm1::TForm1(PictureStore& pictures)
   });
 }
 
-TForm1::~TForm1() = default;
+MainWindow::~MainWindow() = default;
 
-void TForm1::SetStoreIconVisible(bool visible) {
+void MainWindow::SetStoreIconVisible(bool visible) {
   store_icon_wanted_ = visible;
   // The link may arrive after the icons are out.
   if (store_icon_) store_icon_->setVisible(visible);
 }
 
-void TForm1::WakeAnimation() {
+void MainWindow::WakeAnimation() {
   if (game_ && game_->flights.AnyActive() && !animation_timer_.isActive()) animation_timer_.start();
 }
 
-bool TForm1::TitleVisible() const {
+bool MainWindow::TitleVisible() const {
   if (isMinimized() || !isVisible() || cover_watch_.FullyCovered()) return false;
   const QWindow* window = windowHandle();
   return window == nullptr || window->isExposed();
 }
 
-void TForm1::ResumeTitleIfVisible() {
+void MainWindow::ResumeTitleIfVisible() {
   if (!title_paused_ || !TitleVisible()) return;
   title_paused_ = false;
   if (game_ && game_->TitleScreen) timer1_.start();
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == windowHandle() && event->type() == QEvent::Expose) {
     // After the window has handled it, so that isExposed() is up to date.
     QTimer::singleShot(0, this, [this] { ResumeTitleIfVisible(); });
@@ -127,12 +127,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-void TForm1::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() == QEvent::WindowStateChange) ResumeTitleIfVisible();
 }
 
-void TForm1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (windowHandle() != nullptr && !expose_filter_installed_) {
     windowHandle()->installEventFilter(this);
@@ -151,13 +151,13 @@ void TForm1::showEvent(QShowEvent* event) {
   });
 }
 
-void TForm1::paintEvent(QPaintEvent*) {
+void MainWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.drawImage(0, 0, pictures_.LoadJpegResource("BG"));
   if (game_ && first_paint_done_) game_->FormPaint();
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   if (!destroyed_ && game_) {
     destroyed_ = true;
     timer1_.stop();
@@ -167,25 +167,25 @@ void TForm1::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void TForm1::RenderBoard() {
+void MainWindow::RenderBoard() {
   if (!game_) return;
   braxo::RenderBoard(board_image_->Image(), *game_, pictures_);
   board_image_->update();
 }
 
-void TForm1::DrawBurst(int frame, int x, int y) {
+void MainWindow::DrawBurst(int frame, int x, int y) {
   braxo::DrawBurst(board_image_->Image(), frame, x, y, pictures_);
   board_image_->update();
 }
 
-void TForm1::ShowTitleLayout() {
+void MainWindow::ShowTitleLayout() {
   board_image_->Place(0, 0, kWindowWidth, kWindowHeight);
   board_image_->show();
 }
 
-void TForm1::SetCaption(const std::string& caption) { setWindowTitle(Q(caption)); }
+void MainWindow::SetCaption(const std::string& caption) { setWindowTitle(Q(caption)); }
 
-void TForm1::DrawTitleScreen(bool first) {
+void MainWindow::DrawTitleScreen(bool first) {
   if (first)
     title_.DrawStill(board_image_->Image(), Q(game_->Text(MsgId::MsgAuthorName)), pictures_);
   else
@@ -193,7 +193,7 @@ void TForm1::DrawTitleScreen(bool first) {
   board_image_->update();
 }
 
-void TForm1::ShowBoardLayout() {
+void MainWindow::ShowBoardLayout() {
   board_image_->Place(kBoardImageLeft, kBoardImageTop, kBoardImageWidth, kBoardImageHeight);
   {
     QPainter painter(&board_image_->Image());
@@ -204,7 +204,7 @@ void TForm1::ShowBoardLayout() {
   update();  // the window shows the background around the board again
 }
 
-void TForm1::DrawStatusPanel(int n) {
+void MainWindow::DrawStatusPanel(int n) {
   if (!game_ || n < 1 || n > 4) return;
   for (int i = 1; i <= 4; ++i) {
     const QPoint at = StatusPanelPosition(i);
@@ -216,14 +216,14 @@ void TForm1::DrawStatusPanel(int n) {
   panel.update();
 }
 
-void TForm1::DrawAccountLamp(int state) {
+void MainWindow::DrawAccountLamp(int state) {
   if (!account_icon_ || !game_) return;
   const MsgId hint = braxo::DrawAccountLamp(account_icon_->Image(), state, pictures_);
   account_icon_->setToolTip(Q(game_->Text(hint)));
   account_icon_->update();
 }
 
-void TForm1::ShowMenuButtons() {
+void MainWindow::ShowMenuButtons() {
   const std::array<const char*, 6> glyphs = {"GlyphN",         "GlyphE",       "GlyphS",
                                              "GlyphChampions", "GlyphOptions", "GlyphAbout"};
   for (int i = 0; i < 6; ++i) {
@@ -232,14 +232,14 @@ void TForm1::ShowMenuButtons() {
   }
 }
 
-void TForm1::PaintIcon(ImageControl& icon, const QString& picture) {
+void MainWindow::PaintIcon(ImageControl& icon, const QString& picture) {
   QPainter painter(&icon.Image());
   PaintBackdrop(painter, pictures_.LoadJpegResource("BG"), icon.x(), icon.y());
   painter.drawImage(0, 0, pictures_.LoadPngResource(picture));
   icon.update();
 }
 
-ImageControl* TForm1::MakeIcon(int left, int top, const QString& picture, const QString& hint,
+ImageControl* MainWindow::MakeIcon(int left, int top, const QString& picture, const QString& hint,
                                void (GameState::*handler)()) {
   auto* icon = new ImageControl(this);
   icon->Place(left, top, 48, 48);
@@ -253,7 +253,7 @@ ImageControl* TForm1::MakeIcon(int left, int top, const QString& picture, const 
   return icon;
 }
 
-void TForm1::ShowOnlineIcons() {
+void MainWindow::ShowOnlineIcons() {
   if (!game_ || !icons_.empty()) return;
   MakeIcon(5, 51, "Android", "DownLoad Braxo.apk", &GameState::ImAnClick)->show();
   MakeIcon(58, 5, "Help48", Q(game_->Text(MsgId::MsgHelp)), &GameState::ImHpClick)->show();
@@ -268,7 +268,7 @@ void TForm1::ShowOnlineIcons() {
   MakeIcon(797, 52, "Earth48", "World Top Ten", &GameState::ImWTClick)->show();
 }
 
-void TForm1::RefreshLanguage() {
+void MainWindow::RefreshLanguage() {
   if (!game_) return;
   setWindowTitle(Q(game_->Text(MsgId::MsgTitle)));
   caption_->Place(200, 7, 450, 70);
@@ -292,24 +292,24 @@ void TForm1::RefreshLanguage() {
   for (int i = 0; i < 6; ++i) buttons_[i]->setToolTip(Q(hints[i]));
 }
 
-void TForm1::SetHandCursor(bool hand) {
+void MainWindow::SetHandCursor(bool hand) {
   board_image_->setCursor(hand ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
-void TForm1::SetTimerInterval(int milliseconds) { timer1_.setInterval(milliseconds); }
-void TForm1::StartTimer() {
+void MainWindow::SetTimerInterval(int milliseconds) { timer1_.setInterval(milliseconds); }
+void MainWindow::StartTimer() {
   if (!timer1_.isActive()) timer1_.start();
 }
-void TForm1::StopTimer() {
+void MainWindow::StopTimer() {
   timer1_.stop();
   title_paused_ = false;
 }
 // The window's own paint event draws the background on every paint (it is
 // what calls here), so nothing is left to do; asking for another paint from
 // here would repaint without end.
-void TForm1::DrawBackground() {}
-void TForm1::CloseWindow() { close(); }
+void MainWindow::DrawBackground() {}
+void MainWindow::CloseWindow() { close(); }
 
-QImage TForm1::Snapshot() { return grab().toImage(); }
+QImage MainWindow::Snapshot() { return grab().toImage(); }
 
 }  // namespace braxo

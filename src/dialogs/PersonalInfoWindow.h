@@ -10,20 +10,20 @@
 #include <array>
 #include <string>
 
-#include "dialogs/TFAcc1.h"
+#include "dialogs/AccountWindow.h"
 
 namespace braxo {
 
 inline constexpr int kInfoWindowWidth = 745;
 inline constexpr int kInfoWindowHeight = 450;
 
-class TFAcc2 : public QDialog {
+class PersonalInfoWindow : public QDialog {
   Q_OBJECT
 
  public:
   // `photo_loaded` tells whether the session's slot 1 holds the member's
   // photo as read from the club.
-  TFAcc2(const ClubWindowParts& parts, bool photo_loaded, QWidget* parent);
+  PersonalInfoWindow(const ClubWindowParts& parts, bool photo_loaded, QWidget* parent);
 
   void Execute();
 
@@ -31,9 +31,9 @@ class TFAcc2 : public QDialog {
   QLineEdit& Edit(int row) { return *edits_[static_cast<std::size_t>(row)]; }
   ImageControl& Image1() { return *image1_; }
   QLabel& Label1() { return *label1_; }
-  TKezxXxButton& ButtonOkI() { return *button_ok_i_; }
-  TKezxXxButton& ButtonOKF() { return *button_ok_f_; }
-  TKezxXxButton& ButtonCancel() { return *button_cancel_; }
+  SkinnedButton& ButtonOkI() { return *button_ok_i_; }
+  SkinnedButton& ButtonOKF() { return *button_ok_f_; }
+  SkinnedButton& ButtonCancel() { return *button_cancel_; }
   // Whether slot 1 holds the member's photo from the club (after an upload:
   // the photo as read back).
   bool PhotoLoaded() const { return photo_loaded_; }
@@ -59,9 +59,9 @@ class TFAcc2 : public QDialog {
   std::array<ImageControl*, kInfoRowCount> icons_{};
   ImageControl* image1_;
   QLabel* label1_;
-  TKezxXxButton* button_ok_i_;
-  TKezxXxButton* button_ok_f_;
-  TKezxXxButton* button_cancel_;
+  SkinnedButton* button_ok_i_;
+  SkinnedButton* button_ok_f_;
+  SkinnedButton* button_cancel_;
 };
 
 }  // namespace braxo

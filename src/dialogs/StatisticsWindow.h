@@ -15,7 +15,7 @@
 #include "storage/SettingsFile.h"
 #include "ui/ImageControl.h"
 #include "ui/Pictures.h"
-#include "ui/TKezxXxButton.h"
+#include "ui/SkinnedButton.h"
 
 namespace braxo {
 
@@ -25,7 +25,7 @@ inline constexpr int kStatRows = 7;
 // (nothing was read) stays as it is.
 QString LikesAfterLike(const QString& cell);
 
-class TFStat : public QDialog {
+class StatisticsWindow : public QDialog {
   Q_OBJECT
 
  public:
@@ -39,7 +39,7 @@ class TFStat : public QDialog {
   // `settings` gives and takes the passport nick and LikeSent; `save_settings`
   // writes them at once after a like. Everything passed in must outlive the
   // window.
-  TFStat(ClubAccess& club, Settings& settings, std::function<void()> save_settings, int language,
+  StatisticsWindow(ClubAccess& club, Settings& settings, std::function<void()> save_settings, int language,
          PictureStore& pictures, QWidget* parent, NickAsker ask_nick = AskNickWithInputBox);
 
   // Reads the totals and shows the window modally.
@@ -50,8 +50,8 @@ class TFStat : public QDialog {
   QTableWidget& SG() { return *grid_; }
   // The text of a grid cell.
   QString Cell(int column, int row) const;
-  TKezxXxButton& Button1() { return *button1_; }
-  TKezxXxButton& Button2() { return *button2_; }
+  SkinnedButton& Button1() { return *button1_; }
+  SkinnedButton& Button2() { return *button2_; }
   QLabel& Label1() { return *label1_; }
 
  protected:
@@ -71,8 +71,8 @@ class TFStat : public QDialog {
   ImageControl* image2_;
   QTableWidget* grid_;
   QLabel* label1_;
-  TKezxXxButton* button1_;
-  TKezxXxButton* button2_;
+  SkinnedButton* button1_;
+  SkinnedButton* button2_;
 };
 
 }  // namespace braxo

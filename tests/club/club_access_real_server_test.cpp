@@ -25,8 +25,8 @@ namespace {
 using testing::GameClient;
 
 // "no" inside a login record is data: a member from Genova.
-TKezUser NewMember(const std::string& nick, const std::string& password) {
-  TKezUser user = testing::TestMember(nick, password);
+MemberAccount NewMember(const std::string& nick, const std::string& password) {
+  MemberAccount user = testing::TestMember(nick, password);
   user.City = "Genova";
   user.Country1 = "Italy";
   user.Country2 = "1-020";
@@ -97,7 +97,7 @@ TEST_F(ClubServerTest, AccountsLoginsAndTheStartUpLogin) {
 TEST_F(ClubServerTest, PersonalInformationNeedsTheMembersSession) {
   GameClient game;
   Join(game, "Ann", "secret12");
-  TInfo14 info;
+  PersonalInfo info;
   info.Name1 = "Ann";
   info.About = "Tiles_every_day";
   info.WebSite = "ann.example";
@@ -107,7 +107,7 @@ TEST_F(ClubServerTest, PersonalInformationNeedsTheMembersSession) {
   EXPECT_EQ(other.access().ReadPersonalInfo("Ann"), info);
 
   // Without a session, with another member's session, with a stale one.
-  TInfo14 changed = info;
+  PersonalInfo changed = info;
   changed.Name1 = "Mallory";
   EXPECT_FALSE(other.access().SavePersonalInfo("Ann", changed));
   Join(other, "Bob", "secret34");

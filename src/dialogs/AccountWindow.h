@@ -24,11 +24,11 @@
 #include "club/ClubAccess.h"
 #include "club/ConfigPage.h"
 #include "dialogs/CountryLists.h"
-#include "dialogs/TFormLink.h"
+#include "dialogs/NoticeWindow.h"
 #include "game/GameState.h"
 #include "ui/ImageControl.h"
 #include "ui/Pictures.h"
-#include "ui/TKezxXxButton.h"
+#include "ui/SkinnedButton.h"
 
 class QBuffer;
 
@@ -67,15 +67,15 @@ QString AccountLampPicture(int account_state);
 void FillVerticalGradient(QPainter& painter, int x1, int top, int x2, int bottom, const QColor& c1,
                           const QColor& c2);
 
-class TFAcc1 : public QDialog {
+class AccountWindow : public QDialog {
   Q_OBJECT
 
  public:
   // Reads the club's data (the rated top ten, the player's record and place,
   // the members count, the player's photo and information, the chairman's
   // information and photo) before the window is shown.
-  TFAcc1(ClubWindowParts parts, QWidget* parent);
-  ~TFAcc1() override;
+  AccountWindow(ClubWindowParts parts, QWidget* parent);
+  ~AccountWindow() override;
 
   // Shows the window modally; afterwards the session's AccountState is what
   // the window left.
@@ -89,16 +89,16 @@ class TFAcc1 : public QDialog {
   QCheckBox& CheckBox2() { return *check_box2_; }
   CountryLists& Countries() { return *countries_; }
   QComboBox& ComboBox3() { return *combo_box3_; }
-  TKezxXxButton& Button(int number) { return *buttons_[static_cast<std::size_t>(number - 1)]; }
-  TKezxXxButton& ButtonRef2() { return *button_ref2_; }
-  TKezxXxButton& ButtonRef3() { return *button_ref3_; }
-  TKezxXxButton& ButtonAva1() { return *button_ava1_; }
-  TKezxXxButton& ButtonOk() { return *button_ok_; }
+  SkinnedButton& Button(int number) { return *buttons_[static_cast<std::size_t>(number - 1)]; }
+  SkinnedButton& ButtonRef2() { return *button_ref2_; }
+  SkinnedButton& ButtonRef3() { return *button_ref3_; }
+  SkinnedButton& ButtonAva1() { return *button_ava1_; }
+  SkinnedButton& ButtonOk() { return *button_ok_; }
   QLabel& Star() { return *star_; }
   // The GIF the star plays ("StarR0", "StarY0", "StarG0").
   const QString& StarName() const { return star_name_; }
   const RatedTopTenReply& TopTen() const { return top_ten_; }
-  const TInfo14& ChairmanInfo() const { return chairman_info_; }
+  const PersonalInfo& ChairmanInfo() const { return chairman_info_; }
   bool RecordRead() const { return record_read_; }
   std::optional<int> MembersCount() const { return members_; }
 
@@ -150,7 +150,7 @@ class TFAcc1 : public QDialog {
 
   ClubWindowParts parts_;
   RatedTopTenReply top_ten_;
-  TInfo14 chairman_info_;
+  PersonalInfo chairman_info_;
   bool record_read_ = false;
   std::optional<int> members_;
   bool player_photo_loaded_ = false;
@@ -167,11 +167,11 @@ class TFAcc1 : public QDialog {
   QCheckBox* check_box2_;
   CountryLists* countries_;
   QComboBox* combo_box3_;
-  std::array<TKezxXxButton*, 4> buttons_{};
-  TKezxXxButton* button_ref2_;
-  TKezxXxButton* button_ref3_;
-  TKezxXxButton* button_ava1_;
-  TKezxXxButton* button_ok_;
+  std::array<SkinnedButton*, 4> buttons_{};
+  SkinnedButton* button_ref2_;
+  SkinnedButton* button_ref3_;
+  SkinnedButton* button_ava1_;
+  SkinnedButton* button_ok_;
   QLabel* star_;
   std::unique_ptr<QMovie> star_movie_;
   std::unique_ptr<QBuffer> star_buffer_;

@@ -11,18 +11,18 @@
 #include "storage/SettingsFile.h"
 #include "ui/ImageControl.h"
 #include "ui/Pictures.h"
-#include "ui/TKezxXxButton.h"
+#include "ui/SkinnedButton.h"
 
 namespace braxo {
 
-class TFormServerWrite : public QDialog {
+class TopTenEntryWindow : public QDialog {
   Q_OBJECT
 
  public:
   // `score` is the game's TopTenScore; `place` its TopTenPlace, which the
   // window sets when a result was written (the caller sets it to -1 first).
   // Everything passed in must outlive the window.
-  TFormServerWrite(ClubAccess& club, const TPassport& passport, int score, int& place, int language,
+  TopTenEntryWindow(ClubAccess& club, const TournamentPassport& passport, int score, int& place, int language,
                    PictureStore& pictures, PassportOpener open_passport, QWidget* parent,
                    NoticeOverShower show_notice = ShowNoticeWindow);
 
@@ -38,9 +38,9 @@ class TFormServerWrite : public QDialog {
   void Button2Click();  // Passport
 
   ImageControl& Image2() { return *image2_; }
-  TKezxXxButton& Button1() { return *button1_; }
-  TKezxXxButton& Button2() { return *button2_; }
-  TKezxXxButton& Button3() { return *button3_; }
+  SkinnedButton& Button1() { return *button1_; }
+  SkinnedButton& Button2() { return *button2_; }
+  SkinnedButton& Button3() { return *button3_; }
   bool Sent() const { return sent_; }
   const std::vector<DrawnText>& CardTexts() const { return card_texts_; }
 
@@ -51,7 +51,7 @@ class TFormServerWrite : public QDialog {
 
  private:
   ClubAccess& club_;
-  const TPassport& passport_;
+  const TournamentPassport& passport_;
   int score_;
   int& place_;
   int language_;
@@ -62,9 +62,9 @@ class TFormServerWrite : public QDialog {
   ImageControl* image0_;
   ImageControl* image1_;
   ImageControl* image2_;
-  TKezxXxButton* button1_;
-  TKezxXxButton* button2_;
-  TKezxXxButton* button3_;
+  SkinnedButton* button1_;
+  SkinnedButton* button2_;
+  SkinnedButton* button3_;
   std::vector<DrawnText> card_texts_;
 };
 

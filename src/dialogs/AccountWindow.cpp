@@ -1,4 +1,4 @@
-#include "dialogs/TFAcc1.h"
+#include "dialogs/AccountWindow.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -12,7 +12,7 @@
 
 #include "club/NameRules.h"
 #include "dialogs/DialogFrame.h"
-#include "dialogs/TFAcc2.h"
+#include "dialogs/PersonalInfoWindow.h"
 #include "storage/TextFile.h"
 #include "storage/UserFile.h"
 #include "ui/ClubIcons.h"
@@ -84,10 +84,10 @@ QImage RowIcon(const char* name, PictureStore& pictures) {
   return icon;
 }
 
-void StyleAccountButton(TKezxXxButton& button, bool gray_disabled) {
-  StyleDialogButton(button, TColorSB::DRed, 20);
+void StyleAccountButton(SkinnedButton& button, bool gray_disabled) {
+  StyleDialogButton(button, ButtonColour::kRed, 20);
   button.setFont(CellHeightFont(ComicFamily(), 20, false));
-  button.SetHeightSB(THeightSB::D45);
+  button.SetHeightSB(ButtonHeight::k45);
   button.SetKontur(true);
   button.SetGrayDis(gray_disabled);
 }
@@ -130,7 +130,7 @@ void FillVerticalGradient(QPainter& painter, int x1, int top, int x2, int bottom
   }
 }
 
-TFAcc1::TFAcc1(ClubWindowParts parts, QWidget* parent) : QDialog(parent), parts_(std::move(parts)) {
+AccountWindow::AccountWindow(ClubWindowParts parts, QWidget* parent) : QDialog(parent), parts_(std::move(parts)) {
   SetFixedDialogFrame(*this, kAccountWidth, kAccountHeight);
   PictureStore& pictures = parts_.pictures;
 
@@ -179,63 +179,63 @@ TFAcc1::TFAcc1(ClubWindowParts parts, QWidget* parent) : QDialog(parent), parts_
   check_box2_ = new QCheckBox(account);
   check_box2_->setGeometry(255, 378, 271, 28);
   StyleField(*check_box2_);
-  connect(check_box2_, &QCheckBox::clicked, this, &TFAcc1::RatedSwitchToggled);
+  connect(check_box2_, &QCheckBox::clicked, this, &AccountWindow::RatedSwitchToggled);
 
   countries_ = new CountryLists(pictures, account);
   countries_->ContinentBox().setGeometry(10, 250, 170, 28);
   countries_->CountryBox().setGeometry(10, 283, 170, 28);
   StyleField(countries_->ContinentBox());
   StyleField(countries_->CountryBox());
-  connect(countries_, &CountryLists::CodeChanged, this, &TFAcc1::CountryChosen);
+  connect(countries_, &CountryLists::CodeChanged, this, &AccountWindow::CountryChosen);
 
   combo_box3_ = new QComboBox(account);
   combo_box3_->setGeometry(240, 250, 170, 28);
   combo_box3_->addItem(QString());
   combo_box3_->addItem(QString());
   StyleField(*combo_box3_);
-  connect(combo_box3_, &QComboBox::activated, this, &TFAcc1::SexChosen);
+  connect(combo_box3_, &QComboBox::activated, this, &AccountWindow::SexChosen);
 
   const int button_tops[4] = {80, 155, 240, 305};
   for (int i = 0; i < 4; ++i) {
-    auto* button = new TKezxXxButton(pictures, account);
+    auto* button = new SkinnedButton(pictures, account);
     StyleAccountButton(*button, true);
     button->setGeometry(455, button_tops[i], 240, 45);
     buttons_[static_cast<std::size_t>(i)] = button;
   }
-  connect(buttons_[0], &QPushButton::clicked, this, &TFAcc1::Button1Click);
-  connect(buttons_[1], &QPushButton::clicked, this, &TFAcc1::Button2Click);
-  connect(buttons_[2], &QPushButton::clicked, this, &TFAcc1::Button3Click);
-  connect(buttons_[3], &QPushButton::clicked, this, &TFAcc1::Button4Click);
+  connect(buttons_[0], &QPushButton::clicked, this, &AccountWindow::Button1Click);
+  connect(buttons_[1], &QPushButton::clicked, this, &AccountWindow::Button2Click);
+  connect(buttons_[2], &QPushButton::clicked, this, &AccountWindow::Button3Click);
+  connect(buttons_[3], &QPushButton::clicked, this, &AccountWindow::Button4Click);
 
   star_ = new QLabel(account);
   star_->setGeometry(194, 365, 55, 45);
 
-  button_ref2_ = new TKezxXxButton(pictures, page_control_->widget(kPageResults));
-  button_ref3_ = new TKezxXxButton(pictures, page_control_->widget(kPageTopTen));
-  for (TKezxXxButton* refresh : {button_ref2_, button_ref3_}) {
+  button_ref2_ = new SkinnedButton(pictures, page_control_->widget(kPageResults));
+  button_ref3_ = new SkinnedButton(pictures, page_control_->widget(kPageTopTen));
+  for (SkinnedButton* refresh : {button_ref2_, button_ref3_}) {
     StyleAccountButton(*refresh, false);
     refresh->setGeometry(325, 400, 54, 45);
     refresh->SetGlyph(pictures.LoadPngResource("GlyphRefresh"));
   }
-  connect(button_ref2_, &QPushButton::clicked, this, &TFAcc1::ButtonRef2Click);
-  connect(button_ref3_, &QPushButton::clicked, this, &TFAcc1::ButtonRef3Click);
-  button_ava1_ = new TKezxXxButton(pictures, page_control_->widget(kPageAboutMe));
+  connect(button_ref2_, &QPushButton::clicked, this, &AccountWindow::ButtonRef2Click);
+  connect(button_ref3_, &QPushButton::clicked, this, &AccountWindow::ButtonRef3Click);
+  button_ava1_ = new SkinnedButton(pictures, page_control_->widget(kPageAboutMe));
   StyleAccountButton(*button_ava1_, true);
   button_ava1_->setGeometry(10, 364, 240, 45);
-  connect(button_ava1_, &QPushButton::clicked, this, &TFAcc1::ButtonAva1Click);
+  connect(button_ava1_, &QPushButton::clicked, this, &AccountWindow::ButtonAva1Click);
 
   ImageControl& chairman = *page_images_[kPageChairman];
   chairman.setMouseTracking(true);
-  connect(&chairman, &ImageControl::Moved, this, &TFAcc1::ChairmanMouseMove);
+  connect(&chairman, &ImageControl::Moved, this, &AccountWindow::ChairmanMouseMove);
   chairman.installEventFilter(this);
 
-  button_ok_ = new TKezxXxButton(pictures, this);
+  button_ok_ = new SkinnedButton(pictures, this);
   StyleAccountButton(*button_ok_, false);
   button_ok_->setGeometry(5, 550, 710, 45);
   button_ok_->setText(QStringLiteral("Ok"));
   connect(button_ok_, &QPushButton::clicked, this, &QDialog::accept);
 
-  connect(page_control_, &QTabWidget::currentChanged, this, &TFAcc1::DrawPage);
+  connect(page_control_, &QTabWidget::currentChanged, this, &AccountWindow::DrawPage);
 
   ReadClubData();
 
@@ -246,7 +246,7 @@ TFAcc1::TFAcc1(ClubWindowParts parts, QWidget* parent) : QDialog(parent), parts_
   Button(3).setEnabled(member && !session.UserFileSaved);
   Button(4).setEnabled(session.UserFileSaved);
   if (!member) {
-    TKezUser& user = session.CurrentUser;
+    MemberAccount& user = session.CurrentUser;
     user.City.clear();
     user.Country2 = "1-001";
     user.Country1 = "Russia";
@@ -256,15 +256,15 @@ TFAcc1::TFAcc1(ClubWindowParts parts, QWidget* parent) : QDialog(parent), parts_
   }
 }
 
-TFAcc1::~TFAcc1() = default;
+AccountWindow::~AccountWindow() = default;
 
-QString TFAcc1::Text(MsgId id) const { return Q(parts_.game.Text(id)); }
+QString AccountWindow::Text(MsgId id) const { return Q(parts_.game.Text(id)); }
 
-bool TFAcc1::Locked() const {
+bool AccountWindow::Locked() const {
   return parts_.game.Session().RatedGameOpen || parts_.game.GameInProgress;
 }
 
-void TFAcc1::ReadClubData() {
+void AccountWindow::ReadClubData() {
   ClubSession& session = Session();
   top_ten_ = parts_.club.ReadRatedTopTen();
   if (session.AccountState != kAccountNobody) ReadOwnRecord();
@@ -276,7 +276,7 @@ void TFAcc1::ReadClubData() {
   ReadChairman();
 }
 
-void TFAcc1::ReadOwnRecord() {
+void AccountWindow::ReadOwnRecord() {
   ClubSession& session = Session();
   const GameRecordReply reply =
       parts_.club.ReadGameRecord(session.CurrentUser.Nick, session.CurrentUser.Pw);
@@ -287,27 +287,27 @@ void TFAcc1::ReadOwnRecord() {
     session.CurrentGame.Place = *place;
 }
 
-void TFAcc1::ReadChairman() {
+void AccountWindow::ReadChairman() {
   const std::string& nick = top_ten_.list[0].Nick;
   if (!top_ten_.ok || nick.empty()) {
     chairman_photo_loaded_ = false;
     return;
   }
   // A failed read leaves the texts as they were.
-  const TInfo14 info = parts_.club.ReadPersonalInfo(nick);
-  if (!(info == TInfo14{})) chairman_info_ = info;
+  const PersonalInfo info = parts_.club.ReadPersonalInfo(nick);
+  if (!(info == PersonalInfo{})) chairman_info_ = info;
   chairman_photo_loaded_ = parts_.club.LoadPhoto(Session(), nick, 2);
 }
 
-void TFAcc1::Execute() { exec(); }
+void AccountWindow::Execute() { exec(); }
 
-void TFAcc1::showEvent(QShowEvent* event) {
+void AccountWindow::showEvent(QShowEvent* event) {
   FormShow();
   QDialog::showEvent(event);
   CentreOnParent(*this);
 }
 
-void TFAcc1::FormShow() {
+void AccountWindow::FormShow() {
   DrawIcon();
   DrawCaption();
   filling_ = true;
@@ -327,7 +327,7 @@ void TFAcc1::FormShow() {
   DrawPage(page_control_->currentIndex());
 }
 
-void TFAcc1::DrawIcon() {
+void AccountWindow::DrawIcon() {
   QImage& icon = image_ico_->Image();
   QPainter painter(&icon);
   PaintBackdrop(painter, parts_.pictures.LoadJpegResource("BGAccount"), 5, 5);
@@ -338,7 +338,7 @@ void TFAcc1::DrawIcon() {
   image_ico_->update();
 }
 
-void TFAcc1::DrawCaption() {
+void AccountWindow::DrawCaption() {
   QImage& caption = image_cap_->Image();
   QPainter painter(&caption);
   PaintBackdrop(painter, parts_.pictures.LoadJpegResource("BGAccount"), 58, 5);
@@ -348,7 +348,7 @@ void TFAcc1::DrawCaption() {
   image_cap_->update();
 }
 
-void TFAcc1::StartStar() {
+void AccountWindow::StartStar() {
   const int state = Session().AccountState;
   const QString name = state == kAccountRated      ? QStringLiteral("StarG0")
                        : state == kAccountLoggedIn ? QStringLiteral("StarY0")
@@ -366,7 +366,7 @@ void TFAcc1::StartStar() {
   star_movie_->start();
 }
 
-void TFAcc1::DrawPage(int page) {
+void AccountWindow::DrawPage(int page) {
   if (page < 0 || page > kPageChairman) return;
   ImageControl& control = *page_images_[static_cast<std::size_t>(page)];
   switch (page) {
@@ -389,7 +389,7 @@ void TFAcc1::DrawPage(int page) {
   control.update();
 }
 
-void TFAcc1::DrawPlatformPictures(QPainter& painter) {
+void AccountWindow::DrawPlatformPictures(QPainter& painter) {
   painter.drawImage(30, 400, parts_.pictures.LoadPngResource("Windows"));
   painter.drawImage(622, 400, parts_.pictures.LoadPngResource("Android"));
   painter.setPen(QPen(kRed, 2));
@@ -398,7 +398,7 @@ void TFAcc1::DrawPlatformPictures(QPainter& painter) {
   painter.drawRoundedRect(QRect(QPoint(620, 398), QPoint(672, 450)), 3.5, 3.5);
 }
 
-void TFAcc1::DrawAccountPage(QImage& page) {
+void AccountWindow::DrawAccountPage(QImage& page) {
   QPainter painter(&page);
   FillVerticalGradient(painter, 0, 0, page.width() - 1, page.height() - 1, kPageTop, kPageBottom);
   painter.end();
@@ -428,7 +428,7 @@ void TFAcc1::DrawAccountPage(QImage& page) {
   StartStar();
 }
 
-void TFAcc1::DrawFieldLamps(QPainter& painter) {
+void AccountWindow::DrawFieldLamps(QPainter& painter) {
   const AccountFieldRatings ratings = RateFields();
   const auto lamp = [&](int rating, int x, int y) {
     const QString name = rating >= 3 ? "LampG24" : rating == 2 ? "LampY24" : "LampR24";
@@ -440,17 +440,17 @@ void TFAcc1::DrawFieldLamps(QPainter& painter) {
   lamp(ratings.email, 410, 165);
 }
 
-AccountFieldRatings TFAcc1::RateFields() const {
+AccountFieldRatings AccountWindow::RateFields() const {
   return {Rate(edits_[0]->text(), AccountTextKind::kNick),
           Rate(edits_[3]->text(), AccountTextKind::kCity),
           Rate(edits_[1]->text(), AccountTextKind::kPassword),
           Rate(edits_[4]->text(), AccountTextKind::kEMail)};
 }
 
-void TFAcc1::RefreshControls() {
+void AccountWindow::RefreshControls() {
   filling_ = true;
   ClubSession& session = Session();
-  const TKezUser& user = session.CurrentUser;
+  const MemberAccount& user = session.CurrentUser;
   countries_->SetLanguage(parts_.game.LanguageIndex);
   combo_box3_->setItemText(0, Text(MsgId::MsgMale));
   combo_box3_->setItemText(1, Text(MsgId::MsgFemale));
@@ -476,7 +476,7 @@ void TFAcc1::RefreshControls() {
   UpdateEnabled();
 }
 
-void TFAcc1::UpdateEnabled() {
+void AccountWindow::UpdateEnabled() {
   const AccountPageEnabled enabled = AccountPageControls(
       Session().AccountState, parts_.game.AccountWindowRole, RateFields(), Locked());
   for (int number : {1, 2, 4, 5}) Edit(number).setEnabled(enabled.fields);
@@ -491,7 +491,7 @@ void TFAcc1::UpdateEnabled() {
   }
 }
 
-bool TFAcc1::eventFilter(QObject* watched, QEvent* event) {
+bool AccountWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == page_images_[kPageAccount] && event->type() == QEvent::MouseMove)
     mouse_not_yet_moved_ = false;
   if (watched == page_images_[kPageChairman] && event->type() == QEvent::MouseButtonRelease)
@@ -508,9 +508,9 @@ bool TFAcc1::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void TFAcc1::FieldEdited(int number, const QString& text) {
+void AccountWindow::FieldEdited(int number, const QString& text) {
   if (filling_) return;
-  TKezUser& user = Session().CurrentUser;
+  MemberAccount& user = Session().CurrentUser;
   switch (number) {
     case 1:
       user.Nick = text.toStdString();
@@ -537,19 +537,19 @@ void TFAcc1::FieldEdited(int number, const QString& text) {
   UpdateEnabled();
 }
 
-void TFAcc1::CountryChosen() {
+void AccountWindow::CountryChosen() {
   if (filling_) return;
-  TKezUser& user = Session().CurrentUser;
+  MemberAccount& user = Session().CurrentUser;
   user.Country2 = countries_->CodeText();
   Edit(3).setText(Q(countries_->ServerName()));
   user.Country1 = Edit(3).text().toStdString();
 }
 
-void TFAcc1::SexChosen(int position) {
+void AccountWindow::SexChosen(int position) {
   if (!filling_) Session().CurrentUser.Sex = position == 0 ? 'M' : 'W';
 }
 
-void TFAcc1::RatedSwitchToggled(bool ticked) {
+void AccountWindow::RatedSwitchToggled(bool ticked) {
   ClubSession& session = Session();
   if (ticked && session.AccountState == kAccountLoggedIn) session.AccountState = kAccountRated;
   if (!ticked && session.AccountState == kAccountRated) session.AccountState = kAccountLoggedIn;
@@ -557,9 +557,9 @@ void TFAcc1::RatedSwitchToggled(bool ticked) {
   StartStar();
 }
 
-void TFAcc1::Button1Click() {
+void AccountWindow::Button1Click() {
   ClubSession& session = Session();
-  TKezUser& user = session.CurrentUser;
+  MemberAccount& user = session.CurrentUser;
   user.DateR = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString();
   user.R01 = user.R02 = user.R03 = "xxx";
   user.R04 = user.R05 = user.R06 = 0;
@@ -598,7 +598,7 @@ void TFAcc1::Button1Click() {
   DrawPage(kPageAccount);
 }
 
-void TFAcc1::Button2Click() {
+void AccountWindow::Button2Click() {
   ClubSession& session = Session();
   if (session.AccountState == kAccountNobody) {
     const LoginReply login =
@@ -630,7 +630,7 @@ void TFAcc1::Button2Click() {
   DrawPage(kPageAccount);
 }
 
-void TFAcc1::Button3Click() {
+void AccountWindow::Button3Click() {
   ClubSession& session = Session();
   if (WriteUserFile(parts_.user_file, session.CurrentUser.Nick, session.CurrentUser.PwC)) {
     session.UserFileSaved = true;
@@ -639,7 +639,7 @@ void TFAcc1::Button3Click() {
   Button(4).setEnabled(session.UserFileSaved);
 }
 
-void TFAcc1::Button4Click() {
+void AccountWindow::Button4Click() {
   ClubSession& session = Session();
   if (DeleteUserFile(parts_.user_file)) session.UserFileSaved = false;
   if (!session.UserFileSaved) {
@@ -648,7 +648,7 @@ void TFAcc1::Button4Click() {
   }
 }
 
-void TFAcc1::DrawResultsPage(QImage& page) {
+void AccountWindow::DrawResultsPage(QImage& page) {
   QPainter painter(&page);
   FillVerticalGradient(painter, 0, 0, page.width() - 1, page.height() - 1, kPageTop, kPageBottom);
   painter.setFont(Comic(36));
@@ -659,7 +659,7 @@ void TFAcc1::DrawResultsPage(QImage& page) {
   const ClubSession& session = Session();
   const bool shown =
       session.AccountState != kAccountNobody && !session.CurrentUser.Nick.empty() && record_read_;
-  const TKezGame& game = session.CurrentGame;
+  const GameRecord& game = session.CurrentGame;
   const QString values[6] = {
       Text(MsgId::MsgTitle),       Q(session.CurrentUser.Nick), Q(FormatClubRating(game.Rating)),
       QString::number(game.Place), QString::number(game.Kon),   QString::number(game.Best)};
@@ -677,7 +677,7 @@ void TFAcc1::DrawResultsPage(QImage& page) {
   DrawPlatformPictures(painter);
 }
 
-void TFAcc1::DrawTopTenPage(QImage& page) {
+void AccountWindow::DrawTopTenPage(QImage& page) {
   QPainter painter(&page);
   FillVerticalGradient(painter, 0, 0, page.width() - 1, page.height() - 1, kPageTop, kPageBottom);
   painter.setFont(Comic(36));
@@ -703,7 +703,7 @@ void TFAcc1::DrawTopTenPage(QImage& page) {
       DrawShadowText(painter, kNoConnect, 50, 250, top, kRed, 'c');
       continue;
     }
-    const TKezTop10& entry = top_ten_.list[static_cast<std::size_t>(r - 1)];
+    const RatedPlayer& entry = top_ten_.list[static_cast<std::size_t>(r - 1)];
     if (entry.Nick.empty()) continue;
     DrawShadowText(painter, QString::number(r) + ".", 10, 50, top, kRed, 'c');
     DrawShadowText(painter, Q(entry.Nick), 55, 55, top, kRed, 'l');
@@ -715,7 +715,7 @@ void TFAcc1::DrawTopTenPage(QImage& page) {
   DrawPlatformPictures(painter);
 }
 
-void TFAcc1::DrawAboutPage(QImage& page) {
+void AccountWindow::DrawAboutPage(QImage& page) {
   ClubSession& session = Session();
   const bool member = session.AccountState != kAccountNobody;
   button_ava1_->setEnabled(member);
@@ -737,9 +737,9 @@ void TFAcc1::DrawAboutPage(QImage& page) {
   }
 }
 
-void TFAcc1::DrawChairmanPage(QImage& page) {
+void AccountWindow::DrawChairmanPage(QImage& page) {
   const ClubSession& session = Session();
-  const TKezTop10& chairman = top_ten_.list[0];
+  const RatedPlayer& chairman = top_ten_.list[0];
   QPainter painter(&page);
   FillVerticalGradient(painter, 0, 0, page.width() - 1, page.height() - 1, kPageTop, kPageBottom);
   painter.setFont(Comic(24));
@@ -762,19 +762,19 @@ void TFAcc1::DrawChairmanPage(QImage& page) {
   }
 }
 
-void TFAcc1::ButtonRef2Click() {
+void AccountWindow::ButtonRef2Click() {
   if (Session().AccountState != kAccountNobody) ReadOwnRecord();
   DrawPage(kPageResults);
 }
 
-void TFAcc1::ButtonRef3Click() {
+void AccountWindow::ButtonRef3Click() {
   top_ten_ = parts_.club.ReadRatedTopTen();
   DrawPage(kPageTopTen);
 }
 
-void TFAcc1::ButtonAva1Click() {
+void AccountWindow::ButtonAva1Click() {
   {
-    TFAcc2 info(parts_, player_photo_loaded_, this);
+    PersonalInfoWindow info(parts_, player_photo_loaded_, this);
     info.Execute();
     player_photo_loaded_ = info.PhotoLoaded();
   }
@@ -782,12 +782,12 @@ void TFAcc1::ButtonAva1Click() {
   DrawPage(kPageAboutMe);
 }
 
-void TFAcc1::ChairmanMouseMove(QPoint point) {
+void AccountWindow::ChairmanMouseMove(QPoint point) {
   const bool over = point.x() >= 260 && point.x() <= 700 && point.y() >= 40 && point.y() <= 412;
   page_images_[kPageChairman]->setCursor(over ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
-void TFAcc1::ChairmanMouseUp(QPoint point) {
+void AccountWindow::ChairmanMouseUp(QPoint point) {
   if (point.x() < 260 || point.x() > 700) return;
   for (int i = 1; i <= 12; ++i) {
     if (!(point.y() > 31 * i + 9 && point.y() < 31 * i + 40)) continue;

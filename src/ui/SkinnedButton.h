@@ -17,25 +17,25 @@ class QPainter;
 
 namespace braxo {
 
-enum class TColorSB { DRed, DGreen, DBlue, DNavy, DYellow, DViolet, DOrang };
-enum class THeightSB { D30, D45, D60 };
+enum class ButtonColour { kRed, kGreen, kBlue, kNavy, kYellow, kViolet, kOrange };
+enum class ButtonHeight { k30, k45, k60 };
 enum class GlyphLayout { kLeft, kRight, kTop, kBottom };
 
 // Recolours one colour of the red face to `scheme`, then lightens each
 // component toward white by `light_percent` (clamped to 0..100), rounding
 // halves to the even neighbour. The alpha is kept.
-QColor Recolour(QColor colour, TColorSB scheme, int light_percent);
+QColor Recolour(QColor colour, ButtonColour scheme, int light_percent);
 
-class TKezxXxButton : public QPushButton {
+class SkinnedButton : public QPushButton {
   Q_OBJECT
 
  public:
-  // A button of 100 x 30, scheme DRed, no lightening, contour on. The
+  // A button of 100 x 30, colour kRed, no lightening, contour on. The
   // pictures must outlive the button.
-  explicit TKezxXxButton(PictureStore& pictures, QWidget* parent = nullptr);
+  explicit SkinnedButton(PictureStore& pictures, QWidget* parent = nullptr);
 
-  void SetColorSB(TColorSB scheme);
-  TColorSB ColorSB() const { return color_sb_; }
+  void SetColorSB(ButtonColour scheme);
+  ButtonColour ColorSB() const { return color_sb_; }
   // The caption colour while the mouse is over the button, with LightFont.
   void SetColorMouse(const QColor& colour);
   void SetLightFont(bool on);
@@ -44,8 +44,8 @@ class TKezxXxButton : public QPushButton {
   // A silver caption while the button is disabled.
   void SetGrayDis(bool on);
   // Sets the height to 30, 45 or 60.
-  void SetHeightSB(THeightSB height);
-  THeightSB HeightSB() const { return height_sb_; }
+  void SetHeightSB(ButtonHeight height);
+  ButtonHeight HeightSB() const { return height_sb_; }
   // Lightening of every face colour toward white, in percent (0..100; other
   // values are clamped).
   void SetKLightSB(int percent);
@@ -80,7 +80,7 @@ class TKezxXxButton : public QPushButton {
  private:
   struct PieceKey {
     QString name;
-    TColorSB scheme;
+    ButtonColour scheme;
     int light;
     friend bool operator==(const PieceKey&, const PieceKey&) = default;
   };
@@ -98,12 +98,12 @@ class TKezxXxButton : public QPushButton {
 
   PictureStore* pictures_;
   QHash<PieceKey, QImage> pieces_;
-  TColorSB color_sb_ = TColorSB::DRed;
+  ButtonColour color_sb_ = ButtonColour::kRed;
   QColor color_mouse_ = Qt::black;
   bool light_font_ = false;
   bool light_rect_ = false;
   bool gray_dis_ = false;
-  THeightSB height_sb_ = THeightSB::D30;
+  ButtonHeight height_sb_ = ButtonHeight::k30;
   int light_percent_ = 0;
   bool kontur_ = true;
   QImage glyph_;

@@ -1,4 +1,4 @@
-#include "dialogs/TFormServerRead.h"
+#include "dialogs/TopTenTableWindow.h"
 
 #include <QPainter>
 
@@ -36,7 +36,7 @@ std::optional<PlatformChoice> PlatformSwitchAt(QPoint point, PlatformChoice chos
   return std::nullopt;
 }
 
-TFormServerRead::TFormServerRead(ClubAccess& club, const TPassport& passport,
+TopTenTableWindow::TopTenTableWindow(ClubAccess& club, const TournamentPassport& passport,
                                  PlatformChoice& platform, int language, PictureStore& pictures,
                                  PassportOpener open_passport, QWidget* parent)
     : QDialog(parent),
@@ -56,26 +56,26 @@ TFormServerRead::TFormServerRead(ClubAccess& club, const TPassport& passport,
   image3_ = new ImageControl(this);
   image3_->Place(585, 3, 51, 51);
   image3_->setCursor(Qt::PointingHandCursor);
-  connect(image3_, &ImageControl::Clicked, this, &TFormServerRead::Image3Click);
+  connect(image3_, &ImageControl::Clicked, this, &TopTenTableWindow::Image3Click);
   image2_ = new ImageControl(this);
   image2_->Place(5, 65, kTableWidth, kTableHeight);
   image2_->setMouseTracking(true);
-  connect(image2_, &ImageControl::Pressed, this, &TFormServerRead::Image2MouseDown);
-  connect(image2_, &ImageControl::Moved, this, &TFormServerRead::Image2MouseMove);
+  connect(image2_, &ImageControl::Pressed, this, &TopTenTableWindow::Image2MouseDown);
+  connect(image2_, &ImageControl::Moved, this, &TopTenTableWindow::Image2MouseMove);
 
-  button1_ = new TKezxXxButton(pictures_, this);
+  button1_ = new SkinnedButton(pictures_, this);
   button1_->setText(QStringLiteral("Ok"));
   button1_->setGeometry(5, 570, 310, 30);
-  StyleClubButton(*button1_, TColorSB::DRed, 16);
+  StyleClubButton(*button1_, ButtonColour::kRed, 16);
   connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
-  button2_ = new TKezxXxButton(pictures_, this);
+  button2_ = new SkinnedButton(pictures_, this);
   button2_->setText(Q(MessageText(MsgId::MsgPassport, language_)));
   button2_->setGeometry(325, 570, 310, 30);
-  StyleClubButton(*button2_, TColorSB::DRed, 16);
-  connect(button2_, &QPushButton::clicked, this, &TFormServerRead::Button2Click);
+  StyleClubButton(*button2_, ButtonColour::kRed, 16);
+  connect(button2_, &QPushButton::clicked, this, &TopTenTableWindow::Button2Click);
 
   timer1_.setInterval(kTopTenRefreshMilliseconds);
-  connect(&timer1_, &QTimer::timeout, this, &TFormServerRead::Timer1Timer);
+  connect(&timer1_, &QTimer::timeout, this, &TopTenTableWindow::Timer1Timer);
   timer1_.start();
 
   DrawTitleBox(*image0_, pictures_, kClient, QStringLiteral("WORLD TOP TEN"), 5);
@@ -83,23 +83,23 @@ TFormServerRead::TFormServerRead(ClubAccess& club, const TPassport& passport,
   FillBoxBackdrop(*image3_, pictures_, kClient);
 }
 
-int TFormServerRead::Execute() {
+int TopTenTableWindow::Execute() {
   DrawTable();
   return exec();
 }
 
-void TFormServerRead::showEvent(QShowEvent* event) {
+void TopTenTableWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   CentreOnParent(*this);
 }
 
-void TFormServerRead::paintEvent(QPaintEvent*) {
+void TopTenTableWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
   painter.fillRect(5, 55, 630, 6, kClubRed);
 }
 
-void TFormServerRead::DrawTable() {
+void TopTenTableWindow::DrawTable() {
   table_texts_.clear();
   FillBoxBackdrop(*image2_, pictures_, kClient);
   QPainter painter(&image2_->Image());
@@ -131,7 +131,7 @@ void TFormServerRead::DrawTable() {
   writer.SetColour(kClubRed);
   if (top.ok) {
     for (int k = 1; k <= 10; ++k) {
-      const TKezRecord& entry = top.entries[k - 1];
+      const TableEntry& entry = top.entries[k - 1];
       if (IsEmptyEntry(entry)) continue;
       const int y = 140 + 16 * k;
       writer.Left(QString::number(entry.Place) + ".", 85, y);
@@ -160,7 +160,7 @@ void TFormServerRead::DrawTable() {
     writer.Centred(QString::fromLatin1(kNoConnect), 0, kTableWidth, 350);
   } else {
     for (int k = 1; k <= 5; ++k) {
-      const TKezRecord& entry = own.entries[k - 1];
+      const TableEntry& entry = own.entries[k - 1];
       if (IsEmptyEntry(entry)) continue;
       const int y = 320 + 16 * k;
       writer.Left(QString::number(entry.Place) + ".", 185, y);
@@ -172,25 +172,25 @@ void TFormServerRead::DrawTable() {
   image2_->update();
 }
 
-void TFormServerRead::Timer1Timer() { image3_->show(); }
+void TopTenTableWindow::Timer1Timer() { image3_->show(); }
 
-void TFormServerRead::Image3Click() {
+void TopTenTableWindow::Image3Click() {
   DrawTable();
   image3_->hide();
 }
 
-void TFormServerRead::Image2MouseDown(QPoint point) {
+void TopTenTableWindow::Image2MouseDown(QPoint point) {
   if (const auto platform = PlatformSwitchAt(point, platform_)) {
     platform_ = *platform;
     DrawTable();
   }
 }
 
-void TFormServerRead::Image2MouseMove(QPoint point) {
+void TopTenTableWindow::Image2MouseMove(QPoint point) {
   image2_->setCursor(PlatformSwitchAt(point, platform_) ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
-void TFormServerRead::Button2Click() {
+void TopTenTableWindow::Button2Click() {
   if (open_passport_) open_passport_(this);
   DrawTable();
 }

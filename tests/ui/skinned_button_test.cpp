@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "ui/Pictures.h"
-#include "ui/TKezxXxButton.h"
+#include "ui/SkinnedButton.h"
 
 namespace braxo {
 namespace {
@@ -74,19 +74,19 @@ std::string Describe(QRgb colour) {
       .toStdString();
 }
 
-void SendEnter(TKezxXxButton& button) {
+void SendEnter(SkinnedButton& button) {
   QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
   QApplication::sendEvent(&button, &enter);
 }
 
-void SendLeave(TKezxXxButton& button) {
+void SendLeave(SkinnedButton& button) {
   QEvent leave(QEvent::Leave);
   QApplication::sendEvent(&button, &leave);
 }
 
 // The pixels the caption changes: the face with the caption against the
 // same face without it.
-std::vector<QPoint> CaptionPixels(TKezxXxButton& button, bool pressed, bool disabled) {
+std::vector<QPoint> CaptionPixels(SkinnedButton& button, bool pressed, bool disabled) {
   const QString caption = button.text();
   const QImage with = button.RenderFace(pressed, false, disabled);
   button.setText(QString());
@@ -120,7 +120,7 @@ QFont PlainFont(int pixel_size = 14) {
   return font;
 }
 
-class KezButtonTest : public ::testing::Test {
+class SkinnedButtonTest : public ::testing::Test {
  protected:
   ButtonPictures files_;
   PictureStore pictures_{files_.Root()};
@@ -129,41 +129,41 @@ class KezButtonTest : public ::testing::Test {
 TEST(Recolour, EverySchemeAndTheLightening) {
   struct Case {
     QColor in;
-    TColorSB scheme;
+    ButtonColour scheme;
     int light;
     QColor out;
     const char* what;
   };
   const Case cases[] = {
-      {QColor(200, 50, 10), TColorSB::DRed, 0, QColor(200, 50, 10), "red keeps the colour"},
-      {QColor(200, 50, 10), TColorSB::DGreen, 0, QColor(50, 200, 10), "green swaps R and G"},
-      {QColor(200, 50, 10), TColorSB::DBlue, 0, QColor(10, 200, 200), "blue: R=B, G=B=R"},
-      {QColor(200, 50, 10), TColorSB::DNavy, 0, QColor(10, 50, 200), "navy swaps R and B"},
-      {QColor(200, 50, 10), TColorSB::DYellow, 0, QColor(200, 200, 10), "yellow: G=R"},
-      {QColor(200, 50, 10), TColorSB::DViolet, 0, QColor(200, 50, 200), "violet: B=R"},
-      {QColor(200, 50, 10), TColorSB::DOrang, 0, QColor(200, 84, 7), "orange: B*0.7, G=B+0.4|R-B|"},
-      {QColor(200, 0, 45), TColorSB::DOrang, 0, QColor(200, 99, 32), "orange: 31.5 goes to 32"},
-      {QColor(200, 0, 35), TColorSB::DOrang, 0, QColor(200, 94, 24), "orange: 24.5 goes to 24"},
-      {QColor(100, 150, 20), TColorSB::DOrang, 0, QColor(100, 150, 20), "orange: G above R stays"},
-      {QColor(100, 20, 100), TColorSB::DOrang, 0, QColor(100, 20, 100),
+      {QColor(200, 50, 10), ButtonColour::kRed, 0, QColor(200, 50, 10), "red keeps the colour"},
+      {QColor(200, 50, 10), ButtonColour::kGreen, 0, QColor(50, 200, 10), "green swaps R and G"},
+      {QColor(200, 50, 10), ButtonColour::kBlue, 0, QColor(10, 200, 200), "blue: R=B, G=B=R"},
+      {QColor(200, 50, 10), ButtonColour::kNavy, 0, QColor(10, 50, 200), "navy swaps R and B"},
+      {QColor(200, 50, 10), ButtonColour::kYellow, 0, QColor(200, 200, 10), "yellow: G=R"},
+      {QColor(200, 50, 10), ButtonColour::kViolet, 0, QColor(200, 50, 200), "violet: B=R"},
+      {QColor(200, 50, 10), ButtonColour::kOrange, 0, QColor(200, 84, 7), "orange: B*0.7, G=B+0.4|R-B|"},
+      {QColor(200, 0, 45), ButtonColour::kOrange, 0, QColor(200, 99, 32), "orange: 31.5 goes to 32"},
+      {QColor(200, 0, 35), ButtonColour::kOrange, 0, QColor(200, 94, 24), "orange: 24.5 goes to 24"},
+      {QColor(100, 150, 20), ButtonColour::kOrange, 0, QColor(100, 150, 20), "orange: G above R stays"},
+      {QColor(100, 20, 100), ButtonColour::kOrange, 0, QColor(100, 20, 100),
        "orange: R equal to B stays"},
-      {QColor(255, 255, 255), TColorSB::DOrang, 0, QColor(255, 255, 255), "orange: white stays"},
-      {QColor(192, 0, 0), TColorSB::DRed, 50, QColor(224, 128, 128), "223.5 and 127.5 go to even"},
-      {QColor(247, 62, 62), TColorSB::DGreen, 50, QColor(158, 251, 158),
+      {QColor(255, 255, 255), ButtonColour::kOrange, 0, QColor(255, 255, 255), "orange: white stays"},
+      {QColor(192, 0, 0), ButtonColour::kRed, 50, QColor(224, 128, 128), "223.5 and 127.5 go to even"},
+      {QColor(247, 62, 62), ButtonColour::kGreen, 50, QColor(158, 251, 158),
        "scheme first, then light"},
-      {QColor(10, 0, 0), TColorSB::DRed, 10, QColor(34, 26, 26), "34.5 goes to 34"},
-      {QColor(0, 0, 0), TColorSB::DRed, 25, QColor(64, 64, 64), "63.75 rounds up"},
-      {QColor(192, 0, 0), TColorSB::DRed, 100, QColor(255, 255, 255), "100 percent is white"},
-      {QColor(192, 0, 0), TColorSB::DRed, 250, QColor(255, 255, 255), "above 100 is clamped"},
-      {QColor(50, 200, 10, 128), TColorSB::DGreen, 0, QColor(200, 50, 10, 128), "alpha is kept"},
+      {QColor(10, 0, 0), ButtonColour::kRed, 10, QColor(34, 26, 26), "34.5 goes to 34"},
+      {QColor(0, 0, 0), ButtonColour::kRed, 25, QColor(64, 64, 64), "63.75 rounds up"},
+      {QColor(192, 0, 0), ButtonColour::kRed, 100, QColor(255, 255, 255), "100 percent is white"},
+      {QColor(192, 0, 0), ButtonColour::kRed, 250, QColor(255, 255, 255), "above 100 is clamped"},
+      {QColor(50, 200, 10, 128), ButtonColour::kGreen, 0, QColor(200, 50, 10, 128), "alpha is kept"},
   };
   for (const Case& c : cases)
     EXPECT_EQ(Recolour(c.in, c.scheme, c.light).rgba(), c.out.rgba())
         << c.what << ": got " << Describe(Recolour(c.in, c.scheme, c.light).rgba());
 }
 
-TEST_F(KezButtonTest, StandardButtonDrawsTheGradientUnchangedBetween23PixelEnds) {
-  TKezxXxButton button(pictures_);
+TEST_F(SkinnedButtonTest, StandardButtonDrawsTheGradientUnchangedBetween23PixelEnds) {
+  SkinnedButton button(pictures_);
   ASSERT_EQ(button.size(), QSize(100, 30));
   const QImage face = button.RenderFace(false, false, false);
   const struct {
@@ -187,7 +187,7 @@ TEST_F(KezButtonTest, StandardButtonDrawsTheGradientUnchangedBetween23PixelEnds)
   for (const int x : {0, 50, 99}) EXPECT_EQ(At(face, x, 29), kTransparent) << "last row, x " << x;
 }
 
-TEST_F(KezButtonTest, TallerStandardButtonsDrawTheirOwnGradient) {
+TEST_F(SkinnedButtonTest, TallerStandardButtonsDrawTheirOwnGradient) {
   struct Case {
     int height;
     int side;
@@ -206,7 +206,7 @@ TEST_F(KezButtonTest, TallerStandardButtonsDrawTheirOwnGradient) {
       {60, 37, 53, qRgb(154, 44, 44)}, {60, 37, 54, qRgb(192, 0, 0)},
       {60, 37, 58, qRgb(192, 0, 0)},
   };
-  TKezxXxButton button(pictures_);
+  SkinnedButton button(pictures_);
   for (const Case& c : cases) {
     button.resize(180, c.height);
     const QImage face = button.RenderFace(false, false, false);
@@ -220,24 +220,24 @@ TEST_F(KezButtonTest, TallerStandardButtonsDrawTheirOwnGradient) {
   }
 }
 
-TEST_F(KezButtonTest, SchemesRecolourTheGradientAndThePieces) {
+TEST_F(SkinnedButtonTest, SchemesRecolourTheGradientAndThePieces) {
   struct Case {
-    TColorSB scheme;
+    ButtonColour scheme;
     QRgb row3;
     QRgb left_piece;
   };
   const Case cases[] = {
-      {TColorSB::DGreen, qRgb(62, 247, 62), qRgb(50, 200, 10)},
-      {TColorSB::DYellow, qRgb(247, 247, 62), qRgb(200, 200, 10)},
-      {TColorSB::DBlue, qRgb(62, 247, 247), qRgb(10, 200, 200)},
-      {TColorSB::DNavy, qRgb(62, 62, 247), qRgb(10, 50, 200)},
-      {TColorSB::DViolet, qRgb(247, 62, 247), qRgb(200, 50, 200)},
-      {TColorSB::DOrang, qRgb(247, 125, 43), qRgb(200, 84, 7)},
-      {TColorSB::DRed, qRgb(247, 62, 62), qRgb(200, 50, 10)},
+      {ButtonColour::kGreen, qRgb(62, 247, 62), qRgb(50, 200, 10)},
+      {ButtonColour::kYellow, qRgb(247, 247, 62), qRgb(200, 200, 10)},
+      {ButtonColour::kBlue, qRgb(62, 247, 247), qRgb(10, 200, 200)},
+      {ButtonColour::kNavy, qRgb(62, 62, 247), qRgb(10, 50, 200)},
+      {ButtonColour::kViolet, qRgb(247, 62, 247), qRgb(200, 50, 200)},
+      {ButtonColour::kOrange, qRgb(247, 125, 43), qRgb(200, 84, 7)},
+      {ButtonColour::kRed, qRgb(247, 62, 62), qRgb(200, 50, 10)},
   };
   // One button through every scheme: a piece recoloured for one scheme must
   // not be reused for the next.
-  TKezxXxButton button(pictures_);
+  SkinnedButton button(pictures_);
   for (const Case& c : cases) {
     button.SetColorSB(c.scheme);
     EXPECT_EQ(button.ColorSB(), c.scheme);
@@ -249,8 +249,8 @@ TEST_F(KezButtonTest, SchemesRecolourTheGradientAndThePieces) {
   }
 }
 
-TEST_F(KezButtonTest, LighteningLightensTheBodyAndThePieces) {
-  TKezxXxButton button(pictures_);
+TEST_F(SkinnedButtonTest, LighteningLightensTheBodyAndThePieces) {
+  SkinnedButton button(pictures_);
   button.RenderFace(false, false, false);  // the plain pieces are cached now
   button.SetKLightSB(50);
   const QImage face = button.RenderFace(false, false, false);
@@ -261,7 +261,7 @@ TEST_F(KezButtonTest, LighteningLightensTheBodyAndThePieces) {
   EXPECT_EQ(At(button.RenderFace(false, false, false), 50, 14), kWhite);
 }
 
-TEST_F(KezButtonTest, OtherHeightsStretchThePiecesOfTheirSizeRange) {
+TEST_F(SkinnedButtonTest, OtherHeightsStretchThePiecesOfTheirSizeRange) {
   struct Case {
     int height;
     int set;  // 0 "B29_", 1 "B44_", 2 "B59_"
@@ -274,7 +274,7 @@ TEST_F(KezButtonTest, OtherHeightsStretchThePiecesOfTheirSizeRange) {
       {50, 2, 31},  // nearest(37 * 50 / 60)
       {90, 2, 56},  // 55.5 goes to the even neighbour
   };
-  TKezxXxButton button(pictures_);
+  SkinnedButton button(pictures_);
   for (const Case& c : cases) {
     const int width = 150;
     button.resize(width, c.height);
@@ -303,7 +303,7 @@ TEST_F(KezButtonTest, OtherHeightsStretchThePiecesOfTheirSizeRange) {
   }
 }
 
-TEST_F(KezButtonTest, LightFaceHasWhiteBandsAndLightPieces) {
+TEST_F(SkinnedButtonTest, LightFaceHasWhiteBandsAndLightPieces) {
   struct Case {
     int height;
     int set;
@@ -312,7 +312,7 @@ TEST_F(KezButtonTest, LightFaceHasWhiteBandsAndLightPieces) {
   };
   const Case cases[] = {{30, 0, 23, 3}, {45, 1, 31, 5}, {60, 2, 37, 5}};
   for (const Case& c : cases) {
-    TKezxXxButton button(pictures_);
+    SkinnedButton button(pictures_);
     button.resize(160, c.height);
     button.SetLightRect(true);
     SendEnter(button);
@@ -336,7 +336,7 @@ TEST_F(KezButtonTest, LightFaceHasWhiteBandsAndLightPieces) {
   }
 }
 
-TEST_F(KezButtonTest, FaceIsLitByMouseOrFocusOnlyWithLightRect) {
+TEST_F(SkinnedButtonTest, FaceIsLitByMouseOrFocusOnlyWithLightRect) {
   struct Case {
     bool light_rect, mouse, focused, lit;
   };
@@ -345,7 +345,7 @@ TEST_F(KezButtonTest, FaceIsLitByMouseOrFocusOnlyWithLightRect) {
       {false, true, false, false}, {false, false, true, false},
   };
   for (const Case& c : cases) {
-    TKezxXxButton button(pictures_);
+    SkinnedButton button(pictures_);
     button.SetLightRect(c.light_rect);
     if (c.mouse) SendEnter(button);
     const QImage face = button.RenderFace(false, c.focused, false);
@@ -355,15 +355,15 @@ TEST_F(KezButtonTest, FaceIsLitByMouseOrFocusOnlyWithLightRect) {
   }
 }
 
-TEST_F(KezButtonTest, ClassZeroLightFaceUsesTheLightBodyPiece) {
-  TKezxXxButton button(pictures_);
+TEST_F(SkinnedButtonTest, ClassZeroLightFaceUsesTheLightBodyPiece) {
+  SkinnedButton button(pictures_);
   button.resize(100, 40);
   button.SetLightRect(true);
   const QImage face = button.RenderFace(false, true, false);
   EXPECT_EQ(At(face, 50, 0), TeloColour(1, true, 0));
 }
 
-TEST_F(KezButtonTest, PressShiftsFaceGlyphAndCaptionOnePixelRightAndDown) {
+TEST_F(SkinnedButtonTest, PressShiftsFaceGlyphAndCaptionOnePixelRightAndDown) {
   // Font sizes of odd and even cell heights: centring a caption in a box of
   // odd or even height must move it with the press all the same.
   for (const auto& [height, pixel_size] :
@@ -375,7 +375,7 @@ TEST_F(KezButtonTest, PressShiftsFaceGlyphAndCaptionOnePixelRightAndDown) {
     palette.setColor(QPalette::Window, QColor(10, 20, 30));
     parent.setPalette(palette);
     parent.resize(300, 100);
-    TKezxXxButton button(pictures_, &parent);
+    SkinnedButton button(pictures_, &parent);
     button.setGeometry(5, 7, 120, height);
     button.setFont(PlainFont(pixel_size));
     button.setText("Press");
@@ -396,7 +396,7 @@ TEST_F(KezButtonTest, PressShiftsFaceGlyphAndCaptionOnePixelRightAndDown) {
   }
 }
 
-TEST_F(KezButtonTest, CaptionColourFollowsMouseAndDisabledRules) {
+TEST_F(SkinnedButtonTest, CaptionColourFollowsMouseAndDisabledRules) {
   const QRgb font_colour = qRgb(0, 0, 255);
   const QRgb mouse_colour = qRgb(0, 255, 0);
   const QRgb silver = qRgb(192, 192, 192);
@@ -411,7 +411,7 @@ TEST_F(KezButtonTest, CaptionColourFollowsMouseAndDisabledRules) {
       {true, true, true, true, silver},          {true, true, true, false, font_colour},
   };
   for (const Case& c : cases) {
-    TKezxXxButton button(pictures_);
+    SkinnedButton button(pictures_);
     button.setFont(PlainFont());
     QPalette palette = button.palette();
     palette.setColor(QPalette::ButtonText, QColor(font_colour));
@@ -431,7 +431,7 @@ TEST_F(KezButtonTest, CaptionColourFollowsMouseAndDisabledRules) {
   }
 }
 
-TEST_F(KezButtonTest, MarginPlacesTheCaptionBesideTheGlyph) {
+TEST_F(SkinnedButtonTest, MarginPlacesTheCaptionBesideTheGlyph) {
   struct Case {
     int height;
     GlyphLayout layout;
@@ -446,7 +446,7 @@ TEST_F(KezButtonTest, MarginPlacesTheCaptionBesideTheGlyph) {
   QImage glyph(16, 16, QImage::Format_RGB32);
   glyph.fill(qRgb(0, 0, 255));
   for (const Case& c : cases) {
-    TKezxXxButton button(pictures_);
+    SkinnedButton button(pictures_);
     button.resize(200, c.height);
     button.setFont(PlainFont());
     button.setText("Hello");
@@ -463,7 +463,7 @@ TEST_F(KezButtonTest, MarginPlacesTheCaptionBesideTheGlyph) {
   }
 }
 
-TEST_F(KezButtonTest, GlyphPositionsByLayout) {
+TEST_F(SkinnedButtonTest, GlyphPositionsByLayout) {
   struct Case {
     int width, height;
     GlyphLayout layout;
@@ -491,7 +491,7 @@ TEST_F(KezButtonTest, GlyphPositionsByLayout) {
   glyph.setPixel(0, 15, magenta);
   glyph.setPixel(15, 0, magenta);
   for (const Case& c : cases) {
-    TKezxXxButton button(pictures_);
+    SkinnedButton button(pictures_);
     button.resize(c.width, c.height);
     button.SetGlyph(glyph);
     button.SetGlyphLayout(c.layout);
@@ -515,19 +515,19 @@ TEST_F(KezButtonTest, GlyphPositionsByLayout) {
   }
 }
 
-TEST_F(KezButtonTest, ContourAroundTheFocusedButtonInTheSchemeColour) {
+TEST_F(SkinnedButtonTest, ContourAroundTheFocusedButtonInTheSchemeColour) {
   struct Case {
-    TColorSB scheme;
+    ButtonColour scheme;
     QRgb colour;
   };
   const Case cases[] = {
-      {TColorSB::DRed, qRgb(255, 200, 200)},   {TColorSB::DYellow, qRgb(255, 200, 200)},
-      {TColorSB::DGreen, qRgb(200, 200, 255)}, {TColorSB::DBlue, qRgb(200, 255, 200)},
-      {TColorSB::DNavy, qRgb(200, 255, 200)},  {TColorSB::DViolet, qRgb(255, 255, 200)},
-      {TColorSB::DOrang, qRgb(255, 128, 64)},
+      {ButtonColour::kRed, qRgb(255, 200, 200)},   {ButtonColour::kYellow, qRgb(255, 200, 200)},
+      {ButtonColour::kGreen, qRgb(200, 200, 255)}, {ButtonColour::kBlue, qRgb(200, 255, 200)},
+      {ButtonColour::kNavy, qRgb(200, 255, 200)},  {ButtonColour::kViolet, qRgb(255, 255, 200)},
+      {ButtonColour::kOrange, qRgb(255, 128, 64)},
   };
   for (const Case& c : cases) {
-    TKezxXxButton button(pictures_);
+    SkinnedButton button(pictures_);
     button.SetColorSB(c.scheme);
     // 100 x 30: j = nearest(11.5) + 1 = 13, k = 3 + 2 = 5; right and bottom
     // are excluded, so the outline runs over columns 13..86 and rows 5..24.
@@ -549,8 +549,8 @@ TEST_F(KezButtonTest, ContourAroundTheFocusedButtonInTheSchemeColour) {
   }
 }
 
-TEST_F(KezButtonTest, ContourHalvesGoToEvenOnAStandardHeightOf45) {
-  TKezxXxButton button(pictures_);
+TEST_F(SkinnedButtonTest, ContourHalvesGoToEvenOnAStandardHeightOf45) {
+  SkinnedButton button(pictures_);
   button.resize(100, 45);
   // j = nearest(15.5) + 1 = 17, k = nearest(4.5) + 2 = 6.
   const QImage face = button.RenderFace(false, true, false);
@@ -563,7 +563,7 @@ TEST_F(KezButtonTest, ContourHalvesGoToEvenOnAStandardHeightOf45) {
   EXPECT_NE(At(face, 50, 5), contour);
 }
 
-TEST_F(KezButtonTest, ContourOnlyWhenFocusedWithKonturAndWithoutLightRect) {
+TEST_F(SkinnedButtonTest, ContourOnlyWhenFocusedWithKonturAndWithoutLightRect) {
   struct Case {
     bool focused, kontur, light_rect, contour;
   };
@@ -574,7 +574,7 @@ TEST_F(KezButtonTest, ContourOnlyWhenFocusedWithKonturAndWithoutLightRect) {
       {true, true, true, false},
   };
   for (const Case& c : cases) {
-    TKezxXxButton button(pictures_);
+    SkinnedButton button(pictures_);
     button.SetKontur(c.kontur);
     button.SetLightRect(c.light_rect);
     const QImage face = button.RenderFace(false, c.focused, false);
@@ -583,8 +583,8 @@ TEST_F(KezButtonTest, ContourOnlyWhenFocusedWithKonturAndWithoutLightRect) {
   }
 }
 
-TEST_F(KezButtonTest, OnDrawButtonRunsAfterTheCaptionAndBeforeTheContour) {
-  TKezxXxButton button(pictures_);
+TEST_F(SkinnedButtonTest, OnDrawButtonRunsAfterTheCaptionAndBeforeTheContour) {
+  SkinnedButton button(pictures_);
   button.setFont(PlainFont());
   button.setText("MW");
   QRect seen_rect;
@@ -609,16 +609,16 @@ TEST_F(KezButtonTest, OnDrawButtonRunsAfterTheCaptionAndBeforeTheContour) {
   EXPECT_EQ(At(face, 51, 6), qRgb(255, 200, 200)) << "the contour comes last";
 }
 
-TEST_F(KezButtonTest, PaintedButtonMatchesRenderFace) {
+TEST_F(SkinnedButtonTest, PaintedButtonMatchesRenderFace) {
   QWidget parent;
   parent.setAutoFillBackground(true);
   QPalette palette = parent.palette();
   palette.setColor(QPalette::Window, QColor(10, 20, 30));
   parent.setPalette(palette);
   parent.resize(200, 100);
-  TKezxXxButton button(pictures_, &parent);
+  SkinnedButton button(pictures_, &parent);
   button.setGeometry(20, 30, 120, 45);
-  button.SetColorSB(TColorSB::DOrang);
+  button.SetColorSB(ButtonColour::kOrange);
   button.setFont(PlainFont());
   button.setText("Ok");
   const QImage painted = parent.grab(button.geometry()).toImage();
@@ -631,29 +631,29 @@ TEST_F(KezButtonTest, PaintedButtonMatchesRenderFace) {
   EXPECT_EQ(differences, 0);
 }
 
-TEST_F(KezButtonTest, HeightSBSetsTheStandardHeight) {
-  TKezxXxButton button(pictures_);
+TEST_F(SkinnedButtonTest, HeightSBSetsTheStandardHeight) {
+  SkinnedButton button(pictures_);
   const struct {
-    THeightSB value;
+    ButtonHeight value;
     int height;
-  } cases[] = {{THeightSB::D45, 45}, {THeightSB::D60, 60}, {THeightSB::D30, 30}};
+  } cases[] = {{ButtonHeight::k45, 45}, {ButtonHeight::k60, 60}, {ButtonHeight::k30, 30}};
   for (const auto& c : cases) {
     button.SetHeightSB(c.value);
     EXPECT_EQ(button.height(), c.height);
     EXPECT_EQ(button.width(), 100);
   }
   button.resize(100, 52);
-  button.SetHeightSB(THeightSB::D30);
+  button.SetHeightSB(ButtonHeight::k30);
   EXPECT_EQ(button.height(), 30) << "the same value again restores the standard height";
 }
 
-TEST_F(KezButtonTest, DoubleClickIsASecondPress) {
+TEST_F(SkinnedButtonTest, DoubleClickIsASecondPress) {
   // Qt's widgets get the second press of a double click as the double-click
   // event alone; a platform may also send the press first and the
   // double-click event after it, which must not count as a third press.
   enum class Delivery { kWindowSystem, kPressThenDoubleClick };
   for (const Delivery delivery : {Delivery::kWindowSystem, Delivery::kPressThenDoubleClick}) {
-    TKezxXxButton button(pictures_);
+    SkinnedButton button(pictures_);
     QSignalSpy clicks(&button, &QAbstractButton::clicked);
     QSignalSpy presses(&button, &QAbstractButton::pressed);
     const QPoint centre = button.rect().center();
@@ -679,18 +679,18 @@ TEST_F(KezButtonTest, DoubleClickIsASecondPress) {
   }
 }
 
-TEST_F(KezButtonTest, SpaceAndEnterActivateTheButtonOutsideDialogs) {
+TEST_F(SkinnedButtonTest, SpaceAndEnterActivateTheButtonOutsideDialogs) {
   for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
     QWidget window;
-    TKezxXxButton button(pictures_, &window);
+    SkinnedButton button(pictures_, &window);
     QSignalSpy clicks(&button, &QAbstractButton::clicked);
     QTest::keyClick(&button, key);
     EXPECT_EQ(clicks.count(), 1) << key;
   }
 }
 
-TEST_F(KezButtonTest, MouseOverIsTrackedByEnterAndLeave) {
-  TKezxXxButton button(pictures_);
+TEST_F(SkinnedButtonTest, MouseOverIsTrackedByEnterAndLeave) {
+  SkinnedButton button(pictures_);
   button.SetLightRect(true);
   SendEnter(button);
   EXPECT_EQ(At(button.RenderFace(false, false, false), 50, 0), kWhite);
@@ -698,8 +698,8 @@ TEST_F(KezButtonTest, MouseOverIsTrackedByEnterAndLeave) {
   EXPECT_EQ(At(button.RenderFace(false, false, false), 50, 0), qRgb(192, 0, 0));
 }
 
-TEST_F(KezButtonTest, TinyButtonsRenderWithoutFault) {
-  TKezxXxButton button(pictures_);
+TEST_F(SkinnedButtonTest, TinyButtonsRenderWithoutFault) {
+  SkinnedButton button(pictures_);
   button.setText("Caption");
   for (const QSize size : {QSize(1, 1), QSize(2, 30), QSize(100, 2), QSize(30, 5)}) {
     button.resize(size);

@@ -15,7 +15,7 @@
 
 #include "game/GameState.h"
 #include "ui/Pictures.h"
-#include "ui/TKezxXxButton.h"
+#include "ui/SkinnedButton.h"
 
 namespace braxo {
 
@@ -41,7 +41,7 @@ class TypedLengthValidator : public QValidator {
   QString previous_;
 };
 
-class TFormPw : public QDialog {
+class PasswordWindow : public QDialog {
   Q_OBJECT
 
  public:
@@ -49,7 +49,7 @@ class TFormPw : public QDialog {
   // accepted flags (the flow starts the mode once the pre-game check
   // agreed); `player_name` is the settings' name, which role 2 offers and
   // keeps equal to the field. All must outlive the window.
-  TFormPw(GameState& game, std::string& player_name, PictureStore& pictures, QWidget* parent);
+  PasswordWindow(GameState& game, std::string& player_name, PictureStore& pictures, QWidget* parent);
 
   // Shows the window modally in the game's current PasswordWindowRole.
   void Execute();
@@ -58,8 +58,8 @@ class TFormPw : public QDialog {
   QLabel& PromptLabel() { return *prompt_label_; }
   QLabel& ErrorLabel() { return *error_label_; }
   QLabel& StopSign() { return *stop_sign_; }
-  TKezxXxButton& OkButton() { return *ok_button_; }
-  TKezxXxButton& CancelButton() { return *cancel_button_; }
+  SkinnedButton& OkButton() { return *ok_button_; }
+  SkinnedButton& CancelButton() { return *cancel_button_; }
   // The role the window was last shown in.
   int Role() const { return role_; }
 
@@ -81,8 +81,8 @@ class TFormPw : public QDialog {
   QLabel* prompt_label_;
   QLabel* error_label_;
   QLineEdit* edit1_;
-  TKezxXxButton* cancel_button_;
-  TKezxXxButton* ok_button_;
+  SkinnedButton* cancel_button_;
+  SkinnedButton* ok_button_;
   TypedLengthValidator name_validator_;
 };
 

@@ -16,7 +16,7 @@
 #include "storage/SettingsFile.h"
 #include "ui/ImageControl.h"
 #include "ui/Pictures.h"
-#include "ui/TKezxXxButton.h"
+#include "ui/SkinnedButton.h"
 
 namespace braxo {
 
@@ -26,7 +26,7 @@ inline constexpr int kChatTimerMilliseconds = 15000;
 // as the club sends it, newest first.
 constexpr int ChatSlotOf(int k) { return 11 - k; }
 
-class TFormChat : public QDialog {
+class ChatWindow : public QDialog {
   Q_OBJECT
 
  public:
@@ -34,8 +34,8 @@ class TFormChat : public QDialog {
 
   // Everything passed in must outlive the window; `now` gives the time for
   // the messages' time stamps.
-  TFormChat(
-      ClubAccess& club, const TPassport& passport, int language, PictureStore& pictures,
+  ChatWindow(
+      ClubAccess& club, const TournamentPassport& passport, int language, PictureStore& pictures,
       PassportOpener open_passport, QWidget* parent,
       NoticeOverShower show_notice = ShowNoticeWindow,
       Clock now = [] { return QDateTime::currentDateTime(); });
@@ -52,9 +52,9 @@ class TFormChat : public QDialog {
   ImageControl& Image2() { return *image2_; }
   ImageControl& Image3() { return *image3_; }
   QLineEdit& Edit1() { return *edit1_; }
-  TKezxXxButton& EnvelopeButton() { return *envelope_; }
-  TKezxXxButton& Button1() { return *button1_; }
-  TKezxXxButton& Button2() { return *button2_; }
+  SkinnedButton& EnvelopeButton() { return *envelope_; }
+  SkinnedButton& Button1() { return *button1_; }
+  SkinnedButton& Button2() { return *button2_; }
   QTimer& Timer1() { return timer1_; }
   const std::vector<DrawnText>& MessageTexts() const { return message_texts_; }
 
@@ -68,7 +68,7 @@ class TFormChat : public QDialog {
   void UpdateInputLine();
 
   ClubAccess& club_;
-  const TPassport& passport_;
+  const TournamentPassport& passport_;
   int language_;
   PictureStore& pictures_;
   PassportOpener open_passport_;
@@ -79,9 +79,9 @@ class TFormChat : public QDialog {
   ImageControl* image2_;
   ImageControl* image3_;
   QLineEdit* edit1_;
-  TKezxXxButton* envelope_;
-  TKezxXxButton* button1_;
-  TKezxXxButton* button2_;
+  SkinnedButton* envelope_;
+  SkinnedButton* button1_;
+  SkinnedButton* button2_;
   QTimer timer1_;
   std::vector<DrawnText> message_texts_;
 };

@@ -1,4 +1,4 @@
-#include "ui/TKezxXxButton.h"
+#include "ui/SkinnedButton.h"
 
 #include <QEnterEvent>
 #include <QFontMetrics>
@@ -120,33 +120,33 @@ FaceGeometry GeometryFor(int height) {
   return g;
 }
 
-QRgb RecolourRgb(QRgb rgb, TColorSB scheme, int light_percent) {
+QRgb RecolourRgb(QRgb rgb, ButtonColour scheme, int light_percent) {
   int r = qRed(rgb);
   int g = qGreen(rgb);
   int b = qBlue(rgb);
   switch (scheme) {
-    case TColorSB::DRed:
+    case ButtonColour::kRed:
       break;
-    case TColorSB::DGreen:
+    case ButtonColour::kGreen:
       std::swap(r, g);
       break;
-    case TColorSB::DBlue: {
+    case ButtonColour::kBlue: {
       const int old_red = r;
       r = b;
       g = old_red;
       b = old_red;
       break;
     }
-    case TColorSB::DNavy:
+    case ButtonColour::kNavy:
       std::swap(r, b);
       break;
-    case TColorSB::DYellow:
+    case ButtonColour::kYellow:
       g = r;
       break;
-    case TColorSB::DViolet:
+    case ButtonColour::kViolet:
       b = r;
       break;
-    case TColorSB::DOrang:
+    case ButtonColour::kOrange:
       // Only reddish colours turn orange; greys and the white band stay.
       if (r > g && r > b) {
         b = RoundHalfEven(7.0 * b / 10);
@@ -182,11 +182,11 @@ QImage StretchNearest(const QImage& source, int width, int height) {
 
 }  // namespace
 
-QColor Recolour(QColor colour, TColorSB scheme, int light_percent) {
+QColor Recolour(QColor colour, ButtonColour scheme, int light_percent) {
   return QColor::fromRgba(RecolourRgb(colour.rgba(), scheme, light_percent));
 }
 
-TKezxXxButton::TKezxXxButton(PictureStore& pictures, QWidget* parent)
+SkinnedButton::SkinnedButton(PictureStore& pictures, QWidget* parent)
     : QPushButton(parent), pictures_(&pictures) {
   resize(100, 30);
   // Enter and Return activate the focused button in every window, not only
@@ -194,42 +194,42 @@ TKezxXxButton::TKezxXxButton(PictureStore& pictures, QWidget* parent)
   setAutoDefault(true);
 }
 
-void TKezxXxButton::SetColorSB(TColorSB scheme) {
+void SkinnedButton::SetColorSB(ButtonColour scheme) {
   if (scheme == color_sb_) return;
   color_sb_ = scheme;
   update();
 }
 
-void TKezxXxButton::SetColorMouse(const QColor& colour) {
+void SkinnedButton::SetColorMouse(const QColor& colour) {
   color_mouse_ = colour;
   update();
 }
 
-void TKezxXxButton::SetLightFont(bool on) {
+void SkinnedButton::SetLightFont(bool on) {
   light_font_ = on;
   update();
 }
 
-void TKezxXxButton::SetLightRect(bool on) {
+void SkinnedButton::SetLightRect(bool on) {
   light_rect_ = on;
   update();
 }
 
-void TKezxXxButton::SetGrayDis(bool on) {
+void SkinnedButton::SetGrayDis(bool on) {
   gray_dis_ = on;
   update();
 }
 
-void TKezxXxButton::SetHeightSB(THeightSB height) {
+void SkinnedButton::SetHeightSB(ButtonHeight height) {
   height_sb_ = height;
-  const int pixels = height == THeightSB::D30 ? 30 : height == THeightSB::D45 ? 45 : 60;
+  const int pixels = height == ButtonHeight::k30 ? 30 : height == ButtonHeight::k45 ? 45 : 60;
   // Resized even when the value is unchanged: the height may have been set
   // directly in between, and the standard height is what the caller asks for.
   if (this->height() != pixels) resize(width(), pixels);
   update();
 }
 
-void TKezxXxButton::SetKLightSB(int percent) {
+void SkinnedButton::SetKLightSB(int percent) {
   // Above 100 the lightening would pass white and leave the colour range.
   percent = std::clamp(percent, 0, 100);
   if (percent == light_percent_) return;
@@ -237,12 +237,12 @@ void TKezxXxButton::SetKLightSB(int percent) {
   update();
 }
 
-void TKezxXxButton::SetKontur(bool on) {
+void SkinnedButton::SetKontur(bool on) {
   kontur_ = on;
   update();
 }
 
-void TKezxXxButton::SetGlyph(const QImage& glyph) {
+void SkinnedButton::SetGlyph(const QImage& glyph) {
   if (glyph.isNull() || glyph.hasAlphaChannel()) {
     glyph_ = glyph;
   } else {
@@ -257,22 +257,22 @@ void TKezxXxButton::SetGlyph(const QImage& glyph) {
   update();
 }
 
-void TKezxXxButton::SetGlyphLayout(GlyphLayout layout) {
+void SkinnedButton::SetGlyphLayout(GlyphLayout layout) {
   glyph_layout_ = layout;
   update();
 }
 
-void TKezxXxButton::SetMargin(int margin) {
+void SkinnedButton::SetMargin(int margin) {
   margin_ = margin;
   update();
 }
 
-const QImage& TKezxXxButton::Piece(const QString& name) {
+const QImage& SkinnedButton::Piece(const QString& name) {
   const PieceKey key{name.toLower(), color_sb_, light_percent_};
   const auto cached = pieces_.constFind(key);
   if (cached != pieces_.constEnd()) return *cached;
   QImage piece = pictures_->LoadPngResource(name);
-  if (color_sb_ != TColorSB::DRed || light_percent_ != 0) {
+  if (color_sb_ != ButtonColour::kRed || light_percent_ != 0) {
     piece = piece.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < piece.height(); ++y) {
       auto* line = reinterpret_cast<QRgb*>(piece.scanLine(y));
@@ -283,7 +283,7 @@ const QImage& TKezxXxButton::Piece(const QString& name) {
   return *pieces_.insert(key, std::move(piece));
 }
 
-QImage TKezxXxButton::DrawFace(bool lit) {
+QImage SkinnedButton::DrawFace(bool lit) {
   const int w = width();
   const int h = height();
   const FaceGeometry g = GeometryFor(h);
@@ -322,7 +322,7 @@ QImage TKezxXxButton::DrawFace(bool lit) {
   return face;
 }
 
-void TKezxXxButton::DrawCaption(QPainter& painter, bool pressed, bool disabled) {
+void SkinnedButton::DrawCaption(QPainter& painter, bool pressed, bool disabled) {
   const QString caption = text();
   if (caption.isEmpty()) return;
   const FaceGeometry g = GeometryFor(height());
@@ -367,7 +367,7 @@ void TKezxXxButton::DrawCaption(QPainter& painter, bool pressed, bool disabled) 
   painter.restore();
 }
 
-void TKezxXxButton::DrawContour(QPainter& painter, bool pressed) {
+void SkinnedButton::DrawContour(QPainter& painter, bool pressed) {
   const int w = width();
   const int h = height();
   const FaceGeometry g = GeometryFor(h);
@@ -382,21 +382,21 @@ void TKezxXxButton::DrawContour(QPainter& painter, bool pressed) {
   if (right - left < 2 || bottom - top < 2) return;
   QColor colour;
   switch (color_sb_) {
-    case TColorSB::DRed:
-    case TColorSB::DYellow:
+    case ButtonColour::kRed:
+    case ButtonColour::kYellow:
       colour = QColor(255, 200, 200);
       break;
-    case TColorSB::DGreen:
+    case ButtonColour::kGreen:
       colour = QColor(200, 200, 255);
       break;
-    case TColorSB::DBlue:
-    case TColorSB::DNavy:
+    case ButtonColour::kBlue:
+    case ButtonColour::kNavy:
       colour = QColor(200, 255, 200);
       break;
-    case TColorSB::DViolet:
+    case ButtonColour::kViolet:
       colour = QColor(255, 255, 200);
       break;
-    case TColorSB::DOrang:
+    case ButtonColour::kOrange:
       colour = QColor(255, 128, 64);
       break;
   }
@@ -410,7 +410,7 @@ void TKezxXxButton::DrawContour(QPainter& painter, bool pressed) {
   painter.restore();
 }
 
-void TKezxXxButton::DrawButton(QPainter& painter, bool pressed, bool focused, bool disabled) {
+void SkinnedButton::DrawButton(QPainter& painter, bool pressed, bool focused, bool disabled) {
   const bool lit = light_rect_ && (focused || mouse_in_pos_);
   const int shift = pressed ? 1 : 0;
   painter.drawImage(shift, shift, DrawFace(lit));
@@ -423,7 +423,7 @@ void TKezxXxButton::DrawButton(QPainter& painter, bool pressed, bool focused, bo
   if (focused && !light_rect_ && kontur_) DrawContour(painter, pressed);
 }
 
-QImage TKezxXxButton::RenderFace(bool pressed, bool focused, bool disabled) {
+QImage SkinnedButton::RenderFace(bool pressed, bool focused, bool disabled) {
   if (width() <= 0 || height() <= 0) return {};
   QImage image(size(), QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
@@ -434,7 +434,7 @@ QImage TKezxXxButton::RenderFace(bool pressed, bool focused, bool disabled) {
   return image;
 }
 
-void TKezxXxButton::paintEvent(QPaintEvent*) {
+void SkinnedButton::paintEvent(QPaintEvent*) {
   if (width() <= 0 || height() <= 0) return;
   // The face is drawn over what Qt has already painted under the button (it
   // is not opaque), never over its own previous face: half-transparent
@@ -445,19 +445,19 @@ void TKezxXxButton::paintEvent(QPaintEvent*) {
   DrawButton(painter, isDown(), hasFocus(), !isEnabled());
 }
 
-void TKezxXxButton::enterEvent(QEnterEvent* event) {
+void SkinnedButton::enterEvent(QEnterEvent* event) {
   QPushButton::enterEvent(event);
   mouse_in_pos_ = true;
   update();
 }
 
-void TKezxXxButton::leaveEvent(QEvent* event) {
+void SkinnedButton::leaveEvent(QEvent* event) {
   QPushButton::leaveEvent(event);
   mouse_in_pos_ = false;
   update();
 }
 
-void TKezxXxButton::mouseDoubleClickEvent(QMouseEvent* event) {
+void SkinnedButton::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) {
     QPushButton::mouseDoubleClickEvent(event);
     return;
@@ -469,7 +469,7 @@ void TKezxXxButton::mouseDoubleClickEvent(QMouseEvent* event) {
   update();
 }
 
-void TKezxXxButton::changeEvent(QEvent* event) {
+void SkinnedButton::changeEvent(QEvent* event) {
   QPushButton::changeEvent(event);
   switch (event->type()) {
     case QEvent::EnabledChange:

@@ -1,4 +1,4 @@
-#include "dialogs/TFormServerWrite.h"
+#include "dialogs/TopTenEntryWindow.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -24,7 +24,7 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
-TFormServerWrite::TFormServerWrite(ClubAccess& club, const TPassport& passport, int score,
+TopTenEntryWindow::TopTenEntryWindow(ClubAccess& club, const TournamentPassport& passport, int score,
                                    int& place, int language, PictureStore& pictures,
                                    PassportOpener open_passport, QWidget* parent,
                                    NoticeOverShower show_notice)
@@ -48,31 +48,31 @@ TFormServerWrite::TFormServerWrite(ClubAccess& club, const TPassport& passport, 
   image2_->Place(5, 65, kCardWidth, kCardHeight);
 
   const auto make_button = [this](MsgId caption, int top) {
-    auto* button = new TKezxXxButton(pictures_, this);
+    auto* button = new SkinnedButton(pictures_, this);
     button->setText(Q(MessageText(caption, language_)));
     button->setGeometry(5, top, 490, 30);
-    StyleClubButton(*button, TColorSB::DRed, 16);
+    StyleClubButton(*button, ButtonColour::kRed, 16);
     return button;
   };
   button1_ = make_button(MsgId::MsgSend, 420);
   button1_->SetGrayDis(true);
   button2_ = make_button(MsgId::MsgPassport, 455);
   button3_ = make_button(MsgId::MsgClose, 490);
-  connect(button1_, &QPushButton::clicked, this, &TFormServerWrite::Button1Click);
-  connect(button2_, &QPushButton::clicked, this, &TFormServerWrite::Button2Click);
+  connect(button1_, &QPushButton::clicked, this, &TopTenEntryWindow::Button1Click);
+  connect(button2_, &QPushButton::clicked, this, &TopTenEntryWindow::Button2Click);
   connect(button3_, &QPushButton::clicked, this, &QDialog::accept);
 
   DrawTitleBox(*image0_, pictures_, kClient, QStringLiteral("WORLD TOP TEN"), 5);
   DrawPictureBox(*image1_, pictures_, kClient, QStringLiteral("Earth48"));
 }
 
-bool TFormServerWrite::FormShow() {
+bool TopTenEntryWindow::FormShow() {
   DrawCard();
   button1_->setEnabled(IsPassportAcceptable(passport_) && !sent_);
   return passport_.Nick == kIncognito;
 }
 
-int TFormServerWrite::Execute() {
+int TopTenEntryWindow::Execute() {
   if (FormShow()) {
     // Send keeps the state it was given on opening: only the passport button
     // decides it again.
@@ -84,24 +84,24 @@ int TFormServerWrite::Execute() {
   return exec();
 }
 
-void TFormServerWrite::showEvent(QShowEvent* event) {
+void TopTenEntryWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   CentreOnParent(*this);
 }
 
-void TFormServerWrite::keyPressEvent(QKeyEvent* event) {
+void TopTenEntryWindow::keyPressEvent(QKeyEvent* event) {
   // The result is the player's to send or leave: Esc does not close.
   if (event->key() == Qt::Key_Escape) return;
   QDialog::keyPressEvent(event);
 }
 
-void TFormServerWrite::paintEvent(QPaintEvent*) {
+void TopTenEntryWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
   painter.fillRect(5, 55, 490, 6, kClubRed);
 }
 
-void TFormServerWrite::DrawCard() {
+void TopTenEntryWindow::DrawCard() {
   card_texts_.clear();
   FillBoxBackdrop(*image2_, pictures_, kClient);
   QPainter painter(&image2_->Image());
@@ -131,7 +131,7 @@ void TFormServerWrite::DrawCard() {
   image2_->update();
 }
 
-void TFormServerWrite::Button1Click() {
+void TopTenEntryWindow::Button1Click() {
   // A disabled Send can still be reached through a queued click; the window
   // writes one result at most.
   if (sent_) return;
@@ -149,7 +149,7 @@ void TFormServerWrite::Button1Click() {
   DrawCard();
 }
 
-void TFormServerWrite::Button2Click() {
+void TopTenEntryWindow::Button2Click() {
   if (open_passport_) open_passport_(this);
   DrawCard();
   button1_->setEnabled(SendAllowedAfterPassport(passport_, sent_));

@@ -1,4 +1,4 @@
-#include "dialogs/TForm4.h"
+#include "dialogs/InfoWindow.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -45,7 +45,7 @@ InfoContacts InfoContactsFromClubAddress(const QString& address) {
   return {{home, about}, QUrl(QStringLiteral("mailto:club@") + url.host())};
 }
 
-TForm4::TForm4(GameState& game, const ChampionsFile& champions, PictureStore& pictures,
+InfoWindow::InfoWindow(GameState& game, const ChampionsFile& champions, PictureStore& pictures,
                InfoContacts contacts, QWidget* parent, UrlOpener open_url)
     : QDialog(parent),
       game_(game),
@@ -57,30 +57,30 @@ TForm4::TForm4(GameState& game, const ChampionsFile& champions, PictureStore& pi
 
   image1_ = new ImageControl(this);
   image1_->Place(0, 0, kInfoWidth, kInfoImageHeight);
-  connect(image1_, &ImageControl::Moved, this, &TForm4::Image1MouseMove);
-  connect(image1_, &ImageControl::Pressed, this, &TForm4::Image1MouseDown);
+  connect(image1_, &ImageControl::Moved, this, &InfoWindow::Image1MouseMove);
+  connect(image1_, &ImageControl::Pressed, this, &InfoWindow::Image1MouseDown);
 
-  button1_ = new TKezxXxButton(pictures_, this);
+  button1_ = new SkinnedButton(pictures_, this);
   button1_->setText(QStringLiteral("Ok"));
-  StyleDialogButton(*button1_, TColorSB::DGreen, 21);
+  StyleDialogButton(*button1_, ButtonColour::kGreen, 21);
   button1_->setGeometry(10, 345, 590, 45);
   connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TForm4::Execute() { exec(); }
+void InfoWindow::Execute() { exec(); }
 
-void TForm4::showEvent(QShowEvent* event) {
+void InfoWindow::showEvent(QShowEvent* event) {
   FormShow();
   QDialog::showEvent(event);
   CentreOnParent(*this);
 }
 
-void TForm4::paintEvent(QPaintEvent*) {
+void InfoWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.drawImage(QRect(0, 0, kInfoWidth, kInfoHeight), pictures_.LoadJpegResource("BG"));
 }
 
-void TForm4::UpdateCaption() {
+void InfoWindow::UpdateCaption() {
   switch (page_) {
     case kInfoPageAbout:
       setWindowTitle(Q(game_.Text(MsgId::MsgAbout)));
@@ -94,12 +94,12 @@ void TForm4::UpdateCaption() {
   }
 }
 
-void TForm4::PaintPageBackground(QPainter& painter) {
+void InfoWindow::PaintPageBackground(QPainter& painter) {
   painter.drawImage(QRect(0, 0, kInfoWidth, kInfoHeight), pictures_.LoadJpegResource("BG"));
   painter.drawImage(5, 5, pictures_.LoadPngResource("Ramka600"));
 }
 
-void TForm4::FormShow() {
+void InfoWindow::FormShow() {
   // A page number outside 1..3 shows the champions, like any page but the
   // first two.
   page_ = game_.InfoWindowPage;
@@ -127,7 +127,7 @@ void TForm4::FormShow() {
   button1_->setFocus();
 }
 
-void TForm4::DrawAboutPage(QPainter& painter) {
+void InfoWindow::DrawAboutPage(QPainter& painter) {
   QImage lettering = pictures_.LoadPngResource(Q(Language(game_.LanguageIndex).caption_picture));
   ResizePng(lettering, 270, 45);
   painter.drawImage(170, 110, lettering);
@@ -147,12 +147,12 @@ void TForm4::DrawAboutPage(QPainter& painter) {
   DrawTextCentered(painter, Q(game_.Text(MsgId::MsgCreditsPlace)), 0, kInfoWidth, 250);
 }
 
-void TForm4::DrawOptionsPage(QPainter& painter) {
+void InfoWindow::DrawOptionsPage(QPainter& painter) {
   painter.drawImage(90, 150, pictures_.LoadPngResource("Arrow072L"));
   painter.drawImage(448, 150, pictures_.LoadPngResource("Arrow072R"));
 }
 
-void TForm4::DrawFlag() {
+void InfoWindow::DrawFlag() {
   QPainter painter(&image1_->Image());
   // The flag has transparent parts: without the restored background the
   // previous language's flag would show through them.
@@ -162,7 +162,7 @@ void TForm4::DrawFlag() {
                     pictures_.LoadPngResource(Q(Language(game_.LanguageIndex).flag_picture)));
 }
 
-void TForm4::DrawChampionsPage(QPainter& painter) {
+void InfoWindow::DrawChampionsPage(QPainter& painter) {
   painter.setFont(CellHeightFont(ArialFamily(), 30, true));
   painter.setPen(kBlue);
   DrawTextCentered(painter, Q(game_.Text(MsgId::MsgChampions)), 0, kInfoWidth, 120);
@@ -180,7 +180,7 @@ void TForm4::DrawChampionsPage(QPainter& painter) {
   }
 }
 
-void TForm4::Image1MouseMove(QPoint point) {
+void InfoWindow::Image1MouseMove(QPoint point) {
   bool hand = false;
   QString hint;
   if (page_ == kInfoPageAbout) {
@@ -198,7 +198,7 @@ void TForm4::Image1MouseMove(QPoint point) {
   image1_->setToolTip(hint);
 }
 
-void TForm4::Image1MouseDown(QPoint point) {
+void InfoWindow::Image1MouseDown(QPoint point) {
   if (page_ == kInfoPageAbout) {
     if (InIcon(point)) {
       const QUrl& page = contacts_.web_pages[QRandomGenerator::global()->bounded(2)];
