@@ -202,7 +202,7 @@ HttpError AppServices::DownloadPackage(const std::string& path) {
         }
         return !progress.wasCanceled();
       },
-      download_limits_, DownloadWait::kAcceptUserInput);
+      DefaultDownloadLimits(), DownloadWait::kAcceptUserInput);
   active_progress_ = nullptr;
   download_running_ = false;
   return result;

@@ -80,8 +80,6 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   void Start() override;
   void Play(const std::string& name) override;
   void Release() override;
-  // True once the sound start has finished (for tests).
-  bool SoundReady() const { return sound_ready_; }
 
   // --- ClubPort ---
   void ReadAnnouncements(std::function<void()> arrived) override;
@@ -101,7 +99,6 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   HttpError DownloadPackage(const std::string& path);
   // The progress window while a download runs (for tests).
   QWidget* ActiveProgressWindow() const { return active_progress_; }
-  void SetDownloadLimits(const HttpLimits& limits) { download_limits_ = limits; }
   void OpenStorePage() override;
 
  private:
@@ -134,7 +131,6 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   ClubSession session_;
   ClubAccess access_;
   std::string download_file_name_;
-  HttpLimits download_limits_ = DefaultDownloadLimits();
   bool download_running_ = false;
   QWidget* active_progress_ = nullptr;
 };

@@ -54,8 +54,6 @@ class InfoWindow : public QDialog {
 
   ImageControl& Image1() { return *image1_; }
   SkinnedButton& Button1() { return *button1_; }
-  // The page the window was last shown on.
-  InfoPage Page() const { return page_; }
 
  protected:
   void showEvent(QShowEvent* event) override;

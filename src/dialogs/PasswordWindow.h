@@ -71,8 +71,6 @@ class PasswordWindow : public QDialog {
   QLabel& StopSign() { return *stop_sign_; }
   SkinnedButton& OkButton() { return *ok_button_; }
   SkinnedButton& CancelButton() { return *cancel_button_; }
-  // What the window was last shown for.
-  PasswordPrompt Prompt() const { return prompt_; }
 
  protected:
   void showEvent(QShowEvent* event) override;

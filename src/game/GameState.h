@@ -49,8 +49,8 @@ struct GameStatus {
   int possible_pairs = 0;
 };
 
-// A position of a running game, for tests, benchmarks and the scene renderer
-// that need one without playing up to it.
+// A position of a running game, for tests and the scene renderer that need
+// one without playing up to it.
 struct GamePosition {
   GameMode mode = GameMode::kNormal;
   int level = 1;
@@ -126,11 +126,7 @@ class GameState {
   const Board& GameBoard() const { return board_; }
   const Flights& Bursts() const { return flights_; }
   GameStatus Status() const { return {mode_, level_, score_, possible_pairs_}; }
-  // The cell the player can take at (x, y): free, holding a tile, and not on
-  // its way off the board. BoardCell{} when there is none.
-  BoardCell FindSelectableTileAt(int x, int y) const;
 
-  bool OnlineIconsShown() const { return online_icons_shown_; }
   // The account state, the open rated game and the rest of the club's state
   // of the run.
   ClubSession& Session() { return ports_.session; }
@@ -156,6 +152,9 @@ class GameState {
   void StartGame(GameMode mode);
   // Deals the level (level 1 for a new game) and draws the board and panels.
   void DealLevel(bool first_of_game);
+  // The cell the player can take at (x, y): free, holding a tile, and not on
+  // its way off the board. BoardCell{} when there is none.
+  BoardCell FindSelectableTileAt(int x, int y) const;
   void TakePair(const BoardCell& clicked, const BoardCell& selected);
   void EndOfGame(bool mode_completed);
 
