@@ -19,7 +19,6 @@
 #include "club/PhotoUpload.h"
 #include "club/Scramble.h"
 #include "dialogs/AccountWindow.h"
-#include "game/LevelGenerator.h"
 #include "game/NullPorts.h"
 #include "ui/Drawing.h"
 
@@ -57,9 +56,9 @@ bool FillClub() {
     user.R01 = user.R02 = user.R03 = "xxx";
     if (club.access.CreateAccount(user) != 0) return false;
     ClubSession session;
-    session.CurrentUser = club.access.LoginAccount(nick, kPassword).user;
-    session.CurrentUser.Pw = kPassword;
-    session.AccountState = kAccountRated;
+    session.current_user = club.access.LoginAccount(nick, kPassword).user;
+    session.current_user.Pw = kPassword;
+    session.account_state = AccountState::kRated;
     if (!club.access.RegisterRatedGame(session) ||
         club.access.SaveRatedResult(session, score) != RatedSave::kSaved)
       return false;
@@ -73,17 +72,16 @@ void BM_OpenAccountWindow(benchmark::State& state) {
   Club club;
   PictureStore pictures;
   testing::NullPorts world;
-  FixedRandom random(1);
-  GameState game({world, world, world, world, world, world.session}, random, {"a", "b"});
   if (state.range(0) == 1) {
-    world.session.CurrentUser = club.access.LoginAccount("Kenji", kPassword).user;
-    world.session.CurrentUser.Pw = kPassword;
+    world.session.current_user = club.access.LoginAccount("Kenji", kPassword).user;
+    world.session.current_user.Pw = kPassword;
   }
   for (auto _ : state) {
-    world.session.AccountState = state.range(0) == 1 ? kAccountLoggedIn : kAccountNobody;
-    AccountWindow window(
-        ClubWindowParts{game, club.access, club.services, "", pictures, [](const Notice&) {}},
-        nullptr);
+    world.session.account_state =
+        state.range(0) == 1 ? AccountState::kLoggedIn : AccountState::kNobody;
+    AccountWindow window(ClubWindowParts{world.language, world.session, club.access, club.services,
+                                         "", pictures, [](const Notice&) {}},
+                         AccountWindowPurpose::kAccountIcon, /*game_in_progress=*/false, nullptr);
     if (!window.TopTen().ok) state.SkipWithError("the club did not answer");
   }
 }

@@ -38,7 +38,7 @@ std::unique_ptr<Club> Connect(bool real) {
   } else {
     club->services.AccountAddress = ScrambleText(canned_club->Url("account"), kAccountKey);
   }
-  club->session.CurrentUser = club->access.LoginAccount("Ann", "secret12").user;
+  club->session.current_user = club->access.LoginAccount("Ann", "secret12").user;
   return club;
 }
 

@@ -5,7 +5,7 @@
 #include <QGuiApplication>
 
 #include "game/GameState.h"
-#include "game/NullPorts.h"
+#include "game/LevelGenerator.h"
 #include "ui/BoardRenderer.h"
 #include "ui/Pictures.h"
 
@@ -13,17 +13,17 @@ namespace braxo {
 namespace {
 
 void RenderFullLevelFive(benchmark::State& state, bool caching) {
-  testing::NullPorts quiet;
   FixedRandom random(5);
-  GameState game({quiet, quiet, quiet, quiet, quiet, quiet.session}, random, {"a", "b"});
-  game.Level = 5;
-  GenerateLevel(5, game.board, random);
-  game.Selection = {3, 1, 1};
+  Board board;
+  GenerateLevel(5, board, random);
+  const BoardCell selection{3, 1, 1};
+  GameStatus status;
+  status.level = 5;
   PictureStore pictures;
   pictures.SetCaching(caching);
   QImage image(kBoardImageWidth, kBoardImageHeight, QImage::Format_RGB32);
   for (auto _ : state) {
-    RenderBoard(image, game, pictures);
+    RenderBoard(image, board, selection, status, pictures);
     benchmark::DoNotOptimize(image.constBits());
   }
 }

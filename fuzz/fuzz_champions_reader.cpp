@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto entries = file.ReadChampions();
   const int threshold = file.ChampionsThreshold();
 
-  if (check != braxo::ChampionsCheck::Ok) {
+  if (check != braxo::ChampionsCheck::kOk) {
     // Refused: it reads as empty, admits nothing and is never touched.
     if (!entries.empty() || threshold != braxo::kNoAdmission) std::abort();
     if (file.AddChampion("Fuzz", braxo::kMaxChampionScore) != 0) std::abort();
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (place != 1) std::abort();
   if (!file.WriteLanguageDigit((language + 1) % 10)) std::abort();
   braxo::ChampionsFile again(path);
-  if (again.CheckChampionsFile() != braxo::ChampionsCheck::Ok) std::abort();
+  if (again.CheckChampionsFile() != braxo::ChampionsCheck::kOk) std::abort();
   if (again.ReadChampions().front().name != "Fuzz") std::abort();
   if (again.ReadLanguageDigit() != (language + 1) % 10) std::abort();
   return 0;

@@ -14,25 +14,27 @@
 
 namespace braxo {
 
-AppDialogs::AppDialogs(QWidget& window, GameState*& game, PictureStore& pictures)
-    : window_(window), game_(game), pictures_(pictures) {}
+AppDialogs::AppDialogs(QWidget& window, const InterfaceLanguage& language, PictureStore& pictures)
+    : window_(window), language_(language), pictures_(pictures) {}
 
 AppDialogs::~AppDialogs() = default;
 
-void AppDialogs::CreateWindows(GameState& game, std::string& player_name,
-                               const ChampionsFile& champions) {
-  password_window_ = std::make_unique<PasswordWindow>(game, player_name, pictures_, &window_);
+void AppDialogs::CreateWindows(std::string& player_name, const ChampionsFile& champions) {
+  password_window_ = std::make_unique<PasswordWindow>(language_, player_name, pictures_, &window_);
   // The about page's web pages and mail address are those of our club, on
   // the site that serves the configuration page.
   info_window_ = std::make_unique<InfoWindow>(
-      game, champions, pictures_,
+      language_, champions, pictures_,
       InfoContactsFromClubAddress(QString::fromStdString(ConfigPageAddress())), &window_);
 }
 
-void AppDialogs::ShowPasswordWindow(int role) {
-  if (!password_window_ || !game_) return;
-  game_->PasswordWindowRole = role;
-  password_window_->Execute();
+bool AppDialogs::AskModePassword(GameMode mode, const std::string& password) {
+  return password_window_ && password_window_->AskModePassword(mode, password);
+}
+
+std::optional<std::string> AppDialogs::AskChampionName() {
+  if (!password_window_) return std::nullopt;
+  return password_window_->AskChampionName();
 }
 
 bool AppDialogs::AskYesNo(const std::string& question) {
@@ -43,26 +45,27 @@ bool AppDialogs::AskYesNo(const std::string& question) {
 void AppDialogs::ShowNotice(const Notice& notice) { braxo::ShowNotice(&window_, notice); }
 
 void AppDialogs::ShowUnavailable(const std::string& what) {
-  if (!game_) return;
-  ShowNotice({what + " " + game_->Text(MsgId::MsgLinkUnavailable), "", ""});
+  ShowNotice({what + " " + language_.Text(MsgId::MsgLinkUnavailable), "", ""});
 }
 
-void AppDialogs::ShowAccountWindow() {
-  if (!game_) return;
+std::optional<AccountState> AppDialogs::ShowAccountWindow(AccountWindowPurpose purpose,
+                                                          bool game_in_progress) {
   if (!club_) {
     // Before a new game the account window is the game's own step, not the
     // player's request: without it the game simply starts unrated.
-    if (game_->AccountWindowRole == 0) ShowUnavailable(game_->Text(MsgId::MsgMyAccount));
-    return;
+    if (purpose == AccountWindowPurpose::kAccountIcon)
+      ShowUnavailable(language_.Text(MsgId::MsgMyAccount));
+    return std::nullopt;
   }
-  ClubWindowParts parts{*game_,
+  ClubWindowParts parts{language_,
+                        club_->Session(),
                         club_->Access(),
                         club_->ServiceState(),
                         club_->UserFilePath(),
                         pictures_,
                         [this](const Notice& notice) { ShowNotice(notice); }};
-  AccountWindow window(std::move(parts), &window_);
-  window.Execute();
+  AccountWindow window(std::move(parts), purpose, game_in_progress, &window_);
+  return window.Execute();
 }
 
 void AppDialogs::ShowPassportWindow(QWidget* parent) {
@@ -79,19 +82,16 @@ void AppDialogs::ShowTopTenTableWindow() {
   window.Execute();
 }
 
-void AppDialogs::ShowTopTenEntryWindow() {
-  if (!club_ || !game_) return;
+std::optional<int> AppDialogs::ShowTopTenEntryWindow(int score) {
+  if (!club_) return std::nullopt;
   TopTenEntryWindow window(
-      club_->Access(), club_->CurrentSettings().Passport, game_->TopTenScore, game_->TopTenPlace,
-      Language(), pictures_, [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
-  window.Execute();
+      club_->Access(), club_->CurrentSettings().Passport, score, Language(), pictures_,
+      [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
+  return window.Execute();
 }
 
 void AppDialogs::ShowChatWindow() {
-  if (!club_) {
-    if (game_) ShowUnavailable(game_->Text(MsgId::MsgChatTitle));
-    return;
-  }
+  if (!club_) return ShowUnavailable(language_.Text(MsgId::MsgChatTitle));
   ChatWindow window(
       club_->Access(), club_->CurrentSettings().Passport, Language(), pictures_,
       [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
@@ -99,10 +99,7 @@ void AppDialogs::ShowChatWindow() {
 }
 
 void AppDialogs::ShowStatisticsWindow() {
-  if (!club_) {
-    if (game_) ShowUnavailable(game_->Text(MsgId::MsgStatistics));
-    return;
-  }
+  if (!club_) return ShowUnavailable(language_.Text(MsgId::MsgStatistics));
   AppServices& services = *club_;
   StatisticsWindow window(
       services.Access(), services.MutableSettings(), [&services] { services.SaveSettings(); },
@@ -114,8 +111,8 @@ void AppDialogs::ShowError(const std::string& message) {
   QMessageBox::critical(&window_, window_.windowTitle(), QString::fromStdString(message));
 }
 
-void AppDialogs::ShowInfoWindow() {
-  if (info_window_) info_window_->Execute();
+void AppDialogs::ShowInfoWindow(InfoPage page, const LanguageStepper& step_language) {
+  if (info_window_) info_window_->Execute(page, step_language);
 }
 
 void AppDialogs::OpenWebPage(const std::string& address) {

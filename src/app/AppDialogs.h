@@ -8,13 +8,15 @@
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/AppServices.h"
 #include "dialogs/InfoWindow.h"
 #include "dialogs/PasswordWindow.h"
 #include "dialogs/TopTenTableWindow.h"
-#include "game/GameState.h"
+#include "game/InterfaceLanguage.h"
+#include "game/Ports.h"
 #include "storage/ChampionsFile.h"
 #include "ui/Pictures.h"
 
@@ -22,30 +24,34 @@ namespace braxo {
 
 class AppDialogs : public DialogPort {
  public:
-  AppDialogs(QWidget& window, GameState*& game, PictureStore& pictures);
+  // The windows' texts follow `language`; it and `pictures` must outlive
+  // this object.
+  AppDialogs(QWidget& window, const InterfaceLanguage& language, PictureStore& pictures);
   ~AppDialogs() override;
 
   // Creates the password and information windows, which then live until this
   // object goes (before the main window, their parent). `player_name` is the
-  // settings' name and `champions` the champions table; both, like `game`,
-  // must stay alive as long as the windows may be shown.
-  void CreateWindows(GameState& game, std::string& player_name, const ChampionsFile& champions);
+  // settings' name and `champions` the champions table; both must stay alive
+  // as long as the windows may be shown.
+  void CreateWindows(std::string& player_name, const ChampionsFile& champions);
   // The club the account, tournament, chat and statistics windows work with,
   // with the settings that hold the passport and LikeSent; until it is given,
   // those windows are skipped before a new game or after a completed mode and
   // unavailable from the icons.
   void AttachClub(AppServices& services) { club_ = &services; }
 
-  void ShowPasswordWindow(int role) override;
+  bool AskModePassword(GameMode mode, const std::string& password) override;
+  std::optional<std::string> AskChampionName() override;
   bool AskYesNo(const std::string& question) override;
   void ShowNotice(const Notice& notice) override;
   void ShowError(const std::string& message) override;
-  void ShowAccountWindow() override;
-  void ShowTopTenEntryWindow() override;
+  std::optional<AccountState> ShowAccountWindow(AccountWindowPurpose purpose,
+                                                bool game_in_progress) override;
+  std::optional<int> ShowTopTenEntryWindow(int score) override;
   void ShowTopTenTableWindow() override;
   void ShowChatWindow() override;
   void ShowStatisticsWindow() override;
-  void ShowInfoWindow() override;
+  void ShowInfoWindow(InfoPage page, const LanguageStepper& step_language) override;
   void OpenWebPage(const std::string& address) override;
 
  private:
@@ -53,10 +59,10 @@ class AppDialogs : public DialogPort {
   void ShowUnavailable(const std::string& what);
   // The passport window over `parent`, modal.
   void ShowPassportWindow(QWidget* parent);
-  int Language() const { return game_ ? game_->LanguageIndex : 0; }
+  int Language() const { return language_.Index(); }
 
   QWidget& window_;
-  GameState*& game_;
+  const InterfaceLanguage& language_;
   PictureStore& pictures_;
   std::unique_ptr<PasswordWindow> password_window_;
   std::unique_ptr<InfoWindow> info_window_;

@@ -21,15 +21,15 @@
 namespace braxo {
 
 AppServices::AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pictures,
-                         GameState*& game)
-    : AppServices(window, dialogs, pictures, game, ResolveDataPaths()) {}
+                         InterfaceLanguage& language)
+    : AppServices(window, dialogs, pictures, language, ResolveDataPaths()) {}
 
 AppServices::AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pictures,
-                         GameState*& game, DataPaths paths)
+                         InterfaceLanguage& language, DataPaths paths)
     : window_(window),
       dialogs_(dialogs),
       pictures_(pictures),
-      game_(game),
+      language_(language),
       paths_(std::move(paths)),
       champions_(paths_.champions_file),
       sounds_(std::make_unique<SdlAudioBackend>()),
@@ -49,7 +49,7 @@ std::array<std::string, 2> AppServices::HelpMirrors() const { return HelpMirrorA
 void AppServices::LoadSettings() {
   settings_outcome_ = braxo::LoadSettings({paths_.settings_file, paths_.champions_file},
                                           ClubSettingsHooks(), settings_);
-  if (game_) game_->LanguageIndex = settings_.LanguageIndex;
+  language_.Set(settings_.LanguageIndex);
   ApplyRemoteConfigOnce();
 }
 
@@ -64,20 +64,8 @@ void AppServices::ApplyRemoteConfigOnce() {
 }
 
 void AppServices::SaveSettings() {
-  if (game_) settings_.LanguageIndex = game_->LanguageIndex;
+  settings_.LanguageIndex = language_.Index();
   braxo::SaveSettings({paths_.settings_file, paths_.champions_file}, settings_);
-}
-
-ChampionsStatus AppServices::CheckChampionsFile() {
-  switch (champions_.CheckChampionsFile()) {
-    case ChampionsCheck::Ok:
-      return ChampionsStatus::kOk;
-    case ChampionsCheck::NotFound:
-      return ChampionsStatus::kNotFound;
-    case ChampionsCheck::Invalid:
-      return ChampionsStatus::kInvalid;
-  }
-  return ChampionsStatus::kInvalid;
 }
 
 void AppServices::AddChampion(const std::string& name, int score) {
@@ -161,19 +149,19 @@ bool AppServices::LoginFromUserFile() {
 }
 
 bool AppServices::SaveUserFile() {
-  if (!WriteUserFile(paths_.user_file, session_.CurrentUser.Nick, session_.CurrentUser.PwC))
+  if (!WriteUserFile(paths_.user_file, session_.current_user.Nick, session_.current_user.PwC))
     return false;
-  session_.UserFileSaved = true;
+  session_.user_file_saved = true;
   return true;
 }
 
 bool AppServices::DeleteUserFile() {
   if (!braxo::DeleteUserFile(paths_.user_file)) return false;
-  session_.UserFileSaved = false;
+  session_.user_file_saved = false;
   return true;
 }
 
-void AppServices::ImAnClick() {
+void AppServices::DownloadNewVersion() {
   const DownloadPlan plan = PlanDownload(news_.DownloadLink, download_file_name_);
   if (!plan.available) {
     dialogs_.ShowNotice({"Braxo " + MessageText(MsgId::MsgApkUnavailable, Language()), "", ""});
@@ -214,13 +202,13 @@ HttpError AppServices::DownloadPackage(const std::string& path) {
         }
         return !progress.wasCanceled();
       },
-      download_limits_, DownloadWait::kAcceptUserInput);
+      DefaultDownloadLimits(), DownloadWait::kAcceptUserInput);
   active_progress_ = nullptr;
   download_running_ = false;
   return result;
 }
 
-void AppServices::ImGPClick() {
+void AppServices::OpenStorePage() {
   if (const auto link = StoreLinkToOpen(news_.StoreLink))
     QDesktopServices::openUrl(QUrl(QString::fromStdString(*link)));
 }

@@ -16,6 +16,7 @@
 #include "club/ClubSession.h"
 #include "club/ConfigPage.h"
 #include "game/GameState.h"
+#include "game/InterfaceLanguage.h"
 #include "storage/ChampionsFile.h"
 #include "storage/DataPaths.h"
 #include "storage/SettingsFile.h"
@@ -25,12 +26,13 @@ namespace braxo {
 
 class AppServices : public StoragePort, public SoundPort, public ClubPort {
  public:
-  // `game` is filled in once the game exists; the services read the
-  // language and the game id from it.
-  AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pictures, GameState*& game);
+  // The settings carry `language`: it is set when they are read and saved
+  // with them. It must outlive this object.
+  AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pictures,
+              InterfaceLanguage& language);
   // The same with the files at `paths` (tests use a temporary folder).
-  AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pictures, GameState*& game,
-              DataPaths paths);
+  AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pictures,
+              InterfaceLanguage& language, DataPaths paths);
   ~AppServices() override;
 
   StoragePort& Storage() { return *this; }
@@ -46,8 +48,8 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   // client, for the flow and for the club windows.
   ClubSession& Session() { return session_; }
   ClubAccess& Access() { return access_; }
-  // The user file from CurrentUser's Nick and PwC (the account window's save
-  // and delete buttons); UserFileSaved follows. False when the file could not
+  // The user file from current_user's Nick and PwC (the account window's save
+  // and delete buttons); user_file_saved follows. False when the file could not
   // be written or removed.
   bool SaveUserFile();
   bool DeleteUserFile();
@@ -66,7 +68,7 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   // --- StoragePort ---
   void LoadSettings() override;
   void SaveSettings() override;
-  ChampionsStatus CheckChampionsFile() override;
+  ChampionsCheck CheckChampionsFile() override { return champions_.CheckChampionsFile(); }
   std::string DeveloperMarker() override { return champions_.DeveloperMarker(); }
   int ChampionsThreshold() override { return champions_.ChampionsThreshold(); }
   void AddChampion(const std::string& name, int score) override;
@@ -78,8 +80,6 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   void Start() override;
   void Play(const std::string& name) override;
   void Release() override;
-  // True once the sound start has finished (for tests).
-  bool SoundReady() const { return sound_ready_; }
 
   // --- ClubPort ---
   void ReadAnnouncements(std::function<void()> arrived) override;
@@ -93,24 +93,23 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   bool ReadKezsBalance() override { return access_.ReadKezsBalance(session_); }
   bool TopTenAvailable() override { return services_.TopTenAvailable; }
   bool ChatAvailable() override { return services_.ChatAvailable; }
-  void ImAnClick() override;
+  void DownloadNewVersion() override;
   // The download of the new version to `path`, behind a modal progress
-  // window with a Cancel button (ImAnClick after the save dialog).
+  // window with a Cancel button (DownloadNewVersion after the save dialog).
   HttpError DownloadPackage(const std::string& path);
   // The progress window while a download runs (for tests).
   QWidget* ActiveProgressWindow() const { return active_progress_; }
-  void SetDownloadLimits(const HttpLimits& limits) { download_limits_ = limits; }
-  void ImGPClick() override;
+  void OpenStorePage() override;
 
  private:
-  int Language() const { return game_ ? game_->LanguageIndex : settings_.LanguageIndex; }
+  int Language() const { return language_.Index(); }
   void ApplyRemoteConfigOnce();
   void FinishSoundStart();
 
   QWidget& window_;
   DialogPort& dialogs_;
   PictureStore& pictures_;
-  GameState*& game_;
+  InterfaceLanguage& language_;
   DataPaths paths_;
   ChampionsFile champions_;
   Settings settings_;
@@ -132,7 +131,6 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   ClubSession session_;
   ClubAccess access_;
   std::string download_file_name_;
-  HttpLimits download_limits_ = DefaultDownloadLimits();
   bool download_running_ = false;
   QWidget* active_progress_ = nullptr;
 };

@@ -14,6 +14,7 @@
 #include "app/AppDialogs.h"
 #include "app/AppServices.h"
 #include "game/GameState.h"
+#include "game/InterfaceLanguage.h"
 #include "game/LevelGenerator.h"
 #include "ui/Drawing.h"
 #include "ui/MainWindow.h"
@@ -77,24 +78,23 @@ int main(int argc, char** argv) {
   TraceStartup("fonts");
 
   braxo::PictureStore pictures;
-  braxo::MainWindow window(pictures);
+  braxo::InterfaceLanguage language;
+  braxo::MainWindow window(pictures, language);
   TraceStartup("main window");
-  braxo::GameState* game = nullptr;
-  braxo::AppDialogs dialogs(window, game, pictures);
-  braxo::AppServices services(window, dialogs, pictures, game);
+  braxo::AppDialogs dialogs(window, language, pictures);
+  braxo::AppServices services(window, dialogs, pictures, language);
   TraceStartup("services");
   braxo::ClockRandom random;
-  braxo::GameState state(
-      {window, services.Sound(), dialogs, services.Storage(), services.Club(), services.Session()},
-      random, services.HelpMirrors());
-  game = &state;
-  dialogs.CreateWindows(state, services.MutableSettings().PlayerName, services.Champions());
+  braxo::GameState game({window, services.Sound(), dialogs, services.Storage(), services.Club(),
+                         services.Session(), language},
+                        random, services.HelpMirrors());
+  dialogs.CreateWindows(services.MutableSettings().PlayerName, services.Champions());
   dialogs.AttachClub(services);
-  window.SetGame(&state);
+  window.SetGame(&game);
   TraceStartup("game and dialogs");
 
   services.SetConfigPageListener([&] { window.SetStoreIconVisible(services.HasStoreLink()); });
-  state.FormCreate();
+  game.Start();
   TraceStartup("creation (sound started)");
   CloseOnTerminationSignals(window);
   window.show();

@@ -87,15 +87,15 @@ const std::string& InfoRow(const PersonalInfo& info, int row) {
 
 namespace braxo {
 
-AccountPageEnabled AccountPageControls(int account_state, int role, AccountFieldRatings r,
-                                       bool locked) {
+AccountPageEnabled AccountPageControls(AccountState account_state, AccountWindowPurpose purpose,
+                                       AccountFieldRatings r, bool locked) {
   if (locked) return {};
-  const bool nobody = account_state <= 1;
+  const bool nobody = account_state == AccountState::kNobody;
   AccountPageEnabled enabled;
   enabled.fields = nobody;
   enabled.create = nobody && r.nick >= 2 && r.city >= 2 && r.password == 3 && r.email == 3;
   enabled.login_or_sign_out = !nobody || (r.nick >= 2 && r.password == 3);
-  enabled.rated_switch = !nobody && role == 1;
+  enabled.rated_switch = !nobody && purpose == AccountWindowPurpose::kPreGameCheck;
   return enabled;
 }
 

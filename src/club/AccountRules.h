@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "club/AccountService.h"
+#include "club/ClubSession.h"
 
 namespace braxo {
 
@@ -49,13 +50,18 @@ struct AccountPageEnabled {
   bool rated_switch = false;  // "Play global rating"
 };
 
-// The account page's enabled rule for an AccountState (1-3) in a window role
-// (0 from the account icon, 1 before a new game). `locked` is set while a
-// rated game is open or a game is in progress: then nothing takes input.
-// Create needs state 1, nick and city at least yellow, password and e-mail
-// green; logging in needs a nick at least yellow and a green password; the
-// rating switch is for a member in role 1 only.
-AccountPageEnabled AccountPageControls(int account_state, int role, AccountFieldRatings ratings,
-                                       bool locked);
+// Why the account window opens: the player clicked the account icon, or the
+// pre-game check asks before a new game (only then may the player choose a
+// rated game).
+enum class AccountWindowPurpose { kAccountIcon, kPreGameCheck };
+
+// The account page's enabled rule for an account state and the window's
+// purpose. `locked` is set while a rated game is open or a game is in
+// progress: then nothing takes input. Create needs nobody logged in, nick and
+// city at least yellow, password and e-mail green; logging in needs a nick at
+// least yellow and a green password; the rating switch is for a member at the
+// pre-game check only.
+AccountPageEnabled AccountPageControls(AccountState account_state, AccountWindowPurpose purpose,
+                                       AccountFieldRatings ratings, bool locked);
 
 }  // namespace braxo

@@ -164,27 +164,27 @@ bool ClubAccess::SendLike(std::string_view nick) {
 }
 
 bool ClubAccess::LoginFromUserFile(ClubSession& session, const std::string& user_file) {
-  session.AccountState = kAccountNobody;
-  session.UserFileSaved = false;
+  session.account_state = AccountState::kNobody;
+  session.user_file_saved = false;
   const std::optional<UserFileContent> file = ReadUserFile(user_file);
   if (!file) return false;
-  session.UserFileSaved = true;
-  session.CurrentUser.Nick = file->nick;
-  session.CurrentUser.PwC = file->pwc;
+  session.user_file_saved = true;
+  session.current_user.Nick = file->nick;
+  session.current_user.PwC = file->pwc;
   const std::string password = StartupLoginPassword(UnscramblePassword(file->pwc));
   LoginReply login = LoginAccount(file->nick, password);
-  session.CurrentUser = std::move(login.user);
-  session.CurrentUser.PwC = ScramblePassword(password);
-  if (login.ok) session.AccountState = kAccountLoggedIn;
+  session.current_user = std::move(login.user);
+  session.current_user.PwC = ScramblePassword(password);
+  if (login.ok) session.account_state = AccountState::kLoggedIn;
   return login.ok;
 }
 
 bool ClubAccess::RegisterRatedGame(ClubSession& session) {
-  const MemberAccount& user = session.CurrentUser;
+  const MemberAccount& user = session.current_user;
   GameRecordReply read = ReadGameRecord(user.Nick, user.Pw);
-  session.CurrentGame = std::move(read.record);
+  session.current_game = std::move(read.record);
   if (!read.ok) return false;
-  GameRecord& game = session.CurrentGame;
+  GameRecord& game = session.current_game;
   const std::int32_t kon = game.Kon;
   const double rating = game.Rating;
   if (!ApplyRatedStart(game)) return false;
@@ -197,11 +197,11 @@ bool ClubAccess::RegisterRatedGame(ClubSession& session) {
 }
 
 RatedSave ClubAccess::SaveRatedResult(ClubSession& session, std::int32_t score) {
-  const MemberAccount& user = session.CurrentUser;
+  const MemberAccount& user = session.current_user;
   GameRecordReply read = ReadGameRecord(user.Nick, user.Pw);
-  session.CurrentGame = std::move(read.record);
+  session.current_game = std::move(read.record);
   if (!read.ok) return RatedSave::kFailed;
-  GameRecord& game = session.CurrentGame;
+  GameRecord& game = session.current_game;
   const std::int32_t best = game.Best;
   const double rating = game.Rating;
   if (!ApplyRatedScore(game, score)) return RatedSave::kNotRecordable;
@@ -214,13 +214,13 @@ RatedSave ClubAccess::SaveRatedResult(ClubSession& session, std::int32_t score) 
 }
 
 bool ClubAccess::CreditKezs(ClubSession& session, std::int32_t amount) {
-  return CreditKezs(session.CurrentUser.Nick, amount);
+  return CreditKezs(session.current_user.Nick, amount);
 }
 
 bool ClubAccess::ReadKezsBalance(ClubSession& session) {
-  const std::optional<std::int32_t> balance = ReadKezsBalance(session.CurrentUser.Nick);
+  const std::optional<std::int32_t> balance = ReadKezsBalance(session.current_user.Nick);
   if (!balance) return false;
-  session.CurrentUser.R04 = *balance;
+  session.current_user.R04 = *balance;
   return true;
 }
 
@@ -228,7 +228,7 @@ bool ClubAccess::LoadPhoto(ClubSession& session, std::string_view nick, int slot
   if (slot != 1 && slot != 2) return false;
   std::optional<std::string> photo = LoadPhoto(nick);
   if (!photo) return false;
-  session.PhotoSlots[static_cast<std::size_t>(slot - 1)] = std::move(*photo);
+  session.photo_slots[static_cast<std::size_t>(slot - 1)] = std::move(*photo);
   return true;
 }
 

@@ -63,21 +63,21 @@ class ClubAccess {
   bool SendLike(std::string_view nick);
 
   // --- The session's operations ---
-  // The start-up login from the user file at `user_file`: AccountState 1 and
-  // UserFileSaved false first; a readable file sets UserFileSaved, and the
-  // stored password, with spaces, "#" and "$" made "-", is sent; CurrentUser
+  // The start-up login from the user file at `user_file`: nobody logged in
+  // and user_file_saved false first; a readable file sets user_file_saved, and the
+  // stored password, with spaces, "#" and "$" made "-", is sent; current_user
   // becomes the login's record whatever the outcome, with PwC scrambled from
-  // the password sent. True (and AccountState 2) when the login succeeded.
+  // the password sent. True (and logged in) when the login succeeded.
   bool LoginFromUserFile(ClubSession& session, const std::string& user_file);
-  // Reads the player's record into CurrentGame, counts one more game with the
+  // Reads the player's record into current_game, counts one more game with the
   // rating as for a score of 0 and writes it back; a failed write restores
   // Kon and Rating. True only when both the read and the write succeeded.
   bool RegisterRatedGame(ClubSession& session);
-  // Reads the record into CurrentGame, adds score / Kon to the rating, raises
+  // Reads the record into current_game, adds score / Kon to the rating, raises
   // Best and writes it back; a failed write restores Best and Rating.
   RatedSave SaveRatedResult(ClubSession& session, std::int32_t score);
   bool CreditKezs(ClubSession& session, std::int32_t amount);
-  // The balance into CurrentUser.R04; false (R04 unchanged) on failure.
+  // The balance into current_user.R04; false (R04 unchanged) on failure.
   bool ReadKezsBalance(ClubSession& session);
   // `nick`'s photo into slot 1 (the player's) or 2 (the chairman's); on
   // failure the slot keeps its picture.

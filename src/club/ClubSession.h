@@ -14,9 +14,12 @@
 
 namespace braxo {
 
-inline constexpr int kAccountNobody = 1;
-inline constexpr int kAccountLoggedIn = 2;
-inline constexpr int kAccountRated = 3;
+// Who plays, as the account lamp shows it.
+enum class AccountState {
+  kNobody = 1,    // nobody logged in (red)
+  kLoggedIn = 2,  // a member logged in, the game does not count for the rating (yellow)
+  kRated = 3,     // a member logged in and the game counts for the rating (green)
+};
 
 // What saving a rated game's result came to.
 enum class RatedSave {
@@ -30,17 +33,16 @@ struct ClubSession {
   ClubSession(const ClubSession&) = delete;
   ClubSession& operator=(const ClubSession&) = delete;
 
-  MemberAccount CurrentUser;
-  GameRecord CurrentGame;
-  // 1 nobody logged in, 2 logged in, 3 logged in and the game counts for the rating.
-  int AccountState = kAccountNobody;
+  MemberAccount current_user;
+  GameRecord current_game;
+  AccountState account_state = AccountState::kNobody;
   // A game was registered as started for the rating and its result is not saved yet.
-  bool RatedGameOpen = false;
+  bool rated_game_open = false;
   // A user file exists for the current player.
-  bool UserFileSaved = false;
+  bool user_file_saved = false;
   // JPEG bytes of the photos: [0] the player's (slot 1), [1] the club chairman's
   // (slot 2); empty until loaded. A slot keeps its picture until replaced.
-  std::array<std::string, 2> PhotoSlots;
+  std::array<std::string, 2> photo_slots;
 };
 
 }  // namespace braxo

@@ -110,9 +110,9 @@ QString ChoosePhotoWithDialog(QWidget* parent) {
                                       QStringLiteral("JPEG (*.jpg *.jpeg *.JPG *.JPEG)"));
 }
 
-QString AccountLampPicture(int account_state) {
-  if (account_state == kAccountRated) return QStringLiteral("LampG24");
-  if (account_state == kAccountLoggedIn) return QStringLiteral("LampY24");
+QString AccountLampPicture(AccountState account_state) {
+  if (account_state == AccountState::kRated) return QStringLiteral("LampG24");
+  if (account_state == AccountState::kLoggedIn) return QStringLiteral("LampY24");
   return QStringLiteral("LampR24");
 }
 
@@ -130,8 +130,12 @@ void FillVerticalGradient(QPainter& painter, int x1, int top, int x2, int bottom
   }
 }
 
-AccountWindow::AccountWindow(ClubWindowParts parts, QWidget* parent)
-    : QDialog(parent), parts_(std::move(parts)) {
+AccountWindow::AccountWindow(ClubWindowParts parts, AccountWindowPurpose purpose,
+                             bool game_in_progress, QWidget* parent)
+    : QDialog(parent),
+      parts_(std::move(parts)),
+      purpose_(purpose),
+      game_in_progress_(game_in_progress) {
   SetFixedDialogFrame(*this, kAccountWidth, kAccountHeight);
   PictureStore& pictures = parts_.pictures;
 
@@ -243,11 +247,11 @@ AccountWindow::AccountWindow(ClubWindowParts parts, QWidget* parent)
   check_box1_->setChecked(true);
   Edit(2).setEchoMode(QLineEdit::Password);
   ClubSession& session = Session();
-  const bool member = session.AccountState != kAccountNobody;
-  Button(3).setEnabled(member && !session.UserFileSaved);
-  Button(4).setEnabled(session.UserFileSaved);
+  const bool member = session.account_state != AccountState::kNobody;
+  Button(3).setEnabled(member && !session.user_file_saved);
+  Button(4).setEnabled(session.user_file_saved);
   if (!member) {
-    MemberAccount& user = session.CurrentUser;
+    MemberAccount& user = session.current_user;
     user.City.clear();
     user.Country2 = "1-001";
     user.Country1 = "Russia";
@@ -259,20 +263,18 @@ AccountWindow::AccountWindow(ClubWindowParts parts, QWidget* parent)
 
 AccountWindow::~AccountWindow() = default;
 
-QString AccountWindow::Text(MsgId id) const { return Q(parts_.game.Text(id)); }
+QString AccountWindow::Text(MsgId id) const { return Q(parts_.language.Text(id)); }
 
-bool AccountWindow::Locked() const {
-  return parts_.game.Session().RatedGameOpen || parts_.game.GameInProgress;
-}
+bool AccountWindow::Locked() const { return parts_.session.rated_game_open || game_in_progress_; }
 
 void AccountWindow::ReadClubData() {
   ClubSession& session = Session();
   top_ten_ = parts_.club.ReadRatedTopTen();
-  if (session.AccountState != kAccountNobody) ReadOwnRecord();
+  if (session.account_state != AccountState::kNobody) ReadOwnRecord();
   members_ = parts_.club.CountClubMembers();
-  if (session.AccountState != kAccountNobody) {
-    player_photo_loaded_ = parts_.club.LoadPhoto(session, session.CurrentUser.Nick, 1);
-    session.CurrentUser.Info = parts_.club.ReadPersonalInfo(session.CurrentUser.Nick);
+  if (session.account_state != AccountState::kNobody) {
+    player_photo_loaded_ = parts_.club.LoadPhoto(session, session.current_user.Nick, 1);
+    session.current_user.Info = parts_.club.ReadPersonalInfo(session.current_user.Nick);
   }
   ReadChairman();
 }
@@ -280,12 +282,12 @@ void AccountWindow::ReadClubData() {
 void AccountWindow::ReadOwnRecord() {
   ClubSession& session = Session();
   const GameRecordReply reply =
-      parts_.club.ReadGameRecord(session.CurrentUser.Nick, session.CurrentUser.Pw);
+      parts_.club.ReadGameRecord(session.current_user.Nick, session.current_user.Pw);
   record_read_ = reply.ok;
   if (!reply.ok) return;
-  session.CurrentGame = reply.record;
-  if (const auto place = parts_.club.ReadRatingPlace(session.CurrentGame.Rating))
-    session.CurrentGame.Place = *place;
+  session.current_game = reply.record;
+  if (const auto place = parts_.club.ReadRatingPlace(session.current_game.Rating))
+    session.current_game.Place = *place;
 }
 
 void AccountWindow::ReadChairman() {
@@ -300,7 +302,10 @@ void AccountWindow::ReadChairman() {
   chairman_photo_loaded_ = parts_.club.LoadPhoto(Session(), nick, 2);
 }
 
-void AccountWindow::Execute() { exec(); }
+AccountState AccountWindow::Execute() {
+  exec();
+  return Session().account_state;
+}
 
 void AccountWindow::showEvent(QShowEvent* event) {
   FormShow();
@@ -312,11 +317,11 @@ void AccountWindow::FormShow() {
   DrawIcon();
   DrawCaption();
   filling_ = true;
-  countries_->SetLanguage(parts_.game.LanguageIndex);
-  countries_->SetCode(Session().CurrentUser.Country2);
+  countries_->SetLanguage(parts_.language.Index());
+  countries_->SetCode(Session().current_user.Country2);
   Edit(3).setText(Q(countries_->ServerName()));
-  Session().CurrentUser.Country1 = countries_->ServerName();
-  Session().CurrentUser.Country2 = countries_->CodeText();
+  Session().current_user.Country1 = countries_->ServerName();
+  Session().current_user.Country2 = countries_->CodeText();
   filling_ = false;
   setWindowTitle(Text(MsgId::MsgClubTitle));
   page_control_->setTabText(kPageAccount, Text(MsgId::MsgMyAccount));
@@ -334,7 +339,7 @@ void AccountWindow::DrawIcon() {
   PaintBackdrop(painter, parts_.pictures.LoadJpegResource("BGAccount"), 5, 5);
   painter.drawImage(0, 0, parts_.pictures.LoadPngResource("Account48"));
   painter.drawImage(24, 0,
-                    parts_.pictures.LoadPngResource(AccountLampPicture(Session().AccountState)));
+                    parts_.pictures.LoadPngResource(AccountLampPicture(Session().account_state)));
   painter.end();
   image_ico_->update();
 }
@@ -350,10 +355,10 @@ void AccountWindow::DrawCaption() {
 }
 
 void AccountWindow::StartStar() {
-  const int state = Session().AccountState;
-  const QString name = state == kAccountRated      ? QStringLiteral("StarG0")
-                       : state == kAccountLoggedIn ? QStringLiteral("StarY0")
-                                                   : QStringLiteral("StarR0");
+  const AccountState state = Session().account_state;
+  const QString name = state == AccountState::kRated      ? QStringLiteral("StarG0")
+                       : state == AccountState::kLoggedIn ? QStringLiteral("StarY0")
+                                                          : QStringLiteral("StarR0");
   if (name == star_name_ && star_movie_) return;
   star_name_ = name;
   star_->setMovie(nullptr);
@@ -451,8 +456,8 @@ AccountFieldRatings AccountWindow::RateFields() const {
 void AccountWindow::RefreshControls() {
   filling_ = true;
   ClubSession& session = Session();
-  const MemberAccount& user = session.CurrentUser;
-  countries_->SetLanguage(parts_.game.LanguageIndex);
+  const MemberAccount& user = session.current_user;
+  countries_->SetLanguage(parts_.language.Index());
   combo_box3_->setItemText(0, Text(MsgId::MsgMale));
   combo_box3_->setItemText(1, Text(MsgId::MsgFemale));
   Edit(3).setEnabled(false);
@@ -461,7 +466,7 @@ void AccountWindow::RefreshControls() {
   Edit(2).setText(Q(user.Pw));
   Edit(4).setText(Q(user.City));
   Edit(5).setText(Q(user.EMail));
-  const bool member = session.AccountState != kAccountNobody;
+  const bool member = session.account_state != AccountState::kNobody;
   Edit(6).setText(member ? Q(user.DateR) : QString(kNoDate));
   Button(2).setText(Text(member ? MsgId::MsgSignOut : MsgId::MsgLoginToAccount));
   Button(1).setText(Text(MsgId::MsgCreateAccount));
@@ -471,15 +476,15 @@ void AccountWindow::RefreshControls() {
   check_box2_->setText(Text(MsgId::MsgPlayGlobalRating));
   combo_box3_->setCurrentIndex(user.Sex == 'M' ? 0 : 1);
   countries_->SetCode(user.Country2);
-  check_box2_->setChecked(session.AccountState == kAccountRated);
+  check_box2_->setChecked(session.account_state == AccountState::kRated);
   if (member) Edit(3).setText(Q(user.Country1));
   filling_ = false;
   UpdateEnabled();
 }
 
 void AccountWindow::UpdateEnabled() {
-  const AccountPageEnabled enabled = AccountPageControls(
-      Session().AccountState, parts_.game.AccountWindowRole, RateFields(), Locked());
+  const AccountPageEnabled enabled =
+      AccountPageControls(Session().account_state, purpose_, RateFields(), Locked());
   for (int number : {1, 2, 4, 5}) Edit(number).setEnabled(enabled.fields);
   countries_->SetEnabled(enabled.fields);
   combo_box3_->setEnabled(enabled.fields);
@@ -511,7 +516,7 @@ bool AccountWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void AccountWindow::FieldEdited(int number, const QString& text) {
   if (filling_) return;
-  MemberAccount& user = Session().CurrentUser;
+  MemberAccount& user = Session().current_user;
   switch (number) {
     case 1:
       user.Nick = text.toStdString();
@@ -540,27 +545,29 @@ void AccountWindow::FieldEdited(int number, const QString& text) {
 
 void AccountWindow::CountryChosen() {
   if (filling_) return;
-  MemberAccount& user = Session().CurrentUser;
+  MemberAccount& user = Session().current_user;
   user.Country2 = countries_->CodeText();
   Edit(3).setText(Q(countries_->ServerName()));
   user.Country1 = Edit(3).text().toStdString();
 }
 
 void AccountWindow::SexChosen(int position) {
-  if (!filling_) Session().CurrentUser.Sex = position == 0 ? 'M' : 'W';
+  if (!filling_) Session().current_user.Sex = position == 0 ? 'M' : 'W';
 }
 
 void AccountWindow::RatedSwitchToggled(bool ticked) {
   ClubSession& session = Session();
-  if (ticked && session.AccountState == kAccountLoggedIn) session.AccountState = kAccountRated;
-  if (!ticked && session.AccountState == kAccountRated) session.AccountState = kAccountLoggedIn;
+  if (ticked && session.account_state == AccountState::kLoggedIn)
+    session.account_state = AccountState::kRated;
+  if (!ticked && session.account_state == AccountState::kRated)
+    session.account_state = AccountState::kLoggedIn;
   DrawIcon();
   StartStar();
 }
 
 void AccountWindow::Button1Click() {
   ClubSession& session = Session();
-  MemberAccount& user = session.CurrentUser;
+  MemberAccount& user = session.current_user;
   user.DateR = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString();
   user.R01 = user.R02 = user.R03 = "xxx";
   user.R04 = user.R05 = user.R06 = 0;
@@ -568,31 +575,31 @@ void AccountWindow::Button1Click() {
   const MsgId message = result == 0   ? MsgId::MsgAccountCreated
                         : result == 1 ? MsgId::MsgNickTaken
                                       : MsgId::MsgAccountNotCreated;
-  parts_.show_notice({parts_.game.Text(message), "", ""});
+  parts_.show_notice({parts_.language.Text(message), "", ""});
   if (result == 0) {
-    session.AccountState = kAccountLoggedIn;
+    session.account_state = AccountState::kLoggedIn;
     members_ = parts_.club.CountClubMembers();
     const std::string password = user.Pw;
     const LoginReply login = parts_.club.LoginAccount(user.Nick, password);
     if (login.ok) {
-      session.CurrentUser = login.user;
-      session.CurrentUser.Pw = password;
-      session.CurrentUser.PwC = ScramblePassword(password);
+      session.current_user = login.user;
+      session.current_user.Pw = password;
+      session.current_user.PwC = ScramblePassword(password);
     }
     const GameRecordReply record =
-        parts_.club.ReadGameRecordFull(session.CurrentUser.Nick, session.CurrentUser.Pw);
+        parts_.club.ReadGameRecordFull(session.current_user.Nick, session.current_user.Pw);
     record_read_ = record.ok;
     if (record.ok) {
-      session.CurrentGame = record.record;
-      if (const auto place = parts_.club.ReadRatingPlace(session.CurrentGame.Rating))
-        session.CurrentGame.Place = *place;
+      session.current_game = record.record;
+      if (const auto place = parts_.club.ReadRatingPlace(session.current_game.Rating))
+        session.current_game.Place = *place;
     }
     player_photo_loaded_ = false;
-    session.CurrentUser.Info = parts_.club.ReadPersonalInfo(session.CurrentUser.Nick);
+    session.current_user.Info = parts_.club.ReadPersonalInfo(session.current_user.Nick);
     // A new member may save the file at once.
-    Button(3).setEnabled(!session.UserFileSaved && !Locked());
+    Button(3).setEnabled(!session.user_file_saved && !Locked());
   } else {
-    session.AccountState = kAccountNobody;
+    session.account_state = AccountState::kNobody;
     user.DateR = kNoDate;
   }
   DrawIcon();
@@ -601,31 +608,31 @@ void AccountWindow::Button1Click() {
 
 void AccountWindow::Button2Click() {
   ClubSession& session = Session();
-  if (session.AccountState == kAccountNobody) {
+  if (session.account_state == AccountState::kNobody) {
     const LoginReply login =
-        parts_.club.LoginAccount(session.CurrentUser.Nick, session.CurrentUser.Pw);
+        parts_.club.LoginAccount(session.current_user.Nick, session.current_user.Pw);
     if (!login.ok) {
-      parts_.show_notice({parts_.game.Text(MsgId::MsgLoginFailed), "", ""});
+      parts_.show_notice({parts_.language.Text(MsgId::MsgLoginFailed), "", ""});
       record_read_ = false;
       members_.reset();
       return;
     }
-    session.AccountState = kAccountLoggedIn;
-    const std::string password = session.CurrentUser.Pw;
-    session.CurrentUser = login.user;
-    session.CurrentUser.Pw = password;
-    session.CurrentUser.PwC = ScramblePassword(password);
-    Button(3).setEnabled(!session.UserFileSaved && !Locked());
+    session.account_state = AccountState::kLoggedIn;
+    const std::string password = session.current_user.Pw;
+    session.current_user = login.user;
+    session.current_user.Pw = password;
+    session.current_user.PwC = ScramblePassword(password);
+    Button(3).setEnabled(!session.user_file_saved && !Locked());
     DrawIcon();
     ReadOwnRecord();
     members_ = parts_.club.CountClubMembers();
-    player_photo_loaded_ = parts_.club.LoadPhoto(session, session.CurrentUser.Nick, 1);
-    session.CurrentUser.Info = parts_.club.ReadPersonalInfo(session.CurrentUser.Nick);
+    player_photo_loaded_ = parts_.club.LoadPhoto(session, session.current_user.Nick, 1);
+    session.current_user.Info = parts_.club.ReadPersonalInfo(session.current_user.Nick);
     ReadChairman();
   } else {
-    session.AccountState = kAccountNobody;
+    session.account_state = AccountState::kNobody;
     player_photo_loaded_ = false;
-    session.CurrentUser.R04 = session.CurrentUser.R05 = session.CurrentUser.R06 = 0;
+    session.current_user.R04 = session.current_user.R05 = session.current_user.R06 = 0;
     DrawIcon();
   }
   DrawPage(kPageAccount);
@@ -633,17 +640,17 @@ void AccountWindow::Button2Click() {
 
 void AccountWindow::Button3Click() {
   ClubSession& session = Session();
-  if (WriteUserFile(parts_.user_file, session.CurrentUser.Nick, session.CurrentUser.PwC)) {
-    session.UserFileSaved = true;
+  if (WriteUserFile(parts_.user_file, session.current_user.Nick, session.current_user.PwC)) {
+    session.user_file_saved = true;
     Button(3).setEnabled(false);
   }
-  Button(4).setEnabled(session.UserFileSaved);
+  Button(4).setEnabled(session.user_file_saved);
 }
 
 void AccountWindow::Button4Click() {
   ClubSession& session = Session();
-  if (DeleteUserFile(parts_.user_file)) session.UserFileSaved = false;
-  if (!session.UserFileSaved) {
+  if (DeleteUserFile(parts_.user_file)) session.user_file_saved = false;
+  if (!session.user_file_saved) {
     Button(3).setEnabled(true);
     Button(4).setEnabled(false);
   }
@@ -658,12 +665,12 @@ void AccountWindow::DrawResultsPage(QImage& page) {
   const MsgId labels[6] = {MsgId::MsgGame,  MsgId::MsgPlayer,      MsgId::MsgRating,
                            MsgId::MsgPlace, MsgId::MsgPlayedGames, MsgId::MsgMyBestScore};
   const ClubSession& session = Session();
-  const bool shown =
-      session.AccountState != kAccountNobody && !session.CurrentUser.Nick.empty() && record_read_;
-  const GameRecord& game = session.CurrentGame;
+  const bool shown = session.account_state != AccountState::kNobody &&
+                     !session.current_user.Nick.empty() && record_read_;
+  const GameRecord& game = session.current_game;
   const QString values[6] = {
-      Text(MsgId::MsgTitle),       Q(session.CurrentUser.Nick), Q(FormatClubRating(game.Rating)),
-      QString::number(game.Place), QString::number(game.Kon),   QString::number(game.Best)};
+      Text(MsgId::MsgTitle),       Q(session.current_user.Nick), Q(FormatClubRating(game.Rating)),
+      QString::number(game.Place), QString::number(game.Kon),    QString::number(game.Best)};
   for (int i = 0; i < 6; ++i) {
     const int top = 60 + 55 * i;
     Band(painter, 10, top, 692, 114 + 55 * i, i % 2 == 0 ? kLightYellow : kPink);
@@ -718,13 +725,13 @@ void AccountWindow::DrawTopTenPage(QImage& page) {
 
 void AccountWindow::DrawAboutPage(QImage& page) {
   ClubSession& session = Session();
-  const bool member = session.AccountState != kAccountNobody;
+  const bool member = session.account_state != AccountState::kNobody;
   button_ava1_->setEnabled(member);
   QPainter painter(&page);
   FillVerticalGradient(painter, 0, 0, page.width() - 1, page.height() - 1, kPageTop, kPageBottom);
   painter.drawImage(30, 50,
-                    PhotoOrPlaceholder(session.PhotoSlots[0], player_photo_loaded_,
-                                       session.CurrentUser.Sex, parts_.pictures));
+                    PhotoOrPlaceholder(session.photo_slots[0], player_photo_loaded_,
+                                       session.current_user.Sex, parts_.pictures));
   painter.drawImage(10, 30, parts_.pictures.LoadPngResource("GAcFrame"));
   painter.setFont(Comic(22));
   for (int i = 1; i <= kInfoRowCount; ++i) {
@@ -732,7 +739,7 @@ void AccountWindow::DrawAboutPage(QImage& page) {
     painter.drawImage(265, 31 * i - 19,
                       RowIcon(kInfoIcons[static_cast<std::size_t>(i - 1)], parts_.pictures));
     if (member) {
-      DrawShadowText(painter, Q(InfoRow(session.CurrentUser.Info, i - 1)), 300, 300, 31 * i - 17,
+      DrawShadowText(painter, Q(InfoRow(session.current_user.Info, i - 1)), 300, 300, 31 * i - 17,
                      kRed, 'l');
     }
   }
@@ -747,7 +754,7 @@ void AccountWindow::DrawChairmanPage(QImage& page) {
   DrawShadowText(painter, Text(MsgId::MsgChairmanOfClub) + " \"" + Text(MsgId::MsgTitle) + "\"", 0,
                  700, 10, kYellow, 'c');
   painter.drawImage(30, 60,
-                    PhotoOrPlaceholder(session.PhotoSlots[1], chairman_photo_loaded_, chairman.Sex,
+                    PhotoOrPlaceholder(session.photo_slots[1], chairman_photo_loaded_, chairman.Sex,
                                        parts_.pictures));
   painter.drawImage(10, 40, parts_.pictures.LoadPngResource("GAcFrame"));
   painter.setFont(Comic(22));
@@ -764,7 +771,7 @@ void AccountWindow::DrawChairmanPage(QImage& page) {
 }
 
 void AccountWindow::ButtonRef2Click() {
-  if (Session().AccountState != kAccountNobody) ReadOwnRecord();
+  if (Session().account_state != AccountState::kNobody) ReadOwnRecord();
   DrawPage(kPageResults);
 }
 
@@ -797,7 +804,7 @@ void AccountWindow::ChairmanMouseUp(QPoint point) {
     const bool copied = row == 2 || row == 3 || row == 4 || row == 6 || row == 9;
     if (copied) {
       QApplication::clipboard()->setText(Q(text));
-      parts_.show_notice({parts_.game.Text(MsgId::MsgCopied), "", ""});
+      parts_.show_notice({parts_.language.Text(MsgId::MsgCopied), "", ""});
     } else if (IsOpenableClubLink(text)) {
       parts_.open_url(QUrl(Q(text), QUrl::StrictMode));
     }

@@ -25,7 +25,8 @@
 #include "club/ConfigPage.h"
 #include "dialogs/CountryLists.h"
 #include "dialogs/NoticeWindow.h"
-#include "game/GameState.h"
+#include "game/InterfaceLanguage.h"
+#include "game/Ports.h"
 #include "ui/ImageControl.h"
 #include "ui/Pictures.h"
 #include "ui/SkinnedButton.h"
@@ -48,7 +49,8 @@ QString ChoosePhotoWithDialog(QWidget* parent);
 
 // What the club windows work with; everything must outlive the windows.
 struct ClubWindowParts {
-  GameState& game;  // the language, the window role, the game in progress, the session
+  const InterfaceLanguage& language;
+  ClubSession& session;
   ClubAccess& club;
   const ClubServiceState& services;  // the photo upload address
   std::string user_file;             // where "KezUser.kez" is kept
@@ -58,8 +60,9 @@ struct ClubWindowParts {
   PhotoChooser choose_photo = ChoosePhotoWithDialog;
 };
 
-// The light of an AccountState: "LampR24" for 1, "LampY24" for 2, "LampG24" for 3.
-QString AccountLampPicture(int account_state);
+// The light of an account state: "LampR24" nobody, "LampY24" logged in,
+// "LampG24" rated.
+QString AccountLampPicture(AccountState account_state);
 
 // A vertical gradient over the rows top..bottom between x1 and x2 (both
 // included): row i of n gets c1 - (c1 - c2) * i / (n - 1), rounded, per
@@ -73,13 +76,16 @@ class AccountWindow : public QDialog {
  public:
   // Reads the club's data (the rated top ten, the player's record and place,
   // the members count, the player's photo and information, the chairman's
-  // information and photo) before the window is shown.
-  AccountWindow(ClubWindowParts parts, QWidget* parent);
+  // information and photo) before the window is shown. While
+  // `game_in_progress` (or a rated game is open) the window only shows the
+  // club's data.
+  AccountWindow(ClubWindowParts parts, AccountWindowPurpose purpose, bool game_in_progress,
+                QWidget* parent);
   ~AccountWindow() override;
 
-  // Shows the window modally; afterwards the session's AccountState is what
-  // the window left.
-  void Execute();
+  // Shows the window modally; returns the account state it left (the
+  // session's).
+  AccountState Execute();
 
   QTabWidget& PageControl1() { return *page_control_; }
   ImageControl& PageImage(int page) { return *page_images_[static_cast<std::size_t>(page)]; }
@@ -110,7 +116,7 @@ class AccountWindow : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  ClubSession& Session() { return parts_.game.Session(); }
+  ClubSession& Session() { return parts_.session; }
   QString Text(MsgId id) const;
   bool Locked() const;
 
@@ -149,6 +155,8 @@ class AccountWindow : public QDialog {
   void ChairmanMouseUp(QPoint point);
 
   ClubWindowParts parts_;
+  AccountWindowPurpose purpose_;
+  bool game_in_progress_;
   RatedTopTenReply top_ten_;
   PersonalInfo chairman_info_;
   bool record_read_ = false;

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <utility>
 
 #include "dialogs/DialogFrame.h"
 #include "i18n/Language.h"
@@ -45,10 +46,11 @@ InfoContacts InfoContactsFromClubAddress(const QString& address) {
   return {{home, about}, QUrl(QStringLiteral("mailto:club@") + url.host())};
 }
 
-InfoWindow::InfoWindow(GameState& game, const ChampionsFile& champions, PictureStore& pictures,
-                       InfoContacts contacts, QWidget* parent, UrlOpener open_url)
+InfoWindow::InfoWindow(const InterfaceLanguage& language, const ChampionsFile& champions,
+                       PictureStore& pictures, InfoContacts contacts, QWidget* parent,
+                       UrlOpener open_url)
     : QDialog(parent),
-      game_(game),
+      language_(language),
       champions_(champions),
       pictures_(pictures),
       contacts_(std::move(contacts)),
@@ -67,7 +69,15 @@ InfoWindow::InfoWindow(GameState& game, const ChampionsFile& champions, PictureS
   connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void InfoWindow::Execute() { exec(); }
+void InfoWindow::Prepare(InfoPage page, LanguageStepper step_language) {
+  page_ = page;
+  step_language_ = std::move(step_language);
+}
+
+void InfoWindow::Execute(InfoPage page, LanguageStepper step_language) {
+  Prepare(page, std::move(step_language));
+  exec();
+}
 
 void InfoWindow::showEvent(QShowEvent* event) {
   FormShow();
@@ -82,14 +92,15 @@ void InfoWindow::paintEvent(QPaintEvent*) {
 
 void InfoWindow::UpdateCaption() {
   switch (page_) {
-    case kInfoPageAbout:
-      setWindowTitle(Q(game_.Text(MsgId::MsgAbout)));
+    case InfoPage::kAbout:
+      setWindowTitle(Q(language_.Text(MsgId::MsgAbout)));
       break;
-    case kInfoPageOptions:
-      setWindowTitle(Q(game_.Text(MsgId::MsgOptions) + ": " + game_.Text(MsgId::MsgLanguageName)));
+    case InfoPage::kOptions:
+      setWindowTitle(
+          Q(language_.Text(MsgId::MsgOptions) + ": " + language_.Text(MsgId::MsgLanguageName)));
       break;
-    default:
-      setWindowTitle(Q(game_.Text(MsgId::MsgChampions)));
+    case InfoPage::kChampions:
+      setWindowTitle(Q(language_.Text(MsgId::MsgChampions)));
       break;
   }
 }
@@ -100,9 +111,6 @@ void InfoWindow::PaintPageBackground(QPainter& painter) {
 }
 
 void InfoWindow::FormShow() {
-  // A page number outside 1..3 shows the champions, like any page but the
-  // first two.
-  page_ = game_.InfoWindowPage;
   UpdateCaption();
   image1_->setToolTip(QString());
   image1_->setCursor(Qt::ArrowCursor);
@@ -111,24 +119,24 @@ void InfoWindow::FormShow() {
     PaintPageBackground(painter);
     painter.setRenderHint(QPainter::TextAntialiasing);
     switch (page_) {
-      case kInfoPageAbout:
+      case InfoPage::kAbout:
         DrawAboutPage(painter);
         break;
-      case kInfoPageOptions:
+      case InfoPage::kOptions:
         DrawOptionsPage(painter);
         break;
-      default:
+      case InfoPage::kChampions:
         DrawChampionsPage(painter);
         break;
     }
   }
-  if (page_ == kInfoPageOptions) DrawFlag();
+  if (page_ == InfoPage::kOptions) DrawFlag();
   image1_->update();
   button1_->setFocus();
 }
 
 void InfoWindow::DrawAboutPage(QPainter& painter) {
-  QImage lettering = pictures_.LoadPngResource(Q(Language(game_.LanguageIndex).caption_picture));
+  QImage lettering = pictures_.LoadPngResource(Q(Language(language_.Index()).caption_picture));
   ResizePng(lettering, 270, 45);
   painter.drawImage(170, 110, lettering);
   painter.drawImage(80, 85, pictures_.LoadPngResource("Icon064"));
@@ -141,10 +149,10 @@ void InfoWindow::DrawAboutPage(QPainter& painter) {
   DrawTextCentered(painter, QStringLiteral("21.06.2020"), 0, kInfoWidth, 190);
   painter.setFont(CellHeightFont(ArialFamily(), 16, true));
   painter.setPen(kRed);
-  DrawTextCentered(painter, Q(game_.Text(MsgId::MsgCreditsLine)), 0, kInfoWidth, 222);
+  DrawTextCentered(painter, Q(language_.Text(MsgId::MsgCreditsLine)), 0, kInfoWidth, 222);
   painter.setFont(large);
   painter.setPen(kBlue);
-  DrawTextCentered(painter, Q(game_.Text(MsgId::MsgCreditsPlace)), 0, kInfoWidth, 250);
+  DrawTextCentered(painter, Q(language_.Text(MsgId::MsgCreditsPlace)), 0, kInfoWidth, 250);
 }
 
 void InfoWindow::DrawOptionsPage(QPainter& painter) {
@@ -159,13 +167,13 @@ void InfoWindow::DrawFlag() {
   painter.setClipRect(kFlagLeft, kFlagTop, kFlagWidth, kFlagHeight);
   PaintPageBackground(painter);
   painter.drawImage(kFlagLeft, kFlagTop,
-                    pictures_.LoadPngResource(Q(Language(game_.LanguageIndex).flag_picture)));
+                    pictures_.LoadPngResource(Q(Language(language_.Index()).flag_picture)));
 }
 
 void InfoWindow::DrawChampionsPage(QPainter& painter) {
   painter.setFont(CellHeightFont(ArialFamily(), 30, true));
   painter.setPen(kBlue);
-  DrawTextCentered(painter, Q(game_.Text(MsgId::MsgChampions)), 0, kInfoWidth, 120);
+  DrawTextCentered(painter, Q(language_.Text(MsgId::MsgChampions)), 0, kInfoWidth, 120);
 
   painter.setFont(CellHeightFont(ArialFamily(), 24, true));
   painter.setPen(kRed);
@@ -183,15 +191,15 @@ void InfoWindow::DrawChampionsPage(QPainter& painter) {
 void InfoWindow::Image1MouseMove(QPoint point) {
   bool hand = false;
   QString hint;
-  if (page_ == kInfoPageAbout) {
+  if (page_ == InfoPage::kAbout) {
     if (InIcon(point)) {
       hand = true;
-      hint = Q(game_.Text(MsgId::MsgVisitWebsite));
+      hint = Q(language_.Text(MsgId::MsgVisitWebsite));
     } else if (InLogo(point)) {
       hand = true;
-      hint = Q(game_.Text(MsgId::MsgWriteLetter));
+      hint = Q(language_.Text(MsgId::MsgWriteLetter));
     }
-  } else if (page_ == kInfoPageOptions) {
+  } else if (page_ == InfoPage::kOptions) {
     hand = InLeftArrow(point) || InRightArrow(point);
   }
   image1_->setCursor(hand ? Qt::PointingHandCursor : Qt::ArrowCursor);
@@ -199,7 +207,7 @@ void InfoWindow::Image1MouseMove(QPoint point) {
 }
 
 void InfoWindow::Image1MouseDown(QPoint point) {
-  if (page_ == kInfoPageAbout) {
+  if (page_ == InfoPage::kAbout) {
     if (InIcon(point)) {
       const QUrl& page = contacts_.web_pages[QRandomGenerator::global()->bounded(2)];
       // A failing web page open is silent.
@@ -211,12 +219,12 @@ void InfoWindow::Image1MouseDown(QPoint point) {
                                  QStringLiteral("Auto method failed."));
       }
     }
-  } else if (page_ == kInfoPageOptions) {
+  } else if (page_ == InfoPage::kOptions) {
     int step = 0;
     if (InLeftArrow(point)) step = 1;
     if (InRightArrow(point)) step = 2;
     if (step == 0) return;
-    game_.ApplyLanguage(step);
+    if (step_language_) step_language_(step);
     DrawFlag();
     UpdateCaption();
     image1_->update();

@@ -1,7 +1,6 @@
-// The information window with its three pages: about (1), options with the
-// interface language (2) and the best five champions (3), chosen by the
-// game's InfoWindowPage before it is shown. Created once and reused; every
-// showing redraws the page completely.
+// The information window with its three pages: about, options with the
+// interface language, and the best five champions. Created once and reused;
+// every showing redraws the page completely.
 #pragma once
 
 #include <QDialog>
@@ -9,7 +8,8 @@
 #include <array>
 
 #include "dialogs/NoticeWindow.h"
-#include "game/GameState.h"
+#include "game/InterfaceLanguage.h"
+#include "game/Ports.h"
 #include "storage/ChampionsFile.h"
 #include "ui/ImageControl.h"
 #include "ui/Pictures.h"
@@ -17,9 +17,6 @@
 
 namespace braxo {
 
-inline constexpr int kInfoPageAbout = 1;
-inline constexpr int kInfoPageOptions = 2;
-inline constexpr int kInfoPageChampions = 3;
 inline constexpr int kInfoWidth = 610;
 inline constexpr int kInfoHeight = 400;
 inline constexpr int kInfoImageHeight = 332;
@@ -41,18 +38,22 @@ class InfoWindow : public QDialog {
   Q_OBJECT
 
  public:
-  // Everything passed in must outlive the window. `open_url` opens the web
-  // pages and the mail address (the desktop's handler in the game).
-  InfoWindow(GameState& game, const ChampionsFile& champions, PictureStore& pictures,
-             InfoContacts contacts, QWidget* parent, UrlOpener open_url = OpenWithDesktop);
+  // Everything passed in must outlive the window. The window's texts follow
+  // `language`. `open_url` opens the web pages and the mail address (the
+  // desktop's handler in the game).
+  InfoWindow(const InterfaceLanguage& language, const ChampionsFile& champions,
+             PictureStore& pictures, InfoContacts contacts, QWidget* parent,
+             UrlOpener open_url = OpenWithDesktop);
 
-  // Shows the window modally on the game's current InfoWindowPage.
-  void Execute();
+  // Shows the window modally on `page`; the options page's arrows step the
+  // language through `step_language`.
+  void Execute(InfoPage page, LanguageStepper step_language);
+  // What Execute does before the window shows, for tests that show it
+  // themselves.
+  void Prepare(InfoPage page, LanguageStepper step_language);
 
   ImageControl& Image1() { return *image1_; }
   SkinnedButton& Button1() { return *button1_; }
-  // The page the window was last shown on.
-  int Page() const { return page_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -73,12 +74,13 @@ class InfoWindow : public QDialog {
   void Image1MouseMove(QPoint point);
   void Image1MouseDown(QPoint point);
 
-  GameState& game_;
+  const InterfaceLanguage& language_;
   const ChampionsFile& champions_;
   PictureStore& pictures_;
   InfoContacts contacts_;
   UrlOpener open_url_;
-  int page_ = kInfoPageAbout;
+  InfoPage page_ = InfoPage::kAbout;
+  LanguageStepper step_language_;
   ImageControl* image1_;
   SkinnedButton* button1_;
 };

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <utility>
 
 #include "dialogs/DialogFrame.h"
 #include "ui/Drawing.h"
@@ -43,10 +44,10 @@ QValidator::State TypedLengthValidator::validate(QString& input, int&) const {
   return Acceptable;
 }
 
-PasswordWindow::PasswordWindow(GameState& game, std::string& player_name, PictureStore& pictures,
-                               QWidget* parent)
+PasswordWindow::PasswordWindow(const InterfaceLanguage& language, std::string& player_name,
+                               PictureStore& pictures, QWidget* parent)
     : QDialog(parent),
-      game_(game),
+      language_(language),
       player_name_(player_name),
       pictures_(pictures),
       name_validator_(kChampionNameTypedLimit) {
@@ -82,16 +83,34 @@ PasswordWindow::PasswordWindow(GameState& game, std::string& player_name, Pictur
   connect(ok_button_, &QPushButton::clicked, this, &PasswordWindow::Confirm);
 }
 
-void PasswordWindow::Execute() { exec(); }
+void PasswordWindow::Prepare(PasswordPrompt prompt, std::string password) {
+  prompt_ = prompt;
+  password_ = std::move(password);
+  password_accepted_ = false;
+  confirmed_name_.reset();
+}
+
+bool PasswordWindow::AskModePassword(GameMode mode, const std::string& password) {
+  Prepare(
+      mode == GameMode::kSuper ? PasswordPrompt::kSuperPassword : PasswordPrompt::kExtraPassword,
+      password);
+  exec();
+  return password_accepted_;
+}
+
+std::optional<std::string> PasswordWindow::AskChampionName() {
+  Prepare(PasswordPrompt::kChampionName);
+  exec();
+  return confirmed_name_;
+}
 
 void PasswordWindow::FormShow() {
-  role_ = game_.PasswordWindowRole;
-  error_label_->setText(Q(game_.Text(MsgId::MsgInvalidPassword)));
+  error_label_->setText(Q(language_.Text(MsgId::MsgInvalidPassword)));
   error_label_->hide();
-  cancel_button_->setText(Q(game_.Text(MsgId::MsgCancel)));
-  if (role_ == kPasswordRoleChampion) {
-    setWindowTitle(Q(game_.Text(MsgId::MsgYouWon)));
-    prompt_label_->setText(Q(game_.Text(MsgId::MsgEnterName)));
+  cancel_button_->setText(Q(language_.Text(MsgId::MsgCancel)));
+  if (prompt_ == PasswordPrompt::kChampionName) {
+    setWindowTitle(Q(language_.Text(MsgId::MsgYouWon)));
+    prompt_label_->setText(Q(language_.Text(MsgId::MsgEnterName)));
     stop_sign_->hide();
     const QString name = Q(player_name_);
     name_validator_.SetPrevious(name);
@@ -100,14 +119,15 @@ void PasswordWindow::FormShow() {
     ok_button_->move(55, 114);
     cancel_button_->hide();
   } else {
-    const MsgId mode = role_ == kPasswordRoleSuper ? MsgId::MsgModeSuper : MsgId::MsgModeExtra;
-    setWindowTitle(Q(game_.Text(MsgId::MsgModeLabel) + " " + game_.Text(mode)));
-    prompt_label_->setText(Q(game_.Text(MsgId::MsgEnterPassword)));
+    const MsgId mode =
+        prompt_ == PasswordPrompt::kSuperPassword ? MsgId::MsgModeSuper : MsgId::MsgModeExtra;
+    setWindowTitle(Q(language_.Text(MsgId::MsgModeLabel) + " " + language_.Text(mode)));
+    prompt_label_->setText(Q(language_.Text(MsgId::MsgEnterPassword)));
     stop_sign_->show();
     edit1_->setValidator(nullptr);
     // A champion's name confirmed last time is not offered as a password; any
     // other earlier text (a refused password) stays for another try.
-    if (edit1_->text().toStdString() == game_.ChampionName) edit1_->clear();
+    if (edit1_->text().toStdString() == last_champion_name_) edit1_->clear();
     ok_button_->move(105, 114);
     cancel_button_->show();
   }
@@ -124,7 +144,8 @@ void PasswordWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
   painter.drawImage(10, 5, pictures_.LoadPngResource("Ramka180"));
-  if (role_ == kPasswordRoleChampion) painter.drawImage(10, 5, pictures_.LoadPngResource("Medal"));
+  if (prompt_ == PasswordPrompt::kChampionName)
+    painter.drawImage(10, 5, pictures_.LoadPngResource("Medal"));
 }
 
 bool PasswordWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -134,29 +155,29 @@ bool PasswordWindow::eventFilter(QObject* watched, QEvent* event) {
       Confirm();
       return true;
     }
-    if (key != Qt::Key_Escape && role_ != kPasswordRoleChampion) error_label_->hide();
+    if (key != Qt::Key_Escape && prompt_ != PasswordPrompt::kChampionName) error_label_->hide();
   }
   return QDialog::eventFilter(watched, event);
 }
 
 void PasswordWindow::Edit1Change(const QString& text) {
   name_validator_.SetPrevious(text);
-  if (role_ == kPasswordRoleChampion) player_name_ = text.toStdString();
+  if (prompt_ == PasswordPrompt::kChampionName) player_name_ = text.toStdString();
 }
 
 void PasswordWindow::Confirm() {
   const std::string text = edit1_->text().toStdString();
-  if (role_ == kPasswordRoleChampion) {
-    game_.ChampionName = text;
+  if (prompt_ == PasswordPrompt::kChampionName) {
+    last_champion_name_ = text;
+    confirmed_name_ = text;
     accept();
     return;
   }
-  const bool super = role_ == kPasswordRoleSuper;
   // Compared whole and exactly: a trailing space or another letter case is a
-  // different password.
-  if (text == (super ? game_.SuperPassword : game_.ExtraPassword)) {
+  // different password. A prompt without a password accepts nothing.
+  if (!password_.empty() && text == password_) {
     accept();
-    (super ? game_.SuperPasswordAccepted : game_.ExtraPasswordAccepted) = true;
+    password_accepted_ = true;
     return;
   }
   error_label_->show();

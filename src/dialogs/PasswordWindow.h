@@ -1,7 +1,5 @@
-// The password window in its three roles, chosen by the game's
-// PasswordWindowRole before it is shown: the password of mode "Extra"
-// (role 0), the password of mode "Super" (role 1), and the name of a new
-// champion (role 2).
+// The password window in its three roles: the password of mode "Extra", the
+// password of mode "Super", and the name of a new champion.
 //
 // Created once and reused for the whole run, so the entry field keeps its
 // text from one showing to the next.
@@ -11,17 +9,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QValidator>
+#include <optional>
 #include <string>
 
-#include "game/GameState.h"
+#include "game/InterfaceLanguage.h"
+#include "game/Ports.h"
 #include "ui/Pictures.h"
 #include "ui/SkinnedButton.h"
 
 namespace braxo {
 
-inline constexpr int kPasswordRoleExtra = 0;
-inline constexpr int kPasswordRoleSuper = 1;
-inline constexpr int kPasswordRoleChampion = 2;
+// What the window asks for.
+enum class PasswordPrompt { kExtraPassword, kSuperPassword, kChampionName };
 // The most characters the player may type as a champion's name.
 inline constexpr int kChampionNameTypedLimit = 12;
 
@@ -45,15 +44,26 @@ class PasswordWindow : public QDialog {
   Q_OBJECT
 
  public:
-  // `game` supplies the role, the passwords and ChampionName and takes the
-  // accepted flags (the flow starts the mode once the pre-game check
-  // agreed); `player_name` is the settings' name, which role 2 offers and
-  // keeps equal to the field. All must outlive the window.
-  PasswordWindow(GameState& game, std::string& player_name, PictureStore& pictures,
-                 QWidget* parent);
+  // `player_name` is the settings' name, which the champion's prompt offers
+  // and keeps equal to the field. All must outlive the window.
+  PasswordWindow(const InterfaceLanguage& language, std::string& player_name,
+                 PictureStore& pictures, QWidget* parent);
 
-  // Shows the window modally in the game's current PasswordWindowRole.
-  void Execute();
+  // Asks modally for the password of `mode` (Extra or Super): true once
+  // `password` was typed exactly, compared whole (a wrong one keeps the
+  // window open); false when the window was closed without it. The window
+  // only answers: the flow starts the mode.
+  bool AskModePassword(GameMode mode, const std::string& password);
+  // Asks modally for a new champion's name: the confirmed name, or none when
+  // the window was closed without confirming.
+  std::optional<std::string> AskChampionName();
+
+  // What both do before the window shows, for tests that show it themselves:
+  // the prompt and, for a mode's password, the password to check against.
+  // The answer then reads from PasswordAccepted() or ConfirmedName().
+  void Prepare(PasswordPrompt prompt, std::string password = {});
+  bool PasswordAccepted() const { return password_accepted_; }
+  const std::optional<std::string>& ConfirmedName() const { return confirmed_name_; }
 
   QLineEdit& Edit1() { return *edit1_; }
   QLabel& PromptLabel() { return *prompt_label_; }
@@ -61,8 +71,6 @@ class PasswordWindow : public QDialog {
   QLabel& StopSign() { return *stop_sign_; }
   SkinnedButton& OkButton() { return *ok_button_; }
   SkinnedButton& CancelButton() { return *cancel_button_; }
-  // The role the window was last shown in.
-  int Role() const { return role_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -74,10 +82,16 @@ class PasswordWindow : public QDialog {
   void Confirm();
   void Edit1Change(const QString& text);
 
-  GameState& game_;
+  const InterfaceLanguage& language_;
   std::string& player_name_;
   PictureStore& pictures_;
-  int role_ = kPasswordRoleExtra;
+  PasswordPrompt prompt_ = PasswordPrompt::kExtraPassword;
+  // What the prompt checks against; never shown.
+  std::string password_;
+  bool password_accepted_ = false;
+  std::optional<std::string> confirmed_name_;
+  // The name the last champion confirmed: it is not offered as a password.
+  std::string last_champion_name_;
   QLabel* stop_sign_;
   QLabel* prompt_label_;
   QLabel* error_label_;

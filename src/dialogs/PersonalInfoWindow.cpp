@@ -104,12 +104,12 @@ void PersonalInfoWindow::showEvent(QShowEvent* event) {
 void PersonalInfoWindow::FirstPaint() {
   if (first_paint_done_) return;
   first_paint_done_ = true;
-  const GameState& game = parts_.game;
-  setWindowTitle(Q(game.Text(MsgId::MsgMyAccount)));
-  label1_->setText(Q(game.Text(MsgId::MsgInfoVisible)));
-  button_ok_i_->setText(Q(game.Text(MsgId::MsgUpdateInfo)));
-  button_ok_f_->setText(Q(game.Text(MsgId::MsgRefreshPhoto)));
-  const PersonalInfo& info = parts_.game.Session().CurrentUser.Info;
+  const InterfaceLanguage& language = parts_.language;
+  setWindowTitle(Q(language.Text(MsgId::MsgMyAccount)));
+  label1_->setText(Q(language.Text(MsgId::MsgInfoVisible)));
+  button_ok_i_->setText(Q(language.Text(MsgId::MsgUpdateInfo)));
+  button_ok_f_->setText(Q(language.Text(MsgId::MsgRefreshPhoto)));
+  const PersonalInfo& info = parts_.session.current_user.Info;
   const QColor face = palette().color(QPalette::Button);
   for (int row = 0; row < kInfoRowCount; ++row) {
     const RowLayout& layout = kInfoRows[static_cast<std::size_t>(row)];
@@ -119,7 +119,7 @@ void PersonalInfoWindow::FirstPaint() {
     painter.drawImage(0, 0, parts_.pictures.LoadPngResource(layout.icon));
     painter.end();
     QLineEdit& edit = Edit(row);
-    edit.setToolTip(Q(game.Text(layout.hint)));
+    edit.setToolTip(Q(language.Text(layout.hint)));
     edit.setText(Q(InfoRow(info, row)));
   }
   DrawSlotPhoto();
@@ -138,15 +138,15 @@ void PersonalInfoWindow::DrawPhotoBox(const QImage& photo) {
 }
 
 void PersonalInfoWindow::DrawSlotPhoto() {
-  const ClubSession& session = parts_.game.Session();
+  const ClubSession& session = parts_.session;
   QImage photo;
   if (photo_loaded_) {
-    const std::string& jpeg = session.PhotoSlots[0];
+    const std::string& jpeg = session.photo_slots[0];
     photo = QImage::fromData(reinterpret_cast<const uchar*>(jpeg.data()),
                              static_cast<int>(jpeg.size()), "JPG");
   }
   if (photo.isNull())
-    photo = parts_.pictures.LoadPngResource(session.CurrentUser.Sex == 'M' ? "GAcNoM" : "GAcNoF");
+    photo = parts_.pictures.LoadPngResource(session.current_user.Sex == 'M' ? "GAcNoM" : "GAcNoF");
   DrawPhotoBox(photo);
 }
 
@@ -158,10 +158,10 @@ void PersonalInfoWindow::UpdateInfo() {
     InfoRow(info, row) = Cp1251ToUtf8(Utf8ToCp1251(Edit(row).text().toStdString()));
   }
   info = CleanPersonalInfo(std::move(info));
-  ClubSession& session = parts_.game.Session();
-  if (!parts_.club.SavePersonalInfo(session.CurrentUser.Nick, info)) return;
+  ClubSession& session = parts_.session;
+  if (!parts_.club.SavePersonalInfo(session.current_user.Nick, info)) return;
   button_ok_i_->setEnabled(false);
-  session.CurrentUser.Info = parts_.club.ReadPersonalInfo(session.CurrentUser.Nick);
+  session.current_user.Info = parts_.club.ReadPersonalInfo(session.current_user.Nick);
 }
 
 void PersonalInfoWindow::ChoosePhoto() {
@@ -169,7 +169,7 @@ void PersonalInfoWindow::ChoosePhoto() {
   if (file.isEmpty()) return;
   std::string bytes;
   if (ReadPhotoFile(file.toStdString(), bytes) != PhotoCheck::kOk) {
-    parts_.show_notice({parts_.game.Text(MsgId::MsgPhotoFormat), "", ""});
+    parts_.show_notice({parts_.language.Text(MsgId::MsgPhotoFormat), "", ""});
     return;
   }
   chosen_file_ = file.toStdString();
@@ -180,14 +180,14 @@ void PersonalInfoWindow::ChoosePhoto() {
 
 void PersonalInfoWindow::UploadChosenPhoto() {
   const auto failed = [this] {
-    parts_.show_notice({parts_.game.Text(MsgId::MsgPhotoUploadFailed), "", ""});
+    parts_.show_notice({parts_.language.Text(MsgId::MsgPhotoUploadFailed), "", ""});
   };
   std::string bytes;
   if (chosen_file_.empty() || ReadPhotoFile(chosen_file_, bytes) != PhotoCheck::kOk) {
     failed();
     return;
   }
-  ClubSession& session = parts_.game.Session();
+  ClubSession& session = parts_.session;
   const std::string folder = PhotoFtpFolder(parts_.services);
   if (folder.empty()) {
     failed();
@@ -195,14 +195,14 @@ void PersonalInfoWindow::UploadChosenPhoto() {
   }
   // The club's FTP side knows the member by the club's own nick and password.
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const bool sent = UploadPhoto(PhotoUploadAddress(folder, session.CurrentUser.Nick),
-                                session.CurrentUser.Nick, session.CurrentUser.Pw, bytes);
+  const bool sent = UploadPhoto(PhotoUploadAddress(folder, session.current_user.Nick),
+                                session.current_user.Nick, session.current_user.Pw, bytes);
   QApplication::restoreOverrideCursor();
   if (!sent) {
     failed();
     return;
   }
-  if (parts_.club.LoadPhoto(session, session.CurrentUser.Nick, 1)) photo_loaded_ = true;
+  if (parts_.club.LoadPhoto(session, session.current_user.Nick, 1)) photo_loaded_ = true;
   DrawSlotPhoto();
   button_ok_f_->setEnabled(false);
 }

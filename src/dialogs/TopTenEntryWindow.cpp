@@ -25,14 +25,13 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 }  // namespace
 
 TopTenEntryWindow::TopTenEntryWindow(ClubAccess& club, const TournamentPassport& passport,
-                                     int score, int& place, int language, PictureStore& pictures,
+                                     int score, int language, PictureStore& pictures,
                                      PassportOpener open_passport, QWidget* parent,
                                      NoticeOverShower show_notice)
     : QDialog(parent),
       club_(club),
       passport_(passport),
       score_(score),
-      place_(place),
       language_(language),
       pictures_(pictures),
       open_passport_(std::move(open_passport)),
@@ -72,7 +71,7 @@ bool TopTenEntryWindow::FormShow() {
   return passport_.Nick == kIncognito;
 }
 
-int TopTenEntryWindow::Execute() {
+std::optional<int> TopTenEntryWindow::Execute() {
   if (FormShow()) {
     // Send keeps the state it was given on opening: only the passport button
     // decides it again.
@@ -81,7 +80,8 @@ int TopTenEntryWindow::Execute() {
       DrawCard();
     });
   }
-  return exec();
+  exec();
+  return place_;
 }
 
 void TopTenEntryWindow::showEvent(QShowEvent* event) {
@@ -125,8 +125,8 @@ void TopTenEntryWindow::DrawCard() {
       Q(passport_.City), 160);
   DrawCountryFlag(passport_.Country, painter, 385, 162, pictures_);
   line(Q(MessageText(MsgId::MsgYourScore, language_)) + ":", QString::number(score_), 200);
-  if (place_ != -1)
-    line(Q(MessageText(MsgId::MsgYourPlace, language_)) + ":", QString::number(place_), 240);
+  if (place_)
+    line(Q(MessageText(MsgId::MsgYourPlace, language_)) + ":", QString::number(*place_), 240);
   painter.end();
   image2_->update();
 }

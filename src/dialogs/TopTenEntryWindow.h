@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <optional>
 #include <vector>
 
 #include "club/ClubAccess.h"
@@ -19,16 +20,16 @@ class TopTenEntryWindow : public QDialog {
   Q_OBJECT
 
  public:
-  // `score` is the game's TopTenScore; `place` its TopTenPlace, which the
-  // window sets when a result was written (the caller sets it to -1 first).
-  // Everything passed in must outlive the window.
-  TopTenEntryWindow(ClubAccess& club, const TournamentPassport& passport, int score, int& place,
-                    int language, PictureStore& pictures, PassportOpener open_passport,
-                    QWidget* parent, NoticeOverShower show_notice = ShowNoticeWindow);
+  // `score` is the completed mode's final score. Everything passed in must
+  // outlive the window.
+  TopTenEntryWindow(ClubAccess& club, const TournamentPassport& passport, int score, int language,
+                    PictureStore& pictures, PassportOpener open_passport, QWidget* parent,
+                    NoticeOverShower show_notice = ShowNoticeWindow);
 
   // Draws the card, decides Send and shows the window modally; with the nick
-  // "Incognito" the passport window opens at once over it.
-  int Execute();
+  // "Incognito" the passport window opens at once over it. Returns the place
+  // the result was written at, or none when no result was written.
+  std::optional<int> Execute();
   // The steps of opening without showing: the card and Send's state. True
   // when the passport window should open at once.
   bool FormShow();
@@ -42,6 +43,8 @@ class TopTenEntryWindow : public QDialog {
   SkinnedButton& Button2() { return *button2_; }
   SkinnedButton& Button3() { return *button3_; }
   bool Sent() const { return sent_; }
+  // The place of the result written from this window; none before Send.
+  const std::optional<int>& Place() const { return place_; }
   const std::vector<DrawnText>& CardTexts() const { return card_texts_; }
 
  protected:
@@ -53,7 +56,7 @@ class TopTenEntryWindow : public QDialog {
   ClubAccess& club_;
   const TournamentPassport& passport_;
   int score_;
-  int& place_;
+  std::optional<int> place_;
   int language_;
   PictureStore& pictures_;
   PassportOpener open_passport_;

@@ -1,13 +1,11 @@
 #include "game/GameState.h"
 
+#include <optional>
+#include <string>
 #include <utility>
-
-#include "i18n/Language.h"
 
 namespace braxo {
 namespace {
-
-constexpr char kChampionsFileName[] = "Braxo.clb";
 
 // The mode passwords, each character mixed with a key that changes along the
 // word. The key is read through a volatile so that the compiler cannot fold
@@ -38,10 +36,8 @@ GameState::GameState(GamePorts ports, RandomSource& random, std::array<std::stri
   if (!dealer_) dealer_ = [this](int level, Board& b) { GenerateLevel(level, b, random_); };
 }
 
-void GameState::FormCreate() {
-  ExtraPassword = AssembleExtraPassword();
-  SuperPassword = AssembleSuperPassword();
-  TitleScreen = true;
+void GameState::Start() {
+  title_screen_ = true;
   // The page is read while the title screen runs; the club steps of the
   // first paint wait for it (ClubStart).
   ports_.club.ReadAnnouncements([this] {
@@ -49,15 +45,15 @@ void GameState::FormCreate() {
     ClubStart();
   });
   ports_.view.SetCaption(Text(MsgId::MsgTitle));
-  flights.Reset();
+  flights_.Reset();
   ports_.sound.Start();
-  Session().RatedGameOpen = false;
-  GameInProgress = false;
+  Session().rated_game_open = false;
+  game_in_progress_ = false;
 }
 
-void GameState::FormPaint() {
+void GameState::Paint() {
   if (first_paint_done_) {
-    if (Playing) ports_.view.DrawBackground();
+    if (playing_) ports_.view.DrawBackground();
     return;
   }
   first_paint_done_ = true;
@@ -70,10 +66,10 @@ void GameState::FormPaint() {
   ports_.view.SetTimerInterval(kTitleTickMs);
   ports_.view.StartTimer();
 
-  const ChampionsStatus check = ports_.storage.CheckChampionsFile();
-  if (check != ChampionsStatus::kOk) {
+  const ChampionsCheck check = ports_.storage.CheckChampionsFile();
+  if (check != ChampionsCheck::kOk) {
     const MsgId what =
-        check == ChampionsStatus::kNotFound ? MsgId::MsgFileNotFound : MsgId::MsgInvalidFile;
+        check == ChampionsCheck::kNotFound ? MsgId::MsgFileNotFound : MsgId::MsgInvalidFile;
     ports_.view.StopTimer();
     ports_.dialogs.ShowError(Text(what) + " \"" + kChampionsFileName + "\"!");
     ports_.view.CloseWindow();
@@ -90,214 +86,209 @@ void GameState::ClubStart() {
   club_started_ = true;
   if (std::optional<Notice> announcement = ports_.club.StartupAnnouncement())
     ports_.dialogs.ShowNotice(*announcement);
-  if (ports_.storage.DeveloperMarker() != "qzx") {
+  if (ports_.storage.DeveloperMarker() != kDeveloperMarker) {
     ports_.club.CountStart();
     ports_.storage.SaveSettings();
   }
   ClubSession& session = Session();
-  session.AccountState = kAccountNobody;
-  if (ports_.club.LoginFromUserFile()) session.AccountState = kAccountLoggedIn;
+  session.account_state = AccountState::kNobody;
+  if (ports_.club.LoginFromUserFile()) session.account_state = AccountState::kLoggedIn;
   // The player may have left the title screen while the page was on its way.
-  if (online_icons_shown_) ports_.view.DrawAccountLamp(session.AccountState);
+  if (online_icons_shown_) ports_.view.DrawAccountLamp(session.account_state);
 }
 
-void GameState::Image1Click() {
-  if (!TitleScreen) return;
+void GameState::LeaveTitleScreen() {
+  if (!title_screen_) return;
   ports_.view.StopTimer();
   ports_.view.SetTimerInterval(kClockTickMs);
-  TitleScreen = false;
-  Playing = true;
-  ApplyLanguage(0);
+  title_screen_ = false;
+  playing_ = true;
+  ChangeLanguage(0);
   ports_.view.ShowMenuButtons();
-  Button1Click();
+  StartNormalGame();
   ports_.view.ShowOnlineIcons();
   online_icons_shown_ = true;
 }
 
-void GameState::StartGame(int mode) {
-  GameMode = mode;
-  Level = 1;
-  PossiblePairs = 0;
-  Score = kStartScore;
-  NewLevel(true);
+void GameState::StartGame(GameMode mode) {
+  mode_ = mode;
+  level_ = 1;
+  possible_pairs_ = 0;
+  score_ = kStartScore;
+  DealLevel(true);
 }
 
-void GameState::Button1Click() {
+void GameState::StartNormalGame() {
   if (online_icons_shown_ && !PreGameCheck()) return;
-  StartGame(1);
+  StartGame(GameMode::kNormal);
 }
 
-void GameState::Button2Click() {
-  ExtraPasswordAccepted = false;
-  PasswordWindowRole = 0;
-  ports_.dialogs.ShowPasswordWindow(0);
-  if (!ExtraPasswordAccepted) return;
-  if (!online_icons_shown_ || PreGameCheck()) StartGame(2);
-  ExtraPasswordAccepted = false;
+void GameState::StartModeWithPassword(GameMode mode, const std::string& password) {
+  if (!ports_.dialogs.AskModePassword(mode, password)) return;
+  if (!online_icons_shown_ || PreGameCheck()) StartGame(mode);
 }
 
-void GameState::Button3Click() {
-  SuperPasswordAccepted = false;
-  PasswordWindowRole = 1;
-  ports_.dialogs.ShowPasswordWindow(1);
-  if (!SuperPasswordAccepted) return;
-  if (!online_icons_shown_ || PreGameCheck()) StartGame(3);
-  SuperPasswordAccepted = false;
+void GameState::StartExtraGame() {
+  StartModeWithPassword(GameMode::kExtra, AssembleExtraPassword());
 }
 
-void GameState::Button4Click() {
-  InfoWindowPage = 3;
-  ports_.dialogs.ShowInfoWindow();
+void GameState::StartSuperGame() {
+  StartModeWithPassword(GameMode::kSuper, AssembleSuperPassword());
 }
 
-void GameState::Button5Click() {
-  InfoWindowPage = 2;
-  ports_.dialogs.ShowInfoWindow();
+void GameState::ShowChampionsPage() {
+  ports_.dialogs.ShowInfoWindow(InfoPage::kChampions, [this](int step) { ChangeLanguage(step); });
 }
 
-void GameState::Button6Click() {
-  InfoWindowPage = 1;
-  ports_.dialogs.ShowInfoWindow();
+void GameState::ShowOptionsPage() {
+  ports_.dialogs.ShowInfoWindow(InfoPage::kOptions, [this](int step) { ChangeLanguage(step); });
+}
+
+void GameState::ShowAboutPage() {
+  ports_.dialogs.ShowInfoWindow(InfoPage::kAbout, [this](int step) { ChangeLanguage(step); });
 }
 
 bool GameState::PreGameCheck() {
   ClubSession& session = Session();
   // The clock waits while the check's windows are open: a game that ended
   // inside the check would lose its rated result.
-  const bool clock_was_running = ClockRunning;
-  ClockRunning = false;
+  const bool clock_was_running = clock_running_;
+  clock_running_ = false;
   bool answer = true;
-  if (session.RatedGameOpen && !ports_.dialogs.AskYesNo(Text(MsgId::MsgGameOnRating) + "\n\r" +
-                                                        Text(MsgId::MsgConfirmNewGame))) {
+  if (session.rated_game_open && !ports_.dialogs.AskYesNo(Text(MsgId::MsgGameOnRating) + "\n\r" +
+                                                          Text(MsgId::MsgConfirmNewGame))) {
     answer = false;
-    ClockRunning = clock_was_running;
+    clock_running_ = clock_was_running;
   } else {
-    session.RatedGameOpen = false;
-    AccountWindowRole = 1;
-    GameInProgress = false;
-    ports_.dialogs.ShowAccountWindow();
-    if (session.AccountState == kAccountRated)
-      session.RatedGameOpen = ports_.club.RegisterRatedGame();
-    if (session.AccountState == kAccountNobody || session.AccountState == kAccountLoggedIn)
-      session.RatedGameOpen = false;
-    if (session.AccountState == kAccountRated && !session.RatedGameOpen) {
+    session.rated_game_open = false;
+    game_in_progress_ = false;
+    if (const std::optional<AccountState> left = ports_.dialogs.ShowAccountWindow(
+            AccountWindowPurpose::kPreGameCheck, game_in_progress_))
+      session.account_state = *left;
+    if (session.account_state == AccountState::kRated)
+      session.rated_game_open = ports_.club.RegisterRatedGame();
+    else
+      session.rated_game_open = false;
+    if (session.account_state == AccountState::kRated && !session.rated_game_open) {
       ports_.dialogs.ShowNotice(
           {Text(MsgId::MsgCannotConnect), Text(MsgId::MsgGameNotOnRating), ""});
-      session.AccountState = kAccountNobody;
+      session.account_state = AccountState::kNobody;
     }
-    ports_.view.DrawAccountLamp(session.AccountState);
+    ports_.view.DrawAccountLamp(session.account_state);
   }
-  GameInProgress = true;
+  game_in_progress_ = true;
   return answer;
 }
 
-void GameState::NewLevel(bool first_of_game) {
-  ClockRunning = false;
+void GameState::DealLevel(bool first_of_game) {
+  clock_running_ = false;
   ports_.view.ShowBoardLayout();
-  Selection = BoardCell{};
-  board.ComputeCellRects();
-  if (first_of_game) Level = 1;
-  board.Clear();
-  dealer_(Level, board);
-  PossiblePairs = board.CountPossiblePairs();
+  selection_ = BoardCell{};
+  board_.ComputeCellRects();
+  if (first_of_game) level_ = 1;
+  board_.Clear();
+  dealer_(level_, board_);
+  possible_pairs_ = board_.CountPossiblePairs();
   ports_.view.RenderBoard();
   for (int panel = 1; panel <= 4; ++panel) ports_.view.DrawStatusPanel(panel);
   // Bursts still running from the previous level vanish; their cells are
   // already empty, since a level only advances from a cleared board.
-  flights.Reset();
+  flights_.Reset();
 }
 
 BoardCell GameState::FindSelectableTileAt(int x, int y) const {
-  return board.FindFreeTileAt(x, y,
-                              [this](const BoardCell& cell) { return flights.IsInFlight(cell); });
+  return board_.FindFreeTileAt(x, y,
+                               [this](const BoardCell& cell) { return flights_.IsInFlight(cell); });
 }
 
-void GameState::Image1MouseDown(int x, int y) {
-  if (!Playing) return;
-  if (board.IsBoardCleared() && Level < kLevelCount) {
-    ++Level;
+void GameState::PressBoardAt(int x, int y) {
+  if (!playing_) return;
+  if (board_.IsBoardCleared() && level_ < kLevelCount) {
+    ++level_;
     ports_.sound.Play("SClick1");
-    NewLevel(false);
+    DealLevel(false);
     return;
   }
   // A tile whose pair is already taken stays on the board until its burst
   // empties the cell; it must not be taken a second time with another tile.
   const BoardCell tile = FindSelectableTileAt(x, y);
   if (tile.IsNone()) return;
-  if (tile == Selection) {
-    Selection = BoardCell{};
-  } else if (!Selection.IsNone() && board.Code(Selection) == board.Code(tile)) {
-    TakePair(tile, Selection);
+  if (tile == selection_) {
+    selection_ = BoardCell{};
+  } else if (!selection_.IsNone() && board_.Code(selection_) == board_.Code(tile)) {
+    TakePair(tile, selection_);
     return;
   } else {
-    Selection = tile;
+    selection_ = tile;
   }
   ports_.view.RenderBoard();
   ports_.sound.Play("SClick1");
 }
 
 void GameState::TakePair(const BoardCell& clicked, const BoardCell& selected) {
-  const CellRect& t = board.Rect(clicked);
-  flights.Enter(t.left - 15, t.top - 45, clicked, board);
-  const CellRect& s = board.Rect(selected);
-  flights.Enter(s.left - 12, s.top - 40, selected, board);
-  Selection = BoardCell{};
+  const CellRect& t = board_.Rect(clicked);
+  flights_.Enter(t.left - 15, t.top - 45, clicked, board_);
+  const CellRect& s = board_.Rect(selected);
+  flights_.Enter(s.left - 12, s.top - 40, selected, board_);
+  selection_ = BoardCell{};
   ports_.sound.Play("SClick2");
-  PossiblePairs = board.CountPossiblePairs();
+  possible_pairs_ = board_.CountPossiblePairs();
   ports_.view.DrawStatusPanel(4);
-  Score += kPairScore;
+  score_ += kPairScore;
   ports_.view.DrawStatusPanel(3);
-  ClockRunning = true;
+  clock_running_ = true;
   ports_.view.StartTimer();
 }
 
-void GameState::Image1MouseMove(int x, int y) {
-  if (!Playing) return;
-  const bool hand = (board.IsBoardCleared() && Level <= 4) || !FindSelectableTileAt(x, y).IsNone();
+void GameState::PointAt(int x, int y) {
+  if (!playing_) return;
+  const bool hand =
+      (board_.IsBoardCleared() && level_ <= 4) || !FindSelectableTileAt(x, y).IsNone();
   ports_.view.SetHandCursor(hand);
 }
 
-void GameState::Timer1Timer() {
-  if (TitleScreen) {
+void GameState::Tick() {
+  if (title_screen_) {
     ports_.view.DrawTitleScreen(false);
     return;
   }
-  if (!Playing) return;
-  if (ClockRunning && Score > 0) {
-    --Score;
+  if (!playing_) return;
+  if (clock_running_ && score_ > 0) {
+    --score_;
     ports_.view.DrawStatusPanel(3);
     ports_.sound.Play("STimer");
   }
-  if (!ClockRunning) return;
-  PossiblePairs = board.CountPossiblePairs();
+  if (!clock_running_) return;
+  possible_pairs_ = board_.CountPossiblePairs();
   ports_.view.DrawStatusPanel(4);
-  const bool cleared = board.IsBoardCleared();
+  const bool cleared = board_.IsBoardCleared();
   if (cleared) {
-    if (Level == kLevelCount)
+    if (level_ == kLevelCount)
       ports_.sound.Play("SEnd");
     else
-      ports_.sound.Play(GameMode == 1 ? "STada" : "SSton");
-    ClockRunning = false;
+      ports_.sound.Play(mode_ == GameMode::kNormal ? "STada" : "SSton");
+    clock_running_ = false;
   }
-  const bool lost = PossiblePairs == 0 && !cleared;
+  const bool lost = possible_pairs_ == 0 && !cleared;
   if (lost) {
     ports_.sound.Play("SHaHa");
-    ClockRunning = false;
+    clock_running_ = false;
   }
-  if (lost || (Level == kLevelCount && cleared)) EndOfGame(!lost);
+  if (lost || (level_ == kLevelCount && cleared)) EndOfGame(!lost);
 }
 
 void GameState::EndOfGame(bool mode_completed) {
-  ClockRunning = false;
+  clock_running_ = false;
 
+  // The report flags the finished game's mode by its number.
   std::array<int, 12> flags{};
-  flags[GameMode - 1] = 1;
+  flags[static_cast<std::size_t>(mode_) - 1] = 1;
   ports_.club.CountFinishedGame(flags);
 
   ClubSession& session = Session();
-  if (session.AccountState == kAccountRated && session.RatedGameOpen) {
+  if (session.account_state == AccountState::kRated && session.rated_game_open) {
     while (true) {
-      const RatedSave saved = ports_.club.SaveRatedResult(Score);
+      const RatedSave saved = ports_.club.SaveRatedResult(score_);
       if (saved == RatedSave::kSaved) break;
       // The club holds no started game to put the score on; asking again
       // would only repeat the same answer.
@@ -308,22 +299,20 @@ void GameState::EndOfGame(bool mode_completed) {
       if (!ports_.dialogs.AskYesNo(Text(MsgId::MsgCannotConnect) + "\n\r" + Text(MsgId::MsgRepeat)))
         break;
     }
-    session.RatedGameOpen = false;
+    session.rated_game_open = false;
   }
-  GameInProgress = false;
+  game_in_progress_ = false;
 
-  if (Score >= ports_.storage.ChampionsThreshold()) {
-    PasswordWindowRole = 2;
-    ports_.dialogs.ShowPasswordWindow(2);
-    ports_.storage.AddChampion(ChampionName, Score);
+  if (score_ >= ports_.storage.ChampionsThreshold()) {
+    if (std::optional<std::string> name = ports_.dialogs.AskChampionName())
+      champion_name_ = std::move(*name);
+    ports_.storage.AddChampion(champion_name_, score_);
   }
 
   if (mode_completed) {
-    TopTenScore = Score;
-    TopTenPlace = -1;
-    ports_.dialogs.ShowTopTenEntryWindow();
-    if (session.AccountState == kAccountRated && TopTenPlace >= 1 && TopTenPlace <= 10) {
-      const int reward = TopTenPlace == 1 ? 25 : 10;
+    const std::optional<int> place = ports_.dialogs.ShowTopTenEntryWindow(score_);
+    if (session.account_state == AccountState::kRated && place && *place >= 1 && *place <= 10) {
+      const int reward = *place == 1 ? 25 : 10;
       if (ports_.club.CreditKezs(reward)) {
         ports_.dialogs.ShowNotice(
             {Text(MsgId::MsgYouGet) + " " + std::to_string(reward) + " Kezs!!!", "", ""});
@@ -332,35 +321,35 @@ void GameState::EndOfGame(bool mode_completed) {
     }
   }
 
-  if (session.AccountState == kAccountRated) {
-    session.AccountState = kAccountLoggedIn;
+  if (session.account_state == AccountState::kRated) {
+    session.account_state = AccountState::kLoggedIn;
     // The lamp follows the state: the finished game no longer counts.
-    ports_.view.DrawAccountLamp(session.AccountState);
+    ports_.view.DrawAccountLamp(session.account_state);
   }
 }
 
-bool GameState::AnimationIdle() { return flights.Step(board, ports_.view); }
+bool GameState::StepBurstsIfRunning() { return flights_.Step(board_, ports_.view); }
 
-void GameState::ImAnClick() { ports_.club.ImAnClick(); }
-void GameState::ImGPClick() { ports_.club.ImGPClick(); }
+void GameState::DownloadNewVersion() { ports_.club.DownloadNewVersion(); }
+void GameState::OpenStorePage() { ports_.club.OpenStorePage(); }
 
-void GameState::ImChClick() {
+void GameState::OpenChat() {
   if (ports_.club.ChatAvailable())
     ports_.dialogs.ShowChatWindow();
   else
     ports_.dialogs.ShowNotice({Text(MsgId::MsgChatUnavailable), "", ""});
 }
 
-void GameState::ImWTClick() {
+void GameState::OpenWorldTopTen() {
   if (ports_.club.TopTenAvailable())
     ports_.dialogs.ShowTopTenTableWindow();
   else
     ports_.dialogs.ShowNotice({Text(MsgId::MsgTopTenUnavailable), "", ""});
 }
 
-void GameState::ImStClick() { ports_.dialogs.ShowStatisticsWindow(); }
+void GameState::OpenStatistics() { ports_.dialogs.ShowStatisticsWindow(); }
 
-void GameState::ImHpClick() {
+void GameState::OpenHelp() {
   random_.Reseed();
   if (random_.Uniform(1, 2) == 1)
     ports_.dialogs.OpenWebPage(help_mirrors_[0] + "/progr/xxx.php#Label_Braxo");
@@ -368,21 +357,37 @@ void GameState::ImHpClick() {
     ports_.dialogs.OpenWebPage(help_mirrors_[1] + "/progr/xxx.html#Label_Braxo");
 }
 
-void GameState::ImAcClick() {
-  AccountWindowRole = 0;
-  ports_.dialogs.ShowAccountWindow();
-  ports_.view.DrawAccountLamp(Session().AccountState);
+void GameState::OpenAccount() {
+  ClubSession& session = Session();
+  if (const std::optional<AccountState> left =
+          ports_.dialogs.ShowAccountWindow(AccountWindowPurpose::kAccountIcon, game_in_progress_))
+    session.account_state = *left;
+  ports_.view.DrawAccountLamp(session.account_state);
 }
 
-void GameState::FormDestroy() {
+void GameState::ShutDown() {
   ports_.storage.SaveSettings();
   ports_.sound.Release();
 }
 
-void GameState::ApplyLanguage(int step) {
-  LanguageIndex = StepLanguage(LanguageIndex, step);
+void GameState::ChangeLanguage(int step) {
+  ports_.language.Step(step);
   ports_.view.RefreshLanguage();
   for (int panel = 1; panel <= 4; ++panel) ports_.view.DrawStatusPanel(panel);
+}
+
+GamePosition GameState::Position() const {
+  return {mode_, level_, score_, board_, selection_, clock_running_};
+}
+
+void GameState::SetPosition(GamePosition position) {
+  mode_ = position.mode;
+  level_ = position.level;
+  score_ = position.score;
+  board_ = std::move(position.board);
+  selection_ = position.selection;
+  clock_running_ = position.clock_running;
+  possible_pairs_ = board_.CountPossiblePairs();
 }
 
 }  // namespace braxo

@@ -1,16 +1,18 @@
 // The game itself: the state the main window keeps while a game is played and
-// the handlers that change it, as plain operations. Driven with board-image
-// coordinates and one-second ticks, it plays a whole game without a window.
+// what the window's events do to it, as plain operations. Driven with
+// board-image coordinates and one-second ticks, it plays a whole game without
+// a window.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
 
 #include "game/Board.h"
 #include "game/Flights.h"
+#include "game/InterfaceLanguage.h"
 #include "game/LevelGenerator.h"
 #include "game/Ports.h"
-#include "i18n/MessageCatalogue.h"
 
 namespace braxo {
 
@@ -20,9 +22,10 @@ inline constexpr int kPairScore = 100;
 inline constexpr int kTitleTickMs = 10;
 inline constexpr int kClockTickMs = 1000;
 
-// What the flow works with from outside: the ports, and the club session the
-// application owns (the flow keeps AccountState and RatedGameOpen there, so
-// that the club windows see the same values).
+// What the flow works with from outside: the ports, and the club session and
+// the interface language the application owns (the flow keeps the account
+// state and the open rated game in the session, so that the club windows see
+// the same values).
 struct GamePorts {
   ViewPort& view;
   SoundPort& sound;
@@ -30,11 +33,32 @@ struct GamePorts {
   StoragePort& storage;
   ClubPort& club;
   ClubSession& session;
+  InterfaceLanguage& language;
 };
 
 // Deals a level onto an empty board; the game uses GenerateLevel with its
 // random source, tests deal fixed boards.
 using LevelDealer = std::function<void(int level, Board& board)>;
+
+// What the status panels show; the mode and the level also pick the picture
+// under the board.
+struct GameStatus {
+  GameMode mode = GameMode::kNormal;
+  int level = 1;  // 1..5
+  int score = kStartScore;
+  int possible_pairs = 0;
+};
+
+// A position of a running game, for tests and the scene renderer that need
+// one without playing up to it.
+struct GamePosition {
+  GameMode mode = GameMode::kNormal;
+  int level = 1;
+  int score = kStartScore;
+  Board board;
+  BoardCell selection;
+  bool clock_running = false;
+};
 
 class GameState {
  public:
@@ -46,78 +70,77 @@ class GameState {
   GameState(const GameState&) = delete;
   GameState& operator=(const GameState&) = delete;
 
-  // --- The main window's handlers ---
-  void FormCreate();
-  void FormPaint();
-  void Image1Click();
-  void Button1Click();
-  void Button2Click();
-  void Button3Click();
-  void Button4Click();
-  void Button5Click();
-  void Button6Click();
-  void NewLevel(bool first_of_game);
+  // --- What the main window's events do ---
+  // The window is created: the title screen, the sound starting and the
+  // configuration page on its way.
+  void Start();
+  // Every paint of the window. The first one runs the start-up (settings,
+  // title screen, champions check, then the club steps); later ones draw the
+  // background while playing.
+  void Paint();
+  // A click on the title screen: the menu, a Normal game and the online icons.
+  void LeaveTitleScreen();
+  // The menu buttons. A new game runs the pre-game check once the online
+  // icons are out; Extra and Super ask for their password first.
+  void StartNormalGame();
+  void StartExtraGame();
+  void StartSuperGame();
+  void ShowChampionsPage();
+  void ShowOptionsPage();
+  void ShowAboutPage();
   // A press of any mouse button at (x, y) of the board image.
-  void Image1MouseDown(int x, int y);
+  void PressBoardAt(int x, int y);
   // Sets the pointer shape for (x, y) of the board image.
-  void Image1MouseMove(int x, int y);
-  void Timer1Timer();
-  // One step of the removal bursts; false while none is running.
-  bool AnimationIdle();
-  void ImAnClick();
-  void ImGPClick();
-  void ImChClick();
-  void ImWTClick();
-  void ImStClick();
-  void ImHpClick();
-  void ImAcClick();
-  void ImCaptionClick() {}
-  void FormDestroy();
+  void PointAt(int x, int y);
+  // One tick of the window's timer: a title step, or a second of the clock.
+  void Tick();
+  // One step of the removal bursts. True when bursts were running (and
+  // stepped); false, doing nothing, when none is.
+  bool StepBurstsIfRunning();
+  // The online icons.
+  void DownloadNewVersion();
+  void OpenStorePage();
+  void OpenChat();
+  void OpenWorldTopTen();
+  void OpenStatistics();
+  void OpenHelp();
+  void OpenAccount();
+  // The window closes: the settings are saved and the sound released.
+  void ShutDown();
 
-  // Steps the language (0 keep, 1 previous, 2 next, wrapping) and refreshes
-  // the main window in it.
-  void ApplyLanguage(int step);
+  // Steps the language (0 keep, 1 previous, 2 next, wrapping) and shows the
+  // main window in it.
+  void ChangeLanguage(int step);
   // A message in the current language.
-  const std::string& Text(MsgId id) const { return MessageText(id, LanguageIndex); }
+  const std::string& Text(MsgId id) const { return ports_.language.Text(id); }
 
-  // The cell the player can take at (x, y): free, holding a tile, and not on
-  // its way off the board. BoardCell{} when there is none.
-  BoardCell FindSelectableTileAt(int x, int y) const;
+  // --- The game, read-only (what the window draws) ---
+  bool OnTitleScreen() const { return title_screen_; }
+  bool Playing() const { return playing_; }
+  GameMode Mode() const { return mode_; }
+  int Level() const { return level_; }
+  int Score() const { return score_; }
+  int PossiblePairs() const { return possible_pairs_; }
+  const BoardCell& Selection() const { return selection_; }
+  bool ClockRunning() const { return clock_running_; }
+  const Board& GameBoard() const { return board_; }
+  const Flights& Bursts() const { return flights_; }
+  GameStatus Status() const { return {mode_, level_, score_, possible_pairs_}; }
 
-  // --- The game (what the window draws) ---
-  bool TitleScreen = false;
-  bool Playing = false;
-  int GameMode = 1;  // 1 "Normal", 2 "Extra", 3 "Super"
-  int Level = 1;     // 1..5
-  int Score = kStartScore;
-  int PossiblePairs = 0;
-  BoardCell Selection;
-  bool ClockRunning = false;
-  Board board;
-  Flights flights;
-
-  // --- Values shared with the dialogs ---
-  std::string ExtraPassword;   // 7 characters, assembled at start-up
-  std::string SuperPassword;   // 8 characters
-  int PasswordWindowRole = 0;  // 0 Extra, 1 Super, 2 champion's name
-  bool ExtraPasswordAccepted = false;
-  bool SuperPasswordAccepted = false;
-  std::string ChampionName;
-  bool GameInProgress = false;
-  int AccountWindowRole = 0;  // 1 from the pre-game check, 0 from the account icon
-  int InfoWindowPage = 1;     // 1 about, 2 options, 3 champions
-  int TopTenScore = 0;
-  int TopTenPlace = -1;
-  int LanguageIndex = 0;  // 0..9
-  const int GameId = kGameId;
-
-  bool OnlineIconsShown() const { return online_icons_shown_; }
-  // AccountState, RatedGameOpen and the rest of the club's state of the run.
+  // The account state, the open rated game and the rest of the club's state
+  // of the run.
   ClubSession& Session() { return ports_.session; }
   const ClubSession& Session() const { return ports_.session; }
   // True once the club steps of the start-up (announcement, start report,
   // automatic login) have run.
   bool ClubStarted() const { return club_started_; }
+
+  // --- Setting up a position directly ---
+  GamePosition Position() const;
+  // Puts the game at `position` as if play had reached it; the pair count
+  // follows the board. Draws nothing; the title screen, the bursts and the
+  // club's state stay as they are.
+  void SetPosition(GamePosition position);
 
  private:
   // The club steps of the first paint; they run once the champions file has
@@ -125,7 +148,13 @@ class GameState {
   // whichever comes last.
   void ClubStart();
   bool PreGameCheck();
-  void StartGame(int mode);
+  void StartModeWithPassword(GameMode mode, const std::string& password);
+  void StartGame(GameMode mode);
+  // Deals the level (level 1 for a new game) and draws the board and panels.
+  void DealLevel(bool first_of_game);
+  // The cell the player can take at (x, y): free, holding a tile, and not on
+  // its way off the board. BoardCell{} when there is none.
+  BoardCell FindSelectableTileAt(int x, int y) const;
   void TakePair(const BoardCell& clicked, const BoardCell& selected);
   void EndOfGame(bool mode_completed);
 
@@ -133,6 +162,24 @@ class GameState {
   RandomSource& random_;
   std::array<std::string, 2> help_mirrors_;
   LevelDealer dealer_;
+
+  bool title_screen_ = false;
+  bool playing_ = false;
+  GameMode mode_ = GameMode::kNormal;
+  int level_ = 1;
+  int score_ = kStartScore;
+  int possible_pairs_ = 0;
+  BoardCell selection_;
+  bool clock_running_ = false;
+  Board board_;
+  Flights flights_;
+  // Set by the pre-game check, cleared when the game ends: the account window
+  // then only shows the club's data.
+  bool game_in_progress_ = false;
+  // The name the last champion confirmed; a champion who closes the name
+  // window without confirming is entered under it.
+  std::string champion_name_;
+
   bool first_paint_done_ = false;
   bool champions_checked_ = false;
   bool config_page_arrived_ = false;

@@ -9,10 +9,23 @@
 #include <optional>
 #include <string>
 
+#include "club/AccountRules.h"
 #include "club/ClubSession.h"
 #include "game/Flights.h"
+#include "storage/ChampionsFile.h"
 
 namespace braxo {
+
+// The three games; the numbers are those of the level pictures ("Level2_4")
+// and of the finished-game report.
+enum class GameMode { kNormal = 1, kExtra = 2, kSuper = 3 };
+
+// The pages of the information window.
+enum class InfoPage { kAbout = 1, kOptions = 2, kChampions = 3 };
+
+// Steps the interface language (1 previous, 2 next) and shows the main
+// window in the new language at once.
+using LanguageStepper = std::function<void(int step)>;
 
 // The main window as the flow sees it. RenderBoard and DrawBurst come from
 // BurstPainter: the bursts paint through the same port.
@@ -27,7 +40,7 @@ class ViewPort : public BurstPainter {
   // The board image at (193, 88), 464 x 412, its backdrop painted in.
   virtual void ShowBoardLayout() = 0;
   virtual void DrawStatusPanel(int n) = 0;
-  virtual void DrawAccountLamp(int state) = 0;
+  virtual void DrawAccountLamp(AccountState state) = 0;
   virtual void ShowMenuButtons() = 0;
   virtual void ShowOnlineIcons() = 0;
   // Caption, title lettering, options flag and button hints in the current
@@ -60,42 +73,51 @@ struct Notice {
   friend bool operator==(const Notice&, const Notice&) = default;
 };
 
-// The modal windows, questions and the web browser.
+// The modal windows, questions and the web browser. Each window returns what
+// the player decided; the flow alone changes the mode, the level, the score
+// and the session's account state.
 class DialogPort {
  public:
   virtual ~DialogPort() = default;
-  // The password window in `role` (0 Extra, 1 Super, 2 champion's name). It
-  // sets the state's accepted flags or ChampionName; the flow alone changes
-  // GameMode and Level.
-  virtual void ShowPasswordWindow(int role) = 0;
+  // The password window asking for the password of `mode` (Extra or Super).
+  // True once the player typed `password` exactly (a wrong one keeps the
+  // window open for another try); false when it was closed without it.
+  virtual bool AskModePassword(GameMode mode, const std::string& password) = 0;
+  // The password window asking a new champion's name, offering the player's
+  // name from the settings. The confirmed name; none when the window was
+  // closed without confirming.
+  virtual std::optional<std::string> AskChampionName() = 0;
   virtual bool AskYesNo(const std::string& question) = 0;
   virtual void ShowNotice(const Notice& notice) = 0;
   // A message box with one OK button (the damaged champions file).
   virtual void ShowError(const std::string& message) = 0;
-  // The club account window; it may log in or out and change the session's
-  // AccountState.
-  virtual void ShowAccountWindow() = 0;
-  // The world-top-ten entry window; it reads TopTenScore and sets TopTenPlace.
-  virtual void ShowTopTenEntryWindow() = 0;
+  // The club account window for `purpose`; while `game_in_progress` (or a
+  // rated game is open) it only shows the club's data. It may log in or out
+  // and pick the rated game; returns the account state it left, or none when
+  // it did not open (no club).
+  virtual std::optional<AccountState> ShowAccountWindow(AccountWindowPurpose purpose,
+                                                        bool game_in_progress) = 0;
+  // The world-top-ten entry window for a completed mode's `score`: the place
+  // the result was written at, or none when no result was written.
+  virtual std::optional<int> ShowTopTenEntryWindow(int score) = 0;
   virtual void ShowTopTenTableWindow() = 0;
   virtual void ShowChatWindow() = 0;
   virtual void ShowStatisticsWindow() = 0;
-  // The information window on InfoWindowPage.
-  virtual void ShowInfoWindow() = 0;
+  // The information window on `page`; the options page's arrows step the
+  // language through `step_language`.
+  virtual void ShowInfoWindow(InfoPage page, const LanguageStepper& step_language) = 0;
   virtual void OpenWebPage(const std::string& address) = 0;
 };
-
-enum class ChampionsStatus { kOk, kNotFound, kInvalid };
 
 // The settings file and the champions table.
 class StoragePort {
  public:
   virtual ~StoragePort() = default;
-  // Reads the settings (and the language into the state); runs the remote
+  // Reads the settings (and the language with them); runs the remote
   // configuration when the file was complete.
   virtual void LoadSettings() = 0;
   virtual void SaveSettings() = 0;
-  virtual ChampionsStatus CheckChampionsFile() = 0;
+  virtual ChampionsCheck CheckChampionsFile() = 0;
   // The three-character developer marker of the champions file.
   virtual std::string DeveloperMarker() = 0;
   // The admission score: the score of entry 5.
@@ -132,9 +154,11 @@ class ClubPort {
   virtual bool ReadKezsBalance() = 0;
   virtual bool TopTenAvailable() = 0;
   virtual bool ChatAvailable() = 0;
-  // The download and store icons.
-  virtual void ImAnClick() = 0;
-  virtual void ImGPClick() = 0;
+  // The download icon: the new version's package, saved where the player
+  // chooses.
+  virtual void DownloadNewVersion() = 0;
+  // The store icon: the game's page in the store, in the web browser.
+  virtual void OpenStorePage() = 0;
 };
 
 }  // namespace braxo

@@ -188,12 +188,12 @@ ChampionsFile::ChampionsFile(std::string path) : path_(std::move(path)) {}
 
 ChampionsCheck ChampionsFile::CheckChampionsFile() {
   struct stat st;
-  if (::stat(path_.c_str(), &st) != 0) return ChampionsCheck::NotFound;
+  if (::stat(path_.c_str(), &st) != 0) return ChampionsCheck::kNotFound;
   std::optional<Table> table = LoadTable(path_);
-  if (!table) return ChampionsCheck::Invalid;
+  if (!table) return ChampionsCheck::kInvalid;
   developer_marker_ = table->lines[11].substr(kMarkerOffset, kMarkerBytes);
   read_only_ = WriteProtected();
-  return ChampionsCheck::Ok;
+  return ChampionsCheck::kOk;
 }
 
 bool ChampionsFile::WriteProtected() const {

@@ -42,7 +42,8 @@ inline constexpr std::string_view kDeveloperMarker = "qzx";
 // ChampionsThreshold() when the table cannot be read: no result reaches it.
 inline constexpr int kNoAdmission = std::numeric_limits<int>::max();
 
-enum class ChampionsCheck { Ok, NotFound, Invalid };
+// What the start-up check of the champions table found.
+enum class ChampionsCheck { kOk, kNotFound, kInvalid };
 
 struct ChampionEntry {
   std::string name;  // UTF-8, without the padding spaces

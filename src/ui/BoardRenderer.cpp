@@ -32,12 +32,12 @@ QString TilePictureName(const TileCode& code, bool selected) {
                                       QChar::fromLatin1(code[1]));
 }
 
-QString LevelPictureName(int mode, int level) {
-  return QStringLiteral("Level%1_%2").arg(mode).arg(level);
+QString LevelPictureName(GameMode mode, int level) {
+  return QStringLiteral("Level%1_%2").arg(static_cast<int>(mode)).arg(level);
 }
 
-void RenderBoard(QImage& board_image, const GameState& game, PictureStore& pictures) {
-  const Board& board = game.board;
+void RenderBoard(QImage& board_image, const Board& board, const BoardCell& selection,
+                 const GameStatus& status, PictureStore& pictures) {
   const CellRect& first = board.Rect({1, 1, 1});
   {
     QPainter painter(&board_image);
@@ -47,10 +47,10 @@ void RenderBoard(QImage& board_image, const GameState& game, PictureStore& pictu
             board.Rect({1, 5, 1}).bottom + 21, board_image);
   QPainter painter(&board_image);
   painter.drawImage(first.left + 14, first.top + 14,
-                    pictures.LoadJpegResource(LevelPictureName(game.GameMode, game.Level)));
+                    pictures.LoadJpegResource(LevelPictureName(status.mode, status.level)));
   ForEachCellInBoardOrder([&](const BoardCell& cell) {
     if (!board.HasTile(cell)) return;
-    const QString name = TilePictureName(board.Code(cell), cell == game.Selection);
+    const QString name = TilePictureName(board.Code(cell), cell == selection);
     if (name.isEmpty()) return;
     const CellRect& rect = board.Rect(cell);
     painter.drawImage(rect.left, rect.top, pictures.LoadPngResource(name));

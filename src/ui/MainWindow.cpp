@@ -16,8 +16,10 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
-MainWindow::MainWindow(PictureStore& pictures)
-    : pictures_(pictures), cover_watch_(*this, [this] { ResumeTitleIfVisible(); }) {
+MainWindow::MainWindow(PictureStore& pictures, const InterfaceLanguage& language)
+    : pictures_(pictures),
+      language_(language),
+      cover_watch_(*this, [this] { ResumeTitleIfVisible(); }) {
   setFixedSize(kWindowWidth, kWindowHeight);
   setAttribute(Qt::WA_OpaquePaintEvent);
 
@@ -26,21 +28,18 @@ MainWindow::MainWindow(PictureStore& pictures)
   board_image_->setCursor(Qt::PointingHandCursor);
   connect(board_image_, &ImageControl::Pressed, this, [this](QPoint p) {
     if (!game_) return;
-    game_->Image1MouseDown(p.x(), p.y());
+    game_->PressBoardAt(p.x(), p.y());
     WakeAnimation();
   });
   connect(board_image_, &ImageControl::Clicked, this, [this] {
-    if (game_) game_->Image1Click();
+    if (game_) game_->LeaveTitleScreen();
   });
   connect(board_image_, &ImageControl::Moved, this, [this](QPoint p) {
-    if (game_) game_->Image1MouseMove(p.x(), p.y());
+    if (game_) game_->PointAt(p.x(), p.y());
   });
 
   caption_ = new ImageControl(this);
   caption_->hide();
-  connect(caption_, &ImageControl::Clicked, this, [this] {
-    if (game_) game_->ImCaptionClick();
-  });
 
   for (int n = 1; n <= 4; ++n) {
     panels_[n - 1] = new ImageControl(this);
@@ -48,9 +47,9 @@ MainWindow::MainWindow(PictureStore& pictures)
   }
 
   // The six menu buttons: new games on the left, pages on the right.
-  const std::array<void (GameState::*)(), 6> handlers = {
-      &GameState::Button1Click, &GameState::Button2Click, &GameState::Button3Click,
-      &GameState::Button4Click, &GameState::Button5Click, &GameState::Button6Click};
+  const std::array<void (GameState::*)(), 6> actions = {
+      &GameState::StartNormalGame,   &GameState::StartExtraGame,  &GameState::StartSuperGame,
+      &GameState::ShowChampionsPage, &GameState::ShowOptionsPage, &GameState::ShowAboutPage};
   const std::array<ButtonColour, 6> schemes = {ButtonColour::kRed,    ButtonColour::kYellow,
                                                ButtonColour::kGreen,  ButtonColour::kRed,
                                                ButtonColour::kYellow, ButtonColour::kGreen};
@@ -67,32 +66,32 @@ MainWindow::MainWindow(PictureStore& pictures)
     button->SetKontur(true);
     button->SetGlyphLayout(GlyphLayout::kBottom);
     button->hide();
-    connect(button, &QPushButton::clicked, this, [this, handler = handlers[i]] {
+    connect(button, &QPushButton::clicked, this, [this, action = actions[i]] {
       if (!game_) return;
-      (game_->*handler)();
+      (game_->*action)();
       WakeAnimation();
     });
     buttons_[i] = button;
   }
 
-  timer1_.setTimerType(Qt::PreciseTimer);
-  connect(&timer1_, &QTimer::timeout, this, [this] {
+  tick_timer_.setTimerType(Qt::PreciseTimer);
+  connect(&tick_timer_, &QTimer::timeout, this, [this] {
     if (!game_) return;
     // Nobody sees the title while the window is minimized or covered: its
     // steps wait (and the timer with them) until the window shows again.
-    if (game_->TitleScreen && !TitleVisible()) {
-      timer1_.stop();
+    if (game_->OnTitleScreen() && !TitleVisible()) {
+      tick_timer_.stop();
       title_paused_ = true;
       return;
     }
-    game_->Timer1Timer();
+    game_->Tick();
   });
   // The bursts step every 10 ms while any is in the air; the window stays
   // responsive between steps.
   animation_timer_.setTimerType(Qt::PreciseTimer);
   animation_timer_.setInterval(10);
   connect(&animation_timer_, &QTimer::timeout, this, [this] {
-    if (!game_ || !game_->AnimationIdle()) animation_timer_.stop();
+    if (!game_ || !game_->StepBurstsIfRunning()) animation_timer_.stop();
   });
 }
 
@@ -105,7 +104,8 @@ void MainWindow::SetStoreIconVisible(bool visible) {
 }
 
 void MainWindow::WakeAnimation() {
-  if (game_ && game_->flights.AnyActive() && !animation_timer_.isActive()) animation_timer_.start();
+  if (game_ && game_->Bursts().AnyActive() && !animation_timer_.isActive())
+    animation_timer_.start();
 }
 
 bool MainWindow::TitleVisible() const {
@@ -117,7 +117,7 @@ bool MainWindow::TitleVisible() const {
 void MainWindow::ResumeTitleIfVisible() {
   if (!title_paused_ || !TitleVisible()) return;
   title_paused_ = false;
-  if (game_ && game_->TitleScreen) timer1_.start();
+  if (game_ && game_->OnTitleScreen()) tick_timer_.start();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -148,29 +148,31 @@ void MainWindow::showEvent(QShowEvent* event) {
   first_paint_scheduled_ = true;
   QTimer::singleShot(0, this, [this] {
     first_paint_done_ = true;
-    if (game_) game_->FormPaint();
+    if (game_) game_->Paint();
   });
 }
 
 void MainWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.drawImage(0, 0, pictures_.LoadJpegResource("BG"));
-  if (game_ && first_paint_done_) game_->FormPaint();
+  if (game_ && first_paint_done_) game_->Paint();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (!destroyed_ && game_) {
     destroyed_ = true;
-    timer1_.stop();
+    tick_timer_.stop();
     animation_timer_.stop();
-    game_->FormDestroy();
+    game_->ShutDown();
   }
   event->accept();
 }
 
 void MainWindow::RenderBoard() {
   if (!game_) return;
-  braxo::RenderBoard(board_image_->Image(), *game_, pictures_);
+  const GameState& shown = *game_;
+  braxo::RenderBoard(board_image_->Image(), shown.GameBoard(), shown.Selection(), shown.Status(),
+                     pictures_);
   board_image_->update();
 }
 
@@ -188,9 +190,9 @@ void MainWindow::SetCaption(const std::string& caption) { setWindowTitle(Q(capti
 
 void MainWindow::DrawTitleScreen(bool first) {
   if (first)
-    title_.DrawStill(board_image_->Image(), Q(game_->Text(MsgId::MsgAuthorName)), pictures_);
+    title_.DrawStill(board_image_->Image(), Q(language_.Text(MsgId::MsgAuthorName)), pictures_);
   else
-    title_.DrawStep(board_image_->Image(), Q(game_->Text(MsgId::MsgTitleCaps)), pictures_);
+    title_.DrawStep(board_image_->Image(), Q(language_.Text(MsgId::MsgTitleCaps)), pictures_);
   board_image_->update();
 }
 
@@ -212,15 +214,15 @@ void MainWindow::DrawStatusPanel(int n) {
     panels_[i - 1]->Place(at.x(), at.y(), kPanelWidth, kPanelHeight);
   }
   ImageControl& panel = *panels_[n - 1];
-  braxo::DrawStatusPanel(panel.Image(), n, *game_, pictures_);
+  braxo::DrawStatusPanel(panel.Image(), n, game_->Status(), language_, pictures_);
   panel.show();
   panel.update();
 }
 
-void MainWindow::DrawAccountLamp(int state) {
+void MainWindow::DrawAccountLamp(AccountState state) {
   if (!account_icon_ || !game_) return;
   const MsgId hint = braxo::DrawAccountLamp(account_icon_->Image(), state, pictures_);
-  account_icon_->setToolTip(Q(game_->Text(hint)));
+  account_icon_->setToolTip(Q(language_.Text(hint)));
   account_icon_->update();
 }
 
@@ -241,13 +243,13 @@ void MainWindow::PaintIcon(ImageControl& icon, const QString& picture) {
 }
 
 ImageControl* MainWindow::MakeIcon(int left, int top, const QString& picture, const QString& hint,
-                                   void (GameState::*handler)()) {
+                                   void (GameState::*action)()) {
   auto* icon = new ImageControl(this);
   icon->Place(left, top, 48, 48);
   icon->setCursor(Qt::PointingHandCursor);
   icon->setToolTip(hint);
-  connect(icon, &ImageControl::Clicked, this, [this, handler] {
-    if (game_) (game_->*handler)();
+  connect(icon, &ImageControl::Clicked, this, [this, action] {
+    if (game_) (game_->*action)();
   });
   PaintIcon(*icon, picture);
   icons_.push_back({icon, picture});
@@ -256,27 +258,29 @@ ImageControl* MainWindow::MakeIcon(int left, int top, const QString& picture, co
 
 void MainWindow::ShowOnlineIcons() {
   if (!game_ || !icons_.empty()) return;
-  MakeIcon(5, 51, "Android", "DownLoad Braxo.apk", &GameState::ImAnClick)->show();
-  MakeIcon(58, 5, "Help48", Q(game_->Text(MsgId::MsgHelp)), &GameState::ImHpClick)->show();
-  account_icon_ = MakeIcon(111, 5, "Account48", QString(), &GameState::ImAcClick);
-  DrawAccountLamp(game_->Session().AccountState);
+  MakeIcon(5, 51, "Android", "DownLoad Braxo.apk", &GameState::DownloadNewVersion)->show();
+  MakeIcon(58, 5, "Help48", Q(language_.Text(MsgId::MsgHelp)), &GameState::OpenHelp)->show();
+  account_icon_ = MakeIcon(111, 5, "Account48", QString(), &GameState::OpenAccount);
+  DrawAccountLamp(game_->Session().account_state);
   account_icon_->show();
-  store_icon_ = MakeIcon(164, 51, "GPlay", "Braxo " + Q(game_->Text(MsgId::MsgOnGooglePlay)),
-                         &GameState::ImGPClick);
+  store_icon_ = MakeIcon(164, 51, "GPlay", "Braxo " + Q(language_.Text(MsgId::MsgOnGooglePlay)),
+                         &GameState::OpenStorePage);
   store_icon_->setVisible(store_icon_wanted_);
-  MakeIcon(691, 5, "Stat48", Q(game_->Text(MsgId::MsgStatistics)), &GameState::ImStClick)->show();
-  MakeIcon(744, 51, "GChat048", Q(game_->Text(MsgId::MsgChatTitle)), &GameState::ImChClick)->show();
-  MakeIcon(797, 52, "Earth48", "World Top Ten", &GameState::ImWTClick)->show();
+  MakeIcon(691, 5, "Stat48", Q(language_.Text(MsgId::MsgStatistics)), &GameState::OpenStatistics)
+      ->show();
+  MakeIcon(744, 51, "GChat048", Q(language_.Text(MsgId::MsgChatTitle)), &GameState::OpenChat)
+      ->show();
+  MakeIcon(797, 52, "Earth48", "World Top Ten", &GameState::OpenWorldTopTen)->show();
 }
 
 void MainWindow::RefreshLanguage() {
   if (!game_) return;
-  setWindowTitle(Q(game_->Text(MsgId::MsgTitle)));
+  setWindowTitle(Q(language_.Text(MsgId::MsgTitle)));
   caption_->Place(200, 7, 450, 70);
   {
     QPainter painter(&caption_->Image());
     PaintBackdrop(painter, pictures_.LoadJpegResource("BG"), 200, 7);
-    const std::string_view picture = Language(game_->LanguageIndex).caption_picture;
+    const std::string_view picture = Language(language_.Index()).caption_picture;
     painter.drawImage(
         0, 0, pictures_.LoadPngResource(QString::fromLatin1(picture.data(), picture.size())));
   }
@@ -284,12 +288,12 @@ void MainWindow::RefreshLanguage() {
   caption_->update();
   const std::string colon = ": ";
   const std::array<std::string, 6> hints = {
-      game_->Text(MsgId::MsgNewGame) + colon + game_->Text(MsgId::MsgModeNormal),
-      game_->Text(MsgId::MsgNewGame) + colon + game_->Text(MsgId::MsgModeExtra),
-      game_->Text(MsgId::MsgNewGame) + colon + game_->Text(MsgId::MsgModeSuper),
-      game_->Text(MsgId::MsgChampions),
-      game_->Text(MsgId::MsgOptions),
-      game_->Text(MsgId::MsgAbout)};
+      language_.Text(MsgId::MsgNewGame) + colon + language_.Text(MsgId::MsgModeNormal),
+      language_.Text(MsgId::MsgNewGame) + colon + language_.Text(MsgId::MsgModeExtra),
+      language_.Text(MsgId::MsgNewGame) + colon + language_.Text(MsgId::MsgModeSuper),
+      language_.Text(MsgId::MsgChampions),
+      language_.Text(MsgId::MsgOptions),
+      language_.Text(MsgId::MsgAbout)};
   for (int i = 0; i < 6; ++i) buttons_[i]->setToolTip(Q(hints[i]));
 }
 
@@ -297,12 +301,12 @@ void MainWindow::SetHandCursor(bool hand) {
   board_image_->setCursor(hand ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
-void MainWindow::SetTimerInterval(int milliseconds) { timer1_.setInterval(milliseconds); }
+void MainWindow::SetTimerInterval(int milliseconds) { tick_timer_.setInterval(milliseconds); }
 void MainWindow::StartTimer() {
-  if (!timer1_.isActive()) timer1_.start();
+  if (!tick_timer_.isActive()) tick_timer_.start();
 }
 void MainWindow::StopTimer() {
-  timer1_.stop();
+  tick_timer_.stop();
   title_paused_ = false;
 }
 // The window's own paint event draws the background on every paint (it is

@@ -23,7 +23,9 @@ class MainWindow : public QWidget, public ViewPort {
   Q_OBJECT
 
  public:
-  explicit MainWindow(PictureStore& pictures);
+  // `language` is the run's interface language, which the window's texts
+  // follow; it must outlive the window.
+  MainWindow(PictureStore& pictures, const InterfaceLanguage& language);
   ~MainWindow() override;
 
   // The game the window forwards its events to; set before the window is
@@ -40,7 +42,7 @@ class MainWindow : public QWidget, public ViewPort {
   void DrawTitleScreen(bool first) override;
   void ShowBoardLayout() override;
   void DrawStatusPanel(int n) override;
-  void DrawAccountLamp(int state) override;
+  void DrawAccountLamp(AccountState state) override;
   void ShowMenuButtons() override;
   void ShowOnlineIcons() override;
   void RefreshLanguage() override;
@@ -54,7 +56,7 @@ class MainWindow : public QWidget, public ViewPort {
   // For tests and the scene renderer.
   ImageControl& BoardImage() { return *board_image_; }
   ImageControl& StatusPanel(int n) { return *panels_[n - 1]; }
-  QTimer& MainTimer() { return timer1_; }
+  QTimer& TickTimer() { return tick_timer_; }
   QTimer& AnimationTimer() { return animation_timer_; }
   const TitleScreen& Title() const { return title_; }
   // The whole window as the player sees it.
@@ -71,7 +73,7 @@ class MainWindow : public QWidget, public ViewPort {
 
  private:
   ImageControl* MakeIcon(int left, int top, const QString& picture, const QString& hint,
-                         void (GameState::*handler)());
+                         void (GameState::*action)());
   void PaintIcon(ImageControl& icon, const QString& picture);
   // Keeps the burst steps running while any burst is in the air.
   void WakeAnimation();
@@ -80,6 +82,7 @@ class MainWindow : public QWidget, public ViewPort {
   void ResumeTitleIfVisible();
 
   PictureStore& pictures_;
+  const InterfaceLanguage& language_;
   GameState* game_ = nullptr;
   ImageControl* board_image_;
   ImageControl* caption_;
@@ -92,7 +95,8 @@ class MainWindow : public QWidget, public ViewPort {
   std::vector<Icon> icons_;
   ImageControl* account_icon_ = nullptr;
   ImageControl* store_icon_ = nullptr;
-  QTimer timer1_;
+  // The title's steps on the title screen, the clock's seconds while playing.
+  QTimer tick_timer_;
   QTimer animation_timer_;
   TitleScreen title_;
   bool first_paint_scheduled_ = false;

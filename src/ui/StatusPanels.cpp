@@ -19,7 +19,8 @@ QPoint StatusPanelPosition(int n) {
   }
 }
 
-void DrawStatusPanel(QImage& panel, int n, const GameState& game, PictureStore& pictures) {
+void DrawStatusPanel(QImage& panel, int n, const GameStatus& status,
+                     const InterfaceLanguage& language, PictureStore& pictures) {
   QPainter painter(&panel);
   const QPoint at = StatusPanelPosition(n);
   PaintBackdrop(painter, pictures.LoadJpegResource("BG"), at.x(), at.y());
@@ -29,41 +30,43 @@ void DrawStatusPanel(QImage& panel, int n, const GameState& game, PictureStore& 
   switch (n) {
     case 1: {
       label = MsgId::MsgModeLabel;
-      const MsgId mode = game.GameMode == 2   ? MsgId::MsgModeExtra
-                         : game.GameMode == 3 ? MsgId::MsgModeSuper
-                                              : MsgId::MsgModeNormal;
-      value = QString::fromStdString(game.Text(mode));
+      const MsgId mode = status.mode == GameMode::kExtra   ? MsgId::MsgModeExtra
+                         : status.mode == GameMode::kSuper ? MsgId::MsgModeSuper
+                                                           : MsgId::MsgModeNormal;
+      value = QString::fromStdString(language.Text(mode));
       break;
     }
     case 2:
       label = MsgId::MsgLevelLabel;
-      value = QString::number(game.Level);
+      value = QString::number(status.level);
       break;
     case 3:
       label = MsgId::MsgScoreLabel;
-      value = QString::number(game.Score);
+      value = QString::number(status.score);
       break;
     default:
       label = MsgId::MsgMovesLabel;
-      value = QString::number(game.PossiblePairs);
+      value = QString::number(status.possible_pairs);
       break;
   }
   painter.setFont(CellHeightFont(ArialFamily(), 20, true));
   painter.setPen(QColor(0, 0, 255));
-  DrawTextCentered(painter, QString::fromStdString(game.Text(label)), 0, kPanelWidth, 35);
+  DrawTextCentered(painter, QString::fromStdString(language.Text(label)), 0, kPanelWidth, 35);
   painter.setPen(QColor(255, 0, 0));
   DrawTextCentered(painter, value, 0, kPanelWidth, 60);
 }
 
-MsgId DrawAccountLamp(QImage& icon, int state, PictureStore& pictures) {
+MsgId DrawAccountLamp(QImage& icon, AccountState state, PictureStore& pictures) {
   QPainter painter(&icon);
   PaintBackdrop(painter, pictures.LoadJpegResource("BG"), 111, 5);
   painter.drawImage(0, 0, pictures.LoadPngResource("Account48"));
-  const char* lamp = state == 2 ? "LampY24" : state == 3 ? "LampG24" : "LampR24";
+  const char* lamp = state == AccountState::kLoggedIn ? "LampY24"
+                     : state == AccountState::kRated  ? "LampG24"
+                                                      : "LampR24";
   painter.drawImage(24, 0, pictures.LoadPngResource(lamp));
-  return state == 2   ? MsgId::MsgGameNotOnRating
-         : state == 3 ? MsgId::MsgGameOnRating
-                      : MsgId::MsgNotLoggedIn;
+  return state == AccountState::kLoggedIn ? MsgId::MsgGameNotOnRating
+         : state == AccountState::kRated  ? MsgId::MsgGameOnRating
+                                          : MsgId::MsgNotLoggedIn;
 }
 
 }  // namespace braxo

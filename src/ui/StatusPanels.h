@@ -15,12 +15,14 @@ inline constexpr int kPanelHeight = 100;
 // The top-left corner of status panel n (1..4) in the main window.
 QPoint StatusPanelPosition(int n);
 
-// Repaints panel n: backdrop, frame, label in blue and value in red.
+// Repaints panel n (1 mode, 2 level, 3 score, 4 possible pairs) from
+// `status`: backdrop, frame, label in blue and value in red, in `language`.
 // @pre panel is 180 x 100
-void DrawStatusPanel(QImage& panel, int n, const GameState& game, PictureStore& pictures);
+void DrawStatusPanel(QImage& panel, int n, const GameStatus& status,
+                     const InterfaceLanguage& language, PictureStore& pictures);
 
-// The account icon (48 x 48 at (111, 5)) with the lamp of `state`; any state
-// other than 2 or 3 shows the red lamp. Returns the icon's hint.
-MsgId DrawAccountLamp(QImage& icon, int state, PictureStore& pictures);
+// The account icon (48 x 48 at (111, 5)) with the lamp of `state`. Returns
+// the icon's hint.
+MsgId DrawAccountLamp(QImage& icon, AccountState state, PictureStore& pictures);
 
 }  // namespace braxo

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,13 +30,17 @@ namespace braxo::testing {
 // The player's answers in place of the club windows and message boxes.
 class ScriptedDialogs : public DialogPort {
  public:
-  ClubSession* session = nullptr;
-  // The AccountState the account window leaves when the game opens it.
-  int account_state_chosen = kAccountRated;
+  // The account state the account window leaves when the game opens it.
+  AccountState account_state_chosen = AccountState::kRated;
   std::vector<std::string> shown;  // questions, notices and errors, in order
 
-  void ShowPasswordWindow(int role) override {
-    shown.push_back("password " + std::to_string(role));
+  bool AskModePassword(GameMode mode, const std::string&) override {
+    shown.push_back(mode == GameMode::kSuper ? "password 1" : "password 0");
+    return false;
+  }
+  std::optional<std::string> AskChampionName() override {
+    shown.push_back("password 2");
+    return std::nullopt;
   }
   bool AskYesNo(const std::string& question) override {
     shown.push_back("ask " + question);
@@ -45,20 +50,20 @@ class ScriptedDialogs : public DialogPort {
     shown.push_back("notice " + notice.message + "|" + notice.second);
   }
   void ShowError(const std::string& message) override { shown.push_back("error " + message); }
-  void ShowAccountWindow() override {
+  std::optional<AccountState> ShowAccountWindow(AccountWindowPurpose, bool) override {
     shown.push_back("account window");
-    if (session) session->AccountState = account_state_chosen;
+    return account_state_chosen;
   }
-  // Plays the result window's part, when a test gives one.
-  std::function<void()> top_ten_entry;
-  void ShowTopTenEntryWindow() override {
+  // Plays the result window's part for the score, when a test gives one.
+  std::function<std::optional<int>(int score)> top_ten_entry;
+  std::optional<int> ShowTopTenEntryWindow(int score) override {
     shown.push_back("top ten entry");
-    if (top_ten_entry) top_ten_entry();
+    return top_ten_entry ? top_ten_entry(score) : std::nullopt;
   }
   void ShowTopTenTableWindow() override {}
   void ShowChatWindow() override {}
   void ShowStatisticsWindow() override {}
-  void ShowInfoWindow() override {}
+  void ShowInfoWindow(InfoPage, const LanguageStepper&) override {}
   void OpenWebPage(const std::string&) override {}
 };
 
@@ -111,25 +116,23 @@ class DataFolder {
 class GameWindow {
  public:
   explicit GameWindow(const DataPaths& paths)
-      : window_(pictures_),
-        services_(window_, dialogs_, pictures_, game_ptr_, paths),
+      : window_(pictures_, language_),
+        services_(window_, dialogs_, pictures_, language_, paths),
         game_({window_, services_.Sound(), dialogs_, services_.Storage(), services_.Club(),
-               services_.Session()},
+               services_.Session(), language_},
               random_, services_.HelpMirrors(), [](int, Board& board) {
                 board.SetCode({1, 1, 1}, "s1");
                 board.SetCode({1, 1, 6}, "s1");
               }) {
-    game_ptr_ = &game_;
-    dialogs_.session = &services_.Session();
     window_.SetGame(&game_);
   }
   ~GameWindow() { window_.SetGame(nullptr); }
 
   // Creation and the first paint (the start-up login runs in it).
   void Start() {
-    game_.FormCreate();
+    game_.Start();
     window_.show();
-    QTRY_VERIFY_WITH_TIMEOUT(game_.TitleScreen && window_.MainTimer().interval() == 10, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(game_.OnTitleScreen() && window_.TickTimer().interval() == 10, 5000);
   }
   void LeaveTitle() {
     QTest::mouseClick(&window_.BoardImage(), Qt::LeftButton, {}, QPoint(400, 300));
@@ -148,10 +151,10 @@ class GameWindow {
   // board, on to level 5; the end of the game runs inside the last tick.
   void PlayWholeGame() {
     for (int level = 1; level <= 5; ++level) {
-      ASSERT_EQ(game_.Level, level);
+      ASSERT_EQ(game_.Level(), level);
       QTest::mousePress(&window_.BoardImage(), Qt::LeftButton, {}, QPoint(50, 50));
       QTest::mousePress(&window_.BoardImage(), Qt::LeftButton, {}, QPoint(400, 50));
-      QTRY_VERIFY_WITH_TIMEOUT(game_.board.IsBoardCleared() && !game_.ClockRunning, 5000);
+      QTRY_VERIFY_WITH_TIMEOUT(game_.GameBoard().IsBoardCleared() && !game_.ClockRunning(), 5000);
       if (level < 5) QTest::mousePress(&window_.BoardImage(), Qt::LeftButton, {}, QPoint(200, 200));
     }
   }
@@ -164,15 +167,16 @@ class GameWindow {
   }
 
   GameState& game() { return game_; }
+  InterfaceLanguage& language() { return language_; }
   AppServices& services() { return services_; }
   ScriptedDialogs& dialogs() { return dialogs_; }
   PictureStore& pictures() { return pictures_; }
 
  private:
   PictureStore pictures_;
+  InterfaceLanguage language_;
   MainWindow window_;
   ScriptedDialogs dialogs_;
-  GameState* game_ptr_ = nullptr;
   AppServices services_;
   FixedRandom random_{1};
   GameState game_;

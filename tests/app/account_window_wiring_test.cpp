@@ -1,7 +1,7 @@
 // The account window as main() wires it: the real main window, AppDialogs and
-// AppServices against the real braxo-club. The account icon opens it in role
-// 0; the pre-game check opens it in role 1, where the rating switch decides
-// whether the new game is rated.
+// AppServices against the real braxo-club. The account icon opens it for
+// browsing and logging in; the pre-game check opens it with the rating
+// switch, which decides whether the new game is rated.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -53,26 +53,25 @@ TEST(AccountWindowWiring, IconAndPreGameCheckOpenTheAccountWindow) {
   folder.WriteUser("Ann", "secret12");
 
   PictureStore pictures;
-  MainWindow window(pictures);
-  GameState* game_ptr = nullptr;
-  AppDialogs dialogs(window, game_ptr, pictures);
-  AppServices services(window, dialogs, pictures, game_ptr, folder.paths());
+  InterfaceLanguage language;
+  MainWindow window(pictures, language);
+  AppDialogs dialogs(window, language, pictures);
+  AppServices services(window, dialogs, pictures, language, folder.paths());
   FixedRandom random(1);
-  GameState game(
-      {window, services.Sound(), dialogs, services.Storage(), services.Club(), services.Session()},
-      random, services.HelpMirrors(), [](int, Board& board) {
-        board.SetCode({1, 1, 1}, "s1");
-        board.SetCode({1, 1, 6}, "s1");
-      });
-  game_ptr = &game;
+  GameState game({window, services.Sound(), dialogs, services.Storage(), services.Club(),
+                  services.Session(), language},
+                 random, services.HelpMirrors(), [](int, Board& board) {
+                   board.SetCode({1, 1, 1}, "s1");
+                   board.SetCode({1, 1, 6}, "s1");
+                 });
   window.SetGame(&game);
   dialogs.AttachClub(services);
-  game.FormCreate();
+  game.Start();
   window.show();
   ClubSession& session = services.Session();
-  QTRY_COMPARE_WITH_TIMEOUT(session.AccountState, kAccountLoggedIn, 5000);
+  QTRY_COMPARE_WITH_TIMEOUT(session.account_state, AccountState::kLoggedIn, 5000);
   QTest::mouseClick(&window.BoardImage(), Qt::LeftButton, {}, QPoint(400, 300));
-  ASSERT_FALSE(game.TitleScreen);
+  ASSERT_FALSE(game.OnTitleScreen());
 
   // The account icon: the member's data, no rating switch.
   bool seen = false;
@@ -84,9 +83,9 @@ TEST(AccountWindowWiring, IconAndPreGameCheckOpenTheAccountWindow) {
         EXPECT_EQ(account.MembersCount(), 1);
       },
       &seen);
-  game.ImAcClick();
+  game.OpenAccount();
   EXPECT_TRUE(seen);
-  EXPECT_EQ(session.AccountState, kAccountLoggedIn);
+  EXPECT_EQ(session.account_state, AccountState::kLoggedIn);
 
   // The pre-game check: the switch is ticked, so the new game is rated.
   seen = false;
@@ -96,10 +95,10 @@ TEST(AccountWindowWiring, IconAndPreGameCheckOpenTheAccountWindow) {
         account.CheckBox2().click();
       },
       &seen);
-  game.Button1Click();
+  game.StartNormalGame();
   EXPECT_TRUE(seen);
-  EXPECT_EQ(session.AccountState, kAccountRated);
-  EXPECT_TRUE(session.RatedGameOpen);
+  EXPECT_EQ(session.account_state, AccountState::kRated);
+  EXPECT_TRUE(session.rated_game_open);
   // The main window redrew its account lamp from the state the window left.
   std::string lamp_hint = "no account icon";
   for (ImageControl* control : window.findChildren<ImageControl*>()) {

@@ -18,8 +18,7 @@
 #include "dialogs/StatisticsWindow.h"
 #include "dialogs/TopTenEntryWindow.h"
 #include "dialogs/TopTenTableWindow.h"
-#include "game/LevelGenerator.h"
-#include "game/NullPorts.h"
+#include "game/InterfaceLanguage.h"
 
 namespace braxo {
 namespace {
@@ -63,7 +62,6 @@ class ClubWindowsAppTest : public ::testing::Test {
   // Oslo; the like was sent in an earlier run.
   ClubWindowsAppTest() {
     folder_.Write(server_.BaseUrl());
-    game_ptr_ = &game_;
     services_.LoadSettings();
     dialogs_.AttachClub(services_);
   }
@@ -74,12 +72,9 @@ class ClubWindowsAppTest : public ::testing::Test {
   testing::DataFolder folder_;
   PictureStore pictures_;
   QWidget main_window_;
-  GameState* game_ptr_ = nullptr;
-  AppDialogs dialogs_{main_window_, game_ptr_, pictures_};
-  AppServices services_{main_window_, dialogs_, pictures_, game_ptr_, folder_.paths()};
-  testing::NullPorts ports_;
-  FixedRandom random_{3};
-  GameState game_{{ports_, ports_, ports_, ports_, ports_, ports_.session}, random_, {"", ""}};
+  InterfaceLanguage language_;
+  AppDialogs dialogs_{main_window_, language_, pictures_};
+  AppServices services_{main_window_, dialogs_, pictures_, language_, folder_.paths()};
 };
 
 TEST_F(ClubWindowsAppTest, TableWindowWithThePassportWindowBehindItsButton) {
@@ -114,8 +109,6 @@ TEST_F(ClubWindowsAppTest, TableWindowWithThePassportWindowBehindItsButton) {
 }
 
 TEST_F(ClubWindowsAppTest, ResultWindowHandsThePlaceBackToTheGame) {
-  game_.TopTenScore = 3500;
-  game_.TopTenPlace = -1;
   ModalScript script([&](QWidget& modal) {
     auto* result = qobject_cast<TopTenEntryWindow*>(&modal);
     if (!result) return false;
@@ -123,16 +116,14 @@ TEST_F(ClubWindowsAppTest, ResultWindowHandsThePlaceBackToTheGame) {
     result->Button3().click();
     return true;
   });
-  dialogs_.ShowTopTenEntryWindow();
+  const std::optional<int> place = dialogs_.ShowTopTenEntryWindow(3500);
   EXPECT_TRUE(script.finished());
-  EXPECT_EQ(game_.TopTenPlace, 1);
+  EXPECT_EQ(place, 1);
   EXPECT_EQ(club_.access.ReadTopTen(76).entries[0].Score, 3500);
 }
 
 TEST_F(ClubWindowsAppTest, IncognitoMeetsThePassportWindowFirst) {
   settings().Passport = TournamentPassport();
-  game_.TopTenScore = 3500;
-  game_.TopTenPlace = -1;
   std::vector<std::string> seen;
   ModalScript script([&](QWidget& modal) {
     if (auto* info = qobject_cast<PassportWindow*>(&modal)) {
@@ -149,7 +140,7 @@ TEST_F(ClubWindowsAppTest, IncognitoMeetsThePassportWindowFirst) {
     }
     return false;
   });
-  dialogs_.ShowTopTenEntryWindow();
+  dialogs_.ShowTopTenEntryWindow(3500);
   EXPECT_TRUE(script.finished());
   EXPECT_EQ(seen, (std::vector<std::string>{"passport", "result"}));
   EXPECT_EQ(club_.access.ReadTopTen(76).entries[0].Nick, "Ann");
@@ -181,8 +172,8 @@ TEST_F(ClubWindowsAppTest, ChatAndStatisticsWindows) {
   EXPECT_TRUE(stat_script.finished());
   EXPECT_TRUE(settings().LikeSent);
   // Saved at once: the next run reads it from the file.
-  GameState* no_game = nullptr;
-  AppServices next_run(main_window_, dialogs_, pictures_, no_game, folder_.paths());
+  InterfaceLanguage next_run_language;
+  AppServices next_run(main_window_, dialogs_, pictures_, next_run_language, folder_.paths());
   next_run.LoadSettings();
   EXPECT_TRUE(next_run.CurrentSettings().LikeSent);
   EXPECT_EQ(club_.access.ReadUsageStatistics().stat.Stat4, "Ann");

@@ -55,8 +55,8 @@ TEST_F(DownloadWindowTest, DownloadWithoutALengthIsModalAndCancels) {
   window.show();
   testing::NullPorts quiet;
   PictureStore pictures;
-  GameState* game = nullptr;
-  AppServices services(window, quiet, pictures, game, paths_);
+  InterfaceLanguage language;
+  AppServices services(window, quiet, pictures, language, paths_);
   bool arrived = false;
   services.ReadAnnouncements([&arrived] { arrived = true; });
   QElapsedTimer waited;

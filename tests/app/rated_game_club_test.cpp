@@ -26,19 +26,19 @@ TEST(RatedGameClubTest, AWholeRatedGameChangesTheRatingOnTheClub) {
   testing::GameWindow window(folder.paths());
   window.Start();
   ClubSession& session = window.services().Session();
-  QTRY_COMPARE_WITH_TIMEOUT(session.AccountState, kAccountLoggedIn, 5000);
+  QTRY_COMPARE_WITH_TIMEOUT(session.account_state, AccountState::kLoggedIn, 5000);
   window.LeaveTitle();
   EXPECT_EQ(window.LampHint(), "The game is not on the rating!");
 
   window.ClickNewNormalGame();
-  ASSERT_TRUE(session.RatedGameOpen);
+  ASSERT_TRUE(session.rated_game_open);
   EXPECT_EQ(window.LampHint(), "There is a game on the rating!");
   window.PlayWholeGame();
-  QTRY_COMPARE_WITH_TIMEOUT(session.AccountState, kAccountLoggedIn, 10000);
-  EXPECT_FALSE(session.RatedGameOpen);
+  QTRY_COMPARE_WITH_TIMEOUT(session.account_state, AccountState::kLoggedIn, 10000);
+  EXPECT_FALSE(session.rated_game_open);
   EXPECT_EQ(window.dialogs().shown, (std::vector<std::string>{"account window", "top ten entry"}));
 
-  const int score = window.game().Score;
+  const int score = window.game().Score();
   const GameRecordReply record = other.ReadGameRecord("Ann", "secret12");
   ASSERT_TRUE(record.ok);
   EXPECT_EQ(record.record.Kon, 1);

@@ -61,22 +61,24 @@ TEST_F(RatedGameWindowTest, StartUpLoginThenARatedGameToTheEnd) {
   folder_.WriteUser("Ann", "my pw#1$x");
   testing::GameWindow window(folder_.paths());
   window.Start();
-  QTRY_COMPARE_WITH_TIMEOUT(window.services().Session().AccountState, kAccountLoggedIn, 5000);
-  EXPECT_EQ(window.services().Session().CurrentUser.City, "Genova");
-  EXPECT_TRUE(window.services().Session().UserFileSaved);
+  QTRY_COMPARE_WITH_TIMEOUT(window.services().Session().account_state, AccountState::kLoggedIn,
+                            5000);
+  EXPECT_EQ(window.services().Session().current_user.City, "Genova");
+  EXPECT_TRUE(window.services().Session().user_file_saved);
 
   window.LeaveTitle();
   EXPECT_EQ(window.LampHint(), "The game is not on the rating!");  // yellow
 
   window.ClickNewNormalGame();
   EXPECT_EQ(window.dialogs().shown, std::vector<std::string>{"account window"});
-  EXPECT_TRUE(window.services().Session().RatedGameOpen);
+  EXPECT_TRUE(window.services().Session().rated_game_open);
   EXPECT_EQ(window.LampHint(), "There is a game on the rating!");  // green
 
   window.PlayWholeGame();
-  QTRY_VERIFY_WITH_TIMEOUT(window.services().Session().AccountState == kAccountLoggedIn, 5000);
-  EXPECT_FALSE(window.services().Session().RatedGameOpen);
-  const int score = window.game().Score;
+  QTRY_VERIFY_WITH_TIMEOUT(window.services().Session().account_state == AccountState::kLoggedIn,
+                           5000);
+  EXPECT_FALSE(window.services().Session().rated_game_open);
+  const int score = window.game().Score();
   EXPECT_GT(score, 5000);
 
   const std::string rating = FormatClubNumber(1504 + score / 4.0);
@@ -104,22 +106,22 @@ TEST_F(RatedGameWindowTest, AProxyPageAtStartUpLogsNobodyIn) {
   window.Start();
   QTRY_VERIFY_WITH_TIMEOUT(club_.Requests().size() == 3, 5000);
   QTest::qWait(50);
-  EXPECT_EQ(window.services().Session().AccountState, kAccountNobody);
-  EXPECT_EQ(window.services().Session().CurrentUser.City, "#");
+  EXPECT_EQ(window.services().Session().account_state, AccountState::kNobody);
+  EXPECT_EQ(window.services().Session().current_user.City, "#");
   window.LeaveTitle();
   EXPECT_EQ(window.LampHint(), "You are not logged in to your account!");  // red
 }
 
-// The account window's save and delete buttons: the file holds CurrentUser's
-// nick and scrambled password, never the plain one, and UserFileSaved follows.
+// The account window's save and delete buttons: the file holds current_user's
+// nick and scrambled password, never the plain one, and user_file_saved follows.
 TEST_F(RatedGameWindowTest, UserFileFollowsTheAccountWindowsButtons) {
   testing::GameWindow window(folder_.paths());
   ClubSession& session = window.services().Session();
-  session.CurrentUser.Nick = "Анна";
-  session.CurrentUser.Pw = "pw 1";
-  session.CurrentUser.PwC = ScramblePassword("pw 1");
+  session.current_user.Nick = "Анна";
+  session.current_user.Pw = "pw 1";
+  session.current_user.PwC = ScramblePassword("pw 1");
   ASSERT_TRUE(window.services().SaveUserFile());
-  EXPECT_TRUE(session.UserFileSaved);
+  EXPECT_TRUE(session.user_file_saved);
   const auto stored = ReadUserFile(folder_.paths().user_file);
   ASSERT_TRUE(stored);
   EXPECT_EQ(stored->nick, "Анна");
@@ -129,7 +131,7 @@ TEST_F(RatedGameWindowTest, UserFileFollowsTheAccountWindowsButtons) {
   for (const std::string& line : *lines) EXPECT_EQ(line.find("pw 1"), std::string::npos);
 
   ASSERT_TRUE(window.services().DeleteUserFile());
-  EXPECT_FALSE(session.UserFileSaved);
+  EXPECT_FALSE(session.user_file_saved);
   EXPECT_FALSE(ReadUserFile(folder_.paths().user_file));
 }
 

@@ -64,23 +64,22 @@ class StartUpTest : public ::testing::Test {
     QWidget window;
     testing::NullPorts quiet;
     PictureStore pictures;
-    GameState* game = nullptr;
-    AppServices services(window, quiet, pictures, game, paths_);
+    InterfaceLanguage language;
+    AppServices services(window, quiet, pictures, language, paths_);
     services.SetConfigPageLimits(page_limits_);
     FixedRandom random(1);
-    GameState state(
-        {quiet, services.Sound(), quiet, services.Storage(), services.Club(), services.Session()},
-        random, services.HelpMirrors());
-    game = &state;
-    state.FormCreate();
-    state.FormPaint();
+    GameState state({quiet, services.Sound(), quiet, services.Storage(), services.Club(),
+                     services.Session(), language},
+                    random, services.HelpMirrors());
+    state.Start();
+    state.Paint();
     club_started_at_first_paint_ = state.ClubStarted();
     QElapsedTimer waited;
     waited.start();
     while (!state.ClubStarted() && waited.elapsed() < 10000)
       QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     ASSERT_TRUE(state.ClubStarted());
-    account_state_ = state.Session().AccountState;
+    account_state_ = state.Session().account_state;
     unique_after_ = services.CurrentSettings().UniqueStartCounted;
   }
 
@@ -95,7 +94,7 @@ class StartUpTest : public ::testing::Test {
   std::string config_page_ = "Braxo club configuration page\n";
   bool silent_config_ = false;
   TestHttpServer server_;
-  int account_state_ = 0;
+  AccountState account_state_ = AccountState::kNobody;
   bool unique_after_ = false;
   HttpLimits page_limits_ = ConfigPageLimits();
   bool club_started_at_first_paint_ = false;
@@ -110,7 +109,7 @@ TEST_F(StartUpTest, FirstRunWithoutSettingsOnlyReadsTheConfigurationPage) {
   const auto lines = ReadLines(paths_.settings_file);
   ASSERT_TRUE(lines);
   EXPECT_EQ(lines->size(), 16u);
-  EXPECT_EQ(account_state_, 1);
+  EXPECT_EQ(account_state_, AccountState::kNobody);
 }
 
 TEST_F(StartUpTest, CompleteSettingsSendTheStartReport) {
@@ -166,7 +165,7 @@ TEST_F(StartUpTest, DeadClubLeavesAPlayableGame) {
   WriteChampions("rel");
   WriteSettings(true, "stat");
   StartUp();
-  EXPECT_EQ(account_state_, 1);
+  EXPECT_EQ(account_state_, AccountState::kNobody);
   // The report went to the statistics address from the file all the same.
   EXPECT_EQ(Summary(), std::vector<std::string>{"POST /stat"});
 }
@@ -180,15 +179,15 @@ TEST_F(StartUpTest, SilentClubIsGivenUpAndTheStartGoesOn) {
   WriteSettings(true, "stat");
   StartUp();
   EXPECT_EQ(Summary(), (std::vector<std::string>{"GET /config", "POST /stat"}));
-  EXPECT_EQ(account_state_, 1);
+  EXPECT_EQ(account_state_, AccountState::kNobody);
 }
 
 TEST_F(StartUpTest, HelpGoesToTheTwoBuiltInSites) {
   QWidget window;
   testing::NullPorts quiet;
   PictureStore pictures;
-  GameState* game = nullptr;
-  AppServices services(window, quiet, pictures, game, paths_);
+  InterfaceLanguage language;
+  AppServices services(window, quiet, pictures, language, paths_);
   EXPECT_EQ(services.HelpMirrors(), HelpMirrorAddresses());
   EXPECT_NE(services.HelpMirrors()[0], services.HelpMirrors()[1]);
 }

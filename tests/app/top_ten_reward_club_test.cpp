@@ -29,32 +29,32 @@ TEST(TopTenRewardClubTest, FirstPlaceEarnsTwentyFiveKezsOnceAndTheBalanceIsReadB
   folder.WriteUser("Ann", "secret12");
   testing::GameWindow window(folder.paths());
   int window_place = 0;
-  window.dialogs().top_ten_entry = [&window, &window_place] {
-    GameState& game = window.game();
+  window.dialogs().top_ten_entry = [&window, &window_place](int score) {
     TopTenEntryWindow entry(
-        window.services().Access(), window.services().CurrentSettings().Passport, game.TopTenScore,
-        game.TopTenPlace, game.LanguageIndex, window.pictures(), nullptr, nullptr,
+        window.services().Access(), window.services().CurrentSettings().Passport, score,
+        window.language().Index(), window.pictures(), nullptr, nullptr,
         [](QWidget*, const Notice& notice) { ADD_FAILURE() << "notice " << notice.message; });
     entry.show();
     EXPECT_FALSE(entry.FormShow());
     entry.Button1().click();
-    window_place = game.TopTenPlace;
+    window_place = entry.Place().value_or(-1);
     entry.Button3().click();
+    return entry.Place();
   };
   window.Start();
   ClubSession& session = window.services().Session();
-  QTRY_COMPARE_WITH_TIMEOUT(session.AccountState, kAccountLoggedIn, 5000);
+  QTRY_COMPARE_WITH_TIMEOUT(session.account_state, AccountState::kLoggedIn, 5000);
   window.LeaveTitle();
   window.ClickNewNormalGame();
-  ASSERT_TRUE(session.RatedGameOpen);
+  ASSERT_TRUE(session.rated_game_open);
   window.PlayWholeGame();
-  QTRY_COMPARE_WITH_TIMEOUT(session.AccountState, kAccountLoggedIn, 10000);
+  QTRY_COMPARE_WITH_TIMEOUT(session.account_state, AccountState::kLoggedIn, 10000);
 
   EXPECT_EQ(window_place, 1);
-  const int score = window.game().Score;
+  const int score = window.game().Score();
   EXPECT_EQ(window.dialogs().shown, (std::vector<std::string>{"account window", "top ten entry",
                                                               "notice You get 25 Kezs!!!|"}));
-  EXPECT_EQ(session.CurrentUser.R04, *balance_before + 25);
+  EXPECT_EQ(session.current_user.R04, *balance_before + 25);
   EXPECT_EQ(other.ReadKezsBalance("Ann"), *balance_before + 25);
 
   // The place earns one credit: asking again is refused and changes nothing.

@@ -85,32 +85,37 @@ TEST(AccountRules, RowsFollowTheWindowsOrder) {
 namespace braxo {
 namespace {
 
-TEST(AccountRules, AccountPageControlsFollowStateRoleAndRatings) {
+TEST(AccountRules, AccountPageControlsFollowStatePurposeAndRatings) {
+  using enum AccountState;
+  using enum AccountWindowPurpose;
   const AccountFieldRatings all_green{3, 3, 3, 3};
   struct Case {
     const char* what;
-    int state, role;
+    AccountState state;
+    AccountWindowPurpose purpose;
     AccountFieldRatings ratings;
     bool locked;
     AccountPageEnabled expected;  // fields, create, login/sign out, rating switch
   };
+  // clang-format off
   const Case cases[] = {
-      {"nobody, all green", 1, 0, all_green, false, {true, true, true, false}},
-      {"yellow nick and city still create", 1, 0, {2, 2, 3, 3}, false, {true, true, true, false}},
-      {"red nick", 1, 0, {1, 3, 3, 3}, false, {true, false, false, false}},
-      {"red city blocks only create", 1, 0, {3, 1, 3, 3}, false, {true, false, true, false}},
-      {"red e-mail blocks only create", 1, 0, {3, 3, 3, 1}, false, {true, false, true, false}},
-      {"short password", 1, 0, {3, 3, 1, 3}, false, {true, false, false, false}},
-      {"yellow password", 1, 0, {3, 3, 2, 3}, false, {true, false, false, false}},
-      {"member from the icon", 2, 0, all_green, false, {false, false, true, false}},
-      {"member before a game", 2, 1, all_green, false, {false, false, true, true}},
-      {"rated member before a game", 3, 1, {1, 1, 1, 1}, false, {false, false, true, true}},
-      {"game in progress", 2, 1, all_green, true, {false, false, false, false}},
-      {"nobody, game in progress", 1, 0, all_green, true, {false, false, false, false}},
+      {"nobody, all green", kNobody, kAccountIcon, all_green, false, {true, true, true, false}},
+      {"yellow nick and city still create", kNobody, kAccountIcon, {2, 2, 3, 3}, false, {true, true, true, false}},
+      {"red nick", kNobody, kAccountIcon, {1, 3, 3, 3}, false, {true, false, false, false}},
+      {"red city blocks only create", kNobody, kAccountIcon, {3, 1, 3, 3}, false, {true, false, true, false}},
+      {"red e-mail blocks only create", kNobody, kAccountIcon, {3, 3, 3, 1}, false, {true, false, true, false}},
+      {"short password", kNobody, kAccountIcon, {3, 3, 1, 3}, false, {true, false, false, false}},
+      {"yellow password", kNobody, kAccountIcon, {3, 3, 2, 3}, false, {true, false, false, false}},
+      {"member from the icon", kLoggedIn, kAccountIcon, all_green, false, {false, false, true, false}},
+      {"member before a game", kLoggedIn, kPreGameCheck, all_green, false, {false, false, true, true}},
+      {"rated member before a game", kRated, kPreGameCheck, {1, 1, 1, 1}, false, {false, false, true, true}},
+      {"game in progress", kLoggedIn, kPreGameCheck, all_green, true, {false, false, false, false}},
+      {"nobody, game in progress", kNobody, kAccountIcon, all_green, true, {false, false, false, false}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const AccountPageEnabled got = AccountPageControls(c.state, c.role, c.ratings, c.locked);
+    const AccountPageEnabled got = AccountPageControls(c.state, c.purpose, c.ratings, c.locked);
     EXPECT_EQ(got.fields, c.expected.fields);
     EXPECT_EQ(got.create, c.expected.create);
     EXPECT_EQ(got.login_or_sign_out, c.expected.login_or_sign_out);

@@ -85,13 +85,13 @@ TEST_F(ClubServerTest, AccountsLoginsAndTheStartUpLogin) {
   GameClient next_start;
   ClubSession session;
   EXPECT_TRUE(next_start.access().LoginFromUserFile(session, user_file));
-  EXPECT_EQ(session.AccountState, kAccountLoggedIn);
-  EXPECT_EQ(session.CurrentUser.City, "Genova");
-  EXPECT_EQ(session.CurrentUser.PwC, ScramblePassword("secret12"));
+  EXPECT_EQ(session.account_state, AccountState::kLoggedIn);
+  EXPECT_EQ(session.current_user.City, "Genova");
+  EXPECT_EQ(session.current_user.PwC, ScramblePassword("secret12"));
 
   ASSERT_TRUE(WriteUserFile(user_file, "Ann", ScramblePassword("stale999")));
   EXPECT_FALSE(next_start.access().LoginFromUserFile(session, user_file));
-  EXPECT_EQ(session.AccountState, kAccountNobody);
+  EXPECT_EQ(session.account_state, AccountState::kNobody);
 }
 
 TEST_F(ClubServerTest, PersonalInformationNeedsTheMembersSession) {
@@ -124,15 +124,15 @@ TEST_F(ClubServerTest, RatedGameIsRegisteredAndItsResultSaved) {
   GameClient game;
   Join(game, "Ann", "secret12");
   ClubSession session;
-  session.CurrentUser = game.access().LoginAccount("Ann", "secret12").user;
-  session.AccountState = kAccountRated;
+  session.current_user = game.access().LoginAccount("Ann", "secret12").user;
+  session.account_state = AccountState::kRated;
 
   ASSERT_TRUE(game.access().RegisterRatedGame(session));
-  EXPECT_EQ(session.CurrentGame.Kon, 1);
-  EXPECT_DOUBLE_EQ(session.CurrentGame.Rating, 1);
+  EXPECT_EQ(session.current_game.Kon, 1);
+  EXPECT_DOUBLE_EQ(session.current_game.Rating, 1);
   ASSERT_EQ(game.access().SaveRatedResult(session, 4000), RatedSave::kSaved);
-  EXPECT_DOUBLE_EQ(session.CurrentGame.Rating, 4001);
-  EXPECT_EQ(session.CurrentGame.Best, 4000);
+  EXPECT_DOUBLE_EQ(session.current_game.Rating, 4001);
+  EXPECT_EQ(session.current_game.Best, 4000);
   // The result is saved once: the club has no open game for a second one.
   EXPECT_EQ(game.access().SaveRatedResult(session, 4000), RatedSave::kFailed);
 
@@ -155,14 +155,14 @@ TEST_F(ClubServerTest, RatedGameIsRegisteredAndItsResultSaved) {
   // A second rated game: 4001 with Kon 1 becomes (4000 / 2) + 2 = 2002 at
   // the start, and a score of 1000 gives 2002 + 500 = 2502 (5000 / 2 + 2).
   ASSERT_TRUE(game.access().RegisterRatedGame(session));
-  EXPECT_DOUBLE_EQ(session.CurrentGame.Rating, 2002);
+  EXPECT_DOUBLE_EQ(session.current_game.Rating, 2002);
   ASSERT_EQ(game.access().SaveRatedResult(session, 1000), RatedSave::kSaved);
-  EXPECT_DOUBLE_EQ(session.CurrentGame.Rating, 2502);
-  EXPECT_EQ(session.CurrentGame.Best, 4000);
+  EXPECT_DOUBLE_EQ(session.current_game.Rating, 2502);
+  EXPECT_EQ(session.current_game.Best, 4000);
   EXPECT_DOUBLE_EQ(second.access().ReadGameRecord("Ann", "secret12").record.Rating, 2502);
 
   // A wrong password reads no record, and so registers nothing.
-  session.CurrentUser.Pw = "wrong123";
+  session.current_user.Pw = "wrong123";
   EXPECT_FALSE(game.access().RegisterRatedGame(session));
 }
 
@@ -170,7 +170,7 @@ TEST_F(ClubServerTest, TournamentTablesChatAndTheReward) {
   GameClient game;
   Join(game, "Ann", "secret12");
   ClubSession session;
-  session.CurrentUser = game.access().LoginAccount("Ann", "secret12").user;
+  session.current_user = game.access().LoginAccount("Ann", "secret12").user;
 
   EXPECT_EQ(game.access().WriteTopTenEntry("Ann", "Oslo", "1-034", "W", 5400, 76, "#", "#"), 1);
   EXPECT_EQ(game.access().WriteTopTenEntry("Ann", "Oslo", "1-034", "W", 5100, 176, "#", "#"), 1);
@@ -207,7 +207,7 @@ TEST_F(ClubServerTest, TournamentTablesChatAndTheReward) {
   // session earned two (tables 76 and 176), each paid once.
   EXPECT_TRUE(game.access().CreditKezs(session, 25));
   EXPECT_TRUE(game.access().ReadKezsBalance(session));
-  EXPECT_EQ(session.CurrentUser.R04, 25);
+  EXPECT_EQ(session.current_user.R04, 25);
   EXPECT_TRUE(game.access().CreditKezs(session, 25));
   EXPECT_FALSE(game.access().CreditKezs(session, 25));
   EXPECT_EQ(other.access().ReadKezsBalance("Ann"), 50);
@@ -262,10 +262,10 @@ TEST_F(ClubServerTest, PhotosComeFromTheFolderOnTheConfigurationPage) {
   ASSERT_FALSE(game.services().PhotoAddress.empty());
   ClubSession session;
   EXPECT_TRUE(game.access().LoadPhoto(session, "Ann?(1)", 2));
-  EXPECT_EQ(session.PhotoSlots[1], jpeg);
+  EXPECT_EQ(session.photo_slots[1], jpeg);
   // No photo of that member: the slot keeps its picture.
   EXPECT_FALSE(game.access().LoadPhoto(session, "Bob", 2));
-  EXPECT_EQ(session.PhotoSlots[1], jpeg);
+  EXPECT_EQ(session.photo_slots[1], jpeg);
 }
 
 }  // namespace

@@ -391,20 +391,20 @@ TEST_F(ClubAccessTest, GameRecordReplies) {
 // 4000 then 2504 (10000 / 4 + 4).
 TEST_F(ClubAccessTest, RatedGameFigures) {
   ClubSession session;
-  session.CurrentUser.Nick = "Ann";
-  session.CurrentUser.Pw = "pw";
+  session.current_user.Nick = "Ann";
+  session.current_user.Pw = "pw";
   queue_ = {"$3 3000 2003 0 #$", "$ok"};
   EXPECT_TRUE(access_.RegisterRatedGame(session));
   EXPECT_EQ(Last().body,
             "nick=Ann&pw=pw&xxxbrkon=4&xxxbrbest=3000&xxxbrrating=1504&xxxbrR1=0&xxxbrR2=#");
-  EXPECT_EQ(session.CurrentGame.Kon, 4);
-  EXPECT_DOUBLE_EQ(session.CurrentGame.Rating, 1504);
+  EXPECT_EQ(session.current_game.Kon, 4);
+  EXPECT_DOUBLE_EQ(session.current_game.Rating, 1504);
 
   queue_ = {"$4 3000 1504 0 #$", "$ok"};
   EXPECT_EQ(access_.SaveRatedResult(session, 4000), RatedSave::kSaved);
   EXPECT_EQ(Last().body,
             "nick=Ann&pw=pw&xxxbrkon=4&xxxbrbest=4000&xxxbrrating=2504&xxxbrR1=0&xxxbrR2=#");
-  EXPECT_EQ(session.CurrentGame.Best, 4000);
+  EXPECT_EQ(session.current_game.Best, 4000);
 
   // A lower score keeps Best and still moves the rating.
   queue_ = {"$4 4000 2504 0 #$", "$ok"};
@@ -423,18 +423,18 @@ TEST_F(ClubAccessTest, RatedGameFigures) {
 
 TEST_F(ClubAccessTest, RatedGameFailuresLeaveNoHalfChangedRecord) {
   ClubSession session;
-  session.CurrentUser.Nick = "Ann";
-  session.CurrentUser.Pw = "pw";
+  session.current_user.Nick = "Ann";
+  session.current_user.Pw = "pw";
 
   // A failed write puts back the remembered values.
   queue_ = {"$3 3000 2003 0 #$", "no"};
   EXPECT_FALSE(access_.RegisterRatedGame(session));
-  EXPECT_EQ(session.CurrentGame.Kon, 3);
-  EXPECT_DOUBLE_EQ(session.CurrentGame.Rating, 2003);
+  EXPECT_EQ(session.current_game.Kon, 3);
+  EXPECT_DOUBLE_EQ(session.current_game.Rating, 2003);
   queue_ = {"$4 3000 1504 0 #$", "no"};
   EXPECT_EQ(access_.SaveRatedResult(session, 9000), RatedSave::kFailed);
-  EXPECT_EQ(session.CurrentGame.Best, 3000);
-  EXPECT_DOUBLE_EQ(session.CurrentGame.Rating, 1504);
+  EXPECT_EQ(session.current_game.Best, 3000);
+  EXPECT_DOUBLE_EQ(session.current_game.Rating, 1504);
 
   // A page without the record (a proxy's error page) is no record of zeros:
   // nothing is written back.
@@ -452,7 +452,7 @@ TEST_F(ClubAccessTest, RatedGameFailuresLeaveNoHalfChangedRecord) {
   queue_ = {"$0 0 0 0 #$"};
   EXPECT_EQ(access_.SaveRatedResult(session, 4000), RatedSave::kNotRecordable);
   EXPECT_EQ(Requests().size(), before + 1);
-  EXPECT_EQ(session.CurrentGame.Kon, 0);
+  EXPECT_EQ(session.current_game.Kon, 0);
 }
 
 TEST_F(ClubAccessTest, TableReplies) {
@@ -522,19 +522,19 @@ TEST_F(ClubAccessTest, PhotosComeFromTheConfiguredFolderWithTheNickEncoded) {
   EXPECT_EQ(Last().method, "GET");
   EXPECT_EQ(Last().target, "/photos/a%3Fb%40%28c%29%20d.jpg");
   EXPECT_NE(Last().Header("user-agent"), "PlavoKeyStamp");
-  EXPECT_EQ(session.PhotoSlots[0], jpeg);
+  EXPECT_EQ(session.photo_slots[0], jpeg);
 
   reply_ = "<html>not a picture</html>";
   EXPECT_FALSE(access_.LoadPhoto(session, "Ann", 1));
-  EXPECT_EQ(session.PhotoSlots[0], jpeg);  // the slot keeps its picture
+  EXPECT_EQ(session.photo_slots[0], jpeg);  // the slot keeps its picture
   reply_ = jpeg;
   status_ = 404;
   EXPECT_FALSE(access_.LoadPhoto(session, "Ann", 2));
-  EXPECT_TRUE(session.PhotoSlots[1].empty());
+  EXPECT_TRUE(session.photo_slots[1].empty());
   status_ = 200;
   EXPECT_TRUE(access_.LoadPhoto(session, "Анна", 2));
   EXPECT_EQ(Last().target, "/photos/%D0%90%D0%BD%D0%BD%D0%B0.jpg");
-  EXPECT_EQ(session.PhotoSlots[1], jpeg);
+  EXPECT_EQ(session.photo_slots[1], jpeg);
 }
 
 class StartUpLoginTest : public ClubAccessTest {
@@ -552,30 +552,30 @@ TEST_F(StartUpLoginTest, StoredPasswordIsSentWithItsSeparatorsReplaced) {
   EXPECT_TRUE(access_.LoginFromUserFile(session_, UserFile()));
   ASSERT_EQ(Requests().size(), 1u);
   EXPECT_EQ(Requests()[0].body, "nick=%D0%90%D0%BD%D0%BD%D0%B0&pw=my-pw-1-x&label0=0");
-  EXPECT_EQ(session_.AccountState, kAccountLoggedIn);
-  EXPECT_TRUE(session_.UserFileSaved);
-  EXPECT_EQ(session_.CurrentUser.Nick, "Анна");
-  EXPECT_EQ(session_.CurrentUser.Pw, "my-pw-1-x");
-  EXPECT_EQ(session_.CurrentUser.PwC, ScramblePassword("my-pw-1-x"));
-  EXPECT_EQ(session_.CurrentUser.City, "Genova");
-  EXPECT_EQ(session_.CurrentUser.R04, 35);
+  EXPECT_EQ(session_.account_state, AccountState::kLoggedIn);
+  EXPECT_TRUE(session_.user_file_saved);
+  EXPECT_EQ(session_.current_user.Nick, "Анна");
+  EXPECT_EQ(session_.current_user.Pw, "my-pw-1-x");
+  EXPECT_EQ(session_.current_user.PwC, ScramblePassword("my-pw-1-x"));
+  EXPECT_EQ(session_.current_user.City, "Genova");
+  EXPECT_EQ(session_.current_user.R04, 35);
 }
 
 TEST_F(StartUpLoginTest, RefusedLoginKeepsTheFileAndLeavesNobodyLoggedIn) {
   const std::string pwc = ScramblePassword("secret");
   ASSERT_TRUE(WriteUserFile(UserFile(), "Ann", pwc));
   const auto file_before = ReadLines(UserFile());
-  session_.CurrentUser.Info.Name1 = "old";
+  session_.current_user.Info.Name1 = "old";
   for (const std::string reply : {"no", "<html>Bad gateway</html>"}) {
     reply_ = reply;
     EXPECT_FALSE(access_.LoginFromUserFile(session_, UserFile()));
-    EXPECT_EQ(session_.AccountState, kAccountNobody);
-    EXPECT_TRUE(session_.UserFileSaved);
-    EXPECT_EQ(session_.CurrentUser.Nick, "Ann");
-    EXPECT_EQ(session_.CurrentUser.City, "#");
-    EXPECT_EQ(session_.CurrentUser.DateR, "00.00.0000");
-    EXPECT_EQ(session_.CurrentUser.Info, PersonalInfo{});
-    EXPECT_EQ(session_.CurrentUser.PwC, pwc);
+    EXPECT_EQ(session_.account_state, AccountState::kNobody);
+    EXPECT_TRUE(session_.user_file_saved);
+    EXPECT_EQ(session_.current_user.Nick, "Ann");
+    EXPECT_EQ(session_.current_user.City, "#");
+    EXPECT_EQ(session_.current_user.DateR, "00.00.0000");
+    EXPECT_EQ(session_.current_user.Info, PersonalInfo{});
+    EXPECT_EQ(session_.current_user.PwC, pwc);
   }
   EXPECT_EQ(ReadLines(UserFile()), file_before);
 }
@@ -584,10 +584,10 @@ TEST_F(StartUpLoginTest, NoRequestWithoutAUsableUserFile) {
   // Missing, then foreign.
   EXPECT_FALSE(access_.LoginFromUserFile(session_, UserFile()));
   ASSERT_TRUE(WriteLinesAtomic(UserFile(), {"Other File", "Ann", ScramblePassword("pw")}));
-  session_.AccountState = kAccountLoggedIn;
+  session_.account_state = AccountState::kLoggedIn;
   EXPECT_FALSE(access_.LoginFromUserFile(session_, UserFile()));
-  EXPECT_EQ(session_.AccountState, kAccountNobody);
-  EXPECT_FALSE(session_.UserFileSaved);
+  EXPECT_EQ(session_.account_state, AccountState::kNobody);
+  EXPECT_FALSE(session_.user_file_saved);
   EXPECT_TRUE(Requests().empty());
 
   // The header and the nick only: an empty password is sent.

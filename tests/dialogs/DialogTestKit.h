@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <string>
 
 #include "game/GameState.h"
 #include "game/LevelGenerator.h"
@@ -81,17 +82,16 @@ class TestPictures {
   QTemporaryDir dir_;
 };
 
-// A game state whose ports do nothing, with test passwords of the right
-// lengths.
+// Passwords of the modes' lengths for the password window's tests.
+inline const std::string kTestExtraPassword = "Xt4-q9z";
+inline const std::string kTestSuperPassword = "Sp8!mW2k";
+
+// A game state whose ports do nothing, and its interface language.
 class TestGame {
  public:
-  TestGame()
-      : random_(7),
-        game_({ports_, ports_, ports_, ports_, ports_, ports_.session}, random_, {"", ""}) {
-    game_.ExtraPassword = "Xt4-q9z";
-    game_.SuperPassword = "Sp8!mW2k";
-  }
+  TestGame() : random_(7), game_(ports_.Ports(), random_, {"", ""}) {}
   GameState& game() { return game_; }
+  InterfaceLanguage& language() { return ports_.language; }
   testing::NullPorts& ports() { return ports_; }
 
  private:

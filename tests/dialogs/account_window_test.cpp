@@ -63,10 +63,12 @@ bool Near(const QColor& a, const QColor& b, int tolerance = 6) {
 // The flow's ports with the account window and the rated-game registration
 // supplied by the test.
 struct WindowPorts : testing::NullPorts {
-  std::function<void()> account_window;
+  std::function<AccountState(AccountWindowPurpose purpose, bool game_in_progress)> account_window;
   std::function<bool()> register_rated;
-  void ShowAccountWindow() override {
-    if (account_window) account_window();
+  std::optional<AccountState> ShowAccountWindow(AccountWindowPurpose purpose,
+                                                bool game_in_progress) override {
+    if (!account_window) return std::nullopt;
+    return account_window(purpose, game_in_progress);
   }
   bool RegisterRatedGame() override { return register_rated ? register_rated() : false; }
 };
@@ -75,7 +77,7 @@ class AccountWindowTest : public ::testing::Test {
  protected:
   AccountWindowTest()
       : random_(7),
-        game_({ports_, ports_, ports_, ports_, ports_, ports_.session}, random_, {"", ""}),
+        game_(ports_.Ports(), random_, {"", ""}),
         access_(client_, services_, settings_) {
     services_.AccountAddress = ScrambleText(server_.BaseUrl() + "account", kAccountKey);
     services_.PhotoAddress = ScrambleText(server_.BaseUrl() + "photos/", kAccountKey);
@@ -84,15 +86,16 @@ class AccountWindowTest : public ::testing::Test {
 
   ClubSession& Session() { return game_.Session(); }
   void ResetSession() {
-    Session().CurrentUser = {};
-    Session().CurrentGame = {};
-    Session().AccountState = kAccountNobody;
-    Session().RatedGameOpen = false;
+    Session().current_user = {};
+    Session().current_game = {};
+    Session().account_state = AccountState::kNobody;
+    Session().rated_game_open = false;
   }
   std::string PhotoFolder() const { return server_.DataDir() + "/photos"; }
 
   ClubWindowParts Parts() {
-    return {game_,
+    return {ports_.language,
+            Session(),
             access_,
             services_,
             user_file_,
@@ -104,9 +107,10 @@ class AccountWindowTest : public ::testing::Test {
             },
             [this](QWidget*) { return chosen_photo_; }};
   }
-  std::unique_ptr<AccountWindow> OpenWindow(int role = 0) {
-    game_.AccountWindowRole = role;
-    auto window = std::make_unique<AccountWindow>(Parts(), nullptr);
+  std::unique_ptr<AccountWindow> OpenWindow(
+      AccountWindowPurpose purpose = AccountWindowPurpose::kAccountIcon,
+      bool game_in_progress = false) {
+    auto window = std::make_unique<AccountWindow>(Parts(), purpose, game_in_progress, nullptr);
     window->show();
     return window;
   }
@@ -131,19 +135,19 @@ class AccountWindowTest : public ::testing::Test {
     ClubSession session;
     const LoginReply login = access_.LoginAccount(nick, pw);
     ASSERT_TRUE(login.ok);
-    session.CurrentUser = login.user;
-    session.CurrentUser.Pw = pw;
-    session.AccountState = kAccountRated;
+    session.current_user = login.user;
+    session.current_user.Pw = pw;
+    session.account_state = AccountState::kRated;
     ASSERT_TRUE(access_.RegisterRatedGame(session));
     ASSERT_EQ(access_.SaveRatedResult(session, score), RatedSave::kSaved);
   }
   void LogIn(const std::string& nick, const std::string& pw) {
     const LoginReply login = access_.LoginAccount(nick, pw);
     ASSERT_TRUE(login.ok);
-    Session().CurrentUser = login.user;
-    Session().CurrentUser.Pw = pw;
-    Session().CurrentUser.PwC = ScramblePassword(pw);
-    Session().AccountState = kAccountLoggedIn;
+    Session().current_user = login.user;
+    Session().current_user.Pw = pw;
+    Session().current_user.PwC = ScramblePassword(pw);
+    Session().account_state = AccountState::kLoggedIn;
   }
   QString WritePhotoFile(const std::string& name, const std::string& bytes) {
     const QString path = dir_.filePath(QString::fromStdString(name));
@@ -199,8 +203,8 @@ TEST_F(AccountWindowTest, AccountIsCreatedFromTheWindowsFields) {
 
   window->Button(1).click();
   ASSERT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgAccountCreated)});
-  EXPECT_EQ(Session().AccountState, kAccountLoggedIn);
-  EXPECT_EQ(Session().CurrentUser.Nick, "Ann_7");
+  EXPECT_EQ(Session().account_state, AccountState::kLoggedIn);
+  EXPECT_EQ(Session().current_user.Nick, "Ann_7");
   EXPECT_EQ(window->Button(2).text().toStdString(), game_.Text(MsgId::MsgSignOut));
   EXPECT_FALSE(window->Edit(1).isEnabled());
   EXPECT_EQ(window->MembersCount(), 1);
@@ -227,8 +231,8 @@ TEST_F(AccountWindowTest, AccountIsCreatedFromTheWindowsFields) {
   TypeText(window->Edit(5), "x@example.org");
   window->Button(1).click();
   EXPECT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgNickTaken)});
-  EXPECT_EQ(Session().AccountState, kAccountNobody);
-  EXPECT_EQ(Session().CurrentUser.DateR, "00.00.0000");
+  EXPECT_EQ(Session().account_state, AccountState::kNobody);
+  EXPECT_EQ(Session().current_user.DateR, "00.00.0000");
 }
 
 TEST_F(AccountWindowTest, LoginSaveDeleteAndSignOut) {
@@ -238,13 +242,13 @@ TEST_F(AccountWindowTest, LoginSaveDeleteAndSignOut) {
   TypeText(window->Edit(2), "wrong1");
   window->Button(2).click();
   EXPECT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgLoginFailed)});
-  EXPECT_EQ(Session().AccountState, kAccountNobody);
+  EXPECT_EQ(Session().account_state, AccountState::kNobody);
 
   window->Edit(2).clear();
   TypeText(window->Edit(2), "pass42");
   window->Button(2).click();
-  ASSERT_EQ(Session().AccountState, kAccountLoggedIn);
-  EXPECT_EQ(Session().CurrentUser.City, "Bergen");
+  ASSERT_EQ(Session().account_state, AccountState::kLoggedIn);
+  EXPECT_EQ(Session().current_user.City, "Bergen");
   EXPECT_EQ(window->Edit(4).text(), "Bergen");
   EXPECT_EQ(window->Edit(3).text(), "Norway");
   EXPECT_EQ(window->Edit(6).text(), "01.02.2026");
@@ -259,12 +263,12 @@ TEST_F(AccountWindowTest, LoginSaveDeleteAndSignOut) {
   EXPECT_EQ(file->nick, "Bob");
   EXPECT_EQ(file->pwc, ScramblePassword("pass42"));
   EXPECT_EQ(ReadAll(user_file_).find("pass42"), std::string::npos);
-  EXPECT_TRUE(Session().UserFileSaved);
+  EXPECT_TRUE(Session().user_file_saved);
   EXPECT_FALSE(window->Button(3).isEnabled());
   EXPECT_TRUE(window->Button(4).isEnabled());
   window->Button(4).click();
   EXPECT_FALSE(std::filesystem::exists(user_file_));
-  EXPECT_FALSE(Session().UserFileSaved);
+  EXPECT_FALSE(Session().user_file_saved);
   EXPECT_TRUE(window->Button(3).isEnabled());
   EXPECT_FALSE(window->Button(4).isEnabled());
   // Deleting a file that is not there still leaves Save enabled.
@@ -274,13 +278,13 @@ TEST_F(AccountWindowTest, LoginSaveDeleteAndSignOut) {
 
   // Sign out keeps the nick and password for the next login.
   window->Button(2).click();
-  EXPECT_EQ(Session().AccountState, kAccountNobody);
+  EXPECT_EQ(Session().account_state, AccountState::kNobody);
   EXPECT_EQ(window->Edit(1).text(), "Bob");
   EXPECT_TRUE(window->Edit(1).isEnabled());
   EXPECT_EQ(window->Button(2).text().toStdString(), game_.Text(MsgId::MsgLoginToAccount));
   EXPECT_EQ(window->StarName(), "StarR0");
   window->Button(2).click();
-  EXPECT_EQ(Session().AccountState, kAccountLoggedIn);
+  EXPECT_EQ(Session().account_state, AccountState::kLoggedIn);
   EXPECT_EQ(window->StarName(), "StarY0");
 }
 
@@ -344,36 +348,38 @@ TEST_F(AccountWindowTest, PreGameRatingSwitchDecidesWhetherTheNextGameIsRated) {
   ports_.register_rated = [this] { return access_.RegisterRatedGame(Session()); };
   int opened = 0;
   bool tick = true;
-  ports_.account_window = [&] {
+  std::optional<AccountWindowPurpose> purpose_seen;
+  ports_.account_window = [&](AccountWindowPurpose purpose, bool game_in_progress) {
     ++opened;
-    AccountWindow window(Parts(), nullptr);
+    purpose_seen = purpose;
+    AccountWindow window(Parts(), purpose, game_in_progress, nullptr);
     WhenModalOpens([&](QWidget&) {
       EXPECT_TRUE(window.CheckBox2().isEnabled());
       if (window.CheckBox2().isChecked() != tick) window.CheckBox2().click();
       window.ButtonOk().click();
     });
-    window.Execute();
+    return window.Execute();
   };
-  game_.TitleScreen = true;
-  game_.Image1Click();  // the first game starts without the check
+  game_.Start();             // the title screen
+  game_.LeaveTitleScreen();  // the first game starts without the check
   ASSERT_EQ(opened, 0);
 
-  game_.Button1Click();
+  game_.StartNormalGame();
   EXPECT_EQ(opened, 1);
-  EXPECT_EQ(game_.AccountWindowRole, 1);
-  EXPECT_EQ(Session().AccountState, kAccountRated);
-  EXPECT_TRUE(Session().RatedGameOpen);
+  EXPECT_EQ(purpose_seen, AccountWindowPurpose::kPreGameCheck);
+  EXPECT_EQ(Session().account_state, AccountState::kRated);
+  EXPECT_TRUE(Session().rated_game_open);
   GameRecordReply record = access_.ReadGameRecord("Cleo", "pass42");
   ASSERT_TRUE(record.ok);
   EXPECT_EQ(record.record.Kon, 1) << "the club counted the rated game";
 
   tick = false;
   // The rated game ended (the flow closes it with the result).
-  Session().RatedGameOpen = false;
-  game_.Button1Click();
+  Session().rated_game_open = false;
+  game_.StartNormalGame();
   EXPECT_EQ(opened, 2);
-  EXPECT_EQ(Session().AccountState, kAccountLoggedIn);
-  EXPECT_FALSE(Session().RatedGameOpen);
+  EXPECT_EQ(Session().account_state, AccountState::kLoggedIn);
+  EXPECT_FALSE(Session().rated_game_open);
   record = access_.ReadGameRecord("Cleo", "pass42");
   EXPECT_EQ(record.record.Kon, 1) << "an unrated game is not counted";
 }
@@ -400,8 +406,8 @@ TEST_F(AccountWindowTest, PagesShowTheClubsDataWithTheBestRatedMemberAsChairman)
   EXPECT_TRUE(window->TopTen().list[2].Nick.empty());
   EXPECT_EQ(window->ChairmanInfo().About, "Plays at night");
   EXPECT_TRUE(window->RecordRead());
-  EXPECT_EQ(Session().CurrentGame.Kon, 1);
-  EXPECT_EQ(Session().CurrentGame.Place, 2);
+  EXPECT_EQ(Session().current_game.Kon, 1);
+  EXPECT_EQ(Session().current_game.Place, 2);
   EXPECT_EQ(window->MembersCount(), 2);
 
   // Top ten: Emil's flag (Finland) on the first row.
@@ -452,15 +458,14 @@ TEST_F(AccountWindowTest, ChairmansOwnEditsReachTheChairmanPage) {
     info.ButtonOkI().click();
   });
   window->ButtonAva1().click();
-  EXPECT_EQ(Session().CurrentUser.Info.About, "Chair of the club");
+  EXPECT_EQ(Session().current_user.Info.About, "Chair of the club");
   EXPECT_EQ(window->ChairmanInfo().About, "Chair of the club");
 }
 
 TEST_F(AccountWindowTest, WhileAGameIsInProgressOnlyTheDataCanBeBrowsed) {
   CreateMember("Finn", "pass42", "Oslo", "1-035", 'M');
   LogIn("Finn", "pass42");
-  game_.GameInProgress = true;
-  auto window = OpenWindow(1);
+  auto window = OpenWindow(AccountWindowPurpose::kPreGameCheck, /*game_in_progress=*/true);
   for (int number = 1; number <= 4; ++number) EXPECT_FALSE(window->Button(number).isEnabled());
   EXPECT_FALSE(window->CheckBox2().isEnabled());
   EXPECT_FALSE(window->Countries().CountryBox().isEnabled());
@@ -484,7 +489,7 @@ TEST_F(AccountWindowTest, PersonalInformationIsSavedAndReadBack) {
   EXPECT_EQ(stored.Name1, "Gina");
   EXPECT_EQ(stored.About, "cost  5   or so");
   EXPECT_EQ(stored.WebSite, "https://gina.example.org");
-  EXPECT_EQ(Session().CurrentUser.Info, stored);
+  EXPECT_EQ(Session().current_user.Info, stored);
 
   // An edit changed back still counts as a change.
   TypeText(window.Edit(1), "x");
@@ -529,7 +534,7 @@ TEST_F(AccountWindowTest, PhotoIsUploadedAsTheMemberAndReadBackFromTheClub) {
   EXPECT_TRUE(notices_.empty());
   EXPECT_EQ(ReadAll(PhotoFolder() + "/Hugo.jpg"), photo);
   EXPECT_TRUE(window.PhotoLoaded());
-  EXPECT_EQ(Session().PhotoSlots[0], photo) << "the slot holds the photo as the club serves it";
+  EXPECT_EQ(Session().photo_slots[0], photo) << "the slot holds the photo as the club serves it";
   EXPECT_FALSE(window.ButtonOKF().isEnabled());
   EXPECT_TRUE(Near(window.Image1().Image().pixelColor(120, 140), kPhotoColour));
 }
@@ -540,13 +545,13 @@ TEST_F(AccountWindowTest, FailedUploadChangesNothing) {
   services_.FtpAddress =
       ScrambleText("ftp://127.0.0.1:" + std::to_string(testing::FtpServerProcess::FreePort()) + "/",
                    kAccountKey);
-  Session().PhotoSlots[0] = "old";
+  Session().photo_slots[0] = "old";
   PersonalInfoWindow window(Parts(), false, nullptr);
   chosen_photo_ = WritePhotoFile("me.jpg", Jpeg(200, 250));
   window.ChoosePhoto();
   window.ButtonOKF().click();
   EXPECT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgPhotoUploadFailed)});
-  EXPECT_EQ(Session().PhotoSlots[0], "old");
+  EXPECT_EQ(Session().photo_slots[0], "old");
   EXPECT_FALSE(window.PhotoLoaded());
   EXPECT_TRUE(window.ButtonOKF().isEnabled()) << "the member may try again";
 }

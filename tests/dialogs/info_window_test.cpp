@@ -52,20 +52,25 @@ class InfoWindowTest : public ::testing::Test {
   }
 
   GameState& game() { return test_game_.game(); }
+  InterfaceLanguage& interface_language() { return test_game_.language(); }
   // A window whose web and mail actions are recorded instead of opened.
   std::unique_ptr<InfoWindow> MakeForm() {
-    return std::make_unique<InfoWindow>(game(), champions_, pictures_, kContacts, nullptr,
-                                        [this](const QUrl& url) {
+    return std::make_unique<InfoWindow>(interface_language(), champions_, pictures_, kContacts,
+                                        nullptr, [this](const QUrl& url) {
                                           opened_.push_back(url);
                                           return mail_client_works_ || url.scheme() != "mailto";
                                         });
   }
-  // Shows the window (not modally, so the test can drive it) on `page`.
-  std::unique_ptr<InfoWindow> Open(int page) {
-    game().InfoWindowPage = page;
+  // Shows the window (not modally, so the test can drive it) on `page`, its
+  // arrows stepping the language through the game.
+  std::unique_ptr<InfoWindow> Open(InfoPage page) {
     auto form = MakeForm();
+    form->Prepare(page, Stepper());
     form->show();
     return form;
+  }
+  LanguageStepper Stepper() {
+    return [this](int step) { game().ChangeLanguage(step); };
   }
   static QColor PixelAt(InfoWindow& form, int x, int y) {
     return form.Image1().Image().pixelColor(x, y);
@@ -81,7 +86,7 @@ class InfoWindowTest : public ::testing::Test {
 };
 
 TEST_F(InfoWindowTest, HasTheFixedLayout) {
-  auto form = Open(kInfoPageAbout);
+  auto form = Open(InfoPage::kAbout);
   EXPECT_EQ(form->size(), QSize(kInfoWidth, kInfoHeight));
   EXPECT_EQ(form->Image1().geometry(), QRect(0, 0, 610, 332));
   EXPECT_EQ(form->Button1().geometry(), QRect(10, 345, 590, 45));
@@ -92,11 +97,11 @@ TEST_F(InfoWindowTest, HasTheFixedLayout) {
 }
 
 TEST_F(InfoWindowTest, CaptionNamesThePage) {
-  game().LanguageIndex = 3;
-  const std::pair<int, std::string> cases[] = {
-      {kInfoPageAbout, game().Text(MsgId::MsgAbout)},
-      {kInfoPageOptions, game().Text(MsgId::MsgOptions) + ": " + "Français"},
-      {kInfoPageChampions, game().Text(MsgId::MsgChampions)},
+  interface_language().Set(3);
+  const std::pair<InfoPage, std::string> cases[] = {
+      {InfoPage::kAbout, game().Text(MsgId::MsgAbout)},
+      {InfoPage::kOptions, game().Text(MsgId::MsgOptions) + ": " + "Français"},
+      {InfoPage::kChampions, game().Text(MsgId::MsgChampions)},
   };
   for (const auto& [page, caption] : cases) {
     auto form = Open(page);
@@ -119,26 +124,26 @@ const ArrowEdgeCase kArrowEdges[] = {
 
 TEST_F(InfoWindowTest, ArrowsStepTheLanguageOnlyStrictlyInsideTheirSquares) {
   for (const ArrowEdgeCase& c : kArrowEdges) {
-    game().LanguageIndex = 0;
-    auto form = Open(kInfoPageOptions);
+    interface_language().Set(0);
+    auto form = Open(InfoPage::kOptions);
     SendMouse(form->Image1(), QEvent::MouseMove, {c.x, c.y});
     EXPECT_EQ(form->Image1().cursor().shape(),
               c.language_after != 0 ? Qt::PointingHandCursor : Qt::ArrowCursor)
         << c.x << "," << c.y;
     SendMouse(form->Image1(), QEvent::MouseButtonPress, {c.x, c.y});
-    EXPECT_EQ(game().LanguageIndex, c.language_after) << c.x << "," << c.y;
+    EXPECT_EQ(interface_language().Index(), c.language_after) << c.x << "," << c.y;
     EXPECT_TRUE(form->Image1().toolTip().isEmpty());
   }
 }
 
 TEST_F(InfoWindowTest, SteppingThroughAllLanguagesNamesEachInTheCaptionAndComesBack) {
   for (const auto& [arrow, step] : {std::pair{QPoint(484, 186), 1}, {QPoint(126, 186), -1}}) {
-    game().LanguageIndex = 4;
-    auto form = Open(kInfoPageOptions);
+    interface_language().Set(4);
+    auto form = Open(InfoPage::kOptions);
     for (int i = 1; i <= kLanguageCount; ++i) {
       SendMouse(form->Image1(), QEvent::MouseButtonPress, arrow);
       const int language = (4 + step * i + kLanguageCount) % kLanguageCount;
-      ASSERT_EQ(game().LanguageIndex, language);
+      ASSERT_EQ(interface_language().Index(), language);
       EXPECT_EQ(form->windowTitle().toStdString(), MessageText(MsgId::MsgOptions, language) + ": " +
                                                        std::string(LanguageNativeName(language)));
       // The new flag over a restored background: left of its cloth the
@@ -147,13 +152,13 @@ TEST_F(InfoWindowTest, SteppingThroughAllLanguagesNamesEachInTheCaptionAndComesB
       EXPECT_EQ(PixelAt(*form, 222 + FlagClothLeft(language), 200), FlagColour(language));
       EXPECT_EQ(PixelAt(*form, 222 + FlagClothLeft(language) - 1, 200), dialogs_test::kFrame);
     }
-    EXPECT_EQ(game().LanguageIndex, 4);
+    EXPECT_EQ(interface_language().Index(), 4);
   }
 }
 
 TEST_F(InfoWindowTest, OptionsPageDrawsArrowsAndTheCurrentFlag) {
-  game().LanguageIndex = 8;
-  auto form = Open(kInfoPageOptions);
+  interface_language().Set(8);
+  auto form = Open(InfoPage::kOptions);
   EXPECT_EQ(PixelAt(*form, 90, 150), dialogs_test::kArrow);
   EXPECT_EQ(PixelAt(*form, 519, 221), dialogs_test::kArrow);
   EXPECT_EQ(PixelAt(*form, 222 + 149, 110 + 181), FlagColour(8));
@@ -162,8 +167,8 @@ TEST_F(InfoWindowTest, OptionsPageDrawsArrowsAndTheCurrentFlag) {
 
 TEST_F(InfoWindowTest, AboutPageShowsTheCurrentLanguagesLetteringAt270By45) {
   for (int language : {0, 1, 5, 7}) {
-    game().LanguageIndex = language;
-    auto form = Open(kInfoPageAbout);
+    interface_language().Set(language);
+    auto form = Open(InfoPage::kAbout);
     const QColor lettering =
         LetteringColour(QString::fromUtf8(Language(language).caption_picture.data()));
     EXPECT_EQ(PixelAt(*form, 170, 110), lettering) << language;
@@ -176,7 +181,7 @@ TEST_F(InfoWindowTest, AboutPageShowsTheCurrentLanguagesLetteringAt270By45) {
 }
 
 TEST_F(InfoWindowTest, AboutPageHintsAndHandOnlyStrictlyInsideIconAndLogo) {
-  auto form = Open(kInfoPageAbout);
+  auto form = Open(InfoPage::kAbout);
   const std::string website = game().Text(MsgId::MsgVisitWebsite);
   const std::string letter = game().Text(MsgId::MsgWriteLetter);
   const std::pair<QPoint, std::string> cases[] = {
@@ -193,7 +198,7 @@ TEST_F(InfoWindowTest, AboutPageHintsAndHandOnlyStrictlyInsideIconAndLogo) {
 }
 
 TEST_F(InfoWindowTest, IconOpensOneOfTheTwoClubPagesAtRandom) {
-  auto form = Open(kInfoPageAbout);
+  auto form = Open(InfoPage::kAbout);
   for (int i = 0; i < 64; ++i) SendMouse(form->Image1(), QEvent::MouseButtonPress, {100, 100});
   ASSERT_EQ(opened_.size(), 64u);
   const std::set<QString> seen = [&] {
@@ -206,7 +211,7 @@ TEST_F(InfoWindowTest, IconOpensOneOfTheTwoClubPagesAtRandom) {
 }
 
 TEST_F(InfoWindowTest, LogoOpensAMailToTheClub) {
-  auto form = Open(kInfoPageAbout);
+  auto form = Open(InfoPage::kAbout);
   SendMouse(form->Image1(), QEvent::MouseButtonPress, {500, 100});
   ASSERT_EQ(opened_.size(), 1u);
   EXPECT_EQ(opened_[0], QUrl("mailto:club@club.example.org"));
@@ -215,7 +220,7 @@ TEST_F(InfoWindowTest, LogoOpensAMailToTheClub) {
 
 TEST_F(InfoWindowTest, AFailedMailOpenSaysAutoMethodFailed) {
   mail_client_works_ = false;
-  auto form = Open(kInfoPageAbout);
+  auto form = Open(InfoPage::kAbout);
   QString shown;
   WhenModalOpens([&](QWidget& modal) {
     if (auto* box = qobject_cast<QMessageBox*>(&modal)) shown = box->text();
@@ -237,7 +242,7 @@ std::vector<int> RedColumnsOfRow(const QImage& image, int n) {
 }
 
 TEST_F(InfoWindowTest, ChampionsPageShowsFiveRowsWithScoresEndingAtX460) {
-  auto form = Open(kInfoPageChampions);
+  auto form = Open(InfoPage::kChampions);
   const QImage& image = form->Image1().Image();
   for (int n = 1; n <= 5; ++n) {
     const std::vector<int> red = RedColumnsOfRow(image, n);
@@ -254,7 +259,7 @@ TEST_F(InfoWindowTest, ChampionsPageShowsFiveRowsWithScoresEndingAtX460) {
 
 TEST_F(InfoWindowTest, ChampionsPageDrawsTheFilesNamesAndScores) {
   // Drawn by the window and by hand with the same fonts, the row must match.
-  auto form = Open(kInfoPageChampions);
+  auto form = Open(InfoPage::kChampions);
   QImage expected(610, 332, QImage::Format_RGB32);
   expected.fill(dialogs_test::kFrame);
   {
@@ -274,17 +279,17 @@ TEST_F(InfoWindowTest, ChampionsPageDrawsTheFilesNamesAndScores) {
 }
 
 TEST_F(InfoWindowTest, EveryShowingRedrawsThePageCompletely) {
-  game().LanguageIndex = 2;
+  interface_language().Set(2);
   auto form = MakeForm();
-  game().InfoWindowPage = kInfoPageOptions;
+  form->Prepare(InfoPage::kOptions, Stepper());
   form->show();
   form->close();
-  game().InfoWindowPage = kInfoPageChampions;
+  form->Prepare(InfoPage::kChampions, Stepper());
   form->show();
   EXPECT_EQ(PixelAt(*form, 222 + 120, 200), dialogs_test::kFrame);  // no flag left
   EXPECT_EQ(PixelAt(*form, 90, 150), dialogs_test::kFrame);         // no arrow left
   SendMouse(form->Image1(), QEvent::MouseButtonPress, {126, 186});
-  EXPECT_EQ(game().LanguageIndex, 2);  // the arrows belong to the options page only
+  EXPECT_EQ(interface_language().Index(), 2);  // the arrows belong to the options page only
 }
 
 TEST_F(InfoWindowTest, OkCloseBoxAndEscapeCloseIt) {
@@ -294,7 +299,7 @@ TEST_F(InfoWindowTest, OkCloseBoxAndEscapeCloseIt) {
       [](InfoWindow& form) { dialogs_test::TypeKey(form, Qt::Key_Escape); },
   };
   for (const auto& close_window : closers) {
-    auto form = Open(kInfoPageAbout);
+    auto form = Open(InfoPage::kAbout);
     close_window(*form);
     EXPECT_FALSE(form->isVisible());
   }

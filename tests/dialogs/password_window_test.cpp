@@ -9,6 +9,8 @@
 namespace braxo {
 namespace {
 
+using dialogs_test::kTestExtraPassword;
+using dialogs_test::kTestSuperPassword;
 using dialogs_test::TestGame;
 using dialogs_test::TestPictures;
 using dialogs_test::TypeKey;
@@ -18,13 +20,17 @@ using dialogs_test::WhenModalOpens;
 class PasswordWindowTest : public ::testing::Test {
  protected:
   PasswordWindowTest() : pictures_(test_pictures_.Root()) {
-    form_ = std::make_unique<PasswordWindow>(game(), player_name_, pictures_, &parent_);
+    form_ =
+        std::make_unique<PasswordWindow>(test_game_.language(), player_name_, pictures_, &parent_);
   }
 
   GameState& game() { return test_game_.game(); }
-  // Shows the window (not modally, so the test can drive it) in `role`.
-  void Open(int role) {
-    game().PasswordWindowRole = role;
+  // Shows the window (not modally, so the test can drive it) for `prompt`; a
+  // mode's prompt checks against the test password of its mode.
+  void Open(PasswordPrompt prompt) {
+    form_->Prepare(prompt, prompt == PasswordPrompt::kExtraPassword   ? kTestExtraPassword
+                           : prompt == PasswordPrompt::kSuperPassword ? kTestSuperPassword
+                                                                      : std::string());
     form_->show();
   }
   QLineEdit& edit() { return form_->Edit1(); }
@@ -39,26 +45,27 @@ class PasswordWindowTest : public ::testing::Test {
 
 struct PasswordCase {
   const char* name;
-  int role;
-  std::string (*typed)(const GameState&);
+  PasswordPrompt role;
+  std::string (*typed)();
   bool accepted;
 };
 
 void PrintTo(const PasswordCase& c, std::ostream* os) { *os << c.name; }
 
+constexpr PasswordPrompt kExtra = PasswordPrompt::kExtraPassword;
+constexpr PasswordPrompt kSuper = PasswordPrompt::kSuperPassword;
+constexpr PasswordPrompt kChampion = PasswordPrompt::kChampionName;
+
 const PasswordCase kPasswordCases[] = {
-    {"ExtraPasswordInRoleExtra", 0, [](const GameState& g) { return g.ExtraPassword; }, true},
-    {"SuperPasswordInRoleSuper", 1, [](const GameState& g) { return g.SuperPassword; }, true},
-    {"SuperPasswordInRoleExtra", 0, [](const GameState& g) { return g.SuperPassword; }, false},
-    {"ExtraPasswordInRoleSuper", 1, [](const GameState& g) { return g.ExtraPassword; }, false},
-    {"TrailingSpace", 0, [](const GameState& g) { return g.ExtraPassword + " "; }, false},
-    {"LeadingSpace", 1, [](const GameState& g) { return " " + g.SuperPassword; }, false},
-    {"OtherLetterCase", 0,
-     [](const GameState& g) {
-       return QString::fromStdString(g.ExtraPassword).toUpper().toStdString();
-     },
-     false},
-    {"Empty", 0, [](const GameState&) { return std::string(); }, false},
+    {"ExtraPasswordInRoleExtra", kExtra, [] { return kTestExtraPassword; }, true},
+    {"SuperPasswordInRoleSuper", kSuper, [] { return kTestSuperPassword; }, true},
+    {"SuperPasswordInRoleExtra", kExtra, [] { return kTestSuperPassword; }, false},
+    {"ExtraPasswordInRoleSuper", kSuper, [] { return kTestExtraPassword; }, false},
+    {"TrailingSpace", kExtra, [] { return kTestExtraPassword + " "; }, false},
+    {"LeadingSpace", kSuper, [] { return " " + kTestSuperPassword; }, false},
+    {"OtherLetterCase", kExtra,
+     [] { return QString::fromStdString(kTestExtraPassword).toUpper().toStdString(); }, false},
+    {"Empty", kExtra, [] { return std::string(); }, false},
 };
 
 class PasswordRoleTest : public PasswordWindowTest,
@@ -66,28 +73,27 @@ class PasswordRoleTest : public PasswordWindowTest,
 
 TEST_P(PasswordRoleTest, OnlyTheRolesExactPasswordStartsItsMode) {
   const auto& [c, confirm_with_enter] = GetParam();
-  game().GameMode = 1;
-  game().Level = 4;
   Open(c.role);
-  TypeText(edit(), QString::fromStdString(c.typed(game())));
+  TypeText(edit(), QString::fromStdString(c.typed()));
   if (confirm_with_enter)
     TypeKey(edit(), Qt::Key_Return);
   else
     form_->OkButton().click();
 
-  const bool super = c.role == 1;
   EXPECT_EQ(form_->isVisible(), !c.accepted);
   EXPECT_EQ(form_->ErrorLabel().isVisible(), !c.accepted);
-  EXPECT_EQ(super ? game().SuperPasswordAccepted : game().ExtraPasswordAccepted, c.accepted);
-  EXPECT_FALSE(super ? game().ExtraPasswordAccepted : game().SuperPasswordAccepted);
   // The window only reports the password; the flow starts the mode after its
-  // pre-game check, so the running game is untouched either way.
-  EXPECT_EQ(game().GameMode, 1);
-  EXPECT_EQ(game().Level, 4);
+  // pre-game check.
+  EXPECT_EQ(form_->PasswordAccepted(), c.accepted);
   if (!c.accepted) {
     EXPECT_EQ(form_->ErrorLabel().text().toStdString(), game().Text(MsgId::MsgInvalidPassword));
     EXPECT_EQ(form_->focusWidget(), &edit());
   }
+  // The answer belongs to this prompt: the other mode's prompt starts
+  // unanswered.
+  form_->Prepare(c.role == kSuper ? kExtra : kSuper,
+                 c.role == kSuper ? kTestExtraPassword : kTestSuperPassword);
+  EXPECT_FALSE(form_->PasswordAccepted());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, PasswordRoleTest,
@@ -98,9 +104,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, PasswordRoleTest,
                          });
 
 TEST_F(PasswordWindowTest, PasswordRolesShowModeCaptionStopSignAndCancel) {
-  for (int role : {0, 1}) {
+  for (PasswordPrompt role : {kExtra, kSuper}) {
     Open(role);
-    const MsgId mode = role == 0 ? MsgId::MsgModeExtra : MsgId::MsgModeSuper;
+    const MsgId mode = role == kExtra ? MsgId::MsgModeExtra : MsgId::MsgModeSuper;
     EXPECT_EQ(form_->windowTitle().toStdString(),
               game().Text(MsgId::MsgModeLabel) + " " + game().Text(mode));
     EXPECT_EQ(form_->PromptLabel().text().toStdString(), game().Text(MsgId::MsgEnterPassword));
@@ -113,7 +119,7 @@ TEST_F(PasswordWindowTest, PasswordRolesShowModeCaptionStopSignAndCancel) {
 }
 
 TEST_F(PasswordWindowTest, AnyKeyAfterARefusalHidesTheError) {
-  Open(0);
+  Open(kExtra);
   TypeText(edit(), "wrong");
   TypeKey(edit(), Qt::Key_Return);
   ASSERT_TRUE(form_->ErrorLabel().isVisible());
@@ -129,40 +135,38 @@ TEST_F(PasswordWindowTest, CancelCloseAndEscapeHaveNoEffect) {
       [&] { TypeKey(edit(), Qt::Key_Escape); },
   };
   for (const auto& close_window : closers) {
-    game().GameMode = 1;
-    Open(0);
-    TypeText(edit(), QString::fromStdString(game().ExtraPassword));
+    Open(kExtra);
+    TypeText(edit(), QString::fromStdString(kTestExtraPassword));
     close_window();
     EXPECT_FALSE(form_->isVisible());
-    EXPECT_FALSE(game().ExtraPasswordAccepted);
-    EXPECT_EQ(game().GameMode, 1);
+    EXPECT_FALSE(form_->PasswordAccepted());
     edit().clear();
   }
 }
 
 TEST_F(PasswordWindowTest, ARefusedPasswordIsStillInTheFieldAtTheNextPrompt) {
-  Open(1);
+  Open(kSuper);
   TypeText(edit(), "guess1");
   TypeKey(edit(), Qt::Key_Return);
   TypeKey(edit(), Qt::Key_Escape);
   ASSERT_FALSE(form_->isVisible());
-  Open(0);
+  Open(kExtra);
   EXPECT_EQ(edit().text(), "guess1");
   EXPECT_FALSE(form_->ErrorLabel().isVisible());
 }
 
 TEST_F(PasswordWindowTest, AfterAChampionsNameTheNextPromptOpensEmpty) {
   player_name_ = "Anna";
-  Open(2);
+  Open(kChampion);
   TypeKey(edit(), Qt::Key_Return);
-  ASSERT_EQ(game().ChampionName, "Anna");
-  Open(0);
+  ASSERT_EQ(form_->ConfirmedName(), "Anna");
+  Open(kExtra);
   EXPECT_EQ(edit().text(), "");
 }
 
 TEST_F(PasswordWindowTest, ChampionRoleOffersThePlayersNameWithoutStopSignOrCancel) {
   player_name_ = "Boris";
-  Open(2);
+  Open(kChampion);
   EXPECT_EQ(form_->windowTitle().toStdString(), game().Text(MsgId::MsgYouWon));
   EXPECT_EQ(form_->PromptLabel().text().toStdString(), game().Text(MsgId::MsgEnterName));
   EXPECT_EQ(edit().text(), "Boris");
@@ -173,27 +177,26 @@ TEST_F(PasswordWindowTest, ChampionRoleOffersThePlayersNameWithoutStopSignOrCanc
   EXPECT_EQ(form_->focusWidget(), &edit());
 }
 
-TEST_F(PasswordWindowTest, ChampionRoleCopiesTypingIntoPlayerNameAndEscapeKeepsChampionName) {
-  game().ChampionName = "Earlier";
+TEST_F(PasswordWindowTest, ChampionRoleCopiesTypingIntoPlayerNameAndEscapeConfirmsNoName) {
   player_name_ = "Ann";
-  Open(2);
+  Open(kChampion);
   TypeKey(edit(), Qt::Key_End);  // the offered name starts selected
   TypeText(edit(), "ie");
   EXPECT_EQ(player_name_, "Annie");
   TypeKey(edit(), Qt::Key_Escape);
   EXPECT_FALSE(form_->isVisible());
-  EXPECT_EQ(game().ChampionName, "Earlier");
+  EXPECT_EQ(form_->ConfirmedName(), std::nullopt);
   EXPECT_EQ(player_name_, "Annie");
-  Open(2);
+  Open(kChampion);
   EXPECT_EQ(edit().text(), "Annie");
   form_->OkButton().click();
-  EXPECT_EQ(game().ChampionName, "Annie");
+  EXPECT_EQ(form_->ConfirmedName(), "Annie");
   EXPECT_FALSE(form_->isVisible());
 }
 
 TEST_F(PasswordWindowTest, ChampionRoleTakesTwelveTypedCharacters) {
   player_name_.clear();
-  Open(2);
+  Open(kChampion);
   TypeText(edit(), QString::fromUtf8("Катерина-Мария"));  // 14 characters, 26 UTF-8 bytes
   EXPECT_EQ(edit().text(), QString::fromUtf8("Катерина-Мар"));
   EXPECT_EQ(player_name_, "Катерина-Мар");
@@ -201,7 +204,7 @@ TEST_F(PasswordWindowTest, ChampionRoleTakesTwelveTypedCharacters) {
 
 TEST_F(PasswordWindowTest, ALongerNameFromTheSettingsIsOfferedWholeButCannotGrow) {
   player_name_ = "Maximilianus XV";  // 15 characters
-  Open(2);
+  Open(kChampion);
   EXPECT_EQ(edit().text(), "Maximilianus XV");
   TypeKey(edit(), Qt::Key_End);
   TypeText(edit(), "I");
@@ -210,20 +213,20 @@ TEST_F(PasswordWindowTest, ALongerNameFromTheSettingsIsOfferedWholeButCannotGrow
   EXPECT_EQ(edit().text(), "Maximilianus X");
   EXPECT_EQ(player_name_, "Maximilianus X");
   TypeKey(edit(), Qt::Key_Return);
-  EXPECT_EQ(game().ChampionName, "Maximilianus X");
+  EXPECT_EQ(form_->ConfirmedName(), "Maximilianus X");
 }
 
 TEST_F(PasswordWindowTest, PasswordRolesHaveNoLengthLimitAfterTheNameRole) {
-  Open(2);
+  Open(kChampion);
   form_->close();
-  Open(0);
+  Open(kExtra);
   edit().clear();
   TypeText(edit(), "a-very-long-wrong-password");
   EXPECT_EQ(edit().text(), "a-very-long-wrong-password");
 }
 
 TEST_F(PasswordWindowTest, ChampionRoleDrawsTheMedalOverTheFrame) {
-  Open(2);
+  Open(kChampion);
   const QImage shown = form_->grab().toImage();
   EXPECT_EQ(shown.pixelColor(20, 45), dialogs_test::kMedal);  // under the hidden stop sign
   EXPECT_EQ(shown.pixelColor(150, 20), dialogs_test::kFrame);
@@ -234,7 +237,9 @@ TEST_F(PasswordWindowTest, ChampionRoleDrawsTheMedalOverTheFrame) {
 // starts an Extra game, a cancelled prompt leaves the game as it was.
 struct ModalPasswordPorts : testing::NullPorts {
   PasswordWindow* form = nullptr;
-  void ShowPasswordWindow(int) override { form->Execute(); }
+  bool AskModePassword(GameMode mode, const std::string& password) override {
+    return form->AskModePassword(mode, password);
+  }
 };
 
 TEST(PasswordWindowFlowTest, TheGameStartsExtraOnlyAfterTheModalWindowAcceptedThePassword) {
@@ -242,11 +247,10 @@ TEST(PasswordWindowFlowTest, TheGameStartsExtraOnlyAfterTheModalWindowAcceptedTh
   PictureStore pictures(test_pictures.Root());
   ModalPasswordPorts ports;
   FixedRandom random(5);
-  GameState game({ports, ports, ports, ports, ports, ports.session}, random, {"", ""});
-  game.ExtraPassword = "Xt4-q9z";
+  GameState game(ports.Ports(), random, {"", ""});
   std::string player_name;
   QWidget parent;
-  PasswordWindow form(game, player_name, pictures, &parent);
+  PasswordWindow form(ports.language, player_name, pictures, &parent);
   ports.form = &form;
 
   WhenModalOpens([](QWidget& modal) {
@@ -254,20 +258,19 @@ TEST(PasswordWindowFlowTest, TheGameStartsExtraOnlyAfterTheModalWindowAcceptedTh
     TypeText(pw.Edit1(), "nope");
     TypeKey(pw.Edit1(), Qt::Key_Escape);
   });
-  game.Button2Click();
-  EXPECT_EQ(game.GameMode, 1);
+  game.StartExtraGame();
+  EXPECT_EQ(game.Mode(), GameMode::kNormal);
 
   WhenModalOpens([](QWidget& modal) {
     auto& pw = static_cast<PasswordWindow&>(modal);
     pw.Edit1().clear();
-    TypeText(pw.Edit1(), "Xt4-q9z");
+    TypeText(pw.Edit1(), QString::fromStdString(AssembleExtraPassword()));
     TypeKey(pw.Edit1(), Qt::Key_Return);
   });
-  game.Button2Click();
-  EXPECT_EQ(game.GameMode, 2);
-  EXPECT_EQ(game.Level, 1);
-  EXPECT_EQ(game.Score, kStartScore);
-  EXPECT_FALSE(game.ExtraPasswordAccepted);  // the flow clears it once the game runs
+  game.StartExtraGame();
+  EXPECT_EQ(game.Mode(), GameMode::kExtra);
+  EXPECT_EQ(game.Level(), 1);
+  EXPECT_EQ(game.Score(), kStartScore);
 }
 
 // With a rated game open, the right Super password and "No" to abandoning it
@@ -277,27 +280,28 @@ TEST(PasswordWindowFlowTest, RefusingToAbandonARatedGameKeepsTheRunningGame) {
   PictureStore pictures(test_pictures.Root());
   ModalPasswordPorts ports;  // every question is answered "No"
   FixedRandom random(5);
-  GameState game({ports, ports, ports, ports, ports, ports.session}, random, {"", ""});
-  game.SuperPassword = "Sp8-k2wq";
+  GameState game(ports.Ports(), random, {"", ""});
   std::string player_name;
   QWidget parent;
-  PasswordWindow form(game, player_name, pictures, &parent);
+  PasswordWindow form(ports.language, player_name, pictures, &parent);
   ports.form = &form;
-  game.TitleScreen = true;
-  game.Image1Click();  // a Normal game, the online icons shown
-  game.Level = 3;
-  ports.session.AccountState = 3;
-  ports.session.RatedGameOpen = true;
+  game.Start();
+  game.LeaveTitleScreen();  // a Normal game, the online icons shown
+  GamePosition position = game.Position();
+  position.level = 3;
+  game.SetPosition(std::move(position));
+  ports.session.account_state = AccountState::kRated;
+  ports.session.rated_game_open = true;
 
   WhenModalOpens([](QWidget& modal) {
     auto& pw = static_cast<PasswordWindow&>(modal);
-    TypeText(pw.Edit1(), "Sp8-k2wq");
+    TypeText(pw.Edit1(), QString::fromStdString(AssembleSuperPassword()));
     TypeKey(pw.Edit1(), Qt::Key_Return);
   });
-  game.Button3Click();
-  EXPECT_EQ(game.GameMode, 1);
-  EXPECT_EQ(game.Level, 3);
-  EXPECT_TRUE(ports.session.RatedGameOpen);
+  game.StartSuperGame();
+  EXPECT_EQ(game.Mode(), GameMode::kNormal);
+  EXPECT_EQ(game.Level(), 3);
+  EXPECT_TRUE(ports.session.rated_game_open);
 }
 
 }  // namespace

@@ -198,8 +198,7 @@ class TopTenResultTest : public ::testing::Test {
 TEST_F(TopTenResultTest, SendWritesOnceAndTheResultIsFoundInTheTableAtItsPlace) {
   Write(club_.access, "Bob", "Paris", "1-015", "M", 4200, 76);
   const TournamentPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
-  int place = -1;
-  TopTenEntryWindow window(club_.access, passport, 3600, place, 0, pictures_, nullptr, nullptr,
+  TopTenEntryWindow window(club_.access, passport, 3600, 0, pictures_, nullptr, nullptr,
                            notices_.Shower());
   window.show();
   EXPECT_FALSE(window.FormShow()) << "the passport window opens by itself only for Incognito";
@@ -214,7 +213,7 @@ TEST_F(TopTenResultTest, SendWritesOnceAndTheResultIsFoundInTheTableAtItsPlace) 
       PictureAt(window.Image2().Image(), pictures_.LoadPngResource("FaceWoman16"), 385, 120));
 
   window.Button1().click();
-  EXPECT_EQ(place, 2);
+  EXPECT_EQ(window.Place(), 2);
   EXPECT_TRUE(window.Sent());
   EXPECT_FALSE(window.Button1().isEnabled());
   const DrawnText* place_label = Find(window.CardTexts(), "Your place:");
@@ -237,11 +236,10 @@ TEST_F(TopTenResultTest, SendWritesOnceAndTheResultIsFoundInTheTableAtItsPlace) 
 }
 
 TEST_F(TopTenResultTest, PassportDecidesSend) {
-  int place = -1;
   // Incognito in Moscow is acceptable, so Send is enabled, and the passport
   // window opens at once; what it changes does not re-decide Send.
   TournamentPassport incognito;
-  TopTenEntryWindow first(club_.access, incognito, 3000, place, 0, pictures_, nullptr, nullptr,
+  TopTenEntryWindow first(club_.access, incognito, 3000, 0, pictures_, nullptr, nullptr,
                           notices_.Shower());
   EXPECT_TRUE(first.FormShow());
   EXPECT_TRUE(first.Button1().isEnabled());
@@ -249,8 +247,7 @@ TEST_F(TopTenResultTest, PassportDecidesSend) {
   // A Cyrillic nick enables Send on opening but not after the passport window.
   TournamentPassport passport = MakePassport("Аня", "Oslo", "1-035", 'W');
   TopTenEntryWindow second(
-      club_.access, passport, 3000, place, 0, pictures_, [](QWidget*) {}, nullptr,
-      notices_.Shower());
+      club_.access, passport, 3000, 0, pictures_, [](QWidget*) {}, nullptr, notices_.Shower());
   EXPECT_FALSE(second.FormShow());
   EXPECT_TRUE(second.Button1().isEnabled());
   second.Button2().click();
@@ -260,7 +257,7 @@ TEST_F(TopTenResultTest, PassportDecidesSend) {
   // window enables it.
   TournamentPassport short_nick = MakePassport("A", "Oslo", "1-035", 'W');
   TopTenEntryWindow third(
-      club_.access, short_nick, 3000, place, 0, pictures_,
+      club_.access, short_nick, 3000, 0, pictures_,
       [&short_nick](QWidget*) { short_nick.Nick = "Ann"; }, nullptr, notices_.Shower());
   third.FormShow();
   EXPECT_FALSE(third.Button1().isEnabled());
@@ -302,14 +299,13 @@ TEST_P(TopTenFailureTest, NoConnectInBothListsAndTheWindowsStayUsable) {
   EXPECT_FALSE(table.isVisible());
 
   RecordedNotices notices;
-  int place = -1;
-  TopTenEntryWindow result(club.access, passport, 3000, place, 0, pictures_, nullptr, nullptr,
+  TopTenEntryWindow result(club.access, passport, 3000, 0, pictures_, nullptr, nullptr,
                            notices.Shower());
   result.show();
   result.FormShow();
   result.Button1().click();
   EXPECT_EQ(notices.messages, std::vector<std::string>{MessageText(MsgId::MsgResultNotWritten, 0)});
-  EXPECT_EQ(place, -1);
+  EXPECT_EQ(result.Place(), std::nullopt);
   EXPECT_TRUE(result.Button1().isEnabled()) << "Send may be pressed again";
   EXPECT_FALSE(result.Sent());
 }

@@ -23,11 +23,17 @@ class FakeWorld : public ViewPort,
 
   // --- Behaviour the test sets ---
   std::deque<bool> yes_no_answers;  // AskYesNo pops one; "no" when empty
-  std::function<void(int role)> on_password_window;
+  // The player's answer to a mode's password (refused without one).
+  std::function<bool(GameMode mode, const std::string& password)> on_mode_password;
+  // The champion's confirmed name (none without one: the window was closed).
+  std::function<std::optional<std::string>()> on_champion_name;
   std::function<void()> on_yes_no;  // runs while the question is open
-  std::function<void()> on_account_window;
-  std::function<void()> on_top_ten_entry_window;
-  ChampionsStatus champions_check = ChampionsStatus::kOk;
+  // The account state the account window leaves (it does not open without one).
+  std::function<std::optional<AccountState>(AccountWindowPurpose purpose, bool game_in_progress)>
+      on_account_window;
+  // The place the result window wrote the score at (none without one).
+  std::function<std::optional<int>(int score)> on_top_ten_entry_window;
+  ChampionsCheck champions_check = ChampionsCheck::kOk;
   std::string developer_marker = "abc";
   int champions_threshold = 1000000;
   std::optional<Notice> announcement;
@@ -53,7 +59,9 @@ class FakeWorld : public ViewPort,
   }
   void ShowBoardLayout() override { Log("ShowBoardLayout"); }
   void DrawStatusPanel(int n) override { Log("DrawStatusPanel " + std::to_string(n)); }
-  void DrawAccountLamp(int state) override { Log("DrawAccountLamp " + std::to_string(state)); }
+  void DrawAccountLamp(AccountState state) override {
+    Log("DrawAccountLamp " + std::to_string(static_cast<int>(state)));
+  }
   void ShowMenuButtons() override { Log("ShowMenuButtons"); }
   void ShowOnlineIcons() override { Log("ShowOnlineIcons"); }
   void RefreshLanguage() override { Log("RefreshLanguage"); }
@@ -74,9 +82,14 @@ class FakeWorld : public ViewPort,
   void Release() override { Log("Sound release"); }
 
   // --- DialogPort ---
-  void ShowPasswordWindow(int role) override {
-    Log("PasswordWindow " + std::to_string(role));
-    if (on_password_window) on_password_window(role);
+  // The password window logs its role: 0 Extra, 1 Super, 2 champion's name.
+  bool AskModePassword(GameMode mode, const std::string& password) override {
+    Log(mode == GameMode::kSuper ? "PasswordWindow 1" : "PasswordWindow 0");
+    return on_mode_password && on_mode_password(mode, password);
+  }
+  std::optional<std::string> AskChampionName() override {
+    Log("PasswordWindow 2");
+    return on_champion_name ? on_champion_name() : std::nullopt;
   }
   bool AskYesNo(const std::string& question) override {
     Log("AskYesNo " + question);
@@ -90,24 +103,31 @@ class FakeWorld : public ViewPort,
     Log("Notice " + notice.message + "|" + notice.second + "|" + notice.link);
   }
   void ShowError(const std::string& message) override { Log("Error " + message); }
-  void ShowAccountWindow() override {
+  std::optional<AccountState> ShowAccountWindow(AccountWindowPurpose purpose,
+                                                bool game_in_progress) override {
     Log("AccountWindow");
-    if (on_account_window) on_account_window();
+    account_windows.push_back({purpose, game_in_progress});
+    return on_account_window ? on_account_window(purpose, game_in_progress) : std::nullopt;
   }
-  void ShowTopTenEntryWindow() override {
+  std::optional<int> ShowTopTenEntryWindow(int score) override {
     Log("TopTenEntryWindow");
-    if (on_top_ten_entry_window) on_top_ten_entry_window();
+    top_ten_entry_scores.push_back(score);
+    return on_top_ten_entry_window ? on_top_ten_entry_window(score) : std::nullopt;
   }
   void ShowTopTenTableWindow() override { Log("TopTenTableWindow"); }
   void ShowChatWindow() override { Log("ChatWindow"); }
   void ShowStatisticsWindow() override { Log("StatisticsWindow"); }
-  void ShowInfoWindow() override { Log("InfoWindow"); }
+  void ShowInfoWindow(InfoPage page, const LanguageStepper& step_language) override {
+    Log("InfoWindow");
+    info_pages.push_back(page);
+    info_window_stepper = step_language;
+  }
   void OpenWebPage(const std::string& address) override { Log("OpenWebPage " + address); }
 
   // --- StoragePort ---
   void LoadSettings() override { Log("LoadSettings"); }
   void SaveSettings() override { Log("SaveSettings"); }
-  ChampionsStatus CheckChampionsFile() override {
+  ChampionsCheck CheckChampionsFile() override {
     Log("CheckChampionsFile");
     return champions_check;
   }
@@ -161,11 +181,22 @@ class FakeWorld : public ViewPort,
   }
   bool TopTenAvailable() override { return top_ten_available; }
   bool ChatAvailable() override { return chat_available; }
-  void ImAnClick() override { Log("ImAnClick"); }
-  void ImGPClick() override { Log("ImGPClick"); }
+  void DownloadNewVersion() override { Log("DownloadNewVersion"); }
+  void OpenStorePage() override { Log("OpenStorePage"); }
+
+  // What the windows were opened with, in order.
+  struct AccountWindowOpening {
+    AccountWindowPurpose purpose;
+    bool game_in_progress;
+  };
+  std::vector<AccountWindowOpening> account_windows;
+  std::vector<int> top_ten_entry_scores;
+  std::vector<InfoPage> info_pages;
+  LanguageStepper info_window_stepper;
 
   ClubSession session;
-  GamePorts Ports() { return GamePorts{*this, *this, *this, *this, *this, session}; }
+  InterfaceLanguage language;
+  GamePorts Ports() { return GamePorts{*this, *this, *this, *this, *this, session, language}; }
 
   // Entries of the log that start with `prefix`, in order.
   std::vector<std::string> Only(const std::string& prefix) const {

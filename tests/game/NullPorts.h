@@ -1,8 +1,11 @@
 // Ports that do nothing: the champions file is fine, no window opens, and
-// every club operation fails; and a club session for the game. For tests,
-// benchmarks and tools that drive the game without a world around it.
+// every club operation fails; and a club session and an interface language
+// for the game. For tests, benchmarks and tools that drive the game without a
+// world around it.
 #pragma once
 
+#include "game/GameState.h"
+#include "game/InterfaceLanguage.h"
 #include "game/Ports.h"
 
 namespace braxo::testing {
@@ -15,7 +18,7 @@ struct NullPorts : ViewPort, SoundPort, DialogPort, StoragePort, ClubPort {
   void DrawTitleScreen(bool) override {}
   void ShowBoardLayout() override {}
   void DrawStatusPanel(int) override {}
-  void DrawAccountLamp(int) override {}
+  void DrawAccountLamp(AccountState) override {}
   void ShowMenuButtons() override {}
   void ShowOnlineIcons() override {}
   void RefreshLanguage() override {}
@@ -28,20 +31,23 @@ struct NullPorts : ViewPort, SoundPort, DialogPort, StoragePort, ClubPort {
   void Start() override {}
   void Play(const std::string&) override {}
   void Release() override {}
-  void ShowPasswordWindow(int) override {}
+  bool AskModePassword(GameMode, const std::string&) override { return false; }
+  std::optional<std::string> AskChampionName() override { return std::nullopt; }
   bool AskYesNo(const std::string&) override { return false; }
   void ShowNotice(const Notice&) override {}
   void ShowError(const std::string&) override {}
-  void ShowAccountWindow() override {}
-  void ShowTopTenEntryWindow() override {}
+  std::optional<AccountState> ShowAccountWindow(AccountWindowPurpose, bool) override {
+    return std::nullopt;
+  }
+  std::optional<int> ShowTopTenEntryWindow(int) override { return std::nullopt; }
   void ShowTopTenTableWindow() override {}
   void ShowChatWindow() override {}
   void ShowStatisticsWindow() override {}
-  void ShowInfoWindow() override {}
+  void ShowInfoWindow(InfoPage, const LanguageStepper&) override {}
   void OpenWebPage(const std::string&) override {}
   void LoadSettings() override {}
   void SaveSettings() override {}
-  ChampionsStatus CheckChampionsFile() override { return ChampionsStatus::kOk; }
+  ChampionsCheck CheckChampionsFile() override { return ChampionsCheck::kOk; }
   std::string DeveloperMarker() override { return ""; }
   int ChampionsThreshold() override { return 0; }
   void AddChampion(const std::string&, int) override {}
@@ -56,10 +62,12 @@ struct NullPorts : ViewPort, SoundPort, DialogPort, StoragePort, ClubPort {
   bool ReadKezsBalance() override { return false; }
   bool TopTenAvailable() override { return false; }
   bool ChatAvailable() override { return false; }
-  void ImAnClick() override {}
-  void ImGPClick() override {}
+  void DownloadNewVersion() override {}
+  void OpenStorePage() override {}
 
   ClubSession session;
+  InterfaceLanguage language;
+  GamePorts Ports() { return GamePorts{*this, *this, *this, *this, *this, session, language}; }
 };
 
 }  // namespace braxo::testing

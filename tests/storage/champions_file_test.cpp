@@ -51,7 +51,7 @@ class ChampionsFileTest : public ::testing::Test {
   }
   ChampionsFile CheckedFile() {
     ChampionsFile file(path_);
-    EXPECT_EQ(file.CheckChampionsFile(), ChampionsCheck::Ok);
+    EXPECT_EQ(file.CheckChampionsFile(), ChampionsCheck::kOk);
     return file;
   }
 
@@ -129,7 +129,7 @@ TEST(ChampionsEntryTest, EntryBytesKeepNameAndScoreInTheirColumns) {
 
 TEST_F(ChampionsFileTest, MissingFileIsNotFound) {
   ChampionsFile file(path_);
-  EXPECT_EQ(file.CheckChampionsFile(), ChampionsCheck::NotFound);
+  EXPECT_EQ(file.CheckChampionsFile(), ChampionsCheck::kNotFound);
   EXPECT_EQ(file.ChampionsThreshold(), kNoAdmission);
   EXPECT_EQ(file.AddChampion("Anna", 10000), 0);
   EXPECT_TRUE(file.ReadChampions().empty());
@@ -164,7 +164,7 @@ TEST_F(ChampionsFileTest, AddedChampionSurvivesTheNextCheck) {
   ASSERT_EQ(file.AddChampion("Zoe", 8200), 3);
 
   ChampionsFile next_run(path_);
-  EXPECT_EQ(next_run.CheckChampionsFile(), ChampionsCheck::Ok);
+  EXPECT_EQ(next_run.CheckChampionsFile(), ChampionsCheck::kOk);
   std::vector<ChampionEntry> entries = next_run.ReadChampions();
   ASSERT_EQ(entries.size(), 10u);
   EXPECT_EQ(entries[2].name, "Zoe");
@@ -254,7 +254,7 @@ TEST_F(ChampionsFileTest, LongAndCyrillicNamesKeepTheFileValid) {
     EXPECT_EQ(lines[1].substr(0, 12), c.stored_bytes);
     EXPECT_EQ(lines[1].substr(12), "   8800");
     ChampionsFile next_run(path_);
-    EXPECT_EQ(next_run.CheckChampionsFile(), ChampionsCheck::Ok);
+    EXPECT_EQ(next_run.CheckChampionsFile(), ChampionsCheck::kOk);
     EXPECT_EQ(next_run.ReadChampions()[1].name, c.read_back);
     EXPECT_EQ(next_run.ReadChampions()[1].score, 8800);
   }
@@ -277,15 +277,15 @@ TEST_F(ChampionsFileTest, ChangedByteInsideTheSealIsRefusedOutsideIsNot) {
     ChampionsCheck expected;
   };
   const Case cases[] = {
-      {1, 1, ChampionsCheck::Invalid},   {1, 12, ChampionsCheck::Invalid},
-      {1, 13, ChampionsCheck::Invalid},  {3, 17, ChampionsCheck::Invalid},
-      {5, 19, ChampionsCheck::Invalid},  {10, 19, ChampionsCheck::Invalid},
-      {11, 1, ChampionsCheck::Invalid},  {11, 2, ChampionsCheck::Invalid},
-      {11, 3, ChampionsCheck::Invalid},  {11, 28, ChampionsCheck::Invalid},
-      {12, 11, ChampionsCheck::Invalid}, {12, 28, ChampionsCheck::Invalid},
-      {11, 29, ChampionsCheck::Ok},      {11, 30, ChampionsCheck::Ok},
-      {12, 1, ChampionsCheck::Ok},       {12, 2, ChampionsCheck::Ok},
-      {12, 6, ChampionsCheck::Ok},       {12, 10, ChampionsCheck::Ok},
+      {1, 1, ChampionsCheck::kInvalid},   {1, 12, ChampionsCheck::kInvalid},
+      {1, 13, ChampionsCheck::kInvalid},  {3, 17, ChampionsCheck::kInvalid},
+      {5, 19, ChampionsCheck::kInvalid},  {10, 19, ChampionsCheck::kInvalid},
+      {11, 1, ChampionsCheck::kInvalid},  {11, 2, ChampionsCheck::kInvalid},
+      {11, 3, ChampionsCheck::kInvalid},  {11, 28, ChampionsCheck::kInvalid},
+      {12, 11, ChampionsCheck::kInvalid}, {12, 28, ChampionsCheck::kInvalid},
+      {11, 29, ChampionsCheck::kOk},      {11, 30, ChampionsCheck::kOk},
+      {12, 1, ChampionsCheck::kOk},       {12, 2, ChampionsCheck::kOk},
+      {12, 6, ChampionsCheck::kOk},       {12, 10, ChampionsCheck::kOk},
   };
   // A marker line longer than 28 bytes, to show that its tail is not sealed.
   std::vector<std::string> table = NewChampionsTable(kStartEntries, 0, "rel");
@@ -354,14 +354,14 @@ TEST_F(ChampionsFileTest, DamagedFileIsInvalidAndLeftAlone) {
     EXPECT_EQ(ReadBytes(path_), bytes);
 
     ChampionsFile next_run(path_);
-    EXPECT_EQ(next_run.CheckChampionsFile(), ChampionsCheck::Invalid);
+    EXPECT_EQ(next_run.CheckChampionsFile(), ChampionsCheck::kInvalid);
   }
 }
 
 TEST_F(ChampionsFileTest, DirectoryInPlaceOfTheFileIsInvalid) {
   ASSERT_EQ(::mkdir(path_.c_str(), 0755), 0);
   ChampionsFile file(path_);
-  EXPECT_EQ(file.CheckChampionsFile(), ChampionsCheck::Invalid);
+  EXPECT_EQ(file.CheckChampionsFile(), ChampionsCheck::kInvalid);
   EXPECT_EQ(file.AddChampion("Anna", 10000), 0);
   EXPECT_EQ(file.ReadLanguageDigit(), 0);
 }
@@ -426,7 +426,7 @@ TEST_F(ChampionsFileTest, FailedSaveLeavesTheOldFileIntact) {
   }
   EXPECT_EQ(ReadBytes(path_), before);
   EXPECT_EQ(DirectoryEntries(dir_.path()), std::vector<std::string>{kChampionsFileName});
-  EXPECT_EQ(file.CheckChampionsFile(), ChampionsCheck::Ok);
+  EXPECT_EQ(file.CheckChampionsFile(), ChampionsCheck::kOk);
 }
 
 TEST_F(ChampionsFileTest, LanguageDigitChangesOnlyItsByte) {
@@ -448,7 +448,7 @@ TEST_F(ChampionsFileTest, LanguageDigitChangesOnlyItsByte) {
       EXPECT_EQ(after[i], before[i]) << "byte " << i;
     }
   }
-  EXPECT_EQ(ChampionsFile(path_).CheckChampionsFile(), ChampionsCheck::Ok);
+  EXPECT_EQ(ChampionsFile(path_).CheckChampionsFile(), ChampionsCheck::kOk);
   EXPECT_FALSE(file.WriteLanguageDigit(10));
   EXPECT_FALSE(file.WriteLanguageDigit(-1));
 }

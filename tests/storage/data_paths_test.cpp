@@ -147,7 +147,7 @@ TEST_F(DataDirectoryTest, UnwritableExeDirectoryMovesDataToTheUserDirectoryOnce)
   EXPECT_EQ(ReadBytes(paths.champions_file), shipped);
   EXPECT_EQ(DirectoryEntries(paths.data_directory), std::vector<std::string>{"Braxo.clb"});
   ChampionsFile table(paths.champions_file);
-  ASSERT_EQ(table.CheckChampionsFile(), ChampionsCheck::Ok);
+  ASSERT_EQ(table.CheckChampionsFile(), ChampionsCheck::kOk);
   EXPECT_FALSE(table.ChampionsReadOnly());
 
   // The player's results stay across later starts.
@@ -264,7 +264,7 @@ TEST_F(DataDirectoryTest, NoShippedTableLeavesTheUserDirectoryWithoutOne) {
   DataPaths paths = ResolveDataPaths(exe_dir_, DataEnvironment{xdg_, home_});
   EXPECT_EQ(paths.data_directory, xdg_ + "braxo/");
   EXPECT_TRUE(IsDir(paths.data_directory));
-  EXPECT_EQ(ChampionsFile(paths.champions_file).CheckChampionsFile(), ChampionsCheck::NotFound);
+  EXPECT_EQ(ChampionsFile(paths.champions_file).CheckChampionsFile(), ChampionsCheck::kNotFound);
 }
 
 TEST_F(DataDirectoryTest, ExeDirectoryWithoutTrailingSlashIsAccepted) {

@@ -73,7 +73,7 @@ TEST(HostileFilesTest, AnEntryThatIsNotAFileReadsAsMissingAndIsNeverReplaced) {
     EXPECT_EQ(settings.LanguageIndex, 0);
 
     ChampionsFile champions(paths.champions_file);
-    EXPECT_EQ(champions.CheckChampionsFile(), ChampionsCheck::Invalid);
+    EXPECT_EQ(champions.CheckChampionsFile(), ChampionsCheck::kInvalid);
     EXPECT_EQ(champions.ChampionsThreshold(), kNoAdmission);
     EXPECT_EQ(champions.AddChampion("Ann", 99999), 0);
 
@@ -114,7 +114,7 @@ TEST(HostileFilesTest, ARefusedChampionsFileIsNeverWritten) {
     const SettingsPaths paths{dir.path() + "Braxo.ini", dir.path() + "Braxo.clb"};
     WriteBytes(paths.champions_file, bytes);
     ChampionsFile champions(paths.champions_file);
-    EXPECT_EQ(champions.CheckChampionsFile(), ChampionsCheck::Invalid);
+    EXPECT_EQ(champions.CheckChampionsFile(), ChampionsCheck::kInvalid);
     Settings settings;
     LoadSettings(paths, {}, settings);
     settings.LanguageIndex = 3;

@@ -15,16 +15,16 @@ class MainWindowTest : public ::testing::Test {
  protected:
   MainWindowTest()
       : pictures_(test_pictures_.Root()),
-        window_(pictures_),
-        game_(GamePorts{window_, world_, world_, world_, world_, world_.session}, random_,
-              {"a", "b"}, [](int, Board& board) {
+        window_(pictures_, world_.language),
+        game_(GamePorts{window_, world_, world_, world_, world_, world_.session, world_.language},
+              random_, {"a", "b"}, [](int, Board& board) {
                 board.SetCode({1, 1, 1}, "s1");
                 board.SetCode({1, 1, 6}, "s1");
                 board.SetCode({1, 2, 1}, "r1");
                 board.SetCode({1, 2, 6}, "k1");
               }) {
     window_.SetGame(&game_);
-    game_.FormCreate();
+    game_.Start();
     window_.show();
   }
 
@@ -36,8 +36,8 @@ class MainWindowTest : public ::testing::Test {
 
   testing::TestPictures test_pictures_;
   PictureStore pictures_;
-  MainWindow window_;
   testing::FakeWorld world_;
+  MainWindow window_;
   FixedRandom random_{1};
   GameState game_;
 };
@@ -47,8 +47,8 @@ TEST_F(MainWindowTest, TitleScreenCoversTheWindowAndAnimates) {
   EXPECT_EQ(window_.size(), QSize(850, 510));
   EXPECT_EQ(window_.BoardImage().geometry(), QRect(0, 0, 850, 510));
   EXPECT_EQ(window_.BoardImage().Image().pixelColor(0, 0), QColor(Qt::black));
-  EXPECT_TRUE(window_.MainTimer().isActive());
-  EXPECT_EQ(window_.MainTimer().interval(), 10);
+  EXPECT_TRUE(window_.TickTimer().isActive());
+  EXPECT_EQ(window_.TickTimer().interval(), 10);
   const int ticks = window_.Title().Ticks();
   QTest::qWait(100);
   EXPECT_NE(window_.Title().Ticks(), ticks);
@@ -72,7 +72,7 @@ TEST_F(MainWindowTest, TitleWaitsWhileNobodySeesItAndGoesOnFromTheSameStep) {
     c.conceal();
     for (int i = 0; i < 100 && !window_.TitlePaused(); ++i) QTest::qWait(5);
     ASSERT_TRUE(window_.TitlePaused());
-    EXPECT_FALSE(window_.MainTimer().isActive());
+    EXPECT_FALSE(window_.TickTimer().isActive());
     const int paused_at = window_.Title().Ticks();
     QTest::qWait(100);
     EXPECT_EQ(window_.Title().Ticks(), paused_at);
@@ -85,26 +85,26 @@ TEST_F(MainWindowTest, TitleWaitsWhileNobodySeesItAndGoesOnFromTheSameStep) {
     EXPECT_GE(window_.Title().Ticks(), paused_at + 1);
     EXPECT_LE(window_.Title().Ticks(), paused_at + 3);
     EXPECT_FALSE(window_.TitlePaused());
-    EXPECT_TRUE(window_.MainTimer().isActive());
+    EXPECT_TRUE(window_.TickTimer().isActive());
   }
 }
 
 TEST_F(MainWindowTest, ClickLeavesTheTitleAndPairsBurstAway) {
   WaitForTitle();
   QTest::mouseClick(&window_.BoardImage(), Qt::LeftButton, {}, QPoint(400, 300));
-  ASSERT_TRUE(game_.Playing);
+  ASSERT_TRUE(game_.Playing());
   EXPECT_EQ(window_.BoardImage().geometry(), QRect(193, 88, 464, 412));
-  EXPECT_EQ(window_.MainTimer().interval(), 1000);
+  EXPECT_EQ(window_.TickTimer().interval(), 1000);
   for (int n = 1; n <= 4; ++n) EXPECT_TRUE(window_.StatusPanel(n).isVisible()) << n;
   EXPECT_EQ(window_.StatusPanel(3).geometry(), QRect(658, 295, 180, 100));
 
   QTest::mousePress(&window_.BoardImage(), Qt::LeftButton, {}, QPoint(50, 50));
   QTest::mousePress(&window_.BoardImage(), Qt::LeftButton, {}, QPoint(400, 50));
-  EXPECT_EQ(game_.Score, 5100);
+  EXPECT_EQ(game_.Score(), 5100);
   EXPECT_TRUE(window_.AnimationTimer().isActive());
   QTRY_VERIFY_WITH_TIMEOUT(!window_.AnimationTimer().isActive(), 5000);
-  EXPECT_FALSE(game_.board.HasTile({1, 1, 1}));
-  EXPECT_FALSE(game_.board.HasTile({1, 1, 6}));
+  EXPECT_FALSE(game_.GameBoard().HasTile({1, 1, 1}));
+  EXPECT_FALSE(game_.GameBoard().HasTile({1, 1, 6}));
   EXPECT_EQ(window_.BoardImage().Image().pixelColor(50, 50), testing::kLevelPicture);
 }
 

@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   braxo::ChampionsFile check(output);
-  if (check.CheckChampionsFile() != braxo::ChampionsCheck::Ok || check.HasDeveloperMarker()) {
+  if (check.CheckChampionsFile() != braxo::ChampionsCheck::kOk || check.HasDeveloperMarker()) {
     std::fprintf(stderr, "make_champions: %s does not pass the check\n", output.c_str());
     return 1;
   }

@@ -9,7 +9,6 @@
 #include "club/ClubClient.h"
 #include "club/Scramble.h"
 #include "dialogs/AccountWindow.h"
-#include "game/LevelGenerator.h"
 #include "game/NullPorts.h"
 
 namespace braxo {
@@ -46,9 +45,9 @@ bool AddMember(ClubAccess& club, const Member& member) {
   ClubSession session;
   const LoginReply login = club.LoginAccount(member.nick, kPassword);
   if (!login.ok) return false;
-  session.CurrentUser = login.user;
-  session.CurrentUser.Pw = kPassword;
-  session.AccountState = kAccountRated;
+  session.current_user = login.user;
+  session.current_user.Pw = kPassword;
+  session.account_state = AccountState::kRated;
   return club.RegisterRatedGame(session) &&
          club.SaveRatedResult(session, member.score) == RatedSave::kSaved;
 }
@@ -78,18 +77,17 @@ bool RenderAccountScene(PictureStore& pictures, const QDir& out) {
     club.SavePersonalInfo("Marta", chairman);
 
     testing::NullPorts world;
-    FixedRandom random(2026);
-    GameState game({world, world, world, world, world, world.session}, random, {"a", "b"});
     const LoginReply login = club.LoginAccount("Kenji", kPassword);
     if (!login.ok) return false;
-    world.session.CurrentUser = login.user;
-    world.session.CurrentUser.Pw = kPassword;
-    world.session.CurrentUser.PwC = ScramblePassword(kPassword);
-    world.session.AccountState = kAccountLoggedIn;
-    game.AccountWindowRole = 1;
+    world.session.current_user = login.user;
+    world.session.current_user.Pw = kPassword;
+    world.session.current_user.PwC = ScramblePassword(kPassword);
+    world.session.account_state = AccountState::kLoggedIn;
 
-    ClubWindowParts parts{game, club, services, "", pictures, [](const Notice&) {}};
-    AccountWindow window(std::move(parts), nullptr);
+    ClubWindowParts parts{world.language, world.session,       club, services, "",
+                          pictures,       [](const Notice&) {}};
+    AccountWindow window(std::move(parts), AccountWindowPurpose::kPreGameCheck,
+                         /*game_in_progress=*/false, nullptr);
     window.show();
     QApplication::processEvents();
     bool ok = window.grab().save(out.filePath("account.png"));

@@ -8,12 +8,14 @@
 #include <QApplication>
 #include <QDir>
 #include <cstdio>
+#include <utility>
 
 #include "ClubScenes.h"
 #ifdef BRAXO_SCENE_WITH_CLUB
 #include "AccountScene.h"
 #endif
 
+#include "game/LevelGenerator.h"
 #include "game/NullPorts.h"
 #include "ui/Drawing.h"
 #include "ui/MainWindow.h"
@@ -33,33 +35,39 @@ int main(int argc, char** argv) {
   }
 
   braxo::PictureStore pictures;
-  braxo::MainWindow window(pictures);
   braxo::testing::NullPorts world;
+  braxo::MainWindow window(pictures, world.language);
   braxo::FixedRandom random(2026);
-  braxo::GameState game({window, world, world, world, world, world.session}, random, {"a", "b"});
+  braxo::GameState game({window, world, world, world, world, world.session, world.language}, random,
+                        {"a", "b"});
   window.SetGame(&game);
-  game.FormCreate();
+  game.Start();
   window.show();
   QApplication::processEvents();
-  game.FormPaint();
-  for (int step = 0; step < 37; ++step) game.Timer1Timer();
-  window.MainTimer().stop();
+  game.Paint();
+  for (int step = 0; step < 37; ++step) game.Tick();
+  window.TickTimer().stop();
   bool ok = window.Snapshot().save(out.filePath("title.png"));
 
-  game.Image1Click();
-  const char* names[] = {"normal", "extra", "super"};
-  for (int mode = 1; mode <= 3; ++mode) {
-    game.GameMode = mode;
-    game.Level = 5;
-    game.NewLevel(false);
-    game.Selection = {3, 1, 1};
+  game.LeaveTitleScreen();
+  const std::pair<braxo::GameMode, const char*> modes[] = {{braxo::GameMode::kNormal, "normal"},
+                                                           {braxo::GameMode::kExtra, "extra"},
+                                                           {braxo::GameMode::kSuper, "super"}};
+  for (const auto& [mode, name] : modes) {
+    // A full level 5, dealt as the game deals it, with a tile of the top
+    // layer selected.
+    braxo::GamePosition position;
+    position.mode = mode;
+    position.level = 5;
+    braxo::GenerateLevel(5, position.board, random);
+    position.selection = {3, 1, 1};
+    game.SetPosition(std::move(position));
     window.RenderBoard();
+    for (int panel = 1; panel <= 4; ++panel) window.DrawStatusPanel(panel);
     QApplication::processEvents();
-    ok = window.Snapshot().save(
-             out.filePath(QStringLiteral("level5-%1.png").arg(names[mode - 1]))) &&
-         ok;
+    ok = window.Snapshot().save(out.filePath(QStringLiteral("level5-%1.png").arg(name))) && ok;
   }
-  window.MainTimer().stop();
+  window.TickTimer().stop();
   ok = braxo::RenderClubWindows(out, pictures) && ok;
 #ifdef BRAXO_SCENE_WITH_CLUB
   ok = braxo::RenderAccountScene(pictures, out) && ok;
