@@ -67,14 +67,14 @@ void AppDialogs::ShowAccountWindow() {
 
 void AppDialogs::ShowPassportWindow(QWidget* parent) {
   if (!club_) return;
-  PassportWindow window(club_->MutableSettings().Passport, Language(), pictures_, parent);
+  PassportWindow window(club_->MutableSettings().passport, Language(), pictures_, parent);
   window.Execute();
 }
 
 void AppDialogs::ShowTopTenTableWindow() {
   if (!club_) return ShowUnavailable("World Top Ten");
   TopTenTableWindow window(
-      club_->Access(), club_->CurrentSettings().Passport, platform_, Language(), pictures_,
+      club_->Access(), club_->CurrentSettings().passport, platform_, Language(), pictures_,
       [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
   window.Execute();
 }
@@ -82,7 +82,7 @@ void AppDialogs::ShowTopTenTableWindow() {
 void AppDialogs::ShowTopTenEntryWindow() {
   if (!club_ || !game_) return;
   TopTenEntryWindow window(
-      club_->Access(), club_->CurrentSettings().Passport, game_->TopTenScore, game_->TopTenPlace,
+      club_->Access(), club_->CurrentSettings().passport, game_->TopTenScore, game_->TopTenPlace,
       Language(), pictures_, [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
   window.Execute();
 }
@@ -93,7 +93,7 @@ void AppDialogs::ShowChatWindow() {
     return;
   }
   ChatWindow window(
-      club_->Access(), club_->CurrentSettings().Passport, Language(), pictures_,
+      club_->Access(), club_->CurrentSettings().passport, Language(), pictures_,
       [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
   window.Execute();
 }

@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
       {window, services.Sound(), dialogs, services.Storage(), services.Club(), services.Session()},
       random, services.HelpMirrors());
   game = &state;
-  dialogs.CreateWindows(state, services.MutableSettings().PlayerName, services.Champions());
+  dialogs.CreateWindows(state, services.MutableSettings().player_name, services.Champions());
   dialogs.AttachClub(services);
   window.SetGame(&state);
   TraceStartup("game and dialogs");

@@ -62,7 +62,7 @@ TEST_F(RatedGameWindowTest, StartUpLoginThenARatedGameToTheEnd) {
   testing::GameWindow window(folder_.paths());
   window.Start();
   QTRY_COMPARE_WITH_TIMEOUT(window.services().Session().AccountState, kAccountLoggedIn, 5000);
-  EXPECT_EQ(window.services().Session().CurrentUser.City, "Genova");
+  EXPECT_EQ(window.services().Session().CurrentUser.city, "Genova");
   EXPECT_TRUE(window.services().Session().UserFileSaved);
 
   window.LeaveTitle();
@@ -105,7 +105,7 @@ TEST_F(RatedGameWindowTest, AProxyPageAtStartUpLogsNobodyIn) {
   QTRY_VERIFY_WITH_TIMEOUT(club_.Requests().size() == 3, 5000);
   QTest::qWait(50);
   EXPECT_EQ(window.services().Session().AccountState, kAccountNobody);
-  EXPECT_EQ(window.services().Session().CurrentUser.City, "#");
+  EXPECT_EQ(window.services().Session().CurrentUser.city, "#");
   window.LeaveTitle();
   EXPECT_EQ(window.LampHint(), "You are not logged in to your account!");  // red
 }
@@ -115,15 +115,15 @@ TEST_F(RatedGameWindowTest, AProxyPageAtStartUpLogsNobodyIn) {
 TEST_F(RatedGameWindowTest, UserFileFollowsTheAccountWindowsButtons) {
   testing::GameWindow window(folder_.paths());
   ClubSession& session = window.services().Session();
-  session.CurrentUser.Nick = "Анна";
-  session.CurrentUser.Pw = "pw 1";
-  session.CurrentUser.PwC = ScramblePassword("pw 1");
+  session.CurrentUser.nick = "Анна";
+  session.CurrentUser.password = "pw 1";
+  session.CurrentUser.scrambled_password = ScramblePassword("pw 1");
   ASSERT_TRUE(window.services().SaveUserFile());
   EXPECT_TRUE(session.UserFileSaved);
   const auto stored = ReadUserFile(folder_.paths().user_file);
   ASSERT_TRUE(stored);
   EXPECT_EQ(stored->nick, "Анна");
-  EXPECT_EQ(stored->pwc, ScramblePassword("pw 1"));
+  EXPECT_EQ(stored->scrambled_password, ScramblePassword("pw 1"));
   const auto lines = ReadLines(folder_.paths().user_file);
   ASSERT_TRUE(lines);
   for (const std::string& line : *lines) EXPECT_EQ(line.find("pw 1"), std::string::npos);
