@@ -295,9 +295,9 @@ TEST_F(ClubAccessTest, RatedTopTenReplies) {
       "$1 Ann Oslo Norway 1-034 W 2504.5*$2 Bob Rome Italy 1-020  1504,25*$3 Cy Kyiv x 1-050 M 7*";
   RatedTopTenReply top = access_.ReadRatedTopTen();
   EXPECT_TRUE(top.ok);
-  EXPECT_EQ(top.list[0], (RatedPlayer{"Ann", "Oslo", "1-034", 'W', 2504.5}));
-  EXPECT_EQ(top.list[1], (RatedPlayer{"Bob", "Rome", "1-020", 'M', 1504.25}));
-  EXPECT_EQ(top.list[2], (RatedPlayer{"Cy", "Kyiv", "1-050", 'M', 7}));
+  EXPECT_EQ(top.list[0], (RatedPlayer{"Ann", "Oslo", "1-034", 'W', 2504.5, ""}));
+  EXPECT_EQ(top.list[1], (RatedPlayer{"Bob", "Rome", "1-020", 'M', 1504.25, ""}));
+  EXPECT_EQ(top.list[2], (RatedPlayer{"Cy", "Kyiv", "1-050", 'M', 7, ""}));
   for (size_t i = 3; i < 10; ++i) EXPECT_EQ(top.list[i], RatedPlayer{});
 
   reply_.clear();
