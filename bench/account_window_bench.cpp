@@ -34,8 +34,8 @@ struct Club {
   Settings settings;
   ClubAccess access{client, services, settings};
   Club() {
-    services.AccountAddress = ScrambleText(club_server->BaseUrl() + "account", kAccountKey);
-    services.PhotoAddress = ScrambleText(club_server->BaseUrl() + "photos/", kAccountKey);
+    services.account_address = ScrambleText(club_server->BaseUrl() + "account", kAccountKey);
+    services.photo_address = ScrambleText(club_server->BaseUrl() + "photos/", kAccountKey);
   }
 };
 
@@ -45,19 +45,19 @@ bool FillClub() {
   int score = 5000;
   for (const char* nick : nicks) {
     MemberAccount user;
-    user.Nick = nick;
-    user.Pw = kPassword;
-    user.PwC = ScramblePassword(kPassword);
-    user.City = "Oslo";
-    user.Country2 = "1-035";
-    user.Country1 = "Norway";
-    user.EMail = std::string(nick) + "@example.org";
-    user.DateR = "14.03.2026";
-    user.R01 = user.R02 = user.R03 = "xxx";
+    user.nick = nick;
+    user.password = kPassword;
+    user.scrambled_password = ScramblePassword(kPassword);
+    user.city = "Oslo";
+    user.country_code = "1-035";
+    user.country_name = "Norway";
+    user.email = std::string(nick) + "@example.org";
+    user.registered_on = "14.03.2026";
+    user.reserved_r01 = user.reserved_r02 = user.reserved_r03 = "xxx";
     if (club.access.CreateAccount(user) != 0) return false;
     ClubSession session;
     session.current_user = club.access.LoginAccount(nick, kPassword).user;
-    session.current_user.Pw = kPassword;
+    session.current_user.password = kPassword;
     session.account_state = AccountState::kRated;
     if (!club.access.RegisterRatedGame(session) ||
         club.access.SaveRatedResult(session, score) != RatedSave::kSaved)
@@ -74,7 +74,7 @@ void BM_OpenAccountWindow(benchmark::State& state) {
   testing::NullPorts world;
   if (state.range(0) == 1) {
     world.session.current_user = club.access.LoginAccount("Kenji", kPassword).user;
-    world.session.current_user.Pw = kPassword;
+    world.session.current_user.password = kPassword;
   }
   for (auto _ : state) {
     world.session.account_state =

@@ -36,7 +36,7 @@ std::unique_ptr<Club> Connect(bool real) {
     setenv("BRAXO_CONFIG_URL", (real_club->BaseUrl() + "config").c_str(), 1);
     ApplyRemoteConfig(FetchConfigPage(), club->settings, club->services);
   } else {
-    club->services.AccountAddress = ScrambleText(canned_club->Url("account"), kAccountKey);
+    club->services.account_address = ScrambleText(canned_club->Url("account"), kAccountKey);
   }
   club->session.current_user = club->access.LoginAccount("Ann", "secret12").user;
   return club;
@@ -76,7 +76,7 @@ BENCHMARK(BM_RatedGameSteps)
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   braxo::real_club = std::make_unique<braxo::testing::ClubServerProcess>();
-  // Canned replies: a login record, a game record whose Kon keeps the
+  // Canned replies: a login record, a game record whose rated-games count keeps the
   // registration and the result consistent, "ok" for every save.
   braxo::canned_club = std::make_unique<braxo::testing::TestHttpServer>(
       [](const braxo::testing::RecordedRequest& r) {

@@ -27,9 +27,9 @@ std::unique_ptr<PictureStore> pictures;
 
 struct Club {
   explicit Club(const std::string& base_url) {
-    settings.TopTenAddress.plain = base_url + "topten";
-    settings.Passport.Nick = "Player3";
-    settings.Passport.City = "Oslo";
+    settings.top_ten_address.plain = base_url + "topten";
+    settings.passport.nick = "Player3";
+    settings.passport.city = "Oslo";
   }
   ClubClient client;
   ClubServiceState services;
@@ -44,7 +44,7 @@ std::string BaseUrl(const benchmark::State& state) {
 void BM_TopTenTableRedraw(benchmark::State& state) {
   Club club(BaseUrl(state));
   PlatformChoice platform = PlatformChoice::kWindows;
-  TopTenTableWindow window(club.access, club.settings.Passport, platform, 0, *pictures, nullptr,
+  TopTenTableWindow window(club.access, club.settings.passport, platform, 0, *pictures, nullptr,
                            nullptr);
   for (auto _ : state) {
     window.DrawTable();
@@ -55,7 +55,7 @@ BENCHMARK(BM_TopTenTableRedraw)->Arg(0)->Arg(1)->ArgName("canned")->Unit(benchma
 
 void BM_ChatListRedraw(benchmark::State& state) {
   Club club(BaseUrl(state));
-  ChatWindow window(club.access, club.settings.Passport, 0, *pictures, nullptr, nullptr);
+  ChatWindow window(club.access, club.settings.passport, 0, *pictures, nullptr, nullptr);
   for (auto _ : state) {
     window.DrawMessages();
     if (window.MessageTexts().size() != 30) state.SkipWithError("the chat did not arrive");

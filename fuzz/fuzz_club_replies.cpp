@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Nothing without a "$" record may log anybody in or read as a record.
   const braxo::LoginReply login = braxo::ReadLoginReply(reply, "Ann", "pw");
-  if (login.ok && (!has_dollar || login.user.Nick != "Ann")) std::abort();
+  if (login.ok && (!has_dollar || login.user.nick != "Ann")) std::abort();
   const int created = braxo::ReadCreateAccountReply(reply);
   if (created < 0 || created > 2) std::abort();
   braxo::ReadPersonalInfoReply(reply);
@@ -28,16 +28,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     braxo::GameRecordReply record =
         full ? braxo::ReadGameRecordFullReply(reply) : braxo::ReadGameRecordReply(reply);
     if (record.ok && !has_dollar) std::abort();
-    if (record.record.PlayNow != 'N') std::abort();
+    if (record.record.playing_now != 'N') std::abort();
     braxo::GameRecord game = record.record;
-    if (braxo::ApplyRatedStart(game) && game.Kon < 1) std::abort();
+    if (braxo::ApplyRatedStart(game) && game.rated_games < 1) std::abort();
     game = record.record;
     braxo::ApplyRatedScore(game, static_cast<std::int32_t>(size));
   }
 
   const braxo::TableReply table = braxo::ReadTableReply(reply, 76);
   for (const braxo::TableEntry& entry : table.entries) {
-    if (entry.GID != 76) std::abort();
+    if (entry.table_id != 76) std::abort();
   }
   const braxo::UsageStatisticsReply stat = braxo::ReadUsageStatisticsReply(reply, 76);
   if (stat.ok && !has_dollar) std::abort();

@@ -37,22 +37,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   braxo::Settings settings;
-  settings.TopTenAddress.scrambled = "AAAA";
-  settings.StatAddress.scrambled = "BBBB";
+  settings.top_ten_address.scrambled = "AAAA";
+  settings.stat_address.scrambled = "BBBB";
   braxo::ClubServiceState services;
   braxo::ApplyRemoteConfig(page, settings, services);
-  if (!UsableAddress(settings.TopTenAddress.scrambled) ||
-      !UsableAddress(settings.StatAddress.scrambled) || !UsableAddress(services.AccountAddress)) {
+  if (!UsableAddress(settings.top_ten_address.scrambled) ||
+      !UsableAddress(settings.stat_address.scrambled) || !UsableAddress(services.account_address)) {
     std::abort();
   }
 
   braxo::StartupNews news;
   braxo::ReadAnnouncements(page, news);
-  for (const std::string* link : {&news.DownloadLink, &news.StoreLink, &news.Announcement.link}) {
+  for (const std::string* link : {&news.download_link, &news.store_link, &news.announcement.link}) {
     if (!link->empty() && !braxo::IsSafeWebLink(*link)) std::abort();
   }
-  const braxo::DownloadPlan plan = braxo::PlanDownload(news.DownloadLink, "");
-  if (plan.available == news.DownloadLink.empty()) std::abort();
-  braxo::StoreLinkToOpen(news.StoreLink);
+  const braxo::DownloadPlan plan = braxo::PlanDownload(news.download_link, "");
+  if (plan.available == news.download_link.empty()) std::abort();
+  braxo::StoreLinkToOpen(news.store_link);
   return 0;
 }

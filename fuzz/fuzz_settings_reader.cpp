@@ -20,13 +20,13 @@ using braxo::fuzz::ScratchPath;
 using braxo::fuzz::WriteFile;
 
 bool SameValues(const braxo::Settings& a, const braxo::Settings& b) {
-  return a.LanguageIndex == b.LanguageIndex && a.UniqueStartCounted == b.UniqueStartCounted &&
-         a.LikeSent == b.LikeSent && a.PlayerName == b.PlayerName &&
-         a.TopTenAddress.scrambled == b.TopTenAddress.scrambled &&
-         a.TopTenAddress.plain == b.TopTenAddress.plain && a.Passport.Nick == b.Passport.Nick &&
-         a.Passport.Country == b.Passport.Country && a.Passport.City == b.Passport.City &&
-         a.Passport.Sex == b.Passport.Sex && a.StatAddress.scrambled == b.StatAddress.scrambled &&
-         a.StatAddress.plain == b.StatAddress.plain;
+  return a.language_index == b.language_index && a.unique_start_counted == b.unique_start_counted &&
+         a.like_sent == b.like_sent && a.player_name == b.player_name &&
+         a.top_ten_address.scrambled == b.top_ten_address.scrambled &&
+         a.top_ten_address.plain == b.top_ten_address.plain && a.passport.nick == b.passport.nick &&
+         a.passport.country_code == b.passport.country_code && a.passport.city == b.passport.city &&
+         a.passport.sex == b.passport.sex && a.stat_address.scrambled == b.stat_address.scrambled &&
+         a.stat_address.plain == b.stat_address.plain;
 }
 
 }  // namespace
@@ -44,9 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   braxo::Settings loaded;
   braxo::LoadSettings(paths, hooks, loaded);
-  if (loaded.LanguageIndex < 0 || loaded.LanguageIndex > 9) std::abort();
-  if (loaded.Passport.Sex != 'M' && loaded.Passport.Sex != 'W') std::abort();
-  if (loaded.Passport.Country.size() != 5) std::abort();
+  if (loaded.language_index < 0 || loaded.language_index > 9) std::abort();
+  if (loaded.passport.sex != 'M' && loaded.passport.sex != 'W') std::abort();
+  if (loaded.passport.country_code.size() != 5) std::abort();
 
   // The first save settles line breaks and characters the code page lacks;
   // from then on save and load are exact inverses.

@@ -34,13 +34,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   // The nick as the file would hold it: what the reader took, back in the
   // file's code page, with any line break made a space by the writer.
-  if (!braxo::WriteUserFile(path, content->nick, content->pwc)) std::abort();
+  if (!braxo::WriteUserFile(path, content->nick, content->scrambled_password)) std::abort();
   const std::optional<braxo::UserFileContent> again = braxo::ReadUserFile(path);
   if (!again) std::abort();
-  if (again->pwc.find('\n') != std::string::npos) std::abort();
+  if (again->scrambled_password.find('\n') != std::string::npos) std::abort();
   // Written once more, the file no longer changes.
   const std::string written = ReadFile(path);
-  if (!braxo::WriteUserFile(path, again->nick, again->pwc)) std::abort();
+  if (!braxo::WriteUserFile(path, again->nick, again->scrambled_password)) std::abort();
   if (ReadFile(path) != written) std::abort();
   return 0;
 }

@@ -113,20 +113,18 @@ std::string Join(const std::vector<std::string>& fields, char separator) {
   return out;
 }
 
-// The personal texts as they travel: WebSite before Skype, while the record
-// keeps Skype first.
-constexpr std::array<int, 14> kInfoWireToRecord = {0, 1, 2, 3, 4, 6, 5, 7, 8, 9, 10, 11, 12, 13};
-const std::array<const char*, 14> kInfoSaveNames = {
+// The names of the personal texts in a save, in the order they travel
+// (kPersonalInfoWireOrder: the web site before Skype).
+const std::array<const char*, kPersonalInfoTextCount> kInfoSaveNames = {
     "namei", "name2", "about",    "telephone", "emailo",  "website",    "skype",
     "ok",    "vk",    "telegram", "facebook",  "twitter", "instagramm", "youtube"};
 
-std::string EntryRecords(const std::vector<PlacedEntry>& entries) {
+std::string EntryRecords(const std::vector<TableEntry>& entries) {
   std::string out;
-  for (const PlacedEntry& p : entries) {
-    const TableEntry& e = p.entry;
+  for (const TableEntry& e : entries) {
     out += "$" +
-           Join({Num(p.place), Num(e.table_id), Num(e.score), e.nick, e.country, e.city, e.r07,
-                 e.r08, e.r09, e.r10},
+           Join({Num(e.place), Num(e.table_id), Num(e.score), e.nick, e.country_code, e.city, e.sex,
+                 e.writer_version, e.time_stamp, e.message},
                 ' ') +
            "*";
   }
@@ -179,13 +177,15 @@ const std::vector<Kind>& Kinds() {
                  [](ClubService& s, const RequestContext& ctx, const Fields& f) {
                    const SessionResult r = s.Login(ctx, f["nick"], f["pw"]);
                    if (r.status != Status::kOk) return Refusal("login", r.status);
-                   const AccountRow& a = r.account;
+                   const StoredAccount& a = r.account;
                    ProtocolReply reply = Reply(
-                       "login", "$" +
-                                    Join({a.city, a.country1, a.country2, a.sex, a.email, a.date_r,
-                                          a.r01, a.r02, a.r03, Num(a.kezs), Num(a.r05), Num(a.r06)},
-                                         ' ') +
-                                    "$");
+                       "login",
+                       "$" +
+                           Join({a.city, a.country_name, a.country_code, a.sex, a.email,
+                                 a.registered_on, a.reserved_r01, a.reserved_r02, a.reserved_r03,
+                                 Num(a.kezs_balance), Num(a.reserved_r05), Num(a.reserved_r06)},
+                                ' ') +
+                           "$");
                    reply.session_token = r.session_token;
                    return reply;
                  }});
@@ -197,7 +197,7 @@ const std::vector<Kind>& Kinds() {
                    const auto info = s.ReadPersonalInfo(f["nick"]);
                    if (!info) return Refusal("info-read", Status::kRefused);
                    std::vector<std::string> wire;
-                   for (const int i : kInfoWireToRecord) wire.push_back((*info)[i]);
+                   for (const auto text : kPersonalInfoWireOrder) wire.push_back((*info).*text);
                    return Reply("info-read", "$" + Join(wire, '~') + "$");
                  }});
     {
@@ -207,7 +207,7 @@ const std::vector<Kind>& Kinds() {
                    [](ClubService& s, const RequestContext& ctx, const Fields& f) {
                      PersonalInfo info;
                      for (size_t w = 0; w < kInfoSaveNames.size(); ++w)
-                       info[kInfoWireToRecord[w]] = f[kInfoSaveNames[w]];
+                       info.*kPersonalInfoWireOrder[w] = f[kInfoSaveNames[w]];
                      const Status st = s.SavePersonalInfo(ctx, f["nick"], info);
                      return st == Status::kOk ? Reply("info-save", "ok") : Refusal("info-save", st);
                    }});
@@ -238,8 +238,8 @@ const std::vector<Kind>& Kinds() {
                    std::int64_t place = 0;
                    for (const RatedPlayer& p : s.RatedTopTen())
                      out += "$" +
-                            Join({Num(++place), p.nick, p.city, p.country1, p.country2, p.sex,
-                                  FormatClubNumber(p.rating)},
+                            Join({Num(++place), p.nick, p.city, p.country_name, p.country_code,
+                                  std::string(1, p.sex), FormatClubNumber(p.rating)},
                                  ' ') +
                             "*";
                    return Reply("rated-top-ten", out);
@@ -273,7 +273,7 @@ const std::vector<Kind>& Kinds() {
                    if (r.status != Status::kOk) return Refusal("game-read", r.status, "$no$");
                    return Reply("game-read",
                                 "$" +
-                                    Join({Num(r.record.kon), Num(r.record.best),
+                                    Join({Num(r.record.rated_games), Num(r.record.best_score),
                                           FormatClubNumber(r.rating), "0", "0", "0", "0", "0"},
                                          ' ') +
                                     "$");
@@ -284,12 +284,13 @@ const std::vector<Kind>& Kinds() {
                  {"nick", "pw", kPrefix + "kon", kPrefix + "best", kPrefix + "rating",
                   kPrefix + "R1", kPrefix + "R2"},
                  [](ClubService& s, const RequestContext& ctx, const Fields& f) {
-                   const auto kon = f.Int(kPrefix + "kon");
-                   const auto best = f.Int(kPrefix + "best");
+                   const auto rated_games = f.Int(kPrefix + "kon");
+                   const auto best_score = f.Int(kPrefix + "best");
                    const auto rating = ParseClubNumber(f[kPrefix + "rating"]);
-                   if (!kon || !best || !rating) return Refusal("game-save", Status::kRefused);
-                   const Status st =
-                       s.SaveGameRecord(ctx, f["nick"], f["pw"], *kon, *best, *rating);
+                   if (!rated_games || !best_score || !rating)
+                     return Refusal("game-save", Status::kRefused);
+                   const Status st = s.SaveGameRecord(ctx, f["nick"], f["pw"], *rated_games,
+                                                      *best_score, *rating);
                    return st == Status::kOk ? Reply("game-save", "ok") : Refusal("game-save", st);
                  }});
 
@@ -350,7 +351,7 @@ const std::vector<Kind>& Kinds() {
                    if (!stats) return Refusal("stat-read", Status::kRefused, "$no*");
                    std::vector<std::string> fields = {Num(stats->starts), Num(stats->unique_starts),
                                                       Num(stats->likes), stats->last_like_nick};
-                   for (const auto x : stats->finished) fields.push_back(Num(x));
+                   for (const auto x : stats->finished_games_by_flag) fields.push_back(Num(x));
                    fields.push_back("0");
                    fields.push_back("#");
                    return Reply("stat-read", "$" + Join(fields, ' ') + "*");

@@ -47,8 +47,8 @@ using rules::IsFieldText;
 constexpr std::string_view kRecordSeparators = " *$~";
 
 // The personal texts' longest lengths, in the record's order.
-constexpr std::array<std::size_t, 14> kInfoLengths = {20, 20, 50, 20, 50, 50, 50,
-                                                      50, 50, 50, 60, 50, 50, 50};
+constexpr std::array<std::size_t, kPersonalInfoTextCount> kInfoLengths = {
+    20, 20, 50, 20, 50, 50, 50, 50, 50, 50, 60, 50, 50, 50};
 
 bool IsSex(const std::string& s) { return s == "M" || s == "W"; }
 
@@ -165,13 +165,14 @@ std::string ClubService::OpenSession(Store& store, std::int64_t account_id, doub
 
 SessionResult ClubService::CreateAccount(const RequestContext& ctx, const NewAccount& a) {
   SessionResult result;
-  const bool valid = AccountText(a.nick, AccountTextKind::kNick, kRateGood) &&
-                     AccountText(a.pw, AccountTextKind::kPassword, kRateGood) &&
-                     AccountText(a.city, AccountTextKind::kCity, kRateCyrillic) &&
-                     AccountText(a.email, AccountTextKind::kEMail, kRateGood) &&
-                     IsValidCountryCode(a.country2) && Field(a.country1, 15, kRecordSeparators) &&
-                     IsSex(a.sex) && IsDateText(a.date_r) && Field(a.r01, 15, kRecordSeparators) &&
-                     Field(a.r02, 15, kRecordSeparators) && Field(a.r03, 15, kRecordSeparators);
+  const bool valid =
+      AccountText(a.nick, AccountTextKind::kNick, kRateGood) &&
+      AccountText(a.password, AccountTextKind::kPassword, kRateGood) &&
+      AccountText(a.city, AccountTextKind::kCity, kRateCyrillic) &&
+      AccountText(a.email, AccountTextKind::kEMail, kRateGood) &&
+      IsValidCountryCode(a.country_code) && Field(a.country_name, 15, kRecordSeparators) &&
+      IsSex(a.sex) && IsDateText(a.registered_on) && Field(a.reserved_r01, 15, kRecordSeparators) &&
+      Field(a.reserved_r02, 15, kRecordSeparators) && Field(a.reserved_r03, 15, kRecordSeparators);
   if (!valid) return result;
 
   // Hashing is slow on purpose, so a taken nick or a spent limit is found
@@ -186,7 +187,7 @@ SessionResult ClubService::CreateAccount(const RequestContext& ctx, const NewAcc
   });
   if (result.status != Status::kRefused) return result;
 
-  AccountRow row;
+  StoredAccount row;
   row.nick = a.nick;
   {
     const HashGate::Pass turn = hash_gate_.Enter();
@@ -194,17 +195,17 @@ SessionResult ClubService::CreateAccount(const RequestContext& ctx, const NewAcc
       result.status = Status::kBusy;
       return result;
     }
-    row.password_hash = HashPassword(NormalPassword(a.pw), limits_.password_cost);
+    row.password_hash = HashPassword(NormalPassword(a.password), limits_.password_cost);
   }
   row.city = a.city;
-  row.country1 = a.country1;
-  row.country2 = a.country2;
+  row.country_name = a.country_name;
+  row.country_code = a.country_code;
   row.sex = a.sex;
   row.email = a.email;
-  row.date_r = a.date_r;
-  row.r01 = a.r01;
-  row.r02 = a.r02;
-  row.r03 = a.r03;
+  row.registered_on = a.registered_on;
+  row.reserved_r01 = a.reserved_r01;
+  row.reserved_r02 = a.reserved_r02;
+  row.reserved_r03 = a.reserved_r03;
 
   TopicChanges changes;
   repository_.Transact(Access::kWrite, [&](Store& store) {
@@ -234,7 +235,7 @@ SessionResult ClubService::CheckPassword(const RequestContext& ctx, const std::s
                                          const std::string& pw) {
   SessionResult result;
   if (nick.empty() || nick.size() > 64 || pw.size() > kMaxPasswordBytes) return result;
-  std::optional<AccountRow> account;
+  std::optional<StoredAccount> account;
   bool locked = false;
   const std::string nick_subject = Cp(nick);
   repository_.Transact(Access::kRead, [&](Store& store) {
@@ -296,8 +297,8 @@ std::optional<PersonalInfo> ClubService::ReadPersonalInfo(const std::string& nic
 
 Status ClubService::SavePersonalInfo(const RequestContext& ctx, const std::string& nick,
                                      const PersonalInfo& info) {
-  for (size_t i = 0; i < info.size(); ++i) {
-    const auto cp = Cp1251Form(info[i]);
+  for (size_t i = 0; i < kPersonalInfoRecordOrder.size(); ++i) {
+    const auto cp = Cp1251Form(info.*kPersonalInfoRecordOrder[i]);
     if (!cp || !IsFieldText(*cp, kInfoLengths[i], "$~", true)) return Status::kRefused;
   }
   Status status = Status::kRefused;
@@ -359,7 +360,7 @@ Status ClubService::CreditKezs(const RequestContext& ctx, const std::string& nic
 std::optional<std::int64_t> ClubService::KezBalance(const std::string& nick) {
   std::optional<std::int64_t> balance;
   repository_.Transact(Access::kRead, [&](Store& store) {
-    if (const auto account = store.FindAccount(nick)) balance = account->kezs;
+    if (const auto account = store.FindAccount(nick)) balance = account->kezs_balance;
   });
   return balance;
 }
@@ -378,8 +379,8 @@ GameRecordResult ClubService::ReadGameRecord(const RequestContext& ctx, const st
 }
 
 Status ClubService::SaveGameRecord(const RequestContext& ctx, const std::string& nick,
-                                   const std::string& pw, std::int64_t kon, std::int64_t best,
-                                   double rating) {
+                                   const std::string& pw, std::int64_t rated_games,
+                                   std::int64_t best_score, double rating) {
   const SessionResult login = CheckPassword(ctx, nick, pw);
   if (login.status != Status::kOk) return login.status;
   if (!std::isfinite(rating)) return Status::kRefused;
@@ -387,25 +388,28 @@ Status ClubService::SaveGameRecord(const RequestContext& ctx, const std::string&
   TopicChanges changes;
   repository_.Transact(Access::kWrite, [&](Store& store) {
     status = Status::kRefused;
-    GameRecordRow row = store.ReadGameRecord(login.account.id, kGameId);
+    StoredGameRecord row = store.ReadGameRecord(login.account.id, kGameId);
     const double old_rating = RatingOf(row);
-    if (kon == row.kon + 1) {
+    if (rated_games == row.rated_games + 1) {
       // A start: the new game counts 0 until its result arrives.
       const double expected =
-          static_cast<double>(row.score_sum) / static_cast<double>(kon) + static_cast<double>(kon);
-      if (best != row.best || std::fabs(rating - expected) > 1e-6 * std::max(1.0, expected)) return;
-      row.kon = kon;
+          static_cast<double>(row.score_sum) / static_cast<double>(rated_games) +
+          static_cast<double>(rated_games);
+      if (best_score != row.best_score ||
+          std::fabs(rating - expected) > 1e-6 * std::max(1.0, expected))
+        return;
+      row.rated_games = rated_games;
       row.game_open = true;
-    } else if (kon == row.kon && row.kon >= 1 && row.game_open) {
-      const double implied = (rating - old_rating) * static_cast<double>(row.kon);
+    } else if (rated_games == row.rated_games && row.rated_games >= 1 && row.game_open) {
+      const double implied = (rating - old_rating) * static_cast<double>(row.rated_games);
       const double score = std::round(implied);
       if (std::fabs(implied - score) > 0.01 || score < 0 ||
           score > static_cast<double>(MaxGameScore()))
         return;
       const auto s = static_cast<std::int64_t>(score);
-      if (best != std::max(row.best, s)) return;
+      if (best_score != std::max(row.best_score, s)) return;
       row.score_sum += s;
-      row.best = std::max(row.best, s);
+      row.best_score = std::max(row.best_score, s);
       row.game_open = false;
     } else {
       return;
@@ -418,36 +422,33 @@ Status ClubService::SaveGameRecord(const RequestContext& ctx, const std::string&
   return status;
 }
 
-std::optional<std::vector<PlacedEntry>> ClubService::ReadTable(std::int64_t table_id) {
+std::optional<std::vector<TableEntry>> ClubService::ReadTable(std::int64_t table_id) {
   if (!IsTable(table_id)) return std::nullopt;
   return Kept(tables_, TopTenTopic(table_id), std::to_string(table_id), [&] {
-    std::vector<PlacedEntry> placed;
+    std::vector<TableEntry> placed;
     repository_.Transact(Access::kRead, [&](Store& store) {
-      placed.clear();
-      const auto entries = table_id == kChatTableId ? store.NewestEntries(table_id, 10)
-                                                    : store.BestEntries(table_id, 10);
-      for (size_t i = 0; i < entries.size(); ++i)
-        placed.push_back({static_cast<std::int64_t>(i + 1), entries[i]});
+      placed = table_id == kChatTableId ? store.NewestEntries(table_id, 10)
+                                        : store.BestEntries(table_id, 10);
+      for (size_t i = 0; i < placed.size(); ++i) placed[i].place = static_cast<std::int64_t>(i + 1);
     });
     return placed;
   });
 }
 
-std::optional<std::vector<PlacedEntry>> ClubService::OwnResults(std::int64_t table_id,
-                                                                const std::string& nick,
-                                                                const std::string& city) {
+std::optional<std::vector<TableEntry>> ClubService::OwnResults(std::int64_t table_id,
+                                                               const std::string& nick,
+                                                               const std::string& city) {
   if (!IsTournamentTable(table_id)) return std::nullopt;
   // The game sends a fixed city for the Android table, so there the nick alone names the player.
   const std::string city_filter = table_id == kGameId ? city : std::string();
-  // Nick and city as they came: the key tells them apart by their lengths.
+  // The nick and the city as they came: the key tells them apart by their lengths.
   const std::string key =
       std::to_string(table_id) + ' ' + std::to_string(nick.size()) + ' ' + nick + city_filter;
   return Kept(own_results_, EntriesTopic(table_id), key, [&] {
-    std::vector<PlacedEntry> placed;
+    std::vector<TableEntry> placed;
     repository_.Transact(Access::kRead, [&](Store& store) {
-      placed.clear();
-      for (const TableEntry& e : store.EntriesOf(table_id, nick, city_filter, 10))
-        placed.push_back({store.PlaceOf(e), e});
+      placed = store.EntriesOf(table_id, nick, city_filter, 10);
+      for (TableEntry& e : placed) e.place = store.PlaceOf(e);
     });
     return placed;
   });
@@ -467,30 +468,30 @@ WriteResult ClubService::WriteEntry(const RequestContext& ctx, const EntryReques
   WriteResult result;
   if (!IsTable(r.table_id)) return result;
   const bool chat = r.table_id == kChatTableId;
-  if (r.r10.empty() || r.r10.back() != '*') return result;
+  if (r.message.empty() || r.message.back() != '*') return result;
   TableEntry e;
   e.table_id = r.table_id;
   e.nick = r.nick;
   e.city = r.city;
-  e.country = r.country;
-  e.r07 = r.r7;
-  e.r08 = r.r8;
-  e.r09 = r.r9;
-  e.r10 = r.r10.substr(0, r.r10.size() - 1);
+  e.country_code = r.country_code;
+  e.sex = r.sex;
+  e.writer_version = r.writer_version;
+  e.time_stamp = r.time_stamp;
+  e.message = r.message.substr(0, r.message.size() - 1);
   if (chat) {
     // The time stamp is shown with "_" as spaces; a local time format with
     // spaces would otherwise shift the fields of every later reader.
-    std::replace(e.r09.begin(), e.r09.end(), ' ', '_');
+    std::replace(e.time_stamp.begin(), e.time_stamp.end(), ' ', '_');
   }
   bool valid = Rated(e.nick, 1, kRateCyrillic) && Rated(e.city, 2, kRateCyrillic) &&
-               IsValidCountryCode(e.country) && IsSex(e.r07) && IsVersionText(e.r08) &&
-               Field(e.r09, 40, kRecordSeparators);
+               IsValidCountryCode(e.country_code) && IsSex(e.sex) &&
+               IsVersionText(e.writer_version) && Field(e.time_stamp, 40, kRecordSeparators);
   if (chat) {
-    const auto message = Cp1251Form(e.r10);
+    const auto message = Cp1251Form(e.message);
     valid = valid && message && IsValidChatMessage(*message);
   } else {
-    valid =
-        valid && Field(e.r10, 40, kRecordSeparators) && r.score >= 0 && r.score <= MaxGameScore();
+    valid = valid && Field(e.message, 40, kRecordSeparators) && r.score >= 0 &&
+            r.score <= MaxGameScore();
     e.score = r.score;
   }
   if (!valid) return result;
@@ -582,7 +583,7 @@ Status ClubService::CountFinishedGame(const RequestContext& ctx, std::int64_t ga
     status = Status::kLimited;
     if (!TakeToken(store, "statistics", ctx.address, limits_.statistics_writes, ctx.now)) return;
     UsageStats delta;
-    delta.finished = flags;
+    delta.finished_games_by_flag = flags;
     store.AddStats(static_cast<int>(game_id), delta, false);
     status = Status::kOk;
     changes.Add(store, StatsTopic(game_id));

@@ -70,34 +70,31 @@ enum class Status {
   kBusy,       // no turn to check a password in time; nothing changed
 };
 
+// An account as the game asks to create it.
 struct NewAccount {
-  std::string nick, pw, city, country1, country2, sex, email, date_r, r01, r02, r03;
+  std::string nick, password, city, country_name, country_code, sex, email, registered_on,
+      reserved_r01, reserved_r02, reserved_r03;
 };
 
 struct SessionResult {
   Status status = Status::kRefused;
   std::string session_token;  // set on success: the cookie to hand out
-  AccountRow account;
+  StoredAccount account;
 };
 
 struct GameRecordResult {
   Status status = Status::kRefused;
-  GameRecordRow record;
-  double rating = 0;
+  StoredGameRecord record;
+  double rating = 0;  // RatingOf(record)
 };
 
-struct PlacedEntry {
-  std::int64_t place = 0;
-  TableEntry entry;
-};
-
-// A table entry as the game writes it; `r10` still ends with the "*" that the
-// game puts after it.
+// A table entry as the game writes it; `message` still ends with the "*" that
+// the game puts after it.
 struct EntryRequest {
   std::int64_t table_id = 0;
-  std::string nick, city, country;
+  std::string nick, city, country_code;
   std::int64_t score = 0;
-  std::string r7, r8, r9, r10;
+  std::string sex, writer_version, time_stamp, message;
 };
 
 struct WriteResult {
@@ -127,12 +124,12 @@ class ClubService {
                                   const std::string& pw);
   // Accepted only as a rated-game start or as the result of the open game.
   Status SaveGameRecord(const RequestContext& ctx, const std::string& nick, const std::string& pw,
-                        std::int64_t kon, std::int64_t best, double rating);
+                        std::int64_t rated_games, std::int64_t best_score, double rating);
 
-  // Nothing for a table that does not exist.
-  std::optional<std::vector<PlacedEntry>> ReadTable(std::int64_t table_id);
-  std::optional<std::vector<PlacedEntry>> OwnResults(std::int64_t table_id, const std::string& nick,
-                                                     const std::string& city);
+  // Nothing for a table that does not exist. Each entry comes with its place.
+  std::optional<std::vector<TableEntry>> ReadTable(std::int64_t table_id);
+  std::optional<std::vector<TableEntry>> OwnResults(std::int64_t table_id, const std::string& nick,
+                                                    const std::string& city);
   std::optional<std::int64_t> GameCount(std::int64_t table_id);
   WriteResult WriteEntry(const RequestContext& ctx, const EntryRequest& request);
 
@@ -165,7 +162,7 @@ class ClubService {
   ReadCache cache_;
   VerifiedPasswords verified_;
   HashGate hash_gate_;
-  ReadCache::Shelf<std::vector<PlacedEntry>> tables_, own_results_;
+  ReadCache::Shelf<std::vector<TableEntry>> tables_, own_results_;
   ReadCache::Shelf<std::int64_t> counts_, rating_places_, members_;
   ReadCache::Shelf<UsageStats> stats_;
   ReadCache::Shelf<std::vector<RatedPlayer>> rated_;

@@ -155,23 +155,23 @@ class Connection {
   std::map<std::string, std::string> prepared_;
 };
 
-AccountRow ReadAccount(const Result& r, int i) {
-  AccountRow row;
+StoredAccount ReadAccount(const Result& r, int i) {
+  StoredAccount row;
   row.id = r.Int(i, 0);
   row.nick = r.Text(i, 1);
   row.password_hash = r.Text(i, 2);
   row.city = r.Text(i, 3);
-  row.country1 = r.Text(i, 4);
-  row.country2 = r.Text(i, 5);
+  row.country_name = r.Text(i, 4);
+  row.country_code = r.Text(i, 5);
   row.sex = r.Text(i, 6);
   row.email = r.Text(i, 7);
-  row.date_r = r.Text(i, 8);
-  row.r01 = r.Text(i, 9);
-  row.r02 = r.Text(i, 10);
-  row.r03 = r.Text(i, 11);
-  row.kezs = r.Int(i, 12);
-  row.r05 = r.Int(i, 13);
-  row.r06 = r.Int(i, 14);
+  row.registered_on = r.Text(i, 8);
+  row.reserved_r01 = r.Text(i, 9);
+  row.reserved_r02 = r.Text(i, 10);
+  row.reserved_r03 = r.Text(i, 11);
+  row.kezs_balance = r.Int(i, 12);
+  row.reserved_r05 = r.Int(i, 13);
+  row.reserved_r06 = r.Int(i, 14);
   return row;
 }
 
@@ -186,12 +186,12 @@ std::vector<TableEntry> ReadEntries(const Result& r) {
     e.table_id = r.Int(i, 1);
     e.score = r.Int(i, 2);
     e.nick = r.Text(i, 3);
-    e.country = r.Text(i, 4);
+    e.country_code = r.Text(i, 4);
     e.city = r.Text(i, 5);
-    e.r07 = r.Text(i, 6);
-    e.r08 = r.Text(i, 7);
-    e.r09 = r.Text(i, 8);
-    e.r10 = r.Text(i, 9);
+    e.sex = r.Text(i, 6);
+    e.writer_version = r.Text(i, 7);
+    e.time_stamp = r.Text(i, 8);
+    e.message = r.Text(i, 9);
     entries.push_back(std::move(e));
   }
   return entries;
@@ -201,7 +201,7 @@ class PostgresStore : public Store {
  public:
   explicit PostgresStore(Connection& c) : c_(c) {}
 
-  std::optional<AccountRow> FindAccount(const std::string& nick) override {
+  std::optional<StoredAccount> FindAccount(const std::string& nick) override {
     const Result r = c_.Query(
         "SELECT id, nick, password_hash, city, country1, country2, sex, email, date_r, r01, r02, "
         "r03, kezs, r05, r06 FROM accounts WHERE nick_key = $1",
@@ -210,7 +210,7 @@ class PostgresStore : public Store {
     return ReadAccount(r, 0);
   }
 
-  bool InsertAccount(AccountRow& row, std::int64_t now) override {
+  bool InsertAccount(StoredAccount& row, std::int64_t now) override {
     // ON CONFLICT rather than a caught unique violation: an error would end
     // the whole transaction here.
     const Result r = c_.Query(
@@ -218,8 +218,9 @@ class PostgresStore : public Store {
         "email, date_r, r01, r02, r03, kezs, r05, r06, created_at) "
         "VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, $14, $15, $16) "
         "ON CONFLICT (nick_key) DO NOTHING RETURNING id",
-        {row.nick, NickKey(row.nick), row.password_hash, row.city, row.country1, row.country2,
-         row.sex, row.email, row.date_r, row.r01, row.r02, row.r03, row.kezs, row.r05, row.r06,
+        {row.nick, NickKey(row.nick), row.password_hash, row.city, row.country_name,
+         row.country_code, row.sex, row.email, row.registered_on, row.reserved_r01,
+         row.reserved_r02, row.reserved_r03, row.kezs_balance, row.reserved_r05, row.reserved_r06,
          now});
     if (r.Rows() == 0) return false;
     row.id = r.Int(0, 0);
@@ -240,42 +241,43 @@ class PostgresStore : public Store {
         c_.Query("SELECT field, value FROM personal_info WHERE account_id = $1", {account_id});
     for (int i = 0; i < r.Rows(); ++i) {
       const auto field = r.Int(i, 0);
-      if (field >= 0 && field < static_cast<std::int64_t>(info.size())) info[field] = r.Text(i, 1);
+      if (field >= 0 && field < static_cast<std::int64_t>(kPersonalInfoRecordOrder.size()))
+        info.*kPersonalInfoRecordOrder[static_cast<std::size_t>(field)] = r.Text(i, 1);
     }
     return info;
   }
 
   void WritePersonalInfo(std::int64_t account_id, const PersonalInfo& info) override {
-    for (size_t i = 0; i < info.size(); ++i) {
+    for (size_t i = 0; i < kPersonalInfoRecordOrder.size(); ++i) {
       c_.Query(
           "INSERT INTO personal_info (account_id, field, value) VALUES ($1, $2, $3) "
           "ON CONFLICT (account_id, field) DO UPDATE SET value = excluded.value",
-          {account_id, static_cast<std::int64_t>(i), info[i]});
+          {account_id, static_cast<std::int64_t>(i), info.*kPersonalInfoRecordOrder[i]});
     }
   }
 
-  GameRecordRow ReadGameRecord(std::int64_t account_id, int game_id) override {
+  StoredGameRecord ReadGameRecord(std::int64_t account_id, int game_id) override {
     const Result r = c_.Query(
         "SELECT kon, best, score_sum, game_open FROM game_records "
         "WHERE account_id = $1 AND game_id = $2",
         {account_id, game_id});
-    GameRecordRow row;
+    StoredGameRecord row;
     if (r.Rows() > 0) {
-      row.kon = r.Int(0, 0);
-      row.best = r.Int(0, 1);
+      row.rated_games = r.Int(0, 0);
+      row.best_score = r.Int(0, 1);
       row.score_sum = r.Int(0, 2);
       row.game_open = r.Int(0, 3) != 0;
     }
     return row;
   }
 
-  void WriteGameRecord(std::int64_t account_id, int game_id, const GameRecordRow& row) override {
+  void WriteGameRecord(std::int64_t account_id, int game_id, const StoredGameRecord& row) override {
     c_.Query(
         "INSERT INTO game_records (account_id, game_id, kon, best, score_sum, rating, game_open) "
         "VALUES ($1, $2, $3, $4, $5, $6, $7) ON CONFLICT (account_id, game_id) DO UPDATE SET "
         "kon = excluded.kon, best = excluded.best, score_sum = excluded.score_sum, "
         "rating = excluded.rating, game_open = excluded.game_open",
-        {account_id, game_id, row.kon, row.best, row.score_sum, RatingOf(row),
+        {account_id, game_id, row.rated_games, row.best_score, row.score_sum, RatingOf(row),
          row.game_open ? 1 : 0});
   }
 
@@ -293,9 +295,15 @@ class PostgresStore : public Store {
         "ORDER BY g.rating DESC, g.account_id LIMIT $2",
         {game_id, limit});
     std::vector<RatedPlayer> players;
-    for (int i = 0; i < r.Rows(); ++i)
-      players.push_back(
-          {r.Text(i, 0), r.Text(i, 1), r.Text(i, 2), r.Text(i, 3), r.Text(i, 4), r.Real(i, 5)});
+    for (int i = 0; i < r.Rows(); ++i) {
+      RatedPlayer& player = players.emplace_back();
+      player.nick = r.Text(i, 0);
+      player.city = r.Text(i, 1);
+      player.country_name = r.Text(i, 2);
+      player.country_code = r.Text(i, 3);
+      player.sex = SexLetter(r.Text(i, 4));
+      player.rating = r.Real(i, 5);
+    }
     return players;
   }
 
@@ -303,7 +311,8 @@ class PostgresStore : public Store {
     const Result r = c_.Query(
         "INSERT INTO table_entries (table_id, score, nick, country, city, r07, r08, r09, r10, "
         "created_at) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10) RETURNING id",
-        {e.table_id, e.score, e.nick, e.country, e.city, e.r07, e.r08, e.r09, e.r10, now});
+        {e.table_id, e.score, e.nick, e.country_code, e.city, e.sex, e.writer_version, e.time_stamp,
+         e.message, now});
     e.id = r.Int(0, 0);
   }
 
@@ -370,7 +379,7 @@ class PostgresStore : public Store {
       stats.unique_starts = r.Int(0, 1);
       stats.likes = r.Int(0, 2);
       stats.last_like_nick = r.Text(0, 3);
-      for (int i = 0; i < 12; ++i) stats.finished[i] = r.Int(0, 4 + i);
+      for (int i = 0; i < 12; ++i) stats.finished_games_by_flag[i] = r.Int(0, 4 + i);
     }
     return stats;
   }
@@ -379,7 +388,7 @@ class PostgresStore : public Store {
     c_.Query("INSERT INTO usage_stats (game_id) VALUES ($1) ON CONFLICT DO NOTHING", {game_id});
     std::vector<Param> params = {
         game_id, d.starts, d.unique_starts, d.likes, set_like_nick ? 1 : 0, d.last_like_nick};
-    for (int i = 0; i < 12; ++i) params.emplace_back(d.finished[i]);
+    for (int i = 0; i < 12; ++i) params.emplace_back(d.finished_games_by_flag[i]);
     c_.Query(
         "UPDATE usage_stats SET starts = starts + $2, unique_starts = unique_starts + $3, "
         "likes = likes + $4, last_like_nick = CASE WHEN $5::int = 1 THEN $6::text "

@@ -8,6 +8,8 @@
 
 namespace braxo::club {
 
+char SexLetter(const std::string& stored) { return stored.empty() ? 'M' : stored[0]; }
+
 bool IsPostgresUrl(const std::string& url) {
   return url.starts_with("postgresql://") || url.starts_with("postgres://");
 }

@@ -13,74 +13,58 @@
 #include <string>
 #include <vector>
 
+#include "club/ClubRecords.h"
+
 namespace braxo::club {
 
-struct AccountRow {
+// A member's account as the club stores it: the game's MemberAccount without
+// the password and the personal information, with the password's hash and the
+// account's number.
+struct StoredAccount {
   std::int64_t id = 0;
   std::string nick;
   std::string password_hash;
   std::string city;
-  std::string country1;
-  std::string country2;
+  std::string country_name;  // the country's name in its server form
+  std::string country_code;
   std::string sex;
   std::string email;
-  std::string date_r;
-  std::string r01, r02, r03;
-  std::int64_t kezs = 0;
-  std::int64_t r05 = 0;
-  std::int64_t r06 = 0;
+  std::string registered_on;
+  std::string reserved_r01, reserved_r02, reserved_r03;
+  std::int64_t kezs_balance = 0;
+  std::int64_t reserved_r05 = 0;
+  std::int64_t reserved_r06 = 0;
 };
 
-// The fourteen personal texts in the record's order (Name1, Name2, About,
-// Telephone, EMailO, Skype, WebSite, OK, VK, Telegram, FaceBook, Twitter,
-// Instagramm, YouTube).
-using PersonalInfo = std::array<std::string, 14>;
-
-// A member's record for one game. The rating is kept as the sum of the rated
-// games' scores, so that rating = score_sum / kon + kon holds exactly.
-struct GameRecordRow {
-  std::int64_t kon = 0;
-  std::int64_t best = 0;
+// A member's record for one game as the club stores it. The rating is kept as
+// the sum of the rated games' scores, so that rating = score_sum / rated_games
+// + rated_games holds exactly; the game's GameRecord carries the rating itself.
+struct StoredGameRecord {
+  std::int64_t rated_games = 0;
+  std::int64_t best_score = 0;
   std::int64_t score_sum = 0;
   // A rated game has been started and its result has not arrived yet.
   bool game_open = false;
 };
 
-// The rating a record stands for: score_sum / kon + kon, and 0 before the
-// first rated game.
-inline double RatingOf(const GameRecordRow& row) {
-  if (row.kon <= 0) return 0;
-  return static_cast<double>(row.score_sum) / static_cast<double>(row.kon) +
-         static_cast<double>(row.kon);
+// The rating a record stands for: score_sum / rated_games + rated_games, and 0
+// before the first rated game.
+inline double RatingOf(const StoredGameRecord& record) {
+  if (record.rated_games <= 0) return 0;
+  return static_cast<double>(record.score_sum) / static_cast<double>(record.rated_games) +
+         static_cast<double>(record.rated_games);
 }
 
-struct RatedPlayer {
-  std::string nick;
-  std::string city;
-  std::string country1;
-  std::string country2;
-  std::string sex;
-  double rating = 0;
-};
+// The one letter of a stored sex text, as a RatedPlayer holds it; an empty
+// text reads as 'M'.
+char SexLetter(const std::string& stored);
 
-// One entry of a tournament or chat table.
-struct TableEntry {
-  std::int64_t id = 0;
-  std::int64_t table_id = 0;
-  std::int64_t score = 0;  // the result, or a chat message's number
-  std::string nick;
-  std::string country;
-  std::string city;
-  std::string r07, r08, r09, r10;
-};
-
-struct UsageStats {
-  std::int64_t starts = 0;
-  std::int64_t unique_starts = 0;
-  std::int64_t likes = 0;
-  std::string last_like_nick;
-  std::array<std::int64_t, 12> finished{};
-};
+// PersonalInfo, RatedPlayer, TableEntry and UsageStats are the game's records
+// (club/ClubRecords.h).
+using braxo::PersonalInfo;
+using braxo::RatedPlayer;
+using braxo::TableEntry;
+using braxo::UsageStats;
 
 // The operations of one transaction. Everything done through one Store is
 // committed together, or not at all.
@@ -89,17 +73,18 @@ class Store {
   virtual ~Store() = default;
 
   // Accounts; nicks are compared without regard to letter case.
-  virtual std::optional<AccountRow> FindAccount(const std::string& nick) = 0;
+  virtual std::optional<StoredAccount> FindAccount(const std::string& nick) = 0;
   // False when the nick is taken. On success `row.id` is set.
-  virtual bool InsertAccount(AccountRow& row, std::int64_t now) = 0;
+  virtual bool InsertAccount(StoredAccount& row, std::int64_t now) = 0;
   virtual std::int64_t CountAccounts() = 0;
   virtual void AddKezs(std::int64_t account_id, std::int64_t amount) = 0;
 
   virtual PersonalInfo ReadPersonalInfo(std::int64_t account_id) = 0;
   virtual void WritePersonalInfo(std::int64_t account_id, const PersonalInfo& info) = 0;
 
-  virtual GameRecordRow ReadGameRecord(std::int64_t account_id, int game_id) = 0;
-  virtual void WriteGameRecord(std::int64_t account_id, int game_id, const GameRecordRow& row) = 0;
+  virtual StoredGameRecord ReadGameRecord(std::int64_t account_id, int game_id) = 0;
+  virtual void WriteGameRecord(std::int64_t account_id, int game_id,
+                               const StoredGameRecord& record) = 0;
   // Players of the game with at least one rated game and a rating above `rating`.
   virtual std::int64_t CountRatingsAbove(int game_id, double rating) = 0;
   // The best ratings, ties by the earlier account.

@@ -153,23 +153,23 @@ class Connection {
   std::vector<Statement*> used_;  // since the last ResetAll
 };
 
-AccountRow ReadAccount(const Statement& s) {
-  AccountRow row;
+StoredAccount ReadAccount(const Statement& s) {
+  StoredAccount row;
   row.id = s.Int(0);
   row.nick = s.Text(1);
   row.password_hash = s.Text(2);
   row.city = s.Text(3);
-  row.country1 = s.Text(4);
-  row.country2 = s.Text(5);
+  row.country_name = s.Text(4);
+  row.country_code = s.Text(5);
   row.sex = s.Text(6);
   row.email = s.Text(7);
-  row.date_r = s.Text(8);
-  row.r01 = s.Text(9);
-  row.r02 = s.Text(10);
-  row.r03 = s.Text(11);
-  row.kezs = s.Int(12);
-  row.r05 = s.Int(13);
-  row.r06 = s.Int(14);
+  row.registered_on = s.Text(8);
+  row.reserved_r01 = s.Text(9);
+  row.reserved_r02 = s.Text(10);
+  row.reserved_r03 = s.Text(11);
+  row.kezs_balance = s.Int(12);
+  row.reserved_r05 = s.Int(13);
+  row.reserved_r06 = s.Int(14);
   return row;
 }
 
@@ -182,12 +182,12 @@ TableEntry ReadEntry(const Statement& s) {
   e.table_id = s.Int(1);
   e.score = s.Int(2);
   e.nick = s.Text(3);
-  e.country = s.Text(4);
+  e.country_code = s.Text(4);
   e.city = s.Text(5);
-  e.r07 = s.Text(6);
-  e.r08 = s.Text(7);
-  e.r09 = s.Text(8);
-  e.r10 = s.Text(9);
+  e.sex = s.Text(6);
+  e.writer_version = s.Text(7);
+  e.time_stamp = s.Text(8);
+  e.message = s.Text(9);
   return e;
 }
 
@@ -195,7 +195,7 @@ class SqliteStore : public Store {
  public:
   explicit SqliteStore(Connection& c) : c_(c) {}
 
-  std::optional<AccountRow> FindAccount(const std::string& nick) override {
+  std::optional<StoredAccount> FindAccount(const std::string& nick) override {
     auto& s = c_.Query(
         "SELECT id, nick, password_hash, city, country1, country2, sex, email, date_r, r01, r02, "
         "r03, kezs, r05, r06 FROM accounts WHERE nick_key = ?1");
@@ -204,15 +204,21 @@ class SqliteStore : public Store {
     return ReadAccount(s);
   }
 
-  bool InsertAccount(AccountRow& row, std::int64_t now) override {
+  bool InsertAccount(StoredAccount& row, std::int64_t now) override {
     auto& s = c_.Query(
         "INSERT INTO accounts (nick, nick_key, password_hash, city, country1, country2, sex, "
         "email, date_r, r01, r02, r03, kezs, r05, r06, created_at) "
         "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)");
     s.Bind(1, row.nick).Bind(2, NickKey(row.nick)).Bind(3, row.password_hash).Bind(4, row.city);
-    s.Bind(5, row.country1).Bind(6, row.country2).Bind(7, row.sex).Bind(8, row.email);
-    s.Bind(9, row.date_r).Bind(10, row.r01).Bind(11, row.r02).Bind(12, row.r03);
-    s.Bind(13, row.kezs).Bind(14, row.r05).Bind(15, row.r06).Bind(16, now);
+    s.Bind(5, row.country_name).Bind(6, row.country_code).Bind(7, row.sex).Bind(8, row.email);
+    s.Bind(9, row.registered_on)
+        .Bind(10, row.reserved_r01)
+        .Bind(11, row.reserved_r02)
+        .Bind(12, row.reserved_r03);
+    s.Bind(13, row.kezs_balance)
+        .Bind(14, row.reserved_r05)
+        .Bind(15, row.reserved_r06)
+        .Bind(16, now);
     if (!s.StepOrConstraint()) return false;
     row.id = sqlite3_last_insert_rowid(c_.db());
     return true;
@@ -237,45 +243,46 @@ class SqliteStore : public Store {
     s.Bind(1, account_id);
     while (s.Step()) {
       const auto field = s.Int(0);
-      if (field >= 0 && field < static_cast<std::int64_t>(info.size())) info[field] = s.Text(1);
+      if (field >= 0 && field < static_cast<std::int64_t>(kPersonalInfoRecordOrder.size()))
+        info.*kPersonalInfoRecordOrder[static_cast<std::size_t>(field)] = s.Text(1);
     }
     return info;
   }
 
   void WritePersonalInfo(std::int64_t account_id, const PersonalInfo& info) override {
-    for (size_t i = 0; i < info.size(); ++i) {
+    for (size_t i = 0; i < kPersonalInfoRecordOrder.size(); ++i) {
       c_.Query(
             "INSERT OR REPLACE INTO personal_info (account_id, field, value) VALUES (?1, ?2, ?3)")
           .Bind(1, account_id)
           .Bind(2, static_cast<std::int64_t>(i))
-          .Bind(3, info[i])
+          .Bind(3, info.*kPersonalInfoRecordOrder[i])
           .Run();
     }
   }
 
-  GameRecordRow ReadGameRecord(std::int64_t account_id, int game_id) override {
+  StoredGameRecord ReadGameRecord(std::int64_t account_id, int game_id) override {
     auto& s = c_.Query(
         "SELECT kon, best, score_sum, game_open FROM game_records "
         "WHERE account_id = ?1 AND game_id = ?2");
     s.Bind(1, account_id).Bind(2, game_id);
-    GameRecordRow row;
+    StoredGameRecord row;
     if (s.Step()) {
-      row.kon = s.Int(0);
-      row.best = s.Int(1);
+      row.rated_games = s.Int(0);
+      row.best_score = s.Int(1);
       row.score_sum = s.Int(2);
       row.game_open = s.Int(3) != 0;
     }
     return row;
   }
 
-  void WriteGameRecord(std::int64_t account_id, int game_id, const GameRecordRow& row) override {
+  void WriteGameRecord(std::int64_t account_id, int game_id, const StoredGameRecord& row) override {
     c_.Query(
           "INSERT OR REPLACE INTO game_records (account_id, game_id, kon, best, score_sum, "
           "rating, game_open) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)")
         .Bind(1, account_id)
         .Bind(2, game_id)
-        .Bind(3, row.kon)
-        .Bind(4, row.best)
+        .Bind(3, row.rated_games)
+        .Bind(4, row.best_score)
         .Bind(5, row.score_sum)
         .Bind(6, RatingOf(row))
         .Bind(7, row.game_open ? 1 : 0)
@@ -297,8 +304,15 @@ class SqliteStore : public Store {
         "ORDER BY g.rating DESC, g.account_id LIMIT ?2");
     s.Bind(1, game_id).Bind(2, limit);
     std::vector<RatedPlayer> players;
-    while (s.Step())
-      players.push_back({s.Text(0), s.Text(1), s.Text(2), s.Text(3), s.Text(4), s.Real(5)});
+    while (s.Step()) {
+      RatedPlayer& player = players.emplace_back();
+      player.nick = s.Text(0);
+      player.city = s.Text(1);
+      player.country_name = s.Text(2);
+      player.country_code = s.Text(3);
+      player.sex = SexLetter(s.Text(4));
+      player.rating = s.Real(5);
+    }
     return players;
   }
 
@@ -306,8 +320,12 @@ class SqliteStore : public Store {
     auto& s = c_.Query(
         "INSERT INTO table_entries (table_id, score, nick, country, city, r07, r08, r09, r10, "
         "created_at) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
-    s.Bind(1, e.table_id).Bind(2, e.score).Bind(3, e.nick).Bind(4, e.country).Bind(5, e.city);
-    s.Bind(6, e.r07).Bind(7, e.r08).Bind(8, e.r09).Bind(9, e.r10).Bind(10, now);
+    s.Bind(1, e.table_id).Bind(2, e.score).Bind(3, e.nick).Bind(4, e.country_code).Bind(5, e.city);
+    s.Bind(6, e.sex)
+        .Bind(7, e.writer_version)
+        .Bind(8, e.time_stamp)
+        .Bind(9, e.message)
+        .Bind(10, now);
     s.Run();
     e.id = sqlite3_last_insert_rowid(c_.db());
   }
@@ -376,7 +394,7 @@ class SqliteStore : public Store {
       stats.unique_starts = s.Int(1);
       stats.likes = s.Int(2);
       stats.last_like_nick = s.Text(3);
-      for (int i = 0; i < 12; ++i) stats.finished[i] = s.Int(4 + i);
+      for (int i = 0; i < 12; ++i) stats.finished_games_by_flag[i] = s.Int(4 + i);
     }
     return stats;
   }
@@ -391,7 +409,7 @@ class SqliteStore : public Store {
         "x12 = x12 + ?18 WHERE game_id = ?1");
     s.Bind(1, game_id).Bind(2, d.starts).Bind(3, d.unique_starts).Bind(4, d.likes);
     s.Bind(5, set_like_nick ? 1 : 0).Bind(6, d.last_like_nick);
-    for (int i = 0; i < 12; ++i) s.Bind(7 + i, d.finished[i]);
+    for (int i = 0; i < 12; ++i) s.Bind(7 + i, d.finished_games_by_flag[i]);
     s.Run();
   }
 

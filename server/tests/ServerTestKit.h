@@ -56,17 +56,17 @@ inline std::string EntryBody(int table, const std::string& nick, int score,
 }
 
 // A stored account of a valid member `nick` (the hash is no real one).
-inline AccountRow Account(const std::string& nick) {
-  AccountRow row;
+inline StoredAccount Account(const std::string& nick) {
+  StoredAccount row;
   row.nick = nick;
   row.password_hash = "hash";
   row.city = "Moscow";
-  row.country1 = "Russia";
-  row.country2 = "1-001";
+  row.country_name = "Russia";
+  row.country_code = "1-001";
   row.sex = "M";
   row.email = "a@b.c";
-  row.date_r = "21.06.2020";
-  row.r01 = row.r02 = row.r03 = "xxx";
+  row.registered_on = "21.06.2020";
+  row.reserved_r01 = row.reserved_r02 = row.reserved_r03 = "xxx";
   return row;
 }
 

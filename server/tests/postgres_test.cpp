@@ -23,7 +23,7 @@ using test::FreshDatabase;
 std::int64_t CreatePlayer(Repository& repo) {
   std::int64_t id = 0;
   repo.Transact(Access::kWrite, [&](Store& s) {
-    AccountRow a = Account("Player");
+    StoredAccount a = Account("Player");
     ASSERT_TRUE(s.InsertAccount(a, 1));
     id = a.id;
   });
@@ -42,8 +42,8 @@ TEST(PostgresRepository, ConcurrentReadModifyWritesAreRetriedAndNoneIsLost) {
       for (int i = 0; i < kEach; ++i) {
         try {
           db.repository->Transact(Access::kWrite, [&](Store& s) {
-            GameRecordRow row = s.ReadGameRecord(id, 76);
-            ++row.kon;
+            StoredGameRecord row = s.ReadGameRecord(id, 76);
+            ++row.rated_games;
             row.score_sum += 10;
             s.WriteGameRecord(id, 76, row);
             // A plain increment in the same transaction: both or neither.
@@ -58,10 +58,10 @@ TEST(PostgresRepository, ConcurrentReadModifyWritesAreRetriedAndNoneIsLost) {
   for (auto& t : threads) t.join();
   EXPECT_EQ(failures.load(), 0);
   db.repository->Transact(Access::kRead, [&](Store& s) {
-    const GameRecordRow row = s.ReadGameRecord(id, 76);
-    EXPECT_EQ(row.kon, kThreads * kEach);
+    const StoredGameRecord row = s.ReadGameRecord(id, 76);
+    EXPECT_EQ(row.rated_games, kThreads * kEach);
     EXPECT_EQ(row.score_sum, 10 * kThreads * kEach);
-    EXPECT_EQ(s.FindAccount("player")->kezs, kThreads * kEach);
+    EXPECT_EQ(s.FindAccount("player")->kezs_balance, kThreads * kEach);
   });
 }
 
@@ -80,7 +80,7 @@ TEST(PostgresRepository, ConnectionsTheServerCutsAreReplacedByTheNextRequest) {
       db.postgres->name() + "'");
   for (int i = 0; i < 6; ++i) {
     db.repository->Transact(Access::kWrite, [&](Store& s) {
-      AccountRow a = Account("Other" + std::to_string(i));
+      StoredAccount a = Account("Other" + std::to_string(i));
       EXPECT_TRUE(s.InsertAccount(a, 2));
     });
   }
@@ -106,7 +106,7 @@ TEST(PostgresRepository, ProcessesStartingTogetherMigrateOnce) {
   // Reopening finds every migration applied and applies none again.
   auto repo = OpenRepository(database.url());
   repo->Transact(Access::kWrite, [](Store& s) {
-    AccountRow a = Account("Player");
+    StoredAccount a = Account("Player");
     EXPECT_TRUE(s.InsertAccount(a, 1));
   });
 }
@@ -116,7 +116,7 @@ TEST(PostgresRepository, BadTextsAndUnreachableServersFailCleanly) {
   // A zero byte cannot travel as text; it must not be cut off and stored.
   EXPECT_THROW(db.repository->Transact(Access::kWrite,
                                        [](Store& s) {
-                                         AccountRow a = Account(std::string("Pla\0yer", 7));
+                                         StoredAccount a = Account(std::string("Pla\0yer", 7));
                                          s.InsertAccount(a, 1);
                                        }),
                std::runtime_error);
@@ -161,8 +161,8 @@ TEST(PostgresRepository, KeptAnswersShowTheWritesOfOtherProcessesAtOnce) {
         std::to_string(r.RatedTopTen().size()) + "|" + std::to_string(r.CountMembers()) + "|";
     const auto table = r.ReadTable(76).value();
     const auto chat = r.ReadTable(100).value();
-    for (const auto& p : table) out += p.entry.nick + " ";
-    for (const auto& p : chat) out += p.entry.r10 + " ";
+    for (const auto& p : table) out += p.nick + " ";
+    for (const auto& p : chat) out += p.message + " ";
     return out;
   };
   struct Case {

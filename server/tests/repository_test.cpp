@@ -22,11 +22,11 @@ TableEntry Entry(std::int64_t table, std::int64_t score, const std::string& nick
   e.score = score;
   e.nick = nick;
   e.city = city;
-  e.country = "1-001";
-  e.r07 = "M";
-  e.r08 = "2.7";
-  e.r09 = "#";
-  e.r10 = "#";
+  e.country_code = "1-001";
+  e.sex = "M";
+  e.writer_version = "2.7";
+  e.time_stamp = "#";
+  e.message = "#";
   return e;
 }
 
@@ -35,14 +35,14 @@ class RepositoryTest : public ::testing::TestWithParam<test::Backend> {};
 TEST_P(RepositoryTest, NicksAreUniqueWithoutRegardToLetterCase) {
   FreshDatabase db(GetParam());
   db.repository->Transact(Access::kWrite, [](Store& s) {
-    AccountRow a = Account("Player");
+    StoredAccount a = Account("Player");
     ASSERT_TRUE(s.InsertAccount(a, 1));
     EXPECT_GT(a.id, 0);
-    AccountRow b = Account("pLAYER");
+    StoredAccount b = Account("pLAYER");
     EXPECT_FALSE(s.InsertAccount(b, 2));
-    AccountRow c = Account("\xD0\x98\xD0\xB3\xD1\x80\xD0\xBE\xD0\xBA");  // "Игрок"
+    StoredAccount c = Account("\xD0\x98\xD0\xB3\xD1\x80\xD0\xBE\xD0\xBA");  // "Игрок"
     ASSERT_TRUE(s.InsertAccount(c, 3));
-    AccountRow d = Account("\xD0\xB8\xD0\x93\xD0\xA0\xD0\x9E\xD0\x9A");  // "иГРОК"
+    StoredAccount d = Account("\xD0\xB8\xD0\x93\xD0\xA0\xD0\x9E\xD0\x9A");  // "иГРОК"
     EXPECT_FALSE(s.InsertAccount(d, 4));
     EXPECT_EQ(s.CountAccounts(), 2);
     const auto found = s.FindAccount("PLAYER");
@@ -56,7 +56,7 @@ TEST_P(RepositoryTest, AFailedTransactionLeavesNothingBehind) {
   FreshDatabase db(GetParam());
   EXPECT_THROW(db.repository->Transact(Access::kWrite,
                                        [](Store& s) {
-                                         AccountRow a = Account("Player");
+                                         StoredAccount a = Account("Player");
                                          s.InsertAccount(a, 1);
                                          throw std::runtime_error("fault in the middle");
                                        }),
@@ -70,7 +70,7 @@ TEST(SqliteRepository, DataAndSchemaSurviveReopening) {
   {
     auto repo = OpenRepository(url);
     repo->Transact(Access::kWrite, [](Store& s) {
-      AccountRow a = Account("Player");
+      StoredAccount a = Account("Player");
       s.InsertAccount(a, 1);
     });
   }
@@ -211,7 +211,7 @@ TEST_P(RepositoryTest, ChatIsNewestFirstAndOwnEntriesFilterByCity) {
 TEST_P(RepositoryTest, RatedPlayersByRatingTiesByTheEarlierAccount) {
   FreshDatabase db(GetParam());
   db.repository->Transact(Access::kWrite, [](Store& s) {
-    AccountRow a = Account("Alpha"), b = Account("Bravo"), c = Account("Charlie");
+    StoredAccount a = Account("Alpha"), b = Account("Bravo"), c = Account("Charlie");
     s.InsertAccount(a, 1);
     s.InsertAccount(b, 2);
     s.InsertAccount(c, 3);
@@ -227,8 +227,8 @@ TEST_P(RepositoryTest, RatedPlayersByRatingTiesByTheEarlierAccount) {
     EXPECT_EQ(top[2].nick, "Charlie");
     EXPECT_EQ(s.CountRatingsAbove(76, 4001), 1);
     EXPECT_EQ(s.CountRatingsAbove(76, 0), 3);
-    const GameRecordRow row = s.ReadGameRecord(b.id, 76);
-    EXPECT_EQ(row.kon, 2);
+    const StoredGameRecord row = s.ReadGameRecord(b.id, 76);
+    EXPECT_EQ(row.rated_games, 2);
     EXPECT_EQ(row.score_sum, 8000);
   });
 }
@@ -236,7 +236,7 @@ TEST_P(RepositoryTest, RatedPlayersByRatingTiesByTheEarlierAccount) {
 TEST_P(RepositoryTest, SessionsExpireAndCreditRightsAreUsedOnce) {
   FreshDatabase db(GetParam());
   db.repository->Transact(Access::kWrite, [](Store& s) {
-    AccountRow a = Account("Player");
+    StoredAccount a = Account("Player");
     s.InsertAccount(a, 1);
     s.InsertSession("token-hash", a.id, 100);
     EXPECT_EQ(s.SessionAccount("token-hash", 99), a.id);
@@ -282,15 +282,15 @@ TEST_P(RepositoryTest, UsageStatisticsAddUp) {
     like.last_like_nick = "Fan";
     s.AddStats(76, like, true);
     UsageStats finished;
-    finished.finished[1] = 1;
+    finished.finished_games_by_flag[1] = 1;
     s.AddStats(76, finished, false);
     const UsageStats total = s.ReadStats(76);
     EXPECT_EQ(total.starts, 1);
     EXPECT_EQ(total.unique_starts, 1);
     EXPECT_EQ(total.likes, 1);
     EXPECT_EQ(total.last_like_nick, "Fan");
-    EXPECT_EQ(total.finished[1], 1);
-    EXPECT_EQ(total.finished[0], 0);
+    EXPECT_EQ(total.finished_games_by_flag[1], 1);
+    EXPECT_EQ(total.finished_games_by_flag[0], 0);
     EXPECT_EQ(s.ReadStats(176).starts, 0);
   });
 }
@@ -298,12 +298,12 @@ TEST_P(RepositoryTest, UsageStatisticsAddUp) {
 TEST_P(RepositoryTest, PersonalInfoRoundTrips) {
   FreshDatabase db(GetParam());
   db.repository->Transact(Access::kWrite, [](Store& s) {
-    AccountRow a = Account("Player");
+    StoredAccount a = Account("Player");
     s.InsertAccount(a, 1);
-    EXPECT_EQ(s.ReadPersonalInfo(a.id)[0], "");
+    EXPECT_EQ(s.ReadPersonalInfo(a.id).first_name, "");
     PersonalInfo info;
-    info[0] = "Ivan";
-    info[13] = "channel";
+    info.first_name = "Ivan";
+    info.youtube = "channel";
     s.WritePersonalInfo(a.id, info);
     EXPECT_EQ(s.ReadPersonalInfo(a.id), info);
   });

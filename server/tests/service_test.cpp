@@ -40,15 +40,17 @@ class ClubServiceTest : public ::testing::TestWithParam<test::Backend> {
   // What the game sends at the start of a rated game and at its end.
   Status Start(const std::string& nick = "Player") {
     const GameRecordResult r = Record(nick);
-    const double k = static_cast<double>(r.record.kon);
+    const double k = static_cast<double>(r.record.rated_games);
     const double rating = k * (r.rating - k) / (k + 1) + (k + 1);
-    return service_.SaveGameRecord(Ctx(), nick, "secret1", r.record.kon + 1, r.record.best, rating);
+    return service_.SaveGameRecord(Ctx(), nick, "secret1", r.record.rated_games + 1,
+                                   r.record.best_score, rating);
   }
   Status Finish(std::int64_t score, const std::string& nick = "Player") {
     const GameRecordResult r = Record(nick);
-    const double rating = r.rating + static_cast<double>(score) / static_cast<double>(r.record.kon);
-    return service_.SaveGameRecord(Ctx(), nick, "secret1", r.record.kon,
-                                   std::max(r.record.best, score), rating);
+    const double rating =
+        r.rating + static_cast<double>(score) / static_cast<double>(r.record.rated_games);
+    return service_.SaveGameRecord(Ctx(), nick, "secret1", r.record.rated_games,
+                                   std::max(r.record.best_score, score), rating);
   }
 
   test::FreshDatabase db_{GetParam()};
@@ -65,11 +67,11 @@ TEST_P(ClubServiceTest, RatedGamesKeepTheRatingInvariant) {
   Create();
   // The first rated game: 1 game, rating 1; 4000 then gives 4001 and best 4000.
   ASSERT_EQ(Start(), Status::kOk);
-  EXPECT_EQ(Record().record.kon, 1);
+  EXPECT_EQ(Record().record.rated_games, 1);
   EXPECT_DOUBLE_EQ(Record().rating, 1);
   ASSERT_EQ(Finish(4000), Status::kOk);
   EXPECT_DOUBLE_EQ(Record().rating, 4001);
-  EXPECT_EQ(Record().record.best, 4000);
+  EXPECT_EQ(Record().record.best_score, 4000);
 }
 
 TEST_P(ClubServiceTest, TheWorkedRatingExample) {
@@ -78,17 +80,17 @@ TEST_P(ClubServiceTest, TheWorkedRatingExample) {
     ASSERT_EQ(Start(), Status::kOk);
     ASSERT_EQ(Finish(score), Status::kOk);
   }
-  EXPECT_EQ(Record().record.kon, 3);
+  EXPECT_EQ(Record().record.rated_games, 3);
   EXPECT_DOUBLE_EQ(Record().rating, 2003);
   ASSERT_EQ(Start(), Status::kOk);
   EXPECT_DOUBLE_EQ(Record().rating, 1504);
   ASSERT_EQ(Finish(4000), Status::kOk);
   EXPECT_DOUBLE_EQ(Record().rating, 2504);
-  EXPECT_EQ(Record().record.best, 4000);
+  EXPECT_EQ(Record().record.best_score, 4000);
   // A lower score leaves the best but still moves the rating.
   ASSERT_EQ(Start(), Status::kOk);
   ASSERT_EQ(Finish(500), Status::kOk);
-  EXPECT_EQ(Record().record.best, 4000);
+  EXPECT_EQ(Record().record.best_score, 4000);
   EXPECT_DOUBLE_EQ(Record().rating, 10500.0 / 5 + 5);
 }
 
@@ -102,8 +104,8 @@ TEST_P(ClubServiceTest, SavesThatBreakTheInvariantChangeNothing) {
 
   struct Case {
     const char* what;
-    std::int64_t kon;
-    std::int64_t best;
+    std::int64_t rated_games;
+    std::int64_t best_score;
     double rating;
   };
   const Case cases[] = {
@@ -119,12 +121,13 @@ TEST_P(ClubServiceTest, SavesThatBreakTheInvariantChangeNothing) {
       {"a rating that is not a number", 2, 3000, std::nan("")},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(service_.SaveGameRecord(Ctx(), "Player", "secret1", c.kon, c.best, c.rating),
-              Status::kRefused)
+    EXPECT_EQ(
+        service_.SaveGameRecord(Ctx(), "Player", "secret1", c.rated_games, c.best_score, c.rating),
+        Status::kRefused)
         << c.what;
     const GameRecordResult after = Record();
-    EXPECT_EQ(after.record.kon, before.record.kon) << c.what;
-    EXPECT_EQ(after.record.best, before.record.best) << c.what;
+    EXPECT_EQ(after.record.rated_games, before.record.rated_games) << c.what;
+    EXPECT_EQ(after.record.best_score, before.record.best_score) << c.what;
     EXPECT_DOUBLE_EQ(after.rating, before.rating) << c.what;
   }
   EXPECT_EQ(service_.SaveGameRecord(Ctx(), "Player", "wrong1", 2, 3000, 1502 + 1000.0 / 2),
@@ -149,16 +152,16 @@ TEST_P(ClubServiceTest, AccountsNeedTheAccountRules) {
       {"a Cyrillic nick", [](NewAccount& a) { a.nick = "\xD0\x98\xD0\xB3\xD1\x80\xD0\xBE"; }},
       {"a nick with a space", [](NewAccount& a) { a.nick = "Pla yer"; }},
       {"a nick with a star", [](NewAccount& a) { a.nick = "Play*er"; }},
-      {"a three-letter password", [](NewAccount& a) { a.pw = "abc"; }},
+      {"a three-letter password", [](NewAccount& a) { a.password = "abc"; }},
       {"a city with a dollar", [](NewAccount& a) { a.city = "Mos$cow"; }},
       {"a city with a tilde", [](NewAccount& a) { a.city = "Mos~cow"; }},
       {"an e-mail without @", [](NewAccount& a) { a.email = "mail.ru"; }},
       {"an e-mail ending with @", [](NewAccount& a) { a.email = "mail.ru@"; }},
-      {"a country code out of range", [](NewAccount& a) { a.country2 = "1-049"; }},
-      {"a country name with a space", [](NewAccount& a) { a.country1 = "New Zealand"; }},
+      {"a country code out of range", [](NewAccount& a) { a.country_code = "1-049"; }},
+      {"a country name with a space", [](NewAccount& a) { a.country_name = "New Zealand"; }},
       {"a sex letter that is not M or W", [](NewAccount& a) { a.sex = "X"; }},
-      {"a date with a space", [](NewAccount& a) { a.date_r = "21 06 2020"; }},
-      {"a reserved field with a space", [](NewAccount& a) { a.r01 = "x x"; }},
+      {"a date with a space", [](NewAccount& a) { a.registered_on = "21 06 2020"; }},
+      {"a reserved field with a space", [](NewAccount& a) { a.reserved_r01 = "x x"; }},
       {"a character Windows-1251 lacks", [](NewAccount& a) { a.city = "Kyoto\xE4\xBA\xAC"; }},
   };
   for (const Case& c : cases) {
@@ -176,7 +179,7 @@ TEST_P(ClubServiceTest, AccountsNeedTheAccountRules) {
   // when it holds no record.
   NewAccount genova = Valid("Marco");
   genova.city = "Genova";
-  genova.country1 = "Lebanon";
+  genova.country_name = "Lebanon";
   genova.email = "jnoble@mail.it";
   EXPECT_EQ(service_.CreateAccount(Ctx(), genova).status, Status::kOk);
   EXPECT_EQ(service_.CountMembers(), 2);
@@ -224,20 +227,20 @@ TEST_P(ClubServiceTest, PersonalInfoNeedsASessionOfThatNick) {
   const std::string mine = Create();
   const std::string theirs = Create("Other");
   PersonalInfo info;
-  info[0] = "Ivan";
-  info[2] = "Plays at night";  // spaces are content in the "~"-separated record
+  info.first_name = "Ivan";
+  info.about = "Plays at night";  // spaces are content in the "~"-separated record
   EXPECT_EQ(service_.SavePersonalInfo(Ctx(), "Player", info), Status::kRefused);
   EXPECT_EQ(service_.SavePersonalInfo(Ctx(theirs), "Player", info), Status::kRefused);
   EXPECT_EQ(service_.SavePersonalInfo(Ctx("forged"), "Player", info), Status::kRefused);
-  EXPECT_EQ(service_.ReadPersonalInfo("Player").value()[0], "");
+  EXPECT_EQ(service_.ReadPersonalInfo("Player").value().first_name, "");
 
   PersonalInfo tilde = info;
-  tilde[5] = "a~b";
+  tilde.skype = "a~b";
   EXPECT_EQ(service_.SavePersonalInfo(Ctx(mine), "Player", tilde), Status::kRefused);
   PersonalInfo too_long = info;
-  too_long[0] = std::string(21, 'x');
+  too_long.first_name = std::string(21, 'x');
   EXPECT_EQ(service_.SavePersonalInfo(Ctx(mine), "Player", too_long), Status::kRefused);
-  EXPECT_EQ(service_.ReadPersonalInfo("Player").value()[0], "");
+  EXPECT_EQ(service_.ReadPersonalInfo("Player").value().first_name, "");
 
   EXPECT_EQ(service_.SavePersonalInfo(Ctx(mine), "Player", info), Status::kOk);
   EXPECT_EQ(service_.ReadPersonalInfo("Player").value(), info);
@@ -270,7 +273,7 @@ TEST_P(ClubServiceTest, AKezCreditIsHonouredOncePerTopTenEntryOfTheSession) {
   EXPECT_EQ(service_.CreditKezs(Ctx(session), "Player", 10), Status::kOk);
   EXPECT_EQ(service_.CreditKezs(Ctx(session), "Player", 10), Status::kRefused);
   EXPECT_EQ(service_.KezBalance("Player"), 35);
-  EXPECT_EQ(service_.Login(Ctx(), "Player", "secret1").account.kezs, 35);
+  EXPECT_EQ(service_.Login(Ctx(), "Player", "secret1").account.kezs_balance, 35);
 }
 
 TEST_P(ClubServiceTest, TournamentEntriesFollowTheNameRulesAndTheScoreRange) {
@@ -288,11 +291,11 @@ TEST_P(ClubServiceTest, TournamentEntriesFollowTheNameRulesAndTheScoreRange) {
       {"a nick with a space", [](EntryRequest& e) { e.nick = "Big Player"; }},
       {"a 13-letter nick", [](EntryRequest& e) { e.nick = "Abcdefghijklm"; }},
       {"a city with a star", [](EntryRequest& e) { e.city = "Mos*cow"; }},
-      {"a bad country code", [](EntryRequest& e) { e.country = "7-001"; }},
-      {"a sex letter that is not M or W", [](EntryRequest& e) { e.r7 = "Q"; }},
-      {"a version with a space", [](EntryRequest& e) { e.r8 = "2 7"; }},
-      {"a last field without its star", [](EntryRequest& e) { e.r10 = "#"; }},
-      {"a field with a dollar", [](EntryRequest& e) { e.r9 = "$"; }},
+      {"a bad country code", [](EntryRequest& e) { e.country_code = "7-001"; }},
+      {"a sex letter that is not M or W", [](EntryRequest& e) { e.sex = "Q"; }},
+      {"a version with a space", [](EntryRequest& e) { e.writer_version = "2 7"; }},
+      {"a last field without its star", [](EntryRequest& e) { e.message = "#"; }},
+      {"a field with a dollar", [](EntryRequest& e) { e.time_stamp = "$"; }},
       {"an unknown table", [](EntryRequest& e) { e.table_id = 77; }},
   };
   for (const Case& c : cases) {
@@ -310,7 +313,7 @@ TEST_P(ClubServiceTest, ChatIsNumberedByTheServerAndLimitedToOneMessageInTenSeco
   ASSERT_EQ(service_.WriteEntry(Ctx(), m).status, Status::kOk);
   EXPECT_EQ(service_.WriteEntry(Ctx(), m).status, Status::kLimited);
   now_ += 10;
-  m.r10 = "Again*";
+  m.message = "Again*";
   ASSERT_EQ(service_.WriteEntry(Ctx(), m).status, Status::kOk);
   // Another nick from the same address waits as well; the same nick from elsewhere too.
   m.nick = "Another";
@@ -320,19 +323,19 @@ TEST_P(ClubServiceTest, ChatIsNumberedByTheServerAndLimitedToOneMessageInTenSeco
 
   const auto table = service_.ReadTable(100).value();
   ASSERT_EQ(table.size(), 2u);
-  EXPECT_EQ(table[0].entry.score, 2);  // newest first, numbered 1, 2 by the server
-  EXPECT_EQ(table[0].entry.r10, "Again");
-  EXPECT_EQ(table[1].entry.score, 1);
-  EXPECT_EQ(table[1].entry.r09, "14:03:12_PM_10.12.2026_Braxo");
+  EXPECT_EQ(table[0].score, 2);  // newest first, numbered 1, 2 by the server
+  EXPECT_EQ(table[0].message, "Again");
+  EXPECT_EQ(table[1].score, 1);
+  EXPECT_EQ(table[1].time_stamp, "14:03:12_PM_10.12.2026_Braxo");
 
   now_ += 10;
   for (const char* bad : {"Hello all*", "a&b*", "*", "Hello~*"}) {
-    m.r10 = bad;
+    m.message = bad;
     EXPECT_EQ(service_.WriteEntry(Ctx(), m).status, Status::kRefused) << bad;
   }
-  m.r10 = std::string(81, 'x') + "*";
+  m.message = std::string(81, 'x') + "*";
   EXPECT_EQ(service_.WriteEntry(Ctx(), m).status, Status::kRefused);
-  m.r10 = std::string(80, 'x') + "*";
+  m.message = std::string(80, 'x') + "*";
   EXPECT_EQ(service_.WriteEntry(Ctx(), m).status, Status::kOk);
 }
 
@@ -352,20 +355,20 @@ TEST_P(ClubServiceTest, StatisticsCountAndRefuseStrangeFlags) {
   EXPECT_EQ(s.unique_starts, 1);
   EXPECT_EQ(s.likes, 1);
   EXPECT_EQ(s.last_like_nick, "Fan");
-  EXPECT_EQ(s.finished[2], 1);
+  EXPECT_EQ(s.finished_games_by_flag[2], 1);
   EXPECT_FALSE(service_.ReadStats(99));
 }
 
-std::string Text(const std::optional<std::vector<PlacedEntry>>& entries) {
+std::string Text(const std::optional<std::vector<TableEntry>>& entries) {
   std::string out;
-  for (const PlacedEntry& p : entries.value_or(std::vector<PlacedEntry>{}))
-    out += std::to_string(p.place) + ":" + p.entry.nick + ":" + std::to_string(p.entry.score) + " ";
+  for (const TableEntry& e : entries.value_or(std::vector<TableEntry>{}))
+    out += std::to_string(e.place) + ":" + e.nick + ":" + std::to_string(e.score) + " ";
   return out;
 }
 std::string Text(const std::optional<UsageStats>& s) {
   std::string out = std::to_string(s->starts) + " " + std::to_string(s->unique_starts) + " " +
                     std::to_string(s->likes) + " " + s->last_like_nick;
-  for (const auto f : s->finished) out += " " + std::to_string(f);
+  for (const auto f : s->finished_games_by_flag) out += " " + std::to_string(f);
   return out;
 }
 std::string Text(const std::vector<RatedPlayer>& players) {
@@ -475,7 +478,7 @@ TEST_P(ClubServiceTest, EveryWriteShowsInTheNextReadOfWhatItChanges) {
 TEST_P(ClubServiceTest, AKnownRightPasswordLetsNoOtherPasswordIn) {
   Create("Alice");
   NewAccount bob = Valid("Bob");
-  bob.pw = "secret2";
+  bob.password = "secret2";
   ASSERT_EQ(service_.CreateAccount(Ctx("", "10.3.0.1"), bob).status, Status::kOk);
   for (int round = 0; round < 2; ++round) {
     EXPECT_EQ(service_.Login(Ctx(), "Alice", "secret1").status, Status::kOk);

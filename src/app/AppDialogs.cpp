@@ -70,14 +70,14 @@ std::optional<AccountState> AppDialogs::ShowAccountWindow(AccountWindowPurpose p
 
 void AppDialogs::ShowPassportWindow(QWidget* parent) {
   if (!club_) return;
-  PassportWindow window(club_->MutableSettings().Passport, Language(), pictures_, parent);
+  PassportWindow window(club_->MutableSettings().passport, Language(), pictures_, parent);
   window.Execute();
 }
 
 void AppDialogs::ShowTopTenTableWindow() {
   if (!club_) return ShowUnavailable("World Top Ten");
   TopTenTableWindow window(
-      club_->Access(), club_->CurrentSettings().Passport, platform_, Language(), pictures_,
+      club_->Access(), club_->CurrentSettings().passport, platform_, Language(), pictures_,
       [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
   window.Execute();
 }
@@ -85,7 +85,7 @@ void AppDialogs::ShowTopTenTableWindow() {
 std::optional<int> AppDialogs::ShowTopTenEntryWindow(int score) {
   if (!club_) return std::nullopt;
   TopTenEntryWindow window(
-      club_->Access(), club_->CurrentSettings().Passport, score, Language(), pictures_,
+      club_->Access(), club_->CurrentSettings().passport, score, Language(), pictures_,
       [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
   return window.Execute();
 }
@@ -93,7 +93,7 @@ std::optional<int> AppDialogs::ShowTopTenEntryWindow(int score) {
 void AppDialogs::ShowChatWindow() {
   if (!club_) return ShowUnavailable(language_.Text(MsgId::MsgChatTitle));
   ChatWindow window(
-      club_->Access(), club_->CurrentSettings().Passport, Language(), pictures_,
+      club_->Access(), club_->CurrentSettings().passport, Language(), pictures_,
       [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
   window.Execute();
 }

@@ -35,7 +35,7 @@ class AppDialogs : public DialogPort {
   // as long as the windows may be shown.
   void CreateWindows(std::string& player_name, const ChampionsFile& champions);
   // The club the account, tournament, chat and statistics windows work with,
-  // with the settings that hold the passport and LikeSent; until it is given,
+  // with the settings that hold the passport and like_sent; until it is given,
   // those windows are skipped before a new game or after a completed mode and
   // unavailable from the icons.
   void AttachClub(AppServices& services) { club_ = &services; }

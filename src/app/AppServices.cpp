@@ -49,7 +49,7 @@ std::array<std::string, 2> AppServices::HelpMirrors() const { return HelpMirrorA
 void AppServices::LoadSettings() {
   settings_outcome_ = braxo::LoadSettings({paths_.settings_file, paths_.champions_file},
                                           ClubSettingsHooks(), settings_);
-  language_.Set(settings_.LanguageIndex);
+  language_.Set(settings_.language_index);
   ApplyRemoteConfigOnce();
 }
 
@@ -64,7 +64,7 @@ void AppServices::ApplyRemoteConfigOnce() {
 }
 
 void AppServices::SaveSettings() {
-  settings_.LanguageIndex = language_.Index();
+  settings_.language_index = language_.Index();
   braxo::SaveSettings({paths_.settings_file, paths_.champions_file}, settings_);
 }
 
@@ -133,15 +133,15 @@ void AppServices::ReadAnnouncements(std::function<void()> arrived) {
 }
 
 std::optional<Notice> AppServices::StartupAnnouncement() {
-  if (!news_.Announcement.shown) return std::nullopt;
-  return Notice{news_.Announcement.main_text, news_.Announcement.second_text,
-                IsSafeWebLink(news_.Announcement.link) ? news_.Announcement.link : std::string()};
+  if (!news_.announcement.shown) return std::nullopt;
+  return Notice{news_.announcement.main_text, news_.announcement.second_text,
+                IsSafeWebLink(news_.announcement.link) ? news_.announcement.link : std::string()};
 }
 
 void AppServices::CountStart() { CountStartOfRun(client_, kGameId, settings_); }
 
 void AppServices::CountFinishedGame(const std::array<int, 12>& flags) {
-  braxo::CountFinishedGame(client_, settings_.StatAddress.plain, kGameId, flags);
+  braxo::CountFinishedGame(client_, settings_.stat_address.plain, kGameId, flags);
 }
 
 bool AppServices::LoginFromUserFile() {
@@ -149,7 +149,8 @@ bool AppServices::LoginFromUserFile() {
 }
 
 bool AppServices::SaveUserFile() {
-  if (!WriteUserFile(paths_.user_file, session_.current_user.Nick, session_.current_user.PwC))
+  if (!WriteUserFile(paths_.user_file, session_.current_user.nick,
+                     session_.current_user.scrambled_password))
     return false;
   session_.user_file_saved = true;
   return true;
@@ -162,7 +163,7 @@ bool AppServices::DeleteUserFile() {
 }
 
 void AppServices::DownloadNewVersion() {
-  const DownloadPlan plan = PlanDownload(news_.DownloadLink, download_file_name_);
+  const DownloadPlan plan = PlanDownload(news_.download_link, download_file_name_);
   if (!plan.available) {
     dialogs_.ShowNotice({"Braxo " + MessageText(MsgId::MsgApkUnavailable, Language()), "", ""});
     return;
@@ -194,7 +195,7 @@ HttpError AppServices::DownloadPackage(const std::string& path) {
   progress.show();
   active_progress_ = &progress;
   const HttpError result = DownloadToFile(
-      news_.DownloadLink, path,
+      news_.download_link, path,
       [&](std::int64_t received, std::int64_t total) {
         if (total > 0) {
           if (progress.maximum() != 100) progress.setRange(0, 100);
@@ -209,7 +210,7 @@ HttpError AppServices::DownloadPackage(const std::string& path) {
 }
 
 void AppServices::OpenStorePage() {
-  if (const auto link = StoreLinkToOpen(news_.StoreLink))
+  if (const auto link = StoreLinkToOpen(news_.store_link))
     QDesktopServices::openUrl(QUrl(QString::fromStdString(*link)));
 }
 

@@ -39,16 +39,16 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   SoundPort& Sound() { return *this; }
   ClubPort& Club() { return *this; }
   std::array<std::string, 2> HelpMirrors() const;
-  bool HasStoreLink() const { return !news_.StoreLink.empty(); }
+  bool HasStoreLink() const { return !news_.store_link.empty(); }
   const Settings& CurrentSettings() const { return settings_; }
-  // The settings the champion-name window writes PlayerName into.
+  // The settings the champion-name window writes player_name into.
   Settings& MutableSettings() { return settings_; }
   const ChampionsFile& Champions() const { return champions_; }
   // The club session of the run and the club's operations over the shared
   // client, for the flow and for the club windows.
   ClubSession& Session() { return session_; }
   ClubAccess& Access() { return access_; }
-  // The user file from current_user's Nick and PwC (the account window's save
+  // The user file from current_user's nick and scrambled password (the account window's save
   // and delete buttons); user_file_saved follows. False when the file could not
   // be written or removed.
   bool SaveUserFile();
@@ -91,8 +91,8 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   void CountFinishedGame(const std::array<int, 12>& flags) override;
   bool CreditKezs(int amount) override { return access_.CreditKezs(session_, amount); }
   bool ReadKezsBalance() override { return access_.ReadKezsBalance(session_); }
-  bool TopTenAvailable() override { return services_.TopTenAvailable; }
-  bool ChatAvailable() override { return services_.ChatAvailable; }
+  bool TopTenAvailable() override { return services_.top_ten_available; }
+  bool ChatAvailable() override { return services_.chat_available; }
   void DownloadNewVersion() override;
   // The download of the new version to `path`, behind a modal progress
   // window with a Cancel button (DownloadNewVersion after the save dialog).

@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
   braxo::GameState game({window, services.Sound(), dialogs, services.Storage(), services.Club(),
                          services.Session(), language},
                         random, services.HelpMirrors());
-  dialogs.CreateWindows(services.MutableSettings().PlayerName, services.Champions());
+  dialogs.CreateWindows(services.MutableSettings().player_name, services.Champions());
   dialogs.AttachClub(services);
   window.SetGame(&game);
   TraceStartup("game and dialogs");

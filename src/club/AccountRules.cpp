@@ -47,36 +47,9 @@ PersonalInfo CleanPersonalInfo(PersonalInfo info) {
 }
 
 std::string& InfoRow(PersonalInfo& info, int row) {
-  switch (row) {
-    case 0:
-      return info.Name1;
-    case 1:
-      return info.Name2;
-    case 2:
-      return info.About;
-    case 3:
-      return info.Telephone;
-    case 4:
-      return info.EMailO;
-    case 5:
-      return info.WebSite;
-    case 6:
-      return info.Skype;
-    case 7:
-      return info.OK;
-    case 8:
-      return info.VK;
-    case 9:
-      return info.Telegram;
-    case 10:
-      return info.FaceBook;
-    case 11:
-      return info.Twitter;
-    case 12:
-      return info.Instagramm;
-    default:
-      return info.YouTube;
-  }
+  // A row out of range reads as the last one.
+  const int shown = row >= 0 && row < kInfoRowCount ? row : kInfoRowCount - 1;
+  return info.*kPersonalInfoWireOrder[static_cast<std::size_t>(shown)];
 }
 
 const std::string& InfoRow(const PersonalInfo& info, int row) {

@@ -27,9 +27,9 @@ bool IsOpenableClubLink(std::string_view link);
 // since the club's reply uses both as separators.
 PersonalInfo CleanPersonalInfo(PersonalInfo info);
 
-// The fourteen texts in the order of the windows' rows (WebSite before
-// Skype), and back.
-inline constexpr int kInfoRowCount = 14;
+// The fourteen texts in the order of the windows' rows (kPersonalInfoWireOrder:
+// the web site before Skype), and back.
+inline constexpr int kInfoRowCount = static_cast<int>(kPersonalInfoTextCount);
 std::string& InfoRow(PersonalInfo& info, int row);  // row 0-13
 const std::string& InfoRow(const PersonalInfo& info, int row);
 

@@ -19,8 +19,8 @@ std::string ScramblePassword(std::string_view password) {
   return ScrambleText(Utf8ToCp1251(password), kAccountKey);
 }
 
-std::string UnscramblePassword(std::string_view pwc) {
-  return Cp1251ToUtf8(UnscrambleText(pwc, kAccountKey));
+std::string UnscramblePassword(std::string_view scrambled) {
+  return Cp1251ToUtf8(UnscrambleText(scrambled, kAccountKey));
 }
 
 std::string StartupLoginPassword(std::string_view stored_password) {
@@ -32,20 +32,20 @@ std::string StartupLoginPassword(std::string_view stored_password) {
 }
 
 std::vector<FormField> CreateAccountFields(const MemberAccount& user) {
-  return {{"nick", user.Nick},
-          {"pw", user.Pw},
-          {"city", user.City},
-          {"country1", user.Country1},
-          {"country2", user.Country2},
-          {"sex", std::string(1, user.Sex)},
-          {"email", user.EMail},
-          {"dater", user.DateR},
-          {"R01", user.R01},
-          {"R02", user.R02},
-          {"R03", user.R03},
-          {"R04", std::to_string(user.R04)},
-          {"R05", std::to_string(user.R05)},
-          {"R06", std::to_string(user.R06)}};
+  return {{"nick", user.nick},
+          {"pw", user.password},
+          {"city", user.city},
+          {"country1", user.country_name},
+          {"country2", user.country_code},
+          {"sex", std::string(1, user.sex)},
+          {"email", user.email},
+          {"dater", user.registered_on},
+          {"R01", user.reserved_r01},
+          {"R02", user.reserved_r02},
+          {"R03", user.reserved_r03},
+          {"R04", std::to_string(user.kezs_balance)},
+          {"R05", std::to_string(user.reserved_r05)},
+          {"R06", std::to_string(user.reserved_r06)}};
 }
 
 int ReadCreateAccountReply(std::string_view reply) {
@@ -61,12 +61,12 @@ std::vector<std::string> LoginAccountLines(std::string_view nick, std::string_vi
 
 MemberAccount PrefilledLoginUser(std::string_view nick, std::string_view pw) {
   MemberAccount user;
-  user.Nick = nick;
-  user.Pw = pw;
-  user.City = user.Country1 = user.Country2 = user.EMail = "#";
-  user.R01 = user.R02 = user.R03 = "#";
-  user.Sex = '#';
-  user.DateR = "00.00.0000";
+  user.nick = nick;
+  user.password = pw;
+  user.city = user.country_name = user.country_code = user.email = "#";
+  user.reserved_r01 = user.reserved_r02 = user.reserved_r03 = "#";
+  user.sex = '#';
+  user.registered_on = "00.00.0000";
   return user;
 }
 
@@ -75,18 +75,18 @@ LoginReply ReadLoginReply(std::string_view reply, std::string_view nick, std::st
   const std::optional<ReplyRecord> record = RecordReply(reply, '$', ' ');
   if (!record) return result;
   MemberAccount& user = result.user;
-  user.City = Text(*record, 1);
-  user.Country1 = Text(*record, 2);
-  user.Country2 = Text(*record, 3);
+  user.city = Text(*record, 1);
+  user.country_name = Text(*record, 2);
+  user.country_code = Text(*record, 3);
   const std::string sex = RecordField(*record, 4);
   if (sex.empty()) return result;
-  user.Sex = sex[0];
-  user.EMail = Text(*record, 5);
-  user.DateR = Text(*record, 6);
-  user.R01 = Text(*record, 7);
-  user.R02 = Text(*record, 8);
-  user.R03 = Text(*record, 9);
-  std::int32_t* const numbers[] = {&user.R04, &user.R05, &user.R06};
+  user.sex = sex[0];
+  user.email = Text(*record, 5);
+  user.registered_on = Text(*record, 6);
+  user.reserved_r01 = Text(*record, 7);
+  user.reserved_r02 = Text(*record, 8);
+  user.reserved_r03 = Text(*record, 9);
+  std::int32_t* const numbers[] = {&user.kezs_balance, &user.reserved_r05, &user.reserved_r06};
   for (std::size_t i = 0; i < 3; ++i) {
     const std::optional<std::int32_t> value = ParseClubInteger(RecordField(*record, 10 + i));
     if (!value) return result;
@@ -104,31 +104,18 @@ PersonalInfo ReadPersonalInfoReply(std::string_view reply) {
   PersonalInfo info;
   const std::optional<ReplyRecord> record = RecordReply(reply, '$', '~');
   if (!record) return info;
-  std::string* const wire_order[] = {
-      &info.Name1,    &info.Name2,   &info.About,      &info.Telephone, &info.EMailO,
-      &info.WebSite,  &info.Skype,   &info.OK,         &info.VK,        &info.Telegram,
-      &info.FaceBook, &info.Twitter, &info.Instagramm, &info.YouTube};
-  for (std::size_t i = 0; i < 14; ++i) *wire_order[i] = Text(*record, i + 1);
+  for (std::size_t i = 0; i < kPersonalInfoWireOrder.size(); ++i)
+    info.*kPersonalInfoWireOrder[i] = Text(*record, i + 1);
   return info;
 }
 
 std::vector<FormField> SavePersonalInfoFields(std::string_view nick, const PersonalInfo& info) {
-  return {{"nick", std::string(nick)},
-          {"labelinfosave", "0"},
-          {"namei", info.Name1},
-          {"name2", info.Name2},
-          {"about", info.About},
-          {"telephone", info.Telephone},
-          {"emailo", info.EMailO},
-          {"website", info.WebSite},
-          {"skype", info.Skype},
-          {"ok", info.OK},
-          {"vk", info.VK},
-          {"telegram", info.Telegram},
-          {"facebook", info.FaceBook},
-          {"twitter", info.Twitter},
-          {"instagramm", info.Instagramm},
-          {"youtube", info.YouTube}};
+  return {{"nick", std::string(nick)},   {"labelinfosave", "0"},    {"namei", info.first_name},
+          {"name2", info.last_name},     {"about", info.about},     {"telephone", info.telephone},
+          {"emailo", info.public_email}, {"website", info.website}, {"skype", info.skype},
+          {"ok", info.odnoklassniki},    {"vk", info.vkontakte},    {"telegram", info.telegram},
+          {"facebook", info.facebook},   {"twitter", info.twitter}, {"instagramm", info.instagram},
+          {"youtube", info.youtube}};
 }
 
 std::vector<FormField> CountClubMembersFields() { return {{"label1", "0"}}; }
@@ -147,17 +134,17 @@ RatedTopTenReply ReadRatedTopTenReply(std::string_view reply) {
   for (std::size_t i = 0; i < records.size(); ++i) {
     const ReplyRecord& record = records[i];
     RatedPlayer& line = result.list[i];
-    line.Nick = Text(record, 2);
-    line.City = Text(record, 3);
-    line.Country = Text(record, 5);
+    line.nick = Text(record, 2);
+    line.city = Text(record, 3);
+    line.country_code = Text(record, 5);
     const std::string sex = RecordField(record, 6);
-    if (!sex.empty()) line.Sex = sex[0];
+    if (!sex.empty()) line.sex = sex[0];
     const std::optional<double> rating = ParseClubNumber(RecordField(record, 7), 0.0);
     if (!rating) {
       result.ok = false;
       return result;
     }
-    line.Rating = *rating;
+    line.rating = *rating;
   }
   return result;
 }

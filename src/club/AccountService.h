@@ -15,49 +15,18 @@
 #include <string_view>
 #include <vector>
 
+#include "club/ClubRecords.h"
 #include "club/FormBody.h"
 
 namespace braxo {
 
-// The personal information, in the record's order (Skype before WebSite; the
-// wire carries WebSite first).
-struct PersonalInfo {
-  std::string Name1, Name2, About, Telephone, EMailO, Skype, WebSite, OK, VK, Telegram, FaceBook,
-      Twitter, Instagramm, YouTube;
-  friend bool operator==(const PersonalInfo&, const PersonalInfo&) = default;
-};
-
-// The account record.
-struct MemberAccount {
-  std::string Nick;
-  std::string Pw;  // the plain password, held in memory only
-  std::string City;
-  std::string Country1;  // the country's server form
-  std::string Country2;  // its CountryCode
-  char Sex = 'M';        // 'M' or 'W'; '#' while unknown
-  std::string EMail;
-  std::string DateR;  // registration date, "00.00.0000" when there is none
-  std::string R01, R02, R03;
-  std::int32_t R04 = 0;  // the Kezs balance as last read
-  std::int32_t R05 = 0, R06 = 0;
-  std::string PwC;  // ScrambleText(password in Windows-1251, kAccountKey)
-  PersonalInfo Info;
-  friend bool operator==(const MemberAccount&, const MemberAccount&) = default;
-};
-
-// One line of the list of the ten best-rated players of the game.
-struct RatedPlayer {
-  std::string Nick, City, Country;  // Country holds a CountryCode
-  char Sex = 'M';
-  double Rating = 0;
-  friend bool operator==(const RatedPlayer&, const RatedPlayer&) = default;
-};
 using RatedPlayerList = std::array<RatedPlayer, 10>;
 
-// The password as kept in the user file and in MemberAccount::PwC, and back. The
+// The password as kept in the user file and in
+// MemberAccount::scrambled_password, and back. The
 // scrambling works on the Windows-1251 form of the password.
 std::string ScramblePassword(std::string_view password);
-std::string UnscramblePassword(std::string_view pwc);
+std::string UnscramblePassword(std::string_view scrambled);
 
 // The password the start-up login sends for a stored one: every space, "#"
 // and "$" becomes "-", since a reply record is cut at spaces and "$".
@@ -85,8 +54,9 @@ LoginReply ReadLoginReply(std::string_view reply, std::string_view nick, std::st
 
 // --- ReadPersonalInfo: ListFormBody ---
 std::vector<std::string> ReadPersonalInfoLines(std::string_view nick);
-// The record after the first "$", cut at "~" (wire order, WebSite before
-// Skype); missing fields stay empty. No record: an empty PersonalInfo.
+// The record after the first "$", cut at "~" (kPersonalInfoWireOrder: the
+// web site before Skype); missing fields stay empty. No record: an empty
+// PersonalInfo.
 PersonalInfo ReadPersonalInfoReply(std::string_view reply);
 
 // --- SavePersonalInfo: PlainFormBody; ok = MarkerReply("ok") ---
@@ -104,8 +74,9 @@ struct RatedTopTenReply {
   bool ok = true;
   RatedPlayerList list;  // the lines read, the rest pre-filled
 };
-// Records end at "*" and are cut at spaces: field 2 Nick, 3 City, 5 Country,
-// 6 Sex (first character; empty keeps "M"), 7 Rating. A rating that is not a
+// Records end at "*" and are cut at spaces: field 2 the nick, 3 the city, 5
+// the country code, 6 the sex (first character; empty keeps "M"), 7 the
+// rating; field 4, the country's name, is not read. A rating that is not a
 // number ends the reading with ok false.
 RatedTopTenReply ReadRatedTopTenReply(std::string_view reply);
 

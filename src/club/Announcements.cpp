@@ -50,23 +50,23 @@ class ValueCursor {
 }  // namespace
 
 bool ReadAnnouncements(const ConfigPageText& page, StartupNews& news) {
-  news.DownloadLink.clear();
-  news.StoreLink.clear();
+  news.download_link.clear();
+  news.store_link.clear();
   if (!page) return false;
 
-  news.StoreLink = SafeLink(FindConfigValue(*page, "Google_Play_Link_Braxo"));
-  news.DownloadLink = SafeLink(FindConfigValue(*page, "DownLoad_Link_Braxo"));
+  news.store_link = SafeLink(FindConfigValue(*page, "Google_Play_Link_Braxo"));
+  news.download_link = SafeLink(FindConfigValue(*page, "DownLoad_Link_Braxo"));
 
   const std::optional<size_t> start = FindConfigValueStart(*page, "NewsBraxo2.5");
   if (!start) {
-    news.Announcement = ClubAnnouncement{};
+    news.announcement = ClubAnnouncement{};
     return true;
   }
   ValueCursor cursor(*page, *start);
-  news.Announcement.shown = cursor.Next() == "Y";
-  news.Announcement.main_text = NoticeText(cursor.Next());
-  news.Announcement.second_text = NoticeText(cursor.Next());
-  news.Announcement.link = SafeLink(cursor.Next());
+  news.announcement.shown = cursor.Next() == "Y";
+  news.announcement.main_text = NoticeText(cursor.Next());
+  news.announcement.second_text = NoticeText(cursor.Next());
+  news.announcement.link = SafeLink(cursor.Next());
   cursor.Next();
   return true;
 }

@@ -25,9 +25,9 @@ struct ClubAnnouncement {
 // Set once at start-up, UTF-8. Links are kept only when IsSafeWebLink holds;
 // any other link from the page is dropped as if the page had none.
 struct StartupNews {
-  ClubAnnouncement Announcement;
-  std::string DownloadLink;  // the installable package; empty when none
-  std::string StoreLink;     // the store page; the store icon shows only when set
+  ClubAnnouncement announcement;
+  std::string download_link;  // the installable package; empty when none
+  std::string store_link;     // the store page; the store icon shows only when set
 };
 
 // Clears both links, then, when the page was fetched, takes "Google_Play_Link_Braxo",

@@ -1,9 +1,9 @@
 // The club addresses built into the program. They are made at build time from
 // the CMake cache option BRAXO_CLUB_BASE_URL and kept only in scrambled form:
 //   configuration page  <base>config     (kConfigKey)
-//   tournament and chat <base>topten     (kConfigKey, default of TopTenAddress)
-//   usage statistics    <base>stat       (kConfigKey, default of StatAddress)
-//   account service     <base>account    (kAccountKey, default of AccountAddress)
+//   tournament and chat <base>topten     (kConfigKey, default of top_ten_address)
+//   usage statistics    <base>stat       (kConfigKey, default of stat_address)
+//   account service     <base>account    (kAccountKey, default of account_address)
 //   members' photos     <base>photos/    (kAccountKey, folder; nick + ".jpg" follows)
 // and the two web sites of the help page from BRAXO_HELP_MIRROR_1 and
 // BRAXO_HELP_MIRROR_2 (kConfigKey, without a trailing "/").

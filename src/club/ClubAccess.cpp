@@ -26,8 +26,8 @@ ClubAccess::ClubAccess(ClubClient& client, const ClubServiceState& services,
 // Unscrambled afresh for every request and dropped afterwards; empty (every
 // request fails) until the remote configuration set it.
 std::string ClubAccess::AccountAddress() const {
-  if (services_.AccountAddress.empty()) return {};
-  return UnscrambleAddress(services_.AccountAddress, kAccountKey);
+  if (services_.account_address.empty()) return {};
+  return UnscrambleAddress(services_.account_address, kAccountKey);
 }
 
 int ClubAccess::CreateAccount(const MemberAccount& user) {
@@ -58,15 +58,15 @@ std::optional<std::int32_t> ClubAccess::CountClubMembers() {
 }
 
 std::optional<std::int32_t> ClubAccess::ReadRatingPlace(double rating) {
-  const HttpResult reply =
-      client_.PostPlain(AccountAddress(), ReadRatingPlaceFields(services_.GameFieldPrefix, rating));
+  const HttpResult reply = client_.PostPlain(
+      AccountAddress(), ReadRatingPlaceFields(services_.game_field_prefix, rating));
   if (!reply.ok()) return std::nullopt;
   return NumberReply(reply.body);
 }
 
 RatedTopTenReply ClubAccess::ReadRatedTopTen() {
   const HttpResult reply =
-      client_.PostList(AccountAddress(), ReadRatedTopTenLines(services_.GameFieldPrefix));
+      client_.PostList(AccountAddress(), ReadRatedTopTenLines(services_.game_field_prefix));
   if (!reply.ok()) return RatedTopTenReply{false, {}};
   return ReadRatedTopTenReply(reply.body);
 }
@@ -84,8 +84,8 @@ std::optional<std::int32_t> ClubAccess::ReadKezsBalance(std::string_view nick) {
 
 std::optional<std::string> ClubAccess::LoadPhoto(std::string_view nick) {
   const std::string folder =
-      UnscrambleAddress(services_.PhotoAddress.empty() ? BuiltinPhotoFolderAddress()
-                                                       : std::string_view(services_.PhotoAddress),
+      UnscrambleAddress(services_.photo_address.empty() ? BuiltinPhotoFolderAddress()
+                                                        : std::string_view(services_.photo_address),
                         kAccountKey);
   HttpResult reply = HttpGet(PhotoAddress(folder, nick));
   if (!reply.ok() || !IsJpegPicture(reply.body)) return std::nullopt;
@@ -93,15 +93,15 @@ std::optional<std::string> ClubAccess::LoadPhoto(std::string_view nick) {
 }
 
 GameRecordReply ClubAccess::ReadGameRecord(std::string_view nick, std::string_view pw) {
-  const HttpResult reply =
-      client_.PostList(AccountAddress(), ReadGameRecordLines(services_.GameFieldPrefix, nick, pw));
+  const HttpResult reply = client_.PostList(
+      AccountAddress(), ReadGameRecordLines(services_.game_field_prefix, nick, pw));
   if (!reply.ok()) return GameRecordReply{false, PrefilledGameRecord()};
   return ReadGameRecordReply(reply.body);
 }
 
 GameRecordReply ClubAccess::ReadGameRecordFull(std::string_view nick, std::string_view pw) {
-  const HttpResult reply =
-      client_.PostList(AccountAddress(), ReadGameRecordLines(services_.GameFieldPrefix, nick, pw));
+  const HttpResult reply = client_.PostList(
+      AccountAddress(), ReadGameRecordLines(services_.game_field_prefix, nick, pw));
   if (!reply.ok()) return GameRecordReply{false, PrefilledGameRecord()};
   return ReadGameRecordFullReply(reply.body);
 }
@@ -109,13 +109,13 @@ GameRecordReply ClubAccess::ReadGameRecordFull(std::string_view nick, std::strin
 bool ClubAccess::SaveGameRecord(std::string_view nick, std::string_view pw,
                                 const GameRecord& record) {
   const HttpResult reply = client_.PostPlain(
-      AccountAddress(), SaveGameRecordFields(services_.GameFieldPrefix, nick, pw, record));
+      AccountAddress(), SaveGameRecordFields(services_.game_field_prefix, nick, pw, record));
   return reply.ok() && MarkerReply(reply.body, "ok");
 }
 
 TableReply ClubAccess::ReadTopTen(std::int32_t id) {
   client_.SetReadTimeout(kClubReadTimeout);
-  const HttpResult reply = client_.PostList(settings_.TopTenAddress.plain, ReadTopTenLines(id));
+  const HttpResult reply = client_.PostList(settings_.top_ten_address.plain, ReadTopTenLines(id));
   if (!reply.ok()) return TableReply{false, PrefilledTable(id)};
   return ReadTableReply(reply.body, id);
 }
@@ -124,23 +124,25 @@ TableReply ClubAccess::ReadOwnResults(std::int32_t id, std::string_view nick,
                                       std::string_view city) {
   client_.SetReadTimeout(kClubReadTimeout);
   const HttpResult reply =
-      client_.PostPlain(settings_.TopTenAddress.plain, ReadOwnResultsFields(id, nick, city));
+      client_.PostPlain(settings_.top_ten_address.plain, ReadOwnResultsFields(id, nick, city));
   if (!reply.ok()) return TableReply{false, PrefilledTable(id)};
   return ReadTableReply(reply.body, id);
 }
 
 std::optional<std::int32_t> ClubAccess::ReadGameCount(std::int32_t id) {
-  const HttpResult reply = client_.PostList(settings_.TopTenAddress.plain, ReadGameCountLines(id));
+  const HttpResult reply =
+      client_.PostList(settings_.top_ten_address.plain, ReadGameCountLines(id));
   if (!reply.ok()) return std::nullopt;
   return NumberReply(reply.body);
 }
 
 std::optional<std::int32_t> ClubAccess::WriteTopTenEntry(
-    std::string_view nick, std::string_view city, std::string_view country, std::string_view r7,
-    std::int32_t score, std::int32_t id, std::string_view r9, std::string_view r10) {
-  const HttpResult reply =
-      client_.PostPlain(settings_.TopTenAddress.plain,
-                        WriteTopTenEntryFields(nick, city, country, r7, score, id, r9, r10));
+    std::string_view nick, std::string_view city, std::string_view country_code,
+    std::string_view sex, std::int32_t score, std::int32_t id, std::string_view time_stamp,
+    std::string_view message) {
+  const HttpResult reply = client_.PostPlain(
+      settings_.top_ten_address.plain,
+      WriteTopTenEntryFields(nick, city, country_code, sex, score, id, time_stamp, message));
   if (!reply.ok()) return std::nullopt;
   return NumberReply(reply.body);
 }
@@ -148,18 +150,18 @@ std::optional<std::int32_t> ClubAccess::WriteTopTenEntry(
 UsageStatisticsReply ClubAccess::ReadUsageStatistics() {
   client_.SetReadTimeout(kClubReadTimeout);
   const HttpResult reply =
-      client_.PostList(settings_.StatAddress.plain, ReadUsageStatisticsLines(services_.GameId));
+      client_.PostList(settings_.stat_address.plain, ReadUsageStatisticsLines(services_.game_id));
   if (!reply.ok()) {
     UsageStatisticsReply failed{false, {}};
-    failed.stat.GID = services_.GameId;
+    failed.stats.game_id = services_.game_id;
     return failed;
   }
-  return ReadUsageStatisticsReply(reply.body, services_.GameId);
+  return ReadUsageStatisticsReply(reply.body, services_.game_id);
 }
 
 bool ClubAccess::SendLike(std::string_view nick) {
   const HttpResult reply =
-      client_.PostPlain(settings_.StatAddress.plain, SendLikeFields(services_.GameId, nick));
+      client_.PostPlain(settings_.stat_address.plain, SendLikeFields(services_.game_id, nick));
   return reply.ok() && TailMarkerReply(reply.body);
 }
 
@@ -169,28 +171,28 @@ bool ClubAccess::LoginFromUserFile(ClubSession& session, const std::string& user
   const std::optional<UserFileContent> file = ReadUserFile(user_file);
   if (!file) return false;
   session.user_file_saved = true;
-  session.current_user.Nick = file->nick;
-  session.current_user.PwC = file->pwc;
-  const std::string password = StartupLoginPassword(UnscramblePassword(file->pwc));
+  session.current_user.nick = file->nick;
+  session.current_user.scrambled_password = file->scrambled_password;
+  const std::string password = StartupLoginPassword(UnscramblePassword(file->scrambled_password));
   LoginReply login = LoginAccount(file->nick, password);
   session.current_user = std::move(login.user);
-  session.current_user.PwC = ScramblePassword(password);
+  session.current_user.scrambled_password = ScramblePassword(password);
   if (login.ok) session.account_state = AccountState::kLoggedIn;
   return login.ok;
 }
 
 bool ClubAccess::RegisterRatedGame(ClubSession& session) {
   const MemberAccount& user = session.current_user;
-  GameRecordReply read = ReadGameRecord(user.Nick, user.Pw);
+  GameRecordReply read = ReadGameRecord(user.nick, user.password);
   session.current_game = std::move(read.record);
   if (!read.ok) return false;
   GameRecord& game = session.current_game;
-  const std::int32_t kon = game.Kon;
-  const double rating = game.Rating;
+  const std::int32_t rated_games = game.rated_games;
+  const double rating = game.rating;
   if (!ApplyRatedStart(game)) return false;
-  if (!SaveGameRecord(user.Nick, user.Pw, game)) {
-    game.Kon = kon;
-    game.Rating = rating;
+  if (!SaveGameRecord(user.nick, user.password, game)) {
+    game.rated_games = rated_games;
+    game.rating = rating;
     return false;
   }
   return true;
@@ -198,29 +200,29 @@ bool ClubAccess::RegisterRatedGame(ClubSession& session) {
 
 RatedSave ClubAccess::SaveRatedResult(ClubSession& session, std::int32_t score) {
   const MemberAccount& user = session.current_user;
-  GameRecordReply read = ReadGameRecord(user.Nick, user.Pw);
+  GameRecordReply read = ReadGameRecord(user.nick, user.password);
   session.current_game = std::move(read.record);
   if (!read.ok) return RatedSave::kFailed;
   GameRecord& game = session.current_game;
-  const std::int32_t best = game.Best;
-  const double rating = game.Rating;
+  const std::int32_t best_score = game.best_score;
+  const double rating = game.rating;
   if (!ApplyRatedScore(game, score)) return RatedSave::kNotRecordable;
-  if (!SaveGameRecord(user.Nick, user.Pw, game)) {
-    game.Best = best;
-    game.Rating = rating;
+  if (!SaveGameRecord(user.nick, user.password, game)) {
+    game.best_score = best_score;
+    game.rating = rating;
     return RatedSave::kFailed;
   }
   return RatedSave::kSaved;
 }
 
 bool ClubAccess::CreditKezs(ClubSession& session, std::int32_t amount) {
-  return CreditKezs(session.current_user.Nick, amount);
+  return CreditKezs(session.current_user.nick, amount);
 }
 
 bool ClubAccess::ReadKezsBalance(ClubSession& session) {
-  const std::optional<std::int32_t> balance = ReadKezsBalance(session.current_user.Nick);
+  const std::optional<std::int32_t> balance = ReadKezsBalance(session.current_user.nick);
   if (!balance) return false;
-  session.current_user.R04 = *balance;
+  session.current_user.kezs_balance = *balance;
   return true;
 }
 

@@ -54,9 +54,10 @@ class ClubAccess {
   std::optional<std::int32_t> ReadGameCount(std::int32_t id);
   // The place of the new entry; nothing on failure.
   std::optional<std::int32_t> WriteTopTenEntry(std::string_view nick, std::string_view city,
-                                               std::string_view country, std::string_view r7,
+                                               std::string_view country_code, std::string_view sex,
                                                std::int32_t score, std::int32_t id,
-                                               std::string_view r9, std::string_view r10);
+                                               std::string_view time_stamp,
+                                               std::string_view message);
 
   // --- Usage statistics (the read sets the 3 s read time-out) ---
   UsageStatisticsReply ReadUsageStatistics();
@@ -64,20 +65,23 @@ class ClubAccess {
 
   // --- The session's operations ---
   // The start-up login from the user file at `user_file`: nobody logged in
-  // and user_file_saved false first; a readable file sets user_file_saved, and the
+  // and   // user_file_saved false first; a readable file sets user_file_saved, and the
   // stored password, with spaces, "#" and "$" made "-", is sent; current_user
-  // becomes the login's record whatever the outcome, with PwC scrambled from
-  // the password sent. True (and logged in) when the login succeeded.
+  // becomes the login's record whatever the outcome, with the scrambled
+  // password made from the password sent. True (and logged in) when the
+  // login succeeded.
   bool LoginFromUserFile(ClubSession& session, const std::string& user_file);
   // Reads the player's record into current_game, counts one more game with the
-  // rating as for a score of 0 and writes it back; a failed write restores
-  // Kon and Rating. True only when both the read and the write succeeded.
+  // rating as for a score of 0 and writes it back; a failed write restores the
+  // rated games and the rating. True only when both the read and the write
+  // succeeded.
   bool RegisterRatedGame(ClubSession& session);
-  // Reads the record into current_game, adds score / Kon to the rating, raises
-  // Best and writes it back; a failed write restores Best and Rating.
+  // Reads the record into current_game, adds score / rated games to the rating,
+  // raises the best score and writes it back; a failed write restores the best
+  // score and the rating.
   RatedSave SaveRatedResult(ClubSession& session, std::int32_t score);
   bool CreditKezs(ClubSession& session, std::int32_t amount);
-  // The balance into current_user.R04; false (R04 unchanged) on failure.
+  // The balance into current_user.kezs_balance; false (unchanged) on failure.
   bool ReadKezsBalance(ClubSession& session);
   // `nick`'s photo into slot 1 (the player's) or 2 (the chairman's); on
   // failure the slot keeps its picture.

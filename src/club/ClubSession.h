@@ -25,7 +25,7 @@ enum class AccountState {
 enum class RatedSave {
   kSaved,
   kFailed,         // the record could not be read or written: worth a repeat
-  kNotRecordable,  // the club's record holds no started game (Kon 0): a repeat cannot help
+  kNotRecordable,  // the club's record holds no started game (none started): a repeat cannot help
 };
 
 struct ClubSession {

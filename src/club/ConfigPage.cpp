@@ -79,27 +79,27 @@ std::string FetchFtpConfig(const ConfigPageText& page) {
 void ApplyRemoteConfig(const ConfigPageText& page, Settings& settings, ClubServiceState& services) {
   const TopTenConfig top_ten = FetchTopTenConfig(page);
   if (top_ten.result == "pause") {
-    services.TopTenAvailable = false;
+    services.top_ten_available = false;
   } else {
-    services.TopTenAvailable = true;
+    services.top_ten_available = true;
     if (top_ten.result != "old") {
-      settings.TopTenAddress.scrambled = top_ten.result;
-      settings.TopTenAddress.plain = UnscrambleAddress(top_ten.result, kConfigKey);
+      settings.top_ten_address.scrambled = top_ten.result;
+      settings.top_ten_address.plain = UnscrambleAddress(top_ten.result, kConfigKey);
     }
   }
-  services.ChatAvailable = top_ten.chat_available;
+  services.chat_available = top_ten.chat_available;
 
   const std::string stat = FetchStatConfig(page);
   if (!stat.empty()) {
-    settings.StatAddress.scrambled = stat;
-    settings.StatAddress.plain = UnscrambleAddress(stat, kConfigKey);
+    settings.stat_address.scrambled = stat;
+    settings.stat_address.plain = UnscrambleAddress(stat, kConfigKey);
   }
 
-  services.AccountAddress = std::string(BuiltinAccountAddress());
+  services.account_address = std::string(BuiltinAccountAddress());
   std::string account = FetchAccountConfig(page);
-  if (!account.empty()) services.AccountAddress = std::move(account);
-  services.PhotoAddress = FetchPhotoConfig(page);
-  services.FtpAddress = FetchFtpConfig(page);
+  if (!account.empty()) services.account_address = std::move(account);
+  services.photo_address = FetchPhotoConfig(page);
+  services.ftp_address = FetchFtpConfig(page);
 }
 
 }  // namespace braxo

@@ -19,17 +19,17 @@ using ConfigPageText = std::optional<std::string>;
 struct ClubServiceState {
   // The account service address, scrambled with kAccountKey for the whole run;
   // empty until the remote configuration is applied.
-  std::string AccountAddress;
+  std::string account_address;
   // The members' photo folder ("PhotoPath") and the photo upload address
   // ("FtpPath") from the configuration page, scrambled with kAccountKey; empty
   // when the page has none (photos then come from the built-in folder).
-  std::string PhotoAddress;
-  std::string FtpAddress;
-  bool TopTenAvailable = false;
-  bool ChatAvailable = false;
-  int GameId = 76;
+  std::string photo_address;
+  std::string ftp_address;
+  bool top_ten_available = false;
+  bool chat_available = false;
+  int game_id = 76;
   // Put directly in front of the per-game field names of the account service.
-  std::string GameFieldPrefix = "xxxbr";
+  std::string game_field_prefix = "xxxbr";
 };
 
 // The value of the first occurrence of `key` anywhere in the page (case-
@@ -63,11 +63,11 @@ std::string FetchPhotoConfig(const ConfigPageText& page);
 std::string FetchFtpConfig(const ConfigPageText& page);
 
 // Runs the three readers in order and updates the service state: a paused
-// tournament becomes unavailable, "old" keeps the stored address, a new
-// address replaces both forms of TopTenAddress; a StatPath replaces both forms
-// of StatAddress; AccountAddress becomes the built-in default, replaced by an
-// AccPath when there is one; a PhotoPath and an FtpPath are kept as they
-// come. Call it only after a complete settings load.
+// tournament becomes unavailable, "old" keeps the stored address, a new address
+// replaces both forms of top_ten_address; a StatPath replaces both forms of
+// stat_address; account_address becomes the built-in default, replaced by an
+// AccPath when there is one; a PhotoPath and an FtpPath are kept as they come.
+// Call it only after a complete settings load.
 void ApplyRemoteConfig(const ConfigPageText& page, Settings& settings, ClubServiceState& services);
 
 }  // namespace braxo

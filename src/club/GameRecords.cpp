@@ -20,13 +20,15 @@ bool TakeInteger(const ReplyRecord& record, std::size_t number, std::int32_t& ta
   return true;
 }
 
-// The fields both forms share (1 Kon, 2 Best, 3 Rating) must be there.
+// The fields both forms share (1 rated games, 2 best score, 3 rating) must be
+// there.
 bool TakeCommon(const ReplyRecord& record, GameRecord& game) {
   if (record.size() < 3) return false;
-  if (!TakeInteger(record, 1, game.Kon) || !TakeInteger(record, 2, game.Best)) return false;
+  if (!TakeInteger(record, 1, game.rated_games) || !TakeInteger(record, 2, game.best_score))
+    return false;
   const std::optional<double> rating = ParseClubNumber(record[2], 0.0);
   if (!rating) return false;
-  game.Rating = *rating;
+  game.rating = *rating;
   return true;
 }
 
@@ -48,10 +50,10 @@ std::vector<std::string> ReadGameRecordLines(std::string_view game_field_prefix,
 }
 
 GameRecord PrefilledGameRecord(GameRecord base) {
-  base.Kon = base.Score = base.Sessions = base.R1 = 0;
-  base.Rating = 0;
-  base.PlayNow = 'N';
-  base.R2 = "#";
+  base.rated_games = base.score = base.sessions = base.reserved_r1 = 0;
+  base.rating = 0;
+  base.playing_now = 'N';
+  base.reserved_r2 = "#";
   return base;
 }
 
@@ -59,8 +61,8 @@ GameRecordReply ReadGameRecordReply(std::string_view reply, GameRecord base) {
   GameRecordReply result{false, PrefilledGameRecord(std::move(base))};
   const std::optional<ReplyRecord> record = RecordReply(reply, '$', ' ');
   if (!record || !TakeCommon(*record, result.record)) return result;
-  if (!TakeInteger(*record, 4, result.record.R1)) return result;
-  if (record->size() >= 5) result.record.R2 = Cp1251ToUtf8((*record)[4]);
+  if (!TakeInteger(*record, 4, result.record.reserved_r1)) return result;
+  if (record->size() >= 5) result.record.reserved_r2 = Cp1251ToUtf8((*record)[4]);
   result.ok = true;
   return result;
 }
@@ -70,11 +72,11 @@ GameRecordReply ReadGameRecordFullReply(std::string_view reply, GameRecord base)
   const std::optional<ReplyRecord> record = RecordReply(reply, '$', ' ');
   if (!record || !TakeCommon(*record, result.record)) return result;
   GameRecord& game = result.record;
-  if (!TakeInteger(*record, 4, game.Sessions) || !TakeInteger(*record, 5, game.KonL) ||
-      !TakeInteger(*record, 6, game.Score) || !TakeInteger(*record, 7, game.R1)) {
+  if (!TakeInteger(*record, 4, game.sessions) || !TakeInteger(*record, 5, game.long_form_games) ||
+      !TakeInteger(*record, 6, game.score) || !TakeInteger(*record, 7, game.reserved_r1)) {
     return result;
   }
-  if (record->size() >= 8) game.R2 = Cp1251ToUtf8((*record)[7]);
+  if (record->size() >= 8) game.reserved_r2 = Cp1251ToUtf8((*record)[7]);
   result.ok = true;
   return result;
 }
@@ -85,25 +87,26 @@ std::vector<FormField> SaveGameRecordFields(std::string_view game_field_prefix,
   const std::string prefix(game_field_prefix);
   return {{"nick", std::string(nick)},
           {"pw", std::string(pw)},
-          {prefix + "kon", std::to_string(record.Kon)},
-          {prefix + "best", std::to_string(record.Best)},
-          {prefix + "rating", FormatClubNumber(record.Rating)},
-          {prefix + "R1", std::to_string(record.R1)},
-          {prefix + "R2", record.R2}};
+          {prefix + "kon", std::to_string(record.rated_games)},
+          {prefix + "best", std::to_string(record.best_score)},
+          {prefix + "rating", FormatClubNumber(record.rating)},
+          {prefix + "R1", std::to_string(record.reserved_r1)},
+          {prefix + "R2", record.reserved_r2}};
 }
 
 bool ApplyRatedStart(GameRecord& record) {
-  if (record.Kon < 0 || record.Kon == std::numeric_limits<std::int32_t>::max()) return false;
-  const double old_rating = record.Rating;
-  record.Kon += 1;
-  record.Rating = RatingAfterStart(record.Kon, 1, 0, 1, old_rating);
+  if (record.rated_games < 0 || record.rated_games == std::numeric_limits<std::int32_t>::max())
+    return false;
+  const double old_rating = record.rating;
+  record.rated_games += 1;
+  record.rating = RatingAfterStart(record.rated_games, 1, 0, 1, old_rating);
   return true;
 }
 
 bool ApplyRatedScore(GameRecord& record, std::int32_t score) {
-  if (record.Kon <= 0) return false;
-  record.Rating = RatingAfterScore(record.Kon, score, 0, 1, record.Rating);
-  if (record.Best < score) record.Best = score;
+  if (record.rated_games <= 0) return false;
+  record.rating = RatingAfterScore(record.rated_games, score, 0, 1, record.rating);
+  if (record.best_score < score) record.best_score = score;
   return true;
 }
 

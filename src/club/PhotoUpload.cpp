@@ -67,14 +67,14 @@ PhotoCheck ReadPhotoFile(const std::string& path, std::string& bytes) {
 }
 
 std::string PhotoFtpFolder(const ClubServiceState& services) {
-  if (!services.FtpAddress.empty()) {
-    const std::string folder = UnscrambleAddress(services.FtpAddress, kAccountKey);
+  if (!services.ftp_address.empty()) {
+    const std::string folder = UnscrambleAddress(services.ftp_address, kAccountKey);
     if (QUrl(QString::fromStdString(folder)).scheme() == "ftp") return folder;
   }
-  const std::string account =
-      UnscrambleAddress(services.AccountAddress.empty() ? BuiltinAccountAddress()
-                                                        : std::string_view(services.AccountAddress),
-                        kAccountKey);
+  const std::string account = UnscrambleAddress(services.account_address.empty()
+                                                    ? BuiltinAccountAddress()
+                                                    : std::string_view(services.account_address),
+                                                kAccountKey);
   const QUrl url(QString::fromStdString(account));
   if (url.host().isEmpty()) return {};
   QUrl ftp;

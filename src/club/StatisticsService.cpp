@@ -14,19 +14,20 @@ std::vector<std::string> ReadUsageStatisticsLines(std::int32_t game_id) {
 
 UsageStatisticsReply ReadUsageStatisticsReply(std::string_view reply, std::int32_t game_id) {
   UsageStatisticsReply result;
-  result.stat.GID = game_id;
+  result.stats.game_id = game_id;
   const std::optional<ReplyRecord> record = RecordReply(reply, '*', ' ');
   if (!record) {
     result.ok = false;
     return result;
   }
-  std::int32_t* integers[16] = {&result.stat.Stat1, &result.stat.Stat2, &result.stat.Stat3};
-  for (std::size_t i = 0; i < 12; ++i) integers[3 + i] = &result.stat.StatX[i];
-  integers[15] = &result.stat.StatY;
+  std::int64_t* integers[16] = {&result.stats.starts, &result.stats.unique_starts,
+                                &result.stats.likes};
+  for (std::size_t i = 0; i < 12; ++i) integers[3 + i] = &result.stats.finished_games_by_flag[i];
+  integers[15] = &result.stats.reserved_y;
   // Field numbers of the integers above, in order; 4 and 18 are texts.
   constexpr std::size_t kFields[16] = {1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
   for (std::size_t i = 0; i < 16; ++i) {
-    if (kFields[i] == 5) result.stat.Stat4 = Cp1251ToUtf8(RecordField(*record, 4));
+    if (kFields[i] == 5) result.stats.last_like_nick = Cp1251ToUtf8(RecordField(*record, 4));
     const std::optional<std::int32_t> value = ParseClubInteger(RecordField(*record, kFields[i]));
     if (!value) {
       result.ok = false;
@@ -34,7 +35,7 @@ UsageStatisticsReply ReadUsageStatisticsReply(std::string_view reply, std::int32
     }
     *integers[i] = *value;
   }
-  result.stat.StatZ = Cp1251ToUtf8(RecordField(*record, 18));
+  result.stats.reserved_z = Cp1251ToUtf8(RecordField(*record, 18));
   return result;
 }
 

@@ -9,34 +9,24 @@
 #include <string_view>
 #include <vector>
 
+#include "club/ClubRecords.h"
 #include "club/FormBody.h"
 
 namespace braxo {
-
-struct UsageStats {
-  std::int32_t GID = 0;
-  std::int32_t Stat1 = 0;                // starts
-  std::int32_t Stat2 = 0;                // unique starts
-  std::int32_t Stat3 = 0;                // likes
-  std::string Stat4;                     // the nick of the last like
-  std::array<std::int32_t, 12> StatX{};  // finished games per flag (1-3: the modes)
-  std::int32_t StatY = 0;
-  std::string StatZ;
-  friend bool operator==(const UsageStats&, const UsageStats&) = default;
-};
 
 // ReadUsageStatistics (ListFormBody): "gid" = the game's id.
 std::vector<std::string> ReadUsageStatisticsLines(std::int32_t game_id);
 
 struct UsageStatisticsReply {
   bool ok = true;
-  UsageStats stat;  // what was read
+  UsageStats stats;  // what was read
 };
-// The first record, ended by "*" and cut at spaces: 1-3 Stat1-Stat3, 4
-// Stat4, 5-16 StatX, 17 StatY, 18 StatZ; every field but 4 and 18 a whole
-// integer, or the reading stops there with ok false. A reply without a record
-// is a failure too: the club always has totals, so such a page (an error page
-// from a proxy) must not show as zeros.
+// The first record, ended by "*" and cut at spaces: 1 starts, 2 unique_starts,
+// 3 likes, 4 last_like_nick, 5-16 finished_games_by_flag, 17 reserved_y, 18
+// reserved_z; every field but 4 and 18 a whole integer, or the reading stops
+// there with ok false. A reply without a record is a failure too: the club
+// always has totals, so such a page (an error page from a proxy) must not show
+// as zeros.
 UsageStatisticsReply ReadUsageStatisticsReply(std::string_view reply, std::int32_t game_id);
 
 // SendLike (PlainFormBody): "gid", "stat3" = "1", "stat4" = nick.

@@ -9,14 +9,15 @@
 
 namespace braxo {
 
-bool IsEmptyEntry(const TableEntry& entry) { return entry.Nick == "#"; }
+bool IsEmptyEntry(const TableEntry& entry) { return entry.nick == "#"; }
 
 TableEntryList PrefilledTable(std::int32_t id) {
   TableEntryList entries;
   for (TableEntry& entry : entries) {
-    entry.GID = id;
-    entry.Nick = entry.Country = entry.City = entry.R07 = entry.R08 = entry.R09 = "#";
-    entry.R10 = "#*";
+    entry.table_id = id;
+    entry.nick = entry.country_code = entry.city = entry.sex = entry.writer_version =
+        entry.time_stamp = "#";
+    entry.message = "#*";
   }
   return entries;
 }
@@ -33,10 +34,11 @@ TableReply ReadTableReply(std::string_view reply, std::int32_t id) {
       result.ok = false;
       return result;
     }
-    entry.Place = *place;
-    entry.Score = *score;
-    std::string* const texts[] = {&entry.Nick, &entry.Country, &entry.City, &entry.R07,
-                                  &entry.R08,  &entry.R09,     &entry.R10};
+    entry.place = *place;
+    entry.score = *score;
+    std::string* const texts[] = {&entry.nick,   &entry.country_code,   &entry.city,
+                                  &entry.sex,    &entry.writer_version, &entry.time_stamp,
+                                  &entry.message};
     for (std::size_t f = 0; f < 7; ++f) *texts[f] = Cp1251ToUtf8(RecordField(record, 4 + f));
   }
   return result;
@@ -56,18 +58,19 @@ std::vector<std::string> ReadGameCountLines(std::int32_t id) {
 }
 
 std::vector<FormField> WriteTopTenEntryFields(std::string_view nick, std::string_view city,
-                                              std::string_view country, std::string_view r7,
+                                              std::string_view country_code, std::string_view sex,
                                               std::int32_t score, std::int32_t id,
-                                              std::string_view r9, std::string_view r10) {
+                                              std::string_view time_stamp,
+                                              std::string_view message) {
   return {{"gid", std::to_string(id)},
           {"nick", std::string(nick)},
           {"city", std::string(city)},
-          {"country", std::string(country)},
+          {"country", std::string(country_code)},
           {"score", std::to_string(score)},
-          {"R7", std::string(r7)},
+          {"R7", std::string(sex)},
           {"R8", "2.7"},
-          {"R9", std::string(r9)},
-          {"R10", std::string(r10) + "*"}};
+          {"R9", std::string(time_stamp)},
+          {"R10", std::string(message) + "*"}};
 }
 
 int RateNameTextUtf8(std::string_view utf8, int kind) {

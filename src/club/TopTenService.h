@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "club/ClubRecords.h"
 #include "club/FormBody.h"
 
 namespace braxo {
@@ -17,31 +18,22 @@ namespace braxo {
 // players) and the game's id + 100 (its Android players).
 inline constexpr int kChatTableId = 100;
 
-// One entry of a tournament or chat table. For tournament entries Country is
-// a CountryCode, R07 the sex letter and R08 the version of the writer.
-struct TableEntry {
-  std::int32_t RID = 0;
-  std::int32_t GID = 0;
-  std::int32_t Score = 0;
-  std::string Nick, Country, City, R07, R08, R09, R10;
-  std::int32_t Place = 0;
-  friend bool operator==(const TableEntry&, const TableEntry&) = default;
-};
 using TableEntryList = std::array<TableEntry, 10>;
 
-// An entry whose Nick is still "#" is empty.
+// An entry whose nick is still "#" is empty.
 bool IsEmptyEntry(const TableEntry& entry);
 
-// Ten empty entries of table `id`: texts "#", R10 "#*", numbers 0.
+// Ten empty entries of table `id`: texts "#", the message "#*", numbers 0.
 TableEntryList PrefilledTable(std::int32_t id);
 
 struct TableReply {
   bool ok = true;
   TableEntryList entries;  // those read, the rest pre-filled
 };
-// Records end at "*" and are cut at spaces: 1 Place, 3 Score (whole
-// integers), 4 Nick, 5 Country, 6 City, 7-10 R07-R10; at most ten, in reply
-// order. A field 1 or 3 that is not an integer ends the reading, ok false.
+// Records end at "*" and are cut at spaces: 1 place, 3 score (whole
+// integers), 4 nick, 5 country code, 6 city, 7 sex, 8 writer version, 9 time
+// stamp, 10 message; at most ten, in reply order. A field 1 or 3 that is not
+// an integer ends the reading, ok false.
 TableReply ReadTableReply(std::string_view reply, std::int32_t id);
 
 // ReadTopTen (ListFormBody): "gid" = id.
@@ -52,13 +44,15 @@ std::vector<FormField> ReadOwnResultsFields(std::int32_t id, std::string_view ni
                                             std::string_view city);
 // ReadGameCount (ListFormBody): "rgid" = id; count = NumberReply.
 std::vector<std::string> ReadGameCountLines(std::int32_t id);
-// WriteTopTenEntry (PlainFormBody): "gid", "nick", "city", "country",
-// "score", "R7", "R8" = "2.7", "R9", "R10" = r10 + "*" (the "*" ends the
-// entry in later lists). place = NumberReply.
+// WriteTopTenEntry (PlainFormBody): "gid" = id, "nick", "city", "country" =
+// country_code, "score", "R7" = sex, "R8" = "2.7" (the writer's version), "R9"
+// = time_stamp, "R10" = message + "*" (the "*" ends the entry in later
+// lists). place = NumberReply.
 std::vector<FormField> WriteTopTenEntryFields(std::string_view nick, std::string_view city,
-                                              std::string_view country, std::string_view r7,
+                                              std::string_view country_code, std::string_view sex,
                                               std::int32_t score, std::int32_t id,
-                                              std::string_view r9, std::string_view r10);
+                                              std::string_view time_stamp,
+                                              std::string_view message);
 
 // The tournament name rule (RateNameText in NameRules.h, kind 1 a nick, 2 a
 // city, 0 one typed character) on a UTF-8 text as the windows hold it. A

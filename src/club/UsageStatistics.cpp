@@ -15,10 +15,10 @@ bool CountStart(ClubClient& client, std::string_view stat_address, int game_id, 
 }
 
 void CountStartOfRun(ClubClient& client, int game_id, Settings& settings) {
-  if (!settings.UniqueStartCounted) {
-    settings.UniqueStartCounted = CountStart(client, settings.StatAddress.plain, game_id, true);
+  if (!settings.unique_start_counted) {
+    settings.unique_start_counted = CountStart(client, settings.stat_address.plain, game_id, true);
   } else {
-    CountStart(client, settings.StatAddress.plain, game_id, false);
+    CountStart(client, settings.stat_address.plain, game_id, false);
   }
 }
 

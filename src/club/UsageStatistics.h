@@ -1,4 +1,4 @@
-// Usage reports to the statistics service (the plain StatAddress). Failures
+// Usage reports to the statistics service (the plain stat_address). Failures
 // are reported only through the results.
 #pragma once
 
@@ -15,9 +15,9 @@ namespace braxo {
 bool CountStart(ClubClient& client, std::string_view stat_address, int game_id, bool unique);
 
 // The start-of-run report as the main window sends it: unique while
-// UniqueStartCounted is clear, and then its outcome becomes UniqueStartCounted;
-// otherwise not unique and the outcome is ignored. The caller saves the
-// settings afterwards.
+// unique_start_counted is clear, and then its outcome becomes
+// unique_start_counted; otherwise not unique and the outcome is ignored. The
+// caller saves the settings afterwards.
 void CountStartOfRun(ClubClient& client, int game_id, Settings& settings);
 
 // Counts one finished game: "gid", then "R1" to "R12" = the twelve flags (1 at

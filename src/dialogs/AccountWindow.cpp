@@ -252,12 +252,12 @@ AccountWindow::AccountWindow(ClubWindowParts parts, AccountWindowPurpose purpose
   Button(4).setEnabled(session.user_file_saved);
   if (!member) {
     MemberAccount& user = session.current_user;
-    user.City.clear();
-    user.Country2 = "1-001";
-    user.Country1 = "Russia";
-    user.Sex = 'M';
-    user.EMail.clear();
-    user.DateR = kNoDate;
+    user.city.clear();
+    user.country_code = "1-001";
+    user.country_name = "Russia";
+    user.sex = 'M';
+    user.email.clear();
+    user.registered_on = kNoDate;
   }
 }
 
@@ -273,8 +273,8 @@ void AccountWindow::ReadClubData() {
   if (session.account_state != AccountState::kNobody) ReadOwnRecord();
   members_ = parts_.club.CountClubMembers();
   if (session.account_state != AccountState::kNobody) {
-    player_photo_loaded_ = parts_.club.LoadPhoto(session, session.current_user.Nick, 1);
-    session.current_user.Info = parts_.club.ReadPersonalInfo(session.current_user.Nick);
+    player_photo_loaded_ = parts_.club.LoadPhoto(session, session.current_user.nick, 1);
+    session.current_user.personal_info = parts_.club.ReadPersonalInfo(session.current_user.nick);
   }
   ReadChairman();
 }
@@ -282,16 +282,16 @@ void AccountWindow::ReadClubData() {
 void AccountWindow::ReadOwnRecord() {
   ClubSession& session = Session();
   const GameRecordReply reply =
-      parts_.club.ReadGameRecord(session.current_user.Nick, session.current_user.Pw);
+      parts_.club.ReadGameRecord(session.current_user.nick, session.current_user.password);
   record_read_ = reply.ok;
   if (!reply.ok) return;
   session.current_game = reply.record;
-  if (const auto place = parts_.club.ReadRatingPlace(session.current_game.Rating))
-    session.current_game.Place = *place;
+  if (const auto place = parts_.club.ReadRatingPlace(session.current_game.rating))
+    session.current_game.rating_place = *place;
 }
 
 void AccountWindow::ReadChairman() {
-  const std::string& nick = top_ten_.list[0].Nick;
+  const std::string& nick = top_ten_.list[0].nick;
   if (!top_ten_.ok || nick.empty()) {
     chairman_photo_loaded_ = false;
     return;
@@ -318,10 +318,10 @@ void AccountWindow::FormShow() {
   DrawCaption();
   filling_ = true;
   countries_->SetLanguage(parts_.language.Index());
-  countries_->SetCode(Session().current_user.Country2);
+  countries_->SetCode(Session().current_user.country_code);
   Edit(3).setText(Q(countries_->ServerName()));
-  Session().current_user.Country1 = countries_->ServerName();
-  Session().current_user.Country2 = countries_->CodeText();
+  Session().current_user.country_name = countries_->ServerName();
+  Session().current_user.country_code = countries_->CodeText();
   filling_ = false;
   setWindowTitle(Text(MsgId::MsgClubTitle));
   page_control_->setTabText(kPageAccount, Text(MsgId::MsgMyAccount));
@@ -462,22 +462,22 @@ void AccountWindow::RefreshControls() {
   combo_box3_->setItemText(1, Text(MsgId::MsgFemale));
   Edit(3).setEnabled(false);
   Edit(6).setEnabled(false);
-  Edit(1).setText(Q(user.Nick));
-  Edit(2).setText(Q(user.Pw));
-  Edit(4).setText(Q(user.City));
-  Edit(5).setText(Q(user.EMail));
+  Edit(1).setText(Q(user.nick));
+  Edit(2).setText(Q(user.password));
+  Edit(4).setText(Q(user.city));
+  Edit(5).setText(Q(user.email));
   const bool member = session.account_state != AccountState::kNobody;
-  Edit(6).setText(member ? Q(user.DateR) : QString(kNoDate));
+  Edit(6).setText(member ? Q(user.registered_on) : QString(kNoDate));
   Button(2).setText(Text(member ? MsgId::MsgSignOut : MsgId::MsgLoginToAccount));
   Button(1).setText(Text(MsgId::MsgCreateAccount));
   Button(3).setText(Text(MsgId::MsgSave));
   Button(4).setText(Text(MsgId::MsgDelete));
   check_box1_->setText(Text(MsgId::MsgHidePassword));
   check_box2_->setText(Text(MsgId::MsgPlayGlobalRating));
-  combo_box3_->setCurrentIndex(user.Sex == 'M' ? 0 : 1);
-  countries_->SetCode(user.Country2);
+  combo_box3_->setCurrentIndex(user.sex == 'M' ? 0 : 1);
+  countries_->SetCode(user.country_code);
   check_box2_->setChecked(session.account_state == AccountState::kRated);
-  if (member) Edit(3).setText(Q(user.Country1));
+  if (member) Edit(3).setText(Q(user.country_name));
   filling_ = false;
   UpdateEnabled();
 }
@@ -519,17 +519,17 @@ void AccountWindow::FieldEdited(int number, const QString& text) {
   MemberAccount& user = Session().current_user;
   switch (number) {
     case 1:
-      user.Nick = text.toStdString();
+      user.nick = text.toStdString();
       break;
     case 2:
-      user.Pw = text.toStdString();
-      user.PwC = ScramblePassword(user.Pw);
+      user.password = text.toStdString();
+      user.scrambled_password = ScramblePassword(user.password);
       break;
     case 4:
-      user.City = text.toStdString();
+      user.city = text.toStdString();
       break;
     default:
-      user.EMail = text.toStdString();
+      user.email = text.toStdString();
       break;
   }
   // The lamps are part of the page picture.
@@ -546,13 +546,13 @@ void AccountWindow::FieldEdited(int number, const QString& text) {
 void AccountWindow::CountryChosen() {
   if (filling_) return;
   MemberAccount& user = Session().current_user;
-  user.Country2 = countries_->CodeText();
+  user.country_code = countries_->CodeText();
   Edit(3).setText(Q(countries_->ServerName()));
-  user.Country1 = Edit(3).text().toStdString();
+  user.country_name = Edit(3).text().toStdString();
 }
 
 void AccountWindow::SexChosen(int position) {
-  if (!filling_) Session().current_user.Sex = position == 0 ? 'M' : 'W';
+  if (!filling_) Session().current_user.sex = position == 0 ? 'M' : 'W';
 }
 
 void AccountWindow::RatedSwitchToggled(bool ticked) {
@@ -568,9 +568,9 @@ void AccountWindow::RatedSwitchToggled(bool ticked) {
 void AccountWindow::Button1Click() {
   ClubSession& session = Session();
   MemberAccount& user = session.current_user;
-  user.DateR = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString();
-  user.R01 = user.R02 = user.R03 = "xxx";
-  user.R04 = user.R05 = user.R06 = 0;
+  user.registered_on = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString();
+  user.reserved_r01 = user.reserved_r02 = user.reserved_r03 = "xxx";
+  user.kezs_balance = user.reserved_r05 = user.reserved_r06 = 0;
   const int result = parts_.club.CreateAccount(user);
   const MsgId message = result == 0   ? MsgId::MsgAccountCreated
                         : result == 1 ? MsgId::MsgNickTaken
@@ -579,28 +579,28 @@ void AccountWindow::Button1Click() {
   if (result == 0) {
     session.account_state = AccountState::kLoggedIn;
     members_ = parts_.club.CountClubMembers();
-    const std::string password = user.Pw;
-    const LoginReply login = parts_.club.LoginAccount(user.Nick, password);
+    const std::string password = user.password;
+    const LoginReply login = parts_.club.LoginAccount(user.nick, password);
     if (login.ok) {
       session.current_user = login.user;
-      session.current_user.Pw = password;
-      session.current_user.PwC = ScramblePassword(password);
+      session.current_user.password = password;
+      session.current_user.scrambled_password = ScramblePassword(password);
     }
     const GameRecordReply record =
-        parts_.club.ReadGameRecordFull(session.current_user.Nick, session.current_user.Pw);
+        parts_.club.ReadGameRecordFull(session.current_user.nick, session.current_user.password);
     record_read_ = record.ok;
     if (record.ok) {
       session.current_game = record.record;
-      if (const auto place = parts_.club.ReadRatingPlace(session.current_game.Rating))
-        session.current_game.Place = *place;
+      if (const auto place = parts_.club.ReadRatingPlace(session.current_game.rating))
+        session.current_game.rating_place = *place;
     }
     player_photo_loaded_ = false;
-    session.current_user.Info = parts_.club.ReadPersonalInfo(session.current_user.Nick);
+    session.current_user.personal_info = parts_.club.ReadPersonalInfo(session.current_user.nick);
     // A new member may save the file at once.
     Button(3).setEnabled(!session.user_file_saved && !Locked());
   } else {
     session.account_state = AccountState::kNobody;
-    user.DateR = kNoDate;
+    user.registered_on = kNoDate;
   }
   DrawIcon();
   DrawPage(kPageAccount);
@@ -610,7 +610,7 @@ void AccountWindow::Button2Click() {
   ClubSession& session = Session();
   if (session.account_state == AccountState::kNobody) {
     const LoginReply login =
-        parts_.club.LoginAccount(session.current_user.Nick, session.current_user.Pw);
+        parts_.club.LoginAccount(session.current_user.nick, session.current_user.password);
     if (!login.ok) {
       parts_.show_notice({parts_.language.Text(MsgId::MsgLoginFailed), "", ""});
       record_read_ = false;
@@ -618,21 +618,22 @@ void AccountWindow::Button2Click() {
       return;
     }
     session.account_state = AccountState::kLoggedIn;
-    const std::string password = session.current_user.Pw;
+    const std::string password = session.current_user.password;
     session.current_user = login.user;
-    session.current_user.Pw = password;
-    session.current_user.PwC = ScramblePassword(password);
+    session.current_user.password = password;
+    session.current_user.scrambled_password = ScramblePassword(password);
     Button(3).setEnabled(!session.user_file_saved && !Locked());
     DrawIcon();
     ReadOwnRecord();
     members_ = parts_.club.CountClubMembers();
-    player_photo_loaded_ = parts_.club.LoadPhoto(session, session.current_user.Nick, 1);
-    session.current_user.Info = parts_.club.ReadPersonalInfo(session.current_user.Nick);
+    player_photo_loaded_ = parts_.club.LoadPhoto(session, session.current_user.nick, 1);
+    session.current_user.personal_info = parts_.club.ReadPersonalInfo(session.current_user.nick);
     ReadChairman();
   } else {
     session.account_state = AccountState::kNobody;
     player_photo_loaded_ = false;
-    session.current_user.R04 = session.current_user.R05 = session.current_user.R06 = 0;
+    session.current_user.kezs_balance = session.current_user.reserved_r05 =
+        session.current_user.reserved_r06 = 0;
     DrawIcon();
   }
   DrawPage(kPageAccount);
@@ -640,7 +641,8 @@ void AccountWindow::Button2Click() {
 
 void AccountWindow::Button3Click() {
   ClubSession& session = Session();
-  if (WriteUserFile(parts_.user_file, session.current_user.Nick, session.current_user.PwC)) {
+  if (WriteUserFile(parts_.user_file, session.current_user.nick,
+                    session.current_user.scrambled_password)) {
     session.user_file_saved = true;
     Button(3).setEnabled(false);
   }
@@ -666,11 +668,14 @@ void AccountWindow::DrawResultsPage(QImage& page) {
                            MsgId::MsgPlace, MsgId::MsgPlayedGames, MsgId::MsgMyBestScore};
   const ClubSession& session = Session();
   const bool shown = session.account_state != AccountState::kNobody &&
-                     !session.current_user.Nick.empty() && record_read_;
+                     !session.current_user.nick.empty() && record_read_;
   const GameRecord& game = session.current_game;
-  const QString values[6] = {
-      Text(MsgId::MsgTitle),       Q(session.current_user.Nick), Q(FormatClubRating(game.Rating)),
-      QString::number(game.Place), QString::number(game.Kon),    QString::number(game.Best)};
+  const QString values[6] = {Text(MsgId::MsgTitle),
+                             Q(session.current_user.nick),
+                             Q(FormatClubRating(game.rating)),
+                             QString::number(game.rating_place),
+                             QString::number(game.rated_games),
+                             QString::number(game.best_score)};
   for (int i = 0; i < 6; ++i) {
     const int top = 60 + 55 * i;
     Band(painter, 10, top, 692, 114 + 55 * i, i % 2 == 0 ? kLightYellow : kPink);
@@ -712,13 +717,13 @@ void AccountWindow::DrawTopTenPage(QImage& page) {
       continue;
     }
     const RatedPlayer& entry = top_ten_.list[static_cast<std::size_t>(r - 1)];
-    if (entry.Nick.empty()) continue;
+    if (entry.nick.empty()) continue;
     DrawShadowText(painter, QString::number(r) + ".", 10, 50, top, kRed, 'c');
-    DrawShadowText(painter, Q(entry.Nick), 55, 55, top, kRed, 'l');
-    DrawCountryFlag(entry.Country, painter, 268, 70 + 30 * r, parts_.pictures);
-    DrawSexIcon(entry.Sex, painter, 318, 68 + 30 * r, parts_.pictures);
-    DrawShadowText(painter, Q(entry.City), 355, 355, top, kRed, 'l');
-    DrawShadowText(painter, Q(FormatClubRating(entry.Rating)), 687, 687, top, kRed, 'r');
+    DrawShadowText(painter, Q(entry.nick), 55, 55, top, kRed, 'l');
+    DrawCountryFlag(entry.country_code, painter, 268, 70 + 30 * r, parts_.pictures);
+    DrawSexIcon(entry.sex, painter, 318, 68 + 30 * r, parts_.pictures);
+    DrawShadowText(painter, Q(entry.city), 355, 355, top, kRed, 'l');
+    DrawShadowText(painter, Q(FormatClubRating(entry.rating)), 687, 687, top, kRed, 'r');
   }
   DrawPlatformPictures(painter);
 }
@@ -731,7 +736,7 @@ void AccountWindow::DrawAboutPage(QImage& page) {
   FillVerticalGradient(painter, 0, 0, page.width() - 1, page.height() - 1, kPageTop, kPageBottom);
   painter.drawImage(30, 50,
                     PhotoOrPlaceholder(session.photo_slots[0], player_photo_loaded_,
-                                       session.current_user.Sex, parts_.pictures));
+                                       session.current_user.sex, parts_.pictures));
   painter.drawImage(10, 30, parts_.pictures.LoadPngResource("GAcFrame"));
   painter.setFont(Comic(22));
   for (int i = 1; i <= kInfoRowCount; ++i) {
@@ -739,8 +744,8 @@ void AccountWindow::DrawAboutPage(QImage& page) {
     painter.drawImage(265, 31 * i - 19,
                       RowIcon(kInfoIcons[static_cast<std::size_t>(i - 1)], parts_.pictures));
     if (member) {
-      DrawShadowText(painter, Q(InfoRow(session.current_user.Info, i - 1)), 300, 300, 31 * i - 17,
-                     kRed, 'l');
+      DrawShadowText(painter, Q(InfoRow(session.current_user.personal_info, i - 1)), 300, 300,
+                     31 * i - 17, kRed, 'l');
     }
   }
 }
@@ -754,14 +759,14 @@ void AccountWindow::DrawChairmanPage(QImage& page) {
   DrawShadowText(painter, Text(MsgId::MsgChairmanOfClub) + " \"" + Text(MsgId::MsgTitle) + "\"", 0,
                  700, 10, kYellow, 'c');
   painter.drawImage(30, 60,
-                    PhotoOrPlaceholder(session.photo_slots[1], chairman_photo_loaded_, chairman.Sex,
+                    PhotoOrPlaceholder(session.photo_slots[1], chairman_photo_loaded_, chairman.sex,
                                        parts_.pictures));
   painter.drawImage(10, 40, parts_.pictures.LoadPngResource("GAcFrame"));
   painter.setFont(Comic(22));
-  DrawShadowText(painter, Q(chairman_info_.Name1), 10, 250, 331, kRed, 'c');
-  DrawShadowText(painter, Q(chairman_info_.Name2), 10, 250, 351, kRed, 'c');
-  DrawShadowText(painter, Q(chairman.Nick), 10, 250, 371, kRed, 'c');
-  DrawShadowText(painter, Q(chairman.City), 10, 250, 391, kRed, 'c');
+  DrawShadowText(painter, Q(chairman_info_.first_name), 10, 250, 331, kRed, 'c');
+  DrawShadowText(painter, Q(chairman_info_.last_name), 10, 250, 351, kRed, 'c');
+  DrawShadowText(painter, Q(chairman.nick), 10, 250, 371, kRed, 'c');
+  DrawShadowText(painter, Q(chairman.city), 10, 250, 391, kRed, 'c');
   for (int i = 1; i <= 12; ++i) {
     Band(painter, 260, 31 * i + 9, 700, 31 * i + 39, i % 2 == 1 ? kLightYellow : kPink);
     painter.drawImage(265, 31 * i + 11,

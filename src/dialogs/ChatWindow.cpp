@@ -152,15 +152,15 @@ void ChatWindow::DrawMessages() {
       if (IsEmptyEntry(entry)) continue;
       const int t = 50 * (ChatSlotOf(k) - 1);
       writer.SetColour(kClubRed);
-      writer.Left(QString::number(entry.Score) + ".", 5, t + 4);
-      DrawCountryFlag(entry.Country, painter, 60, t + 6, pictures_);
-      DrawSexIcon(entry.R07.empty() ? ' ' : entry.R07[0], painter, 80, t + 4, pictures_);
+      writer.Left(QString::number(entry.score) + ".", 5, t + 4);
+      DrawCountryFlag(entry.country_code, painter, 60, t + 6, pictures_);
+      DrawSexIcon(entry.sex.empty() ? ' ' : entry.sex[0], painter, 80, t + 4, pictures_);
       writer.SetColour(kClubMaroon);
-      writer.Left(Q(entry.City) + " : " + ShownWithSpaces(entry.R09) + " " + Q(entry.R08) + " : " +
-                      Q(entry.Nick),
+      writer.Left(Q(entry.city) + " : " + ShownWithSpaces(entry.time_stamp) + " " +
+                      Q(entry.writer_version) + " : " + Q(entry.nick),
                   105, t + 4);
       writer.SetColour(kClubNavy);
-      writer.Left(ShownWithSpaces(entry.R10), 5, t + 29);
+      writer.Left(ShownWithSpaces(entry.message), 5, t + 29);
     }
   }
   painter.end();
@@ -177,9 +177,10 @@ void ChatWindow::SendMessage() {
   const TableReply list = club_.ReadTopTen(kChatTableId);
   if (list.ok) {
     sent = club_
-               .WriteTopTenEntry(passport_.Nick, passport_.City, passport_.Country,
-                                 std::string(1, passport_.Sex), list.entries[0].Score + 1,
-                                 kChatTableId, stamp, message)
+               .WriteTopTenEntry(passport_.nick, passport_.city, passport_.country_code,
+                                 std::string(1, passport_.sex),
+                                 static_cast<std::int32_t>(list.entries[0].score + 1), kChatTableId,
+                                 stamp, message)
                .has_value();
   }
   if (!sent) {

@@ -15,13 +15,13 @@ namespace braxo {
 void ShowNoticeWindow(QWidget* parent, const Notice& notice) { ShowNotice(parent, notice); }
 
 bool IsPassportAcceptable(const TournamentPassport& passport) {
-  return RateNameTextUtf8(passport.Nick, kRateNick) >= kRateCyrillic &&
-         RateNameTextUtf8(passport.City, kRateCity) >= kRateCyrillic;
+  return RateNameTextUtf8(passport.nick, kRateNick) >= kRateCyrillic &&
+         RateNameTextUtf8(passport.city, kRateCity) >= kRateCyrillic;
 }
 
 bool SendAllowedAfterPassport(const TournamentPassport& passport, bool already_sent) {
-  return !already_sent && RateNameTextUtf8(passport.Nick, kRateNick) == kRateGood &&
-         RateNameTextUtf8(passport.City, kRateCity) >= kRateCyrillic;
+  return !already_sent && RateNameTextUtf8(passport.nick, kRateNick) == kRateGood &&
+         RateNameTextUtf8(passport.city, kRateCity) >= kRateCyrillic;
 }
 
 std::string ChatMessageToSend(std::string_view typed) {

@@ -110,20 +110,20 @@ PassportWindow::PassportWindow(TournamentPassport& passport, int language, Pictu
   DrawTitleBox(*image0_, pictures_, kClient, title, 5);
   DrawPictureBox(*image1_, pictures_, kClient, QStringLiteral("Earth48"));
 
-  edit1_->setText(Q(passport_.Nick));
-  edit2_->setText(Q(passport_.City));
+  edit1_->setText(Q(passport_.nick));
+  edit2_->setText(Q(passport_.city));
   NamesChanged();
-  combo3_->setCurrentIndex(passport_.Sex == 'M' ? 0 : 1);
-  lists_->SetCode(passport_.Country);
+  combo3_->setCurrentIndex(passport_.sex == 'M' ? 0 : 1);
+  lists_->SetCode(passport_.country_code);
 
   // Connected after the boxes got the passport, so that filling them
   // changes nothing.
   connect(edit1_, &QLineEdit::textChanged, this, &PassportWindow::NamesChanged);
   connect(edit2_, &QLineEdit::textChanged, this, &PassportWindow::NamesChanged);
   connect(combo3_, &QComboBox::activated, this,
-          [this](int position) { passport_.Sex = position == 0 ? 'M' : 'W'; });
+          [this](int position) { passport_.sex = position == 0 ? 'M' : 'W'; });
   connect(lists_, &CountryLists::CodeChanged, this,
-          [this] { passport_.Country = lists_->CodeText(); });
+          [this] { passport_.country_code = lists_->CodeText(); });
 }
 
 int PassportWindow::Execute() { return exec(); }
@@ -162,8 +162,8 @@ void PassportWindow::NamesChanged() {
   // Both boxes, not only the one just changed: a change made to the other
   // while this one was refused would otherwise be shown but never kept. A
   // valid rating also means at most 12 and 15 characters.
-  passport_.Nick = nick;
-  passport_.City = city;
+  passport_.nick = nick;
+  passport_.city = city;
 }
 
 bool PassportWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -109,7 +109,7 @@ void PersonalInfoWindow::FirstPaint() {
   label1_->setText(Q(language.Text(MsgId::MsgInfoVisible)));
   button_ok_i_->setText(Q(language.Text(MsgId::MsgUpdateInfo)));
   button_ok_f_->setText(Q(language.Text(MsgId::MsgRefreshPhoto)));
-  const PersonalInfo& info = parts_.session.current_user.Info;
+  const PersonalInfo& info = parts_.session.current_user.personal_info;
   const QColor face = palette().color(QPalette::Button);
   for (int row = 0; row < kInfoRowCount; ++row) {
     const RowLayout& layout = kInfoRows[static_cast<std::size_t>(row)];
@@ -146,7 +146,7 @@ void PersonalInfoWindow::DrawSlotPhoto() {
                              static_cast<int>(jpeg.size()), "JPG");
   }
   if (photo.isNull())
-    photo = parts_.pictures.LoadPngResource(session.current_user.Sex == 'M' ? "GAcNoM" : "GAcNoF");
+    photo = parts_.pictures.LoadPngResource(session.current_user.sex == 'M' ? "GAcNoM" : "GAcNoF");
   DrawPhotoBox(photo);
 }
 
@@ -159,9 +159,9 @@ void PersonalInfoWindow::UpdateInfo() {
   }
   info = CleanPersonalInfo(std::move(info));
   ClubSession& session = parts_.session;
-  if (!parts_.club.SavePersonalInfo(session.current_user.Nick, info)) return;
+  if (!parts_.club.SavePersonalInfo(session.current_user.nick, info)) return;
   button_ok_i_->setEnabled(false);
-  session.current_user.Info = parts_.club.ReadPersonalInfo(session.current_user.Nick);
+  session.current_user.personal_info = parts_.club.ReadPersonalInfo(session.current_user.nick);
 }
 
 void PersonalInfoWindow::ChoosePhoto() {
@@ -195,14 +195,14 @@ void PersonalInfoWindow::UploadChosenPhoto() {
   }
   // The club's FTP side knows the member by the club's own nick and password.
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const bool sent = UploadPhoto(PhotoUploadAddress(folder, session.current_user.Nick),
-                                session.current_user.Nick, session.current_user.Pw, bytes);
+  const bool sent = UploadPhoto(PhotoUploadAddress(folder, session.current_user.nick),
+                                session.current_user.nick, session.current_user.password, bytes);
   QApplication::restoreOverrideCursor();
   if (!sent) {
     failed();
     return;
   }
-  if (parts_.club.LoadPhoto(session, session.current_user.Nick, 1)) photo_loaded_ = true;
+  if (parts_.club.LoadPhoto(session, session.current_user.nick, 1)) photo_loaded_ = true;
   DrawSlotPhoto();
   button_ok_f_->setEnabled(false);
 }

@@ -27,7 +27,7 @@ class PersonalInfoWindow : public QDialog {
 
   void Execute();
 
-  // Row 0-13 in the window's order (Name1 ... YouTube, WebSite before Skype).
+  // Row 0-13 in the window's order (kPersonalInfoWireOrder: the web site before Skype).
   QLineEdit& Edit(int row) { return *edits_[static_cast<std::size_t>(row)]; }
   ImageControl& Image1() { return *image1_; }
   QLabel& Label1() { return *label1_; }

@@ -165,16 +165,17 @@ void StatisticsWindow::FormShow() {
 
   const UsageStatisticsReply reply = club_.ReadUsageStatistics();
   if (reply.ok) {
-    const UsageStats& stat = reply.stat;
-    SetCell(1, 0, QString::number(stat.Stat1));
-    SetCell(1, 1, QString::number(stat.Stat2));
-    SetCell(1, 2, QString::number(stat.Stat3));
-    SetCell(1, 3, Q(stat.Stat4));
-    for (int mode = 0; mode < 3; ++mode) SetCell(1, 4 + mode, QString::number(stat.StatX[mode]));
+    const UsageStats& stat = reply.stats;
+    SetCell(1, 0, QString::number(stat.starts));
+    SetCell(1, 1, QString::number(stat.unique_starts));
+    SetCell(1, 2, QString::number(stat.likes));
+    SetCell(1, 3, Q(stat.last_like_nick));
+    for (int mode = 0; mode < 3; ++mode)
+      SetCell(1, 4 + mode, QString::number(stat.finished_games_by_flag[mode]));
   } else {
     SetCell(1, 0, QString::fromLatin1(kNoConnect));
   }
-  button2_->setEnabled(!settings_.LikeSent);
+  button2_->setEnabled(!settings_.like_sent);
 
   FillBoxBackdrop(*image2_, pictures_, kClient);
   {
@@ -196,8 +197,8 @@ void StatisticsWindow::paintEvent(QPaintEvent*) {
 }
 
 void StatisticsWindow::Button2Click() {
-  if (settings_.LikeSent) return;
-  std::string& nick = settings_.Passport.Nick;
+  if (settings_.like_sent) return;
+  std::string& nick = settings_.passport.nick;
   if (nick == kIncognito && ask_nick_) {
     const QString prompt = Q(MessageText(MsgId::MsgNick, language_));
     const QString unchanged = Q(nick);
@@ -211,7 +212,7 @@ void StatisticsWindow::Button2Click() {
   button2_->setEnabled(false);
   SetCell(1, 2, LikesAfterLike(Cell(1, 2)));
   SetCell(1, 3, Q(nick));
-  settings_.LikeSent = true;
+  settings_.like_sent = true;
   if (save_settings_) save_settings_();
 }
 

@@ -36,7 +36,7 @@ class StatisticsWindow : public QDialog {
   static QString AskNickWithInputBox(QWidget* parent, const QString& prompt,
                                      const QString& default_value);
 
-  // `settings` gives and takes the passport nick and LikeSent; `save_settings`
+  // `settings` gives and takes the passport nick and like_sent; `save_settings`
   // writes them at once after a like. Everything passed in must outlive the
   // window.
   StatisticsWindow(ClubAccess& club, Settings& settings, std::function<void()> save_settings,

@@ -68,7 +68,7 @@ TopTenEntryWindow::TopTenEntryWindow(ClubAccess& club, const TournamentPassport&
 bool TopTenEntryWindow::FormShow() {
   DrawCard();
   button1_->setEnabled(IsPassportAcceptable(passport_) && !sent_);
-  return passport_.Nick == kIncognito;
+  return passport_.nick == kIncognito;
 }
 
 std::optional<int> TopTenEntryWindow::Execute() {
@@ -118,12 +118,12 @@ void TopTenEntryWindow::DrawCard() {
     writer.SetColour(kClubRed);
     writer.Right(value, 375, y);
   };
-  line(Q(MessageText(MsgId::MsgNick, language_)), Q(passport_.Nick), 120);
-  DrawSexIcon(passport_.Sex, painter, 385, 120, pictures_);
+  line(Q(MessageText(MsgId::MsgNick, language_)), Q(passport_.nick), 120);
+  DrawSexIcon(passport_.sex, painter, 385, 120, pictures_);
   line(
       Q(MessageText(MsgId::MsgCountry, language_) + " & " + MessageText(MsgId::MsgCity, language_)),
-      Q(passport_.City), 160);
-  DrawCountryFlag(passport_.Country, painter, 385, 162, pictures_);
+      Q(passport_.city), 160);
+  DrawCountryFlag(passport_.country_code, painter, 385, 162, pictures_);
   line(Q(MessageText(MsgId::MsgYourScore, language_)) + ":", QString::number(score_), 200);
   if (place_)
     line(Q(MessageText(MsgId::MsgYourPlace, language_)) + ":", QString::number(*place_), 240);
@@ -136,8 +136,8 @@ void TopTenEntryWindow::Button1Click() {
   // writes one result at most.
   if (sent_) return;
   const auto place =
-      club_.WriteTopTenEntry(passport_.Nick, passport_.City, passport_.Country,
-                             std::string(1, passport_.Sex), score_, kWindowsTableId, "#", "#");
+      club_.WriteTopTenEntry(passport_.nick, passport_.city, passport_.country_code,
+                             std::string(1, passport_.sex), score_, kWindowsTableId, "#", "#");
   if (!place) {
     if (show_notice_)
       show_notice_(this, {MessageText(MsgId::MsgResultNotWritten, language_), "", ""});

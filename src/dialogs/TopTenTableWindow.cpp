@@ -134,14 +134,14 @@ void TopTenTableWindow::DrawTable() {
       const TableEntry& entry = top.entries[k - 1];
       if (IsEmptyEntry(entry)) continue;
       const int y = 140 + 16 * k;
-      writer.Left(QString::number(entry.Place) + ".", 85, y);
+      writer.Left(QString::number(entry.place) + ".", 85, y);
       if (windows_table) {
-        DrawCountryFlag(entry.Country, painter, 113, y + 2, pictures_);
-        DrawSexIcon(entry.R07.empty() ? ' ' : entry.R07[0], painter, 143, y, pictures_);
+        DrawCountryFlag(entry.country_code, painter, 113, y + 2, pictures_);
+        DrawSexIcon(entry.sex.empty() ? ' ' : entry.sex[0], painter, 143, y, pictures_);
       }
-      writer.Left(Q(entry.Nick), 173, y);
-      if (windows_table) writer.Left(Q(entry.City), 323, y);
-      writer.Right(QString::number(entry.Score), 543, y);
+      writer.Left(Q(entry.nick), 173, y);
+      if (windows_table) writer.Left(Q(entry.city), 323, y);
+      writer.Right(QString::number(entry.score), 543, y);
     }
   } else {
     writer.Centred(QString::fromLatin1(kNoConnect), 0, kTableWidth, 200);
@@ -155,7 +155,7 @@ void TopTenTableWindow::DrawTable() {
   }
 
   writer.SetColour(kClubBlue);
-  const TableReply own = club_.ReadOwnResults(id, passport_.Nick, passport_.City);
+  const TableReply own = club_.ReadOwnResults(id, passport_.nick, passport_.city);
   if (!own.ok) {
     writer.Centred(QString::fromLatin1(kNoConnect), 0, kTableWidth, 350);
   } else {
@@ -163,9 +163,9 @@ void TopTenTableWindow::DrawTable() {
       const TableEntry& entry = own.entries[k - 1];
       if (IsEmptyEntry(entry)) continue;
       const int y = 320 + 16 * k;
-      writer.Left(QString::number(entry.Place) + ".", 185, y);
-      writer.Left(Q(passport_.Nick), 245, y);
-      writer.Right(QString::number(entry.Score), 455, y);
+      writer.Left(QString::number(entry.place) + ".", 185, y);
+      writer.Left(Q(passport_.nick), 245, y);
+      writer.Right(QString::number(entry.score), 455, y);
     }
   }
   painter.end();

@@ -53,27 +53,27 @@ bool TakeServerValues(const std::vector<std::string>& lines, const SettingsHooks
   const auto line = [&lines](size_t number) -> const std::string& { return lines[number - 1]; };
 
   if (line(6).empty() || line(6).size() > kMaxScrambledAddressBytes) return false;
-  settings.TopTenAddress.scrambled = line(6);
+  settings.top_ten_address.scrambled = line(6);
   if (hooks.unscramble_address) {
-    settings.TopTenAddress.plain = hooks.unscramble_address(line(6));
+    settings.top_ten_address.plain = hooks.unscramble_address(line(6));
   }
 
   if (line(8).empty()) return false;
-  settings.Passport.Nick = Cp1251ToUtf8(line(8).substr(0, kNickLength));
+  settings.passport.nick = Cp1251ToUtf8(line(8).substr(0, kNickLength));
 
   if (line(10).size() != 5) return false;
-  if (IsValidCountryCode(line(10))) settings.Passport.Country = line(10);
+  if (IsValidCountryCode(line(10))) settings.passport.country_code = line(10);
 
   if (line(12).empty()) return false;
-  settings.Passport.City = Cp1251ToUtf8(line(12).substr(0, kCityLength));
+  settings.passport.city = Cp1251ToUtf8(line(12).substr(0, kCityLength));
 
   if (line(14).empty()) return false;
-  settings.Passport.Sex = line(14)[0] == 'W' ? 'W' : 'M';
+  settings.passport.sex = line(14)[0] == 'W' ? 'W' : 'M';
 
   if (line(16).empty() || line(16).size() > kMaxScrambledAddressBytes) return false;
-  settings.StatAddress.scrambled = line(16);
+  settings.stat_address.scrambled = line(16);
   if (hooks.unscramble_address) {
-    settings.StatAddress.plain = hooks.unscramble_address(line(16));
+    settings.stat_address.plain = hooks.unscramble_address(line(16));
   }
   return true;
 }
@@ -82,25 +82,25 @@ bool TakeServerValues(const std::vector<std::string>& lines, const SettingsHooks
 
 LoadOutcome LoadSettings(const SettingsPaths& paths, const SettingsHooks& hooks,
                          Settings& settings) {
-  settings.LanguageIndex = ChampionsFile(paths.champions_file).ReadLanguageDigit();
+  settings.language_index = ChampionsFile(paths.champions_file).ReadLanguageDigit();
 
-  settings.UniqueStartCounted = true;
-  settings.LikeSent = true;
-  settings.TopTenAddress.scrambled = hooks.default_top_ten_address;
-  settings.StatAddress.scrambled = hooks.default_stat_address;
-  settings.Passport = TournamentPassport{};
+  settings.unique_start_counted = true;
+  settings.like_sent = true;
+  settings.top_ten_address.scrambled = hooks.default_top_ten_address;
+  settings.stat_address.scrambled = hooks.default_stat_address;
+  settings.passport = TournamentPassport{};
 
   const std::optional<std::vector<std::string>> lines = ReadSettingsLines(paths.settings_file);
   if (!lines || lines->size() < kSettingsLineCount) return LoadOutcome::kNoFile;
 
   const std::string& flags = (*lines)[1];
   if (flags.size() < 2) return LoadOutcome::kStoppedEarly;
-  settings.UniqueStartCounted = flags[0] == 'R';
-  settings.LikeSent = flags[1] == 'L';
+  settings.unique_start_counted = flags[0] == 'R';
+  settings.like_sent = flags[1] == 'L';
 
   // The name window takes 12 characters, and the champions table has room
   // for as many.
-  settings.PlayerName =
+  settings.player_name =
       (*lines)[3].empty() ? "Incognito" : Cp1251ToUtf8((*lines)[3].substr(0, kNameLength));
 
   return TakeServerValues(*lines, hooks, settings) ? LoadOutcome::kComplete
@@ -111,8 +111,8 @@ SaveOutcome SaveSettings(const SettingsPaths& paths, const Settings& settings) {
   SaveOutcome outcome;
 
   const ChampionsFile champions(paths.champions_file);
-  outcome.champions_file_updated = champions.ReadLanguageDigit() != settings.LanguageIndex &&
-                                   champions.WriteLanguageDigit(settings.LanguageIndex);
+  outcome.champions_file_updated = champions.ReadLanguageDigit() != settings.language_index &&
+                                   champions.WriteLanguageDigit(settings.language_index);
 
   if (IsWriteProtected(paths.settings_file)) return outcome;
   const std::optional<std::vector<std::string>> lines = SettingsLines(settings);
@@ -123,11 +123,11 @@ SaveOutcome SaveSettings(const SettingsPaths& paths, const Settings& settings) {
 
 std::optional<std::vector<std::string>> SettingsLines(const Settings& settings) {
   std::string flags;
-  flags += settings.UniqueStartCounted ? 'R' : '#';
-  flags += settings.LikeSent ? 'L' : '#';
-  const std::optional<std::string> name = FileText(settings.PlayerName);
-  const std::optional<std::string> nick = FileText(settings.Passport.Nick);
-  const std::optional<std::string> city = FileText(settings.Passport.City);
+  flags += settings.unique_start_counted ? 'R' : '#';
+  flags += settings.like_sent ? 'L' : '#';
+  const std::optional<std::string> name = FileText(settings.player_name);
+  const std::optional<std::string> nick = FileText(settings.passport.nick);
+  const std::optional<std::string> city = FileText(settings.passport.city);
   if (!name || !nick || !city) return std::nullopt;
   return std::vector<std::string>{
       "<# X1, X2>",
@@ -135,26 +135,26 @@ std::optional<std::vector<std::string>> SettingsLines(const Settings& settings) 
       "<# Name>",
       *name,
       "<# Server: Path>",
-      LineText(settings.TopTenAddress.scrambled),
+      LineText(settings.top_ten_address.scrambled),
       "<# Server: Nick>",
       *nick,
       "<# Server: Country>",
-      LineText(settings.Passport.Country),
+      LineText(settings.passport.country_code),
       "<# Server: City>",
       *city,
       "<# Server: Sex>",
-      LineText(std::string(1, settings.Passport.Sex)),
+      LineText(std::string(1, settings.passport.sex)),
       "<# Server: Stat>",
-      LineText(settings.StatAddress.scrambled),
+      LineText(settings.stat_address.scrambled),
   };
 }
 
 Settings NewInstallationSettings(const SettingsHooks& hooks) {
   Settings settings;
-  settings.UniqueStartCounted = false;
-  settings.LikeSent = false;
-  settings.TopTenAddress.scrambled = hooks.default_top_ten_address;
-  settings.StatAddress.scrambled = hooks.default_stat_address;
+  settings.unique_start_counted = false;
+  settings.like_sent = false;
+  settings.top_ten_address.scrambled = hooks.default_top_ten_address;
+  settings.stat_address.scrambled = hooks.default_stat_address;
   return settings;
 }
 

@@ -20,21 +20,23 @@ struct ServiceAddress {
 // The player's tournament identity. Texts are UTF-8 in memory and
 // Windows-1251 in the file.
 struct TournamentPassport {
-  std::string Nick = "Incognito";  // at most 12 characters of the 8-bit code page
-  std::string Country = "1-001";   // a CountryCode
-  std::string City = "Moscow";     // at most 15 characters of the 8-bit code page
-  char Sex = 'M';                  // 'M' or 'W'
+  std::string nick = "Incognito";      // at most 12 characters of the 8-bit code page
+  std::string country_code = "1-001";  // a CountryCode
+  std::string city = "Moscow";         // at most 15 characters of the 8-bit code page
+  char sex = 'M';                      // 'M' or 'W'
 };
 
 struct Settings {
-  int LanguageIndex = 0;  // 0 to 9
+  int language_index = 0;  // 0 to 9
   // The start report goes out as a new installation while this is clear.
-  bool UniqueStartCounted = true;
-  bool LikeSent = true;
-  std::string PlayerName;  // UTF-8
-  ServiceAddress TopTenAddress;
-  TournamentPassport Passport;
-  ServiceAddress StatAddress;
+  bool unique_start_counted = true;
+  // The "like" has been sent from this installation.
+  bool like_sent = true;
+  // The name first offered for the champions table, UTF-8.
+  std::string player_name;
+  ServiceAddress top_ten_address;  // the tournament and chat service
+  TournamentPassport passport;
+  ServiceAddress stat_address;  // the usage statistics service
 };
 
 // The two files; the application decides their directory.
@@ -63,7 +65,7 @@ enum class LoadOutcome {
 inline constexpr std::size_t kMaxScrambledAddressBytes = 1024;
 
 // Reads the language digit (ChampionsFile::ReadLanguageDigit), sets the defaults (the plain address
-// forms and PlayerName are left as they are) and takes the file's values in order until the first
+// forms and player_name are left as they are) and takes the file's values in order until the first
 // one that fails its test. Never fails loudly.
 LoadOutcome LoadSettings(const SettingsPaths& paths, const SettingsHooks& hooks,
                          Settings& settings);
@@ -73,7 +75,7 @@ struct SaveOutcome {
   bool settings_file_written = false;
 };
 
-// Puts LanguageIndex into the champions file (ChampionsFile::WriteLanguageDigit:
+// Puts language_index into the champions file (ChampionsFile::WriteLanguageDigit:
 // only an intact, writable table is ever rewritten) and rewrites the settings
 // file completely (WriteFileAtomic). A write-protected settings file (see
 // IsWritable in DataPaths.h) is left as it is, and so is the file when a text

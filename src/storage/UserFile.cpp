@@ -30,14 +30,15 @@ std::optional<UserFileContent> ReadUserFile(const std::string& path) {
   if (!lines || lines->empty() || (*lines)[0] != kUserFileHeader) return std::nullopt;
   UserFileContent content;
   if (lines->size() > 1) content.nick = Cp1251ToUtf8((*lines)[1]);
-  if (lines->size() > 2) content.pwc = (*lines)[2];
+  if (lines->size() > 2) content.scrambled_password = (*lines)[2];
   return content;
 }
 
-bool WriteUserFile(const std::string& path, std::string_view nick, std::string_view pwc) {
+bool WriteUserFile(const std::string& path, std::string_view nick,
+                   std::string_view scrambled_password) {
   const std::optional<std::string> nick_bytes = TryUtf8ToCp1251(OneLine(nick));
   if (!nick_bytes) return false;
-  return WriteLinesAtomic(path, {kUserFileHeader, *nick_bytes, OneLine(pwc)});
+  return WriteLinesAtomic(path, {kUserFileHeader, *nick_bytes, OneLine(scrambled_password)});
 }
 
 bool DeleteUserFile(const std::string& path) {

@@ -13,8 +13,8 @@ namespace braxo {
 inline constexpr char kUserFileHeader[] = "Kez User File";
 
 struct UserFileContent {
-  std::string nick;  // UTF-8
-  std::string pwc;   // the scrambled password, as stored
+  std::string nick;                // UTF-8
+  std::string scrambled_password;  // as stored
 };
 
 // Nothing when the file is missing, unreadable, larger than any user file
@@ -24,7 +24,8 @@ std::optional<UserFileContent> ReadUserFile(const std::string& path);
 
 // Replaces the file atomically; false (old file untouched) on failure. A line
 // break inside a value is written as a space, so the file keeps its lines.
-bool WriteUserFile(const std::string& path, std::string_view nick, std::string_view pwc);
+bool WriteUserFile(const std::string& path, std::string_view nick,
+                   std::string_view scrambled_password);
 
 // Removes the file; true when it is gone afterwards (also when it never was).
 bool DeleteUserFile(const std::string& path);

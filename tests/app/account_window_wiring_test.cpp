@@ -45,7 +45,7 @@ TEST(AccountWindowWiring, IconAndPreGameCheckOpenTheAccountWindow) {
   {
     testing::GameClient setup;
     MemberAccount ann = testing::TestMember("Ann", "secret12");
-    ann.City = "Rome";
+    ann.city = "Rome";
     ASSERT_EQ(setup.access().CreateAccount(ann), 0);
   }
   testing::DataFolder folder;

@@ -105,7 +105,7 @@ TEST_F(ClubWindowsAppTest, TableWindowWithThePassportWindowBehindItsButton) {
   dialogs_.ShowTopTenTableWindow();
   EXPECT_TRUE(script.finished());
   EXPECT_EQ(seen, (std::vector<std::string>{"table", "passport", "table again"}));
-  EXPECT_EQ(settings().Passport.City, "Bergen");
+  EXPECT_EQ(settings().passport.city, "Bergen");
 }
 
 TEST_F(ClubWindowsAppTest, ResultWindowHandsThePlaceBackToTheGame) {
@@ -119,11 +119,11 @@ TEST_F(ClubWindowsAppTest, ResultWindowHandsThePlaceBackToTheGame) {
   const std::optional<int> place = dialogs_.ShowTopTenEntryWindow(3500);
   EXPECT_TRUE(script.finished());
   EXPECT_EQ(place, 1);
-  EXPECT_EQ(club_.access.ReadTopTen(76).entries[0].Score, 3500);
+  EXPECT_EQ(club_.access.ReadTopTen(76).entries[0].score, 3500);
 }
 
 TEST_F(ClubWindowsAppTest, IncognitoMeetsThePassportWindowFirst) {
-  settings().Passport = TournamentPassport();
+  settings().passport = TournamentPassport();
   std::vector<std::string> seen;
   ModalScript script([&](QWidget& modal) {
     if (auto* info = qobject_cast<PassportWindow*>(&modal)) {
@@ -143,7 +143,7 @@ TEST_F(ClubWindowsAppTest, IncognitoMeetsThePassportWindowFirst) {
   dialogs_.ShowTopTenEntryWindow(3500);
   EXPECT_TRUE(script.finished());
   EXPECT_EQ(seen, (std::vector<std::string>{"passport", "result"}));
-  EXPECT_EQ(club_.access.ReadTopTen(76).entries[0].Nick, "Ann");
+  EXPECT_EQ(club_.access.ReadTopTen(76).entries[0].nick, "Ann");
 }
 
 TEST_F(ClubWindowsAppTest, ChatAndStatisticsWindows) {
@@ -157,9 +157,9 @@ TEST_F(ClubWindowsAppTest, ChatAndStatisticsWindows) {
   });
   dialogs_.ShowChatWindow();
   EXPECT_TRUE(chat_script.finished());
-  EXPECT_EQ(club_.access.ReadTopTen(kChatTableId).entries[0].R10, "Hello_there");
+  EXPECT_EQ(club_.access.ReadTopTen(kChatTableId).entries[0].message, "Hello_there");
 
-  settings().LikeSent = false;
+  settings().like_sent = false;
   services_.SaveSettings();
   ModalScript stat_script([&](QWidget& modal) {
     auto* stat = qobject_cast<StatisticsWindow*>(&modal);
@@ -170,13 +170,13 @@ TEST_F(ClubWindowsAppTest, ChatAndStatisticsWindows) {
   });
   dialogs_.ShowStatisticsWindow();
   EXPECT_TRUE(stat_script.finished());
-  EXPECT_TRUE(settings().LikeSent);
+  EXPECT_TRUE(settings().like_sent);
   // Saved at once: the next run reads it from the file.
   InterfaceLanguage next_run_language;
   AppServices next_run(main_window_, dialogs_, pictures_, next_run_language, folder_.paths());
   next_run.LoadSettings();
-  EXPECT_TRUE(next_run.CurrentSettings().LikeSent);
-  EXPECT_EQ(club_.access.ReadUsageStatistics().stat.Stat4, "Ann");
+  EXPECT_TRUE(next_run.CurrentSettings().like_sent);
+  EXPECT_EQ(club_.access.ReadUsageStatistics().stats.last_like_nick, "Ann");
 }
 
 }  // namespace

@@ -44,10 +44,10 @@ TEST(FirstStartClubTest, ANewInstallationReachesTheClubOnItsFirstRun) {
   ClubAccess& reader = reader_machine.access();
   const auto unique_starts = [&] {
     const UsageStatisticsReply reply = reader.ReadUsageStatistics();
-    return reply.ok ? reply.stat.Stat2 : -1;
+    return reply.ok ? reply.stats.unique_starts : -1;
   };
   QTRY_COMPARE_WITH_TIMEOUT(unique_starts(), 1, 5000);
-  EXPECT_EQ(reader.ReadUsageStatistics().stat.Stat1, 1);
+  EXPECT_EQ(reader.ReadUsageStatistics().stats.starts, 1);
 }
 
 }  // namespace

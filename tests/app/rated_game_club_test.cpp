@@ -41,10 +41,10 @@ TEST(RatedGameClubTest, AWholeRatedGameChangesTheRatingOnTheClub) {
   const int score = window.game().Score();
   const GameRecordReply record = other.ReadGameRecord("Ann", "secret12");
   ASSERT_TRUE(record.ok);
-  EXPECT_EQ(record.record.Kon, 1);
-  EXPECT_EQ(record.record.Best, score);
-  EXPECT_DOUBLE_EQ(record.record.Rating, score + 1.0);
-  EXPECT_EQ(other.ReadRatingPlace(record.record.Rating), 1);
+  EXPECT_EQ(record.record.rated_games, 1);
+  EXPECT_EQ(record.record.best_score, score);
+  EXPECT_DOUBLE_EQ(record.record.rating, score + 1.0);
+  EXPECT_EQ(other.ReadRatingPlace(record.record.rating), 1);
 }
 
 }  // namespace

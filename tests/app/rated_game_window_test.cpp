@@ -63,7 +63,7 @@ TEST_F(RatedGameWindowTest, StartUpLoginThenARatedGameToTheEnd) {
   window.Start();
   QTRY_COMPARE_WITH_TIMEOUT(window.services().Session().account_state, AccountState::kLoggedIn,
                             5000);
-  EXPECT_EQ(window.services().Session().current_user.City, "Genova");
+  EXPECT_EQ(window.services().Session().current_user.city, "Genova");
   EXPECT_TRUE(window.services().Session().user_file_saved);
 
   window.LeaveTitle();
@@ -107,7 +107,7 @@ TEST_F(RatedGameWindowTest, AProxyPageAtStartUpLogsNobodyIn) {
   QTRY_VERIFY_WITH_TIMEOUT(club_.Requests().size() == 3, 5000);
   QTest::qWait(50);
   EXPECT_EQ(window.services().Session().account_state, AccountState::kNobody);
-  EXPECT_EQ(window.services().Session().current_user.City, "#");
+  EXPECT_EQ(window.services().Session().current_user.city, "#");
   window.LeaveTitle();
   EXPECT_EQ(window.LampHint(), "You are not logged in to your account!");  // red
 }
@@ -117,15 +117,15 @@ TEST_F(RatedGameWindowTest, AProxyPageAtStartUpLogsNobodyIn) {
 TEST_F(RatedGameWindowTest, UserFileFollowsTheAccountWindowsButtons) {
   testing::GameWindow window(folder_.paths());
   ClubSession& session = window.services().Session();
-  session.current_user.Nick = "Анна";
-  session.current_user.Pw = "pw 1";
-  session.current_user.PwC = ScramblePassword("pw 1");
+  session.current_user.nick = "Анна";
+  session.current_user.password = "pw 1";
+  session.current_user.scrambled_password = ScramblePassword("pw 1");
   ASSERT_TRUE(window.services().SaveUserFile());
   EXPECT_TRUE(session.user_file_saved);
   const auto stored = ReadUserFile(folder_.paths().user_file);
   ASSERT_TRUE(stored);
   EXPECT_EQ(stored->nick, "Анна");
-  EXPECT_EQ(stored->pwc, ScramblePassword("pw 1"));
+  EXPECT_EQ(stored->scrambled_password, ScramblePassword("pw 1"));
   const auto lines = ReadLines(folder_.paths().user_file);
   ASSERT_TRUE(lines);
   for (const std::string& line : *lines) EXPECT_EQ(line.find("pw 1"), std::string::npos);

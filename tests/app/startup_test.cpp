@@ -80,7 +80,7 @@ class StartUpTest : public ::testing::Test {
       QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     ASSERT_TRUE(state.ClubStarted());
     account_state_ = state.Session().account_state;
-    unique_after_ = services.CurrentSettings().UniqueStartCounted;
+    unique_after_ = services.CurrentSettings().unique_start_counted;
   }
 
   std::vector<std::string> Summary() const {

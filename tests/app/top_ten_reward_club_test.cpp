@@ -31,7 +31,7 @@ TEST(TopTenRewardClubTest, FirstPlaceEarnsTwentyFiveKezsOnceAndTheBalanceIsReadB
   int window_place = 0;
   window.dialogs().top_ten_entry = [&window, &window_place](int score) {
     TopTenEntryWindow entry(
-        window.services().Access(), window.services().CurrentSettings().Passport, score,
+        window.services().Access(), window.services().CurrentSettings().passport, score,
         window.language().Index(), window.pictures(), nullptr, nullptr,
         [](QWidget*, const Notice& notice) { ADD_FAILURE() << "notice " << notice.message; });
     entry.show();
@@ -54,7 +54,7 @@ TEST(TopTenRewardClubTest, FirstPlaceEarnsTwentyFiveKezsOnceAndTheBalanceIsReadB
   const int score = window.game().Score();
   EXPECT_EQ(window.dialogs().shown, (std::vector<std::string>{"account window", "top ten entry",
                                                               "notice You get 25 Kezs!!!|"}));
-  EXPECT_EQ(session.current_user.R04, *balance_before + 25);
+  EXPECT_EQ(session.current_user.kezs_balance, *balance_before + 25);
   EXPECT_EQ(other.ReadKezsBalance("Ann"), *balance_before + 25);
 
   // The place earns one credit: asking again is refused and changes nothing.
@@ -64,11 +64,11 @@ TEST(TopTenRewardClubTest, FirstPlaceEarnsTwentyFiveKezsOnceAndTheBalanceIsReadB
 
   const TableReply table = other.ReadTopTen(76);
   ASSERT_TRUE(table.ok);
-  EXPECT_EQ(table.entries[0].Nick, "Ann");
-  EXPECT_EQ(table.entries[0].City, "Oslo");
-  EXPECT_EQ(table.entries[0].Score, score);
-  EXPECT_EQ(table.entries[0].Place, 1);
-  EXPECT_EQ(table.entries[1].Nick, "#");
+  EXPECT_EQ(table.entries[0].nick, "Ann");
+  EXPECT_EQ(table.entries[0].city, "Oslo");
+  EXPECT_EQ(table.entries[0].score, score);
+  EXPECT_EQ(table.entries[0].place, 1);
+  EXPECT_EQ(table.entries[1].nick, "#");
 }
 
 }  // namespace

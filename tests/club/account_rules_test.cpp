@@ -73,10 +73,10 @@ TEST(AccountRules, RowsFollowTheWindowsOrder) {
   InfoRow(info, 5) = "site";
   InfoRow(info, 6) = "skype";
   InfoRow(info, 13) = "tube";
-  EXPECT_EQ(info.WebSite, "site");
-  EXPECT_EQ(info.Skype, "skype");
-  EXPECT_EQ(info.YouTube, "tube");
-  EXPECT_EQ(InfoRow(info, 0), info.Name1);
+  EXPECT_EQ(info.website, "site");
+  EXPECT_EQ(info.skype, "skype");
+  EXPECT_EQ(info.youtube, "tube");
+  EXPECT_EQ(InfoRow(info, 0), info.first_name);
 }
 
 }  // namespace

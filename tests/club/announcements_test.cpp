@@ -76,16 +76,16 @@ TEST(AnnouncementsTest, ReadsLinksAndTheFiveAnnouncementValues) {
   };
   for (const NewsCase& c : cases) {
     StartupNews news;
-    news.DownloadLink = "stale";
-    news.StoreLink = "stale";
-    news.Announcement = {true, "stale", "stale", "stale"};
+    news.download_link = "stale";
+    news.store_link = "stale";
+    news.announcement = {true, "stale", "stale", "stale"};
     EXPECT_TRUE(ReadAnnouncements(ConfigPageText(c.page), news));
-    EXPECT_EQ(news.Announcement.shown, c.announcement.shown) << c.page;
-    EXPECT_EQ(news.Announcement.main_text, c.announcement.main_text) << c.page;
-    EXPECT_EQ(news.Announcement.second_text, c.announcement.second_text) << c.page;
-    EXPECT_EQ(news.Announcement.link, c.announcement.link) << c.page;
-    EXPECT_EQ(news.DownloadLink, c.download) << c.page;
-    EXPECT_EQ(news.StoreLink, c.store) << c.page;
+    EXPECT_EQ(news.announcement.shown, c.announcement.shown) << c.page;
+    EXPECT_EQ(news.announcement.main_text, c.announcement.main_text) << c.page;
+    EXPECT_EQ(news.announcement.second_text, c.announcement.second_text) << c.page;
+    EXPECT_EQ(news.announcement.link, c.announcement.link) << c.page;
+    EXPECT_EQ(news.download_link, c.download) << c.page;
+    EXPECT_EQ(news.store_link, c.store) << c.page;
   }
 }
 
@@ -100,25 +100,25 @@ TEST(AnnouncementsTest, OverlongValuesAreCutOrDropped) {
                                                "NewsBraxo2.5=Y#" +
                                                text + "#short#" + long_link + "#0#"),
                                 news));
-  EXPECT_EQ(news.DownloadLink, "");
-  EXPECT_EQ(news.StoreLink, "https://s.example/");
-  EXPECT_TRUE(news.Announcement.shown);
-  EXPECT_EQ(news.Announcement.main_text.size(), kMaxNoticeTextBytes - 1);
-  EXPECT_EQ(news.Announcement.main_text, text.substr(0, kMaxNoticeTextBytes - 1));
-  EXPECT_EQ(news.Announcement.second_text, "short");
-  EXPECT_EQ(news.Announcement.link, "");
+  EXPECT_EQ(news.download_link, "");
+  EXPECT_EQ(news.store_link, "https://s.example/");
+  EXPECT_TRUE(news.announcement.shown);
+  EXPECT_EQ(news.announcement.main_text.size(), kMaxNoticeTextBytes - 1);
+  EXPECT_EQ(news.announcement.main_text, text.substr(0, kMaxNoticeTextBytes - 1));
+  EXPECT_EQ(news.announcement.second_text, "short");
+  EXPECT_EQ(news.announcement.link, "");
 }
 
 TEST(AnnouncementsTest, FailedFetchClearsTheLinksAndKeepsTheAnnouncement) {
   StartupNews news;
-  news.DownloadLink = "https://example.org/old.apk";
-  news.StoreLink = "https://example.org/store";
-  news.Announcement = {true, "kept", "", ""};
+  news.download_link = "https://example.org/old.apk";
+  news.store_link = "https://example.org/store";
+  news.announcement = {true, "kept", "", ""};
   EXPECT_FALSE(ReadAnnouncements(std::nullopt, news));
-  EXPECT_EQ(news.DownloadLink, "");
-  EXPECT_EQ(news.StoreLink, "");
-  EXPECT_TRUE(news.Announcement.shown);
-  EXPECT_EQ(news.Announcement.main_text, "kept");
+  EXPECT_EQ(news.download_link, "");
+  EXPECT_EQ(news.store_link, "");
+  EXPECT_TRUE(news.announcement.shown);
+  EXPECT_EQ(news.announcement.main_text, "kept");
 }
 
 TEST(AnnouncementsTest, PlanDownloadProposesTheNameAndExtension) {

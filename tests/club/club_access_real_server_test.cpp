@@ -27,11 +27,11 @@ using testing::GameClient;
 // "no" inside a login record is data: a member from Genova.
 MemberAccount NewMember(const std::string& nick, const std::string& password) {
   MemberAccount user = testing::TestMember(nick, password);
-  user.City = "Genova";
-  user.Country1 = "Italy";
-  user.Country2 = "1-020";
-  user.Sex = 'M';
-  user.EMail = "jnoble@mail.it";
+  user.city = "Genova";
+  user.country_name = "Italy";
+  user.country_code = "1-020";
+  user.sex = 'M';
+  user.email = "jnoble@mail.it";
   return user;
 }
 
@@ -61,20 +61,20 @@ class ClubServerTest : public ::testing::Test {
 
 TEST_F(ClubServerTest, AccountsLoginsAndTheStartUpLogin) {
   GameClient game;
-  ASSERT_FALSE(game.services().AccountAddress.empty());
-  EXPECT_TRUE(game.services().TopTenAvailable);
-  EXPECT_TRUE(game.services().ChatAvailable);
+  ASSERT_FALSE(game.services().account_address.empty());
+  EXPECT_TRUE(game.services().top_ten_available);
+  EXPECT_TRUE(game.services().chat_available);
   EXPECT_EQ(game.access().CreateAccount(NewMember("Ann", "secret12")), 0);
   EXPECT_EQ(game.access().CreateAccount(NewMember("Ann", "other123")), 1);
   EXPECT_EQ(game.access().CountClubMembers(), 1);
 
   const LoginReply login = game.access().LoginAccount("Ann", "secret12");
   ASSERT_TRUE(login.ok);
-  EXPECT_EQ(login.user.City, "Genova");
-  EXPECT_EQ(login.user.EMail, "jnoble@mail.it");
-  EXPECT_EQ(login.user.Country2, "1-020");
-  EXPECT_EQ(login.user.Sex, 'M');
-  EXPECT_EQ(login.user.R04, 0);
+  EXPECT_EQ(login.user.city, "Genova");
+  EXPECT_EQ(login.user.email, "jnoble@mail.it");
+  EXPECT_EQ(login.user.country_code, "1-020");
+  EXPECT_EQ(login.user.sex, 'M');
+  EXPECT_EQ(login.user.kezs_balance, 0);
   EXPECT_FALSE(game.access().LoginAccount("Ann", "wrong123").ok);
   EXPECT_FALSE(game.access().LoginAccount("Nobody", "secret12").ok);
 
@@ -86,8 +86,8 @@ TEST_F(ClubServerTest, AccountsLoginsAndTheStartUpLogin) {
   ClubSession session;
   EXPECT_TRUE(next_start.access().LoginFromUserFile(session, user_file));
   EXPECT_EQ(session.account_state, AccountState::kLoggedIn);
-  EXPECT_EQ(session.current_user.City, "Genova");
-  EXPECT_EQ(session.current_user.PwC, ScramblePassword("secret12"));
+  EXPECT_EQ(session.current_user.city, "Genova");
+  EXPECT_EQ(session.current_user.scrambled_password, ScramblePassword("secret12"));
 
   ASSERT_TRUE(WriteUserFile(user_file, "Ann", ScramblePassword("stale999")));
   EXPECT_FALSE(next_start.access().LoginFromUserFile(session, user_file));
@@ -98,17 +98,17 @@ TEST_F(ClubServerTest, PersonalInformationNeedsTheMembersSession) {
   GameClient game;
   Join(game, "Ann", "secret12");
   PersonalInfo info;
-  info.Name1 = "Ann";
-  info.About = "Tiles_every_day";
-  info.WebSite = "ann.example";
-  info.Skype = "annsk";
+  info.first_name = "Ann";
+  info.about = "Tiles_every_day";
+  info.website = "ann.example";
+  info.skype = "annsk";
   EXPECT_TRUE(game.access().SavePersonalInfo("Ann", info));
   GameClient other;
   EXPECT_EQ(other.access().ReadPersonalInfo("Ann"), info);
 
   // Without a session, with another member's session, with a stale one.
   PersonalInfo changed = info;
-  changed.Name1 = "Mallory";
+  changed.first_name = "Mallory";
   EXPECT_FALSE(other.access().SavePersonalInfo("Ann", changed));
   Join(other, "Bob", "secret34");
   EXPECT_FALSE(other.access().SavePersonalInfo("Ann", changed));
@@ -118,7 +118,7 @@ TEST_F(ClubServerTest, PersonalInformationNeedsTheMembersSession) {
 }
 
 // The rating rule on the club: the first rated game, started and
-// ended with 4000, gives Kon 1, Rating 4001, Best 4000; a second client sees
+// ended with 4000, gives 1 rated game, rating 4001, best score 4000; a second client sees
 // the new rating and its place.
 TEST_F(ClubServerTest, RatedGameIsRegisteredAndItsResultSaved) {
   GameClient game;
@@ -128,11 +128,11 @@ TEST_F(ClubServerTest, RatedGameIsRegisteredAndItsResultSaved) {
   session.account_state = AccountState::kRated;
 
   ASSERT_TRUE(game.access().RegisterRatedGame(session));
-  EXPECT_EQ(session.current_game.Kon, 1);
-  EXPECT_DOUBLE_EQ(session.current_game.Rating, 1);
+  EXPECT_EQ(session.current_game.rated_games, 1);
+  EXPECT_DOUBLE_EQ(session.current_game.rating, 1);
   ASSERT_EQ(game.access().SaveRatedResult(session, 4000), RatedSave::kSaved);
-  EXPECT_DOUBLE_EQ(session.current_game.Rating, 4001);
-  EXPECT_EQ(session.current_game.Best, 4000);
+  EXPECT_DOUBLE_EQ(session.current_game.rating, 4001);
+  EXPECT_EQ(session.current_game.best_score, 4000);
   // The result is saved once: the club has no open game for a second one.
   EXPECT_EQ(game.access().SaveRatedResult(session, 4000), RatedSave::kFailed);
 
@@ -140,29 +140,29 @@ TEST_F(ClubServerTest, RatedGameIsRegisteredAndItsResultSaved) {
   Join(second, "Bob", "secret34");
   const GameRecordReply read = second.access().ReadGameRecordFull("Ann", "secret12");
   ASSERT_TRUE(read.ok);
-  EXPECT_EQ(read.record.Kon, 1);
-  EXPECT_EQ(read.record.Best, 4000);
-  EXPECT_DOUBLE_EQ(read.record.Rating, 4001);
+  EXPECT_EQ(read.record.rated_games, 1);
+  EXPECT_EQ(read.record.best_score, 4000);
+  EXPECT_DOUBLE_EQ(read.record.rating, 4001);
   EXPECT_EQ(second.access().ReadRatingPlace(4001), 1);
   EXPECT_EQ(second.access().ReadRatingPlace(10), 2);
   const RatedTopTenReply top = second.access().ReadRatedTopTen();
   ASSERT_TRUE(top.ok);
-  EXPECT_EQ(top.list[0].Nick, "Ann");
-  EXPECT_EQ(top.list[0].City, "Genova");
-  EXPECT_EQ(top.list[0].Country, "1-020");
-  EXPECT_DOUBLE_EQ(top.list[0].Rating, 4001);
+  EXPECT_EQ(top.list[0].nick, "Ann");
+  EXPECT_EQ(top.list[0].city, "Genova");
+  EXPECT_EQ(top.list[0].country_code, "1-020");
+  EXPECT_DOUBLE_EQ(top.list[0].rating, 4001);
 
-  // A second rated game: 4001 with Kon 1 becomes (4000 / 2) + 2 = 2002 at
+  // A second rated game: 4001 with 1 rated game becomes (4000 / 2) + 2 = 2002 at
   // the start, and a score of 1000 gives 2002 + 500 = 2502 (5000 / 2 + 2).
   ASSERT_TRUE(game.access().RegisterRatedGame(session));
-  EXPECT_DOUBLE_EQ(session.current_game.Rating, 2002);
+  EXPECT_DOUBLE_EQ(session.current_game.rating, 2002);
   ASSERT_EQ(game.access().SaveRatedResult(session, 1000), RatedSave::kSaved);
-  EXPECT_DOUBLE_EQ(session.current_game.Rating, 2502);
-  EXPECT_EQ(session.current_game.Best, 4000);
-  EXPECT_DOUBLE_EQ(second.access().ReadGameRecord("Ann", "secret12").record.Rating, 2502);
+  EXPECT_DOUBLE_EQ(session.current_game.rating, 2502);
+  EXPECT_EQ(session.current_game.best_score, 4000);
+  EXPECT_DOUBLE_EQ(second.access().ReadGameRecord("Ann", "secret12").record.rating, 2502);
 
   // A wrong password reads no record, and so registers nothing.
-  session.current_user.Pw = "wrong123";
+  session.current_user.password = "wrong123";
   EXPECT_FALSE(game.access().RegisterRatedGame(session));
 }
 
@@ -178,36 +178,36 @@ TEST_F(ClubServerTest, TournamentTablesChatAndTheReward) {
   GameClient other;
   TableReply table = other.access().ReadTopTen(76);
   ASSERT_TRUE(table.ok);
-  EXPECT_EQ(table.entries[0].Nick, "Ann");
-  EXPECT_EQ(table.entries[0].Score, 5400);
-  EXPECT_EQ(table.entries[0].Country, "1-034");
-  EXPECT_EQ(table.entries[0].R07, "W");
-  EXPECT_EQ(table.entries[0].R08, "2.7");
-  EXPECT_EQ(table.entries[0].Place, 1);
+  EXPECT_EQ(table.entries[0].nick, "Ann");
+  EXPECT_EQ(table.entries[0].score, 5400);
+  EXPECT_EQ(table.entries[0].country_code, "1-034");
+  EXPECT_EQ(table.entries[0].sex, "W");
+  EXPECT_EQ(table.entries[0].writer_version, "2.7");
+  EXPECT_EQ(table.entries[0].place, 1);
   EXPECT_TRUE(IsEmptyEntry(table.entries[1]));
   table = other.access().ReadTopTen(176);
   ASSERT_TRUE(table.ok);
-  EXPECT_EQ(table.entries[0].Score, 5100);
+  EXPECT_EQ(table.entries[0].score, 5100);
   EXPECT_EQ(other.access().ReadGameCount(76), 1);
   table = other.access().ReadOwnResults(76, "Ann", "Oslo");
   ASSERT_TRUE(table.ok);
-  EXPECT_EQ(table.entries[0].Score, 5400);
+  EXPECT_EQ(table.entries[0].score, 5400);
 
-  // A chat entry in table 100: the message travels in R10.
+  // A chat entry in table 100: the message travels in the last field.
   EXPECT_TRUE(game.access()
                   .WriteTopTenEntry("Ann", "Oslo", "1-034", "W", 0, kChatTableId,
                                     "10.12.2026_14:50", "Hello_club!")
                   .has_value());
   table = other.access().ReadTopTen(kChatTableId);
   ASSERT_TRUE(table.ok);
-  EXPECT_EQ(table.entries[0].Nick, "Ann");
-  EXPECT_EQ(table.entries[0].R10, "Hello_club!");
+  EXPECT_EQ(table.entries[0].nick, "Ann");
+  EXPECT_EQ(table.entries[0].message, "Hello_club!");
 
   // A place-1 reward, and the balance read back into the current user; the
   // session earned two (tables 76 and 176), each paid once.
   EXPECT_TRUE(game.access().CreditKezs(session, 25));
   EXPECT_TRUE(game.access().ReadKezsBalance(session));
-  EXPECT_EQ(session.current_user.R04, 25);
+  EXPECT_EQ(session.current_user.kezs_balance, 25);
   EXPECT_TRUE(game.access().CreditKezs(session, 25));
   EXPECT_FALSE(game.access().CreditKezs(session, 25));
   EXPECT_EQ(other.access().ReadKezsBalance("Ann"), 50);
@@ -231,23 +231,23 @@ TEST_F(ClubServerTest, CreditsAreRefusedWithoutTheSessionThatEarnedThem) {
 TEST_F(ClubServerTest, UsageStatisticsAndALike) {
   GameClient game;
   Settings settings = game.settings();
-  settings.UniqueStartCounted = false;
-  CountStartOfRun(game.client(), game.services().GameId, settings);
-  EXPECT_TRUE(settings.UniqueStartCounted);
-  CountStartOfRun(game.client(), game.services().GameId, settings);
-  EXPECT_TRUE(CountFinishedGame(game.client(), settings.StatAddress.plain, game.services().GameId,
+  settings.unique_start_counted = false;
+  CountStartOfRun(game.client(), game.services().game_id, settings);
+  EXPECT_TRUE(settings.unique_start_counted);
+  CountStartOfRun(game.client(), game.services().game_id, settings);
+  EXPECT_TRUE(CountFinishedGame(game.client(), settings.stat_address.plain, game.services().game_id,
                                 {0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
   EXPECT_TRUE(game.access().SendLike("Ann"));
 
   GameClient other;
   const UsageStatisticsReply stat = other.access().ReadUsageStatistics();
   ASSERT_TRUE(stat.ok);
-  EXPECT_EQ(stat.stat.Stat1, 2);
-  EXPECT_EQ(stat.stat.Stat2, 1);
-  EXPECT_EQ(stat.stat.Stat3, 1);
-  EXPECT_EQ(stat.stat.Stat4, "Ann");
-  EXPECT_EQ(stat.stat.StatX[1], 1);
-  EXPECT_EQ(stat.stat.StatX[0], 0);
+  EXPECT_EQ(stat.stats.starts, 2);
+  EXPECT_EQ(stat.stats.unique_starts, 1);
+  EXPECT_EQ(stat.stats.likes, 1);
+  EXPECT_EQ(stat.stats.last_like_nick, "Ann");
+  EXPECT_EQ(stat.stats.finished_games_by_flag[1], 1);
+  EXPECT_EQ(stat.stats.finished_games_by_flag[0], 0);
 }
 
 TEST_F(ClubServerTest, PhotosComeFromTheFolderOnTheConfigurationPage) {
@@ -259,7 +259,7 @@ TEST_F(ClubServerTest, PhotosComeFromTheFolderOnTheConfigurationPage) {
   const std::string jpeg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 
   GameClient game;
-  ASSERT_FALSE(game.services().PhotoAddress.empty());
+  ASSERT_FALSE(game.services().photo_address.empty());
   ClubSession session;
   EXPECT_TRUE(game.access().LoadPhoto(session, "Ann?(1)", 2));
   EXPECT_EQ(session.photo_slots[1], jpeg);

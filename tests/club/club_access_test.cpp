@@ -63,9 +63,9 @@ class ClubAccessTest : public ::testing::Test {
         }),
         client_(QuickLimits()),
         access_(client_, services_, settings_) {
-    services_.AccountAddress = ScrambleText(server_.Url("account"), kAccountKey);
-    settings_.TopTenAddress.plain = server_.Url("topten");
-    settings_.StatAddress.plain = server_.Url("stat");
+    services_.account_address = ScrambleText(server_.Url("account"), kAccountKey);
+    settings_.top_ten_address.plain = server_.Url("topten");
+    settings_.stat_address.plain = server_.Url("stat");
   }
 
   std::vector<RecordedRequest> Requests() const { return server_.Requests(); }
@@ -86,23 +86,23 @@ class ClubAccessTest : public ::testing::Test {
 
 TEST_F(ClubAccessTest, EveryRequestSendsItsFieldsInItsStyle) {
   MemberAccount user;
-  user.Nick = "Ann";
-  user.Pw = "p w&1";
-  user.City = "Москва";
-  user.Country1 = "Russia";
-  user.Country2 = "1-001";
-  user.Sex = 'W';
-  user.EMail = "ann@x.ru";
-  user.DateR = "21.06.2020";
-  user.R01 = user.R02 = user.R03 = "xxx";
+  user.nick = "Ann";
+  user.password = "p w&1";
+  user.city = "Москва";
+  user.country_name = "Russia";
+  user.country_code = "1-001";
+  user.sex = 'W';
+  user.email = "ann@x.ru";
+  user.registered_on = "21.06.2020";
+  user.reserved_r01 = user.reserved_r02 = user.reserved_r03 = "xxx";
   PersonalInfo info{"Ann", "Lee", "likes tiles", "555", "a@b.c", "sk", "https://a.b",
                     "ok1", "vk1", "tg",          "fb",  "tw",    "ig", "yt"};
   GameRecord record;
-  record.Kon = 4;
-  record.Best = 4000;
-  record.Rating = 1504.25;
-  record.R1 = 7;
-  record.R2 = "#";
+  record.rated_games = 4;
+  record.best_score = 4000;
+  record.rating = 1504.25;
+  record.reserved_r1 = 7;
+  record.reserved_r2 = "#";
 
   struct Case {
     const char* name;
@@ -170,7 +170,7 @@ TEST_F(ClubAccessTest, EveryRequestSendsItsFieldsInItsStyle) {
 }
 
 TEST_F(ClubAccessTest, WithoutAnAccountAddressNoAccountRequestIsSent) {
-  services_.AccountAddress.clear();
+  services_.account_address.clear();
   reply_ = "$Oslo Norway 1-034 W a@b.c 21.06.2020 x x x 0 0 0$";
   EXPECT_FALSE(access_.LoginAccount("Ann", "pw").ok);
   EXPECT_EQ(access_.CreateAccount(MemberAccount{}), 2);
@@ -220,7 +220,8 @@ TEST_F(ClubAccessTest, LoginReplies) {
        "00.00.0000", 0},
       {"balance not an integer", "$Oslo Norway 1-034 W e d a b c 1x 2 3$", 200, false, "Oslo", 'W',
        "e", "d", 0},
-      {"R06 missing", "$Oslo Norway 1-034 W e d a b c 1 2$", 200, false, "Oslo", 'W', "e", "d", 1},
+      {"field 12 missing", "$Oslo Norway 1-034 W e d a b c 1 2$", 200, false, "Oslo", 'W', "e", "d",
+       1},
       {"HTTP error", "$Oslo Norway 1-034 W e d a b c 1 2 3$", 503, false, "#", '#', "#",
        "00.00.0000", 0},
   };
@@ -230,14 +231,14 @@ TEST_F(ClubAccessTest, LoginReplies) {
     status_ = c.status;
     const LoginReply login = access_.LoginAccount("Ann", "pw");
     EXPECT_EQ(login.ok, c.ok);
-    EXPECT_EQ(login.user.Nick, "Ann");
-    EXPECT_EQ(login.user.Pw, "pw");
-    EXPECT_EQ(login.user.City, c.city);
-    EXPECT_EQ(login.user.Sex, c.sex);
-    EXPECT_EQ(login.user.EMail, c.email);
-    EXPECT_EQ(login.user.DateR, c.date);
-    EXPECT_EQ(login.user.R04, c.balance);
-    EXPECT_TRUE(login.user.PwC.empty());
+    EXPECT_EQ(login.user.nick, "Ann");
+    EXPECT_EQ(login.user.password, "pw");
+    EXPECT_EQ(login.user.city, c.city);
+    EXPECT_EQ(login.user.sex, c.sex);
+    EXPECT_EQ(login.user.email, c.email);
+    EXPECT_EQ(login.user.registered_on, c.date);
+    EXPECT_EQ(login.user.kezs_balance, c.balance);
+    EXPECT_TRUE(login.user.scrambled_password.empty());
   }
 }
 
@@ -249,16 +250,16 @@ TEST_F(ClubAccessTest, PersonalInfoReplies) {
 
   reply_ = "$Anno~Nowak";  // "no" inside a record is data
   PersonalInfo names;
-  names.Name1 = "Anno";
-  names.Name2 = "Nowak";
+  names.first_name = "Anno";
+  names.last_name = "Nowak";
   EXPECT_EQ(access_.ReadPersonalInfo("Ann"), names);
   reply_ = "$A~B~x~y~z~~";  // fewer fields: the rest stay empty
   PersonalInfo five;
-  five.Name1 = "A";
-  five.Name2 = "B";
-  five.About = "x";
-  five.Telephone = "y";
-  five.EMailO = "z";
+  five.first_name = "A";
+  five.last_name = "B";
+  five.about = "x";
+  five.telephone = "y";
+  five.public_email = "z";
   EXPECT_EQ(access_.ReadPersonalInfo("Ann"), five);
   for (const std::string reply : {"no", "", "<html>proxy</html>"}) {
     reply_ = reply;
@@ -294,9 +295,9 @@ TEST_F(ClubAccessTest, RatedTopTenReplies) {
       "$1 Ann Oslo Norway 1-034 W 2504.5*$2 Bob Rome Italy 1-020  1504,25*$3 Cy Kyiv x 1-050 M 7*";
   RatedTopTenReply top = access_.ReadRatedTopTen();
   EXPECT_TRUE(top.ok);
-  EXPECT_EQ(top.list[0], (RatedPlayer{"Ann", "Oslo", "1-034", 'W', 2504.5}));
-  EXPECT_EQ(top.list[1], (RatedPlayer{"Bob", "Rome", "1-020", 'M', 1504.25}));
-  EXPECT_EQ(top.list[2], (RatedPlayer{"Cy", "Kyiv", "1-050", 'M', 7}));
+  EXPECT_EQ(top.list[0], (RatedPlayer{"Ann", "Oslo", "1-034", 'W', 2504.5, ""}));
+  EXPECT_EQ(top.list[1], (RatedPlayer{"Bob", "Rome", "1-020", 'M', 1504.25, ""}));
+  EXPECT_EQ(top.list[2], (RatedPlayer{"Cy", "Kyiv", "1-050", 'M', 7, ""}));
   for (size_t i = 3; i < 10; ++i) EXPECT_EQ(top.list[i], RatedPlayer{});
 
   reply_.clear();
@@ -305,12 +306,12 @@ TEST_F(ClubAccessTest, RatedTopTenReplies) {
               std::to_string(100 - i) + "*";
   top = access_.ReadRatedTopTen();
   EXPECT_TRUE(top.ok);
-  EXPECT_EQ(top.list[9].Nick, "P10");
+  EXPECT_EQ(top.list[9].nick, "P10");
 
   reply_ = "$1 Ann Oslo Norway 1-034 W 12*$2 Bob Rome Italy 1-020 M high*";
   top = access_.ReadRatedTopTen();
   EXPECT_FALSE(top.ok);
-  EXPECT_EQ(top.list[0].Nick, "Ann");  // lines read before the bad one stay
+  EXPECT_EQ(top.list[0].nick, "Ann");  // lines read before the bad one stay
   status_ = 500;
   EXPECT_FALSE(access_.ReadRatedTopTen().ok);
 }
@@ -336,8 +337,8 @@ TEST_F(ClubAccessTest, GameRecordReplies) {
     const char* name;
     std::string reply;
     bool ok;
-    int kon;
-    int best;
+    int rated_games;
+    int best_score;
     double rating;
     int r1;
     std::string r2;
@@ -359,24 +360,24 @@ TEST_F(ClubAccessTest, GameRecordReplies) {
     reply_ = c.reply;
     const GameRecordReply read = access_.ReadGameRecord("Ann", "pw");
     EXPECT_EQ(read.ok, c.ok);
-    EXPECT_EQ(read.record.Kon, c.kon);
-    EXPECT_EQ(read.record.Best, c.best);
-    EXPECT_DOUBLE_EQ(read.record.Rating, c.rating);
-    EXPECT_EQ(read.record.R1, c.r1);
-    EXPECT_EQ(read.record.R2, c.r2);
-    EXPECT_EQ(read.record.PlayNow, 'N');
+    EXPECT_EQ(read.record.rated_games, c.rated_games);
+    EXPECT_EQ(read.record.best_score, c.best_score);
+    EXPECT_DOUBLE_EQ(read.record.rating, c.rating);
+    EXPECT_EQ(read.record.reserved_r1, c.r1);
+    EXPECT_EQ(read.record.reserved_r2, c.r2);
+    EXPECT_EQ(read.record.playing_now, 'N');
   }
   reply_ = "$3 4000 2003.5 9 2 7000 11 r2$";
   const GameRecordReply full = access_.ReadGameRecordFull("Ann", "pw");
   EXPECT_TRUE(full.ok);
-  EXPECT_EQ(full.record.Kon, 3);
-  EXPECT_EQ(full.record.Best, 4000);
-  EXPECT_DOUBLE_EQ(full.record.Rating, 2003.5);
-  EXPECT_EQ(full.record.Sessions, 9);
-  EXPECT_EQ(full.record.KonL, 2);
-  EXPECT_EQ(full.record.Score, 7000);
-  EXPECT_EQ(full.record.R1, 11);
-  EXPECT_EQ(full.record.R2, "r2");
+  EXPECT_EQ(full.record.rated_games, 3);
+  EXPECT_EQ(full.record.best_score, 4000);
+  EXPECT_DOUBLE_EQ(full.record.rating, 2003.5);
+  EXPECT_EQ(full.record.sessions, 9);
+  EXPECT_EQ(full.record.long_form_games, 2);
+  EXPECT_EQ(full.record.score, 7000);
+  EXPECT_EQ(full.record.reserved_r1, 11);
+  EXPECT_EQ(full.record.reserved_r2, "r2");
   reply_ = "<html>proxy</html>";
   EXPECT_FALSE(access_.ReadGameRecordFull("Ann", "pw").ok);
   for (const auto& [reply, ok] :
@@ -387,24 +388,24 @@ TEST_F(ClubAccessTest, GameRecordReplies) {
 }
 
 // The figures of a rated game: three games scoring 1000, 2000 and 3000 give
-// Kon 3 and Rating 2003; a fourth game's start makes it 1504, its score of
+// 3 rated games and rating 2003; a fourth game's start makes it 1504, its score of
 // 4000 then 2504 (10000 / 4 + 4).
 TEST_F(ClubAccessTest, RatedGameFigures) {
   ClubSession session;
-  session.current_user.Nick = "Ann";
-  session.current_user.Pw = "pw";
+  session.current_user.nick = "Ann";
+  session.current_user.password = "pw";
   queue_ = {"$3 3000 2003 0 #$", "$ok"};
   EXPECT_TRUE(access_.RegisterRatedGame(session));
   EXPECT_EQ(Last().body,
             "nick=Ann&pw=pw&xxxbrkon=4&xxxbrbest=3000&xxxbrrating=1504&xxxbrR1=0&xxxbrR2=#");
-  EXPECT_EQ(session.current_game.Kon, 4);
-  EXPECT_DOUBLE_EQ(session.current_game.Rating, 1504);
+  EXPECT_EQ(session.current_game.rated_games, 4);
+  EXPECT_DOUBLE_EQ(session.current_game.rating, 1504);
 
   queue_ = {"$4 3000 1504 0 #$", "$ok"};
   EXPECT_EQ(access_.SaveRatedResult(session, 4000), RatedSave::kSaved);
   EXPECT_EQ(Last().body,
             "nick=Ann&pw=pw&xxxbrkon=4&xxxbrbest=4000&xxxbrrating=2504&xxxbrR1=0&xxxbrR2=#");
-  EXPECT_EQ(session.current_game.Best, 4000);
+  EXPECT_EQ(session.current_game.best_score, 4000);
 
   // A lower score keeps Best and still moves the rating.
   queue_ = {"$4 4000 2504 0 #$", "$ok"};
@@ -423,18 +424,18 @@ TEST_F(ClubAccessTest, RatedGameFigures) {
 
 TEST_F(ClubAccessTest, RatedGameFailuresLeaveNoHalfChangedRecord) {
   ClubSession session;
-  session.current_user.Nick = "Ann";
-  session.current_user.Pw = "pw";
+  session.current_user.nick = "Ann";
+  session.current_user.password = "pw";
 
   // A failed write puts back the remembered values.
   queue_ = {"$3 3000 2003 0 #$", "no"};
   EXPECT_FALSE(access_.RegisterRatedGame(session));
-  EXPECT_EQ(session.current_game.Kon, 3);
-  EXPECT_DOUBLE_EQ(session.current_game.Rating, 2003);
+  EXPECT_EQ(session.current_game.rated_games, 3);
+  EXPECT_DOUBLE_EQ(session.current_game.rating, 2003);
   queue_ = {"$4 3000 1504 0 #$", "no"};
   EXPECT_EQ(access_.SaveRatedResult(session, 9000), RatedSave::kFailed);
-  EXPECT_EQ(session.current_game.Best, 3000);
-  EXPECT_DOUBLE_EQ(session.current_game.Rating, 1504);
+  EXPECT_EQ(session.current_game.best_score, 3000);
+  EXPECT_DOUBLE_EQ(session.current_game.rating, 1504);
 
   // A page without the record (a proxy's error page) is no record of zeros:
   // nothing is written back.
@@ -447,12 +448,12 @@ TEST_F(ClubAccessTest, RatedGameFailuresLeaveNoHalfChangedRecord) {
     EXPECT_EQ(Requests().size(), before + 2);  // the two reads, no write
   }
 
-  // The club lost the started game: the score cannot be put on a Kon of 0.
+  // The club lost the started game: the score cannot be put on 0 rated games.
   const size_t before = Requests().size();
   queue_ = {"$0 0 0 0 #$"};
   EXPECT_EQ(access_.SaveRatedResult(session, 4000), RatedSave::kNotRecordable);
   EXPECT_EQ(Requests().size(), before + 1);
-  EXPECT_EQ(session.current_game.Kon, 0);
+  EXPECT_EQ(session.current_game.rated_games, 0);
 }
 
 TEST_F(ClubAccessTest, TableReplies) {
@@ -463,18 +464,18 @@ TEST_F(ClubAccessTest, TableReplies) {
   EXPECT_EQ(client_.limits().read_timeout, kClubReadTimeout);
   EXPECT_EQ(table.entries[0],
             (TableEntry{0, 76, 5200, "Ann", "1-034", "Oslo", "W", "2.7", "#", "#", 1}));
-  EXPECT_EQ(table.entries[2].Nick, "Москва");
-  EXPECT_EQ(table.entries[2].R08, "2.6");
+  EXPECT_EQ(table.entries[2].nick, "Москва");
+  EXPECT_EQ(table.entries[2].writer_version, "2.6");
   for (size_t i = 3; i < 10; ++i) {
     EXPECT_TRUE(IsEmptyEntry(table.entries[i]));
-    EXPECT_EQ(table.entries[i].R10, "#*");
-    EXPECT_EQ(table.entries[i].GID, 76);
+    EXPECT_EQ(table.entries[i].message, "#*");
+    EXPECT_EQ(table.entries[i].table_id, 76);
   }
 
   reply_ = "$1 9 5200 Ann 1-034 Oslo W 2.7 # #*$x 9 5100 Bob 1-020 Rome M 2.7 # #*";
   table = access_.ReadOwnResults(176, "Ann", "Oslo");
   EXPECT_FALSE(table.ok);
-  EXPECT_EQ(table.entries[0].Nick, "Ann");
+  EXPECT_EQ(table.entries[0].nick, "Ann");
   EXPECT_TRUE(IsEmptyEntry(table.entries[1]));
 
   reply_ = "";  // an empty table
@@ -490,19 +491,19 @@ TEST_F(ClubAccessTest, UsageStatisticsReplies) {
   UsageStatisticsReply stat = access_.ReadUsageStatistics();
   EXPECT_TRUE(stat.ok);
   EXPECT_EQ(client_.limits().read_timeout, kClubReadTimeout);
-  EXPECT_EQ(stat.stat.GID, 76);
-  EXPECT_EQ(stat.stat.Stat1, 120);
-  EXPECT_EQ(stat.stat.Stat2, 40);
-  EXPECT_EQ(stat.stat.Stat3, 7);
-  EXPECT_EQ(stat.stat.Stat4, "Ann");
-  EXPECT_EQ(stat.stat.StatX, (std::array<std::int32_t, 12>{30, 12, 5}));
-  EXPECT_EQ(stat.stat.StatY, 9);
-  EXPECT_EQ(stat.stat.StatZ, "z");
+  EXPECT_EQ(stat.stats.game_id, 76);
+  EXPECT_EQ(stat.stats.starts, 120);
+  EXPECT_EQ(stat.stats.unique_starts, 40);
+  EXPECT_EQ(stat.stats.likes, 7);
+  EXPECT_EQ(stat.stats.last_like_nick, "Ann");
+  EXPECT_EQ(stat.stats.finished_games_by_flag, (std::array<std::int64_t, 12>{30, 12, 5}));
+  EXPECT_EQ(stat.stats.reserved_y, 9);
+  EXPECT_EQ(stat.stats.reserved_z, "z");
 
   reply_ = "$120 40 x Ann*";
   stat = access_.ReadUsageStatistics();
   EXPECT_FALSE(stat.ok);
-  EXPECT_EQ(stat.stat.Stat2, 40);  // what was read stays
+  EXPECT_EQ(stat.stats.unique_starts, 40);  // what was read stays
   reply_ = "<html>proxy</html>";
   EXPECT_FALSE(access_.ReadUsageStatistics().ok);
 
@@ -515,7 +516,7 @@ TEST_F(ClubAccessTest, UsageStatisticsReplies) {
 
 TEST_F(ClubAccessTest, PhotosComeFromTheConfiguredFolderWithTheNickEncoded) {
   const std::string jpeg = SmallJpeg();
-  services_.PhotoAddress = ScrambleText(server_.Url("photos/"), kAccountKey);
+  services_.photo_address = ScrambleText(server_.Url("photos/"), kAccountKey);
   ClubSession session;
   reply_ = jpeg;
   EXPECT_TRUE(access_.LoadPhoto(session, "a?b@(c) d", 1));
@@ -545,7 +546,7 @@ class StartUpLoginTest : public ClubAccessTest {
 };
 
 // The stored password holds a space, "#" and "$": each is sent as "-", and
-// the password sent is what PwC holds afterwards.
+// the password sent is what the scrambled password holds afterwards.
 TEST_F(StartUpLoginTest, StoredPasswordIsSentWithItsSeparatorsReplaced) {
   ASSERT_TRUE(WriteUserFile(UserFile(), "Анна", ScramblePassword("my pw#1$x")));
   reply_ = "$Genova Italy 1-020 W jnoble@mail.it 21.06.2020 xxx xxx xxx 35 0 0$";
@@ -554,28 +555,28 @@ TEST_F(StartUpLoginTest, StoredPasswordIsSentWithItsSeparatorsReplaced) {
   EXPECT_EQ(Requests()[0].body, "nick=%D0%90%D0%BD%D0%BD%D0%B0&pw=my-pw-1-x&label0=0");
   EXPECT_EQ(session_.account_state, AccountState::kLoggedIn);
   EXPECT_TRUE(session_.user_file_saved);
-  EXPECT_EQ(session_.current_user.Nick, "Анна");
-  EXPECT_EQ(session_.current_user.Pw, "my-pw-1-x");
-  EXPECT_EQ(session_.current_user.PwC, ScramblePassword("my-pw-1-x"));
-  EXPECT_EQ(session_.current_user.City, "Genova");
-  EXPECT_EQ(session_.current_user.R04, 35);
+  EXPECT_EQ(session_.current_user.nick, "Анна");
+  EXPECT_EQ(session_.current_user.password, "my-pw-1-x");
+  EXPECT_EQ(session_.current_user.scrambled_password, ScramblePassword("my-pw-1-x"));
+  EXPECT_EQ(session_.current_user.city, "Genova");
+  EXPECT_EQ(session_.current_user.kezs_balance, 35);
 }
 
 TEST_F(StartUpLoginTest, RefusedLoginKeepsTheFileAndLeavesNobodyLoggedIn) {
   const std::string pwc = ScramblePassword("secret");
   ASSERT_TRUE(WriteUserFile(UserFile(), "Ann", pwc));
   const auto file_before = ReadLines(UserFile());
-  session_.current_user.Info.Name1 = "old";
+  session_.current_user.personal_info.first_name = "old";
   for (const std::string reply : {"no", "<html>Bad gateway</html>"}) {
     reply_ = reply;
     EXPECT_FALSE(access_.LoginFromUserFile(session_, UserFile()));
     EXPECT_EQ(session_.account_state, AccountState::kNobody);
     EXPECT_TRUE(session_.user_file_saved);
-    EXPECT_EQ(session_.current_user.Nick, "Ann");
-    EXPECT_EQ(session_.current_user.City, "#");
-    EXPECT_EQ(session_.current_user.DateR, "00.00.0000");
-    EXPECT_EQ(session_.current_user.Info, PersonalInfo{});
-    EXPECT_EQ(session_.current_user.PwC, pwc);
+    EXPECT_EQ(session_.current_user.nick, "Ann");
+    EXPECT_EQ(session_.current_user.city, "#");
+    EXPECT_EQ(session_.current_user.registered_on, "00.00.0000");
+    EXPECT_EQ(session_.current_user.personal_info, PersonalInfo{});
+    EXPECT_EQ(session_.current_user.scrambled_password, pwc);
   }
   EXPECT_EQ(ReadLines(UserFile()), file_before);
 }

@@ -23,7 +23,7 @@ TEST(RatingTest, FormulasWithTheGamesConstants) {
   for (const Case& c : {Case{1, 0, 1}, Case{4, 2003, 1504}, Case{2, 4001, 2002}}) {
     EXPECT_DOUBLE_EQ(RatingAfterStart(c.kon, 1, 0, 1, c.old_rating), c.after_start);
   }
-  // RatingAfterScore(Kon, score, 0, 1, r) = r + score / Kon.
+  // RatingAfterScore(rated games, score, 0, 1, r) = r + score / rated games.
   EXPECT_DOUBLE_EQ(RatingAfterScore(4, 4000, 0, 1, 1504), 2504);
   EXPECT_DOUBLE_EQ(RatingAfterScore(1, 4000, 0, 1, 1), 4001);
   // The general form, with C and D not at the game's values.
@@ -33,24 +33,24 @@ TEST(RatingTest, FormulasWithTheGamesConstants) {
 
 TEST(RatingTest, RatedStepsRefuseRecordsTheFormulaCannotTake) {
   GameRecord game;
-  game.Kon = -1;
-  game.Rating = 5;
+  game.rated_games = -1;
+  game.rating = 5;
   EXPECT_FALSE(ApplyRatedStart(game));
-  EXPECT_EQ(game.Kon, -1);
-  game.Kon = std::numeric_limits<std::int32_t>::max();
+  EXPECT_EQ(game.rated_games, -1);
+  game.rated_games = std::numeric_limits<std::int32_t>::max();
   EXPECT_FALSE(ApplyRatedStart(game));
   for (const std::int32_t kon : {0, -3}) {
-    game.Kon = kon;
-    game.Best = 7;
+    game.rated_games = kon;
+    game.best_score = 7;
     EXPECT_FALSE(ApplyRatedScore(game, 4000));
-    EXPECT_EQ(game.Best, 7);
-    EXPECT_DOUBLE_EQ(game.Rating, 5);
+    EXPECT_EQ(game.best_score, 7);
+    EXPECT_DOUBLE_EQ(game.rating, 5);
   }
-  game.Kon = 2;
-  game.Best = 5000;
+  game.rated_games = 2;
+  game.best_score = 5000;
   EXPECT_TRUE(ApplyRatedScore(game, 1000));
-  EXPECT_EQ(game.Best, 5000);  // a lower score keeps Best
-  EXPECT_DOUBLE_EQ(game.Rating, 505);
+  EXPECT_EQ(game.best_score, 5000);  // a lower score keeps Best
+  EXPECT_DOUBLE_EQ(game.rating, 505);
 }
 
 // The rule itself is the club's (NameRules); here, what the windows' UTF-8

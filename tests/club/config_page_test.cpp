@@ -91,9 +91,9 @@ TEST(ConfigPageTest, StatAndAccountConfigAreEmptyWithoutAUsableValue) {
 class ApplyRemoteConfigTest : public ::testing::Test {
  protected:
   ApplyRemoteConfigTest() {
-    settings_.TopTenAddress = {ScrambleText("http://stored/topten", kConfigKey),
-                               "http://stored/topten"};
-    settings_.StatAddress = {ScrambleText("http://stored/stat", kConfigKey), "http://stored/stat"};
+    settings_.top_ten_address = {ScrambleText("http://stored/topten", kConfigKey),
+                                 "http://stored/topten"};
+    settings_.stat_address = {ScrambleText("http://stored/stat", kConfigKey), "http://stored/stat"};
   }
   Settings settings_;
   ClubServiceState services_;
@@ -102,19 +102,19 @@ class ApplyRemoteConfigTest : public ::testing::Test {
 TEST_F(ApplyRemoteConfigTest, UnreachablePageKeepsStoredAddressesAndOpensTheServices) {
   const Settings before = settings_;
   ApplyRemoteConfig(std::nullopt, settings_, services_);
-  EXPECT_TRUE(services_.TopTenAvailable);
-  EXPECT_TRUE(services_.ChatAvailable);
-  EXPECT_EQ(settings_.TopTenAddress.scrambled, before.TopTenAddress.scrambled);
-  EXPECT_EQ(settings_.StatAddress.plain, before.StatAddress.plain);
-  EXPECT_EQ(services_.AccountAddress, BuiltinAccountAddress());
+  EXPECT_TRUE(services_.top_ten_available);
+  EXPECT_TRUE(services_.chat_available);
+  EXPECT_EQ(settings_.top_ten_address.scrambled, before.top_ten_address.scrambled);
+  EXPECT_EQ(settings_.stat_address.plain, before.stat_address.plain);
+  EXPECT_EQ(services_.account_address, BuiltinAccountAddress());
 }
 
 TEST_F(ApplyRemoteConfigTest, PauseClosesTheTournamentAndKeepsItsAddress) {
   const std::string patt = ScrambleText("http://new/topten", kConfigKey);
   ApplyRemoteConfig("WTGamesPause#WTGamesPatt=" + patt + "#CTGamesPause#", settings_, services_);
-  EXPECT_FALSE(services_.TopTenAvailable);
-  EXPECT_FALSE(services_.ChatAvailable);
-  EXPECT_EQ(settings_.TopTenAddress.plain, "http://stored/topten");
+  EXPECT_FALSE(services_.top_ten_available);
+  EXPECT_FALSE(services_.chat_available);
+  EXPECT_EQ(settings_.top_ten_address.plain, "http://stored/topten");
 }
 
 TEST_F(ApplyRemoteConfigTest, NewAddressesReplaceBothForms) {
@@ -124,38 +124,38 @@ TEST_F(ApplyRemoteConfigTest, NewAddressesReplaceBothForms) {
   ApplyRemoteConfig(
       "<html>WTGamesPatt=" + patt + "#\nStatPath=" + stat + "#\nAccPath=" + account + "#</html>",
       settings_, services_);
-  EXPECT_TRUE(services_.TopTenAvailable);
-  EXPECT_EQ(settings_.TopTenAddress.scrambled, patt);
-  EXPECT_EQ(settings_.TopTenAddress.plain, "http://new/topten");
-  EXPECT_EQ(settings_.StatAddress.scrambled, stat);
-  EXPECT_EQ(settings_.StatAddress.plain, "http://new/stat");
+  EXPECT_TRUE(services_.top_ten_available);
+  EXPECT_EQ(settings_.top_ten_address.scrambled, patt);
+  EXPECT_EQ(settings_.top_ten_address.plain, "http://new/topten");
+  EXPECT_EQ(settings_.stat_address.scrambled, stat);
+  EXPECT_EQ(settings_.stat_address.plain, "http://new/stat");
   // The account address stays scrambled, under its own key.
-  EXPECT_EQ(services_.AccountAddress, account);
-  EXPECT_EQ(UnscrambleAddress(services_.AccountAddress, kAccountKey), "http://new/account");
+  EXPECT_EQ(services_.account_address, account);
+  EXPECT_EQ(UnscrambleAddress(services_.account_address, kAccountKey), "http://new/account");
 }
 
 TEST_F(ApplyRemoteConfigTest, OldKeepsTheAddressAndAnEmptyStatPathChangesNothing) {
   ApplyRemoteConfig("WTGamesPatt=old#StatPath=#", settings_, services_);
-  EXPECT_TRUE(services_.TopTenAvailable);
-  EXPECT_EQ(settings_.TopTenAddress.plain, "http://stored/topten");
-  EXPECT_EQ(settings_.StatAddress.plain, "http://stored/stat");
-  EXPECT_EQ(services_.AccountAddress, BuiltinAccountAddress());
+  EXPECT_TRUE(services_.top_ten_available);
+  EXPECT_EQ(settings_.top_ten_address.plain, "http://stored/topten");
+  EXPECT_EQ(settings_.stat_address.plain, "http://stored/stat");
+  EXPECT_EQ(services_.account_address, BuiltinAccountAddress());
 }
 
 TEST_F(ApplyRemoteConfigTest, PhotoAndUploadAddressesAreKeptScrambledWhenUsable) {
   const std::string photo = ScrambleText("http://new/photos/", kAccountKey);
   const std::string ftp = ScrambleText("ftp://new/up/", kAccountKey);
   ApplyRemoteConfig("PhotoPath=" + photo + "#FtpPath=" + ftp + "#", settings_, services_);
-  EXPECT_EQ(services_.PhotoAddress, photo);
-  EXPECT_EQ(services_.FtpAddress, ftp);
-  EXPECT_EQ(UnscrambleAddress(services_.PhotoAddress, kAccountKey), "http://new/photos/");
+  EXPECT_EQ(services_.photo_address, photo);
+  EXPECT_EQ(services_.ftp_address, ftp);
+  EXPECT_EQ(UnscrambleAddress(services_.photo_address, kAccountKey), "http://new/photos/");
 
   // Values that cannot be scrambled addresses count as absent, as do missing keys.
   ApplyRemoteConfig("PhotoPath=not an address#FtpPath=#", settings_, services_);
-  EXPECT_TRUE(services_.PhotoAddress.empty());
-  EXPECT_TRUE(services_.FtpAddress.empty());
+  EXPECT_TRUE(services_.photo_address.empty());
+  EXPECT_TRUE(services_.ftp_address.empty());
   ApplyRemoteConfig(std::nullopt, settings_, services_);
-  EXPECT_TRUE(services_.PhotoAddress.empty());
+  EXPECT_TRUE(services_.photo_address.empty());
 }
 
 }  // namespace

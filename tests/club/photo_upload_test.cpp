@@ -75,12 +75,12 @@ TEST(PhotoUpload, FileIsReadOnceAndCheckedAsRead) {
 
 TEST(PhotoUpload, FolderComesFromThePageOrTheClubsHost) {
   ClubServiceState services;
-  services.AccountAddress = ScrambleText("http://127.0.0.5:8676/account", kAccountKey);
+  services.account_address = ScrambleText("http://127.0.0.5:8676/account", kAccountKey);
   EXPECT_EQ(PhotoFtpFolder(services), "ftp://127.0.0.5:2121/");
-  services.FtpAddress = ScrambleText("ftp://127.0.0.9:21/photos/", kAccountKey);
+  services.ftp_address = ScrambleText("ftp://127.0.0.9:21/photos/", kAccountKey);
   EXPECT_EQ(PhotoFtpFolder(services), "ftp://127.0.0.9:21/photos/");
   // Only an FTP address from the page is taken.
-  services.FtpAddress = ScrambleText("file:///tmp/", kAccountKey);
+  services.ftp_address = ScrambleText("file:///tmp/", kAccountKey);
   EXPECT_EQ(PhotoFtpFolder(services), "ftp://127.0.0.5:2121/");
   EXPECT_EQ(PhotoUploadAddress("ftp://127.0.0.9:21/photos/", "Ann Lee"),
             "ftp://127.0.0.9:21/photos/Ann%20Lee.jpg");

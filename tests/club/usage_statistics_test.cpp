@@ -52,17 +52,17 @@ TEST(UsageStatisticsTest, FirstStartIsReportedAsUniqueUntilTheServerConfirmsIt) 
   });
   ClubClient client(QuickLimits());
   Settings settings;
-  settings.StatAddress.plain = server.Url("stat");
-  settings.UniqueStartCounted = false;
+  settings.stat_address.plain = server.Url("stat");
+  settings.unique_start_counted = false;
 
   CountStartOfRun(client, 76, settings);  // no marker: still not counted
-  EXPECT_FALSE(settings.UniqueStartCounted);
+  EXPECT_FALSE(settings.unique_start_counted);
   reply = "$ ok#";
   CountStartOfRun(client, 76, settings);  // sent as unique again, now confirmed
-  EXPECT_TRUE(settings.UniqueStartCounted);
+  EXPECT_TRUE(settings.unique_start_counted);
   reply = "$ no#";
   CountStartOfRun(client, 76, settings);  // an ordinary start; the outcome is ignored
-  EXPECT_TRUE(settings.UniqueStartCounted);
+  EXPECT_TRUE(settings.unique_start_counted);
 
   const std::vector<RecordedRequest> requests = server.Requests();
   ASSERT_EQ(requests.size(), 3u);

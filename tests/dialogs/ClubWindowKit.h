@@ -26,10 +26,10 @@ namespace braxo::dialogs_test {
 class ClubConnection {
  public:
   explicit ClubConnection(const std::string& base_url) {
-    settings.TopTenAddress.plain = base_url + "topten";
-    settings.StatAddress.plain = base_url + "stat";
-    services.AccountAddress = ScrambleText(base_url + "account", kAccountKey);
-    services.TopTenAvailable = services.ChatAvailable = true;
+    settings.top_ten_address.plain = base_url + "topten";
+    settings.stat_address.plain = base_url + "stat";
+    services.account_address = ScrambleText(base_url + "account", kAccountKey);
+    services.top_ten_available = services.chat_available = true;
   }
 
   ClubClient client;
@@ -88,10 +88,10 @@ class FailingClub {
 inline TournamentPassport MakePassport(const std::string& nick, const std::string& city,
                                        const std::string& country, char sex) {
   TournamentPassport passport;
-  passport.Nick = nick;
-  passport.City = city;
-  passport.Country = country;
-  passport.Sex = sex;
+  passport.nick = nick;
+  passport.city = city;
+  passport.country_code = country;
+  passport.sex = sex;
   return passport;
 }
 

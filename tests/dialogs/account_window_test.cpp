@@ -79,8 +79,8 @@ class AccountWindowTest : public ::testing::Test {
       : random_(7),
         game_(ports_.Ports(), random_, {"", ""}),
         access_(client_, services_, settings_) {
-    services_.AccountAddress = ScrambleText(server_.BaseUrl() + "account", kAccountKey);
-    services_.PhotoAddress = ScrambleText(server_.BaseUrl() + "photos/", kAccountKey);
+    services_.account_address = ScrambleText(server_.BaseUrl() + "account", kAccountKey);
+    services_.photo_address = ScrambleText(server_.BaseUrl() + "photos/", kAccountKey);
     user_file_ = dir_.filePath("KezUser.kez").toStdString();
   }
 
@@ -118,16 +118,16 @@ class AccountWindowTest : public ::testing::Test {
   void CreateMember(const std::string& nick, const std::string& pw, const std::string& city,
                     const std::string& country, char sex) {
     MemberAccount user;
-    user.Nick = nick;
-    user.Pw = pw;
-    user.PwC = ScramblePassword(pw);
-    user.City = city;
-    user.Country2 = country;
-    user.Country1 = std::string(CountryCode::Parse(country)->Info().server_name);
-    user.Sex = sex;
-    user.EMail = nick + "@example.org";
-    user.DateR = "01.02.2026";
-    user.R01 = user.R02 = user.R03 = "xxx";
+    user.nick = nick;
+    user.password = pw;
+    user.scrambled_password = ScramblePassword(pw);
+    user.city = city;
+    user.country_code = country;
+    user.country_name = std::string(CountryCode::Parse(country)->Info().server_name);
+    user.sex = sex;
+    user.email = nick + "@example.org";
+    user.registered_on = "01.02.2026";
+    user.reserved_r01 = user.reserved_r02 = user.reserved_r03 = "xxx";
     ASSERT_EQ(access_.CreateAccount(user), 0) << nick;
   }
   // Plays one rated game of `score` for a member, as the flow does.
@@ -136,7 +136,7 @@ class AccountWindowTest : public ::testing::Test {
     const LoginReply login = access_.LoginAccount(nick, pw);
     ASSERT_TRUE(login.ok);
     session.current_user = login.user;
-    session.current_user.Pw = pw;
+    session.current_user.password = pw;
     session.account_state = AccountState::kRated;
     ASSERT_TRUE(access_.RegisterRatedGame(session));
     ASSERT_EQ(access_.SaveRatedResult(session, score), RatedSave::kSaved);
@@ -145,8 +145,8 @@ class AccountWindowTest : public ::testing::Test {
     const LoginReply login = access_.LoginAccount(nick, pw);
     ASSERT_TRUE(login.ok);
     Session().current_user = login.user;
-    Session().current_user.Pw = pw;
-    Session().current_user.PwC = ScramblePassword(pw);
+    Session().current_user.password = pw;
+    Session().current_user.scrambled_password = ScramblePassword(pw);
     Session().account_state = AccountState::kLoggedIn;
   }
   QString WritePhotoFile(const std::string& name, const std::string& bytes) {
@@ -204,7 +204,7 @@ TEST_F(AccountWindowTest, AccountIsCreatedFromTheWindowsFields) {
   window->Button(1).click();
   ASSERT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgAccountCreated)});
   EXPECT_EQ(Session().account_state, AccountState::kLoggedIn);
-  EXPECT_EQ(Session().current_user.Nick, "Ann_7");
+  EXPECT_EQ(Session().current_user.nick, "Ann_7");
   EXPECT_EQ(window->Button(2).text().toStdString(), game_.Text(MsgId::MsgSignOut));
   EXPECT_FALSE(window->Edit(1).isEnabled());
   EXPECT_EQ(window->MembersCount(), 1);
@@ -213,12 +213,12 @@ TEST_F(AccountWindowTest, AccountIsCreatedFromTheWindowsFields) {
   // The club holds what the window's fields said.
   const LoginReply stored = access_.LoginAccount("Ann_7", "secret1");
   ASSERT_TRUE(stored.ok);
-  EXPECT_EQ(stored.user.City, "Oslo");
-  EXPECT_EQ(stored.user.EMail, "ann@example.org");
-  EXPECT_EQ(stored.user.Country2, "1-035");
-  EXPECT_EQ(stored.user.Country1, "Norway");
-  EXPECT_EQ(stored.user.Sex, 'W');
-  EXPECT_EQ(stored.user.DateR, QDate::currentDate().toString("dd.MM.yyyy").toStdString());
+  EXPECT_EQ(stored.user.city, "Oslo");
+  EXPECT_EQ(stored.user.email, "ann@example.org");
+  EXPECT_EQ(stored.user.country_code, "1-035");
+  EXPECT_EQ(stored.user.country_name, "Norway");
+  EXPECT_EQ(stored.user.sex, 'W');
+  EXPECT_EQ(stored.user.registered_on, QDate::currentDate().toString("dd.MM.yyyy").toStdString());
 
   // The same nick again: refused, nobody logged in, no registration date.
   window.reset();
@@ -232,7 +232,7 @@ TEST_F(AccountWindowTest, AccountIsCreatedFromTheWindowsFields) {
   window->Button(1).click();
   EXPECT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgNickTaken)});
   EXPECT_EQ(Session().account_state, AccountState::kNobody);
-  EXPECT_EQ(Session().current_user.DateR, "00.00.0000");
+  EXPECT_EQ(Session().current_user.registered_on, "00.00.0000");
 }
 
 TEST_F(AccountWindowTest, LoginSaveDeleteAndSignOut) {
@@ -248,7 +248,7 @@ TEST_F(AccountWindowTest, LoginSaveDeleteAndSignOut) {
   TypeText(window->Edit(2), "pass42");
   window->Button(2).click();
   ASSERT_EQ(Session().account_state, AccountState::kLoggedIn);
-  EXPECT_EQ(Session().current_user.City, "Bergen");
+  EXPECT_EQ(Session().current_user.city, "Bergen");
   EXPECT_EQ(window->Edit(4).text(), "Bergen");
   EXPECT_EQ(window->Edit(3).text(), "Norway");
   EXPECT_EQ(window->Edit(6).text(), "01.02.2026");
@@ -261,7 +261,7 @@ TEST_F(AccountWindowTest, LoginSaveDeleteAndSignOut) {
   const auto file = ReadUserFile(user_file_);
   ASSERT_TRUE(file.has_value());
   EXPECT_EQ(file->nick, "Bob");
-  EXPECT_EQ(file->pwc, ScramblePassword("pass42"));
+  EXPECT_EQ(file->scrambled_password, ScramblePassword("pass42"));
   EXPECT_EQ(ReadAll(user_file_).find("pass42"), std::string::npos);
   EXPECT_TRUE(Session().user_file_saved);
   EXPECT_FALSE(window->Button(3).isEnabled());
@@ -371,7 +371,7 @@ TEST_F(AccountWindowTest, PreGameRatingSwitchDecidesWhetherTheNextGameIsRated) {
   EXPECT_TRUE(Session().rated_game_open);
   GameRecordReply record = access_.ReadGameRecord("Cleo", "pass42");
   ASSERT_TRUE(record.ok);
-  EXPECT_EQ(record.record.Kon, 1) << "the club counted the rated game";
+  EXPECT_EQ(record.record.rated_games, 1) << "the club counted the rated game";
 
   tick = false;
   // The rated game ended (the flow closes it with the result).
@@ -381,7 +381,7 @@ TEST_F(AccountWindowTest, PreGameRatingSwitchDecidesWhetherTheNextGameIsRated) {
   EXPECT_EQ(Session().account_state, AccountState::kLoggedIn);
   EXPECT_FALSE(Session().rated_game_open);
   record = access_.ReadGameRecord("Cleo", "pass42");
-  EXPECT_EQ(record.record.Kon, 1) << "an unrated game is not counted";
+  EXPECT_EQ(record.record.rated_games, 1) << "an unrated game is not counted";
 }
 
 TEST_F(AccountWindowTest, PagesShowTheClubsDataWithTheBestRatedMemberAsChairman) {
@@ -390,10 +390,10 @@ TEST_F(AccountWindowTest, PagesShowTheClubsDataWithTheBestRatedMemberAsChairman)
   GiveRating("Dora", "pass42", 900);
   GiveRating("Emil", "pass43", 4000);
   PersonalInfo emil;
-  emil.Name1 = "Emil";
-  emil.About = "Plays at night";
-  emil.WebSite = "https://emil.example.org/";
-  emil.VK = "javascript:alert(1)";
+  emil.first_name = "Emil";
+  emil.about = "Plays at night";
+  emil.website = "https://emil.example.org/";
+  emil.vkontakte = "javascript:alert(1)";
   ASSERT_TRUE(access_.SavePersonalInfo("Emil", emil));
   std::filesystem::create_directories(PhotoFolder());
   std::ofstream(PhotoFolder() + "/Emil.jpg", std::ios::binary) << Jpeg(200, 250);
@@ -401,13 +401,13 @@ TEST_F(AccountWindowTest, PagesShowTheClubsDataWithTheBestRatedMemberAsChairman)
 
   auto window = OpenWindow();
   ASSERT_TRUE(window->TopTen().ok);
-  EXPECT_EQ(window->TopTen().list[0].Nick, "Emil");
-  EXPECT_EQ(window->TopTen().list[1].Nick, "Dora");
-  EXPECT_TRUE(window->TopTen().list[2].Nick.empty());
-  EXPECT_EQ(window->ChairmanInfo().About, "Plays at night");
+  EXPECT_EQ(window->TopTen().list[0].nick, "Emil");
+  EXPECT_EQ(window->TopTen().list[1].nick, "Dora");
+  EXPECT_TRUE(window->TopTen().list[2].nick.empty());
+  EXPECT_EQ(window->ChairmanInfo().about, "Plays at night");
   EXPECT_TRUE(window->RecordRead());
-  EXPECT_EQ(Session().current_game.Kon, 1);
-  EXPECT_EQ(Session().current_game.Place, 2);
+  EXPECT_EQ(Session().current_game.rated_games, 1);
+  EXPECT_EQ(Session().current_game.rating_place, 2);
   EXPECT_EQ(window->MembersCount(), 2);
 
   // Top ten: Emil's flag (Finland) on the first row.
@@ -449,8 +449,8 @@ TEST_F(AccountWindowTest, ChairmansOwnEditsReachTheChairmanPage) {
   GiveRating("Kai", "pass42", 3000);
   LogIn("Kai", "pass42");
   auto window = OpenWindow();
-  ASSERT_EQ(window->TopTen().list[0].Nick, "Kai");
-  EXPECT_EQ(window->ChairmanInfo().About, "");
+  ASSERT_EQ(window->TopTen().list[0].nick, "Kai");
+  EXPECT_EQ(window->ChairmanInfo().about, "");
   window->PageControl1().setCurrentIndex(kPageAboutMe);
   WhenModalOpens([](QWidget& modal) {
     auto& info = dynamic_cast<PersonalInfoWindow&>(modal);
@@ -458,8 +458,8 @@ TEST_F(AccountWindowTest, ChairmansOwnEditsReachTheChairmanPage) {
     info.ButtonOkI().click();
   });
   window->ButtonAva1().click();
-  EXPECT_EQ(Session().current_user.Info.About, "Chair of the club");
-  EXPECT_EQ(window->ChairmanInfo().About, "Chair of the club");
+  EXPECT_EQ(Session().current_user.personal_info.about, "Chair of the club");
+  EXPECT_EQ(window->ChairmanInfo().about, "Chair of the club");
 }
 
 TEST_F(AccountWindowTest, WhileAGameIsInProgressOnlyTheDataCanBeBrowsed) {
@@ -486,10 +486,10 @@ TEST_F(AccountWindowTest, PersonalInformationIsSavedAndReadBack) {
   window.ButtonOkI().click();
   EXPECT_FALSE(window.ButtonOkI().isEnabled());
   const PersonalInfo stored = access_.ReadPersonalInfo("Gina");
-  EXPECT_EQ(stored.Name1, "Gina");
-  EXPECT_EQ(stored.About, "cost  5   or so");
-  EXPECT_EQ(stored.WebSite, "https://gina.example.org");
-  EXPECT_EQ(Session().current_user.Info, stored);
+  EXPECT_EQ(stored.first_name, "Gina");
+  EXPECT_EQ(stored.about, "cost  5   or so");
+  EXPECT_EQ(stored.website, "https://gina.example.org");
+  EXPECT_EQ(Session().current_user.personal_info, stored);
 
   // An edit changed back still counts as a change.
   TypeText(window.Edit(1), "x");
@@ -509,7 +509,7 @@ TEST_F(AccountWindowTest, PhotoIsUploadedAsTheMemberAndReadBackFromTheClub) {
   LogIn("Hugo", "pass42");
   std::filesystem::create_directories(PhotoFolder());
   testing::FtpServerProcess ftp(PhotoFolder(), "Hugo", "pass42");
-  services_.FtpAddress = ScrambleText(ftp.FolderUrl(), kAccountKey);
+  services_.ftp_address = ScrambleText(ftp.FolderUrl(), kAccountKey);
   PersonalInfoWindow window(Parts(), false, nullptr);
   window.show();
   EXPECT_FALSE(window.ButtonOKF().isEnabled());
@@ -542,7 +542,7 @@ TEST_F(AccountWindowTest, PhotoIsUploadedAsTheMemberAndReadBackFromTheClub) {
 TEST_F(AccountWindowTest, FailedUploadChangesNothing) {
   CreateMember("Ida", "pass42", "Oslo", "1-035", 'W');
   LogIn("Ida", "pass42");
-  services_.FtpAddress =
+  services_.ftp_address =
       ScrambleText("ftp://127.0.0.1:" + std::to_string(testing::FtpServerProcess::FreePort()) + "/",
                    kAccountKey);
   Session().photo_slots[0] = "old";

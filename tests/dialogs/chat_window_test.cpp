@@ -131,7 +131,7 @@ TEST_F(ChatWindowTest, SignsOutsideTheNameCharactersAreSentAsUnderscoresAndShown
   ASSERT_EQ(slot.size(), 3u);
   EXPECT_EQ(slot[2], "a b c d e f g");
   // Stored as the club keeps it.
-  EXPECT_EQ(club_.access.ReadTopTen(kChatTableId).entries[0].R10, "a_b_c_d_e_f_g");
+  EXPECT_EQ(club_.access.ReadTopTen(kChatTableId).entries[0].message, "a_b_c_d_e_f_g");
 }
 
 TEST_F(ChatWindowTest, InputWaitsForAnAcceptablePassportAndForTheTickAfterASend) {
@@ -142,9 +142,9 @@ TEST_F(ChatWindowTest, InputWaitsForAnAcceptablePassportAndForTheTickAfterASend)
   window->Edit1().setText("refused");
   window->SendMessage();
   window->EnvelopeButton().click();
-  EXPECT_TRUE(club_.access.ReadTopTen(kChatTableId).entries[0].Nick == "#");
+  EXPECT_TRUE(club_.access.ReadTopTen(kChatTableId).entries[0].nick == "#");
 
-  passport.City = "New York";  // a space is not a name character
+  passport.city = "New York";  // a space is not a name character
   window->Timer1Timer();
   EXPECT_FALSE(window->Edit1().isEnabled());
 
@@ -152,8 +152,8 @@ TEST_F(ChatWindowTest, InputWaitsForAnAcceptablePassportAndForTheTickAfterASend)
   ChatWindow fixed(
       club_.access, passport, 0, pictures_,
       [&passport](QWidget*) {
-        passport.Nick = "Ann";
-        passport.City = "NewYork";
+        passport.nick = "Ann";
+        passport.city = "NewYork";
       },
       nullptr, notices_.Shower(), [] { return kNoon; });
   fixed.show();
@@ -174,8 +174,8 @@ TEST_F(ChatWindowTest, InputWaitsForAnAcceptablePassportAndForTheTickAfterASend)
   EXPECT_TRUE(fixed.Edit1().isEnabled());
   EXPECT_TRUE(fixed.Image3().isVisible());
   Send(fixed, "Second");
-  EXPECT_EQ(club_.access.ReadTopTen(kChatTableId).entries[0].Score, 2);
-  EXPECT_EQ(club_.access.ReadTopTen(kChatTableId).entries[0].R10, "Second");
+  EXPECT_EQ(club_.access.ReadTopTen(kChatTableId).entries[0].score, 2);
+  EXPECT_EQ(club_.access.ReadTopTen(kChatTableId).entries[0].message, "Second");
 }
 
 TEST_F(ChatWindowTest, AnEmptyLineSendsNothing) {

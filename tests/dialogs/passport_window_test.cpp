@@ -55,10 +55,10 @@ TEST_F(PassportWindowTest, TypedCharactersOutsideTheNameCharactersAreDropped) {
   window.Edit1().end(false);
   TypeText(window.Edit1(), "a b&c=d");
   EXPECT_EQ(window.Edit1().text(), "Annabcd");
-  EXPECT_EQ(passport_.Nick, "Annabcd");
+  EXPECT_EQ(passport_.nick, "Annabcd");
   TypeKey(window.Edit1(), Qt::Key_Backspace);
   EXPECT_EQ(window.Edit1().text(), "Annabc");
-  EXPECT_EQ(passport_.Nick, "Annabc");
+  EXPECT_EQ(passport_.nick, "Annabc");
 }
 
 TEST_F(PassportWindowTest, ARefusedNameKeepsThePassportAndTheWindowOpen) {
@@ -68,11 +68,11 @@ TEST_F(PassportWindowTest, ARefusedNameKeepsThePassportAndTheWindowOpen) {
   EXPECT_EQ(window.NickLampPicture(), "LampR24");
   EXPECT_FALSE(window.Button1().isEnabled());
   EXPECT_FALSE(window.Valid());
-  EXPECT_EQ(passport_.Nick, "Ann");
+  EXPECT_EQ(passport_.nick, "Ann");
 
   // While the nick is refused the city typed is shown but cannot be kept yet.
   window.Edit2().setText("Oslo");
-  EXPECT_EQ(passport_.City, "Москва");
+  EXPECT_EQ(passport_.city, "Москва");
 
   window.reject();  // Esc and the close box
   EXPECT_TRUE(window.isVisible());
@@ -80,8 +80,8 @@ TEST_F(PassportWindowTest, ARefusedNameKeepsThePassportAndTheWindowOpen) {
   // Both names acceptable again: both boxes reach the passport, the city
   // typed while the nick was refused too.
   window.Edit1().setText("Bob");
-  EXPECT_EQ(passport_.Nick, "Bob");
-  EXPECT_EQ(passport_.City, "Oslo");
+  EXPECT_EQ(passport_.nick, "Bob");
+  EXPECT_EQ(passport_.city, "Oslo");
   window.Edit2().setText("O");
   window.reject();
   EXPECT_TRUE(window.isVisible());
@@ -90,8 +90,8 @@ TEST_F(PassportWindowTest, ARefusedNameKeepsThePassportAndTheWindowOpen) {
 
   window.Edit1().setText("Bo");
   EXPECT_TRUE(window.Button1().isEnabled());
-  EXPECT_EQ(passport_.Nick, "Bo");
-  EXPECT_EQ(passport_.City, "Oslo");
+  EXPECT_EQ(passport_.nick, "Bo");
+  EXPECT_EQ(passport_.city, "Oslo");
   window.Button1().click();
   EXPECT_FALSE(window.isVisible());
 }
@@ -103,7 +103,7 @@ TEST_F(PassportWindowTest, ARefusedCityTurnsItsLampRed) {
     window.Edit2().setText(city);
     EXPECT_EQ(window.CityLampPicture(), "LampR24") << city;
     EXPECT_FALSE(window.Button1().isEnabled()) << city;
-    EXPECT_EQ(passport_.City, "Москва") << city;
+    EXPECT_EQ(passport_.city, "Москва") << city;
   }
   window.accept();
   EXPECT_TRUE(window.isVisible());
@@ -113,15 +113,15 @@ TEST_F(PassportWindowTest, ContinentCountryAndSexActOnThePassportAtOnce) {
   PassportWindow window(passport_, 0, pictures_, nullptr);
   window.show();
   StepDown(window.ComboBox1(), 3);  // Oceania
-  EXPECT_EQ(passport_.Country, "5-000");
+  EXPECT_EQ(passport_.country_code, "5-000");
   EXPECT_EQ(window.ComboBox2().currentIndex(), 0);
   StepDown(window.ComboBox2(), 1);  // index 2, Australia
-  EXPECT_EQ(passport_.Country, "5-002");
+  EXPECT_EQ(passport_.country_code, "5-002");
   StepDown(window.ComboBox3(), 0);
-  EXPECT_EQ(passport_.Sex, 'W');
+  EXPECT_EQ(passport_.sex, 'W');
   window.ComboBox3().setCurrentIndex(1);
   QTest::keyClick(&window.ComboBox3(), Qt::Key_Up);
-  EXPECT_EQ(passport_.Sex, 'M');
+  EXPECT_EQ(passport_.sex, 'M');
 }
 
 TEST(PassportLamps, OneLampPerRating) {
@@ -139,10 +139,10 @@ TEST(PassportSettings, ThePassportEditedIsReadBackAfterARestart) {
   const SettingsHooks hooks{"top", "stat", [](const std::string& s) { return s; }};
   Settings first;
   LoadSettings(paths, hooks, first);  // no file yet: the defaults
-  ASSERT_EQ(first.Passport.Nick, "Incognito");
+  ASSERT_EQ(first.passport.nick, "Incognito");
   {
     PictureStore pictures;
-    PassportWindow window(first.Passport, 0, pictures, nullptr);
+    PassportWindow window(first.passport, 0, pictures, nullptr);
     window.show();
     window.Edit1().setText("Пётр");
     window.Edit2().setText("Oslo");
@@ -157,10 +157,10 @@ TEST(PassportSettings, ThePassportEditedIsReadBackAfterARestart) {
 
   Settings second;
   ASSERT_EQ(LoadSettings(paths, hooks, second), LoadOutcome::kComplete);
-  EXPECT_EQ(second.Passport.Nick, "Пётр");
-  EXPECT_EQ(second.Passport.City, "Oslo");
-  EXPECT_EQ(second.Passport.Sex, 'W');
-  EXPECT_EQ(second.Passport.Country, "6-046");
+  EXPECT_EQ(second.passport.nick, "Пётр");
+  EXPECT_EQ(second.passport.city, "Oslo");
+  EXPECT_EQ(second.passport.sex, 'W');
+  EXPECT_EQ(second.passport.country_code, "6-046");
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ class StatisticsWindowTest : public ::testing::Test {
 };
 
 TEST_F(StatisticsWindowTest, CountsOfStartsAndFinishedGamesThenOneLikePerInstallation) {
-  const std::string stat = club_.settings.StatAddress.plain;
+  const std::string stat = club_.settings.stat_address.plain;
   ASSERT_TRUE(CountStart(club_.client, stat, 76, true));
   ASSERT_TRUE(CountStart(club_.client, stat, 76, false));
   ASSERT_TRUE(CountStart(club_.client, stat, 76, false));
@@ -73,8 +73,8 @@ TEST_F(StatisticsWindowTest, CountsOfStartsAndFinishedGamesThenOneLikePerInstall
   const std::array<int, 12> super = {0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   for (const auto& flags : {normal, normal, extra, super, super, super})
     ASSERT_TRUE(CountFinishedGame(club_.client, stat, 76, flags));
-  club_.settings.LikeSent = false;
-  club_.settings.Passport.Nick = "Ann";
+  club_.settings.like_sent = false;
+  club_.settings.passport.nick = "Ann";
 
   auto window = Open();
   EXPECT_EQ(window->Cell(0, 0), "Number of starts:");
@@ -89,7 +89,7 @@ TEST_F(StatisticsWindowTest, CountsOfStartsAndFinishedGamesThenOneLikePerInstall
   EXPECT_FALSE(window->Button2().isEnabled());
   EXPECT_EQ(window->Cell(1, 2), "1");
   EXPECT_EQ(window->Cell(1, 3), "Ann");
-  EXPECT_TRUE(club_.settings.LikeSent);
+  EXPECT_TRUE(club_.settings.like_sent);
   EXPECT_EQ(saves_, 1);
 
   // Read again: the club counted it; the installation does not like twice.
@@ -98,34 +98,34 @@ TEST_F(StatisticsWindowTest, CountsOfStartsAndFinishedGamesThenOneLikePerInstall
   EXPECT_EQ(again->Cell(1, 3), "Ann");
   EXPECT_FALSE(again->Button2().isEnabled());
   again->Button2Click();
-  EXPECT_EQ(club_.access.ReadUsageStatistics().stat.Stat3, 1);
+  EXPECT_EQ(club_.access.ReadUsageStatistics().stats.likes, 1);
   EXPECT_EQ(saves_, 1);
 }
 
 TEST_F(StatisticsWindowTest, IncognitoIsAskedForANickUntilOneIsAccepted) {
-  club_.settings.LikeSent = false;
+  club_.settings.like_sent = false;
   nick_box_.answers = {"A", "bad nick", "Пётр"};
   auto window = Open();
   window->Button2().click();
   EXPECT_EQ(nick_box_.defaults_offered,
             (std::vector<QString>{"Incognito", "Incognito", "Incognito"}));
-  EXPECT_EQ(club_.settings.Passport.Nick, "Пётр");
+  EXPECT_EQ(club_.settings.passport.nick, "Пётр");
   EXPECT_EQ(window->Cell(1, 3), "Пётр");
-  EXPECT_EQ(club_.access.ReadUsageStatistics().stat.Stat4, "Пётр");
-  EXPECT_TRUE(club_.settings.LikeSent);
+  EXPECT_EQ(club_.access.ReadUsageStatistics().stats.last_like_nick, "Пётр");
+  EXPECT_TRUE(club_.settings.like_sent);
 }
 
 TEST_F(StatisticsWindowTest, ACancelledQuestionLikesAsIncognito) {
-  club_.settings.LikeSent = false;
+  club_.settings.like_sent = false;
   auto window = Open();
   window->Button2().click();
   EXPECT_EQ(nick_box_.defaults_offered.size(), 1u);
-  EXPECT_EQ(club_.settings.Passport.Nick, "Incognito");
+  EXPECT_EQ(club_.settings.passport.nick, "Incognito");
   EXPECT_EQ(window->Cell(1, 3), "Incognito");
 }
 
 TEST_F(StatisticsWindowTest, LikeSentInAnEarlierRunDisablesTheButton) {
-  club_.settings.LikeSent = true;
+  club_.settings.like_sent = true;
   auto window = Open();
   EXPECT_FALSE(window->Button2().isEnabled());
 }
@@ -139,8 +139,8 @@ class StatisticsFailureTest : public ::testing::TestWithParam<Failure> {
 
 TEST_P(StatisticsFailureTest, NoConnectInTheFirstCellAndAFailedLikeChangesNothing) {
   ClubConnection club(BaseUrl());
-  club.settings.LikeSent = false;
-  club.settings.Passport.Nick = "Ann";
+  club.settings.like_sent = false;
+  club.settings.passport.nick = "Ann";
   int saves = 0;
   StatisticsWindow window(
       club.access, club.settings, [&saves] { ++saves; }, 0, pictures_, nullptr);
@@ -152,7 +152,7 @@ TEST_P(StatisticsFailureTest, NoConnectInTheFirstCellAndAFailedLikeChangesNothin
 
   window.Button2().click();
   EXPECT_TRUE(window.Button2().isEnabled());
-  EXPECT_FALSE(club.settings.LikeSent);
+  EXPECT_FALSE(club.settings.like_sent);
   EXPECT_EQ(saves, 0);
   EXPECT_EQ(window.Cell(1, 3), "");
   window.Button1().click();
@@ -179,8 +179,8 @@ TEST(StatisticsLikes, ALikeAfterAFailedReadStillCounts) {
     return r;
   });
   ClubConnection club(club_server.Url(""));
-  club.settings.LikeSent = false;
-  club.settings.Passport.Nick = "Ann";
+  club.settings.like_sent = false;
+  club.settings.passport.nick = "Ann";
   PictureStore pictures;
   int saves = 0;
   StatisticsWindow window(
@@ -191,7 +191,7 @@ TEST(StatisticsLikes, ALikeAfterAFailedReadStillCounts) {
   EXPECT_FALSE(window.Button2().isEnabled());
   EXPECT_EQ(window.Cell(1, 2), "");
   EXPECT_EQ(window.Cell(1, 3), "Ann");
-  EXPECT_TRUE(club.settings.LikeSent);
+  EXPECT_TRUE(club.settings.like_sent);
   EXPECT_EQ(saves, 1);
 }
 

@@ -159,8 +159,8 @@ TEST_F(TopTenTableTest, PassportButtonRedrawsWithTheNewPassportAndTheHotspotWait
   TopTenTableWindow window(
       club_.access, passport, platform_, 0, pictures_,
       [&passport](QWidget*) {
-        passport.Nick = "Eve";
-        passport.City = "Lyon";
+        passport.nick = "Eve";
+        passport.city = "Lyon";
       },
       nullptr);
   window.show();
@@ -258,7 +258,7 @@ TEST_F(TopTenResultTest, PassportDecidesSend) {
   TournamentPassport short_nick = MakePassport("A", "Oslo", "1-035", 'W');
   TopTenEntryWindow third(
       club_.access, short_nick, 3000, 0, pictures_,
-      [&short_nick](QWidget*) { short_nick.Nick = "Ann"; }, nullptr, notices_.Shower());
+      [&short_nick](QWidget*) { short_nick.nick = "Ann"; }, nullptr, notices_.Shower());
   third.FormShow();
   EXPECT_FALSE(third.Button1().isEnabled());
   third.Button2().click();

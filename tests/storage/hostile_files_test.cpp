@@ -70,14 +70,14 @@ TEST(HostileFilesTest, AnEntryThatIsNotAFileReadsAsMissingAndIsNeverReplaced) {
     EXPECT_FALSE(ReadLines(paths.settings_file).has_value());
     Settings settings;
     EXPECT_EQ(LoadSettings(paths, {}, settings), LoadOutcome::kNoFile);
-    EXPECT_EQ(settings.LanguageIndex, 0);
+    EXPECT_EQ(settings.language_index, 0);
 
     ChampionsFile champions(paths.champions_file);
     EXPECT_EQ(champions.CheckChampionsFile(), ChampionsCheck::kInvalid);
     EXPECT_EQ(champions.ChampionsThreshold(), kNoAdmission);
     EXPECT_EQ(champions.AddChampion("Ann", 99999), 0);
 
-    settings.LanguageIndex = 4;
+    settings.language_index = 4;
     const SaveOutcome outcome = SaveSettings(paths, settings);
     EXPECT_FALSE(outcome.settings_file_written);
     EXPECT_FALSE(outcome.champions_file_updated);
@@ -117,7 +117,7 @@ TEST(HostileFilesTest, ARefusedChampionsFileIsNeverWritten) {
     EXPECT_EQ(champions.CheckChampionsFile(), ChampionsCheck::kInvalid);
     Settings settings;
     LoadSettings(paths, {}, settings);
-    settings.LanguageIndex = 3;
+    settings.language_index = 3;
     EXPECT_FALSE(SaveSettings(paths, settings).champions_file_updated);
     EXPECT_FALSE(champions.WriteLanguageDigit(5));
     EXPECT_EQ(ReadBytes(paths.champions_file), bytes);
@@ -138,8 +138,8 @@ TEST(HostileFilesTest, OversizedSettingsAndNameLinesAreNotTaken) {
   SettingsHooks hooks;
   hooks.default_top_ten_address = "DEFAULT";
   EXPECT_EQ(LoadSettings(paths, hooks, settings), LoadOutcome::kStoppedEarly);
-  EXPECT_EQ(settings.PlayerName, std::string(12, 'N'));
-  EXPECT_EQ(settings.TopTenAddress.scrambled, "DEFAULT");
+  EXPECT_EQ(settings.player_name, std::string(12, 'N'));
+  EXPECT_EQ(settings.top_ten_address.scrambled, "DEFAULT");
 
   // A file far past any settings file is not read at all.
   lines[3] = std::string(10 << 20, 'N');
@@ -147,7 +147,7 @@ TEST(HostileFilesTest, OversizedSettingsAndNameLinesAreNotTaken) {
   WriteBytes(paths.settings_file, Joined(lines));
   Settings big;
   EXPECT_EQ(LoadSettings(paths, hooks, big), LoadOutcome::kNoFile);
-  EXPECT_TRUE(big.PlayerName.empty());
+  EXPECT_TRUE(big.player_name.empty());
 }
 
 TEST(FileRulesTest, ReplacementKeepsThePermissions) {

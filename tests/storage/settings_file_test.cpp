@@ -46,13 +46,13 @@ SettingsHooks TestHooks() {
 // Values that a load must not touch unless it takes the matching line.
 Settings Untouched() {
   Settings settings;
-  settings.PlayerName = "earlier name";
-  settings.TopTenAddress.plain = "earlier top";
-  settings.StatAddress.plain = "earlier stat";
-  settings.UniqueStartCounted = false;
-  settings.LikeSent = false;
-  settings.Passport = {"Someone", "3-003", "Elsewhere", 'W'};
-  settings.LanguageIndex = 5;
+  settings.player_name = "earlier name";
+  settings.top_ten_address.plain = "earlier top";
+  settings.stat_address.plain = "earlier stat";
+  settings.unique_start_counted = false;
+  settings.like_sent = false;
+  settings.passport = {"Someone", "3-003", "Elsewhere", 'W'};
+  settings.language_index = 5;
   return settings;
 }
 
@@ -84,20 +84,20 @@ struct LoadCase {
 TEST_F(SettingsFileTest, LoadTakesValuesInOrderAndStopsAtTheFirstBadOne) {
   // What every load sets before it reads the file.
   Settings defaults = Untouched();
-  defaults.UniqueStartCounted = true;
-  defaults.LikeSent = true;
-  defaults.TopTenAddress.scrambled = "DEFTOP";
-  defaults.StatAddress.scrambled = "DEFSTAT";
-  defaults.Passport = TournamentPassport{};
-  defaults.LanguageIndex = 0;
+  defaults.unique_start_counted = true;
+  defaults.like_sent = true;
+  defaults.top_ten_address.scrambled = "DEFTOP";
+  defaults.stat_address.scrambled = "DEFSTAT";
+  defaults.passport = TournamentPassport{};
+  defaults.language_index = 0;
 
   Settings complete = defaults;
-  complete.UniqueStartCounted = true;
-  complete.LikeSent = false;
-  complete.PlayerName = "Player One";
-  complete.TopTenAddress = {"TOPTEN", "plain:TOPTEN"};
-  complete.Passport = {"Nick", "2-010", "Berlin", 'W'};
-  complete.StatAddress = {"STAT", "plain:STAT"};
+  complete.unique_start_counted = true;
+  complete.like_sent = false;
+  complete.player_name = "Player One";
+  complete.top_ten_address = {"TOPTEN", "plain:TOPTEN"};
+  complete.passport = {"Nick", "2-010", "Berlin", 'W'};
+  complete.stat_address = {"STAT", "plain:STAT"};
 
   const auto with = [](Settings s, auto change) {
     change(s);
@@ -105,8 +105,8 @@ TEST_F(SettingsFileTest, LoadTakesValuesInOrderAndStopsAtTheFirstBadOne) {
   };
   // Lines 1-5 taken, stopped at line 8.
   Settings top_only = with(complete, [&](Settings& s) {
-    s.Passport = TournamentPassport{};
-    s.StatAddress = defaults.StatAddress;
+    s.passport = TournamentPassport{};
+    s.stat_address = defaults.stat_address;
   });
 
   const std::vector<LoadCase> cases = {
@@ -117,71 +117,71 @@ TEST_F(SettingsFileTest, LoadTakesValuesInOrderAndStopsAtTheFirstBadOne) {
       {"empty flags", FileWith({{2, ""}}), LoadOutcome::kStoppedEarly, defaults},
       {"one flag", FileWith({{2, "R"}}), LoadOutcome::kStoppedEarly, defaults},
       {"flags ##", FileWith({{2, "##"}}), LoadOutcome::kComplete,
-       with(complete, [](Settings& s) { s.UniqueStartCounted = false; })},
+       with(complete, [](Settings& s) { s.unique_start_counted = false; })},
       {"flags #L", FileWith({{2, "#Lxyz"}}), LoadOutcome::kComplete,
        with(complete,
             [](Settings& s) {
-              s.UniqueStartCounted = false;
-              s.LikeSent = true;
+              s.unique_start_counted = false;
+              s.like_sent = true;
             })},
       {"empty name", FileWith({{4, ""}}), LoadOutcome::kComplete,
-       with(complete, [](Settings& s) { s.PlayerName = "Incognito"; })},
+       with(complete, [](Settings& s) { s.player_name = "Incognito"; })},
       {"empty tournament address keeps everything after it", FileWith({{6, ""}}),
        LoadOutcome::kStoppedEarly,
        with(defaults,
             [](Settings& s) {
-              s.UniqueStartCounted = true;
-              s.LikeSent = false;
-              s.PlayerName = "Player One";
+              s.unique_start_counted = true;
+              s.like_sent = false;
+              s.player_name = "Player One";
             })},
       {"empty nick", FileWith({{8, ""}}), LoadOutcome::kStoppedEarly, top_only},
       {"long nick", FileWith({{8, "ABCDEFGHIJKLMNOPQRST"}}), LoadOutcome::kComplete,
-       with(complete, [](Settings& s) { s.Passport.Nick = "ABCDEFGHIJKL"; })},
+       with(complete, [](Settings& s) { s.passport.nick = "ABCDEFGHIJKL"; })},
       {"Cyrillic nick and city",
        FileWith({{8, "\xC2\xE0\xF1\xFF"}, {12, "\xCC\xEE\xF1\xEA\xE2\xE0"}}),
        LoadOutcome::kComplete,
        with(complete,
             [](Settings& s) {
-              s.Passport.Nick = "Вася";
-              s.Passport.City = "Москва";
+              s.passport.nick = "Вася";
+              s.passport.city = "Москва";
             })},
       {"continent 7", FileWith({{10, "7-001"}}), LoadOutcome::kComplete,
-       with(complete, [](Settings& s) { s.Passport.Country = "1-001"; })},
+       with(complete, [](Settings& s) { s.passport.country_code = "1-001"; })},
       {"no hyphen", FileWith({{10, "1x001"}}), LoadOutcome::kComplete,
-       with(complete, [](Settings& s) { s.Passport.Country = "1-001"; })},
+       with(complete, [](Settings& s) { s.passport.country_code = "1-001"; })},
       {"Europe 49", FileWith({{10, "1-049"}}), LoadOutcome::kComplete,
-       with(complete, [](Settings& s) { s.Passport.Country = "1-001"; })},
+       with(complete, [](Settings& s) { s.passport.country_code = "1-001"; })},
       {"Europe 48", FileWith({{10, "1-048"}}), LoadOutcome::kComplete,
-       with(complete, [](Settings& s) { s.Passport.Country = "1-048"; })},
+       with(complete, [](Settings& s) { s.passport.country_code = "1-048"; })},
       {"Africa 54", FileWith({{10, "6-054"}}), LoadOutcome::kComplete,
-       with(complete, [](Settings& s) { s.Passport.Country = "6-054"; })},
+       with(complete, [](Settings& s) { s.passport.country_code = "6-054"; })},
       {"South America 15", FileWith({{10, "4-015"}}), LoadOutcome::kComplete,
-       with(complete, [](Settings& s) { s.Passport.Country = "1-001"; })},
+       with(complete, [](Settings& s) { s.passport.country_code = "1-001"; })},
       {"country with a space", FileWith({{10, "1- 12"}}), LoadOutcome::kComplete,
-       with(complete, [](Settings& s) { s.Passport.Country = "1-001"; })},
+       with(complete, [](Settings& s) { s.passport.country_code = "1-001"; })},
       {"country of 4", FileWith({{10, "1-01"}}), LoadOutcome::kStoppedEarly,
-       with(top_only, [](Settings& s) { s.Passport.Nick = "Nick"; })},
+       with(top_only, [](Settings& s) { s.passport.nick = "Nick"; })},
       {"country of 6", FileWith({{10, "1-0010"}}), LoadOutcome::kStoppedEarly,
-       with(top_only, [](Settings& s) { s.Passport.Nick = "Nick"; })},
+       with(top_only, [](Settings& s) { s.passport.nick = "Nick"; })},
       {"long city", FileWith({{12, "ABCDEFGHIJKLMNOPQRST"}}), LoadOutcome::kComplete,
-       with(complete, [](Settings& s) { s.Passport.City = "ABCDEFGHIJKLMNO"; })},
+       with(complete, [](Settings& s) { s.passport.city = "ABCDEFGHIJKLMNO"; })},
       {"empty city", FileWith({{12, ""}}), LoadOutcome::kStoppedEarly,
        with(top_only,
             [](Settings& s) {
-              s.Passport.Nick = "Nick";
-              s.Passport.Country = "2-010";
+              s.passport.nick = "Nick";
+              s.passport.country_code = "2-010";
             })},
       {"sex F", FileWith({{14, "F"}}), LoadOutcome::kComplete,
-       with(complete, [](Settings& s) { s.Passport.Sex = 'M'; })},
+       with(complete, [](Settings& s) { s.passport.sex = 'M'; })},
       {"sex Wx", FileWith({{14, "Wx"}}), LoadOutcome::kComplete, complete},
       {"empty sex", FileWith({{14, ""}}), LoadOutcome::kStoppedEarly,
        with(complete,
             [&](Settings& s) {
-              s.Passport.Sex = 'M';
-              s.StatAddress = defaults.StatAddress;
+              s.passport.sex = 'M';
+              s.stat_address = defaults.stat_address;
             })},
       {"empty statistics address", FileWith({{16, ""}}), LoadOutcome::kStoppedEarly,
-       with(complete, [&](Settings& s) { s.StatAddress = defaults.StatAddress; })},
+       with(complete, [&](Settings& s) { s.stat_address = defaults.stat_address; })},
       {"tag lines are not examined", FileWith({{1, "junk"}, {3, ""}, {15, "x"}}),
        LoadOutcome::kComplete, complete},
   };
@@ -191,18 +191,18 @@ TEST_F(SettingsFileTest, LoadTakesValuesInOrderAndStopsAtTheFirstBadOne) {
     WriteBytes(Paths().settings_file, Joined(c.lines));
     Settings settings = Untouched();
     EXPECT_EQ(LoadSettings(Paths(), TestHooks(), settings), c.outcome);
-    EXPECT_EQ(settings.LanguageIndex, c.expected.LanguageIndex);
-    EXPECT_EQ(settings.UniqueStartCounted, c.expected.UniqueStartCounted);
-    EXPECT_EQ(settings.LikeSent, c.expected.LikeSent);
-    EXPECT_EQ(settings.PlayerName, c.expected.PlayerName);
-    EXPECT_EQ(settings.TopTenAddress.scrambled, c.expected.TopTenAddress.scrambled);
-    EXPECT_EQ(settings.TopTenAddress.plain, c.expected.TopTenAddress.plain);
-    EXPECT_EQ(settings.Passport.Nick, c.expected.Passport.Nick);
-    EXPECT_EQ(settings.Passport.Country, c.expected.Passport.Country);
-    EXPECT_EQ(settings.Passport.City, c.expected.Passport.City);
-    EXPECT_EQ(settings.Passport.Sex, c.expected.Passport.Sex);
-    EXPECT_EQ(settings.StatAddress.scrambled, c.expected.StatAddress.scrambled);
-    EXPECT_EQ(settings.StatAddress.plain, c.expected.StatAddress.plain);
+    EXPECT_EQ(settings.language_index, c.expected.language_index);
+    EXPECT_EQ(settings.unique_start_counted, c.expected.unique_start_counted);
+    EXPECT_EQ(settings.like_sent, c.expected.like_sent);
+    EXPECT_EQ(settings.player_name, c.expected.player_name);
+    EXPECT_EQ(settings.top_ten_address.scrambled, c.expected.top_ten_address.scrambled);
+    EXPECT_EQ(settings.top_ten_address.plain, c.expected.top_ten_address.plain);
+    EXPECT_EQ(settings.passport.nick, c.expected.passport.nick);
+    EXPECT_EQ(settings.passport.country_code, c.expected.passport.country_code);
+    EXPECT_EQ(settings.passport.city, c.expected.passport.city);
+    EXPECT_EQ(settings.passport.sex, c.expected.passport.sex);
+    EXPECT_EQ(settings.stat_address.scrambled, c.expected.stat_address.scrambled);
+    EXPECT_EQ(settings.stat_address.plain, c.expected.stat_address.plain);
   }
 }
 
@@ -214,24 +214,24 @@ TEST_F(SettingsFileTest, TheShippedFileReadsAsANewInstallationWithTheBuiltInAddr
   ASSERT_TRUE(WriteLinesAtomic(Paths().settings_file, *lines));
   Settings settings = Untouched();
   ASSERT_EQ(LoadSettings(Paths(), TestHooks(), settings), LoadOutcome::kComplete);
-  EXPECT_FALSE(settings.UniqueStartCounted);
-  EXPECT_FALSE(settings.LikeSent);
-  EXPECT_EQ(settings.PlayerName, "Incognito");
-  EXPECT_EQ(settings.TopTenAddress.scrambled, "DEFTOP");
-  EXPECT_EQ(settings.TopTenAddress.plain, "plain:DEFTOP");
-  EXPECT_EQ(settings.StatAddress.plain, "plain:DEFSTAT");
-  EXPECT_EQ(settings.Passport.Nick, "Incognito");
+  EXPECT_FALSE(settings.unique_start_counted);
+  EXPECT_FALSE(settings.like_sent);
+  EXPECT_EQ(settings.player_name, "Incognito");
+  EXPECT_EQ(settings.top_ten_address.scrambled, "DEFTOP");
+  EXPECT_EQ(settings.top_ten_address.plain, "plain:DEFTOP");
+  EXPECT_EQ(settings.stat_address.plain, "plain:DEFSTAT");
+  EXPECT_EQ(settings.passport.nick, "Incognito");
 }
 
 TEST_F(SettingsFileTest, MissingFileLeavesDefaultsAndTheUnscrambledFormsAlone) {
   Settings settings = Untouched();
   EXPECT_EQ(LoadSettings(Paths(), TestHooks(), settings), LoadOutcome::kNoFile);
-  EXPECT_EQ(settings.TopTenAddress.scrambled, "DEFTOP");
-  EXPECT_EQ(settings.TopTenAddress.plain, "earlier top");
-  EXPECT_EQ(settings.StatAddress.plain, "earlier stat");
-  EXPECT_EQ(settings.PlayerName, "earlier name");
-  EXPECT_EQ(settings.Passport.Nick, "Incognito");
-  EXPECT_TRUE(settings.UniqueStartCounted);
+  EXPECT_EQ(settings.top_ten_address.scrambled, "DEFTOP");
+  EXPECT_EQ(settings.top_ten_address.plain, "earlier top");
+  EXPECT_EQ(settings.stat_address.plain, "earlier stat");
+  EXPECT_EQ(settings.player_name, "earlier name");
+  EXPECT_EQ(settings.passport.nick, "Incognito");
+  EXPECT_TRUE(settings.unique_start_counted);
 }
 
 TEST_F(SettingsFileTest, LoadReadsLinesEndedByLineFeedAloneAndIgnoresExtraLines) {
@@ -240,12 +240,12 @@ TEST_F(SettingsFileTest, LoadReadsLinesEndedByLineFeedAloneAndIgnoresExtraLines)
   WriteBytes(Paths().settings_file, Joined(lines, "\n"));
   Settings settings;
   EXPECT_EQ(LoadSettings(Paths(), TestHooks(), settings), LoadOutcome::kComplete);
-  EXPECT_EQ(settings.StatAddress.scrambled, "STAT");
+  EXPECT_EQ(settings.stat_address.scrambled, "STAT");
   // The last line may lack its line end.
   WriteBytes(Paths().settings_file,
              Joined(kCompleteFile).substr(0, Joined(kCompleteFile).size() - 2));
   EXPECT_EQ(LoadSettings(Paths(), TestHooks(), settings), LoadOutcome::kComplete);
-  EXPECT_EQ(settings.StatAddress.scrambled, "STAT");
+  EXPECT_EQ(settings.stat_address.scrambled, "STAT");
 }
 
 TEST_F(SettingsFileTest, LanguageDigitComesFromLine12OfTheChampionsFile) {
@@ -260,25 +260,25 @@ TEST_F(SettingsFileTest, LanguageDigitComesFromLine12OfTheChampionsFile) {
     }
     Settings settings = Untouched();
     LoadSettings(Paths(), TestHooks(), settings);
-    EXPECT_EQ(settings.LanguageIndex, index) << first;
+    EXPECT_EQ(settings.language_index, index) << first;
   }
   // A champions file of 11 lines has no language line.
   WriteBytes(Paths().champions_file, Joined(std::vector<std::string>(11, "7")));
   Settings settings = Untouched();
   LoadSettings(Paths(), TestHooks(), settings);
-  EXPECT_EQ(settings.LanguageIndex, 0);
+  EXPECT_EQ(settings.language_index, 0);
 }
 
 TEST_F(SettingsFileTest, SaveWritesTheSixteenLinesByteExactly) {
   WriteBytes(Paths().settings_file, "old junk\r\n");
   Settings settings;
-  settings.UniqueStartCounted = false;
-  settings.LikeSent = true;
-  settings.PlayerName = "Пётр";
-  settings.TopTenAddress = {"AbC+/9", "ignored"};
-  settings.Passport = {"Вася", "5-023", "Omsk", 'W'};
+  settings.unique_start_counted = false;
+  settings.like_sent = true;
+  settings.player_name = "Пётр";
+  settings.top_ten_address = {"AbC+/9", "ignored"};
+  settings.passport = {"Вася", "5-023", "Omsk", 'W'};
   // Addresses are 8-bit text already and go out without conversion.
-  settings.StatAddress = {"StAt\xFF", "ignored"};
+  settings.stat_address = {"StAt\xFF", "ignored"};
   const SaveOutcome outcome = SaveSettings(Paths(), settings);
   EXPECT_TRUE(outcome.settings_file_written);
   EXPECT_EQ(ReadBytes(Paths().settings_file),
@@ -290,31 +290,31 @@ TEST_F(SettingsFileTest, SaveWritesTheSixteenLinesByteExactly) {
 
 TEST_F(SettingsFileTest, SavedSettingsLoadBackUnchanged) {
   Settings saved;
-  saved.UniqueStartCounted = false;
-  saved.LikeSent = false;
-  saved.PlayerName = "Игрок\r\nline two";  // a line break must not shift the file
-  saved.TopTenAddress = {"TOP", "plain:TOP"};
-  saved.Passport = {"Ёжик", "3-035", "Новосибирск", 'W'};
-  saved.StatAddress = {"STAT", "plain:STAT"};
+  saved.unique_start_counted = false;
+  saved.like_sent = false;
+  saved.player_name = "Игрок\r\nline two";  // a line break must not shift the file
+  saved.top_ten_address = {"TOP", "plain:TOP"};
+  saved.passport = {"Ёжик", "3-035", "Новосибирск", 'W'};
+  saved.stat_address = {"STAT", "plain:STAT"};
   ASSERT_TRUE(SaveSettings(Paths(), saved).settings_file_written);
   Settings loaded;
   EXPECT_EQ(LoadSettings(Paths(), TestHooks(), loaded), LoadOutcome::kComplete);
   // The name is taken up to the 12 characters the name window holds.
-  EXPECT_EQ(loaded.PlayerName, "Игрок  line ");
-  EXPECT_EQ(loaded.UniqueStartCounted, false);
-  EXPECT_EQ(loaded.LikeSent, false);
-  EXPECT_EQ(loaded.TopTenAddress.plain, "plain:TOP");
-  EXPECT_EQ(loaded.Passport.Nick, "Ёжик");
-  EXPECT_EQ(loaded.Passport.Country, "3-035");
-  EXPECT_EQ(loaded.Passport.City, "Новосибирск");
-  EXPECT_EQ(loaded.Passport.Sex, 'W');
-  EXPECT_EQ(loaded.StatAddress.plain, "plain:STAT");
+  EXPECT_EQ(loaded.player_name, "Игрок  line ");
+  EXPECT_EQ(loaded.unique_start_counted, false);
+  EXPECT_EQ(loaded.like_sent, false);
+  EXPECT_EQ(loaded.top_ten_address.plain, "plain:TOP");
+  EXPECT_EQ(loaded.passport.nick, "Ёжик");
+  EXPECT_EQ(loaded.passport.country_code, "3-035");
+  EXPECT_EQ(loaded.passport.city, "Новосибирск");
+  EXPECT_EQ(loaded.passport.sex, 'W');
+  EXPECT_EQ(loaded.stat_address.plain, "plain:STAT");
 }
 
 TEST_F(SettingsFileTest, SaveChangesOnlyTheLanguageByteOfTheChampionsFile) {
   const std::string before = WriteChampions('0');
   Settings settings;
-  settings.LanguageIndex = 7;
+  settings.language_index = 7;
   EXPECT_TRUE(SaveSettings(Paths(), settings).champions_file_updated);
   std::string expected = before;
   expected[before.rfind("\r\n", before.size() - 3) + 2] = '7';
@@ -327,7 +327,7 @@ TEST_F(SettingsFileTest, SaveLeavesWriteProtectedAndShortFilesAlone) {
   ::chmod(Paths().champions_file.c_str(), 0444);
   ::chmod(Paths().settings_file.c_str(), 0444);
   Settings settings;
-  settings.LanguageIndex = 4;
+  settings.language_index = 4;
   const SaveOutcome outcome = SaveSettings(Paths(), settings);
   EXPECT_FALSE(outcome.champions_file_updated);
   EXPECT_FALSE(outcome.settings_file_written);
@@ -346,7 +346,7 @@ TEST_F(SettingsFileTest, FailedSaveKeepsTheOldSettingsFile) {
   const std::string old_file = Joined(kCompleteFile);
   WriteBytes(Paths().settings_file, old_file);
   Settings settings;
-  settings.PlayerName = std::string(500, 'n');
+  settings.player_name = std::string(500, 'n');
   {
     const FileSizeLimit disk_full(100);
     EXPECT_FALSE(SaveSettings(Paths(), settings).settings_file_written);

@@ -27,7 +27,7 @@ TEST_F(UserFileTest, WritesThreeLinesInTheCodePageWithCrLf) {
   const auto content = ReadUserFile(Path());
   ASSERT_TRUE(content);
   EXPECT_EQ(content->nick, "Анна");
-  EXPECT_EQ(content->pwc, "Zm9v+/");
+  EXPECT_EQ(content->scrambled_password, "Zm9v+/");
   // Only the file itself is left: the temporary one was renamed over it.
   EXPECT_EQ(DirectoryEntries(dir_.path()), std::vector<std::string>{"KezUser.kez"});
 }
@@ -59,7 +59,7 @@ TEST_F(UserFileTest, ReadsWhatTheFileHolds) {
     ASSERT_EQ(content.has_value(), c.ok);
     if (!c.ok) continue;
     EXPECT_EQ(content->nick, c.nick);
-    EXPECT_EQ(content->pwc, c.pwc);
+    EXPECT_EQ(content->scrambled_password, c.pwc);
   }
   EXPECT_FALSE(ReadUserFile(dir_.path() + "missing.kez"));
   EXPECT_FALSE(ReadUserFile(dir_.path()));  // a directory
@@ -70,7 +70,7 @@ TEST_F(UserFileTest, LineBreaksInValuesCannotAddLines) {
   const auto content = ReadUserFile(Path());
   ASSERT_TRUE(content);
   EXPECT_EQ(content->nick, "Ann  Kez User File");
-  EXPECT_EQ(content->pwc, "abc def");
+  EXPECT_EQ(content->scrambled_password, "abc def");
 }
 
 TEST_F(UserFileTest, AFailedWriteKeepsTheOldFile) {

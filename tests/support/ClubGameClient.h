@@ -38,15 +38,15 @@ class GameClient {
 // Oslo; tests that look at a field set their own.
 inline MemberAccount TestMember(const std::string& nick, const std::string& password) {
   MemberAccount user;
-  user.Nick = nick;
-  user.Pw = password;
-  user.City = "Oslo";
-  user.Country1 = "Norway";
-  user.Country2 = "1-035";
-  user.Sex = 'W';
-  user.EMail = "ann@mail.it";
-  user.DateR = "21.06.2020";
-  user.R01 = user.R02 = user.R03 = "xxx";
+  user.nick = nick;
+  user.password = password;
+  user.city = "Oslo";
+  user.country_name = "Norway";
+  user.country_code = "1-035";
+  user.sex = 'W';
+  user.email = "ann@mail.it";
+  user.registered_on = "21.06.2020";
+  user.reserved_r01 = user.reserved_r02 = user.reserved_r03 = "xxx";
   return user;
 }
 

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
   braxo::Settings check;
   if (braxo::LoadSettings({output, output + ".no-champions"}, hooks, check) !=
           braxo::LoadOutcome::kComplete ||
-      check.UniqueStartCounted || check.LikeSent) {
+      check.unique_start_counted || check.like_sent) {
     std::fprintf(stderr, "make_settings: %s does not read back as a new installation's\n",
                  output.c_str());
     return 1;

@@ -31,22 +31,22 @@ constexpr char kPassword[] = "scene42";
 
 bool AddMember(ClubAccess& club, const Member& member) {
   MemberAccount user;
-  user.Nick = member.nick;
-  user.Pw = kPassword;
-  user.PwC = ScramblePassword(kPassword);
-  user.City = member.city;
-  user.Country2 = member.country;
-  user.Country1 = std::string(CountryCode::Parse(member.country)->Info().server_name);
-  user.Sex = member.sex;
-  user.EMail = std::string(member.nick) + "@example.org";
-  user.DateR = "14.03.2026";
-  user.R01 = user.R02 = user.R03 = "xxx";
+  user.nick = member.nick;
+  user.password = kPassword;
+  user.scrambled_password = ScramblePassword(kPassword);
+  user.city = member.city;
+  user.country_code = member.country;
+  user.country_name = std::string(CountryCode::Parse(member.country)->Info().server_name);
+  user.sex = member.sex;
+  user.email = std::string(member.nick) + "@example.org";
+  user.registered_on = "14.03.2026";
+  user.reserved_r01 = user.reserved_r02 = user.reserved_r03 = "xxx";
   if (club.CreateAccount(user) != 0) return false;
   ClubSession session;
   const LoginReply login = club.LoginAccount(member.nick, kPassword);
   if (!login.ok) return false;
   session.current_user = login.user;
-  session.current_user.Pw = kPassword;
+  session.current_user.password = kPassword;
   session.account_state = AccountState::kRated;
   return club.RegisterRatedGame(session) &&
          club.SaveRatedResult(session, member.score) == RatedSave::kSaved;
@@ -59,8 +59,8 @@ bool RenderAccountScene(PictureStore& pictures, const QDir& out) {
     testing::ClubServerProcess server;
     ClubClient client;
     ClubServiceState services;
-    services.AccountAddress = ScrambleText(server.BaseUrl() + "account", kAccountKey);
-    services.PhotoAddress = ScrambleText(server.BaseUrl() + "photos/", kAccountKey);
+    services.account_address = ScrambleText(server.BaseUrl() + "account", kAccountKey);
+    services.photo_address = ScrambleText(server.BaseUrl() + "photos/", kAccountKey);
     Settings settings;
     ClubAccess club(client, services, settings);
     for (const Member& member : kMembers) {
@@ -70,18 +70,18 @@ bool RenderAccountScene(PictureStore& pictures, const QDir& out) {
       }
     }
     PersonalInfo chairman;
-    chairman.Name1 = "Marta";
-    chairman.Name2 = "Lind";
-    chairman.About = "Five boards before breakfast";
-    chairman.WebSite = "https://marta.example.org";
+    chairman.first_name = "Marta";
+    chairman.last_name = "Lind";
+    chairman.about = "Five boards before breakfast";
+    chairman.website = "https://marta.example.org";
     club.SavePersonalInfo("Marta", chairman);
 
     testing::NullPorts world;
     const LoginReply login = club.LoginAccount("Kenji", kPassword);
     if (!login.ok) return false;
     world.session.current_user = login.user;
-    world.session.current_user.Pw = kPassword;
-    world.session.current_user.PwC = ScramblePassword(kPassword);
+    world.session.current_user.password = kPassword;
+    world.session.current_user.scrambled_password = ScramblePassword(kPassword);
     world.session.account_state = AccountState::kLoggedIn;
 
     ClubWindowParts parts{world.language, world.session,       club, services, "",

@@ -62,21 +62,21 @@ bool RenderClubWindows(const QDir& out, PictureStore& pictures) {
   ClubClient client;
   ClubServiceState services;
   Settings settings;
-  settings.TopTenAddress.plain = club.Url("topten");
+  settings.top_ten_address.plain = club.Url("topten");
   ClubAccess access(client, services, settings);
-  settings.Passport.Nick = "Noah";
-  settings.Passport.City = "Denver";
-  settings.Passport.Country = "3-034";
+  settings.passport.nick = "Noah";
+  settings.passport.city = "Denver";
+  settings.passport.country_code = "3-034";
 
   PlatformChoice platform = PlatformChoice::kWindows;
-  TopTenTableWindow table(access, settings.Passport, platform, 0, pictures, nullptr, nullptr);
+  TopTenTableWindow table(access, settings.passport, platform, 0, pictures, nullptr, nullptr);
   table.DrawTable();
   table.show();
   QApplication::processEvents();
   bool ok = table.grab().save(out.filePath("top-ten.png"));
   table.hide();
 
-  ChatWindow chat(access, settings.Passport, 0, pictures, nullptr, nullptr);
+  ChatWindow chat(access, settings.passport, 0, pictures, nullptr, nullptr);
   chat.FormShow();
   chat.Edit1().setText(QStringLiteral("See you in the tournament"));
   chat.show();
