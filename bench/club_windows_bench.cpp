@@ -45,7 +45,7 @@ void BM_TopTenTableRedraw(benchmark::State& state) {
   Club club(BaseUrl(state));
   PlatformChoice platform = PlatformChoice::kWindows;
   TopTenTableWindow window(club.access, club.settings.Passport, platform, 0, *pictures, nullptr,
-                         nullptr);
+                           nullptr);
   for (auto _ : state) {
     window.DrawTable();
     if (window.TableTexts().size() < 40) state.SkipWithError("the table did not arrive");

@@ -6,10 +6,10 @@
 
 #include "club/BuiltinAddresses.h"
 #include "dialogs/AccountWindow.h"
-#include "dialogs/StatisticsWindow.h"
 #include "dialogs/ChatWindow.h"
 #include "dialogs/NoticeWindow.h"
 #include "dialogs/PassportWindow.h"
+#include "dialogs/StatisticsWindow.h"
 #include "dialogs/TopTenEntryWindow.h"
 
 namespace braxo {

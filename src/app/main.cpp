@@ -16,8 +16,8 @@
 #include "game/GameState.h"
 #include "game/LevelGenerator.h"
 #include "ui/Drawing.h"
-#include "ui/Pictures.h"
 #include "ui/MainWindow.h"
+#include "ui/Pictures.h"
 
 namespace {
 

@@ -130,7 +130,8 @@ void FillVerticalGradient(QPainter& painter, int x1, int top, int x2, int bottom
   }
 }
 
-AccountWindow::AccountWindow(ClubWindowParts parts, QWidget* parent) : QDialog(parent), parts_(std::move(parts)) {
+AccountWindow::AccountWindow(ClubWindowParts parts, QWidget* parent)
+    : QDialog(parent), parts_(std::move(parts)) {
   SetFixedDialogFrame(*this, kAccountWidth, kAccountHeight);
   PictureStore& pictures = parts_.pictures;
 

@@ -28,8 +28,8 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 }  // namespace
 
 ChatWindow::ChatWindow(ClubAccess& club, const TournamentPassport& passport, int language,
-                     PictureStore& pictures, PassportOpener open_passport, QWidget* parent,
-                     NoticeOverShower show_notice, Clock now)
+                       PictureStore& pictures, PassportOpener open_passport, QWidget* parent,
+                       NoticeOverShower show_notice, Clock now)
     : QDialog(parent),
       club_(club),
       passport_(passport),

@@ -46,7 +46,7 @@ InfoContacts InfoContactsFromClubAddress(const QString& address) {
 }
 
 InfoWindow::InfoWindow(GameState& game, const ChampionsFile& champions, PictureStore& pictures,
-               InfoContacts contacts, QWidget* parent, UrlOpener open_url)
+                       InfoContacts contacts, QWidget* parent, UrlOpener open_url)
     : QDialog(parent),
       game_(game),
       champions_(champions),

@@ -44,7 +44,7 @@ class InfoWindow : public QDialog {
   // Everything passed in must outlive the window. `open_url` opens the web
   // pages and the mail address (the desktop's handler in the game).
   InfoWindow(GameState& game, const ChampionsFile& champions, PictureStore& pictures,
-         InfoContacts contacts, QWidget* parent, UrlOpener open_url = OpenWithDesktop);
+             InfoContacts contacts, QWidget* parent, UrlOpener open_url = OpenWithDesktop);
 
   // Shows the window modally on the game's current InfoWindowPage.
   void Execute();

@@ -47,7 +47,7 @@ QString LampPicture(int rating) {
 }
 
 PassportWindow::PassportWindow(TournamentPassport& passport, int language, PictureStore& pictures,
-                                 QWidget* parent)
+                               QWidget* parent)
     : QDialog(parent), passport_(passport), language_(language), pictures_(pictures) {
   SetFixedDialogFrame(*this, kWidth, kHeight);
   const QString title = Q(MessageText(MsgId::MsgPassport, language_));

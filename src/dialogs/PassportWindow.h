@@ -27,7 +27,8 @@ class PassportWindow : public QDialog {
 
  public:
   // `passport` is changed in place and must outlive the window.
-  PassportWindow(TournamentPassport& passport, int language, PictureStore& pictures, QWidget* parent);
+  PassportWindow(TournamentPassport& passport, int language, PictureStore& pictures,
+                 QWidget* parent);
 
   int Execute();
   // Valid while both names are rated at least 2.

@@ -43,7 +43,8 @@ QValidator::State TypedLengthValidator::validate(QString& input, int&) const {
   return Acceptable;
 }
 
-PasswordWindow::PasswordWindow(GameState& game, std::string& player_name, PictureStore& pictures, QWidget* parent)
+PasswordWindow::PasswordWindow(GameState& game, std::string& player_name, PictureStore& pictures,
+                               QWidget* parent)
     : QDialog(parent),
       game_(game),
       player_name_(player_name),

@@ -49,7 +49,8 @@ class PasswordWindow : public QDialog {
   // accepted flags (the flow starts the mode once the pre-game check
   // agreed); `player_name` is the settings' name, which role 2 offers and
   // keeps equal to the field. All must outlive the window.
-  PasswordWindow(GameState& game, std::string& player_name, PictureStore& pictures, QWidget* parent);
+  PasswordWindow(GameState& game, std::string& player_name, PictureStore& pictures,
+                 QWidget* parent);
 
   // Shows the window modally in the game's current PasswordWindowRole.
   void Execute();

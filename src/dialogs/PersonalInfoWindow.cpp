@@ -47,7 +47,8 @@ void StyleButton(SkinnedButton& button) {
 
 }  // namespace
 
-PersonalInfoWindow::PersonalInfoWindow(const ClubWindowParts& parts, bool photo_loaded, QWidget* parent)
+PersonalInfoWindow::PersonalInfoWindow(const ClubWindowParts& parts, bool photo_loaded,
+                                       QWidget* parent)
     : QDialog(parent), parts_(parts), photo_loaded_(photo_loaded) {
   SetFixedDialogFrame(*this, kInfoWindowWidth, kInfoWindowHeight);
   QFont edit_font = CellHeightFont(ComicFamily(), 16, true);

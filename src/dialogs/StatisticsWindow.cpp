@@ -61,15 +61,16 @@ QString LikesAfterLike(const QString& cell) {
 }
 
 QString StatisticsWindow::AskNickWithInputBox(QWidget* parent, const QString& prompt,
-                                    const QString& default_value) {
+                                              const QString& default_value) {
   bool ok = false;
   const QString answer =
       QInputDialog::getText(parent, prompt, prompt, QLineEdit::Normal, default_value, &ok);
   return ok ? answer : default_value;
 }
 
-StatisticsWindow::StatisticsWindow(ClubAccess& club, Settings& settings, std::function<void()> save_settings,
-               int language, PictureStore& pictures, QWidget* parent, NickAsker ask_nick)
+StatisticsWindow::StatisticsWindow(ClubAccess& club, Settings& settings,
+                                   std::function<void()> save_settings, int language,
+                                   PictureStore& pictures, QWidget* parent, NickAsker ask_nick)
     : QDialog(parent),
       club_(club),
       settings_(settings),

@@ -39,8 +39,9 @@ class StatisticsWindow : public QDialog {
   // `settings` gives and takes the passport nick and LikeSent; `save_settings`
   // writes them at once after a like. Everything passed in must outlive the
   // window.
-  StatisticsWindow(ClubAccess& club, Settings& settings, std::function<void()> save_settings, int language,
-         PictureStore& pictures, QWidget* parent, NickAsker ask_nick = AskNickWithInputBox);
+  StatisticsWindow(ClubAccess& club, Settings& settings, std::function<void()> save_settings,
+                   int language, PictureStore& pictures, QWidget* parent,
+                   NickAsker ask_nick = AskNickWithInputBox);
 
   // Reads the totals and shows the window modally.
   int Execute();

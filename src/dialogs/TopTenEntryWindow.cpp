@@ -24,10 +24,10 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
-TopTenEntryWindow::TopTenEntryWindow(ClubAccess& club, const TournamentPassport& passport, int score,
-                                   int& place, int language, PictureStore& pictures,
-                                   PassportOpener open_passport, QWidget* parent,
-                                   NoticeOverShower show_notice)
+TopTenEntryWindow::TopTenEntryWindow(ClubAccess& club, const TournamentPassport& passport,
+                                     int score, int& place, int language, PictureStore& pictures,
+                                     PassportOpener open_passport, QWidget* parent,
+                                     NoticeOverShower show_notice)
     : QDialog(parent),
       club_(club),
       passport_(passport),

@@ -22,9 +22,9 @@ class TopTenEntryWindow : public QDialog {
   // `score` is the game's TopTenScore; `place` its TopTenPlace, which the
   // window sets when a result was written (the caller sets it to -1 first).
   // Everything passed in must outlive the window.
-  TopTenEntryWindow(ClubAccess& club, const TournamentPassport& passport, int score, int& place, int language,
-                   PictureStore& pictures, PassportOpener open_passport, QWidget* parent,
-                   NoticeOverShower show_notice = ShowNoticeWindow);
+  TopTenEntryWindow(ClubAccess& club, const TournamentPassport& passport, int score, int& place,
+                    int language, PictureStore& pictures, PassportOpener open_passport,
+                    QWidget* parent, NoticeOverShower show_notice = ShowNoticeWindow);
 
   // Draws the card, decides Send and shows the window modally; with the nick
   // "Incognito" the passport window opens at once over it.

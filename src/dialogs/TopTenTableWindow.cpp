@@ -37,8 +37,8 @@ std::optional<PlatformChoice> PlatformSwitchAt(QPoint point, PlatformChoice chos
 }
 
 TopTenTableWindow::TopTenTableWindow(ClubAccess& club, const TournamentPassport& passport,
-                                 PlatformChoice& platform, int language, PictureStore& pictures,
-                                 PassportOpener open_passport, QWidget* parent)
+                                     PlatformChoice& platform, int language, PictureStore& pictures,
+                                     PassportOpener open_passport, QWidget* parent)
     : QDialog(parent),
       club_(club),
       passport_(passport),

@@ -37,8 +37,8 @@ class TopTenTableWindow : public QDialog {
   // `platform` is the run's choice, kept between openings; `passport` is
   // read for the own results. Everything passed in must outlive the window.
   TopTenTableWindow(ClubAccess& club, const TournamentPassport& passport, PlatformChoice& platform,
-                  int language, PictureStore& pictures, PassportOpener open_passport,
-                  QWidget* parent);
+                    int language, PictureStore& pictures, PassportOpener open_passport,
+                    QWidget* parent);
 
   // Draws the table (three requests) and shows the window modally.
   int Execute();

@@ -51,8 +51,9 @@ MainWindow::MainWindow(PictureStore& pictures)
   const std::array<void (GameState::*)(), 6> handlers = {
       &GameState::Button1Click, &GameState::Button2Click, &GameState::Button3Click,
       &GameState::Button4Click, &GameState::Button5Click, &GameState::Button6Click};
-  const std::array<ButtonColour, 6> schemes = {ButtonColour::kRed, ButtonColour::kYellow, ButtonColour::kGreen,
-                                           ButtonColour::kRed, ButtonColour::kYellow, ButtonColour::kGreen};
+  const std::array<ButtonColour, 6> schemes = {ButtonColour::kRed,    ButtonColour::kYellow,
+                                               ButtonColour::kGreen,  ButtonColour::kRed,
+                                               ButtonColour::kYellow, ButtonColour::kGreen};
   for (int i = 0; i < 6; ++i) {
     auto* button = new SkinnedButton(pictures_, this);
     button->setGeometry(i < 3 ? 5 : 665, 90 + 70 * (i % 3), 180, 60);
@@ -240,7 +241,7 @@ void MainWindow::PaintIcon(ImageControl& icon, const QString& picture) {
 }
 
 ImageControl* MainWindow::MakeIcon(int left, int top, const QString& picture, const QString& hint,
-                               void (GameState::*handler)()) {
+                                   void (GameState::*handler)()) {
   auto* icon = new ImageControl(this);
   icon->Place(left, top, 48, 48);
   icon->setCursor(Qt::PointingHandCursor);

@@ -96,7 +96,7 @@ TEST_F(ClubAccessTest, EveryRequestSendsItsFieldsInItsStyle) {
   user.DateR = "21.06.2020";
   user.R01 = user.R02 = user.R03 = "xxx";
   PersonalInfo info{"Ann", "Lee", "likes tiles", "555", "a@b.c", "sk", "https://a.b",
-               "ok1", "vk1", "tg",          "fb",  "tw",    "ig", "yt"};
+                    "ok1", "vk1", "tg",          "fb",  "tw",    "ig", "yt"};
   GameRecord record;
   record.Kon = 4;
   record.Best = 4000;
@@ -244,8 +244,8 @@ TEST_F(ClubAccessTest, LoginReplies) {
 TEST_F(ClubAccessTest, PersonalInfoReplies) {
   reply_ = "$Ann~Lee~about me~555~pub@x.io~https://ann.io~annsk~ok~vk~tg~fb~tw~ig~yt$";
   const PersonalInfo info = access_.ReadPersonalInfo("Ann");
-  EXPECT_EQ(info, (PersonalInfo{"Ann", "Lee", "about me", "555", "pub@x.io", "annsk", "https://ann.io",
-                           "ok", "vk", "tg", "fb", "tw", "ig", "yt"}));
+  EXPECT_EQ(info, (PersonalInfo{"Ann", "Lee", "about me", "555", "pub@x.io", "annsk",
+                                "https://ann.io", "ok", "vk", "tg", "fb", "tw", "ig", "yt"}));
 
   reply_ = "$Anno~Nowak";  // "no" inside a record is data
   PersonalInfo names;

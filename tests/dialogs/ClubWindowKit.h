@@ -86,7 +86,7 @@ class FailingClub {
 
 // A passport as the settings hold it.
 inline TournamentPassport MakePassport(const std::string& nick, const std::string& city,
-                              const std::string& country, char sex) {
+                                       const std::string& country, char sex) {
   TournamentPassport passport;
   passport.Nick = nick;
   passport.City = city;

@@ -45,7 +45,7 @@ class ChatWindowTest : public ::testing::Test {
  protected:
   std::unique_ptr<ChatWindow> Open(TournamentPassport& passport) {
     auto window = std::make_unique<ChatWindow>(club_.access, passport, 0, pictures_, nullptr,
-                                              nullptr, notices_.Shower(), [] { return kNoon; });
+                                               nullptr, notices_.Shower(), [] { return kNoon; });
     window->show();
     window->FormShow();
     return window;

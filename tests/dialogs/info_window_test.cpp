@@ -55,10 +55,10 @@ class InfoWindowTest : public ::testing::Test {
   // A window whose web and mail actions are recorded instead of opened.
   std::unique_ptr<InfoWindow> MakeForm() {
     return std::make_unique<InfoWindow>(game(), champions_, pictures_, kContacts, nullptr,
-                                    [this](const QUrl& url) {
-                                      opened_.push_back(url);
-                                      return mail_client_works_ || url.scheme() != "mailto";
-                                    });
+                                        [this](const QUrl& url) {
+                                          opened_.push_back(url);
+                                          return mail_client_works_ || url.scheme() != "mailto";
+                                        });
   }
   // Shows the window (not modally, so the test can drive it) on `page`.
   std::unique_ptr<InfoWindow> Open(int page) {

@@ -6,8 +6,8 @@
 #include <QFontMetrics>
 
 #include "ClubWindowKit.h"
-#include "dialogs/TopTenTableWindow.h"
 #include "dialogs/TopTenEntryWindow.h"
+#include "dialogs/TopTenTableWindow.h"
 #include "i18n/MessageCatalogue.h"
 #include "ui/Drawing.h"
 
@@ -200,7 +200,7 @@ TEST_F(TopTenResultTest, SendWritesOnceAndTheResultIsFoundInTheTableAtItsPlace) 
   const TournamentPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
   int place = -1;
   TopTenEntryWindow window(club_.access, passport, 3600, place, 0, pictures_, nullptr, nullptr,
-                          notices_.Shower());
+                           notices_.Shower());
   window.show();
   EXPECT_FALSE(window.FormShow()) << "the passport window opens by itself only for Incognito";
   EXPECT_TRUE(window.Button1().isEnabled());
@@ -242,7 +242,7 @@ TEST_F(TopTenResultTest, PassportDecidesSend) {
   // window opens at once; what it changes does not re-decide Send.
   TournamentPassport incognito;
   TopTenEntryWindow first(club_.access, incognito, 3000, place, 0, pictures_, nullptr, nullptr,
-                         notices_.Shower());
+                          notices_.Shower());
   EXPECT_TRUE(first.FormShow());
   EXPECT_TRUE(first.Button1().isEnabled());
 
@@ -304,7 +304,7 @@ TEST_P(TopTenFailureTest, NoConnectInBothListsAndTheWindowsStayUsable) {
   RecordedNotices notices;
   int place = -1;
   TopTenEntryWindow result(club.access, passport, 3000, place, 0, pictures_, nullptr, nullptr,
-                          notices.Shower());
+                           notices.Shower());
   result.show();
   result.FormShow();
   result.Button1().click();

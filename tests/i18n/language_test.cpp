@@ -1,9 +1,10 @@
+#include "i18n/Language.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string_view>
 
-#include "i18n/Language.h"
 #include "i18n/Utf8.h"
 
 namespace braxo {
