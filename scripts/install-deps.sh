@@ -5,15 +5,15 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-svg-dev libqt6svg6 qt6-image-formats-plugins libgl-dev libxcb1-dev
+  qt6-base-dev qt6-svg-dev libqt6svg6 libgl-dev libxcb1-dev
   libsdl2-mixer-dev libcurl4-openssl-dev libgif-dev
-  libsqlite3-dev libcpp-httplib-dev libssl-dev
+  libsqlite3-dev
   libboost1.81-dev libsodium-dev wrk curl
   libpq-dev postgresql postgresql-common haproxy pure-ftpd openssl libjpeg62-turbo-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  libgtest-dev libbenchmark-dev
+  clang libclang-rt-14-dev clang-format-14 clang-tidy-14
   fonts-liberation2 fonts-comic-neue fonts-wqy-zenhei
-  xvfb xauth python3 python3-pyftpdlib
+  python3 python3-pyftpdlib
 )
 
 sudo_cmd=()

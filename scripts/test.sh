@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Installs what Braxo needs, builds everything and runs every test: a short
-# run of each fuzz target (built with clang and the sanitizers in a build
-# directory of its own), then the test suite.
+# Installs what Braxo needs, builds everything and runs every test: the format
+# check, a short run of each fuzz target (built with clang and the sanitizers
+# in a build directory of its own), the test suite, then the unit tests again
+# built with AddressSanitizer and UndefinedBehaviorSanitizer (another build
+# directory of their own).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
+bash "$root/scripts/check-format.sh"
 bash "$root/scripts/build.sh" -DBRAXO_BUILD_TESTS=ON -DBRAXO_BUILD_BENCH=ON
 build_dir=${BRAXO_BUILD_DIR:-$root/build}
 fuzz_dir=${BRAXO_FUZZ_BUILD_DIR:-$root/build-fuzz}
@@ -23,3 +26,6 @@ export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 # names it in PGHOST, PGPORT, PGUSER and PGPASSWORD.
 pg_virtualenv -v 15 ctest --test-dir "$build_dir" --output-on-failure --parallel "$(nproc)" \
   --timeout 300
+
+bash "$root/scripts/sanitize-tests.sh" build
+pg_virtualenv -v 15 bash "$root/scripts/sanitize-tests.sh" run

@@ -147,7 +147,8 @@ QImage LanguageFlag(const QString& flag_dir, const QString& code, QStringList* p
           // A faint seam along the hem keeps white cloth visible on a light panel.
           const double hem = std::min({v * kClothH, (1 - v) * kClothH, (1 - u) * kClothW});
           const double seam = hem < 0.9 ? 0.8 : 1.0;
-          auto lit = [&](double channel) {
+          // The binding is captured by value: clang 14 cannot capture a structured binding.
+          auto lit = [&, light = light](double channel) {
             const double value = channel / 255.0;
             return seam * (light >= 1 ? value + (1 - value) * (light - 1) * 0.9 : value * light);
           };

@@ -15,6 +15,17 @@ constexpr int kOutputChannels = 2;
 // Samples per mixing buffer: small enough that a click is heard with the tile it belongs to.
 constexpr int kBufferSamples = 1024;
 
+// SDL keeps per-thread state (its error text among it) that it frees by itself
+// only on the threads it created; the game opens the output and decodes on a
+// thread of its own, which would leak that state when it ends.
+class ThreadStateRelease {
+ public:
+  ThreadStateRelease() = default;
+  ~ThreadStateRelease() { SDL_TLSCleanup(); }
+  ThreadStateRelease(const ThreadStateRelease&) = delete;
+  ThreadStateRelease& operator=(const ThreadStateRelease&) = delete;
+};
+
 }  // namespace
 
 void SdlAudioBackend::ChunkFree::operator()(Mix_Chunk* chunk) const { Mix_FreeChunk(chunk); }
@@ -25,6 +36,7 @@ SdlAudioBackend::~SdlAudioBackend() { Close(); }
 
 bool SdlAudioBackend::Open() {
   if (open_) return true;
+  const ThreadStateRelease release;
   last_error_.clear();
   // SDL would otherwise catch SIGINT and SIGTERM and turn them into quit
   // events that nobody reads: the game could no longer be stopped that way.
@@ -46,6 +58,7 @@ std::vector<ChannelHandle> SdlAudioBackend::CreateChannels(std::span<const std::
                                                            int count) {
   std::vector<ChannelHandle> handles(count > 0 ? static_cast<std::size_t>(count) : 0, kNoChannel);
   if (!open_ || handles.empty()) return handles;
+  const ThreadStateRelease release;
   // SDL reads memory through an int length; an empty or oversized buffer is no sound.
   if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) {
     last_error_ = "sound bytes empty or too large";
@@ -57,11 +70,12 @@ std::vector<ChannelHandle> SdlAudioBackend::CreateChannels(std::span<const std::
     return handles;
   }
   // Decoding copies the samples, so the chunk does not depend on `bytes` afterwards.
-  Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);
-  if (chunk == nullptr) {
-    last_error_ = Mix_GetError();
-    return handles;
-  }
+  // The source is closed here: SDL2_mixer 2.6 does not close it on every
+  // failure even when asked to.
+  Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 0);
+  if (chunk == nullptr) last_error_ = Mix_GetError();
+  SDL_RWclose(source);
+  if (chunk == nullptr) return handles;
   const std::size_t first = channel_chunks_.size();
   const int wanted = static_cast<int>(first + handles.size());
   if (Mix_AllocateChannels(wanted) < wanted) {
@@ -87,6 +101,7 @@ void SdlAudioBackend::PlayChannel(ChannelHandle channel) {
 
 void SdlAudioBackend::Close() {
   if (!open_) return;
+  const ThreadStateRelease release;
   Mix_HaltChannel(-1);
   channel_chunks_.clear();
   chunks_.clear();

@@ -103,6 +103,35 @@ TEST_F(SdlAudioBackendTest, PlayedChannelIsBusyOnTheMixer) {
   EXPECT_EQ(Mix_Playing(-1), 1);
 }
 
+// The game opens the output and decodes its sounds on a start-up thread, then
+// plays them from the window's thread. In the sanitizer build this also checks
+// that the ended thread left none of SDL's per-thread state behind.
+TEST_F(SdlAudioBackendTest, OpenedAndFilledOnAnotherThreadPlaysHere) {
+  SdlAudioBackend backend;
+  const std::vector<std::uint8_t> wav = MakeWav(kLongSoundMs);
+  const std::vector<std::uint8_t> not_a_sound = {'n', 'o', 'i', 's', 'e'};
+  bool opened = false;
+  std::vector<ChannelHandle> channels;
+  std::vector<ChannelHandle> silent;
+  std::thread([&] {
+    opened = backend.Open();
+    silent = backend.CreateChannels(not_a_sound, 2);  // leaves an error text on this thread
+    channels = backend.CreateChannels(wav, 2);
+  }).join();
+  ASSERT_TRUE(opened) << backend.LastError();
+  EXPECT_EQ(silent, std::vector<ChannelHandle>(2, kNoChannel));
+  ASSERT_EQ(channels.size(), 2u);
+  ASSERT_NE(channels[0], kNoChannel) << backend.LastError();
+
+  backend.PlayChannel(channels[0]);
+  EXPECT_NE(Mix_Playing(SdlAudioBackend::MixerChannel(channels[0])), 0);
+  std::thread([&] { backend.Close(); }).join();
+  // Closed on that thread, the output is free to open again here.
+  SdlAudioBackend again;
+  ASSERT_TRUE(again.Open()) << again.LastError();
+  EXPECT_EQ(Mix_Playing(-1), 0);
+}
+
 TEST_F(SdlAudioBackendTest, FourPlaysOverlapAndAFifthLeavesTheFirstSoundPlaying) {
   SoundTable table(std::make_unique<SdlAudioBackend>());
   const std::vector<std::uint8_t> wav = MakeWav(kLongSoundMs);
