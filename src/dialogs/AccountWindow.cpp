@@ -7,10 +7,9 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QPainterPath>
-#include <cmath>
 
 #include "club/NameRules.h"
+#include "dialogs/ClubWindowStyle.h"
 #include "dialogs/DialogFrame.h"
 #include "dialogs/PersonalInfoWindow.h"
 #include "storage/TextFile.h"
@@ -21,16 +20,6 @@
 namespace braxo {
 namespace {
 
-const QColor kYellow(255, 255, 0);
-const QColor kRed(255, 0, 0);
-const QColor kMaroon(128, 0, 0);
-const QColor kFieldBackground(255, 255, 200);
-const QColor kPageTop(100, 100, 255);
-const QColor kPageBottom(100, 255, 255);
-const QColor kPink(255, 100, 100);
-const QColor kLightYellow(255, 255, 100);
-const QColor kLightGreen(100, 255, 100);
-const QColor kWhite(255, 255, 255);
 constexpr char kNoConnect[] = "No Connect";
 constexpr char kNoDate[] = "00.00.0000";
 
@@ -59,12 +48,20 @@ int Rate(const QString& text, AccountTextKind kind) {
   return RateAccountText(RatingForm(text), kind);
 }
 
+// The gradient of a whole page.
+void PageGradient(QPainter& painter, const QImage& page) {
+  FillVerticalGradient(painter, page.rect(), kAccountPageTop, kAccountPageBottom,
+                       GradientRounding::kHalfAwayFromZero);
+}
+
+// A band over the rows top..bottom between x1 and x2, both included.
 void Band(QPainter& painter, int x1, int top, int x2, int bottom, const QColor& colour) {
-  FillVerticalGradient(painter, x1, top, x2, bottom, colour, kWhite);
+  FillVerticalGradient(painter, QRect(QPoint(x1, top), QPoint(x2, bottom)), colour, kClubWhite,
+                       GradientRounding::kHalfAwayFromZero);
 }
 
 void Cell(QPainter& painter, int x1, int top, int x2, int bottom) {
-  painter.setPen(kMaroon);
+  painter.setPen(kClubMaroon);
   painter.setBrush(Qt::NoBrush);
   painter.drawRect(x1, top, x2 - x1 - 1, bottom - top - 1);
 }
@@ -84,50 +81,11 @@ QImage RowIcon(const char* name, PictureStore& pictures) {
   return icon;
 }
 
-void StyleAccountButton(SkinnedButton& button, bool gray_disabled) {
-  StyleDialogButton(button, ButtonColour::kRed, 20);
-  button.setFont(CellHeightFont(ComicFamily(), 20, false));
-  button.SetHeightSB(ButtonHeight::k45);
-  button.SetKontur(true);
-  button.SetGrayDis(gray_disabled);
-}
-
-void StyleField(QWidget& field) {
-  field.setFont(Comic(20));
-  QPalette palette = field.palette();
-  palette.setColor(QPalette::Base, kFieldBackground);
-  palette.setColor(QPalette::Text, kRed);
-  palette.setColor(QPalette::WindowText, kRed);
-  palette.setColor(QPalette::ButtonText, kRed);
-  palette.setColor(QPalette::Button, kFieldBackground);
-  field.setPalette(palette);
-}
-
 }  // namespace
 
 QString ChoosePhotoWithDialog(QWidget* parent) {
   return QFileDialog::getOpenFileName(parent, QString(), QString(),
                                       QStringLiteral("JPEG (*.jpg *.jpeg *.JPG *.JPEG)"));
-}
-
-QString AccountLampPicture(AccountState account_state) {
-  if (account_state == AccountState::kRated) return QStringLiteral("LampG24");
-  if (account_state == AccountState::kLoggedIn) return QStringLiteral("LampY24");
-  return QStringLiteral("LampR24");
-}
-
-void FillVerticalGradient(QPainter& painter, int x1, int top, int x2, int bottom, const QColor& c1,
-                          const QColor& c2) {
-  const int n = bottom - top + 1;
-  for (int i = 0; i < n; ++i) {
-    const auto mix = [&](int a, int b) {
-      return n == 1 ? a
-                    : static_cast<int>(std::lround(a - (a - b) * static_cast<double>(i) / (n - 1)));
-    };
-    painter.setPen(
-        QColor(mix(c1.red(), c2.red()), mix(c1.green(), c2.green()), mix(c1.blue(), c2.blue())));
-    painter.drawLine(x1, top + i, x2, top + i);
-  }
 }
 
 AccountWindow::AccountWindow(ClubWindowParts parts, AccountWindowPurpose purpose,
@@ -163,7 +121,7 @@ AccountWindow::AccountWindow(ClubWindowParts parts, AccountWindowPurpose purpose
     auto* edit = new QLineEdit(account);
     edit->setGeometry(edit_places[i][0], edit_places[i][1], 170, 28);
     edit->setMaxLength(max_lengths[i]);
-    StyleField(*edit);
+    StyleAccountField(*edit);
     edits_[static_cast<std::size_t>(i)] = edit;
   }
   // A hidden password shows "#" for every character, at once.
@@ -177,33 +135,33 @@ AccountWindow::AccountWindow(ClubWindowParts parts, AccountWindowPurpose purpose
 
   check_box1_ = new QCheckBox(account);
   check_box1_->setGeometry(10, 198, 170, 28);
-  StyleField(*check_box1_);
+  StyleAccountField(*check_box1_);
   connect(check_box1_, &QCheckBox::toggled, this, [this](bool hide) {
     Edit(2).setEchoMode(hide ? QLineEdit::Password : QLineEdit::Normal);
   });
   check_box2_ = new QCheckBox(account);
   check_box2_->setGeometry(255, 378, 271, 28);
-  StyleField(*check_box2_);
+  StyleAccountField(*check_box2_);
   connect(check_box2_, &QCheckBox::clicked, this, &AccountWindow::RatedSwitchToggled);
 
   countries_ = new CountryLists(pictures, account);
   countries_->ContinentBox().setGeometry(10, 250, 170, 28);
   countries_->CountryBox().setGeometry(10, 283, 170, 28);
-  StyleField(countries_->ContinentBox());
-  StyleField(countries_->CountryBox());
+  StyleAccountField(countries_->ContinentBox());
+  StyleAccountField(countries_->CountryBox());
   connect(countries_, &CountryLists::CodeChanged, this, &AccountWindow::CountryChosen);
 
   combo_box3_ = new QComboBox(account);
   combo_box3_->setGeometry(240, 250, 170, 28);
   combo_box3_->addItem(QString());
   combo_box3_->addItem(QString());
-  StyleField(*combo_box3_);
+  StyleAccountField(*combo_box3_);
   connect(combo_box3_, &QComboBox::activated, this, &AccountWindow::SexChosen);
 
   const int button_tops[4] = {80, 155, 240, 305};
   for (int i = 0; i < 4; ++i) {
     auto* button = new SkinnedButton(pictures, account);
-    StyleAccountButton(*button, true);
+    StyleAccountButton(*button, 20, true);
     button->setGeometry(455, button_tops[i], 240, 45);
     buttons_[static_cast<std::size_t>(i)] = button;
   }
@@ -218,14 +176,14 @@ AccountWindow::AccountWindow(ClubWindowParts parts, AccountWindowPurpose purpose
   button_ref2_ = new SkinnedButton(pictures, page_control_->widget(kPageResults));
   button_ref3_ = new SkinnedButton(pictures, page_control_->widget(kPageTopTen));
   for (SkinnedButton* refresh : {button_ref2_, button_ref3_}) {
-    StyleAccountButton(*refresh, false);
+    StyleAccountButton(*refresh, 20, false);
     refresh->setGeometry(325, 400, 54, 45);
     refresh->SetGlyph(pictures.LoadPngResource("GlyphRefresh"));
   }
   connect(button_ref2_, &QPushButton::clicked, this, &AccountWindow::ButtonRef2Click);
   connect(button_ref3_, &QPushButton::clicked, this, &AccountWindow::ButtonRef3Click);
   button_ava1_ = new SkinnedButton(pictures, page_control_->widget(kPageAboutMe));
-  StyleAccountButton(*button_ava1_, true);
+  StyleAccountButton(*button_ava1_, 20, true);
   button_ava1_->setGeometry(10, 364, 240, 45);
   connect(button_ava1_, &QPushButton::clicked, this, &AccountWindow::ButtonAva1Click);
 
@@ -235,7 +193,7 @@ AccountWindow::AccountWindow(ClubWindowParts parts, AccountWindowPurpose purpose
   chairman.installEventFilter(this);
 
   button_ok_ = new SkinnedButton(pictures, this);
-  StyleAccountButton(*button_ok_, false);
+  StyleAccountButton(*button_ok_, 20, false);
   button_ok_->setGeometry(5, 550, 710, 45);
   button_ok_->setText(QStringLiteral("Ok"));
   connect(button_ok_, &QPushButton::clicked, this, &QDialog::accept);
@@ -336,7 +294,7 @@ void AccountWindow::FormShow() {
 void AccountWindow::DrawIcon() {
   QImage& icon = image_ico_->Image();
   QPainter painter(&icon);
-  PaintBackdrop(painter, parts_.pictures.LoadJpegResource("BGAccount"), 5, 5);
+  PaintAccountBackdrop(painter, parts_.pictures, image_ico_->x(), image_ico_->y());
   painter.drawImage(0, 0, parts_.pictures.LoadPngResource("Account48"));
   painter.drawImage(24, 0,
                     parts_.pictures.LoadPngResource(AccountLampPicture(Session().account_state)));
@@ -345,13 +303,7 @@ void AccountWindow::DrawIcon() {
 }
 
 void AccountWindow::DrawCaption() {
-  QImage& caption = image_cap_->Image();
-  QPainter painter(&caption);
-  PaintBackdrop(painter, parts_.pictures.LoadJpegResource("BGAccount"), 58, 5);
-  painter.setFont(Comic(40));
-  DrawShadowText(painter, Text(MsgId::MsgClubTitle), 0, caption.width(), 5, kYellow, 'c');
-  painter.end();
-  image_cap_->update();
+  DrawAccountCaption(*image_cap_, parts_.pictures, Text(MsgId::MsgClubTitle));
 }
 
 void AccountWindow::StartStar() {
@@ -398,7 +350,7 @@ void AccountWindow::DrawPage(int page) {
 void AccountWindow::DrawPlatformPictures(QPainter& painter) {
   painter.drawImage(30, 400, parts_.pictures.LoadPngResource("Windows"));
   painter.drawImage(622, 400, parts_.pictures.LoadPngResource("Android"));
-  painter.setPen(QPen(kRed, 2));
+  painter.setPen(QPen(kClubRed, 2));
   painter.setBrush(Qt::NoBrush);
   painter.drawRoundedRect(QRect(QPoint(28, 398), QPoint(80, 450)), 3.5, 3.5);
   painter.drawRoundedRect(QRect(QPoint(620, 398), QPoint(672, 450)), 3.5, 3.5);
@@ -406,26 +358,26 @@ void AccountWindow::DrawPlatformPictures(QPainter& painter) {
 
 void AccountWindow::DrawAccountPage(QImage& page) {
   QPainter painter(&page);
-  FillVerticalGradient(painter, 0, 0, page.width() - 1, page.height() - 1, kPageTop, kPageBottom);
+  PageGradient(painter, page);
   painter.end();
   RefreshControls();
   painter.begin(&page);
   painter.setFont(Comic(36));
-  DrawShadowText(painter, Text(MsgId::MsgAccountInfo), 10, 692, 10, kYellow, 'c');
+  DrawShadowText(painter, Text(MsgId::MsgAccountInfo), 10, 692, 10, kClubYellow, 'c');
   painter.setFont(Comic(24));
   const auto label = [&](MsgId id, int x, int y) {
-    DrawShadowText(painter, Text(id) + ":", x, x, y, kYellow, 'l');
+    DrawShadowText(painter, Text(id) + ":", x, x, y, kClubYellow, 'l');
   };
   label(MsgId::MsgAccountNick, 10, 60);
   label(MsgId::MsgPassword, 10, 135);
   label(MsgId::MsgAccountCountry, 10, 222);
   label(MsgId::MsgAccountCity, 240, 60);
-  DrawShadowText(painter, QStringLiteral("E-Mail:"), 240, 240, 135, kYellow, 'l');
+  DrawShadowText(painter, QStringLiteral("E-Mail:"), 240, 240, 135, kClubYellow, 'l');
   label(MsgId::MsgAccountSex, 240, 222);
   label(MsgId::MsgRegistration, 240, 285);
   if (members_) {
     DrawShadowText(painter, Text(MsgId::MsgClubMembers) + QString::number(*members_), 10, 692, 420,
-                   kRed, 'c');
+                   kClubRed, 'c');
   }
   painter.drawImage(180, 360, parts_.pictures.LoadPngResource("RamkaAc"));
   DrawPlatformPictures(painter);
@@ -437,8 +389,7 @@ void AccountWindow::DrawAccountPage(QImage& page) {
 void AccountWindow::DrawFieldLamps(QPainter& painter) {
   const AccountFieldRatings ratings = RateFields();
   const auto lamp = [&](int rating, int x, int y) {
-    const QString name = rating >= 3 ? "LampG24" : rating == 2 ? "LampY24" : "LampR24";
-    painter.drawImage(x, y, parts_.pictures.LoadPngResource(name));
+    painter.drawImage(x, y, parts_.pictures.LoadPngResource(LampPicture(rating)));
   };
   lamp(ratings.nick, 180, 91);
   lamp(ratings.city, 410, 91);
@@ -660,9 +611,9 @@ void AccountWindow::Button4Click() {
 
 void AccountWindow::DrawResultsPage(QImage& page) {
   QPainter painter(&page);
-  FillVerticalGradient(painter, 0, 0, page.width() - 1, page.height() - 1, kPageTop, kPageBottom);
+  PageGradient(painter, page);
   painter.setFont(Comic(36));
-  DrawShadowText(painter, Text(MsgId::MsgGamesInfo), 10, 692, 10, kYellow, 'c');
+  DrawShadowText(painter, Text(MsgId::MsgGamesInfo), 10, 692, 10, kClubYellow, 'c');
   painter.setFont(Comic(30));
   const MsgId labels[6] = {MsgId::MsgGame,  MsgId::MsgPlayer,      MsgId::MsgRating,
                            MsgId::MsgPlace, MsgId::MsgPlayedGames, MsgId::MsgMyBestScore};
@@ -678,52 +629,52 @@ void AccountWindow::DrawResultsPage(QImage& page) {
                              QString::number(game.best_score)};
   for (int i = 0; i < 6; ++i) {
     const int top = 60 + 55 * i;
-    Band(painter, 10, top, 692, 114 + 55 * i, i % 2 == 0 ? kLightYellow : kPink);
+    Band(painter, 10, top, 692, 114 + 55 * i, i % 2 == 0 ? kAccountLightYellow : kAccountPink);
     Cell(painter, 10, top, 351, 116 + 55 * i);
     Cell(painter, 350, top, 693, 116 + 55 * i);
-    DrawShadowText(painter, Text(labels[i]) + ":", 20, 20, 72 + 55 * i, kRed, 'l');
+    DrawShadowText(painter, Text(labels[i]) + ":", 20, 20, 72 + 55 * i, kClubRed, 'l');
     if (i == 0 || shown)
-      DrawShadowText(painter, values[i], 682, 682, 72 + 55 * i, kRed, 'r');
+      DrawShadowText(painter, values[i], 682, 682, 72 + 55 * i, kClubRed, 'r');
     else if (!record_read_)
-      DrawShadowText(painter, kNoConnect, 350, 692, 72 + 55 * i, kRed, 'c');
+      DrawShadowText(painter, kNoConnect, 350, 692, 72 + 55 * i, kClubRed, 'c');
   }
   DrawPlatformPictures(painter);
 }
 
 void AccountWindow::DrawTopTenPage(QImage& page) {
   QPainter painter(&page);
-  FillVerticalGradient(painter, 0, 0, page.width() - 1, page.height() - 1, kPageTop, kPageBottom);
+  PageGradient(painter, page);
   painter.setFont(Comic(36));
-  DrawShadowText(painter, Text(MsgId::MsgTopTenRated), 10, 692, 10, kYellow, 'c');
+  DrawShadowText(painter, Text(MsgId::MsgTopTenRated), 10, 692, 10, kClubYellow, 'c');
   painter.setFont(Comic(20));
   const int edges[7] = {10, 50, 250, 300, 350, 550, 692};
   for (int r = 0; r <= 10; ++r) {
     const int top = 60 + 30 * r;
     Band(painter, 10, top, 692, 89 + 30 * r,
-         r == 0       ? kPink
-         : r % 2 == 1 ? kLightGreen
-                      : kLightYellow);
+         r == 0       ? kAccountPink
+         : r % 2 == 1 ? kAccountLightGreen
+                      : kAccountLightYellow);
     for (int c = 0; c < 6; ++c) Cell(painter, edges[c], top, edges[c + 1] + 1, top + 31);
   }
   const QString header[6] = {QString::fromUtf8("\u2116"), Text(MsgId::MsgAccountNick),
                              QStringLiteral("C"),         Text(MsgId::MsgAccountSex),
                              Text(MsgId::MsgAccountCity), Text(MsgId::MsgRating)};
   for (int c = 0; c < 6; ++c)
-    DrawShadowText(painter, header[c], edges[c], edges[c + 1], 65, kRed, 'c');
+    DrawShadowText(painter, header[c], edges[c], edges[c + 1], 65, kClubRed, 'c');
   for (int r = 1; r <= 10; ++r) {
     const int top = 65 + 30 * r;
     if (!top_ten_.ok) {
-      DrawShadowText(painter, kNoConnect, 50, 250, top, kRed, 'c');
+      DrawShadowText(painter, kNoConnect, 50, 250, top, kClubRed, 'c');
       continue;
     }
     const RatedPlayer& entry = top_ten_.list[static_cast<std::size_t>(r - 1)];
     if (entry.nick.empty()) continue;
-    DrawShadowText(painter, QString::number(r) + ".", 10, 50, top, kRed, 'c');
-    DrawShadowText(painter, Q(entry.nick), 55, 55, top, kRed, 'l');
+    DrawShadowText(painter, QString::number(r) + ".", 10, 50, top, kClubRed, 'c');
+    DrawShadowText(painter, Q(entry.nick), 55, 55, top, kClubRed, 'l');
     DrawCountryFlag(entry.country_code, painter, 268, 70 + 30 * r, parts_.pictures);
     DrawSexIcon(entry.sex, painter, 318, 68 + 30 * r, parts_.pictures);
-    DrawShadowText(painter, Q(entry.city), 355, 355, top, kRed, 'l');
-    DrawShadowText(painter, Q(FormatClubRating(entry.rating)), 687, 687, top, kRed, 'r');
+    DrawShadowText(painter, Q(entry.city), 355, 355, top, kClubRed, 'l');
+    DrawShadowText(painter, Q(FormatClubRating(entry.rating)), 687, 687, top, kClubRed, 'r');
   }
   DrawPlatformPictures(painter);
 }
@@ -733,19 +684,20 @@ void AccountWindow::DrawAboutPage(QImage& page) {
   const bool member = session.account_state != AccountState::kNobody;
   button_ava1_->setEnabled(member);
   QPainter painter(&page);
-  FillVerticalGradient(painter, 0, 0, page.width() - 1, page.height() - 1, kPageTop, kPageBottom);
+  PageGradient(painter, page);
   painter.drawImage(30, 50,
                     PhotoOrPlaceholder(session.photo_slots[0], player_photo_loaded_,
                                        session.current_user.sex, parts_.pictures));
   painter.drawImage(10, 30, parts_.pictures.LoadPngResource("GAcFrame"));
   painter.setFont(Comic(22));
   for (int i = 1; i <= kInfoRowCount; ++i) {
-    Band(painter, 260, 31 * i - 21, 700, 31 * i + 9, i % 2 == 1 ? kLightYellow : kPink);
+    Band(painter, 260, 31 * i - 21, 700, 31 * i + 9,
+         i % 2 == 1 ? kAccountLightYellow : kAccountPink);
     painter.drawImage(265, 31 * i - 19,
                       RowIcon(kInfoIcons[static_cast<std::size_t>(i - 1)], parts_.pictures));
     if (member) {
       DrawShadowText(painter, Q(InfoRow(session.current_user.personal_info, i - 1)), 300, 300,
-                     31 * i - 17, kRed, 'l');
+                     31 * i - 17, kClubRed, 'l');
     }
   }
 }
@@ -754,24 +706,26 @@ void AccountWindow::DrawChairmanPage(QImage& page) {
   const ClubSession& session = Session();
   const RatedPlayer& chairman = top_ten_.list[0];
   QPainter painter(&page);
-  FillVerticalGradient(painter, 0, 0, page.width() - 1, page.height() - 1, kPageTop, kPageBottom);
+  PageGradient(painter, page);
   painter.setFont(Comic(24));
   DrawShadowText(painter, Text(MsgId::MsgChairmanOfClub) + " \"" + Text(MsgId::MsgTitle) + "\"", 0,
-                 700, 10, kYellow, 'c');
+                 700, 10, kClubYellow, 'c');
   painter.drawImage(30, 60,
                     PhotoOrPlaceholder(session.photo_slots[1], chairman_photo_loaded_, chairman.sex,
                                        parts_.pictures));
   painter.drawImage(10, 40, parts_.pictures.LoadPngResource("GAcFrame"));
   painter.setFont(Comic(22));
-  DrawShadowText(painter, Q(chairman_info_.first_name), 10, 250, 331, kRed, 'c');
-  DrawShadowText(painter, Q(chairman_info_.last_name), 10, 250, 351, kRed, 'c');
-  DrawShadowText(painter, Q(chairman.nick), 10, 250, 371, kRed, 'c');
-  DrawShadowText(painter, Q(chairman.city), 10, 250, 391, kRed, 'c');
+  DrawShadowText(painter, Q(chairman_info_.first_name), 10, 250, 331, kClubRed, 'c');
+  DrawShadowText(painter, Q(chairman_info_.last_name), 10, 250, 351, kClubRed, 'c');
+  DrawShadowText(painter, Q(chairman.nick), 10, 250, 371, kClubRed, 'c');
+  DrawShadowText(painter, Q(chairman.city), 10, 250, 391, kClubRed, 'c');
   for (int i = 1; i <= 12; ++i) {
-    Band(painter, 260, 31 * i + 9, 700, 31 * i + 39, i % 2 == 1 ? kLightYellow : kPink);
+    Band(painter, 260, 31 * i + 9, 700, 31 * i + 39,
+         i % 2 == 1 ? kAccountLightYellow : kAccountPink);
     painter.drawImage(265, 31 * i + 11,
                       RowIcon(kInfoIcons[static_cast<std::size_t>(i + 1)], parts_.pictures));
-    DrawShadowText(painter, Q(InfoRow(chairman_info_, i + 1)), 300, 300, 31 * i + 13, kRed, 'l');
+    DrawShadowText(painter, Q(InfoRow(chairman_info_, i + 1)), 300, 300, 31 * i + 13, kClubRed,
+                   'l');
   }
 }
 

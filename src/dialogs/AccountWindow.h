@@ -60,16 +60,6 @@ struct ClubWindowParts {
   PhotoChooser choose_photo = ChoosePhotoWithDialog;
 };
 
-// The light of an account state: "LampR24" nobody, "LampY24" logged in,
-// "LampG24" rated.
-QString AccountLampPicture(AccountState account_state);
-
-// A vertical gradient over the rows top..bottom between x1 and x2 (both
-// included): row i of n gets c1 - (c1 - c2) * i / (n - 1), rounded, per
-// component.
-void FillVerticalGradient(QPainter& painter, int x1, int top, int x2, int bottom, const QColor& c1,
-                          const QColor& c2);
-
 class AccountWindow : public QDialog {
   Q_OBJECT
 

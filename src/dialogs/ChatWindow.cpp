@@ -19,10 +19,6 @@ constexpr int kListWidth = 700;
 constexpr int kListHeight = 500;
 constexpr int kMaxTyped = 80;
 
-const QColor kPink(255, 200, 200);
-const QColor kLightBlue(200, 200, 255);
-const QColor kWhite(255, 255, 255);
-
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
@@ -61,7 +57,7 @@ ChatWindow::ChatWindow(ClubAccess& club, const TournamentPassport& passport, int
   envelope_ = new SkinnedButton(pictures_, this);
   envelope_->setGeometry(668, 568, 40, 30);
   StyleClubButton(*envelope_, ButtonColour::kRed, 16);
-  envelope_->SetColorMouse(QColor(255, 255, 0));
+  envelope_->SetColorMouse(kClubYellow);
   envelope_->SetGlyph(pictures_.LoadPngResource("GlyphEnvelope"));
   envelope_->SetGlyphLayout(GlyphLayout::kBottom);
   envelope_->setToolTip(Q(MessageText(MsgId::MsgSend, language_)));
@@ -105,8 +101,8 @@ void ChatWindow::showEvent(QShowEvent* event) {
 
 void ChatWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
-  painter.fillRect(5, 55, 700, 6, kClubRed);
+  PaintClubWindowBackground(painter, pictures_, kClient);
+  PaintTitleRule(painter, 700);
 }
 
 bool ChatWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -134,10 +130,10 @@ void ChatWindow::DrawMessages() {
     const int t = 50 * (s - 1);
     painter.setPen(kClubMaroon);
     painter.drawRect(0, t, kListWidth - 1, 24);
-    FillVerticalGradient(painter, QRect(1, t + 1, kListWidth - 2, 23), kPink, kWhite);
+    FillVerticalGradient(painter, QRect(1, t + 1, kListWidth - 2, 23), kChatHeaderBand, kClubWhite);
     painter.setPen(kClubNavy);
     painter.drawRect(0, t + 25, kListWidth - 1, 24);
-    FillVerticalGradient(painter, QRect(1, t + 26, kListWidth - 2, 23), kLightBlue, kWhite);
+    FillVerticalGradient(painter, QRect(1, t + 26, kListWidth - 2, 23), kChatTextBand, kClubWhite);
   }
 
   painter.setFont(CellHeightFont(ArialFamily(), 16, true));

@@ -27,24 +27,7 @@ QFont BoldArial(int char_height) {
   return font;
 }
 
-void StyleEditable(QWidget& widget) {
-  widget.setFont(BoldArial(13));
-  QPalette palette = widget.palette();
-  palette.setColor(QPalette::Base, kClubEditBackground);
-  palette.setColor(QPalette::Button, kClubEditBackground);
-  palette.setColor(QPalette::Text, kClubMaroon);
-  palette.setColor(QPalette::ButtonText, kClubMaroon);
-  widget.setPalette(palette);
-  widget.setAutoFillBackground(true);
-}
-
 }  // namespace
-
-QString LampPicture(int rating) {
-  if (rating >= kRateGood) return QStringLiteral("LampG24");
-  if (rating == kRateCyrillic) return QStringLiteral("LampY24");
-  return QStringLiteral("LampR24");
-}
 
 PassportWindow::PassportWindow(TournamentPassport& passport, int language, PictureStore& pictures,
                                QWidget* parent)
@@ -75,14 +58,14 @@ PassportWindow::PassportWindow(TournamentPassport& passport, int language, Pictu
   edit1_ = new QLineEdit(this);
   edit1_->setGeometry(5, 90, 170, 24);
   edit1_->setMaxLength(kNickLimit);
-  StyleEditable(*edit1_);
+  StyleClubField(*edit1_);
   edit1_->installEventFilter(this);
   image3_ = new ImageControl(this);
   image3_->Place(180, 90, 24, 24);
   edit2_ = new QLineEdit(this);
   edit2_->setGeometry(250, 90, 170, 24);
   edit2_->setMaxLength(kCityLimit);
-  StyleEditable(*edit2_);
+  StyleClubField(*edit2_);
   edit2_->installEventFilter(this);
   image4_ = new ImageControl(this);
   image4_->Place(425, 90, 24, 24);
@@ -91,14 +74,14 @@ PassportWindow::PassportWindow(TournamentPassport& passport, int language, Pictu
   combo3_->setGeometry(5, 145, 170, 22);
   combo3_->addItem(Q(MessageText(MsgId::MsgMale, language_)));
   combo3_->addItem(Q(MessageText(MsgId::MsgFemale, language_)));
-  StyleEditable(*combo3_);
+  StyleClubField(*combo3_);
 
   lists_ = new CountryLists(pictures_, this);
   lists_->SetLanguage(language_);
   lists_->ContinentBox().setGeometry(250, 145, 170, 22);
   lists_->CountryBox().setGeometry(250, 170, 170, 22);
-  StyleEditable(lists_->ContinentBox());
-  StyleEditable(lists_->CountryBox());
+  StyleClubField(lists_->ContinentBox());
+  StyleClubField(lists_->CountryBox());
   lists_->SetItemHeight(18);
 
   button1_ = new SkinnedButton(pictures_, this);
@@ -135,8 +118,8 @@ void PassportWindow::showEvent(QShowEvent* event) {
 
 void PassportWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
-  painter.fillRect(5, 55, 450, 6, kClubRed);
+  PaintClubWindowBackground(painter, pictures_, kClient);
+  PaintTitleRule(painter, 450);
 }
 
 void PassportWindow::DrawLamp(ImageControl& lamp, QString& shown, int rating) {

@@ -19,9 +19,6 @@
 
 namespace braxo {
 
-// The lamp picture of a name's rating: red (1), yellow (2), green (3).
-QString LampPicture(int rating);
-
 class PassportWindow : public QDialog {
   Q_OBJECT
 

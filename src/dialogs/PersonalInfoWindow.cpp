@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "club/PhotoUpload.h"
+#include "dialogs/ClubWindowStyle.h"
 #include "dialogs/DialogFrame.h"
 #include "storage/TextFile.h"
 #include "ui/Drawing.h"
@@ -36,14 +37,6 @@ constexpr std::array<RowLayout, kInfoRowCount> kInfoRows = {{
 }};
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
-
-void StyleButton(SkinnedButton& button) {
-  StyleDialogButton(button, ButtonColour::kRed, 16);
-  button.setFont(CellHeightFont(ComicFamily(), 16, false));
-  button.SetHeightSB(ButtonHeight::k45);
-  button.SetKontur(true);
-  button.SetGrayDis(true);
-}
 
 }  // namespace
 
@@ -85,7 +78,8 @@ PersonalInfoWindow::PersonalInfoWindow(const ClubWindowParts& parts, bool photo_
   button_ok_f_->setGeometry(5, 350, 735, 45);
   button_cancel_ = new SkinnedButton(parts_.pictures, this);
   button_cancel_->setGeometry(5, 395, 735, 45);
-  for (SkinnedButton* button : {button_ok_i_, button_ok_f_, button_cancel_}) StyleButton(*button);
+  for (SkinnedButton* button : {button_ok_i_, button_ok_f_, button_cancel_})
+    StyleAccountButton(*button, 16, /*gray_disabled=*/true);
   // The close button's caption is the same in every language.
   button_cancel_->setText(QString::fromUtf8("\u0417\u0430\u043a\u0440\u044b\u0442\u044c"));
   connect(button_ok_i_, &QPushButton::clicked, this, &PersonalInfoWindow::UpdateInfo);

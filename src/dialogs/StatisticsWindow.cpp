@@ -23,9 +23,9 @@ constexpr int kRowHeight = 25;
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 QColor RowColour(int row) {
-  if (row <= 1) return QColor(255, 204, 204);
-  if (row <= 3) return QColor(204, 255, 204);
-  return QColor(204, 204, 255);
+  if (row <= 1) return kStatisticsStartsRow;
+  if (row <= 3) return kStatisticsLikesRow;
+  return kStatisticsGamesRow;
 }
 
 // Each cell as a vertical gradient of its row's colour to white inside a grey
@@ -37,9 +37,9 @@ class StatCellDelegate : public QStyledItemDelegate {
              const QModelIndex& index) const override {
     painter->save();
     const QRect cell = option.rect.adjusted(-4, 0, 0, 0);
-    painter->setPen(QColor(128, 128, 128));
+    painter->setPen(kStatisticsOutline);
     painter->drawRect(cell.adjusted(-1, -1, 0, 0));
-    FillVerticalGradient(*painter, cell, RowColour(index.row()), QColor(255, 255, 255));
+    FillVerticalGradient(*painter, cell, RowColour(index.row()), kClubWhite);
     painter->setFont(option.font);
     painter->setPen(option.palette.color(QPalette::WindowText));
     const QString text = index.data().toString();
@@ -114,7 +114,7 @@ StatisticsWindow::StatisticsWindow(ClubAccess& club, Settings& settings,
   label_font.setPixelSize(15);
   label1_->setFont(label_font);
   QPalette label_palette = label1_->palette();
-  label_palette.setColor(QPalette::WindowText, QColor(255, 255, 0));
+  label_palette.setColor(QPalette::WindowText, kClubYellow);
   label1_->setPalette(label_palette);
 
   button2_ = new SkinnedButton(pictures_, this);
@@ -177,13 +177,7 @@ void StatisticsWindow::FormShow() {
   }
   button2_->setEnabled(!settings_.like_sent);
 
-  FillBoxBackdrop(*image2_, pictures_, kClient);
-  {
-    QPainter painter(&image2_->Image());
-    painter.setFont(CellHeightFont(ArialFamily(), 40, false));
-    DrawShadowText(painter, QStringLiteral("WORLD STATS"), 0, 300, 1, kClubRed, 'c');
-  }
-  image2_->update();
+  DrawTitleBox(*image2_, pictures_, kClient, QStringLiteral("WORLD STATS"), 1, /*bold=*/false);
 }
 
 void StatisticsWindow::showEvent(QShowEvent* event) {
@@ -193,7 +187,7 @@ void StatisticsWindow::showEvent(QShowEvent* event) {
 
 void StatisticsWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
+  PaintClubWindowBackground(painter, pictures_, kClient);
 }
 
 void StatisticsWindow::Button2Click() {

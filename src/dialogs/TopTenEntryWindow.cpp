@@ -97,8 +97,8 @@ void TopTenEntryWindow::keyPressEvent(QKeyEvent* event) {
 
 void TopTenEntryWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
-  painter.fillRect(5, 55, 490, 6, kClubRed);
+  PaintClubWindowBackground(painter, pictures_, kClient);
+  PaintTitleRule(painter, 490);
 }
 
 void TopTenEntryWindow::DrawCard() {

@@ -95,8 +95,8 @@ void TopTenTableWindow::showEvent(QShowEvent* event) {
 
 void TopTenTableWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
-  painter.fillRect(5, 55, 630, 6, kClubRed);
+  PaintClubWindowBackground(painter, pictures_, kClient);
+  PaintTitleRule(painter, 630);
 }
 
 void TopTenTableWindow::DrawTable() {
