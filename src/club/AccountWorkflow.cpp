@@ -8,12 +8,6 @@
 #include "storage/UserFile.h"
 
 namespace braxo {
-namespace {
-
-constexpr char kNoDate[] = "00.00.0000";
-
-}  // namespace
-
 AccountWorkflow::AccountWorkflow(ClubAccess& club, ClubSession& session, std::string user_file)
     : club_(club), session_(session), user_file_(std::move(user_file)) {}
 
@@ -73,7 +67,7 @@ CreationOutcome AccountWorkflow::CreateAccount(std::string_view registered_on, A
   }
   if (outcome.creation != AccountCreation::kCreated) {
     session_.account_state = AccountState::kNobody;
-    user.registered_on = kNoDate;
+    user.registered_on = kNoRegistrationDate;
     outcome.pages = std::move(pages);
     return outcome;
   }
@@ -127,7 +121,7 @@ void AccountWorkflow::StartAccountForm() {
   user.country_name = "Russia";
   user.sex = 'M';
   user.email.clear();
-  user.registered_on = kNoDate;
+  user.registered_on = kNoRegistrationDate;
 }
 
 AccountPages AccountWorkflow::ReadPages() {

@@ -27,6 +27,9 @@ namespace braxo {
 
 class ClubAccess;
 
+// The registration date of an account that has none.
+inline constexpr char kNoRegistrationDate[] = "00.00.0000";
+
 // What the account pages show of the club beyond the session's own records.
 struct AccountPages {
   // The ten best-rated players; the first is the club's chairman.

@@ -20,7 +20,6 @@ namespace braxo {
 namespace {
 
 constexpr char kNoConnect[] = "No Connect";
-constexpr char kNoDate[] = "00.00.0000";
 
 QLineEdit* NewField(QWidget* page, int left, int top, int max_length) {
   auto* field = new QLineEdit(page);
@@ -396,7 +395,7 @@ void AccountWindow::RefreshControls() {
   city_field_->setText(Q(user.city));
   email_field_->setText(Q(user.email));
   const bool member = session.account_state != AccountState::kNobody;
-  registration_field_->setText(member ? Q(user.registered_on) : QString(kNoDate));
+  registration_field_->setText(member ? Q(user.registered_on) : QString(kNoRegistrationDate));
   login_or_sign_out_button_->setText(Text(member ? MsgId::MsgSignOut : MsgId::MsgLoginToAccount));
   create_account_button_->setText(Text(MsgId::MsgCreateAccount));
   save_user_file_button_->setText(Text(MsgId::MsgSave));
