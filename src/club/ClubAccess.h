@@ -65,7 +65,7 @@ class ClubAccess {
 
   // --- The session's operations ---
   // The start-up login from the user file at `user_file`: nobody logged in
-  // and   // user_file_saved false first; a readable file sets user_file_saved, and the
+  // and user_file_saved false first; a readable file sets user_file_saved, and the
   // stored password, with spaces, "#" and "$" made "-", is sent; current_user
   // becomes the login's record whatever the outcome, with the scrambled
   // password made from the password sent. True (and logged in) when the
