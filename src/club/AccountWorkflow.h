@@ -6,12 +6,13 @@
 // chairman), saving the personal information and the photo, and keeping or
 // removing the user file.
 //
-// Every operation runs its requests one after another, leaves its result in
-// the session (the user, the game record, the account state, the photo
-// slots, the user file flag) and returns everything else as a value; it shows
-// nothing, holds no window and runs no event loop of its own. A window draws
-// what an operation returned; an operation may later run in the background
-// and its value be applied when it arrives.
+// Every operation sends its requests one after another through ClubAccess
+// (whose client waits for each reply), leaves its result in the session (the
+// user, the game record, the account state, the photo slots, the user file
+// flag) and returns everything else as a value. It shows nothing, holds no
+// window and waits for nothing else, so a window only draws what came back,
+// and an operation can later run in the background with its value applied
+// when it arrives.
 #pragma once
 
 #include <cstdint>
