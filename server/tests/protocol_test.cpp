@@ -2,12 +2,12 @@
 // the exact text the game's reply rules read.
 #include <gtest/gtest.h>
 
-#include "ClubProtocol.h"
 #include "ServerTestKit.h"
 #include "club/ConfigPage.h"
 #include "club/FormBody.h"
 #include "club/ReplyRules.h"
 #include "club/Scramble.h"
+#include "protocol/ClubProtocol.h"
 
 namespace braxo::club {
 namespace {

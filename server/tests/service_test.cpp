@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "ClubService.h"
 #include "ServerTestKit.h"
+#include "service/ClubService.h"
 
 namespace braxo::club {
 namespace {

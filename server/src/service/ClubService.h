@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "ReadCache.h"
-#include "Repository.h"
-#include "Secrets.h"
+#include "service/ReadCache.h"
+#include "service/Secrets.h"
+#include "store/Repository.h"
 
 namespace braxo::club {
 

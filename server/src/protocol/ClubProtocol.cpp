@@ -1,4 +1,4 @@
-#include "ClubProtocol.h"
+#include "protocol/ClubProtocol.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "ClubRoutes.h"
+#include "http/ClubRoutes.h"
 
 #include <sys/stat.h>
 

@@ -1,4 +1,4 @@
-#include "ClubService.h"
+#include "service/ClubService.h"
 
 #include <algorithm>
 #include <cmath>

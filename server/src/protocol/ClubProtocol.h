@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "ClubService.h"
+#include "service/ClubService.h"
 
 namespace braxo::club {
 
