@@ -58,11 +58,6 @@ class ClubServiceTest : public ::testing::TestWithParam<test::Backend> {
   double now_ = 1'800'000'000;
 };
 
-TEST_P(ClubServiceTest, TheLargestScoreComesFromTheLevelShapes) {
-  // 5000 + 100 x (16 + 22 + 28 + 34 + 40) pairs.
-  EXPECT_EQ(MaxGameScore(), 19000);
-}
-
 TEST_P(ClubServiceTest, RatedGamesKeepTheRatingInvariant) {
   Create();
   // The first rated game: 1 game, rating 1; 4000 then gives 4001 and best 4000.

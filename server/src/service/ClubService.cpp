@@ -6,17 +6,16 @@
 #include <thread>
 
 #include "club/NameRules.h"
-#include "game/LevelGenerator.h"
+#include "club/wire/WireConstants.h"
 #include "i18n/CountryCatalogue.h"
 #include "storage/TextFile.h"
 
 namespace braxo::club {
 
-std::int64_t MaxGameScore() {
-  std::int64_t pairs = 0;
-  for (int level = 1; level <= kLevelCount; ++level) pairs += LevelTileCount(level) / 2;
-  return 5000 + 100 * pairs;
-}
+using wire::kAndroidTableId;
+using wire::kChatTableId;
+using wire::kGameId;
+using wire::kMaxGameScore;
 
 namespace rules {
 
@@ -404,7 +403,7 @@ Status ClubService::SaveGameRecord(const RequestContext& ctx, const std::string&
       const double implied = (rating - old_rating) * static_cast<double>(row.rated_games);
       const double score = std::round(implied);
       if (std::fabs(implied - score) > 0.01 || score < 0 ||
-          score > static_cast<double>(MaxGameScore()))
+          score > static_cast<double>(kMaxGameScore))
         return;
       const auto s = static_cast<std::int64_t>(score);
       if (best_score != std::max(row.best_score, s)) return;
@@ -491,7 +490,7 @@ WriteResult ClubService::WriteEntry(const RequestContext& ctx, const EntryReques
     valid = valid && message && IsValidChatMessage(*message);
   } else {
     valid = valid && Field(e.message, 40, kRecordSeparators) && r.score >= 0 &&
-            r.score <= MaxGameScore();
+            r.score <= kMaxGameScore;
     e.score = r.score;
   }
   if (!valid) return result;

@@ -18,14 +18,6 @@
 
 namespace braxo::club {
 
-inline constexpr int kGameId = 76;           // this game, and its Windows tournament table
-inline constexpr int kAndroidTableId = 176;  // the Android edition's tournament table
-inline constexpr int kChatTableId = 100;
-
-// The largest score a game can reach: the start value 5000 plus 100 for every
-// pair of the five levels.
-std::int64_t MaxGameScore();
-
 // A token bucket: `count` actions per `window_seconds`.
 struct RateLimit {
   double count = 1;
