@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "http/HttpServer.h"
-#include "protocol/ClubProtocol.h"
+#include "protocol/ConfigPageWriter.h"
 #include "service/ClubService.h"
 
 namespace braxo::club {

@@ -8,6 +8,7 @@
 
 #include "http/HttpServer.h"
 #include "protocol/ClubProtocol.h"
+#include "protocol/ConfigPageWriter.h"
 #include "service/ClubService.h"
 
 namespace braxo::club {
