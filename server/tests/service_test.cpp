@@ -334,6 +334,16 @@ TEST_P(ClubServiceTest, ChatIsNumberedByTheServerAndLimitedToOneMessageInTenSeco
   EXPECT_EQ(service_.WriteEntry(Ctx(), m).status, Status::kOk);
 }
 
+// A write refused by one of its limits spends nothing of the others: the
+// address whose nick had to wait may write another nick's message at once.
+TEST_P(ClubServiceTest, AWriteRefusedByOneLimitSpendsNoneOfTheOthers) {
+  EntryRequest m{100, "Writer", "Moscow", "1-001", 0, "M", "2.7", "12:00", "Hello*"};
+  ASSERT_EQ(service_.WriteEntry(Ctx(), m).status, Status::kOk);
+  EXPECT_EQ(service_.WriteEntry(Ctx("", "10.1.1.1"), m).status, Status::kLimited);
+  m.nick = "Another";
+  EXPECT_EQ(service_.WriteEntry(Ctx("", "10.1.1.1"), m).status, Status::kOk);
+}
+
 TEST_P(ClubServiceTest, StatisticsCountAndRefuseStrangeFlags) {
   EXPECT_EQ(service_.CountStart(Ctx(), 76, true), Status::kOk);
   EXPECT_EQ(service_.CountStart(Ctx(), 76, false), Status::kOk);
