@@ -15,6 +15,7 @@
 #include "club/BuiltinAddresses.h"
 #include "club/UsageStatistics.h"
 #include "club/WebLink.h"
+#include "club/wire/WireConstants.h"
 #include "storage/TextFile.h"
 #include "storage/UserFile.h"
 
@@ -139,10 +140,10 @@ std::optional<Notice> AppServices::StartupAnnouncement() {
                 IsSafeWebLink(news_.announcement.link) ? news_.announcement.link : std::string()};
 }
 
-void AppServices::CountStart() { CountStartOfRun(client_, kGameId, settings_); }
+void AppServices::CountStart() { CountStartOfRun(client_, wire::kGameId, settings_); }
 
 void AppServices::CountFinishedGame(const std::array<int, 12>& flags) {
-  braxo::CountFinishedGame(client_, settings_.stat_address.plain, kGameId, flags);
+  braxo::CountFinishedGame(client_, settings_.stat_address.plain, wire::kGameId, flags);
 }
 
 void AppServices::DownloadNewVersion() {
