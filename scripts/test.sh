@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what Braxo needs, builds everything and runs every test: the format
-# check, a short run of each fuzz target (built with clang and the sanitizers
-# in a build directory of its own), the test suite, then the unit tests again
-# built with AddressSanitizer and UndefinedBehaviorSanitizer (another build
-# directory of their own).
+# check, clang-tidy over the production code, a short run of each fuzz target
+# (built with clang and the sanitizers in a build directory of its own), the
+# test suite, then the unit tests again built with AddressSanitizer and
+# UndefinedBehaviorSanitizer (another build directory of their own).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
@@ -11,6 +11,7 @@ bash "$root/scripts/check-format.sh"
 bash "$root/scripts/build.sh" -DBRAXO_BUILD_TESTS=ON -DBRAXO_BUILD_BENCH=ON
 build_dir=${BRAXO_BUILD_DIR:-$root/build}
 fuzz_dir=${BRAXO_FUZZ_BUILD_DIR:-$root/build-fuzz}
+bash "$root/scripts/tidy.sh" "$build_dir"
 
 CXX=clang++ cmake -S "$root" -B "$fuzz_dir" -G Ninja -DBRAXO_BUILD_FUZZ=ON \
   -DBRAXO_BUILD_TESTS=OFF -DBRAXO_BUILD_BENCH=OFF

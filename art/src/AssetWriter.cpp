@@ -94,7 +94,7 @@ void AssetWriter::SaveWav(const QString& name, const std::vector<float>& samples
   out.append("data");
   PutLe(out, data_bytes, 4);
   for (float s : samples) {
-    const long v = std::lround(std::clamp(s, -1.0f, 1.0f) * 32767.0f);
+    const std::int64_t v = std::lround(std::clamp(s, -1.0f, 1.0f) * 32767.0f);
     PutLe(out, static_cast<uint32_t>(static_cast<uint16_t>(static_cast<int16_t>(v))), 2);
   }
   WriteBytes(name + ".wav", out, QSize(0, 0));

@@ -17,6 +17,7 @@ class AssetWriter {
   explicit AssetWriter(QString out_dir);
   AssetWriter(const AssetWriter&) = delete;
   AssetWriter& operator=(const AssetWriter&) = delete;
+  ~AssetWriter() = default;
 
   // 8 bits per channel RGBA PNG.
   void SavePng(const QString& name, const QImage& image);

@@ -274,7 +274,7 @@ void MakeBursts(AssetWriter& writer) {
 
 void MakeStars(AssetWriter& writer) {
   struct StarColour {
-    const char* name;
+    const char* name = nullptr;
     QColor base;
   };
   const StarColour colours[] = {{"StarR0", QColor(228, 24, 24)},
@@ -283,6 +283,7 @@ void MakeStars(AssetWriter& writer) {
   constexpr int kFrames = 12;
   for (const StarColour& c : colours) {
     std::vector<QImage> frames;
+    frames.reserve(kFrames);
     for (int i = 0; i < kFrames; ++i) frames.push_back(StarFrame(c.base, i, kFrames));
     writer.SaveGif(c.name, frames, 8);
   }

@@ -137,7 +137,8 @@ QImage LanguageFlag(const QString& flag_dir, const QString& code, QStringList* p
           const double py = y + (sy + 0.5) / 4.0;
           const double u = (px - kClothLeft) / kClothW;
           if (u < 0 || u >= 1) continue;
-          const auto [shift, light] = column_wave[static_cast<size_t>(x * 4 + sx)];
+          const auto [shift, light] =
+              column_wave[static_cast<size_t>(x) * 4 + static_cast<size_t>(sx)];
           const double v = (py - kClothTop - shift) / kClothH;
           if (v < 0 || v >= 1) continue;
           const int ax = std::min(art.width() - 1, static_cast<int>(u * art.width()));

@@ -92,7 +92,7 @@ QImage PhotoFrame() {
   // Four mitred strips, each lit by its side: top and left catch the light.
   struct Strip {
     std::array<QPointF, 4> points;
-    double light;
+    double light = 0;
   };
   const std::array<Strip, 4> strips = {{
       {{QPointF(0, 0), QPointF(kW, 0), window.topRight(), window.topLeft()}, 1.0},

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -32,11 +34,11 @@ struct Box {
     return best;
   }
   Rgb Average() const {
-    long long sum[3] = {0, 0, 0};
+    std::int64_t sum[3] = {0, 0, 0};
     for (const Rgb& rgb : colours) {
       for (int c = 0; c < 3; ++c) sum[c] += rgb[c];
     }
-    const long long n = std::max<long long>(1, static_cast<long long>(colours.size()));
+    const std::int64_t n = std::max<std::int64_t>(1, static_cast<std::int64_t>(colours.size()));
     return {static_cast<int>((sum[0] + n / 2) / n), static_cast<int>((sum[1] + n / 2) / n),
             static_cast<int>((sum[2] + n / 2) / n)};
   }
@@ -66,7 +68,8 @@ std::vector<Rgb> MedianCut(std::vector<Rgb> pixels, int count) {
     std::stable_sort(box.colours.begin(), box.colours.end(),
                      [channel](const Rgb& a, const Rgb& b) { return a[channel] < b[channel]; });
     const size_t middle = box.colours.size() / 2;
-    Box upper{std::vector<Rgb>(box.colours.begin() + static_cast<long>(middle), box.colours.end())};
+    Box upper{std::vector<Rgb>(box.colours.begin() + static_cast<std::ptrdiff_t>(middle),
+                               box.colours.end())};
     box.colours.resize(middle);
     boxes.push_back(std::move(upper));
   }

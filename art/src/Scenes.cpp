@@ -838,7 +838,7 @@ QImage Fireworks() {
   Stars(p, rng, 80, QRectF(0, 0, kLevelW, 200), 1.4);
   struct Burst {
     QPointF centre;
-    double radius;
+    double radius = 0;
     QColor colour;
   };
   const Burst bursts[] = {{QPointF(110, 90), 60, QColor(255, 80, 120)},
@@ -960,7 +960,7 @@ QImage DeepSea() {
   }
   struct Jelly {
     QPointF centre;
-    double size;
+    double size = 0;
     QColor colour;
   };
   const Jelly jellies[] = {{QPointF(130, 120), 46, QColor(255, 110, 220)},

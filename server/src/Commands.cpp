@@ -127,7 +127,9 @@ struct PgConnection {
                                PQerrorMessage(conn));
   }
   ~PgConnection() { PQfinish(conn); }
-  void Exec(const std::string& sql) {
+  PgConnection(const PgConnection&) = delete;
+  PgConnection& operator=(const PgConnection&) = delete;
+  void Exec(const std::string& sql) const {
     PGresult* r = PQexec(conn, sql.c_str());
     const auto status = PQresultStatus(r);
     const std::string message = PQresultErrorMessage(r);
@@ -135,10 +137,10 @@ struct PgConnection {
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
       throw std::runtime_error("database: " + message);
   }
-  std::int64_t Count(const std::string& table) {
+  std::int64_t Count(const std::string& table) const {
     PGresult* r = PQexec(conn, ("SELECT count(*) FROM " + table).c_str());
     const bool ok = PQresultStatus(r) == PGRES_TUPLES_OK;
-    const std::int64_t n = ok ? std::atoll(PQgetvalue(r, 0, 0)) : -1;
+    const std::int64_t n = ok ? std::strtoll(PQgetvalue(r, 0, 0), nullptr, 10) : -1;
     PQclear(r);
     if (!ok) throw std::runtime_error("database: cannot count " + table);
     return n;
@@ -162,7 +164,7 @@ std::int64_t CopyTable(sqlite3* from, PgConnection& to, const std::string& table
   for (int c = 0; c < columns; ++c) insert += (c ? ", $" : "$") + std::to_string(c + 1);
   insert += ")";
   std::int64_t rows = 0;
-  int rc;
+  int rc = SQLITE_OK;
   while ((rc = sqlite3_step(select)) == SQLITE_ROW) {
     std::vector<std::string> values(columns);
     std::vector<const char*> pointers(columns);

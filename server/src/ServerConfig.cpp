@@ -11,8 +11,9 @@
 namespace braxo::club {
 namespace {
 
-std::optional<long long> ParseWhole(const std::string& text, long long low, long long high) {
-  long long value = 0;
+std::optional<std::int64_t> ParseWhole(const std::string& text, std::int64_t low,
+                                       std::int64_t high) {
+  std::int64_t value = 0;
   const auto* end = text.data() + text.size();
   const auto [ptr, ec] = std::from_chars(text.data(), end, value);
   if (ec != std::errc() || ptr != end || value < low || value > high) return std::nullopt;
@@ -202,7 +203,7 @@ std::optional<std::string> LoadServerSettings(const std::string& path, ServerSet
        })},
       {"password_passes", Setter([&s](const std::string& v) {
          const auto n = ParseWhole(v, 2, 100);
-         if (n) s.limits.password_cost.passes = static_cast<unsigned long long>(*n);
+         if (n) s.limits.password_cost.passes = static_cast<std::uint64_t>(*n);
          return n.has_value();
        })},
       {"password_hashes_at_once", Setter([&s](const std::string& v) {

@@ -28,6 +28,8 @@ class AppDialogs : public DialogPort {
   // this object.
   AppDialogs(QWidget& window, const InterfaceLanguage& language, PictureStore& pictures);
   ~AppDialogs() override;
+  AppDialogs(const AppDialogs&) = delete;
+  AppDialogs& operator=(const AppDialogs&) = delete;
 
   // Creates the password and information windows, which then live until this
   // object goes (before the main window, their parent). `player_name` is the

@@ -81,7 +81,8 @@ void AppServices::Start() {
   // window maps and paints. Until then plays wait in order.
   std::map<std::string, std::vector<std::uint8_t>, std::less<>> bytes;
   for (std::string_view name : kSoundNames) {
-    const QByteArray data = pictures_.Bytes(QString::fromUtf8(name.data(), name.size()));
+    const QByteArray data =
+        pictures_.Bytes(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
     bytes.emplace(std::string(name), std::vector<std::uint8_t>(data.begin(), data.end()));
   }
   sound_start_ = std::async(std::launch::async, [this, bytes = std::move(bytes)] {

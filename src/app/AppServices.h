@@ -35,6 +35,8 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pictures,
               InterfaceLanguage& language, DataPaths paths);
   ~AppServices() override;
+  AppServices(const AppServices&) = delete;
+  AppServices& operator=(const AppServices&) = delete;
 
   StoragePort& Storage() { return *this; }
   SoundPort& Sound() { return *this; }

@@ -37,7 +37,7 @@ void CloseOnTerminationSignals(QWidget& window) {
   if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signal_pipe) != 0) return;
   auto* notifier = new QSocketNotifier(signal_pipe[0], QSocketNotifier::Read, &window);
   QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
-    char byte;
+    char byte = 0;
     [[maybe_unused]] const ssize_t got = read(signal_pipe[0], &byte, 1);
     window.close();
     // Also ends modal windows that are open at that moment.
@@ -57,11 +57,11 @@ void TraceStartup(const char* step) {
   static const bool enabled = std::getenv("BRAXO_TRACE_STARTUP") != nullptr;
   if (!enabled) return;
   static const auto start = [] {
-    struct timespec now;
+    struct timespec now {};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return now;
   }();
-  struct timespec now;
+  struct timespec now {};
   clock_gettime(CLOCK_MONOTONIC, &now);
   std::fprintf(stderr, "startup %7.1f ms %s\n",
                (now.tv_sec - start.tv_sec) * 1e3 + (now.tv_nsec - start.tv_nsec) / 1e6, step);

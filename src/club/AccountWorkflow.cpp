@@ -11,7 +11,8 @@ namespace braxo {
 AccountWorkflow::AccountWorkflow(ClubAccess& club, ClubSession& session, std::string user_file)
     : club_(club), session_(session), user_file_(std::move(user_file)) {}
 
-bool AccountWorkflow::LogInAndAdopt(std::string nick, std::string password, bool adopt_refused) {
+bool AccountWorkflow::LogInAndAdopt(std::string_view nick, std::string password,
+                                    bool adopt_refused) {
   LoginReply login = club_.LoginAccount(nick, password);
   if (login.ok || adopt_refused) {
     MemberAccount& user = session_.current_user;

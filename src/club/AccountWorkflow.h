@@ -65,6 +65,7 @@ class AccountWorkflow {
   AccountWorkflow(ClubAccess& club, ClubSession& session, std::string user_file);
   AccountWorkflow(const AccountWorkflow&) = delete;
   AccountWorkflow& operator=(const AccountWorkflow&) = delete;
+  ~AccountWorkflow() = default;
 
   ClubSession& Session() { return session_; }
   const ClubSession& Session() const { return session_; }
@@ -145,7 +146,7 @@ class AccountWorkflow {
   // The one login of the workflow: on success (or whatever the outcome, when
   // `adopt_refused`) the login's record becomes the session's user, with the
   // password's scrambled form. True when the club accepted the login.
-  bool LogInAndAdopt(std::string nick, std::string password, bool adopt_refused);
+  bool LogInAndAdopt(std::string_view nick, std::string password, bool adopt_refused);
   // The record's place is asked for only when the record arrived.
   bool AdoptGameRecord(GameRecordReply reply);
   bool ReadOwnRecord();

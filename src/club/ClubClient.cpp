@@ -84,7 +84,7 @@ std::optional<qint64> ParseChunkSize(QByteArrayView line) {
   if (line.isEmpty() || line.size() > 15) return std::nullopt;
   qint64 value = 0;
   for (char c : line) {
-    int digit;
+    int digit = 0;
     if (c >= '0' && c <= '9')
       digit = c - '0';
     else if (c >= 'a' && c <= 'f')
@@ -698,7 +698,7 @@ std::unique_ptr<BackgroundGet> FetchConfigPageInBackground(
     const HttpLimits& limits, std::function<void(ConfigPageText)> done) {
   return std::make_unique<BackgroundGet>(
       ConfigPageAddress(), limits,
-      [done = std::move(done)](HttpResult result) { done(ConfigPageFromReply(result)); });
+      [done = std::move(done)](const HttpResult& result) { done(ConfigPageFromReply(result)); });
 }
 
 HttpLimits ConfigPageLimits() {

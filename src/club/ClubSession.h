@@ -32,6 +32,7 @@ struct ClubSession {
   ClubSession() = default;
   ClubSession(const ClubSession&) = delete;
   ClubSession& operator=(const ClubSession&) = delete;
+  ~ClubSession() = default;
 
   MemberAccount current_user;
   GameRecord current_game;

@@ -24,7 +24,7 @@ bool IsCyrillicByte(unsigned char c);
 // kind 0): refused when empty, a nick over 12 or a city over 15 characters, a
 // one-character nick or city, or any character outside the allowed set;
 // otherwise 2 when it holds a Cyrillic letter, else 3.
-int RateNameText(std::string_view cp1251, int kind);
+int RateNameText(std::string_view text, int kind);
 
 // Kinds of the account page's rule.
 enum class AccountTextKind { kCharacter = 0, kNick = 1, kCity = 2, kPassword = 3, kEMail = 4 };
@@ -34,11 +34,11 @@ enum class AccountTextKind { kCharacter = 0, kNick = 1, kCity = 2, kPassword = 3
 // 4-12 allowed characters without Cyrillic letters; an e-mail 2-30 allowed
 // characters without Cyrillic letters with its first "@" neither first nor
 // last; a typed character is 1 when not allowed, 2 when Cyrillic.
-int RateAccountText(std::string_view cp1251, AccountTextKind kind);
+int RateAccountText(std::string_view text, AccountTextKind kind);
 
 // A chat message as it is stored: 1 to 80 allowed characters (the window
 // sends every other character as "_").
 inline constexpr std::size_t kMaxChatMessageLength = 80;
-bool IsValidChatMessage(std::string_view cp1251);
+bool IsValidChatMessage(std::string_view text);
 
 }  // namespace braxo

@@ -19,7 +19,7 @@ namespace braxo {
 namespace {
 
 struct Source {
-  const std::string* bytes;
+  const std::string* bytes = nullptr;
   std::size_t sent = 0;
 };
 
@@ -68,7 +68,7 @@ PhotoCheck ReadPhotoFile(const std::string& path, std::string& bytes) {
 
 std::string PhotoFtpFolder(const ClubServiceState& services) {
   if (!services.ftp_address.empty()) {
-    const std::string folder = UnscrambleAddress(services.ftp_address, kAccountKey);
+    std::string folder = UnscrambleAddress(services.ftp_address, kAccountKey);
     if (QUrl(QString::fromStdString(folder)).scheme() == "ftp") return folder;
   }
   const std::string account = UnscrambleAddress(services.account_address.empty()

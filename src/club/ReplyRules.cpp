@@ -199,6 +199,7 @@ std::string FormatClubNumber(double x) {
   } else {
     out.append(digits, 0, int_digits);
     out += '.';
+    // NOLINTNEXTLINE(readability-suspicious-call-argument): the digits after the integer part
     out.append(digits, int_digits, std::string::npos);
   }
   return out;

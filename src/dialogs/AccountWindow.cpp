@@ -81,8 +81,8 @@ void Cell(QPainter& painter, int x1, int top, int x2, int bottom) {
 
 QImage PhotoOrPlaceholder(const std::string& jpeg, bool loaded, char sex, PictureStore& pictures) {
   if (loaded) {
-    const QImage photo = QImage::fromData(reinterpret_cast<const uchar*>(jpeg.data()),
-                                          static_cast<int>(jpeg.size()), "JPG");
+    QImage photo = QImage::fromData(reinterpret_cast<const uchar*>(jpeg.data()),
+                                    static_cast<int>(jpeg.size()), "JPG");
     if (!photo.isNull()) return photo;
   }
   return pictures.LoadPngResource(sex == 'M' ? "GAcNoM" : "GAcNoF");
@@ -656,7 +656,7 @@ void AccountWindow::DrawChairmanPage(QImage& page) {
     Band(painter, 260, 31 * i + 9, 700, 31 * i + 39,
          i % 2 == 1 ? kAccountLightYellow : kAccountPink);
     painter.drawImage(265, 31 * i + 11,
-                      RowIcon(kInfoIcons[static_cast<std::size_t>(i + 1)], parts_.pictures));
+                      RowIcon(kInfoIcons[static_cast<std::size_t>(i) + 1], parts_.pictures));
     DrawShadowText(painter, Q(InfoRow(chairman_info, i + 1)), 300, 300, 31 * i + 13, kClubRed, 'l');
   }
 }

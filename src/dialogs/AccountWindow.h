@@ -60,6 +60,7 @@ struct ClubWindowParts {
 
 class AccountWindow : public QDialog {
   Q_OBJECT
+  Q_DISABLE_COPY_MOVE(AccountWindow)
 
  public:
   // Reads the club's data (AccountWorkflow::ReadPages) before the window is

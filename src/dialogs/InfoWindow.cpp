@@ -22,7 +22,9 @@ constexpr int kFlagWidth = 150;
 constexpr int kFlagHeight = 182;
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), text.size()); }
+QString Q(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 bool InIcon(QPoint p) { return StrictlyInside(p, 80, 85, 144, 149); }
 bool InLogo(QPoint p) { return StrictlyInside(p, 466, 85, 530, 149); }

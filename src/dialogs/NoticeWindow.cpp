@@ -31,7 +31,7 @@ QFont DialogFont() {
 bool OpenWithDesktop(const QUrl& url) { return QDesktopServices::openUrl(url); }
 
 QUrl NoticeLinkUrl(const QString& link) {
-  const QUrl url(link, QUrl::StrictMode);
+  QUrl url(link, QUrl::StrictMode);
   const QString scheme = url.scheme().toLower();
   if (!url.isValid() || url.host().isEmpty() || (scheme != "http" && scheme != "https")) return {};
   return url;

@@ -68,6 +68,7 @@ class GameState {
             LevelDealer dealer = nullptr);
   GameState(const GameState&) = delete;
   GameState& operator=(const GameState&) = delete;
+  ~GameState() = default;
 
   // --- What the main window's events do ---
   // The window is created: the title screen, the sound starting and the

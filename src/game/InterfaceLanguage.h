@@ -16,6 +16,7 @@ class InterfaceLanguage {
   InterfaceLanguage() = default;
   InterfaceLanguage(const InterfaceLanguage&) = delete;
   InterfaceLanguage& operator=(const InterfaceLanguage&) = delete;
+  ~InterfaceLanguage() = default;
 
   // Always a valid language index, 0 to kLanguageCount - 1.
   int Index() const { return index_; }

@@ -341,6 +341,7 @@ int main(int argc, char** argv) {
   }
 
   std::vector<std::vector<std::string>> columns;
+  columns.reserve(languages.size());
   for (const auto& language : languages) {
     columns.push_back(MatchRows(languages.front(), language, errors));
   }

@@ -187,7 +187,7 @@ std::vector<std::string> NewChampionsTable(
 ChampionsFile::ChampionsFile(std::string path) : path_(std::move(path)) {}
 
 ChampionsCheck ChampionsFile::CheckChampionsFile() {
-  struct stat st;
+  struct stat st {};
   if (::stat(path_.c_str(), &st) != 0) return ChampionsCheck::kNotFound;
   std::optional<Table> table = LoadTable(path_);
   if (!table) return ChampionsCheck::kInvalid;

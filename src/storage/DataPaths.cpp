@@ -29,12 +29,12 @@ std::string WithSlash(std::string_view directory) {
 }
 
 bool Exists(const std::string& path) {
-  struct stat st;
+  struct stat st {};
   return ::lstat(path.c_str(), &st) == 0;
 }
 
 bool IsDirectory(const std::string& path) {
-  struct stat st;
+  struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -112,7 +112,7 @@ std::string ParentDirectory(std::string_view directory) {
 }
 
 bool IsWritable(const std::string& path) {
-  struct stat st;
+  struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return false;
   if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
   return ::access(path.c_str(), W_OK) == 0;
@@ -124,7 +124,7 @@ DataEnvironment CurrentDataEnvironment() {
   if (const char* home = std::getenv("HOME")) env.home = home;
   if (env.home.empty()) {
     std::vector<char> buffer(16384);
-    struct passwd entry;
+    struct passwd entry {};
     struct passwd* result = nullptr;
     if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &result) == 0 && result &&
         result->pw_dir) {

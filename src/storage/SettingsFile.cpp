@@ -22,7 +22,7 @@ constexpr size_t kCityLength = 15;
 // Renaming a temporary file over the target ignores the target's own
 // permissions, so a write-protected file has to be recognised first.
 bool IsWriteProtected(const std::string& path) {
-  struct stat info;
+  struct stat info {};
   return ::stat(path.c_str(), &info) == 0 && !IsWritable(path);
 }
 

@@ -19,6 +19,8 @@ namespace {
 std::optional<std::string> Convert(std::string_view input, const char* to, const char* from,
                                    std::string_view replacement) {
   iconv_t cd = iconv_open(to, from);
+  // iconv_open's failure value is the pointer (iconv_t)-1.
+  // NOLINTNEXTLINE(performance-no-int-to-ptr)
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
   std::string out;
   out.reserve(input.size() * 2);
@@ -72,13 +74,13 @@ std::string NamePart(const std::string& path) {
 // a loop or an overlong chain.
 std::optional<std::string> WriteTarget(std::string path) {
   for (int hops = 0; hops < 40; ++hops) {
-    struct stat st;
+    struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
     std::string link(PATH_MAX, '\0');
     const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
     if (n <= 0 || static_cast<size_t>(n) >= link.size()) return std::nullopt;
     link.resize(static_cast<size_t>(n));
-    path = link.front() == '/' ? link : DirectoryPart(path) + "/" + link;
+    path = link.front() == '/' ? link : DirectoryPart(path).append("/").append(link);
   }
   return std::nullopt;
 }
@@ -124,7 +126,7 @@ std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t ma
   // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) return std::nullopt;
-  struct stat st;
+  struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
       static_cast<std::size_t>(st.st_size) > max_bytes) {
     ::close(fd);
@@ -173,7 +175,7 @@ std::optional<std::vector<std::string>> ReadLines(const std::string& path, std::
 bool WriteFileAtomic(const std::string& path, std::string_view data) {
   const std::optional<std::string> target = WriteTarget(path);
   if (!target) return false;
-  struct stat old;
+  struct stat old {};
   const bool exists = ::stat(target->c_str(), &old) == 0;
   // Renaming over a folder or a device would not replace a file.
   if (exists && !S_ISREG(old.st_mode)) return false;
@@ -226,7 +228,7 @@ int RemoveStaleTemporaries(const std::string& directory, const std::vector<std::
     bool ours = false;
     for (const std::string& file_name : file_names) ours = ours || IsOurTemporary(name, file_name);
     if (!ours) continue;
-    struct stat st;
+    struct stat st {};
     if (::fstatat(dir_fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
       continue;
     if (now - st.st_mtime < min_age_seconds) continue;

@@ -281,8 +281,9 @@ void MainWindow::RefreshLanguage() {
     QPainter painter(&caption_->Image());
     PaintBackdrop(painter, pictures_.LoadJpegResource("BG"), 200, 7);
     const std::string_view picture = Language(language_.Index()).caption_picture;
-    painter.drawImage(
-        0, 0, pictures_.LoadPngResource(QString::fromLatin1(picture.data(), picture.size())));
+    painter.drawImage(0, 0,
+                      pictures_.LoadPngResource(QString::fromLatin1(
+                          picture.data(), static_cast<qsizetype>(picture.size()))));
   }
   caption_->show();
   caption_->update();

@@ -21,6 +21,7 @@ inline constexpr int kWindowHeight = 510;
 
 class MainWindow : public QWidget, public ViewPort {
   Q_OBJECT
+  Q_DISABLE_COPY_MOVE(MainWindow)
 
  public:
   // `language` is the run's interface language, which the window's texts

@@ -46,7 +46,7 @@ const QImage& PictureStore::LoadPngResource(const QString& name) {
     scratch_ = std::move(picture);
     return scratch_;
   }
-  return *cache_.insert(key, std::move(picture));
+  return *cache_.insert(key, picture);
 }
 
 namespace {

@@ -280,7 +280,7 @@ const QImage& SkinnedButton::Piece(const QString& name) {
         line[x] = RecolourRgb(line[x], color_sb_, light_percent_);
     }
   }
-  return *pieces_.insert(key, std::move(piece));
+  return *pieces_.insert(key, piece);
 }
 
 QImage SkinnedButton::DrawFace(bool lit) {
@@ -362,7 +362,8 @@ void SkinnedButton::DrawCaption(QPainter& painter, bool pressed, bool disabled) 
   painter.setFont(font());
   painter.setPen(colour);
   painter.drawText(QRect(x, y, text_width, text_height),
-                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip | mnemonic,
+                   static_cast<int>(Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine |
+                                    Qt::TextDontClip | mnemonic),
                    caption);
   painter.restore();
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <boost/asio/ip/address.hpp>
 #include <chrono>
+#include <cinttypes>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
@@ -44,7 +45,7 @@ std::optional<std::string> ReadPhoto(const std::string& file) {
 
 void LogLine(const HttpRequest& request, const std::string& kind, const HttpResponse& reply,
              double started, const std::string& error) {
-  const auto micros = static_cast<long long>((Now() - started) * 1e6);
+  const auto micros = static_cast<std::int64_t>((Now() - started) * 1e6);
   const std::time_t t = static_cast<std::time_t>(started);
   std::tm tm{};
   gmtime_r(&t, &tm);
@@ -52,10 +53,11 @@ void LogLine(const HttpRequest& request, const std::string& kind, const HttpResp
   std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", &tm);
   // One write per line, so lines from several workers never interleave.
   char line[512];
-  const int n = std::snprintf(line, sizeof line, "%s %s %s %.100s %s %d %zuB %lldus%s%.200s\n",
-                              stamp, request.remote_address.c_str(), request.method.c_str(),
-                              Path(request.target).c_str(), kind.c_str(), reply.status,
-                              reply.body.size(), micros, error.empty() ? "" : " ", error.c_str());
+  const int n =
+      std::snprintf(line, sizeof line, "%s %s %s %.100s %s %d %zuB %" PRId64 "us%s%.200s\n", stamp,
+                    request.remote_address.c_str(), request.method.c_str(),
+                    Path(request.target).c_str(), kind.c_str(), reply.status, reply.body.size(),
+                    micros, error.empty() ? "" : " ", error.c_str());
   if (n > 0) std::fwrite(line, 1, std::min<std::size_t>(n, sizeof line - 1), stderr);
 }
 

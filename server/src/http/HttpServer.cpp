@@ -44,6 +44,8 @@ class Connection : public std::enable_shared_from_this<Connection> {
     stream_.socket().set_option(tcp::no_delay(true), ec);
   }
   ~Connection() { --server_.connections; }
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
 
   void Start() { WaitForRequest(); }
 

@@ -120,7 +120,7 @@ int HashesAtOnce(int configured) {
 
 ClubService::ClubService(Repository& repository, ServiceLimits limits)
     : repository_(repository),
-      limits_(std::move(limits)),
+      limits_(limits),
       cache_(limits_.read_cache_seconds, SharedGenerationOf(repository)),
       verified_(limits_.verified_password_seconds),
       hash_gate_(HashesAtOnce(limits_.password_hashes_at_once), limits_.password_hash_wait) {}
@@ -176,7 +176,7 @@ std::optional<std::int64_t> ClubService::SessionAccount(Store& store, const Requ
                               static_cast<std::int64_t>(ctx.now));
 }
 
-std::string ClubService::OpenSession(Store& store, std::int64_t account_id, double now) {
+std::string ClubService::OpenSession(Store& store, std::int64_t account_id, double now) const {
   const auto now_s = static_cast<std::int64_t>(now);
   store.DeleteExpiredSessions(now_s);
   std::string token = NewSessionToken();

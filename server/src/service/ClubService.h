@@ -131,7 +131,7 @@ class ClubService {
   Status Write(double now, const std::vector<LimitToken>& tokens, const std::vector<Topic>& topics,
                const WriteBody& body);
   std::optional<std::int64_t> SessionAccount(Store& store, const RequestContext& ctx);
-  std::string OpenSession(Store& store, std::int64_t account_id, double now);
+  std::string OpenSession(Store& store, std::int64_t account_id, double now) const;
 
   // A read through the read cache.
   template <typename Value, typename Load>

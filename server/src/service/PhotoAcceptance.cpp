@@ -139,7 +139,8 @@ bool IsSafeFileNick(const std::string& nick) {
 
 PhotoVerdict AcceptPhoto(const std::string& upload_path, const std::string& spool_dir,
                          const std::string& photo_dir) {
-  struct RemoveUpload {
+  // A scope guard, never copied.
+  struct RemoveUpload {  // NOLINT(cppcoreguidelines-special-member-functions)
     const std::string& path;
     ~RemoveUpload() { unlink(path.c_str()); }
   } remove_upload{upload_path};

@@ -91,8 +91,8 @@ class ReadCache {
    private:
     static constexpr std::size_t kMaxKeys = 4096;
     struct Slot {
-      std::uint64_t generation;
-      std::uint64_t shared;
+      std::uint64_t generation = 0;
+      std::uint64_t shared = 0;
       Clock::time_point read_at;
       Value value;
     };

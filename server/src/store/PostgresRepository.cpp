@@ -35,7 +35,9 @@ class ConnectionLost : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// One parameter, sent as text, or as bytes for BYTEA columns.
+// One parameter, sent as text, or as bytes for BYTEA columns. Written as a
+// plain value in a braced list of parameters, so its constructors convert.
+// NOLINTBEGIN(google-explicit-constructor)
 struct Param {
   Param(std::int64_t v) : text(std::to_string(v)) {}
   Param(int v) : text(std::to_string(v)) {}
@@ -45,7 +47,7 @@ struct Param {
     text.assign(buffer, end);
   }
   Param(const std::string& v) : text(v) {}
-  Param(const char* v) : text(v) {}
+  // NOLINTEND(google-explicit-constructor)
   static Param Bytes(const std::string& v) {
     Param p(v);
     p.binary = true;

@@ -530,6 +530,8 @@ class SqliteRepository : public Repository {
     writer_ = std::thread([this] { WriteLoop(); });
   }
 
+  SqliteRepository(const SqliteRepository&) = delete;
+  SqliteRepository& operator=(const SqliteRepository&) = delete;
   ~SqliteRepository() override {
     {
       std::lock_guard lock(write_mutex_);
@@ -544,7 +546,8 @@ class SqliteRepository : public Repository {
   void Transact(Access access, const std::function<void(Store&)>& work) override {
     if (access == Access::kWrite) return Write(work);
     std::unique_ptr<Connection> c = Borrow();
-    struct Return {
+    // A scope guard, never copied.
+    struct Return {  // NOLINT(cppcoreguidelines-special-member-functions)
       SqliteRepository* self;
       std::unique_ptr<Connection>& c;
       ~Return() { self->GiveBack(std::move(c)); }
