@@ -23,6 +23,14 @@ if(TARGET braxo)
   target_compile_definitions(braxo PRIVATE BRAXO_APP_ID="${BRAXO_APP_ID}")
 endif()
 
+# The installed programs bind every symbol at start, as Debian links its
+# programs, so that their relocation tables can be made read-only.
+foreach(program braxo braxo-club)
+  if(TARGET ${program})
+    target_link_options(${program} PRIVATE "LINKER:-z,now")
+  endif()
+endforeach()
+
 set(BRAXO_PACKAGE_MAINTAINER "The Braxo developers <developers@braxo.invalid>"
     CACHE STRING "The packages' maintainer, \"Name <address>\"")
 set(BRAXO_WEB_SITE "${BRAXO_HELP_MIRROR_1}/"
@@ -34,7 +42,10 @@ set(BRAXO_SYSTEMD_UNIT_DIR "/lib/systemd/system"
 
 set(braxo_packaging_dir "${PROJECT_SOURCE_DIR}/packaging")
 set(braxo_packaging_out "${CMAKE_BINARY_DIR}/packaging")
-set(BRAXO_DEB_VERSION "${PROJECT_VERSION}-1")
+# The packages' revision of this version (Debian's "2.7-1"), named in the
+# changelog too.
+set(braxo_deb_release 1)
+set(BRAXO_DEB_VERSION "${PROJECT_VERSION}-${braxo_deb_release}")
 
 # --- Generated texts ------------------------------------------------------------
 
@@ -52,8 +63,6 @@ configure_file("${braxo_packaging_dir}/copyright-braxo-club.in"
                "${braxo_packaging_out}/braxo-club/copyright" @ONLY)
 configure_file("${braxo_packaging_dir}/changelog.in" "${braxo_packaging_out}/changelog.Debian"
                @ONLY)
-set_property(GLOBAL PROPERTY BRAXO_METAINFO_FILE
-             "${braxo_packaging_out}/${BRAXO_APP_ID}.metainfo.xml")
 
 # Manual pages and the changelog are installed compressed, the way Debian
 # keeps them; -n leaves the time out, so the same tree gives the same bytes.
@@ -119,14 +128,13 @@ set(CPACK_PACKAGE_NAME braxo)
 set(CPACK_PACKAGE_VENDOR "The Braxo developers")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_CONTACT "${BRAXO_PACKAGE_MAINTAINER}")
-set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_DIRECTORY "${CMAKE_BINARY_DIR}/packages")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_COMPONENTS_ALL game club)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${braxo_deb_release})
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${BRAXO_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SOURCE braxo)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

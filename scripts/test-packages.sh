@@ -93,13 +93,21 @@ step "desktop-file-validate, appstreamcli validate, the screenshots"
 desktop-file-validate "$desktop_file"
 grep -qx "Icon=braxo" "$desktop_file" || fail "the desktop entry names another icon"
 appstreamcli validate --no-net "$metainfo_file"
-mapfile -t screenshot_urls < <(sed -n 's|.*<image[^>]*>\([^<]*\)</image>.*|\1|p' "$metainfo_file")
-[ "${#screenshot_urls[@]}" -gt 0 ] || fail "the metainfo names no screenshot"
-for url in "${screenshot_urls[@]}"; do
-  [ -s "$screenshots_dir/$(basename "$url")" ] ||
-    fail "render_scene drew no $(basename "$url") for the metainfo's $url"
+# Every screenshot is one render_scene drew, of the size the metainfo says.
+mapfile -t screenshots < <(sed -n \
+  's|.*<image[^>]* width="\([0-9]*\)" height="\([0-9]*\)">\([^<]*\)</image>.*|\1 \2 \3|p' \
+  "$metainfo_file")
+[ "${#screenshots[@]}" -gt 0 ] || fail "the metainfo names no screenshot with its size"
+[ "${#screenshots[@]}" -eq "$(grep -c '<image' "$metainfo_file")" ] ||
+  fail "a screenshot of the metainfo has no size"
+for entry in "${screenshots[@]}"; do
+  read -r width height url <<<"$entry"
+  png="$screenshots_dir/$(basename "$url")"
+  [ -s "$png" ] || fail "render_scene drew no $(basename "$url") for the metainfo's $url"
+  drawn=$(python3 -c 'import struct, sys; print(*struct.unpack(">II", open(sys.argv[1], "rb").read(24)[16:24]))' "$png")
+  [ "$drawn" = "$width $height" ] || fail "$(basename "$url") is $drawn, the metainfo says $width $height"
 done
-echo "screenshots: ${#screenshot_urls[@]} named, all drawn in $screenshots_dir"
+echo "screenshots: ${#screenshots[@]} named, all drawn in $screenshots_dir at their sizes"
 
 step "systemd-analyze verify"
 # In a root of its own: this system's units (the targets the unit names) with
