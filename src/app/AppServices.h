@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "audio/SoundTable.h"
+#include "club/AccountWorkflow.h"
 #include "club/Announcements.h"
 #include "club/ClubAccess.h"
 #include "club/ClubClient.h"
@@ -44,15 +45,12 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   // The settings the champion-name window writes player_name into.
   Settings& MutableSettings() { return settings_; }
   const ChampionsFile& Champions() const { return champions_; }
-  // The club session of the run and the club's operations over the shared
-  // client, for the flow and for the club windows.
+  // The club session of the run, the club's operations over the shared
+  // client and the member's account workflow on them (with the run's user
+  // file), for the flow and for the club windows.
   ClubSession& Session() { return session_; }
   ClubAccess& Access() { return access_; }
-  // The user file from current_user's nick and scrambled password (the account window's save
-  // and delete buttons); user_file_saved follows. False when the file could not
-  // be written or removed.
-  bool SaveUserFile();
-  bool DeleteUserFile();
+  AccountWorkflow& Account() { return account_; }
   // Runs when the configuration page has arrived or failed, before the game
   // hears of it (the store icon waits for the page's store link).
   void SetConfigPageListener(std::function<void()> listener) {
@@ -60,10 +58,6 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   }
   // The bounds of the start-up's configuration page (tests shorten them).
   void SetConfigPageLimits(const HttpLimits& limits) { config_page_limits_ = limits; }
-  // The club's addresses as the configuration page left them (the account
-  // windows' photo upload).
-  const ClubServiceState& ServiceState() const { return services_; }
-  const std::string& UserFilePath() const { return paths_.user_file; }
 
   // --- StoragePort ---
   void LoadSettings() override;
@@ -85,7 +79,7 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   void ReadAnnouncements(std::function<void()> arrived) override;
   std::optional<Notice> StartupAnnouncement() override;
   void CountStart() override;
-  bool LoginFromUserFile() override;
+  bool LoginFromUserFile() override { return account_.LogInFromUserFile(); }
   bool RegisterRatedGame() override { return access_.RegisterRatedGame(session_); }
   RatedSave SaveRatedResult(int score) override { return access_.SaveRatedResult(session_, score); }
   void CountFinishedGame(const std::array<int, 12>& flags) override;
@@ -130,6 +124,7 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   StartupNews news_;
   ClubSession session_;
   ClubAccess access_;
+  AccountWorkflow account_;
   std::string download_file_name_;
   bool download_running_ = false;
   QWidget* active_progress_ = nullptr;

@@ -52,17 +52,17 @@ class InfoWindow : public QDialog {
   // themselves.
   void Prepare(InfoPage page, LanguageStepper step_language);
 
-  ImageControl& Image1() { return *image1_; }
-  SkinnedButton& Button1() { return *button1_; }
+  ImageControl& PagePicture() { return *page_picture_; }
+  SkinnedButton& OkButton() { return *ok_button_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  void FormShow();
+  void PrepareShowing();
   void UpdateCaption();
-  // BG stretched over the whole window and the frame, as Image1 shows them
+  // BG stretched over the whole window and the frame, as the page picture shows them
   // under every page.
   void PaintPageBackground(QPainter& painter);
   void DrawAboutPage(QPainter& painter);
@@ -71,8 +71,8 @@ class InfoWindow : public QDialog {
   // Restores the flag's area from the page background and draws the current
   // language's flag over it.
   void DrawFlag();
-  void Image1MouseMove(QPoint point);
-  void Image1MouseDown(QPoint point);
+  void PointerOverPage(QPoint point);
+  void PagePressed(QPoint point);
 
   const InterfaceLanguage& language_;
   const ChampionsFile& champions_;
@@ -81,8 +81,8 @@ class InfoWindow : public QDialog {
   UrlOpener open_url_;
   InfoPage page_ = InfoPage::kAbout;
   LanguageStepper step_language_;
-  ImageControl* image1_;
-  SkinnedButton* button1_;
+  ImageControl* page_picture_;
+  SkinnedButton* ok_button_;
 };
 
 }  // namespace braxo
