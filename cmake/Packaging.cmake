@@ -83,6 +83,28 @@ foreach(pair "braxo.6:${braxo_packaging_dir}/braxo.6"
 endforeach()
 add_custom_target(braxo_packaging_files ALL DEPENDS ${braxo_compressed})
 
+# A stripped program also loses its .comment section (the compilers'
+# version strings), as Debian strips its programs.
+if(CMAKE_OBJCOPY)
+  foreach(entry "game:games/braxo" "club:bin/braxo-club")
+    string(REPLACE ":" ";" entry "${entry}")
+    list(GET entry 0 component)
+    list(GET entry 1 path)
+    install(CODE "
+      if(CMAKE_INSTALL_DO_STRIP)
+        execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${path}\"
+                        COMMAND_ERROR_IS_FATAL ANY)
+      endif()" COMPONENT ${component})
+  endforeach()
+endif()
+
+# lintian's findings that do not apply to these packages, each with its reason.
+install(FILES "${braxo_packaging_dir}/lintian/braxo"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/lintian/overrides" COMPONENT game)
+install(FILES "${braxo_packaging_dir}/lintian/braxo-club"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/lintian/overrides" COMPONENT club)
+
 # --- The game -----------------------------------------------------------------
 
 install(FILES "${braxo_packaging_dir}/${BRAXO_APP_ID}.desktop"
