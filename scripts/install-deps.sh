@@ -14,6 +14,7 @@ packages=(
   clang libclang-rt-14-dev clang-format-14 clang-tidy-14
   fonts-liberation2 fonts-comic-neue fonts-wqy-zenhei
   python3 python3-pyftpdlib
+  dpkg-dev file lintian desktop-file-utils appstream systemd
 )
 
 sudo_cmd=()

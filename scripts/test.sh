@@ -2,8 +2,10 @@
 # Installs what Braxo needs, builds everything and runs every test: the format
 # check, clang-tidy over the production code, a short run of each fuzz target
 # (built with clang and the sanitizers in a build directory of its own), the
-# test suite, then the unit tests again built with AddressSanitizer and
-# UndefinedBehaviorSanitizer (another build directory of their own).
+# test suite, the unit tests again built with AddressSanitizer and
+# UndefinedBehaviorSanitizer (another build directory of their own), and last
+# the two Debian packages, built, checked and run from a scratch root
+# (scripts/test-packages.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
@@ -30,3 +32,6 @@ pg_virtualenv -v 15 ctest --test-dir "$build_dir" --output-on-failure --parallel
 
 bash "$root/scripts/sanitize-tests.sh" build
 pg_virtualenv -v 15 bash "$root/scripts/sanitize-tests.sh" run
+
+# At most twenty minutes: cpack, lintian and a run of both installed programs.
+timeout 1200 bash "$root/scripts/test-packages.sh" "$build_dir"

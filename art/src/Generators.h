@@ -50,6 +50,10 @@ TileColours SelectedTileColours();
 void PaintTile(QPainter& painter, QPointF origin, double face, double depth,
                const TileColours& colours, const Symbol* symbol, const QString& digit);
 
+// The program icon, two tiles, in a square of `size` pixels at the
+// painter's origin: "Icon064" and the desktop's icons are this one drawing.
+void PaintProgramIcon(QPainter& painter, double size);
+
 // Shared icon pieces.
 void PaintMedal(QPainter& painter, const QRectF& box);
 void PaintGlobe(QPainter& painter, QPointF centre, double radius, uint32_t salt);

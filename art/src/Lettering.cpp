@@ -70,19 +70,6 @@ QImage Caption(const QString& title, const QString& family, double letter_px) {
   return image;
 }
 
-QImage ProgramIcon() {
-  QImage image = NewImage(64, 64);
-  QPainter p(&image);
-  PreparePainter(p);
-  const Symbol sun = Symbol::kSun;
-  const Symbol drop = Symbol::kDrop;
-  // Two tiles, the nearer one down and to the left.
-  PaintTile(p, QPointF(21, 3), 36, 6, NormalTileColours(), &drop, QString());
-  PaintTile(p, QPointF(3, 20), 36, 6, NormalTileColours(), &sun, QString());
-  p.end();
-  return image;
-}
-
 QImage MakersMark() {
   QImage image = NewImage(64, 64);
   QPainter p(&image);
@@ -126,6 +113,19 @@ QImage MakersMark() {
 
 }  // namespace
 
+void PaintProgramIcon(QPainter& painter, double size) {
+  painter.save();
+  PreparePainter(painter);
+  // Drawn on a 64-pixel square; every other size is the same drawing scaled.
+  painter.scale(size / 64.0, size / 64.0);
+  const Symbol sun = Symbol::kSun;
+  const Symbol drop = Symbol::kDrop;
+  // Two tiles, the nearer one down and to the left.
+  PaintTile(painter, QPointF(21, 3), 36, 6, NormalTileColours(), &drop, QString());
+  PaintTile(painter, QPointF(3, 20), 36, 6, NormalTileColours(), &sun, QString());
+  painter.restore();
+}
+
 void MakeLettering(AssetWriter& writer) {
   writer.SavePng("CapEng", Caption("Braxo", kSansFamily, 46));
   writer.SavePng("CapRus", Caption(QString::fromUtf8("Браксо"), kSansFamily, 46));
@@ -134,7 +134,11 @@ void MakeLettering(AssetWriter& writer) {
   // Japanese caption keeps the Latin name.
   writer.SavePng("CapJap", Caption("Braxo", kSansFamily, 46));
   writer.SavePng("CapKor", Caption(QString::fromUtf8("브락소"), kCjkFamily, 40));
-  writer.SavePng("Icon064", ProgramIcon());
+  QImage icon = NewImage(64, 64);
+  QPainter painter(&icon);
+  PaintProgramIcon(painter, 64);
+  painter.end();
+  writer.SavePng("Icon064", icon);
   writer.SavePng("Kez064", MakersMark());
 }
 

@@ -1,6 +1,8 @@
 // braxo_art_gen: draws every picture and synthesizes every sound of the game
 // into one folder, then checks the result against the manifest the build
 // embeds. Run with the offscreen platform; the output is the same on every run.
+// With --desktop-icons it draws only the desktop's icons of the game instead
+// (installed, not embedded).
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QFontDatabase>
@@ -15,6 +17,7 @@
 
 #include "AssetWriter.h"
 #include "Canvas.h"
+#include "DesktopIcons.h"
 #include "Generators.h"
 
 namespace {
@@ -46,8 +49,17 @@ int main(int argc, char** argv) {
   const QCommandLineOption flags_option("flags", "Folder of the 4x3 flag SVGs.", "dir");
   const QCommandLineOption manifest_option("manifest", "List of the expected files.", "file");
   const QCommandLineOption font_option("font", "A font file to register (repeatable).", "file");
-  parser.addOptions({out_option, flags_option, manifest_option, font_option});
+  const QCommandLineOption icons_option(
+      "desktop-icons", "Draw only the desktop icons, into this hicolor theme folder.", "dir");
+  parser.addOptions({out_option, flags_option, manifest_option, font_option, icons_option});
   parser.process(app);
+  if (parser.isSet(icons_option)) {
+    const QStringList problems = braxo::art::WriteDesktopIcons(parser.value(icons_option), "braxo");
+    for (const QString& problem : problems) {
+      std::fprintf(stderr, "braxo_art_gen: %s\n", qPrintable(problem));
+    }
+    return problems.isEmpty() ? 0 : 1;
+  }
   if (!parser.isSet(out_option) || !parser.isSet(flags_option) || !parser.isSet(manifest_option)) {
     std::fprintf(stderr, "braxo_art_gen: --out, --flags and --manifest are required\n");
     return 2;

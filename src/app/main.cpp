@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -67,6 +69,44 @@ void TraceStartup(const char* step) {
                (now.tv_sec - start.tv_sec) * 1e3 + (now.tv_nsec - start.tv_nsec) / 1e6, step);
 }
 
+constexpr std::chrono::seconds kTitleDeadline(10);
+
+// With BRAXO_EXIT_AFTER_TITLE_MS=N, for testing an installed game: once the
+// title screen is up and the start-up's club steps have run, the game waits
+// N ms more, prints "title screen shown", saves a picture of the window to
+// $BRAXO_TITLE_SNAPSHOT when that is set, and closes as its close box does,
+// so the run ends as a player's would. It exits with status 1 when the title
+// screen is not up within ten seconds.
+void ExitAfterTitle(braxo::MainWindow& window, const braxo::GameState& game) {
+  const char* value = std::getenv("BRAXO_EXIT_AFTER_TITLE_MS");
+  if (value == nullptr) return;
+  const int delay_ms = std::clamp(std::atoi(value), 0, 60000);
+  const auto started = std::chrono::steady_clock::now();
+  auto* poll = new QTimer(&window);
+  QObject::connect(poll, &QTimer::timeout, &window, [&window, &game, poll, delay_ms, started] {
+    if (!(game.OnTitleScreen() && game.ClubStarted() && window.isVisible())) {
+      if (std::chrono::steady_clock::now() - started < kTitleDeadline) return;
+      std::fprintf(stderr, "braxo: no title screen within 10 s\n");
+      QApplication::exit(1);
+      return;
+    }
+    poll->stop();
+    QTimer::singleShot(delay_ms, &window, [&window] {
+      std::printf("title screen shown\n");
+      std::fflush(stdout);
+      const char* snapshot = std::getenv("BRAXO_TITLE_SNAPSHOT");
+      if (snapshot != nullptr && !window.Snapshot().save(QString::fromLocal8Bit(snapshot), "PNG")) {
+        std::fprintf(stderr, "braxo: cannot save %s\n", snapshot);
+        QApplication::exit(1);
+        return;
+      }
+      window.close();
+      QApplication::quit();
+    });
+  });
+  poll->start(20);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -74,6 +114,9 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   TraceStartup("application");
   QApplication::setApplicationName(QStringLiteral("braxo"));
+  // The desktop entry's name (without ".desktop"), which Wayland desktops
+  // match to show the game's icon; the build passes it in.
+  QGuiApplication::setDesktopFileName(QStringLiteral(BRAXO_APP_ID));
   braxo::RegisterEmbeddedFonts();
   TraceStartup("fonts");
 
@@ -97,6 +140,7 @@ int main(int argc, char** argv) {
   game.Start();
   TraceStartup("creation (sound started)");
   CloseOnTerminationSignals(window);
+  ExitAfterTitle(window, game);
   window.show();
   TraceStartup("shown");
   QTimer::singleShot(0, &window, [] { TraceStartup("event loop running"); });
