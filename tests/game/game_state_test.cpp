@@ -174,11 +174,12 @@ TEST_F(GameFlowTest, ClicksChooseDropOrMoveTheSelection) {
     const char* what;
     int x, y;
     BoardCell selection_after;
-    const char* sound;  // nullptr: no sound at all
+    const char* sound;           // nullptr: no sound at all
+    const char* only = nullptr;  // with no sound: the one thing that happens, if any
   };
   const Step steps[] = {
       {"first free tile selects", 50, 50, {1, 1, 1}, "Play SClick1"},
-      {"a blocked tile does nothing", 128, 50, {1, 1, 1}, nullptr},
+      {"a blocked tile only shakes", 128, 50, {1, 1, 1}, nullptr, "ShakeTile 1,1,2"},
       {"no tile does nothing", 300, 300, {1, 1, 1}, nullptr},
       {"the selected tile again deselects", 50, 50, {}, "Play SClick1"},
       {"select a sun again", 50, 50, {1, 1, 1}, "Play SClick1"},
@@ -191,6 +192,8 @@ TEST_F(GameFlowTest, ClicksChooseDropOrMoveTheSelection) {
     EXPECT_EQ(game_.Selection(), s.selection_after) << s.what;
     if (s.sound) {
       EXPECT_EQ(world_.Only("Play"), std::vector<std::string>{s.sound}) << s.what;
+    } else if (s.only) {
+      EXPECT_EQ(world_.log, std::vector<std::string>{s.only}) << s.what;
     } else {
       EXPECT_TRUE(world_.log.empty()) << s.what;
     }
