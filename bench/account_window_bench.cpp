@@ -15,6 +15,7 @@
 
 #include "ClubServerProcess.h"
 #include "FtpServerProcess.h"
+#include "club/AccountWorkflow.h"
 #include "club/ClubAccess.h"
 #include "club/PhotoUpload.h"
 #include "club/Scramble.h"
@@ -72,6 +73,7 @@ void BM_OpenAccountWindow(benchmark::State& state) {
   Club club;
   PictureStore pictures;
   testing::NullPorts world;
+  AccountWorkflow account(club.access, world.session, "");
   if (state.range(0) == 1) {
     world.session.current_user = club.access.LoginAccount("Kenji", kPassword).user;
     world.session.current_user.password = kPassword;
@@ -79,10 +81,9 @@ void BM_OpenAccountWindow(benchmark::State& state) {
   for (auto _ : state) {
     world.session.account_state =
         state.range(0) == 1 ? AccountState::kLoggedIn : AccountState::kNobody;
-    AccountWindow window(ClubWindowParts{world.language, world.session, club.access, club.services,
-                                         "", pictures, [](const Notice&) {}},
+    AccountWindow window(ClubWindowParts{world.language, account, pictures, [](const Notice&) {}},
                          AccountWindowPurpose::kAccountIcon, /*game_in_progress=*/false, nullptr);
-    if (!window.TopTen().ok) state.SkipWithError("the club did not answer");
+    if (!window.ClubData().top_ten.ok) state.SkipWithError("the club did not answer");
   }
 }
 BENCHMARK(BM_OpenAccountWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

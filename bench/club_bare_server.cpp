@@ -5,7 +5,7 @@
 #include <iostream>
 #include <thread>
 
-#include "HttpServer.h"
+#include "http/HttpServer.h"
 
 int main() {
   std::signal(SIGPIPE, SIG_IGN);

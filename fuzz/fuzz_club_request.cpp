@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "ClubProtocol.h"
-#include "ClubRoutes.h"
-#include "Secrets.h"
+#include "http/ClubRoutes.h"
+#include "protocol/ClubProtocol.h"
+#include "service/Secrets.h"
 
 namespace {
 

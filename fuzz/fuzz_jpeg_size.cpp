@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "PhotoUpload.h"
+#include "service/PhotoAcceptance.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -11,7 +11,7 @@ foreach(f IN LISTS files)
   string(APPEND body "    {${number}, \"${name}\", R\"braxo_sql(${sql})braxo_sql\"},\n")
 endforeach()
 file(WRITE "${OUTPUT}.tmp" "// Generated from server/migrations/${BACKEND}; do not edit.
-#include \"Migrations.h\"
+#include \"store/Migrations.h\"
 
 #include <array>
 

@@ -12,11 +12,11 @@
 #include <memory>
 #include <stdexcept>
 
-#include "ClubService.h"
-#include "PhotoUpload.h"
-#include "Repository.h"
-#include "Secrets.h"
 #include "ServerConfig.h"
+#include "service/ClubService.h"
+#include "service/PhotoAcceptance.h"
+#include "service/Secrets.h"
+#include "store/Repository.h"
 
 namespace braxo::club {
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "ClubProtocol.h"
-#include "ClubService.h"
-#include "HttpServer.h"
+#include "http/HttpServer.h"
+#include "protocol/ConfigPageWriter.h"
+#include "service/ClubService.h"
 
 namespace braxo::club {
 

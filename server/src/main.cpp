@@ -8,10 +8,10 @@
 #include <thread>
 #include <vector>
 
-#include "ClubRoutes.h"
 #include "Commands.h"
-#include "Secrets.h"
 #include "ServerConfig.h"
+#include "http/ClubRoutes.h"
+#include "service/Secrets.h"
 
 using namespace braxo::club;
 

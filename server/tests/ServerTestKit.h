@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "Repository.h"
 #include "club/FormBody.h"
+#include "store/Repository.h"
 
 namespace braxo::club::test {
 

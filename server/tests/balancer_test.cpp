@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <fstream>
 
-#include "ClubRoutes.h"
 #include "ServerConfig.h"
 #include "ServerTestKit.h"
+#include "http/ClubRoutes.h"
 
 namespace braxo::club {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <fstream>
 
-#include "ClubRoutes.h"
 #include "ServerConfig.h"
 #include "ServerTestKit.h"
+#include "http/ClubRoutes.h"
 
 namespace braxo::club {
 namespace {

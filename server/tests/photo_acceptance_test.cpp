@@ -8,8 +8,8 @@
 #include <fstream>
 
 #include "PhotoKit.h"
-#include "PhotoUpload.h"
 #include "ServerTestKit.h"
+#include "service/PhotoAcceptance.h"
 
 namespace braxo::club {
 namespace {

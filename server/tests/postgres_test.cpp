@@ -9,9 +9,9 @@
 #include <thread>
 #include <vector>
 
-#include "ClubService.h"
 #include "Commands.h"
 #include "ServerTestKit.h"
+#include "service/ClubService.h"
 
 namespace braxo::club {
 namespace {

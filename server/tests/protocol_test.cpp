@@ -2,12 +2,13 @@
 // the exact text the game's reply rules read.
 #include <gtest/gtest.h>
 
-#include "ClubProtocol.h"
 #include "ServerTestKit.h"
 #include "club/ConfigPage.h"
 #include "club/FormBody.h"
 #include "club/ReplyRules.h"
 #include "club/Scramble.h"
+#include "protocol/ClubProtocol.h"
+#include "protocol/ConfigPageWriter.h"
 
 namespace braxo::club {
 namespace {
@@ -215,7 +216,7 @@ TEST(ConfigPage, CarriesTheScrambledAddressesTheGameReads) {
   s.announcement_text = "Welcome";
   s.announcement_text2 = "to the club";
   s.announcement_link = "http://example.invalid/news";
-  const std::string page = ConfigPageText(s);
+  const std::string page = WriteConfigPage(s);
 
   const auto plain = [&](const char* key, std::uint16_t k) {
     return UnscrambleText(FindConfigValue(page, key).value_or(""), k);
@@ -235,7 +236,7 @@ TEST(ConfigPage, CarriesTheScrambledAddressesTheGameReads) {
 
   s.tournament_available = false;
   s.chat_available = false;
-  const TopTenConfig paused = FetchTopTenConfig(ConfigPageText(s));
+  const TopTenConfig paused = FetchTopTenConfig(WriteConfigPage(s));
   EXPECT_EQ(paused.result, "pause");
   EXPECT_FALSE(paused.chat_available);
 }

@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "Migrations.h"
 #include "ServerTestKit.h"
+#include "store/Migrations.h"
 
 namespace braxo::club {
 namespace {

@@ -1,5 +1,5 @@
 // The kept right passwords and the bound on hashes made at once.
-#include "Secrets.h"
+#include "service/Secrets.h"
 
 #include <gtest/gtest.h>
 

@@ -57,12 +57,7 @@ std::optional<AccountState> AppDialogs::ShowAccountWindow(AccountWindowPurpose p
       ShowUnavailable(language_.Text(MsgId::MsgMyAccount));
     return std::nullopt;
   }
-  ClubWindowParts parts{language_,
-                        club_->Session(),
-                        club_->Access(),
-                        club_->ServiceState(),
-                        club_->UserFilePath(),
-                        pictures_,
+  ClubWindowParts parts{language_, club_->Account(), pictures_,
                         [this](const Notice& notice) { ShowNotice(notice); }};
   AccountWindow window(std::move(parts), purpose, game_in_progress, &window_);
   return window.Execute();

@@ -16,6 +16,7 @@
 #include "club/BuiltinAddresses.h"
 #include "club/UsageStatistics.h"
 #include "club/WebLink.h"
+#include "club/wire/WireConstants.h"
 #include "storage/TextFile.h"
 #include "storage/UserFile.h"
 
@@ -35,7 +36,8 @@ AppServices::AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pic
       champions_(paths_.champions_file),
       sounds_(std::make_unique<SdlAudioBackend>()),
       sound_context_(std::make_unique<QObject>()),
-      access_(client_, services_, settings_) {
+      access_(client_, services_, settings_),
+      account_(access_, session_, paths_.user_file) {
   RemoveStaleTemporaries(paths_.data_directory, {kSettingsFileName, kChampionsFileName,
                                                  kOptionsFileName, kSavedGameFileName});
   RemoveStaleTemporaries(ParentDirectory(paths_.data_directory), {kUserFileName});
@@ -168,28 +170,10 @@ std::optional<Notice> AppServices::StartupAnnouncement() {
                 IsSafeWebLink(news_.announcement.link) ? news_.announcement.link : std::string()};
 }
 
-void AppServices::CountStart() { CountStartOfRun(client_, kGameId, settings_); }
+void AppServices::CountStart() { CountStartOfRun(client_, wire::kGameId, settings_); }
 
 void AppServices::CountFinishedGame(const std::array<int, 12>& flags) {
-  braxo::CountFinishedGame(client_, settings_.stat_address.plain, kGameId, flags);
-}
-
-bool AppServices::LoginFromUserFile() {
-  return access_.LoginFromUserFile(session_, paths_.user_file);
-}
-
-bool AppServices::SaveUserFile() {
-  if (!WriteUserFile(paths_.user_file, session_.current_user.nick,
-                     session_.current_user.scrambled_password))
-    return false;
-  session_.user_file_saved = true;
-  return true;
-}
-
-bool AppServices::DeleteUserFile() {
-  if (!braxo::DeleteUserFile(paths_.user_file)) return false;
-  session_.user_file_saved = false;
-  return true;
+  braxo::CountFinishedGame(client_, settings_.stat_address.plain, wire::kGameId, flags);
 }
 
 void AppServices::DownloadNewVersion() {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "audio/SoundTable.h"
+#include "club/AccountWorkflow.h"
 #include "club/Announcements.h"
 #include "club/ClubAccess.h"
 #include "club/ClubClient.h"
@@ -50,15 +51,12 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   // portable copy keeps its own game and two copies never share one.
   std::string SavedGamePath() const { return paths_.data_directory + kSavedGameFileName; }
   const ChampionsFile& Champions() const { return champions_; }
-  // The club session of the run and the club's operations over the shared
-  // client, for the flow and for the club windows.
+  // The club session of the run, the club's operations over the shared
+  // client and the member's account workflow on them (with the run's user
+  // file), for the flow and for the club windows.
   ClubSession& Session() { return session_; }
   ClubAccess& Access() { return access_; }
-  // The user file from current_user's nick and scrambled password (the account window's save
-  // and delete buttons); user_file_saved follows. False when the file could not
-  // be written or removed.
-  bool SaveUserFile();
-  bool DeleteUserFile();
+  AccountWorkflow& Account() { return account_; }
   // Runs when the configuration page has arrived or failed, before the game
   // hears of it (the store icon waits for the page's store link).
   void SetConfigPageListener(std::function<void()> listener) {
@@ -66,10 +64,6 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   }
   // The bounds of the start-up's configuration page (tests shorten them).
   void SetConfigPageLimits(const HttpLimits& limits) { config_page_limits_ = limits; }
-  // The club's addresses as the configuration page left them (the account
-  // windows' photo upload).
-  const ClubServiceState& ServiceState() const { return services_; }
-  const std::string& UserFilePath() const { return paths_.user_file; }
 
   // --- StoragePort ---
   void LoadSettings() override;
@@ -95,7 +89,7 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   void ReadAnnouncements(std::function<void()> arrived) override;
   std::optional<Notice> StartupAnnouncement() override;
   void CountStart() override;
-  bool LoginFromUserFile() override;
+  bool LoginFromUserFile() override { return account_.LogInFromUserFile(); }
   bool RegisterRatedGame() override { return access_.RegisterRatedGame(session_); }
   RatedSave SaveRatedResult(int score) override { return access_.SaveRatedResult(session_, score); }
   void CountFinishedGame(const std::array<int, 12>& flags) override;
@@ -141,6 +135,7 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   StartupNews news_;
   ClubSession session_;
   ClubAccess access_;
+  AccountWorkflow account_;
   std::string download_file_name_;
   bool download_running_ = false;
   QWidget* active_progress_ = nullptr;

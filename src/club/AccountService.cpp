@@ -1,9 +1,11 @@
 #include "club/AccountService.h"
 
 #include <cstddef>
+#include <utility>
 
 #include "club/ReplyRules.h"
 #include "club/Scramble.h"
+#include "club/wire/RequestTable.h"
 #include "storage/TextFile.h"
 
 namespace braxo {
@@ -32,31 +34,26 @@ std::string StartupLoginPassword(std::string_view stored_password) {
 }
 
 std::vector<FormField> CreateAccountFields(const MemberAccount& user) {
-  return {{"nick", user.nick},
-          {"pw", user.password},
-          {"city", user.city},
-          {"country1", user.country_name},
-          {"country2", user.country_code},
-          {"sex", std::string(1, user.sex)},
-          {"email", user.email},
-          {"dater", user.registered_on},
-          {"R01", user.reserved_r01},
-          {"R02", user.reserved_r02},
-          {"R03", user.reserved_r03},
-          {"R04", std::to_string(user.kezs_balance)},
-          {"R05", std::to_string(user.reserved_r05)},
-          {"R06", std::to_string(user.reserved_r06)}};
+  const std::string sex(1, user.sex);
+  const std::string kezs = std::to_string(user.kezs_balance);
+  const std::string r05 = std::to_string(user.reserved_r05);
+  const std::string r06 = std::to_string(user.reserved_r06);
+  return wire::PlainRequestFields(
+      wire::Request::kCreateAccount,
+      {user.nick, user.password, user.city, user.country_name, user.country_code, sex, user.email,
+       user.registered_on, user.reserved_r01, user.reserved_r02, user.reserved_r03, kezs, r05,
+       r06});
 }
 
 int ReadCreateAccountReply(std::string_view reply) {
   int result = 2;
-  if (MarkerReply(reply, "ok")) result = 0;
-  if (MarkerReply(reply, "is")) result = 1;
+  if (MarkerReply(reply, kDoneMarker)) result = 0;
+  if (MarkerReply(reply, kNickTakenMarker)) result = 1;
   return result;
 }
 
 std::vector<std::string> LoginAccountLines(std::string_view nick, std::string_view pw) {
-  return {"nick=" + std::string(nick), "pw=" + std::string(pw), "label0=0"};
+  return wire::ListRequestLines(wire::Request::kLogin, {nick, pw});
 }
 
 MemberAccount PrefilledLoginUser(std::string_view nick, std::string_view pw) {
@@ -68,6 +65,15 @@ MemberAccount PrefilledLoginUser(std::string_view nick, std::string_view pw) {
   user.sex = '#';
   user.registered_on = "00.00.0000";
   return user;
+}
+
+std::string WriteLoginReply(const MemberAccount& user) {
+  return ReplyBytes(
+      RecordText({user.city, user.country_name, user.country_code, std::string(1, user.sex),
+                  user.email, user.registered_on, user.reserved_r01, user.reserved_r02,
+                  user.reserved_r03, std::to_string(user.kezs_balance),
+                  std::to_string(user.reserved_r05), std::to_string(user.reserved_r06)},
+                 ' ', '$'));
 }
 
 LoginReply ReadLoginReply(std::string_view reply, std::string_view nick, std::string_view pw) {
@@ -97,7 +103,13 @@ LoginReply ReadLoginReply(std::string_view reply, std::string_view nick, std::st
 }
 
 std::vector<std::string> ReadPersonalInfoLines(std::string_view nick) {
-  return {"nick=" + std::string(nick), "labelinforead=0"};
+  return wire::ListRequestLines(wire::Request::kReadPersonalInfo, {nick});
+}
+
+std::string WritePersonalInfoReply(const PersonalInfo& info) {
+  ReplyRecord texts;
+  for (const auto text : kPersonalInfoWireOrder) texts.push_back(info.*text);
+  return ReplyBytes(RecordText(texts, '~', '$'));
 }
 
 PersonalInfo ReadPersonalInfoReply(std::string_view reply) {
@@ -110,22 +122,33 @@ PersonalInfo ReadPersonalInfoReply(std::string_view reply) {
 }
 
 std::vector<FormField> SavePersonalInfoFields(std::string_view nick, const PersonalInfo& info) {
-  return {{"nick", std::string(nick)},   {"labelinfosave", "0"},    {"namei", info.first_name},
-          {"name2", info.last_name},     {"about", info.about},     {"telephone", info.telephone},
-          {"emailo", info.public_email}, {"website", info.website}, {"skype", info.skype},
-          {"ok", info.odnoklassniki},    {"vk", info.vkontakte},    {"telegram", info.telegram},
-          {"facebook", info.facebook},   {"twitter", info.twitter}, {"instagramm", info.instagram},
-          {"youtube", info.youtube}};
+  std::vector<std::string_view> values = {nick};
+  for (const auto text : kPersonalInfoWireOrder) values.push_back(info.*text);
+  return wire::PlainRequestFields(wire::Request::kSavePersonalInfo, values);
 }
 
-std::vector<FormField> CountClubMembersFields() { return {{"label1", "0"}}; }
+std::vector<FormField> CountClubMembersFields() {
+  return wire::PlainRequestFields(wire::Request::kCountMembers, {});
+}
 
 std::vector<FormField> ReadRatingPlaceFields(std::string_view game_field_prefix, double rating) {
-  return {{std::string(game_field_prefix) + "rating", FormatClubNumber(rating)}};
+  return wire::PlainRequestFields(wire::Request::kReadRatingPlace, {FormatClubNumber(rating)},
+                                  game_field_prefix);
 }
 
 std::vector<std::string> ReadRatedTopTenLines(std::string_view game_field_prefix) {
-  return {std::string(game_field_prefix) + "kon=0"};
+  return wire::ListRequestLines(wire::Request::kReadRatedTopTen, {}, game_field_prefix);
+}
+
+std::string WriteRatedTopTenReply(const std::vector<RatedPlayer>& players) {
+  std::string text;
+  for (std::size_t i = 0; i < players.size(); ++i) {
+    const RatedPlayer& p = players[i];
+    text += RecordText({std::to_string(i + 1), p.nick, p.city, p.country_name, p.country_code,
+                        std::string(1, p.sex), FormatClubNumber(p.rating)},
+                       ' ', '*');
+  }
+  return ReplyBytes(std::move(text));
 }
 
 RatedTopTenReply ReadRatedTopTenReply(std::string_view reply) {
@@ -150,11 +173,11 @@ RatedTopTenReply ReadRatedTopTenReply(std::string_view reply) {
 }
 
 std::vector<FormField> CreditKezsFields(std::string_view nick, std::int32_t amount) {
-  return {{"nick", std::string(nick)}, {"labelkezsave", "0"}, {"R04", std::to_string(amount)}};
+  return wire::PlainRequestFields(wire::Request::kCreditKezs, {nick, std::to_string(amount)});
 }
 
 std::vector<std::string> ReadKezsBalanceLines(std::string_view nick) {
-  return {"nick=" + std::string(nick), "labelkezread=0"};
+  return wire::ListRequestLines(wire::Request::kReadKezsBalance, {nick});
 }
 
 std::optional<std::int32_t> ReadKezsBalanceReply(std::string_view reply) {

@@ -1,7 +1,8 @@
-// The club account service as words on the wire: the account records, the
-// fields of each account request in its body style, and how each reply is
-// read. Plain C++ shared by the game, the fuzzers and the club server; the
-// requests themselves go out through ClubAccess.
+// The club account service as words on the wire: each account request's
+// fields (named in wire/RequestTable.h) filled in their body style, and each
+// reply form's writer, which the club server uses, beside the game's reader.
+// Plain C++ shared by the game, the fuzzers and the club server; the requests
+// themselves go out through ClubAccess.
 //
 // Texts are UTF-8 in memory. Plain-style bodies are converted to
 // Windows-1251 when built (FormBody.h); text fields taken from a reply are
@@ -51,6 +52,10 @@ struct LoginReply {
 // empty sex field, or a field 10-12 that is not a whole integer, fails the
 // login; the fields taken before stay in the record.
 LoginReply ReadLoginReply(std::string_view reply, std::string_view nick, std::string_view pw);
+// The club's side: "$", fields 1-12 (city, country name and code, sex, e-mail,
+// registration date, the three reserved texts, the balance, the two reserved
+// numbers) cut at spaces, "$".
+std::string WriteLoginReply(const MemberAccount& user);
 
 // --- ReadPersonalInfo: ListFormBody ---
 std::vector<std::string> ReadPersonalInfoLines(std::string_view nick);
@@ -58,14 +63,16 @@ std::vector<std::string> ReadPersonalInfoLines(std::string_view nick);
 // web site before Skype); missing fields stay empty. No record: an empty
 // PersonalInfo.
 PersonalInfo ReadPersonalInfoReply(std::string_view reply);
+// The club's side: "$", the texts in kPersonalInfoWireOrder cut at "~", "$".
+std::string WritePersonalInfoReply(const PersonalInfo& info);
 
 // --- SavePersonalInfo: PlainFormBody; ok = MarkerReply("ok") ---
 std::vector<FormField> SavePersonalInfoFields(std::string_view nick, const PersonalInfo& info);
 
-// --- CountClubMembers: PlainFormBody; count = NumberReply ---
+// --- CountClubMembers: PlainFormBody; count = NumberReply (WriteNumberReply) ---
 std::vector<FormField> CountClubMembersFields();
 
-// --- ReadRatingPlace: PlainFormBody; place = NumberReply ---
+// --- ReadRatingPlace: PlainFormBody; place = NumberReply (WriteNumberReply) ---
 std::vector<FormField> ReadRatingPlaceFields(std::string_view game_field_prefix, double rating);
 
 // --- ReadRatedTopTen: ListFormBody ---
@@ -79,14 +86,18 @@ struct RatedTopTenReply {
 // rating; field 4, the country's name, is not read. A rating that is not a
 // number ends the reading with ok false.
 RatedTopTenReply ReadRatedTopTenReply(std::string_view reply);
+// The club's side: for each player in order "$", the place (from 1), nick,
+// city, country name, country code, sex and rating (FormatClubNumber) cut at
+// spaces, "*".
+std::string WriteRatedTopTenReply(const std::vector<RatedPlayer>& players);
 
 // --- CreditKezs: PlainFormBody; ok = MarkerReply("ok") ---
 std::vector<FormField> CreditKezsFields(std::string_view nick, std::int32_t amount);
 
 // --- ReadKezsBalance: ListFormBody ---
 std::vector<std::string> ReadKezsBalanceLines(std::string_view nick);
-// The balance is FirstNumberReply; without a number (a refusal "no", an
-// error page) nothing.
+// The balance is FirstNumberReply (the club writes WriteNumberReply); without
+// a number (a refusal "no", an error page) nothing.
 std::optional<std::int32_t> ReadKezsBalanceReply(std::string_view reply);
 
 // The address of a member's photo: the folder address followed by the nick,

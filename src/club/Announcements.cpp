@@ -1,6 +1,7 @@
 #include "club/Announcements.h"
 
 #include "club/WebLink.h"
+#include "club/wire/ConfigPageKeys.h"
 
 namespace braxo {
 namespace {
@@ -54,10 +55,10 @@ bool ReadAnnouncements(const ConfigPageText& page, StartupNews& news) {
   news.store_link.clear();
   if (!page) return false;
 
-  news.store_link = SafeLink(FindConfigValue(*page, "Google_Play_Link_Braxo"));
-  news.download_link = SafeLink(FindConfigValue(*page, "DownLoad_Link_Braxo"));
+  news.store_link = SafeLink(FindConfigValue(*page, wire::config_key::kStoreLink));
+  news.download_link = SafeLink(FindConfigValue(*page, wire::config_key::kDownloadLink));
 
-  const std::optional<size_t> start = FindConfigValueStart(*page, "NewsBraxo2.5");
+  const std::optional<size_t> start = FindConfigValueStart(*page, wire::config_key::kAnnouncement);
   if (!start) {
     news.announcement = ClubAnnouncement{};
     return true;

@@ -4,9 +4,9 @@
 #include <QImage>
 
 #include "club/BuiltinAddresses.h"
+#include "club/PhotoUpload.h"
 #include "club/ReplyRules.h"
 #include "club/Scramble.h"
-#include "storage/UserFile.h"
 
 namespace braxo {
 namespace {
@@ -92,6 +92,13 @@ std::optional<std::string> ClubAccess::LoadPhoto(std::string_view nick) {
   return std::move(reply.body);
 }
 
+bool ClubAccess::UploadPhoto(std::string_view nick, std::string_view password,
+                             const std::string& jpeg) {
+  const std::string folder = PhotoFtpFolder(services_);
+  if (folder.empty()) return false;
+  return braxo::UploadPhoto(PhotoUploadAddress(folder, nick), nick, password, jpeg);
+}
+
 GameRecordReply ClubAccess::ReadGameRecord(std::string_view nick, std::string_view pw) {
   const HttpResult reply = client_.PostList(
       AccountAddress(), ReadGameRecordLines(services_.game_field_prefix, nick, pw));
@@ -163,22 +170,6 @@ bool ClubAccess::SendLike(std::string_view nick) {
   const HttpResult reply =
       client_.PostPlain(settings_.stat_address.plain, SendLikeFields(services_.game_id, nick));
   return reply.ok() && TailMarkerReply(reply.body);
-}
-
-bool ClubAccess::LoginFromUserFile(ClubSession& session, const std::string& user_file) {
-  session.account_state = AccountState::kNobody;
-  session.user_file_saved = false;
-  const std::optional<UserFileContent> file = ReadUserFile(user_file);
-  if (!file) return false;
-  session.user_file_saved = true;
-  session.current_user.nick = file->nick;
-  session.current_user.scrambled_password = file->scrambled_password;
-  const std::string password = StartupLoginPassword(UnscramblePassword(file->scrambled_password));
-  LoginReply login = LoginAccount(file->nick, password);
-  session.current_user = std::move(login.user);
-  session.current_user.scrambled_password = ScramblePassword(password);
-  if (login.ok) session.account_state = AccountState::kLoggedIn;
-  return login.ok;
 }
 
 bool ClubAccess::RegisterRatedGame(ClubSession& session) {

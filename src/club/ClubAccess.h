@@ -1,8 +1,9 @@
 // Every club operation of the account, results, tournament and statistics
-// services over the one shared client, and the operations of the run that
-// work on the club session: the start-up login, the two rated-game steps, the
-// reward and the balance, the photos. Failures come back only in the results;
-// nothing here shows anything or throws.
+// services over the one shared client, the photos, and the operations of the
+// run that work on the club session: the two rated-game steps, the reward and
+// the balance, the photo slots. The member's account as a whole (logging in
+// and out, the account pages, the user file) is AccountWorkflow's. Failures
+// come back only in the results; nothing here shows anything or throws.
 #pragma once
 
 #include <cstdint>
@@ -42,6 +43,10 @@ class ClubAccess {
   // The JPEG bytes of a member's photo, from the configuration page's photo
   // folder or else the built-in one; nothing unless a JPEG picture arrived.
   std::optional<std::string> LoadPhoto(std::string_view nick);
+  // Stores `jpeg` as `nick`'s photo in the club's FTP folder (PhotoFtpFolder),
+  // logged in with the member's nick and club password. False when there is
+  // no folder or the club did not confirm the whole file.
+  bool UploadPhoto(std::string_view nick, std::string_view password, const std::string& jpeg);
 
   // --- The game record ---
   GameRecordReply ReadGameRecord(std::string_view nick, std::string_view pw);
@@ -64,13 +69,6 @@ class ClubAccess {
   bool SendLike(std::string_view nick);
 
   // --- The session's operations ---
-  // The start-up login from the user file at `user_file`: nobody logged in
-  // and user_file_saved false first; a readable file sets user_file_saved, and the
-  // stored password, with spaces, "#" and "$" made "-", is sent; current_user
-  // becomes the login's record whatever the outcome, with the scrambled
-  // password made from the password sent. True (and logged in) when the
-  // login succeeded.
-  bool LoginFromUserFile(ClubSession& session, const std::string& user_file);
   // Reads the player's record into current_game, counts one more game with the
   // rating as for a score of 0 and writes it back; a failed write restores the
   // rated games and the rating. True only when both the read and the write

@@ -2,6 +2,7 @@
 
 #include "club/BuiltinAddresses.h"
 #include "club/Scramble.h"
+#include "club/wire/ConfigPageKeys.h"
 
 namespace braxo {
 namespace {
@@ -46,34 +47,34 @@ std::optional<std::string> FindConfigValue(std::string_view page, std::string_vi
 TopTenConfig FetchTopTenConfig(const ConfigPageText& page) {
   if (!page) return {"old", true};
   TopTenConfig config;
-  config.chat_available = page->find("CTGamesPause") == std::string::npos;
-  if (page->find("WTGamesPause") != std::string::npos) {
+  config.chat_available = page->find(wire::config_key::kChatPause) == std::string::npos;
+  if (page->find(wire::config_key::kTopTenPause) != std::string::npos) {
     config.result = "pause";
     return config;
   }
-  config.result = ScrambledAddressValue(FindConfigValue(*page, "WTGamesPatt"));
+  config.result = ScrambledAddressValue(FindConfigValue(*page, wire::config_key::kTopTenAddress));
   if (config.result.empty()) config.result = "old";
   return config;
 }
 
 std::string FetchStatConfig(const ConfigPageText& page) {
   if (!page) return {};
-  return ScrambledAddressValue(FindConfigValue(*page, "StatPath"));
+  return ScrambledAddressValue(FindConfigValue(*page, wire::config_key::kStatAddress));
 }
 
 std::string FetchAccountConfig(const ConfigPageText& page) {
   if (!page) return {};
-  return ScrambledAddressValue(FindConfigValue(*page, "AccPath"));
+  return ScrambledAddressValue(FindConfigValue(*page, wire::config_key::kAccountAddress));
 }
 
 std::string FetchPhotoConfig(const ConfigPageText& page) {
   if (!page) return {};
-  return ScrambledAddressValue(FindConfigValue(*page, "PhotoPath"));
+  return ScrambledAddressValue(FindConfigValue(*page, wire::config_key::kPhotoFolder));
 }
 
 std::string FetchFtpConfig(const ConfigPageText& page) {
   if (!page) return {};
-  return ScrambledAddressValue(FindConfigValue(*page, "FtpPath"));
+  return ScrambledAddressValue(FindConfigValue(*page, wire::config_key::kPhotoUpload));
 }
 
 void ApplyRemoteConfig(const ConfigPageText& page, Settings& settings, ClubServiceState& services) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "club/wire/WireConstants.h"
 #include "storage/SettingsFile.h"
 
 namespace braxo {
@@ -27,9 +28,9 @@ struct ClubServiceState {
   std::string ftp_address;
   bool top_ten_available = false;
   bool chat_available = false;
-  int game_id = 76;
+  int game_id = wire::kGameId;
   // Put directly in front of the per-game field names of the account service.
-  std::string game_field_prefix = "xxxbr";
+  std::string game_field_prefix = std::string(wire::kGameFieldPrefix);
 };
 
 // The value of the first occurrence of `key` anywhere in the page (case-

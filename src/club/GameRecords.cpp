@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "club/ReplyRules.h"
+#include "club/wire/RequestTable.h"
 #include "storage/TextFile.h"
 
 namespace braxo {
@@ -45,16 +46,22 @@ double RatingAfterScore(double a, double b, double c, double d, double x) {
 
 std::vector<std::string> ReadGameRecordLines(std::string_view game_field_prefix,
                                              std::string_view nick, std::string_view pw) {
-  return {"nick=" + std::string(nick), "pw=" + std::string(pw),
-          std::string(game_field_prefix) + "best=0"};
+  return wire::ListRequestLines(wire::Request::kReadGameRecord, {nick, pw}, game_field_prefix);
 }
 
 GameRecord PrefilledGameRecord(GameRecord base) {
   base.rated_games = base.score = base.sessions = base.reserved_r1 = 0;
   base.rating = 0;
   base.playing_now = 'N';
-  base.reserved_r2 = "#";
+  // Not `= "#"`: gcc 12 warns falsely (-Wrestrict) on that assignment here.
+  base.reserved_r2.assign(1, '#');
   return base;
+}
+
+std::string WriteGameRecordReply(std::int64_t rated_games, std::int64_t best_score, double rating) {
+  return RecordText({std::to_string(rated_games), std::to_string(best_score),
+                     FormatClubNumber(rating), "0", "0", "0", "0", "0"},
+                    ' ', '$');
 }
 
 GameRecordReply ReadGameRecordReply(std::string_view reply, GameRecord base) {
@@ -84,14 +91,11 @@ GameRecordReply ReadGameRecordFullReply(std::string_view reply, GameRecord base)
 std::vector<FormField> SaveGameRecordFields(std::string_view game_field_prefix,
                                             std::string_view nick, std::string_view pw,
                                             const GameRecord& record) {
-  const std::string prefix(game_field_prefix);
-  return {{"nick", std::string(nick)},
-          {"pw", std::string(pw)},
-          {prefix + "kon", std::to_string(record.rated_games)},
-          {prefix + "best", std::to_string(record.best_score)},
-          {prefix + "rating", FormatClubNumber(record.rating)},
-          {prefix + "R1", std::to_string(record.reserved_r1)},
-          {prefix + "R2", record.reserved_r2}};
+  return wire::PlainRequestFields(
+      wire::Request::kSaveGameRecord,
+      {nick, pw, std::to_string(record.rated_games), std::to_string(record.best_score),
+       FormatClubNumber(record.rating), std::to_string(record.reserved_r1), record.reserved_r2},
+      game_field_prefix);
 }
 
 bool ApplyRatedStart(GameRecord& record) {

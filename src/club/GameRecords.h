@@ -1,6 +1,7 @@
 // The player's record of this game on the account service: games started,
 // best score, rating; the two steps that put a game on the rating; the
-// fields of the record requests and how their replies are read. Plain C++.
+// fields of the record requests (named in wire/RequestTable.h), the club's
+// writer of the record reply and the game's two readers of it. Plain C++.
 #pragma once
 
 #include <cstdint>
@@ -45,10 +46,14 @@ GameRecordReply ReadGameRecordReply(std::string_view reply, GameRecord base = {}
 // long_form_games, 6 score, 7 reserved_r1, 8 reserved_r2, by the same rules
 // (fields from 4 on may be absent).
 GameRecordReply ReadGameRecordFullReply(std::string_view reply, GameRecord base = {});
+// The club's side, for both: "$", the three numbers the club keeps (the
+// rating by FormatClubNumber), then five "0", cut at spaces, "$". The two
+// forms disagree on what fields 4-8 hold, and 0 suits both.
+std::string WriteGameRecordReply(std::int64_t rated_games, std::int64_t best_score, double rating);
 
-// SaveGameRecord (PlainFormBody): nick, pw, then prefix + "kon", "best",
-// "rating" (FormatClubNumber), "R1", "R2": rated_games, best_score, rating,
-// reserved_r1, reserved_r2. ok = MarkerReply("ok").
+// SaveGameRecord (PlainFormBody): nick, password, rated_games, best_score,
+// rating (FormatClubNumber), reserved_r1, reserved_r2, the last five under
+// per-game names with `game_field_prefix`. ok = MarkerReply("ok").
 std::vector<FormField> SaveGameRecordFields(std::string_view game_field_prefix,
                                             std::string_view nick, std::string_view pw,
                                             const GameRecord& record);

@@ -5,6 +5,8 @@
 #include <limits>
 #include <system_error>
 
+#include "storage/TextFile.h"
+
 namespace braxo {
 namespace {
 
@@ -60,6 +62,8 @@ bool MarkerReply(std::string_view reply, std::string_view marker) {
   return reply.find(marker) != std::string_view::npos;
 }
 
+std::string WriteNumberReply(std::int64_t number) { return "$" + std::to_string(number); }
+
 std::optional<std::int32_t> NumberReply(std::string_view reply) {
   const std::optional<size_t> dollar = LastOpeningDollar(reply);
   if (!dollar) return std::nullopt;
@@ -103,6 +107,25 @@ std::string RecordField(const ReplyRecord& record, std::size_t number) {
   return record[number - 1];
 }
 
+std::string RecordText(const ReplyRecord& fields, char separator, char terminator) {
+  std::string text = "$";
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) text += separator;
+    text += fields[i];
+  }
+  text += terminator;
+  return text;
+}
+
+std::string ReplyBytes(std::string utf8) {
+  // ASCII reads the same in both character sets, and most replies are only
+  // that.
+  for (const char c : utf8) {
+    if (static_cast<unsigned char>(c) >= 0x80) return Utf8ToCp1251(utf8);
+  }
+  return utf8;
+}
+
 bool TailMarkerReply(std::string_view reply) {
   const std::optional<size_t> dollar = LastOpeningDollar(reply);
   if (!dollar) return false;
@@ -110,6 +133,8 @@ bool TailMarkerReply(std::string_view reply) {
   tail = tail.substr(0, tail.find('#'));
   return tail.size() >= 3 && tail[1] == 'o' && tail[2] == 'k';
 }
+
+std::string WriteTailMarkerReply() { return "$ ok#"; }
 
 std::optional<std::int32_t> ParseClubInteger(std::string_view text) {
   bool negative = false;

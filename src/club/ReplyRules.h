@@ -1,7 +1,8 @@
-// The rules by which the program reads the club server's replies, and the
-// number texts exchanged with the account service. Replies are 8-bit texts;
-// the rules look only for ASCII markers, separators and digits. Plain C++,
-// independent of the system's locale.
+// The rules by which the program reads the club server's replies, the club's
+// side of the simple reply forms and of a reply record, and the number texts
+// exchanged with the account service. Replies are 8-bit texts; the rules look
+// only for ASCII markers, separators and digits. Plain C++, independent of the
+// system's locale.
 #pragma once
 
 #include <cstddef>
@@ -16,9 +17,19 @@ namespace braxo {
 // The fields of one record, field 1 first.
 using ReplyRecord = std::vector<std::string>;
 
+// The marker replies: done, the nick is taken (an account creation only), and
+// refused.
+inline constexpr std::string_view kDoneMarker = "ok";
+inline constexpr std::string_view kNickTakenMarker = "is";
+inline constexpr std::string_view kRefusedMarker = "no";
+
 // True when `marker` (two characters: "ok", "no", "is") occurs anywhere in the
 // reply, case-sensitive, also inside ordinary data such as a city name.
 bool MarkerReply(std::string_view reply, std::string_view marker);
+
+// The club's side of NumberReply and FirstNumberReply: "$" and the number (a
+// count, a place or a balance; the readers take no sign).
+std::string WriteNumberReply(std::int64_t number);
 
 // The run of digits right after the last "$" that is not the reply's last
 // character. Nothing when there is no such "$", no digit follows it, or the
@@ -43,9 +54,18 @@ std::vector<ReplyRecord> RecordReplies(std::string_view reply, char terminator, 
 // Field `number` (1-based) of a record, or empty when the record is shorter.
 std::string RecordField(const ReplyRecord& record, std::size_t number);
 
+// The club's side of RecordReply and RecordReplies: "$", the fields joined by
+// `separator`, then `terminator`. The texts stay UTF-8 (see ReplyBytes).
+std::string RecordText(const ReplyRecord& fields, char separator, char terminator);
+
+// A reply as it goes on the wire: its UTF-8 text in Windows-1251.
+std::string ReplyBytes(std::string utf8);
+
 // The text after the last "$" that is not the last character, up to the next
 // "#" (or the end): success when its second and third characters are "ok".
 bool TailMarkerReply(std::string_view reply);
+// The club's side of it on success: "$ ok#".
+std::string WriteTailMarkerReply();
 
 // A whole decimal integer: an optional "+" or "-", then one or more digits,
 // nothing else, within the 32-bit signed range.

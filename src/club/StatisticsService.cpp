@@ -4,12 +4,23 @@
 #include <optional>
 
 #include "club/ReplyRules.h"
+#include "club/wire/RequestTable.h"
 #include "storage/TextFile.h"
 
 namespace braxo {
 
 std::vector<std::string> ReadUsageStatisticsLines(std::int32_t game_id) {
-  return {"gid=" + std::to_string(game_id)};
+  return wire::ListRequestLines(wire::Request::kReadUsageStatistics, {std::to_string(game_id)});
+}
+
+std::string WriteUsageStatisticsReply(const UsageStats& stats) {
+  ReplyRecord fields = {std::to_string(stats.starts), std::to_string(stats.unique_starts),
+                        std::to_string(stats.likes), stats.last_like_nick};
+  for (const std::int64_t count : stats.finished_games_by_flag)
+    fields.push_back(std::to_string(count));
+  fields.push_back(std::to_string(stats.reserved_y));
+  fields.push_back(stats.reserved_z);
+  return ReplyBytes(RecordText(fields, ' ', '*'));
 }
 
 UsageStatisticsReply ReadUsageStatisticsReply(std::string_view reply, std::int32_t game_id) {
@@ -40,7 +51,20 @@ UsageStatisticsReply ReadUsageStatisticsReply(std::string_view reply, std::int32
 }
 
 std::vector<FormField> SendLikeFields(std::int32_t game_id, std::string_view nick) {
-  return {{"gid", std::to_string(game_id)}, {"stat3", "1"}, {"stat4", std::string(nick)}};
+  return wire::PlainRequestFields(wire::Request::kSendLike, {std::to_string(game_id), nick});
+}
+
+std::vector<FormField> CountStartFields(std::int32_t game_id, bool unique) {
+  return wire::PlainRequestFields(wire::Request::kCountStart,
+                                  {std::to_string(game_id), unique ? "1" : "0"});
+}
+
+std::vector<FormField> CountFinishedGameFields(std::int32_t game_id,
+                                               const std::array<int, 12>& flags) {
+  std::vector<std::string> texts = {std::to_string(game_id)};
+  for (const int flag : flags) texts.push_back(std::to_string(flag));
+  return wire::PlainRequestFields(wire::Request::kCountFinishedGame,
+                                  std::vector<std::string_view>(texts.begin(), texts.end()));
 }
 
 }  // namespace braxo

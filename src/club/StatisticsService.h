@@ -1,6 +1,7 @@
-// The usage statistics as words on the wire: the totals record, the fields of
-// the read and the "like", and how the totals reply is read. Plain C++; the
-// requests go out through UsageStatistics.h.
+// The usage statistics as words on the wire: the fields of each request
+// (named in wire/RequestTable.h), the club's writer of the totals reply beside
+// the game's reader. Plain C++; the requests go out through ClubAccess and
+// UsageStatistics.h.
 #pragma once
 
 #include <array>
@@ -14,7 +15,7 @@
 
 namespace braxo {
 
-// ReadUsageStatistics (ListFormBody): "gid" = the game's id.
+// ReadUsageStatistics (ListFormBody): the game's id.
 std::vector<std::string> ReadUsageStatisticsLines(std::int32_t game_id);
 
 struct UsageStatisticsReply {
@@ -28,8 +29,18 @@ struct UsageStatisticsReply {
 // always has totals, so such a page (an error page from a proxy) must not show
 // as zeros.
 UsageStatisticsReply ReadUsageStatisticsReply(std::string_view reply, std::int32_t game_id);
+// The club's side: "$", fields 1-18 cut at spaces, "*".
+std::string WriteUsageStatisticsReply(const UsageStats& stats);
 
-// SendLike (PlainFormBody): "gid", "stat3" = "1", "stat4" = nick.
+// SendLike (PlainFormBody): the game's id, the like, the nick. The three
+// writes are answered by TailMarkerReply (WriteTailMarkerReply).
 std::vector<FormField> SendLikeFields(std::int32_t game_id, std::string_view nick);
+// CountStart (PlainFormBody): the game's id, the start, and whether it is the
+// first start of an installation (`unique`).
+std::vector<FormField> CountStartFields(std::int32_t game_id, bool unique);
+// CountFinishedGame (PlainFormBody): the game's id, then the twelve flags (1
+// at the index of the mode played, 1-based, the rest 0).
+std::vector<FormField> CountFinishedGameFields(std::int32_t game_id,
+                                               const std::array<int, 12>& flags);
 
 }  // namespace braxo

@@ -2,9 +2,11 @@
 
 #include <cstddef>
 #include <optional>
+#include <utility>
 
 #include "club/NameRules.h"
 #include "club/ReplyRules.h"
+#include "club/wire/RequestTable.h"
 #include "storage/TextFile.h"
 
 namespace braxo {
@@ -44,17 +46,29 @@ TableReply ReadTableReply(std::string_view reply, std::int32_t id) {
   return result;
 }
 
-std::vector<std::string> ReadTopTenLines(std::int32_t id) { return {"gid=" + std::to_string(id)}; }
+std::string WriteTableReply(const std::vector<TableEntry>& entries) {
+  std::string text;
+  for (const TableEntry& e : entries) {
+    text += RecordText(
+        {std::to_string(e.place), std::to_string(e.table_id), std::to_string(e.score), e.nick,
+         e.country_code, e.city, e.sex, e.writer_version, e.time_stamp, e.message},
+        ' ', '*');
+  }
+  return ReplyBytes(std::move(text));
+}
+
+std::vector<std::string> ReadTopTenLines(std::int32_t id) {
+  return wire::ListRequestLines(wire::Request::kReadTopTen, {std::to_string(id)});
+}
 
 std::vector<FormField> ReadOwnResultsFields(std::int32_t id, std::string_view nick,
                                             std::string_view city) {
-  return {{"gid", std::to_string(id)},
-          {"nick", std::string(nick)},
-          {"city", id > 100 ? std::string("Moscow") : std::string(city)}};
+  return wire::PlainRequestFields(wire::Request::kReadOwnResults,
+                                  {std::to_string(id), nick, id > 100 ? "Moscow" : city});
 }
 
 std::vector<std::string> ReadGameCountLines(std::int32_t id) {
-  return {"rgid=" + std::to_string(id)};
+  return wire::ListRequestLines(wire::Request::kReadGameCount, {std::to_string(id)});
 }
 
 std::vector<FormField> WriteTopTenEntryFields(std::string_view nick, std::string_view city,
@@ -62,15 +76,10 @@ std::vector<FormField> WriteTopTenEntryFields(std::string_view nick, std::string
                                               std::int32_t score, std::int32_t id,
                                               std::string_view time_stamp,
                                               std::string_view message) {
-  return {{"gid", std::to_string(id)},
-          {"nick", std::string(nick)},
-          {"city", std::string(city)},
-          {"country", std::string(country_code)},
-          {"score", std::to_string(score)},
-          {"R7", std::string(sex)},
-          {"R8", "2.7"},
-          {"R9", std::string(time_stamp)},
-          {"R10", std::string(message) + "*"}};
+  return wire::PlainRequestFields(
+      wire::Request::kWriteTopTenEntry,
+      {std::to_string(id), nick, city, country_code, std::to_string(score), sex, time_stamp,
+       std::string(message) + "*"});
 }
 
 int RateNameTextUtf8(std::string_view utf8, int kind) {

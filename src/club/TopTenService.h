@@ -1,6 +1,7 @@
-// The tournament and chat tables as words on the wire: the table entry, the
-// fields of each request and how the replies are read; and the name check
-// that the tournament windows and the chat share. Plain C++.
+// The tournament and chat tables as words on the wire: each request's fields
+// (named in wire/RequestTable.h), the club's writer of a table reply beside
+// the game's reader; and the name check that the tournament windows and the
+// chat share. Plain C++.
 #pragma once
 
 #include <array>
@@ -11,12 +12,13 @@
 
 #include "club/ClubRecords.h"
 #include "club/FormBody.h"
+#include "club/wire/WireConstants.h"
 
 namespace braxo {
 
 // The chat's table; the tournament tables are the game's id (its Windows
 // players) and the game's id + 100 (its Android players).
-inline constexpr int kChatTableId = 100;
+inline constexpr int kChatTableId = wire::kChatTableId;
 
 using TableEntryList = std::array<TableEntry, 10>;
 
@@ -35,19 +37,22 @@ struct TableReply {
 // stamp, 10 message; at most ten, in reply order. A field 1 or 3 that is not
 // an integer ends the reading, ok false.
 TableReply ReadTableReply(std::string_view reply, std::int32_t id);
+// The club's side: for each entry "$", fields 1-10 (place, table, score, nick,
+// country code, city, sex, writer version, time stamp, message) cut at
+// spaces, "*".
+std::string WriteTableReply(const std::vector<TableEntry>& entries);
 
-// ReadTopTen (ListFormBody): "gid" = id.
+// ReadTopTen (ListFormBody): the table's id.
 std::vector<std::string> ReadTopTenLines(std::int32_t id);
-// ReadOwnResults (PlainFormBody): "gid", "nick", "city"; for a table above
-// 100 (the Android players) the city sent is "Moscow".
+// ReadOwnResults (PlainFormBody): the table's id, nick and city; for a table
+// above 100 (the Android players) the city sent is "Moscow".
 std::vector<FormField> ReadOwnResultsFields(std::int32_t id, std::string_view nick,
                                             std::string_view city);
-// ReadGameCount (ListFormBody): "rgid" = id; count = NumberReply.
+// ReadGameCount (ListFormBody): the table's id; count = NumberReply.
 std::vector<std::string> ReadGameCountLines(std::int32_t id);
-// WriteTopTenEntry (PlainFormBody): "gid" = id, "nick", "city", "country" =
-// country_code, "score", "R7" = sex, "R8" = "2.7" (the writer's version), "R9"
-// = time_stamp, "R10" = message + "*" (the "*" ends the entry in later
-// lists). place = NumberReply.
+// WriteTopTenEntry (PlainFormBody): the table's id, nick, city, country
+// code, score, sex, the writer's version, time stamp and message + "*" (the
+// "*" ends the entry in later lists). place = NumberReply.
 std::vector<FormField> WriteTopTenEntryFields(std::string_view nick, std::string_view city,
                                               std::string_view country_code, std::string_view sex,
                                               std::int32_t score, std::int32_t id,

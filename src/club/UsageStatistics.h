@@ -10,8 +10,8 @@
 
 namespace braxo {
 
-// Counts one start of the game: "gid", "stat1" = "1", "stat2" = "1" for a new
-// installation (`unique`), else "0". True when the reply passes TailMarkerReply.
+// Counts one start of the game (CountStartFields), unique for a new
+// installation. True when the reply passes TailMarkerReply.
 bool CountStart(ClubClient& client, std::string_view stat_address, int game_id, bool unique);
 
 // The start-of-run report as the main window sends it: unique while
@@ -20,8 +20,7 @@ bool CountStart(ClubClient& client, std::string_view stat_address, int game_id, 
 // caller saves the settings afterwards.
 void CountStartOfRun(ClubClient& client, int game_id, Settings& settings);
 
-// Counts one finished game: "gid", then "R1" to "R12" = the twelve flags (1 at
-// the index of the mode played, 1-based, the rest 0). True on TailMarkerReply.
+// Counts one finished game (CountFinishedGameFields). True on TailMarkerReply.
 bool CountFinishedGame(ClubClient& client, std::string_view stat_address, int game_id,
                        const std::array<int, 12>& flags);
 

@@ -7,32 +7,34 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QPainterPath>
-#include <cmath>
 
 #include "club/NameRules.h"
+#include "dialogs/ClubWindowStyle.h"
 #include "dialogs/DialogFrame.h"
 #include "dialogs/PersonalInfoWindow.h"
 #include "storage/TextFile.h"
-#include "storage/UserFile.h"
 #include "ui/ClubIcons.h"
 #include "ui/Drawing.h"
 
 namespace braxo {
 namespace {
 
-const QColor kYellow(255, 255, 0);
-const QColor kRed(255, 0, 0);
-const QColor kMaroon(128, 0, 0);
-const QColor kFieldBackground(255, 255, 200);
-const QColor kPageTop(100, 100, 255);
-const QColor kPageBottom(100, 255, 255);
-const QColor kPink(255, 100, 100);
-const QColor kLightYellow(255, 255, 100);
-const QColor kLightGreen(100, 255, 100);
-const QColor kWhite(255, 255, 255);
 constexpr char kNoConnect[] = "No Connect";
-constexpr char kNoDate[] = "00.00.0000";
+
+QLineEdit* NewField(QWidget* page, int left, int top, int max_length) {
+  auto* field = new QLineEdit(page);
+  field->setGeometry(left, top, 170, 28);
+  field->setMaxLength(max_length);
+  StyleAccountField(*field);
+  return field;
+}
+
+SkinnedButton* NewAccountButton(PictureStore& pictures, QWidget* page, int top) {
+  auto* button = new SkinnedButton(pictures, page);
+  StyleAccountButton(*button, 20, true);
+  button->setGeometry(455, top, 240, 45);
+  return button;
+}
 
 // The icons of the fourteen personal information rows, in the windows' order.
 constexpr std::array<const char*, kInfoRowCount> kInfoIcons = {
@@ -59,12 +61,20 @@ int Rate(const QString& text, AccountTextKind kind) {
   return RateAccountText(RatingForm(text), kind);
 }
 
+// The gradient of a whole page.
+void PageGradient(QPainter& painter, const QImage& page) {
+  FillVerticalGradient(painter, page.rect(), kAccountPageTop, kAccountPageBottom,
+                       GradientRounding::kHalfAwayFromZero);
+}
+
+// A band over the rows top..bottom between x1 and x2, both included.
 void Band(QPainter& painter, int x1, int top, int x2, int bottom, const QColor& colour) {
-  FillVerticalGradient(painter, x1, top, x2, bottom, colour, kWhite);
+  FillVerticalGradient(painter, QRect(QPoint(x1, top), QPoint(x2, bottom)), colour, kClubWhite,
+                       GradientRounding::kHalfAwayFromZero);
 }
 
 void Cell(QPainter& painter, int x1, int top, int x2, int bottom) {
-  painter.setPen(kMaroon);
+  painter.setPen(kClubMaroon);
   painter.setBrush(Qt::NoBrush);
   painter.drawRect(x1, top, x2 - x1 - 1, bottom - top - 1);
 }
@@ -84,50 +94,11 @@ QImage RowIcon(const char* name, PictureStore& pictures) {
   return icon;
 }
 
-void StyleAccountButton(SkinnedButton& button, bool gray_disabled) {
-  StyleDialogButton(button, ButtonColour::kRed, 20);
-  button.setFont(CellHeightFont(ComicFamily(), 20, false));
-  button.SetHeightSB(ButtonHeight::k45);
-  button.SetKontur(true);
-  button.SetGrayDis(gray_disabled);
-}
-
-void StyleField(QWidget& field) {
-  field.setFont(Comic(20));
-  QPalette palette = field.palette();
-  palette.setColor(QPalette::Base, kFieldBackground);
-  palette.setColor(QPalette::Text, kRed);
-  palette.setColor(QPalette::WindowText, kRed);
-  palette.setColor(QPalette::ButtonText, kRed);
-  palette.setColor(QPalette::Button, kFieldBackground);
-  field.setPalette(palette);
-}
-
 }  // namespace
 
 QString ChoosePhotoWithDialog(QWidget* parent) {
   return QFileDialog::getOpenFileName(parent, QString(), QString(),
                                       QStringLiteral("JPEG (*.jpg *.jpeg *.JPG *.JPEG)"));
-}
-
-QString AccountLampPicture(AccountState account_state) {
-  if (account_state == AccountState::kRated) return QStringLiteral("LampG24");
-  if (account_state == AccountState::kLoggedIn) return QStringLiteral("LampY24");
-  return QStringLiteral("LampR24");
-}
-
-void FillVerticalGradient(QPainter& painter, int x1, int top, int x2, int bottom, const QColor& c1,
-                          const QColor& c2) {
-  const int n = bottom - top + 1;
-  for (int i = 0; i < n; ++i) {
-    const auto mix = [&](int a, int b) {
-      return n == 1 ? a
-                    : static_cast<int>(std::lround(a - (a - b) * static_cast<double>(i) / (n - 1)));
-    };
-    painter.setPen(
-        QColor(mix(c1.red(), c2.red()), mix(c1.green(), c2.green()), mix(c1.blue(), c2.blue())));
-    painter.drawLine(x1, top + i, x2, top + i);
-  }
 }
 
 AccountWindow::AccountWindow(ClubWindowParts parts, AccountWindowPurpose purpose,
@@ -139,167 +110,131 @@ AccountWindow::AccountWindow(ClubWindowParts parts, AccountWindowPurpose purpose
   SetFixedDialogFrame(*this, kAccountWidth, kAccountHeight);
   PictureStore& pictures = parts_.pictures;
 
-  image_ico_ = new ImageControl(this);
-  image_ico_->Place(5, 5, 48, 48);
-  image_cap_ = new ImageControl(this);
-  image_cap_->Place(58, 5, 605, 48);
+  account_icon_ = new ImageControl(this);
+  account_icon_->Place(5, 5, 48, 48);
+  caption_box_ = new ImageControl(this);
+  caption_box_->Place(58, 5, 605, 48);
 
-  page_control_ = new QTabWidget(this);
-  page_control_->setGeometry(5, 60, 710, 480);
+  page_tabs_ = new QTabWidget(this);
+  page_tabs_->setGeometry(5, 60, 710, 480);
   for (int page = 0; page < 5; ++page) {
     auto* sheet = new QWidget;
     auto* image = new ImageControl(sheet);
     image->Place(0, 0, kAccountPageWidth, kAccountPageHeight);
     page_images_[static_cast<std::size_t>(page)] = image;
-    page_control_->addTab(sheet, QString());
+    page_tabs_->addTab(sheet, QString());
   }
-  QWidget* account = page_control_->widget(kPageAccount);
+  QWidget* account = page_tabs_->widget(kPageAccount);
   page_images_[kPageAccount]->setMouseTracking(true);
   page_images_[kPageAccount]->installEventFilter(this);
 
-  const int edit_places[6][2] = {{10, 89}, {10, 163}, {10, 313}, {240, 89}, {240, 163}, {240, 313}};
-  const int max_lengths[6] = {12, 12, 15, 15, 30, 10};
-  for (int i = 0; i < 6; ++i) {
-    auto* edit = new QLineEdit(account);
-    edit->setGeometry(edit_places[i][0], edit_places[i][1], 170, 28);
-    edit->setMaxLength(max_lengths[i]);
-    StyleField(*edit);
-    edits_[static_cast<std::size_t>(i)] = edit;
-  }
+  nick_field_ = NewField(account, 10, 89, 12);
+  password_field_ = NewField(account, 10, 163, 12);
+  country_name_field_ = NewField(account, 10, 313, 15);
+  city_field_ = NewField(account, 240, 89, 15);
+  email_field_ = NewField(account, 240, 163, 30);
+  registration_field_ = NewField(account, 240, 313, 10);
   // A hidden password shows "#" for every character, at once.
-  Edit(2).setStyleSheet(QStringLiteral(
+  password_field_->setStyleSheet(QStringLiteral(
       "QLineEdit { lineedit-password-character: 35; lineedit-password-mask-delay: 0; }"));
-  for (int number : {1, 2, 4, 5}) {
-    Edit(number).installEventFilter(this);
-    connect(&Edit(number), &QLineEdit::textEdited, this,
-            [this, number](const QString& text) { FieldEdited(number, text); });
+  const std::pair<QLineEdit*, TypedField> typed_fields[] = {
+      {nick_field_, TypedField::kNick},
+      {password_field_, TypedField::kPassword},
+      {city_field_, TypedField::kCity},
+      {email_field_, TypedField::kEmail}};
+  for (const auto& [field, kind] : typed_fields) {
+    field->installEventFilter(this);
+    connect(field, &QLineEdit::textEdited, this,
+            [this, kind = kind](const QString& text) { FieldEdited(kind, text); });
   }
 
-  check_box1_ = new QCheckBox(account);
-  check_box1_->setGeometry(10, 198, 170, 28);
-  StyleField(*check_box1_);
-  connect(check_box1_, &QCheckBox::toggled, this, [this](bool hide) {
-    Edit(2).setEchoMode(hide ? QLineEdit::Password : QLineEdit::Normal);
+  hide_password_switch_ = new QCheckBox(account);
+  hide_password_switch_->setGeometry(10, 198, 170, 28);
+  StyleAccountField(*hide_password_switch_);
+  connect(hide_password_switch_, &QCheckBox::toggled, this, [this](bool hide) {
+    password_field_->setEchoMode(hide ? QLineEdit::Password : QLineEdit::Normal);
   });
-  check_box2_ = new QCheckBox(account);
-  check_box2_->setGeometry(255, 378, 271, 28);
-  StyleField(*check_box2_);
-  connect(check_box2_, &QCheckBox::clicked, this, &AccountWindow::RatedSwitchToggled);
+  rated_game_switch_ = new QCheckBox(account);
+  rated_game_switch_->setGeometry(255, 378, 271, 28);
+  StyleAccountField(*rated_game_switch_);
+  connect(rated_game_switch_, &QCheckBox::clicked, this, &AccountWindow::RatedSwitchToggled);
 
   countries_ = new CountryLists(pictures, account);
   countries_->ContinentBox().setGeometry(10, 250, 170, 28);
   countries_->CountryBox().setGeometry(10, 283, 170, 28);
-  StyleField(countries_->ContinentBox());
-  StyleField(countries_->CountryBox());
+  StyleAccountField(countries_->ContinentBox());
+  StyleAccountField(countries_->CountryBox());
   connect(countries_, &CountryLists::CodeChanged, this, &AccountWindow::CountryChosen);
 
-  combo_box3_ = new QComboBox(account);
-  combo_box3_->setGeometry(240, 250, 170, 28);
-  combo_box3_->addItem(QString());
-  combo_box3_->addItem(QString());
-  StyleField(*combo_box3_);
-  connect(combo_box3_, &QComboBox::activated, this, &AccountWindow::SexChosen);
+  sex_box_ = new QComboBox(account);
+  sex_box_->setGeometry(240, 250, 170, 28);
+  sex_box_->addItem(QString());
+  sex_box_->addItem(QString());
+  StyleAccountField(*sex_box_);
+  connect(sex_box_, &QComboBox::activated, this, &AccountWindow::SexChosen);
 
-  const int button_tops[4] = {80, 155, 240, 305};
-  for (int i = 0; i < 4; ++i) {
-    auto* button = new SkinnedButton(pictures, account);
-    StyleAccountButton(*button, true);
-    button->setGeometry(455, button_tops[i], 240, 45);
-    buttons_[static_cast<std::size_t>(i)] = button;
-  }
-  connect(buttons_[0], &QPushButton::clicked, this, &AccountWindow::Button1Click);
-  connect(buttons_[1], &QPushButton::clicked, this, &AccountWindow::Button2Click);
-  connect(buttons_[2], &QPushButton::clicked, this, &AccountWindow::Button3Click);
-  connect(buttons_[3], &QPushButton::clicked, this, &AccountWindow::Button4Click);
+  create_account_button_ = NewAccountButton(pictures, account, 80);
+  login_or_sign_out_button_ = NewAccountButton(pictures, account, 155);
+  save_user_file_button_ = NewAccountButton(pictures, account, 240);
+  delete_user_file_button_ = NewAccountButton(pictures, account, 305);
+  connect(create_account_button_, &QPushButton::clicked, this,
+          &AccountWindow::CreateAccountClicked);
+  connect(login_or_sign_out_button_, &QPushButton::clicked, this,
+          &AccountWindow::LoginOrSignOutClicked);
+  connect(save_user_file_button_, &QPushButton::clicked, this, &AccountWindow::SaveUserFileClicked);
+  connect(delete_user_file_button_, &QPushButton::clicked, this,
+          &AccountWindow::DeleteUserFileClicked);
 
   star_ = new QLabel(account);
   star_->setGeometry(194, 365, 55, 45);
 
-  button_ref2_ = new SkinnedButton(pictures, page_control_->widget(kPageResults));
-  button_ref3_ = new SkinnedButton(pictures, page_control_->widget(kPageTopTen));
-  for (SkinnedButton* refresh : {button_ref2_, button_ref3_}) {
-    StyleAccountButton(*refresh, false);
+  refresh_results_button_ = new SkinnedButton(pictures, page_tabs_->widget(kPageResults));
+  refresh_top_ten_button_ = new SkinnedButton(pictures, page_tabs_->widget(kPageTopTen));
+  for (SkinnedButton* refresh : {refresh_results_button_, refresh_top_ten_button_}) {
+    StyleAccountButton(*refresh, 20, false);
     refresh->setGeometry(325, 400, 54, 45);
     refresh->SetGlyph(pictures.LoadPngResource("GlyphRefresh"));
   }
-  connect(button_ref2_, &QPushButton::clicked, this, &AccountWindow::ButtonRef2Click);
-  connect(button_ref3_, &QPushButton::clicked, this, &AccountWindow::ButtonRef3Click);
-  button_ava1_ = new SkinnedButton(pictures, page_control_->widget(kPageAboutMe));
-  StyleAccountButton(*button_ava1_, true);
-  button_ava1_->setGeometry(10, 364, 240, 45);
-  connect(button_ava1_, &QPushButton::clicked, this, &AccountWindow::ButtonAva1Click);
+  connect(refresh_results_button_, &QPushButton::clicked, this,
+          &AccountWindow::RefreshResultsClicked);
+  connect(refresh_top_ten_button_, &QPushButton::clicked, this,
+          &AccountWindow::RefreshTopTenClicked);
+  edit_personal_info_button_ = new SkinnedButton(pictures, page_tabs_->widget(kPageAboutMe));
+  StyleAccountButton(*edit_personal_info_button_, 20, true);
+  edit_personal_info_button_->setGeometry(10, 364, 240, 45);
+  connect(edit_personal_info_button_, &QPushButton::clicked, this,
+          &AccountWindow::EditPersonalInfoClicked);
 
   ImageControl& chairman = *page_images_[kPageChairman];
   chairman.setMouseTracking(true);
-  connect(&chairman, &ImageControl::Moved, this, &AccountWindow::ChairmanMouseMove);
+  connect(&chairman, &ImageControl::Moved, this, &AccountWindow::PointerOverChairmanPage);
   chairman.installEventFilter(this);
 
-  button_ok_ = new SkinnedButton(pictures, this);
-  StyleAccountButton(*button_ok_, false);
-  button_ok_->setGeometry(5, 550, 710, 45);
-  button_ok_->setText(QStringLiteral("Ok"));
-  connect(button_ok_, &QPushButton::clicked, this, &QDialog::accept);
+  ok_button_ = new SkinnedButton(pictures, this);
+  StyleAccountButton(*ok_button_, 20, false);
+  ok_button_->setGeometry(5, 550, 710, 45);
+  ok_button_->setText(QStringLiteral("Ok"));
+  connect(ok_button_, &QPushButton::clicked, this, &QDialog::accept);
 
-  connect(page_control_, &QTabWidget::currentChanged, this, &AccountWindow::DrawPage);
+  connect(page_tabs_, &QTabWidget::currentChanged, this, &AccountWindow::DrawPage);
 
-  ReadClubData();
+  club_data_ = parts_.account.ReadPages();
 
-  check_box1_->setChecked(true);
-  Edit(2).setEchoMode(QLineEdit::Password);
-  ClubSession& session = Session();
+  hide_password_switch_->setChecked(true);
+  password_field_->setEchoMode(QLineEdit::Password);
+  const ClubSession& session = Session();
   const bool member = session.account_state != AccountState::kNobody;
-  Button(3).setEnabled(member && !session.user_file_saved);
-  Button(4).setEnabled(session.user_file_saved);
-  if (!member) {
-    MemberAccount& user = session.current_user;
-    user.city.clear();
-    user.country_code = "1-001";
-    user.country_name = "Russia";
-    user.sex = 'M';
-    user.email.clear();
-    user.registered_on = kNoDate;
-  }
+  save_user_file_button_->setEnabled(member && !session.user_file_saved);
+  delete_user_file_button_->setEnabled(session.user_file_saved);
+  parts_.account.StartAccountForm();
 }
 
 AccountWindow::~AccountWindow() = default;
 
 QString AccountWindow::Text(MsgId id) const { return Q(parts_.language.Text(id)); }
 
-bool AccountWindow::Locked() const { return parts_.session.rated_game_open || game_in_progress_; }
-
-void AccountWindow::ReadClubData() {
-  ClubSession& session = Session();
-  top_ten_ = parts_.club.ReadRatedTopTen();
-  if (session.account_state != AccountState::kNobody) ReadOwnRecord();
-  members_ = parts_.club.CountClubMembers();
-  if (session.account_state != AccountState::kNobody) {
-    player_photo_loaded_ = parts_.club.LoadPhoto(session, session.current_user.nick, 1);
-    session.current_user.personal_info = parts_.club.ReadPersonalInfo(session.current_user.nick);
-  }
-  ReadChairman();
-}
-
-void AccountWindow::ReadOwnRecord() {
-  ClubSession& session = Session();
-  const GameRecordReply reply =
-      parts_.club.ReadGameRecord(session.current_user.nick, session.current_user.password);
-  record_read_ = reply.ok;
-  if (!reply.ok) return;
-  session.current_game = reply.record;
-  if (const auto place = parts_.club.ReadRatingPlace(session.current_game.rating))
-    session.current_game.rating_place = *place;
-}
-
-void AccountWindow::ReadChairman() {
-  const std::string& nick = top_ten_.list[0].nick;
-  if (!top_ten_.ok || nick.empty()) {
-    chairman_photo_loaded_ = false;
-    return;
-  }
-  // A failed read leaves the texts as they were.
-  const PersonalInfo info = parts_.club.ReadPersonalInfo(nick);
-  if (!(info == PersonalInfo{})) chairman_info_ = info;
-  chairman_photo_loaded_ = parts_.club.LoadPhoto(Session(), nick, 2);
+bool AccountWindow::Locked() const {
+  return parts_.account.Session().rated_game_open || game_in_progress_;
 }
 
 AccountState AccountWindow::Execute() {
@@ -308,50 +243,44 @@ AccountState AccountWindow::Execute() {
 }
 
 void AccountWindow::showEvent(QShowEvent* event) {
-  FormShow();
+  PrepareShowing();
   QDialog::showEvent(event);
   CentreOnParent(*this);
 }
 
-void AccountWindow::FormShow() {
+void AccountWindow::PrepareShowing() {
   DrawIcon();
   DrawCaption();
   filling_ = true;
   countries_->SetLanguage(parts_.language.Index());
   countries_->SetCode(Session().current_user.country_code);
-  Edit(3).setText(Q(countries_->ServerName()));
+  country_name_field_->setText(Q(countries_->ServerName()));
   Session().current_user.country_name = countries_->ServerName();
   Session().current_user.country_code = countries_->CodeText();
   filling_ = false;
   setWindowTitle(Text(MsgId::MsgClubTitle));
-  page_control_->setTabText(kPageAccount, Text(MsgId::MsgMyAccount));
-  page_control_->setTabText(kPageResults, Text(MsgId::MsgMyResults));
-  page_control_->setTabText(kPageTopTen, QStringLiteral("Top 10"));
-  page_control_->setTabText(kPageAboutMe, Text(MsgId::MsgAboutMe));
-  page_control_->setTabText(kPageChairman, Text(MsgId::MsgChairman));
-  button_ava1_->setText(Text(MsgId::MsgRefresh));
-  DrawPage(page_control_->currentIndex());
+  page_tabs_->setTabText(kPageAccount, Text(MsgId::MsgMyAccount));
+  page_tabs_->setTabText(kPageResults, Text(MsgId::MsgMyResults));
+  page_tabs_->setTabText(kPageTopTen, QStringLiteral("Top 10"));
+  page_tabs_->setTabText(kPageAboutMe, Text(MsgId::MsgAboutMe));
+  page_tabs_->setTabText(kPageChairman, Text(MsgId::MsgChairman));
+  edit_personal_info_button_->setText(Text(MsgId::MsgRefresh));
+  DrawPage(page_tabs_->currentIndex());
 }
 
 void AccountWindow::DrawIcon() {
-  QImage& icon = image_ico_->Image();
+  QImage& icon = account_icon_->Image();
   QPainter painter(&icon);
-  PaintBackdrop(painter, parts_.pictures.LoadJpegResource("BGAccount"), 5, 5);
+  PaintAccountBackdrop(painter, parts_.pictures, account_icon_->x(), account_icon_->y());
   painter.drawImage(0, 0, parts_.pictures.LoadPngResource("Account48"));
   painter.drawImage(24, 0,
                     parts_.pictures.LoadPngResource(AccountLampPicture(Session().account_state)));
   painter.end();
-  image_ico_->update();
+  account_icon_->update();
 }
 
 void AccountWindow::DrawCaption() {
-  QImage& caption = image_cap_->Image();
-  QPainter painter(&caption);
-  PaintBackdrop(painter, parts_.pictures.LoadJpegResource("BGAccount"), 58, 5);
-  painter.setFont(Comic(40));
-  DrawShadowText(painter, Text(MsgId::MsgClubTitle), 0, caption.width(), 5, kYellow, 'c');
-  painter.end();
-  image_cap_->update();
+  DrawAccountCaption(*caption_box_, parts_.pictures, Text(MsgId::MsgClubTitle));
 }
 
 void AccountWindow::StartStar() {
@@ -398,7 +327,7 @@ void AccountWindow::DrawPage(int page) {
 void AccountWindow::DrawPlatformPictures(QPainter& painter) {
   painter.drawImage(30, 400, parts_.pictures.LoadPngResource("Windows"));
   painter.drawImage(622, 400, parts_.pictures.LoadPngResource("Android"));
-  painter.setPen(QPen(kRed, 2));
+  painter.setPen(QPen(kClubRed, 2));
   painter.setBrush(Qt::NoBrush);
   painter.drawRoundedRect(QRect(QPoint(28, 398), QPoint(80, 450)), 3.5, 3.5);
   painter.drawRoundedRect(QRect(QPoint(620, 398), QPoint(672, 450)), 3.5, 3.5);
@@ -406,26 +335,26 @@ void AccountWindow::DrawPlatformPictures(QPainter& painter) {
 
 void AccountWindow::DrawAccountPage(QImage& page) {
   QPainter painter(&page);
-  FillVerticalGradient(painter, 0, 0, page.width() - 1, page.height() - 1, kPageTop, kPageBottom);
+  PageGradient(painter, page);
   painter.end();
   RefreshControls();
   painter.begin(&page);
   painter.setFont(Comic(36));
-  DrawShadowText(painter, Text(MsgId::MsgAccountInfo), 10, 692, 10, kYellow, 'c');
+  DrawShadowText(painter, Text(MsgId::MsgAccountInfo), 10, 692, 10, kClubYellow, 'c');
   painter.setFont(Comic(24));
   const auto label = [&](MsgId id, int x, int y) {
-    DrawShadowText(painter, Text(id) + ":", x, x, y, kYellow, 'l');
+    DrawShadowText(painter, Text(id) + ":", x, x, y, kClubYellow, 'l');
   };
   label(MsgId::MsgAccountNick, 10, 60);
   label(MsgId::MsgPassword, 10, 135);
   label(MsgId::MsgAccountCountry, 10, 222);
   label(MsgId::MsgAccountCity, 240, 60);
-  DrawShadowText(painter, QStringLiteral("E-Mail:"), 240, 240, 135, kYellow, 'l');
+  DrawShadowText(painter, QStringLiteral("E-Mail:"), 240, 240, 135, kClubYellow, 'l');
   label(MsgId::MsgAccountSex, 240, 222);
   label(MsgId::MsgRegistration, 240, 285);
-  if (members_) {
-    DrawShadowText(painter, Text(MsgId::MsgClubMembers) + QString::number(*members_), 10, 692, 420,
-                   kRed, 'c');
+  if (const std::optional<std::int32_t> members = club_data_.members_count) {
+    DrawShadowText(painter, Text(MsgId::MsgClubMembers) + QString::number(*members), 10, 692, 420,
+                   kClubRed, 'c');
   }
   painter.drawImage(180, 360, parts_.pictures.LoadPngResource("RamkaAc"));
   DrawPlatformPictures(painter);
@@ -437,8 +366,7 @@ void AccountWindow::DrawAccountPage(QImage& page) {
 void AccountWindow::DrawFieldLamps(QPainter& painter) {
   const AccountFieldRatings ratings = RateFields();
   const auto lamp = [&](int rating, int x, int y) {
-    const QString name = rating >= 3 ? "LampG24" : rating == 2 ? "LampY24" : "LampR24";
-    painter.drawImage(x, y, parts_.pictures.LoadPngResource(name));
+    painter.drawImage(x, y, parts_.pictures.LoadPngResource(LampPicture(rating)));
   };
   lamp(ratings.nick, 180, 91);
   lamp(ratings.city, 410, 91);
@@ -447,10 +375,10 @@ void AccountWindow::DrawFieldLamps(QPainter& painter) {
 }
 
 AccountFieldRatings AccountWindow::RateFields() const {
-  return {Rate(edits_[0]->text(), AccountTextKind::kNick),
-          Rate(edits_[3]->text(), AccountTextKind::kCity),
-          Rate(edits_[1]->text(), AccountTextKind::kPassword),
-          Rate(edits_[4]->text(), AccountTextKind::kEMail)};
+  return {Rate(nick_field_->text(), AccountTextKind::kNick),
+          Rate(city_field_->text(), AccountTextKind::kCity),
+          Rate(password_field_->text(), AccountTextKind::kPassword),
+          Rate(email_field_->text(), AccountTextKind::kEMail)};
 }
 
 void AccountWindow::RefreshControls() {
@@ -458,26 +386,26 @@ void AccountWindow::RefreshControls() {
   ClubSession& session = Session();
   const MemberAccount& user = session.current_user;
   countries_->SetLanguage(parts_.language.Index());
-  combo_box3_->setItemText(0, Text(MsgId::MsgMale));
-  combo_box3_->setItemText(1, Text(MsgId::MsgFemale));
-  Edit(3).setEnabled(false);
-  Edit(6).setEnabled(false);
-  Edit(1).setText(Q(user.nick));
-  Edit(2).setText(Q(user.password));
-  Edit(4).setText(Q(user.city));
-  Edit(5).setText(Q(user.email));
+  sex_box_->setItemText(0, Text(MsgId::MsgMale));
+  sex_box_->setItemText(1, Text(MsgId::MsgFemale));
+  country_name_field_->setEnabled(false);
+  registration_field_->setEnabled(false);
+  nick_field_->setText(Q(user.nick));
+  password_field_->setText(Q(user.password));
+  city_field_->setText(Q(user.city));
+  email_field_->setText(Q(user.email));
   const bool member = session.account_state != AccountState::kNobody;
-  Edit(6).setText(member ? Q(user.registered_on) : QString(kNoDate));
-  Button(2).setText(Text(member ? MsgId::MsgSignOut : MsgId::MsgLoginToAccount));
-  Button(1).setText(Text(MsgId::MsgCreateAccount));
-  Button(3).setText(Text(MsgId::MsgSave));
-  Button(4).setText(Text(MsgId::MsgDelete));
-  check_box1_->setText(Text(MsgId::MsgHidePassword));
-  check_box2_->setText(Text(MsgId::MsgPlayGlobalRating));
-  combo_box3_->setCurrentIndex(user.sex == 'M' ? 0 : 1);
+  registration_field_->setText(member ? Q(user.registered_on) : QString(kNoRegistrationDate));
+  login_or_sign_out_button_->setText(Text(member ? MsgId::MsgSignOut : MsgId::MsgLoginToAccount));
+  create_account_button_->setText(Text(MsgId::MsgCreateAccount));
+  save_user_file_button_->setText(Text(MsgId::MsgSave));
+  delete_user_file_button_->setText(Text(MsgId::MsgDelete));
+  hide_password_switch_->setText(Text(MsgId::MsgHidePassword));
+  rated_game_switch_->setText(Text(MsgId::MsgPlayGlobalRating));
+  sex_box_->setCurrentIndex(user.sex == 'M' ? 0 : 1);
   countries_->SetCode(user.country_code);
-  check_box2_->setChecked(session.account_state == AccountState::kRated);
-  if (member) Edit(3).setText(Q(user.country_name));
+  rated_game_switch_->setChecked(session.account_state == AccountState::kRated);
+  if (member) country_name_field_->setText(Q(user.country_name));
   filling_ = false;
   UpdateEnabled();
 }
@@ -485,15 +413,16 @@ void AccountWindow::RefreshControls() {
 void AccountWindow::UpdateEnabled() {
   const AccountPageEnabled enabled =
       AccountPageControls(Session().account_state, purpose_, RateFields(), Locked());
-  for (int number : {1, 2, 4, 5}) Edit(number).setEnabled(enabled.fields);
+  for (QLineEdit* field : {nick_field_, password_field_, city_field_, email_field_})
+    field->setEnabled(enabled.fields);
   countries_->SetEnabled(enabled.fields);
-  combo_box3_->setEnabled(enabled.fields);
-  check_box2_->setEnabled(enabled.rated_switch);
-  Button(1).setEnabled(enabled.create);
-  Button(2).setEnabled(enabled.login_or_sign_out);
+  sex_box_->setEnabled(enabled.fields);
+  rated_game_switch_->setEnabled(enabled.rated_switch);
+  create_account_button_->setEnabled(enabled.create);
+  login_or_sign_out_button_->setEnabled(enabled.login_or_sign_out);
   if (Locked()) {
-    Button(3).setEnabled(false);
-    Button(4).setEnabled(false);
+    save_user_file_button_->setEnabled(false);
+    delete_user_file_button_->setEnabled(false);
   }
 }
 
@@ -501,11 +430,13 @@ bool AccountWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == page_images_[kPageAccount] && event->type() == QEvent::MouseMove)
     mouse_not_yet_moved_ = false;
   if (watched == page_images_[kPageChairman] && event->type() == QEvent::MouseButtonRelease)
-    ChairmanMouseUp(static_cast<QMouseEvent*>(event)->position().toPoint());
+    ChairmanPageClicked(static_cast<QMouseEvent*>(event)->position().toPoint());
   if (event->type() == QEvent::KeyPress) {
     const QString typed = static_cast<QKeyEvent*>(event)->text();
-    const bool strict = watched == edits_[1] || watched == edits_[4];
-    const bool loose = watched == edits_[0] || watched == edits_[3];
+    // Cyrillic letters may go into the nick and the city, never into the
+    // password or the e-mail.
+    const bool strict = watched == password_field_ || watched == email_field_;
+    const bool loose = watched == nick_field_ || watched == city_field_;
     if ((strict || loose) && typed.size() == 1 && typed[0].isPrint()) {
       const int rating = Rate(typed, AccountTextKind::kCharacter);
       if (rating == kRateRefused || (strict && rating == kRateCyrillic)) return true;
@@ -514,21 +445,21 @@ bool AccountWindow::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void AccountWindow::FieldEdited(int number, const QString& text) {
+void AccountWindow::FieldEdited(TypedField field, const QString& text) {
   if (filling_) return;
   MemberAccount& user = Session().current_user;
-  switch (number) {
-    case 1:
+  switch (field) {
+    case TypedField::kNick:
       user.nick = text.toStdString();
       break;
-    case 2:
+    case TypedField::kPassword:
       user.password = text.toStdString();
       user.scrambled_password = ScramblePassword(user.password);
       break;
-    case 4:
+    case TypedField::kCity:
       user.city = text.toStdString();
       break;
-    default:
+    case TypedField::kEmail:
       user.email = text.toStdString();
       break;
   }
@@ -538,8 +469,10 @@ void AccountWindow::FieldEdited(int number, const QString& text) {
   DrawFieldLamps(painter);
   painter.end();
   page_images_[kPageAccount]->update();
-  if ((number == 1 || number == 2) && !mouse_not_yet_moved_ && !Locked())
-    Button(3).setEnabled(true);
+  // The user file holds the nick and the password.
+  const bool kept_in_user_file = field == TypedField::kNick || field == TypedField::kPassword;
+  if (kept_in_user_file && !mouse_not_yet_moved_ && !Locked())
+    save_user_file_button_->setEnabled(true);
   UpdateEnabled();
 }
 
@@ -547,8 +480,8 @@ void AccountWindow::CountryChosen() {
   if (filling_) return;
   MemberAccount& user = Session().current_user;
   user.country_code = countries_->CodeText();
-  Edit(3).setText(Q(countries_->ServerName()));
-  user.country_name = Edit(3).text().toStdString();
+  country_name_field_->setText(Q(countries_->ServerName()));
+  user.country_name = country_name_field_->text().toStdString();
 }
 
 void AccountWindow::SexChosen(int position) {
@@ -556,119 +489,69 @@ void AccountWindow::SexChosen(int position) {
 }
 
 void AccountWindow::RatedSwitchToggled(bool ticked) {
-  ClubSession& session = Session();
-  if (ticked && session.account_state == AccountState::kLoggedIn)
-    session.account_state = AccountState::kRated;
-  if (!ticked && session.account_state == AccountState::kRated)
-    session.account_state = AccountState::kLoggedIn;
+  parts_.account.ChooseRatedGame(ticked);
   DrawIcon();
   StartStar();
 }
 
-void AccountWindow::Button1Click() {
-  ClubSession& session = Session();
-  MemberAccount& user = session.current_user;
-  user.registered_on = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString();
-  user.reserved_r01 = user.reserved_r02 = user.reserved_r03 = "xxx";
-  user.kezs_balance = user.reserved_r05 = user.reserved_r06 = 0;
-  const int result = parts_.club.CreateAccount(user);
-  const MsgId message = result == 0   ? MsgId::MsgAccountCreated
-                        : result == 1 ? MsgId::MsgNickTaken
-                                      : MsgId::MsgAccountNotCreated;
+void AccountWindow::CreateAccountClicked() {
+  const std::string today =
+      QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString();
+  CreationOutcome outcome = parts_.account.CreateAccount(today, std::move(club_data_));
+  club_data_ = std::move(outcome.pages);
+  const MsgId message = outcome.creation == AccountCreation::kCreated ? MsgId::MsgAccountCreated
+                        : outcome.creation == AccountCreation::kNickTaken
+                            ? MsgId::MsgNickTaken
+                            : MsgId::MsgAccountNotCreated;
   parts_.show_notice({parts_.language.Text(message), "", ""});
-  if (result == 0) {
-    session.account_state = AccountState::kLoggedIn;
-    members_ = parts_.club.CountClubMembers();
-    const std::string password = user.password;
-    const LoginReply login = parts_.club.LoginAccount(user.nick, password);
-    if (login.ok) {
-      session.current_user = login.user;
-      session.current_user.password = password;
-      session.current_user.scrambled_password = ScramblePassword(password);
-    }
-    const GameRecordReply record =
-        parts_.club.ReadGameRecordFull(session.current_user.nick, session.current_user.password);
-    record_read_ = record.ok;
-    if (record.ok) {
-      session.current_game = record.record;
-      if (const auto place = parts_.club.ReadRatingPlace(session.current_game.rating))
-        session.current_game.rating_place = *place;
-    }
-    player_photo_loaded_ = false;
-    session.current_user.personal_info = parts_.club.ReadPersonalInfo(session.current_user.nick);
+  if (outcome.creation == AccountCreation::kCreated) {
     // A new member may save the file at once.
-    Button(3).setEnabled(!session.user_file_saved && !Locked());
-  } else {
-    session.account_state = AccountState::kNobody;
-    user.registered_on = kNoDate;
+    save_user_file_button_->setEnabled(!Session().user_file_saved && !Locked());
   }
   DrawIcon();
   DrawPage(kPageAccount);
 }
 
-void AccountWindow::Button2Click() {
-  ClubSession& session = Session();
-  if (session.account_state == AccountState::kNobody) {
-    const LoginReply login =
-        parts_.club.LoginAccount(session.current_user.nick, session.current_user.password);
-    if (!login.ok) {
+void AccountWindow::LoginOrSignOutClicked() {
+  if (Session().account_state == AccountState::kNobody) {
+    LoginOutcome outcome = parts_.account.LogIn(std::move(club_data_));
+    club_data_ = std::move(outcome.pages);
+    if (!outcome.logged_in) {
       parts_.show_notice({parts_.language.Text(MsgId::MsgLoginFailed), "", ""});
-      record_read_ = false;
-      members_.reset();
       return;
     }
-    session.account_state = AccountState::kLoggedIn;
-    const std::string password = session.current_user.password;
-    session.current_user = login.user;
-    session.current_user.password = password;
-    session.current_user.scrambled_password = ScramblePassword(password);
-    Button(3).setEnabled(!session.user_file_saved && !Locked());
-    DrawIcon();
-    ReadOwnRecord();
-    members_ = parts_.club.CountClubMembers();
-    player_photo_loaded_ = parts_.club.LoadPhoto(session, session.current_user.nick, 1);
-    session.current_user.personal_info = parts_.club.ReadPersonalInfo(session.current_user.nick);
-    ReadChairman();
+    save_user_file_button_->setEnabled(!Session().user_file_saved && !Locked());
   } else {
-    session.account_state = AccountState::kNobody;
-    player_photo_loaded_ = false;
-    session.current_user.kezs_balance = session.current_user.reserved_r05 =
-        session.current_user.reserved_r06 = 0;
-    DrawIcon();
+    club_data_ = parts_.account.SignOut(std::move(club_data_));
   }
+  DrawIcon();
   DrawPage(kPageAccount);
 }
 
-void AccountWindow::Button3Click() {
-  ClubSession& session = Session();
-  if (WriteUserFile(parts_.user_file, session.current_user.nick,
-                    session.current_user.scrambled_password)) {
-    session.user_file_saved = true;
-    Button(3).setEnabled(false);
-  }
-  Button(4).setEnabled(session.user_file_saved);
+void AccountWindow::SaveUserFileClicked() {
+  if (parts_.account.SaveUserFile()) save_user_file_button_->setEnabled(false);
+  delete_user_file_button_->setEnabled(Session().user_file_saved);
 }
 
-void AccountWindow::Button4Click() {
-  ClubSession& session = Session();
-  if (DeleteUserFile(parts_.user_file)) session.user_file_saved = false;
-  if (!session.user_file_saved) {
-    Button(3).setEnabled(true);
-    Button(4).setEnabled(false);
+void AccountWindow::DeleteUserFileClicked() {
+  parts_.account.DeleteUserFile();
+  if (!Session().user_file_saved) {
+    save_user_file_button_->setEnabled(true);
+    delete_user_file_button_->setEnabled(false);
   }
 }
 
 void AccountWindow::DrawResultsPage(QImage& page) {
   QPainter painter(&page);
-  FillVerticalGradient(painter, 0, 0, page.width() - 1, page.height() - 1, kPageTop, kPageBottom);
+  PageGradient(painter, page);
   painter.setFont(Comic(36));
-  DrawShadowText(painter, Text(MsgId::MsgGamesInfo), 10, 692, 10, kYellow, 'c');
+  DrawShadowText(painter, Text(MsgId::MsgGamesInfo), 10, 692, 10, kClubYellow, 'c');
   painter.setFont(Comic(30));
   const MsgId labels[6] = {MsgId::MsgGame,  MsgId::MsgPlayer,      MsgId::MsgRating,
                            MsgId::MsgPlace, MsgId::MsgPlayedGames, MsgId::MsgMyBestScore};
   const ClubSession& session = Session();
   const bool shown = session.account_state != AccountState::kNobody &&
-                     !session.current_user.nick.empty() && record_read_;
+                     !session.current_user.nick.empty() && club_data_.own_record_read;
   const GameRecord& game = session.current_game;
   const QString values[6] = {Text(MsgId::MsgTitle),
                              Q(session.current_user.nick),
@@ -678,52 +561,52 @@ void AccountWindow::DrawResultsPage(QImage& page) {
                              QString::number(game.best_score)};
   for (int i = 0; i < 6; ++i) {
     const int top = 60 + 55 * i;
-    Band(painter, 10, top, 692, 114 + 55 * i, i % 2 == 0 ? kLightYellow : kPink);
+    Band(painter, 10, top, 692, 114 + 55 * i, i % 2 == 0 ? kAccountLightYellow : kAccountPink);
     Cell(painter, 10, top, 351, 116 + 55 * i);
     Cell(painter, 350, top, 693, 116 + 55 * i);
-    DrawShadowText(painter, Text(labels[i]) + ":", 20, 20, 72 + 55 * i, kRed, 'l');
+    DrawShadowText(painter, Text(labels[i]) + ":", 20, 20, 72 + 55 * i, kClubRed, 'l');
     if (i == 0 || shown)
-      DrawShadowText(painter, values[i], 682, 682, 72 + 55 * i, kRed, 'r');
-    else if (!record_read_)
-      DrawShadowText(painter, kNoConnect, 350, 692, 72 + 55 * i, kRed, 'c');
+      DrawShadowText(painter, values[i], 682, 682, 72 + 55 * i, kClubRed, 'r');
+    else if (!club_data_.own_record_read)
+      DrawShadowText(painter, kNoConnect, 350, 692, 72 + 55 * i, kClubRed, 'c');
   }
   DrawPlatformPictures(painter);
 }
 
 void AccountWindow::DrawTopTenPage(QImage& page) {
   QPainter painter(&page);
-  FillVerticalGradient(painter, 0, 0, page.width() - 1, page.height() - 1, kPageTop, kPageBottom);
+  PageGradient(painter, page);
   painter.setFont(Comic(36));
-  DrawShadowText(painter, Text(MsgId::MsgTopTenRated), 10, 692, 10, kYellow, 'c');
+  DrawShadowText(painter, Text(MsgId::MsgTopTenRated), 10, 692, 10, kClubYellow, 'c');
   painter.setFont(Comic(20));
   const int edges[7] = {10, 50, 250, 300, 350, 550, 692};
   for (int r = 0; r <= 10; ++r) {
     const int top = 60 + 30 * r;
     Band(painter, 10, top, 692, 89 + 30 * r,
-         r == 0       ? kPink
-         : r % 2 == 1 ? kLightGreen
-                      : kLightYellow);
+         r == 0       ? kAccountPink
+         : r % 2 == 1 ? kAccountLightGreen
+                      : kAccountLightYellow);
     for (int c = 0; c < 6; ++c) Cell(painter, edges[c], top, edges[c + 1] + 1, top + 31);
   }
   const QString header[6] = {QString::fromUtf8("\u2116"), Text(MsgId::MsgAccountNick),
                              QStringLiteral("C"),         Text(MsgId::MsgAccountSex),
                              Text(MsgId::MsgAccountCity), Text(MsgId::MsgRating)};
   for (int c = 0; c < 6; ++c)
-    DrawShadowText(painter, header[c], edges[c], edges[c + 1], 65, kRed, 'c');
+    DrawShadowText(painter, header[c], edges[c], edges[c + 1], 65, kClubRed, 'c');
   for (int r = 1; r <= 10; ++r) {
     const int top = 65 + 30 * r;
-    if (!top_ten_.ok) {
-      DrawShadowText(painter, kNoConnect, 50, 250, top, kRed, 'c');
+    if (!club_data_.top_ten.ok) {
+      DrawShadowText(painter, kNoConnect, 50, 250, top, kClubRed, 'c');
       continue;
     }
-    const RatedPlayer& entry = top_ten_.list[static_cast<std::size_t>(r - 1)];
+    const RatedPlayer& entry = club_data_.top_ten.list[static_cast<std::size_t>(r - 1)];
     if (entry.nick.empty()) continue;
-    DrawShadowText(painter, QString::number(r) + ".", 10, 50, top, kRed, 'c');
-    DrawShadowText(painter, Q(entry.nick), 55, 55, top, kRed, 'l');
+    DrawShadowText(painter, QString::number(r) + ".", 10, 50, top, kClubRed, 'c');
+    DrawShadowText(painter, Q(entry.nick), 55, 55, top, kClubRed, 'l');
     DrawCountryFlag(entry.country_code, painter, 268, 70 + 30 * r, parts_.pictures);
     DrawSexIcon(entry.sex, painter, 318, 68 + 30 * r, parts_.pictures);
-    DrawShadowText(painter, Q(entry.city), 355, 355, top, kRed, 'l');
-    DrawShadowText(painter, Q(FormatClubRating(entry.rating)), 687, 687, top, kRed, 'r');
+    DrawShadowText(painter, Q(entry.city), 355, 355, top, kClubRed, 'l');
+    DrawShadowText(painter, Q(FormatClubRating(entry.rating)), 687, 687, top, kClubRed, 'r');
   }
   DrawPlatformPictures(painter);
 }
@@ -731,81 +614,84 @@ void AccountWindow::DrawTopTenPage(QImage& page) {
 void AccountWindow::DrawAboutPage(QImage& page) {
   ClubSession& session = Session();
   const bool member = session.account_state != AccountState::kNobody;
-  button_ava1_->setEnabled(member);
+  edit_personal_info_button_->setEnabled(member);
   QPainter painter(&page);
-  FillVerticalGradient(painter, 0, 0, page.width() - 1, page.height() - 1, kPageTop, kPageBottom);
+  PageGradient(painter, page);
   painter.drawImage(30, 50,
-                    PhotoOrPlaceholder(session.photo_slots[0], player_photo_loaded_,
+                    PhotoOrPlaceholder(session.photo_slots[0], club_data_.player_photo_loaded,
                                        session.current_user.sex, parts_.pictures));
   painter.drawImage(10, 30, parts_.pictures.LoadPngResource("GAcFrame"));
   painter.setFont(Comic(22));
   for (int i = 1; i <= kInfoRowCount; ++i) {
-    Band(painter, 260, 31 * i - 21, 700, 31 * i + 9, i % 2 == 1 ? kLightYellow : kPink);
+    Band(painter, 260, 31 * i - 21, 700, 31 * i + 9,
+         i % 2 == 1 ? kAccountLightYellow : kAccountPink);
     painter.drawImage(265, 31 * i - 19,
                       RowIcon(kInfoIcons[static_cast<std::size_t>(i - 1)], parts_.pictures));
     if (member) {
       DrawShadowText(painter, Q(InfoRow(session.current_user.personal_info, i - 1)), 300, 300,
-                     31 * i - 17, kRed, 'l');
+                     31 * i - 17, kClubRed, 'l');
     }
   }
 }
 
 void AccountWindow::DrawChairmanPage(QImage& page) {
   const ClubSession& session = Session();
-  const RatedPlayer& chairman = top_ten_.list[0];
+  const RatedPlayer& chairman = club_data_.top_ten.list[0];
+  const PersonalInfo& chairman_info = club_data_.chairman_info;
   QPainter painter(&page);
-  FillVerticalGradient(painter, 0, 0, page.width() - 1, page.height() - 1, kPageTop, kPageBottom);
+  PageGradient(painter, page);
   painter.setFont(Comic(24));
   DrawShadowText(painter, Text(MsgId::MsgChairmanOfClub) + " \"" + Text(MsgId::MsgTitle) + "\"", 0,
-                 700, 10, kYellow, 'c');
+                 700, 10, kClubYellow, 'c');
   painter.drawImage(30, 60,
-                    PhotoOrPlaceholder(session.photo_slots[1], chairman_photo_loaded_, chairman.sex,
-                                       parts_.pictures));
+                    PhotoOrPlaceholder(session.photo_slots[1], club_data_.chairman_photo_loaded,
+                                       chairman.sex, parts_.pictures));
   painter.drawImage(10, 40, parts_.pictures.LoadPngResource("GAcFrame"));
   painter.setFont(Comic(22));
-  DrawShadowText(painter, Q(chairman_info_.first_name), 10, 250, 331, kRed, 'c');
-  DrawShadowText(painter, Q(chairman_info_.last_name), 10, 250, 351, kRed, 'c');
-  DrawShadowText(painter, Q(chairman.nick), 10, 250, 371, kRed, 'c');
-  DrawShadowText(painter, Q(chairman.city), 10, 250, 391, kRed, 'c');
+  DrawShadowText(painter, Q(chairman_info.first_name), 10, 250, 331, kClubRed, 'c');
+  DrawShadowText(painter, Q(chairman_info.last_name), 10, 250, 351, kClubRed, 'c');
+  DrawShadowText(painter, Q(chairman.nick), 10, 250, 371, kClubRed, 'c');
+  DrawShadowText(painter, Q(chairman.city), 10, 250, 391, kClubRed, 'c');
   for (int i = 1; i <= 12; ++i) {
-    Band(painter, 260, 31 * i + 9, 700, 31 * i + 39, i % 2 == 1 ? kLightYellow : kPink);
+    Band(painter, 260, 31 * i + 9, 700, 31 * i + 39,
+         i % 2 == 1 ? kAccountLightYellow : kAccountPink);
     painter.drawImage(265, 31 * i + 11,
                       RowIcon(kInfoIcons[static_cast<std::size_t>(i + 1)], parts_.pictures));
-    DrawShadowText(painter, Q(InfoRow(chairman_info_, i + 1)), 300, 300, 31 * i + 13, kRed, 'l');
+    DrawShadowText(painter, Q(InfoRow(chairman_info, i + 1)), 300, 300, 31 * i + 13, kClubRed, 'l');
   }
 }
 
-void AccountWindow::ButtonRef2Click() {
-  if (Session().account_state != AccountState::kNobody) ReadOwnRecord();
+void AccountWindow::RefreshResultsClicked() {
+  club_data_ = parts_.account.RefreshOwnRecord(std::move(club_data_));
   DrawPage(kPageResults);
 }
 
-void AccountWindow::ButtonRef3Click() {
-  top_ten_ = parts_.club.ReadRatedTopTen();
+void AccountWindow::RefreshTopTenClicked() {
+  club_data_ = parts_.account.RefreshTopTen(std::move(club_data_));
   DrawPage(kPageTopTen);
 }
 
-void AccountWindow::ButtonAva1Click() {
+void AccountWindow::EditPersonalInfoClicked() {
   {
-    PersonalInfoWindow info(parts_, player_photo_loaded_, this);
+    PersonalInfoWindow info(parts_, club_data_.player_photo_loaded, this);
     info.Execute();
-    player_photo_loaded_ = info.PhotoLoaded();
+    club_data_.player_photo_loaded = info.PhotoLoaded();
   }
-  ReadChairman();
+  club_data_ = parts_.account.RefreshChairman(std::move(club_data_));
   DrawPage(kPageAboutMe);
 }
 
-void AccountWindow::ChairmanMouseMove(QPoint point) {
+void AccountWindow::PointerOverChairmanPage(QPoint point) {
   const bool over = point.x() >= 260 && point.x() <= 700 && point.y() >= 40 && point.y() <= 412;
   page_images_[kPageChairman]->setCursor(over ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
-void AccountWindow::ChairmanMouseUp(QPoint point) {
+void AccountWindow::ChairmanPageClicked(QPoint point) {
   if (point.x() < 260 || point.x() > 700) return;
   for (int i = 1; i <= 12; ++i) {
     if (!(point.y() > 31 * i + 9 && point.y() < 31 * i + 40)) continue;
     const int row = i + 1;  // About is row 2 of the fourteen
-    const std::string& text = InfoRow(chairman_info_, row);
+    const std::string& text = InfoRow(club_data_.chairman_info, row);
     const bool copied = row == 2 || row == 3 || row == 4 || row == 6 || row == 9;
     if (copied) {
       QApplication::clipboard()->setText(Q(text));

@@ -3,7 +3,8 @@
 // only), and four pages of the club's data: the player's results, the ten
 // best-rated players, the player's personal information and the chairman
 // (the best-rated player). Created and destroyed each time it is opened; the
-// club's data is read when it is created.
+// club's data is read when it is created. Everything the window asks of the
+// club goes through AccountWorkflow; the window draws what comes back.
 #pragma once
 
 #include <QCheckBox>
@@ -21,8 +22,7 @@
 
 #include "club/AccountRules.h"
 #include "club/AccountService.h"
-#include "club/ClubAccess.h"
-#include "club/ConfigPage.h"
+#include "club/AccountWorkflow.h"
 #include "dialogs/CountryLists.h"
 #include "dialogs/NoticeWindow.h"
 #include "game/InterfaceLanguage.h"
@@ -50,35 +50,21 @@ QString ChoosePhotoWithDialog(QWidget* parent);
 // What the club windows work with; everything must outlive the windows.
 struct ClubWindowParts {
   const InterfaceLanguage& language;
-  ClubSession& session;
-  ClubAccess& club;
-  const ClubServiceState& services;  // the photo upload address
-  std::string user_file;             // where "KezUser.kez" is kept
+  // The club session and the member's account operations on it.
+  AccountWorkflow& account;
   PictureStore& pictures;
   NoticeShower show_notice;
   UrlOpener open_url = OpenWithDesktop;
   PhotoChooser choose_photo = ChoosePhotoWithDialog;
 };
 
-// The light of an account state: "LampR24" nobody, "LampY24" logged in,
-// "LampG24" rated.
-QString AccountLampPicture(AccountState account_state);
-
-// A vertical gradient over the rows top..bottom between x1 and x2 (both
-// included): row i of n gets c1 - (c1 - c2) * i / (n - 1), rounded, per
-// component.
-void FillVerticalGradient(QPainter& painter, int x1, int top, int x2, int bottom, const QColor& c1,
-                          const QColor& c2);
-
 class AccountWindow : public QDialog {
   Q_OBJECT
 
  public:
-  // Reads the club's data (the rated top ten, the player's record and place,
-  // the members count, the player's photo and information, the chairman's
-  // information and photo) before the window is shown. While
-  // `game_in_progress` (or a rated game is open) the window only shows the
-  // club's data.
+  // Reads the club's data (AccountWorkflow::ReadPages) before the window is
+  // shown. While `game_in_progress` (or a rated game is open) the window only
+  // shows the club's data.
   AccountWindow(ClubWindowParts parts, AccountWindowPurpose purpose, bool game_in_progress,
                 QWidget* parent);
   ~AccountWindow() override;
@@ -87,26 +73,38 @@ class AccountWindow : public QDialog {
   // session's).
   AccountState Execute();
 
-  QTabWidget& PageControl1() { return *page_control_; }
+  QTabWidget& PageTabs() { return *page_tabs_; }
   ImageControl& PageImage(int page) { return *page_images_[static_cast<std::size_t>(page)]; }
-  ImageControl& ImageIco() { return *image_ico_; }
-  QLineEdit& Edit(int number) { return *edits_[static_cast<std::size_t>(number - 1)]; }
-  QCheckBox& CheckBox1() { return *check_box1_; }
-  QCheckBox& CheckBox2() { return *check_box2_; }
+  // The account icon with the lamp of the account state.
+  ImageControl& AccountIcon() { return *account_icon_; }
+  QLineEdit& NickField() { return *nick_field_; }
+  QLineEdit& PasswordField() { return *password_field_; }
+  // The club's name of the chosen country; never edited by the player.
+  QLineEdit& CountryNameField() { return *country_name_field_; }
+  QLineEdit& CityField() { return *city_field_; }
+  QLineEdit& EmailField() { return *email_field_; }
+  // The registration date; never edited by the player.
+  QLineEdit& RegistrationField() { return *registration_field_; }
+  QCheckBox& HidePasswordSwitch() { return *hide_password_switch_; }
+  // Whether the next game counts for the rating (before a new game only).
+  QCheckBox& RatedGameSwitch() { return *rated_game_switch_; }
   CountryLists& Countries() { return *countries_; }
-  QComboBox& ComboBox3() { return *combo_box3_; }
-  SkinnedButton& Button(int number) { return *buttons_[static_cast<std::size_t>(number - 1)]; }
-  SkinnedButton& ButtonRef2() { return *button_ref2_; }
-  SkinnedButton& ButtonRef3() { return *button_ref3_; }
-  SkinnedButton& ButtonAva1() { return *button_ava1_; }
-  SkinnedButton& ButtonOk() { return *button_ok_; }
+  QComboBox& SexBox() { return *sex_box_; }
+  SkinnedButton& CreateAccountButton() { return *create_account_button_; }
+  // "Log in" while nobody is logged in, "Sign out" while a member is.
+  SkinnedButton& LoginOrSignOutButton() { return *login_or_sign_out_button_; }
+  SkinnedButton& SaveUserFileButton() { return *save_user_file_button_; }
+  SkinnedButton& DeleteUserFileButton() { return *delete_user_file_button_; }
+  SkinnedButton& RefreshResultsButton() { return *refresh_results_button_; }
+  SkinnedButton& RefreshTopTenButton() { return *refresh_top_ten_button_; }
+  // Opens the personal information window.
+  SkinnedButton& EditPersonalInfoButton() { return *edit_personal_info_button_; }
+  SkinnedButton& OkButton() { return *ok_button_; }
   QLabel& Star() { return *star_; }
   // The GIF the star plays ("StarR0", "StarY0", "StarG0").
   const QString& StarName() const { return star_name_; }
-  const RatedTopTenReply& TopTen() const { return top_ten_; }
-  const PersonalInfo& ChairmanInfo() const { return chairman_info_; }
-  bool RecordRead() const { return record_read_; }
-  std::optional<int> MembersCount() const { return members_; }
+  // What the pages show of the club.
+  const AccountPages& ClubData() const { return club_data_; }
 
   // Redraws a page's picture (the account page with its lamps and controls).
   void DrawPage(int page);
@@ -116,14 +114,14 @@ class AccountWindow : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  ClubSession& Session() { return parts_.session; }
+  // The four boxes the player types into.
+  enum class TypedField { kNick, kPassword, kCity, kEmail };
+
+  ClubSession& Session() { return parts_.account.Session(); }
   QString Text(MsgId id) const;
   bool Locked() const;
 
-  void ReadClubData();
-  void ReadChairman();
-  void ReadOwnRecord();
-  void FormShow();
+  void PrepareShowing();
   void DrawIcon();
   void DrawCaption();
   void StartStar();
@@ -139,47 +137,50 @@ class AccountWindow : public QDialog {
   void RefreshControls();
   AccountFieldRatings RateFields() const;
   void UpdateEnabled();
-  void FieldEdited(int number, const QString& text);
+  void FieldEdited(TypedField field, const QString& text);
   void CountryChosen();
   void SexChosen(int position);
   void RatedSwitchToggled(bool ticked);
 
-  void Button1Click();  // create an account
-  void Button2Click();  // log in or sign out
-  void Button3Click();  // save the user file
-  void Button4Click();  // delete the user file
-  void ButtonRef2Click();
-  void ButtonRef3Click();
-  void ButtonAva1Click();
-  void ChairmanMouseMove(QPoint point);
-  void ChairmanMouseUp(QPoint point);
+  void CreateAccountClicked();
+  void LoginOrSignOutClicked();
+  void SaveUserFileClicked();
+  void DeleteUserFileClicked();
+  void RefreshResultsClicked();
+  void RefreshTopTenClicked();
+  void EditPersonalInfoClicked();
+  void PointerOverChairmanPage(QPoint point);
+  void ChairmanPageClicked(QPoint point);
 
   ClubWindowParts parts_;
   AccountWindowPurpose purpose_;
   bool game_in_progress_;
-  RatedTopTenReply top_ten_;
-  PersonalInfo chairman_info_;
-  bool record_read_ = false;
-  std::optional<int> members_;
-  bool player_photo_loaded_ = false;
-  bool chairman_photo_loaded_ = false;
+  AccountPages club_data_;
   bool mouse_not_yet_moved_ = true;
   bool filling_ = false;
 
-  ImageControl* image_ico_;
-  ImageControl* image_cap_;
-  QTabWidget* page_control_;
+  ImageControl* account_icon_;
+  ImageControl* caption_box_;
+  QTabWidget* page_tabs_;
   std::array<ImageControl*, 5> page_images_{};
-  std::array<QLineEdit*, 6> edits_{};
-  QCheckBox* check_box1_;
-  QCheckBox* check_box2_;
+  QLineEdit* nick_field_;
+  QLineEdit* password_field_;
+  QLineEdit* country_name_field_;
+  QLineEdit* city_field_;
+  QLineEdit* email_field_;
+  QLineEdit* registration_field_;
+  QCheckBox* hide_password_switch_;
+  QCheckBox* rated_game_switch_;
   CountryLists* countries_;
-  QComboBox* combo_box3_;
-  std::array<SkinnedButton*, 4> buttons_{};
-  SkinnedButton* button_ref2_;
-  SkinnedButton* button_ref3_;
-  SkinnedButton* button_ava1_;
-  SkinnedButton* button_ok_;
+  QComboBox* sex_box_;
+  SkinnedButton* create_account_button_;
+  SkinnedButton* login_or_sign_out_button_;
+  SkinnedButton* save_user_file_button_;
+  SkinnedButton* delete_user_file_button_;
+  SkinnedButton* refresh_results_button_;
+  SkinnedButton* refresh_top_ten_button_;
+  SkinnedButton* edit_personal_info_button_;
+  SkinnedButton* ok_button_;
   QLabel* star_;
   std::unique_ptr<QMovie> star_movie_;
   std::unique_ptr<QBuffer> star_buffer_;

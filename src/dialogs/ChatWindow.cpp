@@ -19,10 +19,6 @@ constexpr int kListWidth = 700;
 constexpr int kListHeight = 500;
 constexpr int kMaxTyped = 80;
 
-const QColor kPink(255, 200, 200);
-const QColor kLightBlue(200, 200, 255);
-const QColor kWhite(255, 255, 255);
-
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
@@ -41,58 +37,58 @@ ChatWindow::ChatWindow(ClubAccess& club, const TournamentPassport& passport, int
   SetFixedDialogFrame(*this, kWidth, kHeight);
   setWindowTitle(QStringLiteral("Kez Games Chat"));
 
-  image1_ = new ImageControl(this);
-  image1_->Place(5, 5, 48, 48);
-  image0_ = new ImageControl(this);
-  image0_->Place(107, 3, 500, 48);
-  image3_ = new ImageControl(this);
-  image3_->Place(655, 3, 51, 51);
-  image3_->setCursor(Qt::PointingHandCursor);
-  connect(image3_, &ImageControl::Clicked, this, &ChatWindow::Image3Click);
-  image2_ = new ImageControl(this);
-  image2_->Place(5, 65, kListWidth, kListHeight);
+  icon_box_ = new ImageControl(this);
+  icon_box_->Place(5, 5, 48, 48);
+  title_box_ = new ImageControl(this);
+  title_box_->Place(107, 3, 500, 48);
+  refresh_hotspot_ = new ImageControl(this);
+  refresh_hotspot_->Place(655, 3, 51, 51);
+  refresh_hotspot_->setCursor(Qt::PointingHandCursor);
+  connect(refresh_hotspot_, &ImageControl::Clicked, this, &ChatWindow::RefreshHotspotClicked);
+  message_list_ = new ImageControl(this);
+  message_list_->Place(5, 65, kListWidth, kListHeight);
 
-  edit1_ = new QLineEdit(this);
-  edit1_->setGeometry(5, 570, 660, 21);
-  edit1_->setMaxLength(kMaxTyped);
-  edit1_->setFont(CellHeightFont(ArialFamily(), 15, true));
-  edit1_->installEventFilter(this);
+  input_line_ = new QLineEdit(this);
+  input_line_->setGeometry(5, 570, 660, 21);
+  input_line_->setMaxLength(kMaxTyped);
+  input_line_->setFont(CellHeightFont(ArialFamily(), 15, true));
+  input_line_->installEventFilter(this);
 
-  envelope_ = new SkinnedButton(pictures_, this);
-  envelope_->setGeometry(668, 568, 40, 30);
-  StyleClubButton(*envelope_, ButtonColour::kRed, 16);
-  envelope_->SetColorMouse(QColor(255, 255, 0));
-  envelope_->SetGlyph(pictures_.LoadPngResource("GlyphEnvelope"));
-  envelope_->SetGlyphLayout(GlyphLayout::kBottom);
-  envelope_->setToolTip(Q(MessageText(MsgId::MsgSend, language_)));
-  connect(envelope_, &QPushButton::clicked, this, &ChatWindow::SendMessage);
+  envelope_button_ = new SkinnedButton(pictures_, this);
+  envelope_button_->setGeometry(668, 568, 40, 30);
+  StyleClubButton(*envelope_button_, ButtonColour::kRed, 16);
+  envelope_button_->SetColorMouse(kClubYellow);
+  envelope_button_->SetGlyph(pictures_.LoadPngResource("GlyphEnvelope"));
+  envelope_button_->SetGlyphLayout(GlyphLayout::kBottom);
+  envelope_button_->setToolTip(Q(MessageText(MsgId::MsgSend, language_)));
+  connect(envelope_button_, &QPushButton::clicked, this, &ChatWindow::SendMessage);
 
-  button1_ = new SkinnedButton(pictures_, this);
-  button1_->setText(Q(MessageText(MsgId::MsgClose, language_)));
-  button1_->setGeometry(5, 605, 340, 30);
-  StyleClubButton(*button1_, ButtonColour::kRed, 16);
-  connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
-  button2_ = new SkinnedButton(pictures_, this);
-  button2_->setText(Q(MessageText(MsgId::MsgPassport, language_)));
-  button2_->setGeometry(365, 605, 340, 30);
-  StyleClubButton(*button2_, ButtonColour::kRed, 16);
-  connect(button2_, &QPushButton::clicked, this, &ChatWindow::Button2Click);
+  close_button_ = new SkinnedButton(pictures_, this);
+  close_button_->setText(Q(MessageText(MsgId::MsgClose, language_)));
+  close_button_->setGeometry(5, 605, 340, 30);
+  StyleClubButton(*close_button_, ButtonColour::kRed, 16);
+  connect(close_button_, &QPushButton::clicked, this, &QDialog::accept);
+  passport_button_ = new SkinnedButton(pictures_, this);
+  passport_button_->setText(Q(MessageText(MsgId::MsgPassport, language_)));
+  passport_button_->setGeometry(365, 605, 340, 30);
+  StyleClubButton(*passport_button_, ButtonColour::kRed, 16);
+  connect(passport_button_, &QPushButton::clicked, this, &ChatWindow::PassportClicked);
 
-  timer1_.setInterval(kChatTimerMilliseconds);
-  connect(&timer1_, &QTimer::timeout, this, &ChatWindow::Timer1Timer);
-  timer1_.start();
+  refresh_timer_.setInterval(kChatTimerMilliseconds);
+  connect(&refresh_timer_, &QTimer::timeout, this, &ChatWindow::RefreshPeriodEnded);
+  refresh_timer_.start();
 
-  DrawTitleBox(*image0_, pictures_, kClient, Q(MessageText(MsgId::MsgChatTitle, language_)), 5);
-  DrawPictureBox(*image1_, pictures_, kClient, QStringLiteral("GChat048"));
-  FillBoxBackdrop(*image3_, pictures_, kClient);
+  DrawTitleBox(*title_box_, pictures_, kClient, Q(MessageText(MsgId::MsgChatTitle, language_)), 5);
+  DrawPictureBox(*icon_box_, pictures_, kClient, QStringLiteral("GChat048"));
+  FillBoxBackdrop(*refresh_hotspot_, pictures_, kClient);
 }
 
 int ChatWindow::Execute() {
-  FormShow();
+  PrepareShowing();
   return exec();
 }
 
-void ChatWindow::FormShow() {
+void ChatWindow::PrepareShowing() {
   DrawMessages();
   UpdateInputLine();
 }
@@ -100,17 +96,17 @@ void ChatWindow::FormShow() {
 void ChatWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   CentreOnParent(*this);
-  edit1_->setFocus();
+  input_line_->setFocus();
 }
 
 void ChatWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
-  painter.fillRect(5, 55, 700, 6, kClubRed);
+  PaintClubWindowBackground(painter, pictures_, kClient);
+  PaintTitleRule(painter, 700);
 }
 
 bool ChatWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == edit1_ && event->type() == QEvent::KeyPress) {
+  if (watched == input_line_ && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
       SendMessage();
@@ -121,23 +117,23 @@ bool ChatWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ChatWindow::UpdateInputLine() {
-  edit1_->setEnabled(IsPassportAcceptable(passport_));
-  envelope_->setEnabled(edit1_->isEnabled());
+  input_line_->setEnabled(IsPassportAcceptable(passport_));
+  envelope_button_->setEnabled(input_line_->isEnabled());
 }
 
 void ChatWindow::DrawMessages() {
   message_texts_.clear();
-  FillBoxBackdrop(*image2_, pictures_, kClient);
-  QPainter painter(&image2_->Image());
+  FillBoxBackdrop(*message_list_, pictures_, kClient);
+  QPainter painter(&message_list_->Image());
   painter.setRenderHint(QPainter::TextAntialiasing);
   for (int s = 1; s <= 10; ++s) {
     const int t = 50 * (s - 1);
     painter.setPen(kClubMaroon);
     painter.drawRect(0, t, kListWidth - 1, 24);
-    FillVerticalGradient(painter, QRect(1, t + 1, kListWidth - 2, 23), kPink, kWhite);
+    FillVerticalGradient(painter, QRect(1, t + 1, kListWidth - 2, 23), kChatHeaderBand, kClubWhite);
     painter.setPen(kClubNavy);
     painter.drawRect(0, t + 25, kListWidth - 1, 24);
-    FillVerticalGradient(painter, QRect(1, t + 26, kListWidth - 2, 23), kLightBlue, kWhite);
+    FillVerticalGradient(painter, QRect(1, t + 26, kListWidth - 2, 23), kChatTextBand, kClubWhite);
   }
 
   painter.setFont(CellHeightFont(ArialFamily(), 16, true));
@@ -164,14 +160,14 @@ void ChatWindow::DrawMessages() {
     }
   }
   painter.end();
-  image2_->update();
+  message_list_->update();
 }
 
 void ChatWindow::SendMessage() {
   // The line is disabled while the passport is not acceptable and after a
   // message until the next tick; the envelope button obeys the same rule.
-  if (!edit1_->isEnabled() || edit1_->text().isEmpty()) return;
-  const std::string message = ChatMessageToSend(edit1_->text().toStdString());
+  if (!input_line_->isEnabled() || input_line_->text().isEmpty()) return;
+  const std::string message = ChatMessageToSend(input_line_->text().toStdString());
   const std::string stamp = ChatTimeStamp(now_());
   bool sent = false;
   const TableReply list = club_.ReadTopTen(kChatTableId);
@@ -188,24 +184,24 @@ void ChatWindow::SendMessage() {
       show_notice_(this, {MessageText(MsgId::MsgMessageNotSent, language_), "", ""});
     return;
   }
-  edit1_->clear();
-  edit1_->setEnabled(false);
-  envelope_->setEnabled(false);
-  image3_->hide();
+  input_line_->clear();
+  input_line_->setEnabled(false);
+  envelope_button_->setEnabled(false);
+  refresh_hotspot_->hide();
   DrawMessages();
 }
 
-void ChatWindow::Timer1Timer() {
-  image3_->show();
+void ChatWindow::RefreshPeriodEnded() {
+  refresh_hotspot_->show();
   UpdateInputLine();
 }
 
-void ChatWindow::Image3Click() {
+void ChatWindow::RefreshHotspotClicked() {
   DrawMessages();
-  image3_->hide();
+  refresh_hotspot_->hide();
 }
 
-void ChatWindow::Button2Click() {
+void ChatWindow::PassportClicked() {
   if (open_passport_) open_passport_(this);
   UpdateInputLine();
 }

@@ -42,20 +42,25 @@ class ChatWindow : public QDialog {
 
   // Draws the list, decides the input line and shows the window modally.
   int Execute();
-  void FormShow();
+  // What Execute does before the window shows: the list and the input line.
+  void PrepareShowing();
   void DrawMessages();
   // Sends the input line's text (Enter, the envelope button).
   void SendMessage();
-  void Timer1Timer();
-  void Image3Click();
+  // The 15-second timer: the refresh hotspot shows and the input line is
+  // decided again.
+  void RefreshPeriodEnded();
+  // The list is read again and the hotspot hides until the next period.
+  void RefreshHotspotClicked();
 
-  ImageControl& Image2() { return *image2_; }
-  ImageControl& Image3() { return *image3_; }
-  QLineEdit& Edit1() { return *edit1_; }
-  SkinnedButton& EnvelopeButton() { return *envelope_; }
-  SkinnedButton& Button1() { return *button1_; }
-  SkinnedButton& Button2() { return *button2_; }
-  QTimer& Timer1() { return timer1_; }
+  // The ten messages, newest at the bottom.
+  ImageControl& MessageList() { return *message_list_; }
+  ImageControl& RefreshHotspot() { return *refresh_hotspot_; }
+  QLineEdit& InputLine() { return *input_line_; }
+  SkinnedButton& EnvelopeButton() { return *envelope_button_; }
+  SkinnedButton& CloseButton() { return *close_button_; }
+  SkinnedButton& PassportButton() { return *passport_button_; }
+  QTimer& RefreshTimer() { return refresh_timer_; }
   const std::vector<DrawnText>& MessageTexts() const { return message_texts_; }
 
  protected:
@@ -64,7 +69,7 @@ class ChatWindow : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void Button2Click();
+  void PassportClicked();
   void UpdateInputLine();
 
   ClubAccess& club_;
@@ -74,15 +79,15 @@ class ChatWindow : public QDialog {
   PassportOpener open_passport_;
   NoticeOverShower show_notice_;
   Clock now_;
-  ImageControl* image0_;
-  ImageControl* image1_;
-  ImageControl* image2_;
-  ImageControl* image3_;
-  QLineEdit* edit1_;
-  SkinnedButton* envelope_;
-  SkinnedButton* button1_;
-  SkinnedButton* button2_;
-  QTimer timer1_;
+  ImageControl* title_box_;
+  ImageControl* icon_box_;
+  ImageControl* message_list_;
+  ImageControl* refresh_hotspot_;
+  QLineEdit* input_line_;
+  SkinnedButton* envelope_button_;
+  SkinnedButton* close_button_;
+  SkinnedButton* passport_button_;
+  QTimer refresh_timer_;
   std::vector<DrawnText> message_texts_;
 };
 

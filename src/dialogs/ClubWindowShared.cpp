@@ -5,7 +5,6 @@
 
 #include "club/NameRules.h"
 #include "club/TopTenService.h"
-#include "dialogs/DialogFrame.h"
 #include "dialogs/NoticeWindow.h"
 #include "storage/TextFile.h"
 #include "ui/Drawing.h"
@@ -58,53 +57,6 @@ std::string ChatTimeStamp(const QDateTime& when) {
                   QStringLiteral("_Braxo");
   stamp.replace(QLatin1Char(' '), QLatin1Char('_'));
   return stamp.toStdString();
-}
-
-void PaintStretchedBackdrop(QPainter& painter, const QImage& background, QSize client, QRect box) {
-  painter.drawImage(QRect(-box.left(), -box.top(), client.width(), client.height()), background);
-}
-
-void FillBoxBackdrop(ImageControl& box, PictureStore& pictures, QSize client) {
-  QPainter painter(&box.Image());
-  PaintStretchedBackdrop(painter, pictures.LoadJpegResource("BG"), client, box.geometry());
-}
-
-void DrawPictureBox(ImageControl& box, PictureStore& pictures, QSize client,
-                    const QString& picture) {
-  FillBoxBackdrop(box, pictures, client);
-  QPainter painter(&box.Image());
-  painter.drawImage(0, 0, pictures.LoadPngResource(picture));
-  box.update();
-}
-
-void DrawTitleBox(ImageControl& box, PictureStore& pictures, QSize client, const QString& title,
-                  int top, bool bold) {
-  FillBoxBackdrop(box, pictures, client);
-  QPainter painter(&box.Image());
-  painter.setFont(CellHeightFont(ArialFamily(), 40, bold));
-  DrawShadowText(painter, title, 0, box.width(), top, kClubRed, 'c');
-  box.update();
-}
-
-void FillVerticalGradient(QPainter& painter, const QRect& area, const QColor& top,
-                          const QColor& bottom) {
-  const int rows = area.height();
-  for (int i = 0; i < rows; ++i) {
-    const auto mix = [&](int a, int b) {
-      return rows == 1 ? a : RoundHalfEven(a - (a - b) * static_cast<double>(i) / (rows - 1));
-    };
-    painter.fillRect(area.left(), area.top() + i, area.width(), 1,
-                     QColor(mix(top.red(), bottom.red()), mix(top.green(), bottom.green()),
-                            mix(top.blue(), bottom.blue())));
-  }
-}
-
-void StyleClubButton(SkinnedButton& button, ButtonColour scheme, int char_height) {
-  StyleDialogButton(button, scheme, char_height);
-  button.SetColorMouse(QColor(255, 255, 255));
-  button.SetLightFont(true);
-  button.SetKontur(true);
-  button.SetGrayDis(false);
 }
 
 void TextWriter::Left(const QString& text, int x, int y) {

@@ -1,37 +1,25 @@
-// What the tournament, chat and statistics windows share: their colours, the
-// stretched background behind their picture boxes, the title lettering, the
-// skinned button look, a painter that remembers what it wrote (so that a
-// test can read a box back), and the small decisions the windows take on the
-// passport and on chat texts.
+// What the tournament, chat and statistics windows share besides their look
+// (ClubWindowStyle.h): the tables they show, a painter that remembers what it
+// wrote (so that a test can read a box back), and the small decisions the
+// windows take on the passport and on chat texts.
 #pragma once
 
 #include <QColor>
 #include <QDateTime>
-#include <QImage>
 #include <QPainter>
-#include <QRect>
-#include <QSize>
 #include <QString>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "dialogs/ClubWindowStyle.h"
 #include "game/Ports.h"
 #include "storage/SettingsFile.h"
-#include "ui/ImageControl.h"
-#include "ui/Pictures.h"
-#include "ui/SkinnedButton.h"
 
 class QWidget;
 
 namespace braxo {
-
-inline const QColor kClubRed(255, 0, 0);
-inline const QColor kClubMaroon(128, 0, 0);
-inline const QColor kClubBlue(0, 0, 255);
-inline const QColor kClubNavy(0, 0, 128);
-inline const QColor kClubEditBackground(208, 213, 234);
 
 // The tournament tables: the game's Windows players (the game's id), and its
 // Android players (the id + 100). Results are always written to the first.
@@ -76,30 +64,6 @@ QString ShownWithSpaces(std::string_view stored);
 // inside either part are "_" as well, since the club's lists are cut at
 // spaces.
 std::string ChatTimeStamp(const QDateTime& when);
-
-// --- Drawing ---
-
-// The part of `background` stretched to `client` that lies under `box`, drawn
-// at the painter's origin: what a picture box at `box` shows as its own
-// background.
-void PaintStretchedBackdrop(QPainter& painter, const QImage& background, QSize client, QRect box);
-// Gives the image box its background (see PaintStretchedBackdrop).
-void FillBoxBackdrop(ImageControl& box, PictureStore& pictures, QSize client);
-// A box with its background and `picture` at its top left.
-void DrawPictureBox(ImageControl& box, PictureStore& pictures, QSize client,
-                    const QString& picture);
-// A title box: its background and `title` in red with a shadow, bold Arial
-// of cell height 40 (plain when `bold` is false), centred across the box at
-// `top`.
-void DrawTitleBox(ImageControl& box, PictureStore& pictures, QSize client, const QString& title,
-                  int top, bool bold = true);
-// Fills `area` row by row from `top` to `bottom`: row i of n gets
-// top - (top - bottom) * i / (n - 1) in each component, rounded.
-void FillVerticalGradient(QPainter& painter, const QRect& area, const QColor& top,
-                          const QColor& bottom);
-// The windows' buttons: `scheme` face, white under the mouse, light face and
-// rectangle, contour, yellow bold Arial of character height `char_height`.
-void StyleClubButton(SkinnedButton& button, ButtonColour scheme, int char_height);
 
 // A text as a box shows it: where its top-left corner lies and its colour.
 struct DrawnText {

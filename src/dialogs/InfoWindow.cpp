@@ -57,16 +57,16 @@ InfoWindow::InfoWindow(const InterfaceLanguage& language, const ChampionsFile& c
       open_url_(std::move(open_url)) {
   SetFixedDialogFrame(*this, kInfoWidth, kInfoHeight);
 
-  image1_ = new ImageControl(this);
-  image1_->Place(0, 0, kInfoWidth, kInfoImageHeight);
-  connect(image1_, &ImageControl::Moved, this, &InfoWindow::Image1MouseMove);
-  connect(image1_, &ImageControl::Pressed, this, &InfoWindow::Image1MouseDown);
+  page_picture_ = new ImageControl(this);
+  page_picture_->Place(0, 0, kInfoWidth, kInfoImageHeight);
+  connect(page_picture_, &ImageControl::Moved, this, &InfoWindow::PointerOverPage);
+  connect(page_picture_, &ImageControl::Pressed, this, &InfoWindow::PagePressed);
 
-  button1_ = new SkinnedButton(pictures_, this);
-  button1_->setText(QStringLiteral("Ok"));
-  StyleDialogButton(*button1_, ButtonColour::kGreen, 21);
-  button1_->setGeometry(10, 345, 590, 45);
-  connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
+  ok_button_ = new SkinnedButton(pictures_, this);
+  ok_button_->setText(QStringLiteral("Ok"));
+  StyleDialogButton(*ok_button_, ButtonColour::kGreen, 21);
+  ok_button_->setGeometry(10, 345, 590, 45);
+  connect(ok_button_, &QPushButton::clicked, this, &QDialog::accept);
 
   // The play options sit in the frame above the flag and the arrows.
   const QString text_style = QStringLiteral("color: rgb(0, 0, 160); background: transparent;");
@@ -96,7 +96,7 @@ InfoWindow::InfoWindow(const InterfaceLanguage& language, const ChampionsFile& c
   casual_note_ = make_line(66);
   casual_keys_ = make_line(84);
   QWidget::setTabOrder(free_tile_marks_, casual_mode_);
-  QWidget::setTabOrder(casual_mode_, button1_);
+  QWidget::setTabOrder(casual_mode_, ok_button_);
 }
 
 void InfoWindow::AttachOptions(Options* options, std::function<void()> changed) {
@@ -131,7 +131,7 @@ void InfoWindow::Execute(InfoPage page, LanguageStepper step_language) {
 }
 
 void InfoWindow::showEvent(QShowEvent* event) {
-  FormShow();
+  PrepareShowing();
   QDialog::showEvent(event);
   CentreOnParent(*this);
 }
@@ -161,12 +161,12 @@ void InfoWindow::PaintPageBackground(QPainter& painter) {
   painter.drawImage(5, 5, pictures_.LoadPngResource("Ramka600"));
 }
 
-void InfoWindow::FormShow() {
+void InfoWindow::PrepareShowing() {
   UpdateCaption();
-  image1_->setToolTip(QString());
-  image1_->setCursor(Qt::ArrowCursor);
+  page_picture_->setToolTip(QString());
+  page_picture_->setCursor(Qt::ArrowCursor);
   {
-    QPainter painter(&image1_->Image());
+    QPainter painter(&page_picture_->Image());
     PaintPageBackground(painter);
     painter.setRenderHint(QPainter::TextAntialiasing);
     switch (page_) {
@@ -183,8 +183,8 @@ void InfoWindow::FormShow() {
   }
   if (page_ == InfoPage::kOptions) DrawFlag();
   ShowPlayOptions();
-  image1_->update();
-  button1_->setFocus();
+  page_picture_->update();
+  ok_button_->setFocus();
 }
 
 void InfoWindow::DrawAboutPage(QPainter& painter) {
@@ -213,7 +213,7 @@ void InfoWindow::DrawOptionsPage(QPainter& painter) {
 }
 
 void InfoWindow::DrawFlag() {
-  QPainter painter(&image1_->Image());
+  QPainter painter(&page_picture_->Image());
   // The flag has transparent parts: without the restored background the
   // previous language's flag would show through them.
   painter.setClipRect(kFlagLeft, kFlagTop, kFlagWidth, kFlagHeight);
@@ -240,7 +240,7 @@ void InfoWindow::DrawChampionsPage(QPainter& painter) {
   }
 }
 
-void InfoWindow::Image1MouseMove(QPoint point) {
+void InfoWindow::PointerOverPage(QPoint point) {
   bool hand = false;
   QString hint;
   if (page_ == InfoPage::kAbout) {
@@ -254,11 +254,11 @@ void InfoWindow::Image1MouseMove(QPoint point) {
   } else if (page_ == InfoPage::kOptions) {
     hand = InLeftArrow(point) || InRightArrow(point);
   }
-  image1_->setCursor(hand ? Qt::PointingHandCursor : Qt::ArrowCursor);
-  image1_->setToolTip(hint);
+  page_picture_->setCursor(hand ? Qt::PointingHandCursor : Qt::ArrowCursor);
+  page_picture_->setToolTip(hint);
 }
 
-void InfoWindow::Image1MouseDown(QPoint point) {
+void InfoWindow::PagePressed(QPoint point) {
   if (page_ == InfoPage::kAbout) {
     if (InIcon(point)) {
       const QUrl& page = contacts_.web_pages[QRandomGenerator::global()->bounded(2)];
@@ -280,7 +280,7 @@ void InfoWindow::Image1MouseDown(QPoint point) {
     DrawFlag();
     UpdateCaption();
     ShowPlayOptions();
-    image1_->update();
+    page_picture_->update();
   }
 }
 

@@ -61,8 +61,8 @@ class InfoWindow : public QDialog {
   // shows the language alone. `options` must outlive the window.
   void AttachOptions(Options* options, std::function<void()> changed);
 
-  ImageControl& Image1() { return *image1_; }
-  SkinnedButton& Button1() { return *button1_; }
+  ImageControl& PagePicture() { return *page_picture_; }
+  SkinnedButton& OkButton() { return *ok_button_; }
   QCheckBox& FreeTileMarksBox() { return *free_tile_marks_; }
   QCheckBox& CasualModeBox() { return *casual_mode_; }
 
@@ -71,9 +71,9 @@ class InfoWindow : public QDialog {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  void FormShow();
+  void PrepareShowing();
   void UpdateCaption();
-  // BG stretched over the whole window and the frame, as Image1 shows them
+  // BG stretched over the whole window and the frame, as the page picture shows them
   // under every page.
   void PaintPageBackground(QPainter& painter);
   void DrawAboutPage(QPainter& painter);
@@ -85,8 +85,8 @@ class InfoWindow : public QDialog {
   // The play options' check boxes and lines: shown on the options page when
   // options are attached, in the current language.
   void ShowPlayOptions();
-  void Image1MouseMove(QPoint point);
-  void Image1MouseDown(QPoint point);
+  void PointerOverPage(QPoint point);
+  void PagePressed(QPoint point);
 
   const InterfaceLanguage& language_;
   const ChampionsFile& champions_;
@@ -95,8 +95,8 @@ class InfoWindow : public QDialog {
   UrlOpener open_url_;
   InfoPage page_ = InfoPage::kAbout;
   LanguageStepper step_language_;
-  ImageControl* image1_;
-  SkinnedButton* button1_;
+  ImageControl* page_picture_;
+  SkinnedButton* ok_button_;
   Options* options_ = nullptr;
   std::function<void()> options_changed_;
   QCheckBox* free_tile_marks_;

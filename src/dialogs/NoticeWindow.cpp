@@ -47,9 +47,9 @@ NoticeWindow::NoticeWindow(const Notice& notice, QWidget* parent, UrlOpener open
   SetFixedDialogFrame(*this, kNoticeWidth, kNoticeHeight);
   setFont(DialogFont());
 
-  image_ = new QLabel(this);
-  image_->setGeometry(kMargin, kMargin, 48, 48);
-  image_->setPixmap(QPixmap::fromImage(DrawWarningTriangle()));
+  warning_sign_ = new QLabel(this);
+  warning_sign_->setGeometry(kMargin, kMargin, 48, 48);
+  warning_sign_->setPixmap(QPixmap::fromImage(DrawWarningTriangle()));
 
   message_label_ = new QLabel(this);
   second_label_ = new QLabel(this);
@@ -71,7 +71,7 @@ NoticeWindow::NoticeWindow(const Notice& notice, QWidget* parent, UrlOpener open
   connect(ok_button_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void NoticeWindow::FormShow() {
+void NoticeWindow::PrepareShowing() {
   const bool wide = CharacterCount(message_) > kNoticeNarrowCharacters ||
                     CharacterCount(second_) > kNoticeNarrowCharacters ||
                     CharacterCount(link_) > kNoticeNarrowCharacters;
@@ -91,7 +91,7 @@ void NoticeWindow::FormShow() {
 }
 
 void NoticeWindow::showEvent(QShowEvent* event) {
-  FormShow();
+  PrepareShowing();
   QDialog::showEvent(event);
   CentreOnParent(*this);
 }
@@ -105,13 +105,13 @@ bool NoticeWindow::eventFilter(QObject* watched, QEvent* event) {
       const bool click = link_pressed_ && mouse->button() == Qt::LeftButton &&
                          link_label_->rect().contains(mouse->position().toPoint());
       link_pressed_ = false;
-      if (click) LinkClick();
+      if (click) LinkClicked();
     }
   }
   return QDialog::eventFilter(watched, event);
 }
 
-void NoticeWindow::LinkClick() {
+void NoticeWindow::LinkClicked() {
   // The link may come from the network: anything but a web address is
   // ignored, and a failure to open it is silent.
   const QUrl url = NoticeLinkUrl(link_);

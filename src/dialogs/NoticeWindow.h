@@ -46,14 +46,14 @@ class NoticeWindow : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void FormShow();
-  void LinkClick();
+  void PrepareShowing();
+  void LinkClicked();
 
   QString message_;
   QString second_;
   QString link_;
   UrlOpener opener_;
-  QLabel* image_;
+  QLabel* warning_sign_;
   QLabel* message_label_;
   QLabel* second_label_;
   QLabel* link_label_;

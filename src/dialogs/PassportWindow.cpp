@@ -27,24 +27,7 @@ QFont BoldArial(int char_height) {
   return font;
 }
 
-void StyleEditable(QWidget& widget) {
-  widget.setFont(BoldArial(13));
-  QPalette palette = widget.palette();
-  palette.setColor(QPalette::Base, kClubEditBackground);
-  palette.setColor(QPalette::Button, kClubEditBackground);
-  palette.setColor(QPalette::Text, kClubMaroon);
-  palette.setColor(QPalette::ButtonText, kClubMaroon);
-  widget.setPalette(palette);
-  widget.setAutoFillBackground(true);
-}
-
 }  // namespace
-
-QString LampPicture(int rating) {
-  if (rating >= kRateGood) return QStringLiteral("LampG24");
-  if (rating == kRateCyrillic) return QStringLiteral("LampY24");
-  return QStringLiteral("LampR24");
-}
 
 PassportWindow::PassportWindow(TournamentPassport& passport, int language, PictureStore& pictures,
                                QWidget* parent)
@@ -53,10 +36,10 @@ PassportWindow::PassportWindow(TournamentPassport& passport, int language, Pictu
   const QString title = Q(MessageText(MsgId::MsgPassport, language_));
   setWindowTitle(title);
 
-  image1_ = new ImageControl(this);
-  image1_->Place(5, 5, 48, 48);
-  image0_ = new ImageControl(this);
-  image0_->Place(55, 5, 400, 48);
+  icon_box_ = new ImageControl(this);
+  icon_box_->Place(5, 5, 48, 48);
+  title_box_ = new ImageControl(this);
+  title_box_->Place(55, 5, 400, 48);
 
   const auto label = [this](MsgId id, int x, int y) {
     auto* text = new QLabel(Q(MessageText(id, language_)) + ":", this);
@@ -72,58 +55,58 @@ PassportWindow::PassportWindow(TournamentPassport& passport, int language, Pictu
   label(MsgId::MsgSex, 5, 120);
   label(MsgId::MsgCountry, 250, 120);
 
-  edit1_ = new QLineEdit(this);
-  edit1_->setGeometry(5, 90, 170, 24);
-  edit1_->setMaxLength(kNickLimit);
-  StyleEditable(*edit1_);
-  edit1_->installEventFilter(this);
-  image3_ = new ImageControl(this);
-  image3_->Place(180, 90, 24, 24);
-  edit2_ = new QLineEdit(this);
-  edit2_->setGeometry(250, 90, 170, 24);
-  edit2_->setMaxLength(kCityLimit);
-  StyleEditable(*edit2_);
-  edit2_->installEventFilter(this);
-  image4_ = new ImageControl(this);
-  image4_->Place(425, 90, 24, 24);
+  nick_field_ = new QLineEdit(this);
+  nick_field_->setGeometry(5, 90, 170, 24);
+  nick_field_->setMaxLength(kNickLimit);
+  StyleClubField(*nick_field_);
+  nick_field_->installEventFilter(this);
+  nick_lamp_ = new ImageControl(this);
+  nick_lamp_->Place(180, 90, 24, 24);
+  city_field_ = new QLineEdit(this);
+  city_field_->setGeometry(250, 90, 170, 24);
+  city_field_->setMaxLength(kCityLimit);
+  StyleClubField(*city_field_);
+  city_field_->installEventFilter(this);
+  city_lamp_ = new ImageControl(this);
+  city_lamp_->Place(425, 90, 24, 24);
 
-  combo3_ = new QComboBox(this);
-  combo3_->setGeometry(5, 145, 170, 22);
-  combo3_->addItem(Q(MessageText(MsgId::MsgMale, language_)));
-  combo3_->addItem(Q(MessageText(MsgId::MsgFemale, language_)));
-  StyleEditable(*combo3_);
+  sex_box_ = new QComboBox(this);
+  sex_box_->setGeometry(5, 145, 170, 22);
+  sex_box_->addItem(Q(MessageText(MsgId::MsgMale, language_)));
+  sex_box_->addItem(Q(MessageText(MsgId::MsgFemale, language_)));
+  StyleClubField(*sex_box_);
 
-  lists_ = new CountryLists(pictures_, this);
-  lists_->SetLanguage(language_);
-  lists_->ContinentBox().setGeometry(250, 145, 170, 22);
-  lists_->CountryBox().setGeometry(250, 170, 170, 22);
-  StyleEditable(lists_->ContinentBox());
-  StyleEditable(lists_->CountryBox());
-  lists_->SetItemHeight(18);
+  countries_ = new CountryLists(pictures_, this);
+  countries_->SetLanguage(language_);
+  countries_->ContinentBox().setGeometry(250, 145, 170, 22);
+  countries_->CountryBox().setGeometry(250, 170, 170, 22);
+  StyleClubField(countries_->ContinentBox());
+  StyleClubField(countries_->CountryBox());
+  countries_->SetItemHeight(18);
 
-  button1_ = new SkinnedButton(pictures_, this);
-  button1_->setText(QStringLiteral("Ok"));
-  button1_->setGeometry(5, 200, 450, 30);
-  StyleClubButton(*button1_, ButtonColour::kRed, 16);
-  connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
+  ok_button_ = new SkinnedButton(pictures_, this);
+  ok_button_->setText(QStringLiteral("Ok"));
+  ok_button_->setGeometry(5, 200, 450, 30);
+  StyleClubButton(*ok_button_, ButtonColour::kRed, 16);
+  connect(ok_button_, &QPushButton::clicked, this, &QDialog::accept);
 
-  DrawTitleBox(*image0_, pictures_, kClient, title, 5);
-  DrawPictureBox(*image1_, pictures_, kClient, QStringLiteral("Earth48"));
+  DrawTitleBox(*title_box_, pictures_, kClient, title, 5);
+  DrawPictureBox(*icon_box_, pictures_, kClient, QStringLiteral("Earth48"));
 
-  edit1_->setText(Q(passport_.nick));
-  edit2_->setText(Q(passport_.city));
+  nick_field_->setText(Q(passport_.nick));
+  city_field_->setText(Q(passport_.city));
   NamesChanged();
-  combo3_->setCurrentIndex(passport_.sex == 'M' ? 0 : 1);
-  lists_->SetCode(passport_.country_code);
+  sex_box_->setCurrentIndex(passport_.sex == 'M' ? 0 : 1);
+  countries_->SetCode(passport_.country_code);
 
   // Connected after the boxes got the passport, so that filling them
   // changes nothing.
-  connect(edit1_, &QLineEdit::textChanged, this, &PassportWindow::NamesChanged);
-  connect(edit2_, &QLineEdit::textChanged, this, &PassportWindow::NamesChanged);
-  connect(combo3_, &QComboBox::activated, this,
+  connect(nick_field_, &QLineEdit::textChanged, this, &PassportWindow::NamesChanged);
+  connect(city_field_, &QLineEdit::textChanged, this, &PassportWindow::NamesChanged);
+  connect(sex_box_, &QComboBox::activated, this,
           [this](int position) { passport_.sex = position == 0 ? 'M' : 'W'; });
-  connect(lists_, &CountryLists::CodeChanged, this,
-          [this] { passport_.country_code = lists_->CodeText(); });
+  connect(countries_, &CountryLists::CodeChanged, this,
+          [this] { passport_.country_code = countries_->CodeText(); });
 }
 
 int PassportWindow::Execute() { return exec(); }
@@ -135,8 +118,8 @@ void PassportWindow::showEvent(QShowEvent* event) {
 
 void PassportWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
-  painter.fillRect(5, 55, 450, 6, kClubRed);
+  PaintClubWindowBackground(painter, pictures_, kClient);
+  PaintTitleRule(painter, 450);
 }
 
 void PassportWindow::DrawLamp(ImageControl& lamp, QString& shown, int rating) {
@@ -150,14 +133,14 @@ void PassportWindow::DrawLamp(ImageControl& lamp, QString& shown, int rating) {
 }
 
 void PassportWindow::NamesChanged() {
-  const std::string nick = edit1_->text().toStdString();
-  const std::string city = edit2_->text().toStdString();
+  const std::string nick = nick_field_->text().toStdString();
+  const std::string city = city_field_->text().toStdString();
   const int nick_rating = RateNameTextUtf8(nick, kRateNick);
   const int city_rating = RateNameTextUtf8(city, kRateCity);
-  DrawLamp(*image3_, nick_lamp_, nick_rating);
-  DrawLamp(*image4_, city_lamp_, city_rating);
+  DrawLamp(*nick_lamp_, nick_lamp_picture_, nick_rating);
+  DrawLamp(*city_lamp_, city_lamp_picture_, city_rating);
   valid_ = nick_rating >= kRateCyrillic && city_rating >= kRateCyrillic;
-  button1_->setEnabled(valid_);
+  ok_button_->setEnabled(valid_);
   if (!valid_) return;
   // Both boxes, not only the one just changed: a change made to the other
   // while this one was refused would otherwise be shown but never kept. A
@@ -167,7 +150,7 @@ void PassportWindow::NamesChanged() {
 }
 
 bool PassportWindow::eventFilter(QObject* watched, QEvent* event) {
-  if ((watched == edit1_ || watched == edit2_) && event->type() == QEvent::KeyPress) {
+  if ((watched == nick_field_ || watched == city_field_) && event->type() == QEvent::KeyPress) {
     const QString typed = static_cast<QKeyEvent*>(event)->text();
     // Control keys (Backspace, the arrows, shortcuts) carry no printable
     // text and always pass; a printable character outside the name
@@ -182,8 +165,8 @@ bool PassportWindow::eventFilter(QObject* watched, QEvent* event) {
 void PassportWindow::done(int result) {
   if (!valid_) {
     const bool nick_refused =
-        RateNameTextUtf8(edit1_->text().toStdString(), kRateNick) == kRateRefused;
-    (nick_refused ? edit1_ : edit2_)->setFocus();
+        RateNameTextUtf8(nick_field_->text().toStdString(), kRateNick) == kRateRefused;
+    (nick_refused ? nick_field_ : city_field_)->setFocus();
     return;
   }
   QDialog::done(result);

@@ -19,9 +19,6 @@
 
 namespace braxo {
 
-// The lamp picture of a name's rating: red (1), yellow (2), green (3).
-QString LampPicture(int rating);
-
 class PassportWindow : public QDialog {
   Q_OBJECT
 
@@ -34,17 +31,17 @@ class PassportWindow : public QDialog {
   // Valid while both names are rated at least 2.
   bool Valid() const { return valid_; }
 
-  QLineEdit& Edit1() { return *edit1_; }  // nick
-  QLineEdit& Edit2() { return *edit2_; }  // city
-  ImageControl& NickLamp() { return *image3_; }
-  ImageControl& CityLamp() { return *image4_; }
-  QComboBox& ComboBox1() { return lists_->ContinentBox(); }
-  QComboBox& ComboBox2() { return lists_->CountryBox(); }
-  QComboBox& ComboBox3() { return *combo3_; }
-  SkinnedButton& Button1() { return *button1_; }
+  QLineEdit& NickField() { return *nick_field_; }
+  QLineEdit& CityField() { return *city_field_; }
+  ImageControl& NickLamp() { return *nick_lamp_; }
+  ImageControl& CityLamp() { return *city_lamp_; }
+  QComboBox& ContinentBox() { return countries_->ContinentBox(); }
+  QComboBox& CountryBox() { return countries_->CountryBox(); }
+  QComboBox& SexBox() { return *sex_box_; }
+  SkinnedButton& OkButton() { return *ok_button_; }
   // The picture each lamp shows.
-  QString NickLampPicture() const { return nick_lamp_; }
-  QString CityLampPicture() const { return city_lamp_; }
+  QString NickLampPicture() const { return nick_lamp_picture_; }
+  QString CityLampPicture() const { return city_lamp_picture_; }
 
  public slots:
   void done(int result) override;
@@ -61,17 +58,17 @@ class PassportWindow : public QDialog {
   TournamentPassport& passport_;
   int language_;
   PictureStore& pictures_;
-  ImageControl* image0_;
-  ImageControl* image1_;
-  ImageControl* image3_;
-  ImageControl* image4_;
-  QLineEdit* edit1_;
-  QLineEdit* edit2_;
-  QComboBox* combo3_;
-  CountryLists* lists_;
-  SkinnedButton* button1_;
-  QString nick_lamp_;
-  QString city_lamp_;
+  ImageControl* title_box_;
+  ImageControl* icon_box_;
+  ImageControl* nick_lamp_;
+  ImageControl* city_lamp_;
+  QLineEdit* nick_field_;
+  QLineEdit* city_field_;
+  QComboBox* sex_box_;
+  CountryLists* countries_;
+  SkinnedButton* ok_button_;
+  QString nick_lamp_picture_;
+  QString city_lamp_picture_;
   bool valid_ = false;
 };
 

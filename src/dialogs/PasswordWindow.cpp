@@ -61,15 +61,15 @@ PasswordWindow::PasswordWindow(const InterfaceLanguage& language, std::string& p
   error_label_ = CentredLabel(this, 35, 77, 130, 12, QColor(255, 0, 0));
   error_label_->hide();
 
-  edit1_ = new QLineEdit(this);
-  edit1_->setGeometry(50, 55, 100, 21);
-  edit1_->setFont(CellHeightFont(ArialFamily(), 14, true));
-  QPalette edit_palette = edit1_->palette();
+  entry_field_ = new QLineEdit(this);
+  entry_field_->setGeometry(50, 55, 100, 21);
+  entry_field_->setFont(CellHeightFont(ArialFamily(), 14, true));
+  QPalette edit_palette = entry_field_->palette();
   edit_palette.setColor(QPalette::Base, QColor(208, 213, 234));
   edit_palette.setColor(QPalette::Text, QColor(128, 0, 0));
-  edit1_->setPalette(edit_palette);
-  edit1_->installEventFilter(this);
-  connect(edit1_, &QLineEdit::textChanged, this, &PasswordWindow::Edit1Change);
+  entry_field_->setPalette(edit_palette);
+  entry_field_->installEventFilter(this);
+  connect(entry_field_, &QLineEdit::textChanged, this, &PasswordWindow::EntryChanged);
 
   cancel_button_ = new SkinnedButton(pictures_, this);
   cancel_button_->setGeometry(5, 115, 90, 30);
@@ -104,7 +104,7 @@ std::optional<std::string> PasswordWindow::AskChampionName() {
   return confirmed_name_;
 }
 
-void PasswordWindow::FormShow() {
+void PasswordWindow::PrepareShowing() {
   error_label_->setText(Q(language_.Text(MsgId::MsgInvalidPassword)));
   error_label_->hide();
   cancel_button_->setText(Q(language_.Text(MsgId::MsgCancel)));
@@ -114,8 +114,8 @@ void PasswordWindow::FormShow() {
     stop_sign_->hide();
     const QString name = Q(player_name_);
     name_validator_.SetPrevious(name);
-    edit1_->setValidator(&name_validator_);
-    edit1_->setText(name);
+    entry_field_->setValidator(&name_validator_);
+    entry_field_->setText(name);
     ok_button_->move(55, 114);
     cancel_button_->hide();
   } else {
@@ -124,18 +124,18 @@ void PasswordWindow::FormShow() {
     setWindowTitle(Q(language_.Text(MsgId::MsgModeLabel) + " " + language_.Text(mode)));
     prompt_label_->setText(Q(language_.Text(MsgId::MsgEnterPassword)));
     stop_sign_->show();
-    edit1_->setValidator(nullptr);
+    entry_field_->setValidator(nullptr);
     // A champion's name confirmed last time is not offered as a password; any
     // other earlier text (a refused password) stays for another try.
-    if (edit1_->text().toStdString() == last_champion_name_) edit1_->clear();
+    if (entry_field_->text().toStdString() == last_champion_name_) entry_field_->clear();
     ok_button_->move(105, 114);
     cancel_button_->show();
   }
-  edit1_->setFocus();
+  entry_field_->setFocus();
 }
 
 void PasswordWindow::showEvent(QShowEvent* event) {
-  FormShow();
+  PrepareShowing();
   QDialog::showEvent(event);
   CentreOnParent(*this);
 }
@@ -149,7 +149,7 @@ void PasswordWindow::paintEvent(QPaintEvent*) {
 }
 
 bool PasswordWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == edit1_ && event->type() == QEvent::KeyPress) {
+  if (watched == entry_field_ && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
       Confirm();
@@ -160,13 +160,13 @@ bool PasswordWindow::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void PasswordWindow::Edit1Change(const QString& text) {
+void PasswordWindow::EntryChanged(const QString& text) {
   name_validator_.SetPrevious(text);
   if (prompt_ == PasswordPrompt::kChampionName) player_name_ = text.toStdString();
 }
 
 void PasswordWindow::Confirm() {
-  const std::string text = edit1_->text().toStdString();
+  const std::string text = entry_field_->text().toStdString();
   if (prompt_ == PasswordPrompt::kChampionName) {
     last_champion_name_ = text;
     confirmed_name_ = text;
@@ -181,7 +181,7 @@ void PasswordWindow::Confirm() {
     return;
   }
   error_label_->show();
-  edit1_->setFocus();
+  entry_field_->setFocus();
 }
 
 }  // namespace braxo

@@ -65,7 +65,7 @@ class PasswordWindow : public QDialog {
   bool PasswordAccepted() const { return password_accepted_; }
   const std::optional<std::string>& ConfirmedName() const { return confirmed_name_; }
 
-  QLineEdit& Edit1() { return *edit1_; }
+  QLineEdit& EntryField() { return *entry_field_; }
   QLabel& PromptLabel() { return *prompt_label_; }
   QLabel& ErrorLabel() { return *error_label_; }
   QLabel& StopSign() { return *stop_sign_; }
@@ -78,9 +78,9 @@ class PasswordWindow : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void FormShow();
+  void PrepareShowing();
   void Confirm();
-  void Edit1Change(const QString& text);
+  void EntryChanged(const QString& text);
 
   const InterfaceLanguage& language_;
   std::string& player_name_;
@@ -95,7 +95,7 @@ class PasswordWindow : public QDialog {
   QLabel* stop_sign_;
   QLabel* prompt_label_;
   QLabel* error_label_;
-  QLineEdit* edit1_;
+  QLineEdit* entry_field_;
   SkinnedButton* cancel_button_;
   SkinnedButton* ok_button_;
   TypedLengthValidator name_validator_;

@@ -4,8 +4,8 @@
 #include <QPainter>
 
 #include "club/PhotoUpload.h"
+#include "dialogs/ClubWindowStyle.h"
 #include "dialogs/DialogFrame.h"
-#include "storage/TextFile.h"
 #include "ui/Drawing.h"
 
 namespace braxo {
@@ -37,14 +37,6 @@ constexpr std::array<RowLayout, kInfoRowCount> kInfoRows = {{
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
-void StyleButton(SkinnedButton& button) {
-  StyleDialogButton(button, ButtonColour::kRed, 16);
-  button.setFont(CellHeightFont(ComicFamily(), 16, false));
-  button.SetHeightSB(ButtonHeight::k45);
-  button.SetKontur(true);
-  button.SetGrayDis(true);
-}
-
 }  // namespace
 
 PersonalInfoWindow::PersonalInfoWindow(const ClubWindowParts& parts, bool photo_loaded,
@@ -62,36 +54,38 @@ PersonalInfoWindow::PersonalInfoWindow(const ClubWindowParts& parts, bool photo_
     edit->setGeometry(layout.left + 35, layout.top, 200, 31);
     edit->setMaxLength(layout.max_length);
     edit->setFont(edit_font);
-    connect(edit, &QLineEdit::textEdited, this, [this] { button_ok_i_->setEnabled(true); });
-    edits_[static_cast<std::size_t>(row)] = edit;
+    connect(edit, &QLineEdit::textEdited, this, [this] { update_info_button_->setEnabled(true); });
+    info_fields_[static_cast<std::size_t>(row)] = edit;
   }
-  image1_ = new ImageControl(this);
-  image1_->Place(500, 5, 240, 290);
-  image1_->setCursor(Qt::PointingHandCursor);
-  connect(image1_, &ImageControl::Clicked, this, &PersonalInfoWindow::ChoosePhoto);
+  photo_box_ = new ImageControl(this);
+  photo_box_->Place(500, 5, 240, 290);
+  photo_box_->setCursor(Qt::PointingHandCursor);
+  connect(photo_box_, &ImageControl::Clicked, this, &PersonalInfoWindow::ChoosePhoto);
 
-  label1_ = new QLabel(this);
-  label1_->setGeometry(5, 255, 485, 40);
-  label1_->setAlignment(Qt::AlignCenter);
-  label1_->setWordWrap(true);
-  label1_->setTextFormat(Qt::PlainText);
-  QFont label_font = CellHeightFont(ComicFamily(), 13, true);
-  label_font.setItalic(true);
-  label1_->setFont(label_font);
+  visibility_note_ = new QLabel(this);
+  visibility_note_->setGeometry(5, 255, 485, 40);
+  visibility_note_->setAlignment(Qt::AlignCenter);
+  visibility_note_->setWordWrap(true);
+  visibility_note_->setTextFormat(Qt::PlainText);
+  QFont note_font = CellHeightFont(ComicFamily(), 13, true);
+  note_font.setItalic(true);
+  visibility_note_->setFont(note_font);
 
-  button_ok_i_ = new SkinnedButton(parts_.pictures, this);
-  button_ok_i_->setGeometry(5, 305, 735, 45);
-  button_ok_f_ = new SkinnedButton(parts_.pictures, this);
-  button_ok_f_->setGeometry(5, 350, 735, 45);
-  button_cancel_ = new SkinnedButton(parts_.pictures, this);
-  button_cancel_->setGeometry(5, 395, 735, 45);
-  for (SkinnedButton* button : {button_ok_i_, button_ok_f_, button_cancel_}) StyleButton(*button);
+  update_info_button_ = new SkinnedButton(parts_.pictures, this);
+  update_info_button_->setGeometry(5, 305, 735, 45);
+  upload_photo_button_ = new SkinnedButton(parts_.pictures, this);
+  upload_photo_button_->setGeometry(5, 350, 735, 45);
+  close_button_ = new SkinnedButton(parts_.pictures, this);
+  close_button_->setGeometry(5, 395, 735, 45);
+  for (SkinnedButton* button : {update_info_button_, upload_photo_button_, close_button_})
+    StyleAccountButton(*button, 16, /*gray_disabled=*/true);
   // The close button's caption is the same in every language.
-  button_cancel_->setText(QString::fromUtf8("\u0417\u0430\u043a\u0440\u044b\u0442\u044c"));
-  connect(button_ok_i_, &QPushButton::clicked, this, &PersonalInfoWindow::UpdateInfo);
-  connect(button_ok_f_, &QPushButton::clicked, this, &PersonalInfoWindow::UploadChosenPhoto);
-  connect(button_cancel_, &QPushButton::clicked, this, &QDialog::reject);
-  FirstPaint();
+  close_button_->setText(QString::fromUtf8("\u0417\u0430\u043a\u0440\u044b\u0442\u044c"));
+  connect(update_info_button_, &QPushButton::clicked, this, &PersonalInfoWindow::UpdateInfo);
+  connect(upload_photo_button_, &QPushButton::clicked, this,
+          &PersonalInfoWindow::UploadChosenPhoto);
+  connect(close_button_, &QPushButton::clicked, this, &QDialog::reject);
+  FillFromSession();
 }
 
 void PersonalInfoWindow::Execute() { exec(); }
@@ -101,15 +95,13 @@ void PersonalInfoWindow::showEvent(QShowEvent* event) {
   CentreOnParent(*this);
 }
 
-void PersonalInfoWindow::FirstPaint() {
-  if (first_paint_done_) return;
-  first_paint_done_ = true;
+void PersonalInfoWindow::FillFromSession() {
   const InterfaceLanguage& language = parts_.language;
   setWindowTitle(Q(language.Text(MsgId::MsgMyAccount)));
-  label1_->setText(Q(language.Text(MsgId::MsgInfoVisible)));
-  button_ok_i_->setText(Q(language.Text(MsgId::MsgUpdateInfo)));
-  button_ok_f_->setText(Q(language.Text(MsgId::MsgRefreshPhoto)));
-  const PersonalInfo& info = parts_.session.current_user.personal_info;
+  visibility_note_->setText(Q(language.Text(MsgId::MsgInfoVisible)));
+  update_info_button_->setText(Q(language.Text(MsgId::MsgUpdateInfo)));
+  upload_photo_button_->setText(Q(language.Text(MsgId::MsgRefreshPhoto)));
+  const PersonalInfo& info = parts_.account.Session().current_user.personal_info;
   const QColor face = palette().color(QPalette::Button);
   for (int row = 0; row < kInfoRowCount; ++row) {
     const RowLayout& layout = kInfoRows[static_cast<std::size_t>(row)];
@@ -118,27 +110,27 @@ void PersonalInfoWindow::FirstPaint() {
     QPainter painter(&icon);
     painter.drawImage(0, 0, parts_.pictures.LoadPngResource(layout.icon));
     painter.end();
-    QLineEdit& edit = Edit(row);
+    QLineEdit& edit = InfoField(row);
     edit.setToolTip(Q(language.Text(layout.hint)));
     edit.setText(Q(InfoRow(info, row)));
   }
   DrawSlotPhoto();
-  button_ok_i_->setEnabled(false);
-  button_ok_f_->setEnabled(false);
+  update_info_button_->setEnabled(false);
+  upload_photo_button_->setEnabled(false);
 }
 
 void PersonalInfoWindow::DrawPhotoBox(const QImage& photo) {
-  QImage& box = image1_->Image();
+  QImage& box = photo_box_->Image();
   box.fill(palette().color(QPalette::Window));
   QPainter painter(&box);
   painter.drawImage(20, 20, photo);
   painter.drawImage(0, 0, parts_.pictures.LoadPngResource("GAcFrame"));
   painter.end();
-  image1_->update();
+  photo_box_->update();
 }
 
 void PersonalInfoWindow::DrawSlotPhoto() {
-  const ClubSession& session = parts_.session;
+  const ClubSession& session = parts_.account.Session();
   QImage photo;
   if (photo_loaded_) {
     const std::string& jpeg = session.photo_slots[0];
@@ -151,17 +143,11 @@ void PersonalInfoWindow::DrawSlotPhoto() {
 }
 
 void PersonalInfoWindow::UpdateInfo() {
-  PersonalInfo info;
-  for (int row = 0; row < kInfoRowCount; ++row) {
-    // Only what the club's 8-bit code page can hold is kept, as the club
-    // stores it.
-    InfoRow(info, row) = Cp1251ToUtf8(Utf8ToCp1251(Edit(row).text().toStdString()));
-  }
-  info = CleanPersonalInfo(std::move(info));
-  ClubSession& session = parts_.session;
-  if (!parts_.club.SavePersonalInfo(session.current_user.nick, info)) return;
-  button_ok_i_->setEnabled(false);
-  session.current_user.personal_info = parts_.club.ReadPersonalInfo(session.current_user.nick);
+  PersonalInfo typed;
+  for (int row = 0; row < kInfoRowCount; ++row)
+    InfoRow(typed, row) = InfoField(row).text().toStdString();
+  if (!parts_.account.SavePersonalInfo(typed)) return;
+  update_info_button_->setEnabled(false);
 }
 
 void PersonalInfoWindow::ChoosePhoto() {
@@ -175,36 +161,25 @@ void PersonalInfoWindow::ChoosePhoto() {
   chosen_file_ = file.toStdString();
   DrawPhotoBox(QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()),
                                 static_cast<int>(bytes.size()), "JPG"));
-  button_ok_f_->setEnabled(true);
+  upload_photo_button_->setEnabled(true);
 }
 
 void PersonalInfoWindow::UploadChosenPhoto() {
-  const auto failed = [this] {
-    parts_.show_notice({parts_.language.Text(MsgId::MsgPhotoUploadFailed), "", ""});
-  };
   std::string bytes;
   if (chosen_file_.empty() || ReadPhotoFile(chosen_file_, bytes) != PhotoCheck::kOk) {
-    failed();
+    parts_.show_notice({parts_.language.Text(MsgId::MsgPhotoUploadFailed), "", ""});
     return;
   }
-  ClubSession& session = parts_.session;
-  const std::string folder = PhotoFtpFolder(parts_.services);
-  if (folder.empty()) {
-    failed();
-    return;
-  }
-  // The club's FTP side knows the member by the club's own nick and password.
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const bool sent = UploadPhoto(PhotoUploadAddress(folder, session.current_user.nick),
-                                session.current_user.nick, session.current_user.password, bytes);
+  const bool sent = parts_.account.UploadPhoto(bytes);
   QApplication::restoreOverrideCursor();
   if (!sent) {
-    failed();
+    parts_.show_notice({parts_.language.Text(MsgId::MsgPhotoUploadFailed), "", ""});
     return;
   }
-  if (parts_.club.LoadPhoto(session, session.current_user.nick, 1)) photo_loaded_ = true;
+  if (parts_.account.ReloadPlayerPhoto()) photo_loaded_ = true;
   DrawSlotPhoto();
-  button_ok_f_->setEnabled(false);
+  upload_photo_button_->setEnabled(false);
 }
 
 }  // namespace braxo

@@ -28,12 +28,14 @@ class PersonalInfoWindow : public QDialog {
   void Execute();
 
   // Row 0-13 in the window's order (kPersonalInfoWireOrder: the web site before Skype).
-  QLineEdit& Edit(int row) { return *edits_[static_cast<std::size_t>(row)]; }
-  ImageControl& Image1() { return *image1_; }
-  QLabel& Label1() { return *label1_; }
-  SkinnedButton& ButtonOkI() { return *button_ok_i_; }
-  SkinnedButton& ButtonOKF() { return *button_ok_f_; }
-  SkinnedButton& ButtonCancel() { return *button_cancel_; }
+  QLineEdit& InfoField(int row) { return *info_fields_[static_cast<std::size_t>(row)]; }
+  // The photo in its frame; a click chooses another.
+  ImageControl& PhotoBox() { return *photo_box_; }
+  // The note that other members see these texts.
+  QLabel& VisibilityNote() { return *visibility_note_; }
+  SkinnedButton& UpdateInfoButton() { return *update_info_button_; }
+  SkinnedButton& UploadPhotoButton() { return *upload_photo_button_; }
+  SkinnedButton& CloseButton() { return *close_button_; }
   // Whether slot 1 holds the member's photo from the club (after an upload:
   // the photo as read back).
   bool PhotoLoaded() const { return photo_loaded_; }
@@ -47,21 +49,20 @@ class PersonalInfoWindow : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  void FirstPaint();
+  void FillFromSession();
   void DrawPhotoBox(const QImage& photo);
   void DrawSlotPhoto();
 
   ClubWindowParts parts_;
   bool photo_loaded_;
-  bool first_paint_done_ = false;
   std::string chosen_file_;
-  std::array<QLineEdit*, kInfoRowCount> edits_{};
+  std::array<QLineEdit*, kInfoRowCount> info_fields_{};
   std::array<ImageControl*, kInfoRowCount> icons_{};
-  ImageControl* image1_;
-  QLabel* label1_;
-  SkinnedButton* button_ok_i_;
-  SkinnedButton* button_ok_f_;
-  SkinnedButton* button_cancel_;
+  ImageControl* photo_box_;
+  QLabel* visibility_note_;
+  SkinnedButton* update_info_button_;
+  SkinnedButton* upload_photo_button_;
+  SkinnedButton* close_button_;
 };
 
 }  // namespace braxo

@@ -23,9 +23,9 @@ constexpr int kRowHeight = 25;
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 QColor RowColour(int row) {
-  if (row <= 1) return QColor(255, 204, 204);
-  if (row <= 3) return QColor(204, 255, 204);
-  return QColor(204, 204, 255);
+  if (row <= 1) return kStatisticsStartsRow;
+  if (row <= 3) return kStatisticsLikesRow;
+  return kStatisticsGamesRow;
 }
 
 // Each cell as a vertical gradient of its row's colour to white inside a grey
@@ -37,9 +37,9 @@ class StatCellDelegate : public QStyledItemDelegate {
              const QModelIndex& index) const override {
     painter->save();
     const QRect cell = option.rect.adjusted(-4, 0, 0, 0);
-    painter->setPen(QColor(128, 128, 128));
+    painter->setPen(kStatisticsOutline);
     painter->drawRect(cell.adjusted(-1, -1, 0, 0));
-    FillVerticalGradient(*painter, cell, RowColour(index.row()), QColor(255, 255, 255));
+    FillVerticalGradient(*painter, cell, RowColour(index.row()), kClubWhite);
     painter->setFont(option.font);
     painter->setPen(option.palette.color(QPalette::WindowText));
     const QString text = index.data().toString();
@@ -81,10 +81,10 @@ StatisticsWindow::StatisticsWindow(ClubAccess& club, Settings& settings,
   SetFixedDialogFrame(*this, kWidth, kHeight);
   setWindowTitle(Q(MessageText(MsgId::MsgStatistics, language_)));
 
-  image1_ = new ImageControl(this);
-  image1_->Place(5, 1, 48, 48);
-  image2_ = new ImageControl(this);
-  image2_->Place(55, 5, 300, 40);
+  icon_box_ = new ImageControl(this);
+  icon_box_->Place(5, 1, 48, 48);
+  title_box_ = new ImageControl(this);
+  title_box_->Place(55, 5, 300, 40);
 
   grid_ = new QTableWidget(kStatRows, 2, this);
   grid_->setGeometry(5, 50, 401, 178);
@@ -105,35 +105,35 @@ StatisticsWindow::StatisticsWindow(ClubAccess& club, Settings& settings,
   grid_font.setPixelSize(12);
   grid_->setFont(grid_font);
 
-  label1_ = new QLabel(this);
-  label1_->setGeometry(5, 235, 400, 24);
-  label1_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  label1_->setWordWrap(true);
+  since_note_ = new QLabel(this);
+  since_note_->setGeometry(5, 235, 400, 24);
+  since_note_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  since_note_->setWordWrap(true);
   QFont label_font(ArialFamily());
   label_font.setBold(true);
   label_font.setPixelSize(15);
-  label1_->setFont(label_font);
-  QPalette label_palette = label1_->palette();
-  label_palette.setColor(QPalette::WindowText, QColor(255, 255, 0));
-  label1_->setPalette(label_palette);
+  since_note_->setFont(label_font);
+  QPalette label_palette = since_note_->palette();
+  label_palette.setColor(QPalette::WindowText, kClubYellow);
+  since_note_->setPalette(label_palette);
 
-  button2_ = new SkinnedButton(pictures_, this);
-  button2_->setGeometry(5, 265, 400, 45);
-  StyleClubButton(*button2_, ButtonColour::kRed, 19);
-  button2_->SetHeightSB(ButtonHeight::k45);
-  connect(button2_, &QPushButton::clicked, this, &StatisticsWindow::Button2Click);
-  button1_ = new SkinnedButton(pictures_, this);
-  button1_->setText(QStringLiteral("Ok"));
-  button1_->setGeometry(5, 315, 400, 45);
-  StyleClubButton(*button1_, ButtonColour::kRed, 19);
-  button1_->SetHeightSB(ButtonHeight::k45);
-  connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
+  like_button_ = new SkinnedButton(pictures_, this);
+  like_button_->setGeometry(5, 265, 400, 45);
+  StyleClubButton(*like_button_, ButtonColour::kRed, 19);
+  like_button_->SetHeightSB(ButtonHeight::k45);
+  connect(like_button_, &QPushButton::clicked, this, &StatisticsWindow::LikeClicked);
+  ok_button_ = new SkinnedButton(pictures_, this);
+  ok_button_->setText(QStringLiteral("Ok"));
+  ok_button_->setGeometry(5, 315, 400, 45);
+  StyleClubButton(*ok_button_, ButtonColour::kRed, 19);
+  ok_button_->SetHeightSB(ButtonHeight::k45);
+  connect(ok_button_, &QPushButton::clicked, this, &QDialog::accept);
 
-  DrawPictureBox(*image1_, pictures_, kClient, QStringLiteral("Stat48"));
+  DrawPictureBox(*icon_box_, pictures_, kClient, QStringLiteral("Stat48"));
 }
 
 int StatisticsWindow::Execute() {
-  FormShow();
+  PrepareShowing();
   return exec();
 }
 
@@ -146,9 +146,9 @@ void StatisticsWindow::SetCell(int column, int row, const QString& text) {
   grid_->setItem(row, column, new QTableWidgetItem(text));
 }
 
-void StatisticsWindow::FormShow() {
-  label1_->setText(Q(MessageText(MsgId::MsgStatisticSince, language_)));
-  button2_->setText(Q(MessageText(MsgId::MsgILikeThisGame, language_)));
+void StatisticsWindow::PrepareShowing() {
+  since_note_->setText(Q(MessageText(MsgId::MsgStatisticSince, language_)));
+  like_button_->setText(Q(MessageText(MsgId::MsgILikeThisGame, language_)));
   const auto label = [this](MsgId id) { return Q(MessageText(id, language_)); };
   const QString played = label(MsgId::MsgStatPlayedGames);
   const QString labels[kStatRows] = {label(MsgId::MsgNumberOfStarts) + ":",
@@ -175,15 +175,9 @@ void StatisticsWindow::FormShow() {
   } else {
     SetCell(1, 0, QString::fromLatin1(kNoConnect));
   }
-  button2_->setEnabled(!settings_.like_sent);
+  like_button_->setEnabled(!settings_.like_sent);
 
-  FillBoxBackdrop(*image2_, pictures_, kClient);
-  {
-    QPainter painter(&image2_->Image());
-    painter.setFont(CellHeightFont(ArialFamily(), 40, false));
-    DrawShadowText(painter, QStringLiteral("WORLD STATS"), 0, 300, 1, kClubRed, 'c');
-  }
-  image2_->update();
+  DrawTitleBox(*title_box_, pictures_, kClient, QStringLiteral("WORLD STATS"), 1, /*bold=*/false);
 }
 
 void StatisticsWindow::showEvent(QShowEvent* event) {
@@ -193,10 +187,10 @@ void StatisticsWindow::showEvent(QShowEvent* event) {
 
 void StatisticsWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
+  PaintClubWindowBackground(painter, pictures_, kClient);
 }
 
-void StatisticsWindow::Button2Click() {
+void StatisticsWindow::LikeClicked() {
   if (settings_.like_sent) return;
   std::string& nick = settings_.passport.nick;
   if (nick == kIncognito && ask_nick_) {
@@ -209,7 +203,7 @@ void StatisticsWindow::Button2Click() {
     nick = answer.toStdString();
   }
   if (!club_.SendLike(nick)) return;
-  button2_->setEnabled(false);
+  like_button_->setEnabled(false);
   SetCell(1, 2, LikesAfterLike(Cell(1, 2)));
   SetCell(1, 3, Q(nick));
   settings_.like_sent = true;

@@ -45,15 +45,20 @@ class StatisticsWindow : public QDialog {
 
   // Reads the totals and shows the window modally.
   int Execute();
-  void FormShow();
-  void Button2Click();  // the like
+  // What Execute does before the window shows: the totals read into the
+  // grid, and the like button enabled until a like was sent.
+  void PrepareShowing();
+  // "I like this game!": asks for a nick while the passport's is
+  // "Incognito", sends the like once and notes it in the settings.
+  void LikeClicked();
 
-  QTableWidget& SG() { return *grid_; }
+  QTableWidget& TotalsGrid() { return *grid_; }
   // The text of a grid cell.
   QString Cell(int column, int row) const;
-  SkinnedButton& Button1() { return *button1_; }
-  SkinnedButton& Button2() { return *button2_; }
-  QLabel& Label1() { return *label1_; }
+  SkinnedButton& OkButton() { return *ok_button_; }
+  SkinnedButton& LikeButton() { return *like_button_; }
+  // Since when the club counts.
+  QLabel& SinceNote() { return *since_note_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -68,12 +73,12 @@ class StatisticsWindow : public QDialog {
   int language_;
   PictureStore& pictures_;
   NickAsker ask_nick_;
-  ImageControl* image1_;
-  ImageControl* image2_;
+  ImageControl* icon_box_;
+  ImageControl* title_box_;
   QTableWidget* grid_;
-  QLabel* label1_;
-  SkinnedButton* button1_;
-  SkinnedButton* button2_;
+  QLabel* since_note_;
+  SkinnedButton* ok_button_;
+  SkinnedButton* like_button_;
 };
 
 }  // namespace braxo

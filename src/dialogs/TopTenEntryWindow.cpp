@@ -39,12 +39,12 @@ TopTenEntryWindow::TopTenEntryWindow(ClubAccess& club, const TournamentPassport&
   SetFixedDialogFrame(*this, kWidth, kHeight);
   setWindowTitle(QStringLiteral("World Top Ten"));
 
-  image1_ = new ImageControl(this);
-  image1_->Place(5, 5, 48, 48);
-  image0_ = new ImageControl(this);
-  image0_->Place(59, 5, 435, 48);
-  image2_ = new ImageControl(this);
-  image2_->Place(5, 65, kCardWidth, kCardHeight);
+  icon_box_ = new ImageControl(this);
+  icon_box_->Place(5, 5, 48, 48);
+  title_box_ = new ImageControl(this);
+  title_box_->Place(59, 5, 435, 48);
+  card_box_ = new ImageControl(this);
+  card_box_->Place(5, 65, kCardWidth, kCardHeight);
 
   const auto make_button = [this](MsgId caption, int top) {
     auto* button = new SkinnedButton(pictures_, this);
@@ -53,26 +53,26 @@ TopTenEntryWindow::TopTenEntryWindow(ClubAccess& club, const TournamentPassport&
     StyleClubButton(*button, ButtonColour::kRed, 16);
     return button;
   };
-  button1_ = make_button(MsgId::MsgSend, 420);
-  button1_->SetGrayDis(true);
-  button2_ = make_button(MsgId::MsgPassport, 455);
-  button3_ = make_button(MsgId::MsgClose, 490);
-  connect(button1_, &QPushButton::clicked, this, &TopTenEntryWindow::Button1Click);
-  connect(button2_, &QPushButton::clicked, this, &TopTenEntryWindow::Button2Click);
-  connect(button3_, &QPushButton::clicked, this, &QDialog::accept);
+  send_button_ = make_button(MsgId::MsgSend, 420);
+  send_button_->SetGrayDis(true);
+  passport_button_ = make_button(MsgId::MsgPassport, 455);
+  close_button_ = make_button(MsgId::MsgClose, 490);
+  connect(send_button_, &QPushButton::clicked, this, &TopTenEntryWindow::SendClicked);
+  connect(passport_button_, &QPushButton::clicked, this, &TopTenEntryWindow::PassportClicked);
+  connect(close_button_, &QPushButton::clicked, this, &QDialog::accept);
 
-  DrawTitleBox(*image0_, pictures_, kClient, QStringLiteral("WORLD TOP TEN"), 5);
-  DrawPictureBox(*image1_, pictures_, kClient, QStringLiteral("Earth48"));
+  DrawTitleBox(*title_box_, pictures_, kClient, QStringLiteral("WORLD TOP TEN"), 5);
+  DrawPictureBox(*icon_box_, pictures_, kClient, QStringLiteral("Earth48"));
 }
 
-bool TopTenEntryWindow::FormShow() {
+bool TopTenEntryWindow::PrepareShowing() {
   DrawCard();
-  button1_->setEnabled(IsPassportAcceptable(passport_) && !sent_);
+  send_button_->setEnabled(IsPassportAcceptable(passport_) && !sent_);
   return passport_.nick == kIncognito;
 }
 
 std::optional<int> TopTenEntryWindow::Execute() {
-  if (FormShow()) {
+  if (PrepareShowing()) {
     // Send keeps the state it was given on opening: only the passport button
     // decides it again.
     QTimer::singleShot(0, this, [this] {
@@ -97,14 +97,14 @@ void TopTenEntryWindow::keyPressEvent(QKeyEvent* event) {
 
 void TopTenEntryWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
-  painter.fillRect(5, 55, 490, 6, kClubRed);
+  PaintClubWindowBackground(painter, pictures_, kClient);
+  PaintTitleRule(painter, 490);
 }
 
 void TopTenEntryWindow::DrawCard() {
   card_texts_.clear();
-  FillBoxBackdrop(*image2_, pictures_, kClient);
-  QPainter painter(&image2_->Image());
+  FillBoxBackdrop(*card_box_, pictures_, kClient);
+  QPainter painter(&card_box_->Image());
   painter.setRenderHint(QPainter::TextAntialiasing);
   QImage frame = pictures_.LoadPngResource("Ramka600");
   ResizePng(frame, kCardWidth, kCardHeight);
@@ -128,10 +128,10 @@ void TopTenEntryWindow::DrawCard() {
   if (place_)
     line(Q(MessageText(MsgId::MsgYourPlace, language_)) + ":", QString::number(*place_), 240);
   painter.end();
-  image2_->update();
+  card_box_->update();
 }
 
-void TopTenEntryWindow::Button1Click() {
+void TopTenEntryWindow::SendClicked() {
   // A disabled Send can still be reached through a queued click; the window
   // writes one result at most.
   if (sent_) return;
@@ -145,14 +145,14 @@ void TopTenEntryWindow::Button1Click() {
   }
   place_ = *place;
   sent_ = true;
-  button1_->setEnabled(false);
+  send_button_->setEnabled(false);
   DrawCard();
 }
 
-void TopTenEntryWindow::Button2Click() {
+void TopTenEntryWindow::PassportClicked() {
   if (open_passport_) open_passport_(this);
   DrawCard();
-  button1_->setEnabled(SendAllowedAfterPassport(passport_, sent_));
+  send_button_->setEnabled(SendAllowedAfterPassport(passport_, sent_));
 }
 
 }  // namespace braxo

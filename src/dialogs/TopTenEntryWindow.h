@@ -32,16 +32,18 @@ class TopTenEntryWindow : public QDialog {
   std::optional<int> Execute();
   // The steps of opening without showing: the card and Send's state. True
   // when the passport window should open at once.
-  bool FormShow();
+  bool PrepareShowing();
   void DrawCard();
 
-  void Button1Click();  // Send
-  void Button2Click();  // Passport
+  // Writes the result to the Windows table, once per opening.
+  void SendClicked();
+  // Opens the passport window; Send is decided again afterwards.
+  void PassportClicked();
 
-  ImageControl& Image2() { return *image2_; }
-  SkinnedButton& Button1() { return *button1_; }
-  SkinnedButton& Button2() { return *button2_; }
-  SkinnedButton& Button3() { return *button3_; }
+  ImageControl& CardBox() { return *card_box_; }
+  SkinnedButton& SendButton() { return *send_button_; }
+  SkinnedButton& PassportButton() { return *passport_button_; }
+  SkinnedButton& CloseButton() { return *close_button_; }
   bool Sent() const { return sent_; }
   // The place of the result written from this window; none before Send.
   const std::optional<int>& Place() const { return place_; }
@@ -62,12 +64,12 @@ class TopTenEntryWindow : public QDialog {
   PassportOpener open_passport_;
   NoticeOverShower show_notice_;
   bool sent_ = false;
-  ImageControl* image0_;
-  ImageControl* image1_;
-  ImageControl* image2_;
-  SkinnedButton* button1_;
-  SkinnedButton* button2_;
-  SkinnedButton* button3_;
+  ImageControl* title_box_;
+  ImageControl* icon_box_;
+  ImageControl* card_box_;
+  SkinnedButton* send_button_;
+  SkinnedButton* passport_button_;
+  SkinnedButton* close_button_;
   std::vector<DrawnText> card_texts_;
 };
 

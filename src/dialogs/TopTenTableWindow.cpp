@@ -49,38 +49,39 @@ TopTenTableWindow::TopTenTableWindow(ClubAccess& club, const TournamentPassport&
   SetFixedDialogFrame(*this, kWidth, kHeight);
   setWindowTitle(QStringLiteral("World Top Ten"));
 
-  image1_ = new ImageControl(this);
-  image1_->Place(5, 5, 48, 48);
-  image0_ = new ImageControl(this);
-  image0_->Place(105, 5, 435, 48);
-  image3_ = new ImageControl(this);
-  image3_->Place(585, 3, 51, 51);
-  image3_->setCursor(Qt::PointingHandCursor);
-  connect(image3_, &ImageControl::Clicked, this, &TopTenTableWindow::Image3Click);
-  image2_ = new ImageControl(this);
-  image2_->Place(5, 65, kTableWidth, kTableHeight);
-  image2_->setMouseTracking(true);
-  connect(image2_, &ImageControl::Pressed, this, &TopTenTableWindow::Image2MouseDown);
-  connect(image2_, &ImageControl::Moved, this, &TopTenTableWindow::Image2MouseMove);
+  icon_box_ = new ImageControl(this);
+  icon_box_->Place(5, 5, 48, 48);
+  title_box_ = new ImageControl(this);
+  title_box_->Place(105, 5, 435, 48);
+  refresh_hotspot_ = new ImageControl(this);
+  refresh_hotspot_->Place(585, 3, 51, 51);
+  refresh_hotspot_->setCursor(Qt::PointingHandCursor);
+  connect(refresh_hotspot_, &ImageControl::Clicked, this,
+          &TopTenTableWindow::RefreshHotspotClicked);
+  table_box_ = new ImageControl(this);
+  table_box_->Place(5, 65, kTableWidth, kTableHeight);
+  table_box_->setMouseTracking(true);
+  connect(table_box_, &ImageControl::Pressed, this, &TopTenTableWindow::TablePressed);
+  connect(table_box_, &ImageControl::Moved, this, &TopTenTableWindow::PointerOverTable);
 
-  button1_ = new SkinnedButton(pictures_, this);
-  button1_->setText(QStringLiteral("Ok"));
-  button1_->setGeometry(5, 570, 310, 30);
-  StyleClubButton(*button1_, ButtonColour::kRed, 16);
-  connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
-  button2_ = new SkinnedButton(pictures_, this);
-  button2_->setText(Q(MessageText(MsgId::MsgPassport, language_)));
-  button2_->setGeometry(325, 570, 310, 30);
-  StyleClubButton(*button2_, ButtonColour::kRed, 16);
-  connect(button2_, &QPushButton::clicked, this, &TopTenTableWindow::Button2Click);
+  ok_button_ = new SkinnedButton(pictures_, this);
+  ok_button_->setText(QStringLiteral("Ok"));
+  ok_button_->setGeometry(5, 570, 310, 30);
+  StyleClubButton(*ok_button_, ButtonColour::kRed, 16);
+  connect(ok_button_, &QPushButton::clicked, this, &QDialog::accept);
+  passport_button_ = new SkinnedButton(pictures_, this);
+  passport_button_->setText(Q(MessageText(MsgId::MsgPassport, language_)));
+  passport_button_->setGeometry(325, 570, 310, 30);
+  StyleClubButton(*passport_button_, ButtonColour::kRed, 16);
+  connect(passport_button_, &QPushButton::clicked, this, &TopTenTableWindow::PassportClicked);
 
-  timer1_.setInterval(kTopTenRefreshMilliseconds);
-  connect(&timer1_, &QTimer::timeout, this, &TopTenTableWindow::Timer1Timer);
-  timer1_.start();
+  refresh_timer_.setInterval(kTopTenRefreshMilliseconds);
+  connect(&refresh_timer_, &QTimer::timeout, this, &TopTenTableWindow::RefreshPeriodEnded);
+  refresh_timer_.start();
 
-  DrawTitleBox(*image0_, pictures_, kClient, QStringLiteral("WORLD TOP TEN"), 5);
-  DrawPictureBox(*image1_, pictures_, kClient, QStringLiteral("Earth48"));
-  FillBoxBackdrop(*image3_, pictures_, kClient);
+  DrawTitleBox(*title_box_, pictures_, kClient, QStringLiteral("WORLD TOP TEN"), 5);
+  DrawPictureBox(*icon_box_, pictures_, kClient, QStringLiteral("Earth48"));
+  FillBoxBackdrop(*refresh_hotspot_, pictures_, kClient);
 }
 
 int TopTenTableWindow::Execute() {
@@ -95,14 +96,14 @@ void TopTenTableWindow::showEvent(QShowEvent* event) {
 
 void TopTenTableWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
-  painter.fillRect(5, 55, 630, 6, kClubRed);
+  PaintClubWindowBackground(painter, pictures_, kClient);
+  PaintTitleRule(painter, 630);
 }
 
 void TopTenTableWindow::DrawTable() {
   table_texts_.clear();
-  FillBoxBackdrop(*image2_, pictures_, kClient);
-  QPainter painter(&image2_->Image());
+  FillBoxBackdrop(*table_box_, pictures_, kClient);
+  QPainter painter(&table_box_->Image());
   painter.setRenderHint(QPainter::TextAntialiasing);
   QImage frame = pictures_.LoadPngResource("Ramka600");
   ResizePng(frame, kTableWidth, kTableHeight);
@@ -169,28 +170,29 @@ void TopTenTableWindow::DrawTable() {
     }
   }
   painter.end();
-  image2_->update();
+  table_box_->update();
 }
 
-void TopTenTableWindow::Timer1Timer() { image3_->show(); }
+void TopTenTableWindow::RefreshPeriodEnded() { refresh_hotspot_->show(); }
 
-void TopTenTableWindow::Image3Click() {
+void TopTenTableWindow::RefreshHotspotClicked() {
   DrawTable();
-  image3_->hide();
+  refresh_hotspot_->hide();
 }
 
-void TopTenTableWindow::Image2MouseDown(QPoint point) {
+void TopTenTableWindow::TablePressed(QPoint point) {
   if (const auto platform = PlatformSwitchAt(point, platform_)) {
     platform_ = *platform;
     DrawTable();
   }
 }
 
-void TopTenTableWindow::Image2MouseMove(QPoint point) {
-  image2_->setCursor(PlatformSwitchAt(point, platform_) ? Qt::PointingHandCursor : Qt::ArrowCursor);
+void TopTenTableWindow::PointerOverTable(QPoint point) {
+  table_box_->setCursor(PlatformSwitchAt(point, platform_) ? Qt::PointingHandCursor
+                                                           : Qt::ArrowCursor);
 }
 
-void TopTenTableWindow::Button2Click() {
+void TopTenTableWindow::PassportClicked() {
   if (open_passport_) open_passport_(this);
   DrawTable();
 }

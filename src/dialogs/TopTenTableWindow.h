@@ -46,25 +46,28 @@ class TopTenTableWindow : public QDialog {
   // on a platform change and on a click of the refresh hotspot.
   void DrawTable();
 
-  ImageControl& Image2() { return *image2_; }
-  ImageControl& Image3() { return *image3_; }
-  SkinnedButton& Button1() { return *button1_; }
-  SkinnedButton& Button2() { return *button2_; }
-  QTimer& Timer1() { return timer1_; }
+  ImageControl& TableBox() { return *table_box_; }
+  ImageControl& RefreshHotspot() { return *refresh_hotspot_; }
+  SkinnedButton& OkButton() { return *ok_button_; }
+  SkinnedButton& PassportButton() { return *passport_button_; }
+  QTimer& RefreshTimer() { return refresh_timer_; }
   // What the table box shows, in drawing order.
   const std::vector<DrawnText>& TableTexts() const { return table_texts_; }
 
-  void Timer1Timer();
-  void Image3Click();
-  void Image2MouseDown(QPoint point);
-  void Image2MouseMove(QPoint point);
+  // The refresh timer: the hotspot shows again.
+  void RefreshPeriodEnded();
+  // The table is read again and the hotspot hides until the next period.
+  void RefreshHotspotClicked();
+  // A press on the icon of the platform not shown switches the table.
+  void TablePressed(QPoint point);
+  void PointerOverTable(QPoint point);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
-  void Button2Click();
+  void PassportClicked();
 
   ClubAccess& club_;
   const TournamentPassport& passport_;
@@ -72,13 +75,13 @@ class TopTenTableWindow : public QDialog {
   int language_;
   PictureStore& pictures_;
   PassportOpener open_passport_;
-  ImageControl* image0_;
-  ImageControl* image1_;
-  ImageControl* image2_;
-  ImageControl* image3_;
-  SkinnedButton* button1_;
-  SkinnedButton* button2_;
-  QTimer timer1_;
+  ImageControl* title_box_;
+  ImageControl* icon_box_;
+  ImageControl* table_box_;
+  ImageControl* refresh_hotspot_;
+  SkinnedButton* ok_button_;
+  SkinnedButton* passport_button_;
+  QTimer refresh_timer_;
   std::vector<DrawnText> table_texts_;
 };
 

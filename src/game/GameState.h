@@ -20,7 +20,6 @@
 
 namespace braxo {
 
-inline constexpr int kGameId = 76;
 inline constexpr int kStartScore = 5000;
 inline constexpr int kPairScore = 100;
 inline constexpr int kTitleTickMs = 10;

@@ -34,7 +34,7 @@ void WhenAccountWindowOpens(std::function<void(AccountWindow&)> action, bool* se
     if (!window) return;
     *seen = true;
     action(*window);
-    window->ButtonOk().click();
+    window->OkButton().click();
   });
   poll->start(20);
 }
@@ -77,10 +77,10 @@ TEST(AccountWindowWiring, IconAndPreGameCheckOpenTheAccountWindow) {
   bool seen = false;
   WhenAccountWindowOpens(
       [&](AccountWindow& account) {
-        EXPECT_EQ(account.Edit(1).text(), "Ann");
-        EXPECT_EQ(account.Edit(4).text(), "Rome");
-        EXPECT_FALSE(account.CheckBox2().isEnabled());
-        EXPECT_EQ(account.MembersCount(), 1);
+        EXPECT_EQ(account.NickField().text(), "Ann");
+        EXPECT_EQ(account.CityField().text(), "Rome");
+        EXPECT_FALSE(account.RatedGameSwitch().isEnabled());
+        EXPECT_EQ(account.ClubData().members_count, 1);
       },
       &seen);
   game.OpenAccount();
@@ -91,8 +91,8 @@ TEST(AccountWindowWiring, IconAndPreGameCheckOpenTheAccountWindow) {
   seen = false;
   WhenAccountWindowOpens(
       [&](AccountWindow& account) {
-        ASSERT_TRUE(account.CheckBox2().isEnabled());
-        account.CheckBox2().click();
+        ASSERT_TRUE(account.RatedGameSwitch().isEnabled());
+        account.RatedGameSwitch().click();
       },
       &seen);
   game.StartNormalGame();

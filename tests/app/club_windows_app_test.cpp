@@ -83,14 +83,14 @@ TEST_F(ClubWindowsAppTest, TableWindowWithThePassportWindowBehindItsButton) {
   ModalScript script([&](QWidget& modal) {
     if (auto* info = qobject_cast<PassportWindow*>(&modal)) {
       seen.push_back("passport");
-      info->Edit2().setText("Bergen");
-      info->Button1().click();
+      info->CityField().setText("Bergen");
+      info->OkButton().click();
       return false;
     }
     if (auto* table = qobject_cast<TopTenTableWindow*>(&modal)) {
       if (!seen.empty() && seen.back() == "passport") {
         seen.push_back("table again");
-        table->Button1().click();
+        table->OkButton().click();
         return true;
       }
       seen.push_back("table");
@@ -98,7 +98,8 @@ TEST_F(ClubWindowsAppTest, TableWindowWithThePassportWindowBehindItsButton) {
       EXPECT_EQ(table->parentWidget(), &main_window_);
       // The passport window opens from its own event loop, not inside
       // this step (a timer does not fire again while its handler runs).
-      QMetaObject::invokeMethod(&table->Button2(), &QPushButton::click, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(&table->PassportButton(), &QPushButton::click,
+                                Qt::QueuedConnection);
     }
     return false;
   });
@@ -112,8 +113,8 @@ TEST_F(ClubWindowsAppTest, ResultWindowHandsThePlaceBackToTheGame) {
   ModalScript script([&](QWidget& modal) {
     auto* result = qobject_cast<TopTenEntryWindow*>(&modal);
     if (!result) return false;
-    result->Button1().click();
-    result->Button3().click();
+    result->SendButton().click();
+    result->CloseButton().click();
     return true;
   });
   const std::optional<int> place = dialogs_.ShowTopTenEntryWindow(3500);
@@ -128,14 +129,14 @@ TEST_F(ClubWindowsAppTest, IncognitoMeetsThePassportWindowFirst) {
   ModalScript script([&](QWidget& modal) {
     if (auto* info = qobject_cast<PassportWindow*>(&modal)) {
       seen.push_back("passport");
-      info->Edit1().setText("Ann");
-      info->Button1().click();
+      info->NickField().setText("Ann");
+      info->OkButton().click();
       return false;
     }
     if (auto* result = qobject_cast<TopTenEntryWindow*>(&modal); result && !seen.empty()) {
       seen.push_back("result");
-      result->Button1().click();
-      result->Button3().click();
+      result->SendButton().click();
+      result->CloseButton().click();
       return true;
     }
     return false;
@@ -150,9 +151,9 @@ TEST_F(ClubWindowsAppTest, ChatAndStatisticsWindows) {
   ModalScript chat_script([&](QWidget& modal) {
     auto* chat = qobject_cast<ChatWindow*>(&modal);
     if (!chat) return false;
-    chat->Edit1().setText("Hello there");
+    chat->InputLine().setText("Hello there");
     chat->EnvelopeButton().click();
-    chat->Button1().click();
+    chat->CloseButton().click();
     return true;
   });
   dialogs_.ShowChatWindow();
@@ -164,8 +165,8 @@ TEST_F(ClubWindowsAppTest, ChatAndStatisticsWindows) {
   ModalScript stat_script([&](QWidget& modal) {
     auto* stat = qobject_cast<StatisticsWindow*>(&modal);
     if (!stat) return false;
-    stat->Button2().click();
-    stat->Button1().click();
+    stat->LikeButton().click();
+    stat->OkButton().click();
     return true;
   });
   dialogs_.ShowStatisticsWindow();

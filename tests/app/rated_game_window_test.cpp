@@ -120,7 +120,7 @@ TEST_F(RatedGameWindowTest, UserFileFollowsTheAccountWindowsButtons) {
   session.current_user.nick = "Анна";
   session.current_user.password = "pw 1";
   session.current_user.scrambled_password = ScramblePassword("pw 1");
-  ASSERT_TRUE(window.services().SaveUserFile());
+  ASSERT_TRUE(window.services().Account().SaveUserFile());
   EXPECT_TRUE(session.user_file_saved);
   const auto stored = ReadUserFile(folder_.paths().user_file);
   ASSERT_TRUE(stored);
@@ -130,7 +130,7 @@ TEST_F(RatedGameWindowTest, UserFileFollowsTheAccountWindowsButtons) {
   ASSERT_TRUE(lines);
   for (const std::string& line : *lines) EXPECT_EQ(line.find("pw 1"), std::string::npos);
 
-  ASSERT_TRUE(window.services().DeleteUserFile());
+  ASSERT_TRUE(window.services().Account().DeleteUserFile());
   EXPECT_FALSE(session.user_file_saved);
   EXPECT_FALSE(ReadUserFile(folder_.paths().user_file));
 }

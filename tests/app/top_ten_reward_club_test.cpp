@@ -35,10 +35,10 @@ TEST(TopTenRewardClubTest, FirstPlaceEarnsTwentyFiveKezsOnceAndTheBalanceIsReadB
         window.language().Index(), window.pictures(), nullptr, nullptr,
         [](QWidget*, const Notice& notice) { ADD_FAILURE() << "notice " << notice.message; });
     entry.show();
-    EXPECT_FALSE(entry.FormShow());
-    entry.Button1().click();
+    EXPECT_FALSE(entry.PrepareShowing());
+    entry.SendButton().click();
     window_place = entry.Place().value_or(-1);
-    entry.Button3().click();
+    entry.CloseButton().click();
     return entry.Place();
   };
   window.Start();

@@ -15,6 +15,7 @@
 
 #include "ClubGameClient.h"
 #include "ClubServerProcess.h"
+#include "club/AccountWorkflow.h"
 #include "club/ClubAccess.h"
 #include "club/UsageStatistics.h"
 #include "storage/UserFile.h"
@@ -84,13 +85,14 @@ TEST_F(ClubServerTest, AccountsLoginsAndTheStartUpLogin) {
   ASSERT_TRUE(WriteUserFile(user_file, "Ann", ScramblePassword("secret12")));
   GameClient next_start;
   ClubSession session;
-  EXPECT_TRUE(next_start.access().LoginFromUserFile(session, user_file));
+  AccountWorkflow start_up(next_start.access(), session, user_file);
+  EXPECT_TRUE(start_up.LogInFromUserFile());
   EXPECT_EQ(session.account_state, AccountState::kLoggedIn);
   EXPECT_EQ(session.current_user.city, "Genova");
   EXPECT_EQ(session.current_user.scrambled_password, ScramblePassword("secret12"));
 
   ASSERT_TRUE(WriteUserFile(user_file, "Ann", ScramblePassword("stale999")));
-  EXPECT_FALSE(next_start.access().LoginFromUserFile(session, user_file));
+  EXPECT_FALSE(start_up.LogInFromUserFile());
   EXPECT_EQ(session.account_state, AccountState::kNobody);
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "TestHttpServer.h"
+#include "club/AccountWorkflow.h"
 #include "club/ClubAccess.h"
 #include "club/Scramble.h"
 #include "storage/TextFile.h"
@@ -538,11 +539,14 @@ TEST_F(ClubAccessTest, PhotosComeFromTheConfiguredFolderWithTheNickEncoded) {
   EXPECT_EQ(session.photo_slots[1], jpeg);
 }
 
+// The start-up login of the account workflow, against replies a real club
+// does not give.
 class StartUpLoginTest : public ClubAccessTest {
  protected:
   std::string UserFile() const { return dir_.path().toStdString() + "/KezUser.kez"; }
   QTemporaryDir dir_;
   ClubSession session_;
+  AccountWorkflow account_{access_, session_, UserFile()};
 };
 
 // The stored password holds a space, "#" and "$": each is sent as "-", and
@@ -550,7 +554,7 @@ class StartUpLoginTest : public ClubAccessTest {
 TEST_F(StartUpLoginTest, StoredPasswordIsSentWithItsSeparatorsReplaced) {
   ASSERT_TRUE(WriteUserFile(UserFile(), "Анна", ScramblePassword("my pw#1$x")));
   reply_ = "$Genova Italy 1-020 W jnoble@mail.it 21.06.2020 xxx xxx xxx 35 0 0$";
-  EXPECT_TRUE(access_.LoginFromUserFile(session_, UserFile()));
+  EXPECT_TRUE(account_.LogInFromUserFile());
   ASSERT_EQ(Requests().size(), 1u);
   EXPECT_EQ(Requests()[0].body, "nick=%D0%90%D0%BD%D0%BD%D0%B0&pw=my-pw-1-x&label0=0");
   EXPECT_EQ(session_.account_state, AccountState::kLoggedIn);
@@ -569,7 +573,7 @@ TEST_F(StartUpLoginTest, RefusedLoginKeepsTheFileAndLeavesNobodyLoggedIn) {
   session_.current_user.personal_info.first_name = "old";
   for (const std::string reply : {"no", "<html>Bad gateway</html>"}) {
     reply_ = reply;
-    EXPECT_FALSE(access_.LoginFromUserFile(session_, UserFile()));
+    EXPECT_FALSE(account_.LogInFromUserFile());
     EXPECT_EQ(session_.account_state, AccountState::kNobody);
     EXPECT_TRUE(session_.user_file_saved);
     EXPECT_EQ(session_.current_user.nick, "Ann");
@@ -583,10 +587,10 @@ TEST_F(StartUpLoginTest, RefusedLoginKeepsTheFileAndLeavesNobodyLoggedIn) {
 
 TEST_F(StartUpLoginTest, NoRequestWithoutAUsableUserFile) {
   // Missing, then foreign.
-  EXPECT_FALSE(access_.LoginFromUserFile(session_, UserFile()));
+  EXPECT_FALSE(account_.LogInFromUserFile());
   ASSERT_TRUE(WriteLinesAtomic(UserFile(), {"Other File", "Ann", ScramblePassword("pw")}));
   session_.account_state = AccountState::kLoggedIn;
-  EXPECT_FALSE(access_.LoginFromUserFile(session_, UserFile()));
+  EXPECT_FALSE(account_.LogInFromUserFile());
   EXPECT_EQ(session_.account_state, AccountState::kNobody);
   EXPECT_FALSE(session_.user_file_saved);
   EXPECT_TRUE(Requests().empty());
@@ -594,7 +598,7 @@ TEST_F(StartUpLoginTest, NoRequestWithoutAUsableUserFile) {
   // The header and the nick only: an empty password is sent.
   ASSERT_TRUE(WriteLinesAtomic(UserFile(), {"Kez User File", "Ann"}));
   reply_ = "no";
-  EXPECT_FALSE(access_.LoginFromUserFile(session_, UserFile()));
+  EXPECT_FALSE(account_.LogInFromUserFile());
   ASSERT_EQ(Requests().size(), 1u);
   EXPECT_EQ(Requests()[0].body, "nick=Ann&pw=&label0=0");
 }

@@ -78,10 +78,11 @@ class AccountWindowTest : public ::testing::Test {
   AccountWindowTest()
       : random_(7),
         game_(ports_.Ports(), random_, {"", ""}),
-        access_(client_, services_, settings_) {
+        access_(client_, services_, settings_),
+        user_file_(dir_.filePath("KezUser.kez").toStdString()),
+        account_(access_, game_.Session(), user_file_) {
     services_.account_address = ScrambleText(server_.BaseUrl() + "account", kAccountKey);
     services_.photo_address = ScrambleText(server_.BaseUrl() + "photos/", kAccountKey);
-    user_file_ = dir_.filePath("KezUser.kez").toStdString();
   }
 
   ClubSession& Session() { return game_.Session(); }
@@ -95,10 +96,7 @@ class AccountWindowTest : public ::testing::Test {
 
   ClubWindowParts Parts() {
     return {ports_.language,
-            Session(),
-            access_,
-            services_,
-            user_file_,
+            account_,
             pictures_,
             [this](const Notice& notice) { notices_.push_back(notice.message); },
             [this](const QUrl& url) {
@@ -173,6 +171,7 @@ class AccountWindowTest : public ::testing::Test {
   ClubAccess access_;
   PictureStore pictures_;
   std::string user_file_;
+  AccountWorkflow account_;
   std::vector<std::string> notices_;
   std::vector<QUrl> opened_;
   QString chosen_photo_;
@@ -180,35 +179,35 @@ class AccountWindowTest : public ::testing::Test {
 
 TEST_F(AccountWindowTest, AccountIsCreatedFromTheWindowsFields) {
   auto window = OpenWindow();
-  EXPECT_EQ(window->Edit(6).text(), "00.00.0000");
-  EXPECT_EQ(QFontInfo(window->Edit(1).font()).family(), "Comic Neue");
-  EXPECT_TRUE(QFontInfo(window->Edit(1).font()).bold());
-  EXPECT_FALSE(window->Button(1).isEnabled());
-  TypeText(window->Edit(1), "Ann_7");
-  TypeText(window->Edit(2), "secret1");
-  EXPECT_TRUE(window->CheckBox1().isChecked());
-  EXPECT_EQ(window->Edit(2).displayText(), "#######");
-  window->CheckBox1().click();
-  EXPECT_EQ(window->Edit(2).displayText(), "secret1");
-  TypeText(window->Edit(4), "Oslo");
-  EXPECT_FALSE(window->Button(1).isEnabled()) << "no e-mail yet";
-  TypeText(window->Edit(5), "ann@example.org");
+  EXPECT_EQ(window->RegistrationField().text(), "00.00.0000");
+  EXPECT_EQ(QFontInfo(window->NickField().font()).family(), "Comic Neue");
+  EXPECT_TRUE(QFontInfo(window->NickField().font()).bold());
+  EXPECT_FALSE(window->CreateAccountButton().isEnabled());
+  TypeText(window->NickField(), "Ann_7");
+  TypeText(window->PasswordField(), "secret1");
+  EXPECT_TRUE(window->HidePasswordSwitch().isChecked());
+  EXPECT_EQ(window->PasswordField().displayText(), "#######");
+  window->HidePasswordSwitch().click();
+  EXPECT_EQ(window->PasswordField().displayText(), "secret1");
+  TypeText(window->CityField(), "Oslo");
+  EXPECT_FALSE(window->CreateAccountButton().isEnabled()) << "no e-mail yet";
+  TypeText(window->EmailField(), "ann@example.org");
   window->Countries().SetCode("1-035");  // shown: Norway; the choice below is the player's
   window->Countries().CountryBox().setCurrentIndex(34);
   QTest::keyClick(&window->Countries().CountryBox(), Qt::Key_Down);
-  window->ComboBox3().setCurrentIndex(0);
-  QTest::keyClick(&window->ComboBox3(), Qt::Key_Down);
-  EXPECT_EQ(window->Edit(3).text(), "Norway");
-  ASSERT_TRUE(window->Button(1).isEnabled());
+  window->SexBox().setCurrentIndex(0);
+  QTest::keyClick(&window->SexBox(), Qt::Key_Down);
+  EXPECT_EQ(window->CountryNameField().text(), "Norway");
+  ASSERT_TRUE(window->CreateAccountButton().isEnabled());
 
-  window->Button(1).click();
+  window->CreateAccountButton().click();
   ASSERT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgAccountCreated)});
   EXPECT_EQ(Session().account_state, AccountState::kLoggedIn);
   EXPECT_EQ(Session().current_user.nick, "Ann_7");
-  EXPECT_EQ(window->Button(2).text().toStdString(), game_.Text(MsgId::MsgSignOut));
-  EXPECT_FALSE(window->Edit(1).isEnabled());
-  EXPECT_EQ(window->MembersCount(), 1);
-  EXPECT_TRUE(window->RecordRead());
+  EXPECT_EQ(window->LoginOrSignOutButton().text().toStdString(), game_.Text(MsgId::MsgSignOut));
+  EXPECT_FALSE(window->NickField().isEnabled());
+  EXPECT_EQ(window->ClubData().members_count, 1);
+  EXPECT_TRUE(window->ClubData().own_record_read);
 
   // The club holds what the window's fields said.
   const LoginReply stored = access_.LoginAccount("Ann_7", "secret1");
@@ -225,11 +224,11 @@ TEST_F(AccountWindowTest, AccountIsCreatedFromTheWindowsFields) {
   ResetSession();
   notices_.clear();
   window = OpenWindow();
-  TypeText(window->Edit(1), "Ann_7");
-  TypeText(window->Edit(2), "other12");
-  TypeText(window->Edit(4), "Rome");
-  TypeText(window->Edit(5), "x@example.org");
-  window->Button(1).click();
+  TypeText(window->NickField(), "Ann_7");
+  TypeText(window->PasswordField(), "other12");
+  TypeText(window->CityField(), "Rome");
+  TypeText(window->EmailField(), "x@example.org");
+  window->CreateAccountButton().click();
   EXPECT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgNickTaken)});
   EXPECT_EQ(Session().account_state, AccountState::kNobody);
   EXPECT_EQ(Session().current_user.registered_on, "00.00.0000");
@@ -238,108 +237,114 @@ TEST_F(AccountWindowTest, AccountIsCreatedFromTheWindowsFields) {
 TEST_F(AccountWindowTest, LoginSaveDeleteAndSignOut) {
   CreateMember("Bob", "pass42", "Bergen", "1-035", 'M');
   auto window = OpenWindow();
-  TypeText(window->Edit(1), "Bob");
-  TypeText(window->Edit(2), "wrong1");
-  window->Button(2).click();
+  TypeText(window->NickField(), "Bob");
+  TypeText(window->PasswordField(), "wrong1");
+  window->LoginOrSignOutButton().click();
   EXPECT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgLoginFailed)});
   EXPECT_EQ(Session().account_state, AccountState::kNobody);
 
-  window->Edit(2).clear();
-  TypeText(window->Edit(2), "pass42");
-  window->Button(2).click();
+  window->PasswordField().clear();
+  TypeText(window->PasswordField(), "pass42");
+  window->LoginOrSignOutButton().click();
   ASSERT_EQ(Session().account_state, AccountState::kLoggedIn);
   EXPECT_EQ(Session().current_user.city, "Bergen");
-  EXPECT_EQ(window->Edit(4).text(), "Bergen");
-  EXPECT_EQ(window->Edit(3).text(), "Norway");
-  EXPECT_EQ(window->Edit(6).text(), "01.02.2026");
-  EXPECT_FALSE(window->CheckBox2().isEnabled()) << "the rating switch is for the pre-game check";
+  EXPECT_EQ(window->CityField().text(), "Bergen");
+  EXPECT_EQ(window->CountryNameField().text(), "Norway");
+  EXPECT_EQ(window->RegistrationField().text(), "01.02.2026");
+  EXPECT_FALSE(window->RatedGameSwitch().isEnabled())
+      << "the rating switch is for the pre-game check";
 
   // Save writes the user file with the scrambled password, Delete removes it.
-  ASSERT_TRUE(window->Button(3).isEnabled());
-  EXPECT_FALSE(window->Button(4).isEnabled());
-  window->Button(3).click();
+  ASSERT_TRUE(window->SaveUserFileButton().isEnabled());
+  EXPECT_FALSE(window->DeleteUserFileButton().isEnabled());
+  window->SaveUserFileButton().click();
   const auto file = ReadUserFile(user_file_);
   ASSERT_TRUE(file.has_value());
   EXPECT_EQ(file->nick, "Bob");
   EXPECT_EQ(file->scrambled_password, ScramblePassword("pass42"));
   EXPECT_EQ(ReadAll(user_file_).find("pass42"), std::string::npos);
   EXPECT_TRUE(Session().user_file_saved);
-  EXPECT_FALSE(window->Button(3).isEnabled());
-  EXPECT_TRUE(window->Button(4).isEnabled());
-  window->Button(4).click();
+  EXPECT_FALSE(window->SaveUserFileButton().isEnabled());
+  EXPECT_TRUE(window->DeleteUserFileButton().isEnabled());
+  window->DeleteUserFileButton().click();
   EXPECT_FALSE(std::filesystem::exists(user_file_));
   EXPECT_FALSE(Session().user_file_saved);
-  EXPECT_TRUE(window->Button(3).isEnabled());
-  EXPECT_FALSE(window->Button(4).isEnabled());
+  EXPECT_TRUE(window->SaveUserFileButton().isEnabled());
+  EXPECT_FALSE(window->DeleteUserFileButton().isEnabled());
   // Deleting a file that is not there still leaves Save enabled.
-  window->Button(4).setEnabled(true);
-  window->Button(4).click();
-  EXPECT_TRUE(window->Button(3).isEnabled());
+  window->DeleteUserFileButton().setEnabled(true);
+  window->DeleteUserFileButton().click();
+  EXPECT_TRUE(window->SaveUserFileButton().isEnabled());
 
   // Sign out keeps the nick and password for the next login.
-  window->Button(2).click();
+  window->LoginOrSignOutButton().click();
   EXPECT_EQ(Session().account_state, AccountState::kNobody);
-  EXPECT_EQ(window->Edit(1).text(), "Bob");
-  EXPECT_TRUE(window->Edit(1).isEnabled());
-  EXPECT_EQ(window->Button(2).text().toStdString(), game_.Text(MsgId::MsgLoginToAccount));
+  EXPECT_EQ(window->NickField().text(), "Bob");
+  EXPECT_TRUE(window->NickField().isEnabled());
+  EXPECT_EQ(window->LoginOrSignOutButton().text().toStdString(),
+            game_.Text(MsgId::MsgLoginToAccount));
   EXPECT_EQ(window->StarName(), "StarR0");
-  window->Button(2).click();
+  window->LoginOrSignOutButton().click();
   EXPECT_EQ(Session().account_state, AccountState::kLoggedIn);
   EXPECT_EQ(window->StarName(), "StarY0");
 }
 
 TEST_F(AccountWindowTest, FieldLampsFollowEachKindsRule) {
   struct Case {
-    int box;
+    QLineEdit& (AccountWindow::*box)();
     QString typed;
     const char* lamp;
     QPoint at;
   };
   const QPoint nick(180, 91), city(410, 91), password(180, 165), email(410, 165);
   const Case cases[] = {
-      {1, "Ann", "LampG24", nick},
-      {1, "A", "LampR24", nick},
-      {1, QString::fromUtf8("Анна"), "LampR24", nick},  // accepted as typed, but red
-      {4, "Oslo", "LampG24", city},
-      {4, QString::fromUtf8("Москва"), "LampY24", city},
-      {4, "O", "LampR24", city},
-      {2, "abc", "LampR24", password},
-      {2, "abcd", "LampG24", password},
-      {2, QString::fromUtf8("abcdЖ"), "LampG24", password},  // the Cyrillic letter is refused
-      {5, "a@bc", "LampG24", email},
-      {5, "abc", "LampR24", email},
-      {5, "@abc", "LampR24", email},
-      {5, "abc@", "LampR24", email},
+      {&AccountWindow::NickField, "Ann", "LampG24", nick},
+      {&AccountWindow::NickField, "A", "LampR24", nick},
+      {&AccountWindow::NickField, QString::fromUtf8("Анна"), "LampR24",
+       nick},  // accepted as typed, but red
+      {&AccountWindow::CityField, "Oslo", "LampG24", city},
+      {&AccountWindow::CityField, QString::fromUtf8("Москва"), "LampY24", city},
+      {&AccountWindow::CityField, "O", "LampR24", city},
+      {&AccountWindow::PasswordField, "abc", "LampR24", password},
+      {&AccountWindow::PasswordField, "abcd", "LampG24", password},
+      {&AccountWindow::PasswordField, QString::fromUtf8("abcdЖ"), "LampG24",
+       password},  // the Cyrillic letter is refused
+      {&AccountWindow::EmailField, "a@bc", "LampG24", email},
+      {&AccountWindow::EmailField, "abc", "LampR24", email},
+      {&AccountWindow::EmailField, "@abc", "LampR24", email},
+      {&AccountWindow::EmailField, "abc@", "LampR24", email},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed.toStdString());
     ResetSession();
     auto window = OpenWindow();
-    TypeText(window->Edit(c.box), c.typed);
+    TypeText(((*window).*c.box)(), c.typed);
     EXPECT_EQ(LampAt(*window, c.at.x(), c.at.y()), c.lamp);
   }
   // The typed-character rule per box: Cyrillic passes into the nick and the
   // city, never into the password or the e-mail.
   auto window = OpenWindow();
-  for (int box : {1, 2, 4, 5}) TypeText(window->Edit(box), QString::fromUtf8("Жx"));
-  EXPECT_EQ(window->Edit(1).text(), QString::fromUtf8("Жx"));
-  EXPECT_EQ(window->Edit(4).text(), QString::fromUtf8("Жx"));
-  EXPECT_EQ(window->Edit(2).text(), "x");
-  EXPECT_EQ(window->Edit(5).text(), "x");
+  for (QLineEdit* box : {&window->NickField(), &window->PasswordField(), &window->CityField(),
+                         &window->EmailField()})
+    TypeText(*box, QString::fromUtf8("Жx"));
+  EXPECT_EQ(window->NickField().text(), QString::fromUtf8("Жx"));
+  EXPECT_EQ(window->CityField().text(), QString::fromUtf8("Жx"));
+  EXPECT_EQ(window->PasswordField().text(), "x");
+  EXPECT_EQ(window->EmailField().text(), "x");
   // A space is not let into any of them.
-  TypeText(window->Edit(1), " y");
-  EXPECT_EQ(window->Edit(1).text(), QString::fromUtf8("Жxy"));
+  TypeText(window->NickField(), " y");
+  EXPECT_EQ(window->NickField().text(), QString::fromUtf8("Жxy"));
 }
 
 TEST_F(AccountWindowTest, EditsEnableSaveOnlyAfterTheMouseMovedOverThePage) {
   auto window = OpenWindow();
-  TypeText(window->Edit(1), "Jo_1");
-  EXPECT_FALSE(window->Button(3).isEnabled());
+  TypeText(window->NickField(), "Jo_1");
+  EXPECT_FALSE(window->SaveUserFileButton().isEnabled());
   dialogs_test::SendMouse(window->PageImage(kPageAccount), QEvent::MouseMove, QPoint(300, 300));
-  TypeText(window->Edit(4), "Oslo");
-  EXPECT_FALSE(window->Button(3).isEnabled()) << "the city is not part of the user file";
-  TypeText(window->Edit(2), "abcd");
-  EXPECT_TRUE(window->Button(3).isEnabled());
+  TypeText(window->CityField(), "Oslo");
+  EXPECT_FALSE(window->SaveUserFileButton().isEnabled()) << "the city is not part of the user file";
+  TypeText(window->PasswordField(), "abcd");
+  EXPECT_TRUE(window->SaveUserFileButton().isEnabled());
 }
 
 TEST_F(AccountWindowTest, PreGameRatingSwitchDecidesWhetherTheNextGameIsRated) {
@@ -354,9 +359,9 @@ TEST_F(AccountWindowTest, PreGameRatingSwitchDecidesWhetherTheNextGameIsRated) {
     purpose_seen = purpose;
     AccountWindow window(Parts(), purpose, game_in_progress, nullptr);
     WhenModalOpens([&](QWidget&) {
-      EXPECT_TRUE(window.CheckBox2().isEnabled());
-      if (window.CheckBox2().isChecked() != tick) window.CheckBox2().click();
-      window.ButtonOk().click();
+      EXPECT_TRUE(window.RatedGameSwitch().isEnabled());
+      if (window.RatedGameSwitch().isChecked() != tick) window.RatedGameSwitch().click();
+      window.OkButton().click();
     });
     return window.Execute();
   };
@@ -400,32 +405,32 @@ TEST_F(AccountWindowTest, PagesShowTheClubsDataWithTheBestRatedMemberAsChairman)
   LogIn("Dora", "pass42");
 
   auto window = OpenWindow();
-  ASSERT_TRUE(window->TopTen().ok);
-  EXPECT_EQ(window->TopTen().list[0].nick, "Emil");
-  EXPECT_EQ(window->TopTen().list[1].nick, "Dora");
-  EXPECT_TRUE(window->TopTen().list[2].nick.empty());
-  EXPECT_EQ(window->ChairmanInfo().about, "Plays at night");
-  EXPECT_TRUE(window->RecordRead());
+  ASSERT_TRUE(window->ClubData().top_ten.ok);
+  EXPECT_EQ(window->ClubData().top_ten.list[0].nick, "Emil");
+  EXPECT_EQ(window->ClubData().top_ten.list[1].nick, "Dora");
+  EXPECT_TRUE(window->ClubData().top_ten.list[2].nick.empty());
+  EXPECT_EQ(window->ClubData().chairman_info.about, "Plays at night");
+  EXPECT_TRUE(window->ClubData().own_record_read);
   EXPECT_EQ(Session().current_game.rated_games, 1);
   EXPECT_EQ(Session().current_game.rating_place, 2);
-  EXPECT_EQ(window->MembersCount(), 2);
+  EXPECT_EQ(window->ClubData().members_count, 2);
 
   // Top ten: Emil's flag (Finland) on the first row.
-  window->PageControl1().setCurrentIndex(kPageTopTen);
+  window->PageTabs().setCurrentIndex(kPageTopTen);
   const QImage& flag = pictures_.LoadPngResource("Country1014");
   EXPECT_EQ(window->PageImage(kPageTopTen).Image().pixelColor(268 + 7, 100 + 6),
             flag.pixelColor(7, 6));
 
   // The chairman's photo from the club, and Dora's placeholder on "About me".
-  window->PageControl1().setCurrentIndex(kPageChairman);
+  window->PageTabs().setCurrentIndex(kPageChairman);
   EXPECT_TRUE(Near(window->PageImage(kPageChairman).Image().pixelColor(130, 160), kPhotoColour));
-  window->PageControl1().setCurrentIndex(kPageAboutMe);
+  window->PageTabs().setCurrentIndex(kPageAboutMe);
   EXPECT_EQ(window->PageImage(kPageAboutMe).Image().pixelColor(130, 150),
             pictures_.LoadPngResource("GAcNoF").pixelColor(100, 100));
-  EXPECT_TRUE(window->ButtonAva1().isEnabled());
+  EXPECT_TRUE(window->EditPersonalInfoButton().isEnabled());
 
   // The chairman's rows: About is copied, the web site opened, a script not.
-  window->PageControl1().setCurrentIndex(kPageChairman);
+  window->PageTabs().setCurrentIndex(kPageChairman);
   ImageControl& chairman = window->PageImage(kPageChairman);
   const auto click_row = [&](int i) { dialogs_test::Click(chairman, QPoint(400, 31 * i + 20)); };
   click_row(1);
@@ -439,9 +444,9 @@ TEST_F(AccountWindowTest, PagesShowTheClubsDataWithTheBestRatedMemberAsChairman)
 
   // A failed refresh of the top ten shows it as not read.
   server_.Kill();
-  window->PageControl1().setCurrentIndex(kPageTopTen);
-  window->ButtonRef3().click();
-  EXPECT_FALSE(window->TopTen().ok);
+  window->PageTabs().setCurrentIndex(kPageTopTen);
+  window->RefreshTopTenButton().click();
+  EXPECT_FALSE(window->ClubData().top_ten.ok);
 }
 
 TEST_F(AccountWindowTest, ChairmansOwnEditsReachTheChairmanPage) {
@@ -449,28 +454,30 @@ TEST_F(AccountWindowTest, ChairmansOwnEditsReachTheChairmanPage) {
   GiveRating("Kai", "pass42", 3000);
   LogIn("Kai", "pass42");
   auto window = OpenWindow();
-  ASSERT_EQ(window->TopTen().list[0].nick, "Kai");
-  EXPECT_EQ(window->ChairmanInfo().about, "");
-  window->PageControl1().setCurrentIndex(kPageAboutMe);
+  ASSERT_EQ(window->ClubData().top_ten.list[0].nick, "Kai");
+  EXPECT_EQ(window->ClubData().chairman_info.about, "");
+  window->PageTabs().setCurrentIndex(kPageAboutMe);
   WhenModalOpens([](QWidget& modal) {
     auto& info = dynamic_cast<PersonalInfoWindow&>(modal);
-    TypeText(info.Edit(2), "Chair of the club");
-    info.ButtonOkI().click();
+    TypeText(info.InfoField(2), "Chair of the club");
+    info.UpdateInfoButton().click();
   });
-  window->ButtonAva1().click();
+  window->EditPersonalInfoButton().click();
   EXPECT_EQ(Session().current_user.personal_info.about, "Chair of the club");
-  EXPECT_EQ(window->ChairmanInfo().about, "Chair of the club");
+  EXPECT_EQ(window->ClubData().chairman_info.about, "Chair of the club");
 }
 
 TEST_F(AccountWindowTest, WhileAGameIsInProgressOnlyTheDataCanBeBrowsed) {
   CreateMember("Finn", "pass42", "Oslo", "1-035", 'M');
   LogIn("Finn", "pass42");
   auto window = OpenWindow(AccountWindowPurpose::kPreGameCheck, /*game_in_progress=*/true);
-  for (int number = 1; number <= 4; ++number) EXPECT_FALSE(window->Button(number).isEnabled());
-  EXPECT_FALSE(window->CheckBox2().isEnabled());
+  for (SkinnedButton* button : {&window->CreateAccountButton(), &window->LoginOrSignOutButton(),
+                                &window->SaveUserFileButton(), &window->DeleteUserFileButton()})
+    EXPECT_FALSE(button->isEnabled());
+  EXPECT_FALSE(window->RatedGameSwitch().isEnabled());
   EXPECT_FALSE(window->Countries().CountryBox().isEnabled());
-  EXPECT_TRUE(window->ButtonRef2().isEnabled());
-  EXPECT_TRUE(window->ButtonOk().isEnabled());
+  EXPECT_TRUE(window->RefreshResultsButton().isEnabled());
+  EXPECT_TRUE(window->OkButton().isEnabled());
 }
 
 TEST_F(AccountWindowTest, PersonalInformationIsSavedAndReadBack) {
@@ -478,13 +485,13 @@ TEST_F(AccountWindowTest, PersonalInformationIsSavedAndReadBack) {
   LogIn("Gina", "pass42");
   PersonalInfoWindow window(Parts(), false, nullptr);
   window.show();
-  EXPECT_FALSE(window.ButtonOkI().isEnabled());
-  TypeText(window.Edit(0), "Gina");
-  EXPECT_TRUE(window.ButtonOkI().isEnabled());
-  TypeText(window.Edit(2), "cost $5 ~ or so");
-  TypeText(window.Edit(5), "https://gina.example.org");
-  window.ButtonOkI().click();
-  EXPECT_FALSE(window.ButtonOkI().isEnabled());
+  EXPECT_FALSE(window.UpdateInfoButton().isEnabled());
+  TypeText(window.InfoField(0), "Gina");
+  EXPECT_TRUE(window.UpdateInfoButton().isEnabled());
+  TypeText(window.InfoField(2), "cost $5 ~ or so");
+  TypeText(window.InfoField(5), "https://gina.example.org");
+  window.UpdateInfoButton().click();
+  EXPECT_FALSE(window.UpdateInfoButton().isEnabled());
   const PersonalInfo stored = access_.ReadPersonalInfo("Gina");
   EXPECT_EQ(stored.first_name, "Gina");
   EXPECT_EQ(stored.about, "cost  5   or so");
@@ -492,15 +499,15 @@ TEST_F(AccountWindowTest, PersonalInformationIsSavedAndReadBack) {
   EXPECT_EQ(Session().current_user.personal_info, stored);
 
   // An edit changed back still counts as a change.
-  TypeText(window.Edit(1), "x");
-  QTest::keyClick(&window.Edit(1), Qt::Key_Backspace);
-  EXPECT_TRUE(window.ButtonOkI().isEnabled());
+  TypeText(window.InfoField(1), "x");
+  QTest::keyClick(&window.InfoField(1), Qt::Key_Backspace);
+  EXPECT_TRUE(window.UpdateInfoButton().isEnabled());
 
   // A window opened later shows the stored texts.
   PersonalInfoWindow again(Parts(), false, nullptr);
-  EXPECT_EQ(again.Edit(2).text(), "cost  5   or so");
+  EXPECT_EQ(again.InfoField(2).text(), "cost  5   or so");
   // Without a photo the placeholder of the member's sex.
-  EXPECT_EQ(again.Image1().Image().pixelColor(120, 120),
+  EXPECT_EQ(again.PhotoBox().Image().pixelColor(120, 120),
             pictures_.LoadPngResource("GAcNoF").pixelColor(100, 100));
 }
 
@@ -512,7 +519,7 @@ TEST_F(AccountWindowTest, PhotoIsUploadedAsTheMemberAndReadBackFromTheClub) {
   services_.ftp_address = ScrambleText(ftp.FolderUrl(), kAccountKey);
   PersonalInfoWindow window(Parts(), false, nullptr);
   window.show();
-  EXPECT_FALSE(window.ButtonOKF().isEnabled());
+  EXPECT_FALSE(window.UploadPhotoButton().isEnabled());
 
   // Wrong sizes are refused before anything is sent.
   for (const auto& [width, height] : {std::pair{201, 250}, std::pair{200, 249}}) {
@@ -520,23 +527,23 @@ TEST_F(AccountWindowTest, PhotoIsUploadedAsTheMemberAndReadBackFromTheClub) {
     chosen_photo_ = WritePhotoFile("wrong.jpg", Jpeg(width, height));
     window.ChoosePhoto();
     EXPECT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgPhotoFormat)});
-    EXPECT_FALSE(window.ButtonOKF().isEnabled());
+    EXPECT_FALSE(window.UploadPhotoButton().isEnabled());
   }
   EXPECT_FALSE(std::filesystem::exists(PhotoFolder() + "/Hugo.jpg"));
 
   notices_.clear();
   const std::string photo = Jpeg(200, 250);
   chosen_photo_ = WritePhotoFile("me.jpg", photo);
-  dialogs_test::Click(window.Image1(), QPoint(120, 140));  // a click on the photo box
+  dialogs_test::Click(window.PhotoBox(), QPoint(120, 140));  // a click on the photo box
   EXPECT_TRUE(notices_.empty());
-  ASSERT_TRUE(window.ButtonOKF().isEnabled());
-  window.ButtonOKF().click();
+  ASSERT_TRUE(window.UploadPhotoButton().isEnabled());
+  window.UploadPhotoButton().click();
   EXPECT_TRUE(notices_.empty());
   EXPECT_EQ(ReadAll(PhotoFolder() + "/Hugo.jpg"), photo);
   EXPECT_TRUE(window.PhotoLoaded());
   EXPECT_EQ(Session().photo_slots[0], photo) << "the slot holds the photo as the club serves it";
-  EXPECT_FALSE(window.ButtonOKF().isEnabled());
-  EXPECT_TRUE(Near(window.Image1().Image().pixelColor(120, 140), kPhotoColour));
+  EXPECT_FALSE(window.UploadPhotoButton().isEnabled());
+  EXPECT_TRUE(Near(window.PhotoBox().Image().pixelColor(120, 140), kPhotoColour));
 }
 
 TEST_F(AccountWindowTest, FailedUploadChangesNothing) {
@@ -549,11 +556,11 @@ TEST_F(AccountWindowTest, FailedUploadChangesNothing) {
   PersonalInfoWindow window(Parts(), false, nullptr);
   chosen_photo_ = WritePhotoFile("me.jpg", Jpeg(200, 250));
   window.ChoosePhoto();
-  window.ButtonOKF().click();
+  window.UploadPhotoButton().click();
   EXPECT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgPhotoUploadFailed)});
   EXPECT_EQ(Session().photo_slots[0], "old");
   EXPECT_FALSE(window.PhotoLoaded());
-  EXPECT_TRUE(window.ButtonOKF().isEnabled()) << "the member may try again";
+  EXPECT_TRUE(window.UploadPhotoButton().isEnabled()) << "the member may try again";
 }
 
 }  // namespace

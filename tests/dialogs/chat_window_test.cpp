@@ -47,12 +47,12 @@ class ChatWindowTest : public ::testing::Test {
     auto window = std::make_unique<ChatWindow>(club_.access, passport, 0, pictures_, nullptr,
                                                nullptr, notices_.Shower(), [] { return kNoon; });
     window->show();
-    window->FormShow();
+    window->PrepareShowing();
     return window;
   }
   void Send(ChatWindow& window, const QString& text) {
-    window.Edit1().setText(text);
-    TypeKey(window.Edit1(), Qt::Key_Return);
+    window.InputLine().setText(text);
+    TypeKey(window.InputLine(), Qt::Key_Return);
   }
   // The texts drawn into slot s (1 at the top).
   static std::vector<QString> Slot(const ChatWindow& window, int s) {
@@ -75,7 +75,7 @@ TEST_F(ChatWindowTest, TwoPassportsInOrderNewestAtTheBottomWithFlagsAndNumbers) 
   {
     auto window = Open(ann);
     for (int s = 1; s <= 10; ++s) EXPECT_TRUE(Slot(*window, s).empty()) << s;
-    ASSERT_TRUE(window->Edit1().isEnabled());
+    ASSERT_TRUE(window->InputLine().isEnabled());
     Send(*window, "Hello");
     EXPECT_TRUE(notices_.messages.empty());
   }
@@ -105,7 +105,7 @@ TEST_F(ChatWindowTest, TwoPassportsInOrderNewestAtTheBottomWithFlagsAndNumbers) 
   EXPECT_EQ(number->colour, kClubRed);
   EXPECT_EQ(Find(window->MessageTexts(), "Hi Ann")->y, 479);
   EXPECT_EQ(Find(window->MessageTexts(), "Hi Ann")->colour, kClubNavy);
-  const QImage& list = window->Image2().Image();
+  const QImage& list = window->MessageList().Image();
   EXPECT_TRUE(PictureAt(list, pictures_.LoadPngResource("Country1015"), 60, 456));
   EXPECT_TRUE(PictureAt(list, pictures_.LoadPngResource("FaceMan16"), 80, 454));
   EXPECT_TRUE(PictureAt(list, pictures_.LoadPngResource("Country1035"), 60, 406));
@@ -137,16 +137,16 @@ TEST_F(ChatWindowTest, SignsOutsideTheNameCharactersAreSentAsUnderscoresAndShown
 TEST_F(ChatWindowTest, InputWaitsForAnAcceptablePassportAndForTheTickAfterASend) {
   TournamentPassport passport = MakePassport("A", "Oslo", "1-035", 'W');
   auto window = Open(passport);
-  EXPECT_FALSE(window->Edit1().isEnabled()) << "a one-letter nick is refused";
+  EXPECT_FALSE(window->InputLine().isEnabled()) << "a one-letter nick is refused";
   // Enter and the envelope do nothing while the line is disabled.
-  window->Edit1().setText("refused");
+  window->InputLine().setText("refused");
   window->SendMessage();
   window->EnvelopeButton().click();
   EXPECT_TRUE(club_.access.ReadTopTen(kChatTableId).entries[0].nick == "#");
 
   passport.city = "New York";  // a space is not a name character
-  window->Timer1Timer();
-  EXPECT_FALSE(window->Edit1().isEnabled());
+  window->RefreshPeriodEnded();
+  EXPECT_FALSE(window->InputLine().isEnabled());
 
   // The passport window puts it right: the line is enabled at once.
   ChatWindow fixed(
@@ -157,22 +157,22 @@ TEST_F(ChatWindowTest, InputWaitsForAnAcceptablePassportAndForTheTickAfterASend)
       },
       nullptr, notices_.Shower(), [] { return kNoon; });
   fixed.show();
-  fixed.FormShow();
-  EXPECT_FALSE(fixed.Edit1().isEnabled());
-  fixed.Button2().click();
-  ASSERT_TRUE(fixed.Edit1().isEnabled());
+  fixed.PrepareShowing();
+  EXPECT_FALSE(fixed.InputLine().isEnabled());
+  fixed.PassportButton().click();
+  ASSERT_TRUE(fixed.InputLine().isEnabled());
 
   // The envelope sends as Enter does; then the line waits for the tick.
-  fixed.Edit1().setText("First");
+  fixed.InputLine().setText("First");
   fixed.EnvelopeButton().click();
   EXPECT_TRUE(notices_.messages.empty());
-  EXPECT_FALSE(fixed.Edit1().isEnabled());
-  EXPECT_TRUE(fixed.Edit1().text().isEmpty());
-  EXPECT_FALSE(fixed.Image3().isVisible());
-  EXPECT_EQ(fixed.Timer1().interval(), 15000);
-  fixed.Timer1Timer();
-  EXPECT_TRUE(fixed.Edit1().isEnabled());
-  EXPECT_TRUE(fixed.Image3().isVisible());
+  EXPECT_FALSE(fixed.InputLine().isEnabled());
+  EXPECT_TRUE(fixed.InputLine().text().isEmpty());
+  EXPECT_FALSE(fixed.RefreshHotspot().isVisible());
+  EXPECT_EQ(fixed.RefreshTimer().interval(), 15000);
+  fixed.RefreshPeriodEnded();
+  EXPECT_TRUE(fixed.InputLine().isEnabled());
+  EXPECT_TRUE(fixed.RefreshHotspot().isVisible());
   Send(fixed, "Second");
   EXPECT_EQ(club_.access.ReadTopTen(kChatTableId).entries[0].score, 2);
   EXPECT_EQ(club_.access.ReadTopTen(kChatTableId).entries[0].message, "Second");
@@ -182,7 +182,7 @@ TEST_F(ChatWindowTest, AnEmptyLineSendsNothing) {
   TournamentPassport ann = MakePassport("Ann", "Oslo", "1-035", 'W');
   auto window = Open(ann);
   Send(*window, "");
-  EXPECT_TRUE(window->Edit1().isEnabled());
+  EXPECT_TRUE(window->InputLine().isEnabled());
   EXPECT_EQ(club_.access.ReadGameCount(kChatTableId), 0);
 }
 
@@ -199,19 +199,19 @@ TEST_P(ChatFailureTest, NoConnectAtTheTopAndANoticeForTheSendWhichKeepsTheText) 
   RecordedNotices notices;
   ChatWindow window(club.access, ann, 0, pictures_, nullptr, nullptr, notices.Shower());
   window.show();
-  window.FormShow();
+  window.PrepareShowing();
   const auto& texts = window.MessageTexts();
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0].text, kNoConnect);
   EXPECT_EQ(texts[0].y, 4);
-  EXPECT_TRUE(window.Edit1().isEnabled()) << "a failed read does not touch the input line";
+  EXPECT_TRUE(window.InputLine().isEnabled()) << "a failed read does not touch the input line";
 
-  window.Edit1().setText("Hello");
-  TypeKey(window.Edit1(), Qt::Key_Return);
+  window.InputLine().setText("Hello");
+  TypeKey(window.InputLine(), Qt::Key_Return);
   EXPECT_EQ(notices.messages, std::vector<std::string>{MessageText(MsgId::MsgMessageNotSent, 0)});
-  EXPECT_EQ(window.Edit1().text(), "Hello");
-  EXPECT_TRUE(window.Edit1().isEnabled());
-  window.Button1().click();
+  EXPECT_EQ(window.InputLine().text(), "Hello");
+  EXPECT_TRUE(window.InputLine().isEnabled());
+  window.CloseButton().click();
   EXPECT_FALSE(window.isVisible());
 }
 

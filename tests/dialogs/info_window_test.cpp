@@ -74,7 +74,7 @@ class InfoWindowTest : public ::testing::Test {
     return [this](int step) { game().ChangeLanguage(step); };
   }
   static QColor PixelAt(InfoWindow& form, int x, int y) {
-    return form.Image1().Image().pixelColor(x, y);
+    return form.PagePicture().Image().pixelColor(x, y);
   }
 
   QTemporaryDir dir_;
@@ -89,9 +89,9 @@ class InfoWindowTest : public ::testing::Test {
 TEST_F(InfoWindowTest, HasTheFixedLayout) {
   auto form = Open(InfoPage::kAbout);
   EXPECT_EQ(form->size(), QSize(kInfoWidth, kInfoHeight));
-  EXPECT_EQ(form->Image1().geometry(), QRect(0, 0, 610, 332));
-  EXPECT_EQ(form->Button1().geometry(), QRect(10, 345, 590, 45));
-  EXPECT_EQ(form->Button1().text(), "Ok");
+  EXPECT_EQ(form->PagePicture().geometry(), QRect(0, 0, 610, 332));
+  EXPECT_EQ(form->OkButton().geometry(), QRect(10, 345, 590, 45));
+  EXPECT_EQ(form->OkButton().text(), "Ok");
   EXPECT_EQ(PixelAt(*form, 2, 2), dialogs_test::kBackground);
   EXPECT_EQ(PixelAt(*form, 5, 5), dialogs_test::kFrame);
   EXPECT_EQ(form->grab().toImage().pixelColor(3, 395), dialogs_test::kBackground);
@@ -127,13 +127,13 @@ TEST_F(InfoWindowTest, ArrowsStepTheLanguageOnlyStrictlyInsideTheirSquares) {
   for (const ArrowEdgeCase& c : kArrowEdges) {
     interface_language().Set(0);
     auto form = Open(InfoPage::kOptions);
-    SendMouse(form->Image1(), QEvent::MouseMove, {c.x, c.y});
-    EXPECT_EQ(form->Image1().cursor().shape(),
+    SendMouse(form->PagePicture(), QEvent::MouseMove, {c.x, c.y});
+    EXPECT_EQ(form->PagePicture().cursor().shape(),
               c.language_after != 0 ? Qt::PointingHandCursor : Qt::ArrowCursor)
         << c.x << "," << c.y;
-    SendMouse(form->Image1(), QEvent::MouseButtonPress, {c.x, c.y});
+    SendMouse(form->PagePicture(), QEvent::MouseButtonPress, {c.x, c.y});
     EXPECT_EQ(interface_language().Index(), c.language_after) << c.x << "," << c.y;
-    EXPECT_TRUE(form->Image1().toolTip().isEmpty());
+    EXPECT_TRUE(form->PagePicture().toolTip().isEmpty());
   }
 }
 
@@ -142,7 +142,7 @@ TEST_F(InfoWindowTest, SteppingThroughAllLanguagesNamesEachInTheCaptionAndComesB
     interface_language().Set(4);
     auto form = Open(InfoPage::kOptions);
     for (int i = 1; i <= kLanguageCount; ++i) {
-      SendMouse(form->Image1(), QEvent::MouseButtonPress, arrow);
+      SendMouse(form->PagePicture(), QEvent::MouseButtonPress, arrow);
       const int language = (4 + step * i + kLanguageCount) % kLanguageCount;
       ASSERT_EQ(interface_language().Index(), language);
       EXPECT_EQ(form->windowTitle().toStdString(), MessageText(MsgId::MsgOptions, language) + ": " +
@@ -191,16 +191,16 @@ TEST_F(InfoWindowTest, AboutPageHintsAndHandOnlyStrictlyInsideIconAndLogo) {
       {{466, 100}, ""},    {{530, 100}, ""},      {{300, 300}, ""},
   };
   for (const auto& [point, hint] : cases) {
-    SendMouse(form->Image1(), QEvent::MouseMove, point);
-    EXPECT_EQ(form->Image1().toolTip().toStdString(), hint) << point.x() << "," << point.y();
-    EXPECT_EQ(form->Image1().cursor().shape(),
+    SendMouse(form->PagePicture(), QEvent::MouseMove, point);
+    EXPECT_EQ(form->PagePicture().toolTip().toStdString(), hint) << point.x() << "," << point.y();
+    EXPECT_EQ(form->PagePicture().cursor().shape(),
               hint.empty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
   }
 }
 
 TEST_F(InfoWindowTest, IconOpensOneOfTheTwoClubPagesAtRandom) {
   auto form = Open(InfoPage::kAbout);
-  for (int i = 0; i < 64; ++i) SendMouse(form->Image1(), QEvent::MouseButtonPress, {100, 100});
+  for (int i = 0; i < 64; ++i) SendMouse(form->PagePicture(), QEvent::MouseButtonPress, {100, 100});
   ASSERT_EQ(opened_.size(), 64u);
   const std::set<QString> seen = [&] {
     std::set<QString> urls;
@@ -213,7 +213,7 @@ TEST_F(InfoWindowTest, IconOpensOneOfTheTwoClubPagesAtRandom) {
 
 TEST_F(InfoWindowTest, LogoOpensAMailToTheClub) {
   auto form = Open(InfoPage::kAbout);
-  SendMouse(form->Image1(), QEvent::MouseButtonPress, {500, 100});
+  SendMouse(form->PagePicture(), QEvent::MouseButtonPress, {500, 100});
   ASSERT_EQ(opened_.size(), 1u);
   EXPECT_EQ(opened_[0], QUrl("mailto:club@club.example.org"));
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
@@ -226,7 +226,7 @@ TEST_F(InfoWindowTest, AFailedMailOpenSaysAutoMethodFailed) {
   WhenModalOpens([&](QWidget& modal) {
     if (auto* box = qobject_cast<QMessageBox*>(&modal)) shown = box->text();
   });
-  SendMouse(form->Image1(), QEvent::MouseButtonPress, {500, 100});
+  SendMouse(form->PagePicture(), QEvent::MouseButtonPress, {500, 100});
   EXPECT_EQ(shown, "Auto method failed.");
 }
 
@@ -244,7 +244,7 @@ std::vector<int> RedColumnsOfRow(const QImage& image, int n) {
 
 TEST_F(InfoWindowTest, ChampionsPageShowsFiveRowsWithScoresEndingAtX460) {
   auto form = Open(InfoPage::kChampions);
-  const QImage& image = form->Image1().Image();
+  const QImage& image = form->PagePicture().Image();
   for (int n = 1; n <= 5; ++n) {
     const std::vector<int> red = RedColumnsOfRow(image, n);
     ASSERT_FALSE(red.empty()) << "row " << n;
@@ -273,7 +273,7 @@ TEST_F(InfoWindowTest, ChampionsPageDrawsTheFilesNamesAndScores) {
     painter.drawText(180, baseline, "Elena");
     DrawTextRight(painter, "950", 460, y);
   }
-  const QImage& shown = form->Image1().Image();
+  const QImage& shown = form->PagePicture().Image();
   for (int y = 24 * 5 + 135; y < 24 * 5 + 135 + 24; ++y)
     for (int x = 100; x < 500; ++x)
       ASSERT_EQ(shown.pixelColor(x, y), expected.pixelColor(x, y)) << x << "," << y;
@@ -289,13 +289,13 @@ TEST_F(InfoWindowTest, EveryShowingRedrawsThePageCompletely) {
   form->show();
   EXPECT_EQ(PixelAt(*form, 222 + 120, 200), dialogs_test::kFrame);  // no flag left
   EXPECT_EQ(PixelAt(*form, 90, 150), dialogs_test::kFrame);         // no arrow left
-  SendMouse(form->Image1(), QEvent::MouseButtonPress, {126, 186});
+  SendMouse(form->PagePicture(), QEvent::MouseButtonPress, {126, 186});
   EXPECT_EQ(interface_language().Index(), 2);  // the arrows belong to the options page only
 }
 
 TEST_F(InfoWindowTest, OkCloseBoxAndEscapeCloseIt) {
   const std::function<void(InfoWindow&)> closers[] = {
-      [](InfoWindow& form) { form.Button1().click(); },
+      [](InfoWindow& form) { form.OkButton().click(); },
       [](InfoWindow& form) { form.close(); },
       [](InfoWindow& form) { dialogs_test::TypeKey(form, Qt::Key_Escape); },
   };
@@ -356,7 +356,7 @@ TEST_F(InfoWindowTest, OptionsPageChangesThePlayOptionsAndSavesEachChange) {
   EXPECT_EQ(saves, 2);
 
   // The texts follow the language the arrows choose.
-  SendMouse(form->Image1(), QEvent::MouseButtonPress, {484, 186});
+  SendMouse(form->PagePicture(), QEvent::MouseButtonPress, {484, 186});
   EXPECT_EQ(form->CasualModeBox().text().toStdString(),
             MessageText(MsgId::MsgOptionCasual, interface_language().Index()));
   EXPECT_NE(form->CasualModeBox().text().toStdString(), MessageText(MsgId::MsgOptionCasual, 0));

@@ -33,66 +33,66 @@ TEST_F(PassportWindowTest, OpensOnThePassportWithItsLamps) {
   PassportWindow window(passport_, 0, pictures_, nullptr);
   window.show();
   EXPECT_EQ(window.windowTitle(), "Passport");
-  EXPECT_EQ(window.Edit1().text(), "Ann");
-  EXPECT_EQ(window.Edit2().text(), "Москва");
+  EXPECT_EQ(window.NickField().text(), "Ann");
+  EXPECT_EQ(window.CityField().text(), "Москва");
   EXPECT_EQ(window.NickLampPicture(), "LampG24");
   EXPECT_EQ(window.CityLampPicture(), "LampY24");
   EXPECT_TRUE(PictureAt(window.NickLamp().Image(), pictures_.LoadPngResource("LampG24"), 0, 0));
   EXPECT_TRUE(PictureAt(window.CityLamp().Image(), pictures_.LoadPngResource("LampY24"), 0, 0));
-  EXPECT_EQ(window.ComboBox1().currentIndex(), 2);
-  EXPECT_EQ(window.ComboBox2().currentIndex(), 34);
-  EXPECT_EQ(window.ComboBox3().currentIndex(), 1);
-  EXPECT_EQ(window.ComboBox3().currentText(), "Female");
-  EXPECT_TRUE(window.Button1().isEnabled());
-  EXPECT_EQ(window.Edit1().maxLength(), 12);
-  EXPECT_EQ(window.Edit2().maxLength(), 15);
+  EXPECT_EQ(window.ContinentBox().currentIndex(), 2);
+  EXPECT_EQ(window.CountryBox().currentIndex(), 34);
+  EXPECT_EQ(window.SexBox().currentIndex(), 1);
+  EXPECT_EQ(window.SexBox().currentText(), "Female");
+  EXPECT_TRUE(window.OkButton().isEnabled());
+  EXPECT_EQ(window.NickField().maxLength(), 12);
+  EXPECT_EQ(window.CityField().maxLength(), 15);
 }
 
 TEST_F(PassportWindowTest, TypedCharactersOutsideTheNameCharactersAreDropped) {
   PassportWindow window(passport_, 0, pictures_, nullptr);
   window.show();
-  window.Edit1().setFocus();
-  window.Edit1().end(false);
-  TypeText(window.Edit1(), "a b&c=d");
-  EXPECT_EQ(window.Edit1().text(), "Annabcd");
+  window.NickField().setFocus();
+  window.NickField().end(false);
+  TypeText(window.NickField(), "a b&c=d");
+  EXPECT_EQ(window.NickField().text(), "Annabcd");
   EXPECT_EQ(passport_.nick, "Annabcd");
-  TypeKey(window.Edit1(), Qt::Key_Backspace);
-  EXPECT_EQ(window.Edit1().text(), "Annabc");
+  TypeKey(window.NickField(), Qt::Key_Backspace);
+  EXPECT_EQ(window.NickField().text(), "Annabc");
   EXPECT_EQ(passport_.nick, "Annabc");
 }
 
 TEST_F(PassportWindowTest, ARefusedNameKeepsThePassportAndTheWindowOpen) {
   PassportWindow window(passport_, 0, pictures_, nullptr);
   window.show();
-  window.Edit1().setText("A");
+  window.NickField().setText("A");
   EXPECT_EQ(window.NickLampPicture(), "LampR24");
-  EXPECT_FALSE(window.Button1().isEnabled());
+  EXPECT_FALSE(window.OkButton().isEnabled());
   EXPECT_FALSE(window.Valid());
   EXPECT_EQ(passport_.nick, "Ann");
 
   // While the nick is refused the city typed is shown but cannot be kept yet.
-  window.Edit2().setText("Oslo");
+  window.CityField().setText("Oslo");
   EXPECT_EQ(passport_.city, "Москва");
 
   window.reject();  // Esc and the close box
   EXPECT_TRUE(window.isVisible());
-  EXPECT_EQ(window.focusWidget(), &window.Edit1()) << "the refused nick gets the focus";
+  EXPECT_EQ(window.focusWidget(), &window.NickField()) << "the refused nick gets the focus";
   // Both names acceptable again: both boxes reach the passport, the city
   // typed while the nick was refused too.
-  window.Edit1().setText("Bob");
+  window.NickField().setText("Bob");
   EXPECT_EQ(passport_.nick, "Bob");
   EXPECT_EQ(passport_.city, "Oslo");
-  window.Edit2().setText("O");
+  window.CityField().setText("O");
   window.reject();
   EXPECT_TRUE(window.isVisible());
-  EXPECT_EQ(window.focusWidget(), &window.Edit2()) << "then the refused city";
-  window.Edit2().setText("Oslo");
+  EXPECT_EQ(window.focusWidget(), &window.CityField()) << "then the refused city";
+  window.CityField().setText("Oslo");
 
-  window.Edit1().setText("Bo");
-  EXPECT_TRUE(window.Button1().isEnabled());
+  window.NickField().setText("Bo");
+  EXPECT_TRUE(window.OkButton().isEnabled());
   EXPECT_EQ(passport_.nick, "Bo");
   EXPECT_EQ(passport_.city, "Oslo");
-  window.Button1().click();
+  window.OkButton().click();
   EXPECT_FALSE(window.isVisible());
 }
 
@@ -100,9 +100,9 @@ TEST_F(PassportWindowTest, ARefusedCityTurnsItsLampRed) {
   PassportWindow window(passport_, 0, pictures_, nullptr);
   window.show();
   for (const char* city : {"", "New York", "O"}) {
-    window.Edit2().setText(city);
+    window.CityField().setText(city);
     EXPECT_EQ(window.CityLampPicture(), "LampR24") << city;
-    EXPECT_FALSE(window.Button1().isEnabled()) << city;
+    EXPECT_FALSE(window.OkButton().isEnabled()) << city;
     EXPECT_EQ(passport_.city, "Москва") << city;
   }
   window.accept();
@@ -112,15 +112,15 @@ TEST_F(PassportWindowTest, ARefusedCityTurnsItsLampRed) {
 TEST_F(PassportWindowTest, ContinentCountryAndSexActOnThePassportAtOnce) {
   PassportWindow window(passport_, 0, pictures_, nullptr);
   window.show();
-  StepDown(window.ComboBox1(), 3);  // Oceania
+  StepDown(window.ContinentBox(), 3);  // Oceania
   EXPECT_EQ(passport_.country_code, "5-000");
-  EXPECT_EQ(window.ComboBox2().currentIndex(), 0);
-  StepDown(window.ComboBox2(), 1);  // index 2, Australia
+  EXPECT_EQ(window.CountryBox().currentIndex(), 0);
+  StepDown(window.CountryBox(), 1);  // index 2, Australia
   EXPECT_EQ(passport_.country_code, "5-002");
-  StepDown(window.ComboBox3(), 0);
+  StepDown(window.SexBox(), 0);
   EXPECT_EQ(passport_.sex, 'W');
-  window.ComboBox3().setCurrentIndex(1);
-  QTest::keyClick(&window.ComboBox3(), Qt::Key_Up);
+  window.SexBox().setCurrentIndex(1);
+  QTest::keyClick(&window.SexBox(), Qt::Key_Up);
   EXPECT_EQ(passport_.sex, 'M');
 }
 
@@ -144,14 +144,14 @@ TEST(PassportSettings, ThePassportEditedIsReadBackAfterARestart) {
     PictureStore pictures;
     PassportWindow window(first.passport, 0, pictures, nullptr);
     window.show();
-    window.Edit1().setText("Пётр");
-    window.Edit2().setText("Oslo");
-    QTest::keyClick(&window.ComboBox3(), Qt::Key_Down);
-    window.ComboBox1().setCurrentIndex(4);
-    QTest::keyClick(&window.ComboBox1(), Qt::Key_Down);  // Africa
-    window.ComboBox2().setCurrentIndex(45);
-    QTest::keyClick(&window.ComboBox2(), Qt::Key_Down);  // 46, South Africa
-    window.Button1().click();
+    window.NickField().setText("Пётр");
+    window.CityField().setText("Oslo");
+    QTest::keyClick(&window.SexBox(), Qt::Key_Down);
+    window.ContinentBox().setCurrentIndex(4);
+    QTest::keyClick(&window.ContinentBox(), Qt::Key_Down);  // Africa
+    window.CountryBox().setCurrentIndex(45);
+    QTest::keyClick(&window.CountryBox(), Qt::Key_Down);  // 46, South Africa
+    window.OkButton().click();
   }
   ASSERT_TRUE(SaveSettings(paths, first).settings_file_written);
 

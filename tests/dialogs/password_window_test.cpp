@@ -33,7 +33,7 @@ class PasswordWindowTest : public ::testing::Test {
                                                                       : std::string());
     form_->show();
   }
-  QLineEdit& edit() { return form_->Edit1(); }
+  QLineEdit& edit() { return form_->EntryField(); }
 
   TestPictures test_pictures_;
   PictureStore pictures_;
@@ -255,17 +255,17 @@ TEST(PasswordWindowFlowTest, TheGameStartsExtraOnlyAfterTheModalWindowAcceptedTh
 
   WhenModalOpens([](QWidget& modal) {
     auto& pw = static_cast<PasswordWindow&>(modal);
-    TypeText(pw.Edit1(), "nope");
-    TypeKey(pw.Edit1(), Qt::Key_Escape);
+    TypeText(pw.EntryField(), "nope");
+    TypeKey(pw.EntryField(), Qt::Key_Escape);
   });
   game.StartExtraGame();
   EXPECT_EQ(game.Mode(), GameMode::kNormal);
 
   WhenModalOpens([](QWidget& modal) {
     auto& pw = static_cast<PasswordWindow&>(modal);
-    pw.Edit1().clear();
-    TypeText(pw.Edit1(), QString::fromStdString(AssembleExtraPassword()));
-    TypeKey(pw.Edit1(), Qt::Key_Return);
+    pw.EntryField().clear();
+    TypeText(pw.EntryField(), QString::fromStdString(AssembleExtraPassword()));
+    TypeKey(pw.EntryField(), Qt::Key_Return);
   });
   game.StartExtraGame();
   EXPECT_EQ(game.Mode(), GameMode::kExtra);
@@ -295,8 +295,8 @@ TEST(PasswordWindowFlowTest, RefusingToAbandonARatedGameKeepsTheRunningGame) {
 
   WhenModalOpens([](QWidget& modal) {
     auto& pw = static_cast<PasswordWindow&>(modal);
-    TypeText(pw.Edit1(), QString::fromStdString(AssembleSuperPassword()));
-    TypeKey(pw.Edit1(), Qt::Key_Return);
+    TypeText(pw.EntryField(), QString::fromStdString(AssembleSuperPassword()));
+    TypeKey(pw.EntryField(), Qt::Key_Return);
   });
   game.StartSuperGame();
   EXPECT_EQ(game.Mode(), GameMode::kNormal);

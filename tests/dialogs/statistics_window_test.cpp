@@ -47,7 +47,7 @@ class StatisticsWindowTest : public ::testing::Test {
         club_.access, club_.settings, [this] { ++saves_; }, 0, pictures_, nullptr,
         nick_box_.Asker());
     window->show();
-    window->FormShow();
+    window->PrepareShowing();
     return window;
   }
   std::vector<QString> Values(StatisticsWindow& window) {
@@ -81,12 +81,12 @@ TEST_F(StatisticsWindowTest, CountsOfStartsAndFinishedGamesThenOneLikePerInstall
   EXPECT_EQ(window->Cell(0, 4), "Played games Normal:");
   EXPECT_EQ(window->Cell(0, 6), "Played games Super:");
   EXPECT_EQ(Values(*window), (std::vector<QString>{"3", "1", "0", "", "2", "1", "3"}));
-  ASSERT_TRUE(window->Button2().isEnabled());
-  EXPECT_EQ(window->Button2().text(), "I like this game!");
+  ASSERT_TRUE(window->LikeButton().isEnabled());
+  EXPECT_EQ(window->LikeButton().text(), "I like this game!");
 
-  window->Button2().click();
+  window->LikeButton().click();
   EXPECT_TRUE(nick_box_.defaults_offered.empty()) << "a named player is not asked";
-  EXPECT_FALSE(window->Button2().isEnabled());
+  EXPECT_FALSE(window->LikeButton().isEnabled());
   EXPECT_EQ(window->Cell(1, 2), "1");
   EXPECT_EQ(window->Cell(1, 3), "Ann");
   EXPECT_TRUE(club_.settings.like_sent);
@@ -96,8 +96,8 @@ TEST_F(StatisticsWindowTest, CountsOfStartsAndFinishedGamesThenOneLikePerInstall
   auto again = Open();
   EXPECT_EQ(again->Cell(1, 2), "1");
   EXPECT_EQ(again->Cell(1, 3), "Ann");
-  EXPECT_FALSE(again->Button2().isEnabled());
-  again->Button2Click();
+  EXPECT_FALSE(again->LikeButton().isEnabled());
+  again->LikeClicked();
   EXPECT_EQ(club_.access.ReadUsageStatistics().stats.likes, 1);
   EXPECT_EQ(saves_, 1);
 }
@@ -106,7 +106,7 @@ TEST_F(StatisticsWindowTest, IncognitoIsAskedForANickUntilOneIsAccepted) {
   club_.settings.like_sent = false;
   nick_box_.answers = {"A", "bad nick", "Пётр"};
   auto window = Open();
-  window->Button2().click();
+  window->LikeButton().click();
   EXPECT_EQ(nick_box_.defaults_offered,
             (std::vector<QString>{"Incognito", "Incognito", "Incognito"}));
   EXPECT_EQ(club_.settings.passport.nick, "Пётр");
@@ -118,7 +118,7 @@ TEST_F(StatisticsWindowTest, IncognitoIsAskedForANickUntilOneIsAccepted) {
 TEST_F(StatisticsWindowTest, ACancelledQuestionLikesAsIncognito) {
   club_.settings.like_sent = false;
   auto window = Open();
-  window->Button2().click();
+  window->LikeButton().click();
   EXPECT_EQ(nick_box_.defaults_offered.size(), 1u);
   EXPECT_EQ(club_.settings.passport.nick, "Incognito");
   EXPECT_EQ(window->Cell(1, 3), "Incognito");
@@ -127,7 +127,7 @@ TEST_F(StatisticsWindowTest, ACancelledQuestionLikesAsIncognito) {
 TEST_F(StatisticsWindowTest, LikeSentInAnEarlierRunDisablesTheButton) {
   club_.settings.like_sent = true;
   auto window = Open();
-  EXPECT_FALSE(window->Button2().isEnabled());
+  EXPECT_FALSE(window->LikeButton().isEnabled());
 }
 
 class StatisticsFailureTest : public ::testing::TestWithParam<Failure> {
@@ -145,17 +145,17 @@ TEST_P(StatisticsFailureTest, NoConnectInTheFirstCellAndAFailedLikeChangesNothin
   StatisticsWindow window(
       club.access, club.settings, [&saves] { ++saves; }, 0, pictures_, nullptr);
   window.show();
-  window.FormShow();
+  window.PrepareShowing();
   EXPECT_EQ(window.Cell(1, 0), kNoConnect);
   for (int row = 1; row < kStatRows; ++row) EXPECT_EQ(window.Cell(1, row), "") << row;
-  ASSERT_TRUE(window.Button2().isEnabled()) << "the button follows LikeSent alone";
+  ASSERT_TRUE(window.LikeButton().isEnabled()) << "the button follows LikeSent alone";
 
-  window.Button2().click();
-  EXPECT_TRUE(window.Button2().isEnabled());
+  window.LikeButton().click();
+  EXPECT_TRUE(window.LikeButton().isEnabled());
   EXPECT_FALSE(club.settings.like_sent);
   EXPECT_EQ(saves, 0);
   EXPECT_EQ(window.Cell(1, 3), "");
-  window.Button1().click();
+  window.OkButton().click();
   EXPECT_FALSE(window.isVisible());
 }
 
@@ -185,10 +185,10 @@ TEST(StatisticsLikes, ALikeAfterAFailedReadStillCounts) {
   int saves = 0;
   StatisticsWindow window(
       club.access, club.settings, [&saves] { ++saves; }, 0, pictures, nullptr);
-  window.FormShow();
+  window.PrepareShowing();
   EXPECT_EQ(window.Cell(1, 0), kNoConnect);
-  window.Button2Click();
-  EXPECT_FALSE(window.Button2().isEnabled());
+  window.LikeClicked();
+  EXPECT_FALSE(window.LikeButton().isEnabled());
   EXPECT_EQ(window.Cell(1, 2), "");
   EXPECT_EQ(window.Cell(1, 3), "Ann");
   EXPECT_TRUE(club.settings.like_sent);

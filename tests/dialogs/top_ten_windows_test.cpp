@@ -90,9 +90,10 @@ TEST_F(TopTenTableTest, EntriesAtTheirPlacesWithFlagsSexIconsCountAndOwnResults)
     EXPECT_EQ(score.y, y);
     EXPECT_EQ(TableTextRight(score), 543);
     EXPECT_EQ(score.colour, kClubRed);
-    EXPECT_TRUE(PictureAt(window.Image2().Image(), pictures_.LoadPngResource(row.flag), 113, y + 2))
+    EXPECT_TRUE(
+        PictureAt(window.TableBox().Image(), pictures_.LoadPngResource(row.flag), 113, y + 2))
         << row.flag;
-    EXPECT_TRUE(PictureAt(window.Image2().Image(), pictures_.LoadPngResource(row.face), 143, y))
+    EXPECT_TRUE(PictureAt(window.TableBox().Image(), pictures_.LoadPngResource(row.face), 143, y))
         << row.face;
   }
 
@@ -128,7 +129,7 @@ TEST_F(TopTenTableTest, AndroidTableShowsPlaceNickScoreOnlyAndTheOwnResultsUnder
   window.DrawTable();
   ASSERT_NE(Find(window.TableTexts(), "Bob"), nullptr);
 
-  window.Image2MouseDown(QPoint(500, 330));  // the Android icon
+  window.TablePressed(QPoint(500, 330));  // the Android icon
   EXPECT_EQ(platform_, PlatformChoice::kAndroid);
   const auto& texts = window.TableTexts();
   EXPECT_EQ(Find(texts, "Bob"), nullptr);
@@ -138,7 +139,7 @@ TEST_F(TopTenTableTest, AndroidTableShowsPlaceNickScoreOnlyAndTheOwnResultsUnder
   EXPECT_EQ(dan->y, 156);
   EXPECT_EQ(Find(texts, "Moscow"), nullptr) << "no cities on the Android table";
   EXPECT_FALSE(
-      PictureAt(window.Image2().Image(), pictures_.LoadPngResource("Country1001"), 113, 158));
+      PictureAt(window.TableBox().Image(), pictures_.LoadPngResource("Country1001"), 113, 158));
   EXPECT_NE(Find(texts, "Number of games: 2"), nullptr);
   // The passport's city is Oslo; the Android table knows the player as Moscow.
   const DrawnText* own_place = nullptr;
@@ -170,19 +171,19 @@ TEST_F(TopTenTableTest, PassportButtonRedrawsWithTheNewPassportAndTheHotspotWait
   for (const DrawnText& t : window.TableTexts()) own_rows += t.x == 185;
   EXPECT_EQ(own_rows, 0);
 
-  window.Button2().click();
+  window.PassportButton().click();
   bool eve_own = false;
   for (const DrawnText& t : window.TableTexts()) eve_own |= t.text == "Eve" && t.x == 245;
   EXPECT_TRUE(eve_own);
 
-  EXPECT_EQ(window.Timer1().interval(), 10000);
-  EXPECT_TRUE(window.Image3().isVisible());
+  EXPECT_EQ(window.RefreshTimer().interval(), 10000);
+  EXPECT_TRUE(window.RefreshHotspot().isVisible());
   Write(club_.access, "Fay", "Nice", "1-015", "W", 4400, 76);
-  window.Image3Click();
-  EXPECT_FALSE(window.Image3().isVisible());
+  window.RefreshHotspotClicked();
+  EXPECT_FALSE(window.RefreshHotspot().isVisible());
   EXPECT_NE(Find(window.TableTexts(), "Fay"), nullptr) << "the hotspot reads the table again";
-  window.Timer1Timer();
-  EXPECT_TRUE(window.Image3().isVisible());
+  window.RefreshPeriodEnded();
+  EXPECT_TRUE(window.RefreshHotspot().isVisible());
 }
 
 // --- The result window and the reward ---
@@ -201,21 +202,21 @@ TEST_F(TopTenResultTest, SendWritesOnceAndTheResultIsFoundInTheTableAtItsPlace) 
   TopTenEntryWindow window(club_.access, passport, 3600, 0, pictures_, nullptr, nullptr,
                            notices_.Shower());
   window.show();
-  EXPECT_FALSE(window.FormShow()) << "the passport window opens by itself only for Incognito";
-  EXPECT_TRUE(window.Button1().isEnabled());
+  EXPECT_FALSE(window.PrepareShowing()) << "the passport window opens by itself only for Incognito";
+  EXPECT_TRUE(window.SendButton().isEnabled());
   EXPECT_EQ(Find(window.CardTexts(), "Your place:"), nullptr);
   const DrawnText* score = Find(window.CardTexts(), "3600");
   ASSERT_NE(score, nullptr);
   EXPECT_EQ(score->y, 200);
   EXPECT_TRUE(
-      PictureAt(window.Image2().Image(), pictures_.LoadPngResource("Country1035"), 385, 162));
+      PictureAt(window.CardBox().Image(), pictures_.LoadPngResource("Country1035"), 385, 162));
   EXPECT_TRUE(
-      PictureAt(window.Image2().Image(), pictures_.LoadPngResource("FaceWoman16"), 385, 120));
+      PictureAt(window.CardBox().Image(), pictures_.LoadPngResource("FaceWoman16"), 385, 120));
 
-  window.Button1().click();
+  window.SendButton().click();
   EXPECT_EQ(window.Place(), 2);
   EXPECT_TRUE(window.Sent());
-  EXPECT_FALSE(window.Button1().isEnabled());
+  EXPECT_FALSE(window.SendButton().isEnabled());
   const DrawnText* place_label = Find(window.CardTexts(), "Your place:");
   ASSERT_NE(place_label, nullptr);
   EXPECT_EQ(place_label->y, 240);
@@ -223,7 +224,7 @@ TEST_F(TopTenResultTest, SendWritesOnceAndTheResultIsFoundInTheTableAtItsPlace) 
   EXPECT_TRUE(notices_.messages.empty());
 
   // A second press (a queued click on the disabled button) writes nothing.
-  window.Button1Click();
+  window.SendClicked();
   EXPECT_EQ(club_.access.ReadGameCount(76), 2);
 
   PlatformChoice platform = PlatformChoice::kWindows;
@@ -241,17 +242,17 @@ TEST_F(TopTenResultTest, PassportDecidesSend) {
   TournamentPassport incognito;
   TopTenEntryWindow first(club_.access, incognito, 3000, 0, pictures_, nullptr, nullptr,
                           notices_.Shower());
-  EXPECT_TRUE(first.FormShow());
-  EXPECT_TRUE(first.Button1().isEnabled());
+  EXPECT_TRUE(first.PrepareShowing());
+  EXPECT_TRUE(first.SendButton().isEnabled());
 
   // A Cyrillic nick enables Send on opening but not after the passport window.
   TournamentPassport passport = MakePassport("Аня", "Oslo", "1-035", 'W');
   TopTenEntryWindow second(
       club_.access, passport, 3000, 0, pictures_, [](QWidget*) {}, nullptr, notices_.Shower());
-  EXPECT_FALSE(second.FormShow());
-  EXPECT_TRUE(second.Button1().isEnabled());
-  second.Button2().click();
-  EXPECT_FALSE(second.Button1().isEnabled());
+  EXPECT_FALSE(second.PrepareShowing());
+  EXPECT_TRUE(second.SendButton().isEnabled());
+  second.PassportButton().click();
+  EXPECT_FALSE(second.SendButton().isEnabled());
 
   // A one-letter nick: refused on opening; a green nick from the passport
   // window enables it.
@@ -259,10 +260,10 @@ TEST_F(TopTenResultTest, PassportDecidesSend) {
   TopTenEntryWindow third(
       club_.access, short_nick, 3000, 0, pictures_,
       [&short_nick](QWidget*) { short_nick.nick = "Ann"; }, nullptr, notices_.Shower());
-  third.FormShow();
-  EXPECT_FALSE(third.Button1().isEnabled());
-  third.Button2().click();
-  EXPECT_TRUE(third.Button1().isEnabled());
+  third.PrepareShowing();
+  EXPECT_FALSE(third.SendButton().isEnabled());
+  third.PassportButton().click();
+  EXPECT_TRUE(third.SendButton().isEnabled());
   EXPECT_EQ(Find(third.CardTexts(), "Ann")->x +
                 QFontMetrics(CellHeightFont(ArialFamily(), 20, true)).horizontalAdvance("Ann"),
             375);
@@ -293,20 +294,20 @@ TEST_P(TopTenFailureTest, NoConnectInBothListsAndTheWindowsStayUsable) {
   EXPECT_EQ(no_connect[1], std::make_pair(350, kClubBlue));
   for (const DrawnText& t : texts) EXPECT_FALSE(t.text.startsWith("Number of games"));
   // Still usable: the platform changes and the Ok button closes.
-  table.Image2MouseDown(QPoint(500, 330));
+  table.TablePressed(QPoint(500, 330));
   EXPECT_EQ(platform, PlatformChoice::kAndroid);
-  table.Button1().click();
+  table.OkButton().click();
   EXPECT_FALSE(table.isVisible());
 
   RecordedNotices notices;
   TopTenEntryWindow result(club.access, passport, 3000, 0, pictures_, nullptr, nullptr,
                            notices.Shower());
   result.show();
-  result.FormShow();
-  result.Button1().click();
+  result.PrepareShowing();
+  result.SendButton().click();
   EXPECT_EQ(notices.messages, std::vector<std::string>{MessageText(MsgId::MsgResultNotWritten, 0)});
   EXPECT_EQ(result.Place(), std::nullopt);
-  EXPECT_TRUE(result.Button1().isEnabled()) << "Send may be pressed again";
+  EXPECT_TRUE(result.SendButton().isEnabled()) << "Send may be pressed again";
   EXPECT_FALSE(result.Sent());
 }
 
@@ -343,7 +344,7 @@ TEST(TopTenPlatform, ThePlatformAlreadyChosenSendsNoRequestAndAndroidOwnResultsA
   ASSERT_EQ(requests.size(), 3u);
   EXPECT_NE(requests[2].body.find("city=Moscow"), std::string::npos) << requests[2].body;
   EXPECT_NE(requests[2].body.find("gid=176"), std::string::npos) << requests[2].body;
-  window.Image2MouseDown(QPoint(500, 330));
+  window.TablePressed(QPoint(500, 330));
   EXPECT_EQ(club_server.Requests().size(), 3u);
 }
 

@@ -3,6 +3,8 @@
 #include <map>
 #include <set>
 
+#include "club/wire/WireConstants.h"
+#include "game/GameState.h"
 #include "game/LevelGenerator.h"
 
 namespace braxo {
@@ -158,6 +160,17 @@ TEST(GenerateLevel, ClockRandomDealsDifferentBoards) {
     deals.insert(board.ToText());
   }
   EXPECT_EQ(deals.size(), 5u);
+}
+
+// The club refuses any score above its bound, so the bound must be the most a
+// game can score, every level cleared before the clock takes a point: the
+// start value plus the score of every pair of every level.
+TEST(LevelShapes, GiveTheClubsScoreBound) {
+  int pairs = 0;
+  for (int level = 1; level <= kLevelCount; ++level) pairs += LevelTileCount(level) / 2;
+  EXPECT_EQ(wire::kMaxGameScore, kStartScore + kPairScore * pairs);
+  // 5000 + 100 x (16 + 22 + 28 + 34 + 40) pairs.
+  EXPECT_EQ(wire::kMaxGameScore, 19000);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "ClubServerProcess.h"
+#include "club/AccountWorkflow.h"
 #include "club/ClubAccess.h"
 #include "club/ClubClient.h"
 #include "club/Scramble.h"
@@ -84,14 +85,14 @@ bool RenderAccountScene(PictureStore& pictures, const QDir& out) {
     world.session.current_user.scrambled_password = ScramblePassword(kPassword);
     world.session.account_state = AccountState::kLoggedIn;
 
-    ClubWindowParts parts{world.language, world.session,       club, services, "",
-                          pictures,       [](const Notice&) {}};
+    AccountWorkflow account(club, world.session, "");
+    ClubWindowParts parts{world.language, account, pictures, [](const Notice&) {}};
     AccountWindow window(std::move(parts), AccountWindowPurpose::kPreGameCheck,
                          /*game_in_progress=*/false, nullptr);
     window.show();
     QApplication::processEvents();
     bool ok = window.grab().save(out.filePath("account.png"));
-    window.PageControl1().setCurrentIndex(kPageTopTen);
+    window.PageTabs().setCurrentIndex(kPageTopTen);
     QApplication::processEvents();
     ok = window.grab().save(out.filePath("account-top10.png")) && ok;
     return ok;

@@ -77,10 +77,10 @@ bool RenderClubWindows(const QDir& out, PictureStore& pictures) {
   table.hide();
 
   ChatWindow chat(access, settings.passport, 0, pictures, nullptr, nullptr);
-  chat.FormShow();
-  chat.Edit1().setText(QStringLiteral("See you in the tournament"));
+  chat.PrepareShowing();
+  chat.InputLine().setText(QStringLiteral("See you in the tournament"));
   chat.show();
-  chat.Edit1().deselect();
+  chat.InputLine().deselect();
   QApplication::processEvents();
   ok = chat.grab().save(out.filePath("chat.png")) && ok;
   chat.hide();

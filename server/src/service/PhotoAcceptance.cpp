@@ -1,4 +1,4 @@
-#include "PhotoUpload.h"
+#include "service/PhotoAcceptance.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <string>
 #include <system_error>
 
-#include "NickKey.h"
+#include "store/NickKey.h"
 
 namespace braxo::club {
 namespace {

@@ -1,4 +1,4 @@
-#include "ClubService.h"
+#include "service/ClubService.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,17 +6,16 @@
 #include <thread>
 
 #include "club/NameRules.h"
-#include "game/LevelGenerator.h"
+#include "club/wire/WireConstants.h"
 #include "i18n/CountryCatalogue.h"
 #include "storage/TextFile.h"
 
 namespace braxo::club {
 
-std::int64_t MaxGameScore() {
-  std::int64_t pairs = 0;
-  for (int level = 1; level <= kLevelCount; ++level) pairs += LevelTileCount(level) / 2;
-  return 5000 + 100 * pairs;
-}
+using wire::kAndroidTableId;
+using wire::kChatTableId;
+using wire::kGameId;
+using wire::kMaxGameScore;
 
 namespace rules {
 
@@ -105,24 +104,6 @@ Topic StatsTopic(std::int64_t game_id) {
   return game_id == kGameId ? Topic::kStats76 : Topic::kStats176;
 }
 
-// The topics one write changes: told to the store inside the write's
-// transaction (for the other processes on it), and to this process's cache
-// once the write has committed. A transaction run again may add a topic twice,
-// which costs one more read at most.
-class TopicChanges {
- public:
-  void Add(Store& store, Topic topic) {
-    store.TopicChanged(static_cast<int>(topic));
-    topics_.push_back(topic);
-  }
-  void Publish(ReadCache& cache) const {
-    for (const Topic topic : topics_) cache.Changed(topic);
-  }
-
- private:
-  std::vector<Topic> topics_;
-};
-
 // Where several processes share the store, its per-topic numbers; where
 // this process is the only server, nothing: its own writes are all there is.
 ReadCache::SharedGeneration SharedGenerationOf(Repository& repository) {
@@ -144,9 +125,49 @@ ClubService::ClubService(Repository& repository, ServiceLimits limits)
       verified_(limits_.verified_password_seconds),
       hash_gate_(HashesAtOnce(limits_.password_hashes_at_once), limits_.password_hash_wait) {}
 
-bool ClubService::TakeToken(Store& store, const char* kind, const std::string& subject,
-                            const RateLimit& limit, double now) {
-  return store.RateToken(kind, subject, limit.count, limit.window_seconds, now, true);
+// The topics one write changes: told to the store inside the write's
+// transaction (for the other processes on it), and to this process's cache
+// once the write has committed.
+class ClubService::TopicChanges {
+ public:
+  explicit TopicChanges(Store& store) : store_(store) {}
+  void Add(Topic topic) {
+    store_.TopicChanged(static_cast<int>(topic));
+    topics_.push_back(topic);
+  }
+  const std::vector<Topic>& topics() const { return topics_; }
+
+ private:
+  Store& store_;
+  std::vector<Topic> topics_;
+};
+
+Status ClubService::Write(double now, const std::vector<LimitToken>& tokens,
+                          const std::vector<Topic>& topics, const WriteBody& body) {
+  const auto take = [now](Store& store, const LimitToken& t, bool spend) {
+    return store.RateToken(t.kind, t.subject, t.limit.count, t.limit.window_seconds, now, spend);
+  };
+  Status status = Status::kRefused;
+  std::vector<Topic> changed;
+  repository_.Transact(Access::kWrite, [&](Store& store) {
+    changed.clear();
+    status = Status::kLimited;
+    // All or none: with several buckets, each is looked at before any is
+    // spent; with one, the take itself is the look.
+    if (tokens.size() > 1) {
+      for (const LimitToken& t : tokens)
+        if (!take(store, t, false)) return;
+    }
+    for (const LimitToken& t : tokens)
+      if (!take(store, t, true)) return;
+    TopicChanges changes(store);
+    status = body(store, changes);
+    if (status != Status::kOk) return;
+    for (const Topic topic : topics) changes.Add(topic);
+    changed = changes.topics();
+  });
+  for (const Topic topic : changed) cache_.Changed(topic);
+  return status;
 }
 
 std::optional<std::int64_t> ClubService::SessionAccount(Store& store, const RequestContext& ctx) {
@@ -207,27 +228,18 @@ SessionResult ClubService::CreateAccount(const RequestContext& ctx, const NewAcc
   row.reserved_r02 = a.reserved_r02;
   row.reserved_r03 = a.reserved_r03;
 
-  TopicChanges changes;
-  repository_.Transact(Access::kWrite, [&](Store& store) {
-    result = SessionResult{};
-    if (store.FindAccount(a.nick)) {
-      result.status = Status::kNickTaken;
-      return;
-    }
-    if (!TakeToken(store, "create", ctx.address, limits_.accounts_created, ctx.now)) {
-      result.status = Status::kLimited;
-      return;
-    }
-    if (!store.InsertAccount(row, static_cast<std::int64_t>(ctx.now))) {
-      result.status = Status::kNickTaken;
-      return;
-    }
-    result.session_token = OpenSession(store, row.id, ctx.now);
-    result.account = row;
-    result.status = Status::kOk;
-    changes.Add(store, Topic::kMembers);
-  });
-  changes.Publish(cache_);
+  const std::string nick = row.nick;
+  result.status = Write(ctx.now, {{"create", ctx.address, limits_.accounts_created}},
+                        {Topic::kMembers}, [&](Store& store, TopicChanges&) {
+                          result = SessionResult{};
+                          StoredAccount inserted = row;
+                          if (store.FindAccount(nick) ||
+                              !store.InsertAccount(inserted, static_cast<std::int64_t>(ctx.now)))
+                            return Status::kNickTaken;
+                          result.session_token = OpenSession(store, inserted.id, ctx.now);
+                          result.account = std::move(inserted);
+                          return Status::kOk;
+                        });
   return result;
 }
 
@@ -268,9 +280,12 @@ SessionResult ClubService::CheckPassword(const RequestContext& ctx, const std::s
       return result;
     }
   }
+  // Not a Write: a failure counts in both buckets, each on its own, even where
+  // the other is already spent.
   repository_.Transact(Access::kWrite, [&](Store& store) {
-    TakeToken(store, "login-address", ctx.address, limits_.failed_logins, ctx.now);
-    TakeToken(store, "login-nick", nick_subject, limits_.failed_logins, ctx.now);
+    const RateLimit& l = limits_.failed_logins;
+    store.RateToken("login-address", ctx.address, l.count, l.window_seconds, ctx.now, true);
+    store.RateToken("login-nick", nick_subject, l.count, l.window_seconds, ctx.now, true);
   });
   return result;
 }
@@ -279,10 +294,12 @@ SessionResult ClubService::Login(const RequestContext& ctx, const std::string& n
                                  const std::string& pw) {
   SessionResult result = CheckPassword(ctx, nick, pw);
   if (result.status != Status::kOk) return result;
-  repository_.Transact(Access::kWrite, [&](Store& store) {
-    result.session_token = OpenSession(store, result.account.id, ctx.now);
+  const StoredAccount checked = result.account;
+  Write(ctx.now, {}, {}, [&](Store& store, TopicChanges&) {
+    result.session_token = OpenSession(store, checked.id, ctx.now);
     // The balance may have changed since the account was read.
-    result.account = store.FindAccount(nick).value_or(result.account);
+    result.account = store.FindAccount(nick).value_or(checked);
+    return Status::kOk;
   });
   return result;
 }
@@ -301,16 +318,13 @@ Status ClubService::SavePersonalInfo(const RequestContext& ctx, const std::strin
     const auto cp = Cp1251Form(info.*kPersonalInfoRecordOrder[i]);
     if (!cp || !IsFieldText(*cp, kInfoLengths[i], "$~", true)) return Status::kRefused;
   }
-  Status status = Status::kRefused;
-  repository_.Transact(Access::kWrite, [&](Store& store) {
-    status = Status::kRefused;
+  return Write(ctx.now, {}, {}, [&](Store& store, TopicChanges&) {
     const auto account = store.FindAccount(nick);
     const auto session_account = SessionAccount(store, ctx);
-    if (!account || !session_account || *session_account != account->id) return;
+    if (!account || !session_account || *session_account != account->id) return Status::kRefused;
     store.WritePersonalInfo(account->id, info);
-    status = Status::kOk;
+    return Status::kOk;
   });
-  return status;
 }
 
 std::int64_t ClubService::CountMembers() {
@@ -344,17 +358,15 @@ std::vector<RatedPlayer> ClubService::RatedTopTen() {
 Status ClubService::CreditKezs(const RequestContext& ctx, const std::string& nick,
                                std::int64_t amount) {
   if (amount != 25 && amount != 10) return Status::kRefused;
-  Status status = Status::kRefused;
-  repository_.Transact(Access::kWrite, [&](Store& store) {
-    status = Status::kRefused;
+  return Write(ctx.now, {}, {}, [&](Store& store, TopicChanges&) {
     const auto account = store.FindAccount(nick);
     const auto session_account = SessionAccount(store, ctx);
-    if (!account || !session_account || *session_account != account->id) return;
-    if (!store.TakeCreditRight(SessionTokenHash(ctx.session_token), amount)) return;
+    if (!account || !session_account || *session_account != account->id) return Status::kRefused;
+    if (!store.TakeCreditRight(SessionTokenHash(ctx.session_token), amount))
+      return Status::kRefused;
     store.AddKezs(account->id, amount);
-    status = Status::kOk;
+    return Status::kOk;
   });
-  return status;
 }
 
 std::optional<std::int64_t> ClubService::KezBalance(const std::string& nick) {
@@ -384,10 +396,7 @@ Status ClubService::SaveGameRecord(const RequestContext& ctx, const std::string&
   const SessionResult login = CheckPassword(ctx, nick, pw);
   if (login.status != Status::kOk) return login.status;
   if (!std::isfinite(rating)) return Status::kRefused;
-  Status status = Status::kRefused;
-  TopicChanges changes;
-  repository_.Transact(Access::kWrite, [&](Store& store) {
-    status = Status::kRefused;
+  return Write(ctx.now, {}, {Topic::kRatings}, [&](Store& store, TopicChanges&) {
     StoredGameRecord row = store.ReadGameRecord(login.account.id, kGameId);
     const double old_rating = RatingOf(row);
     if (rated_games == row.rated_games + 1) {
@@ -397,29 +406,26 @@ Status ClubService::SaveGameRecord(const RequestContext& ctx, const std::string&
           static_cast<double>(rated_games);
       if (best_score != row.best_score ||
           std::fabs(rating - expected) > 1e-6 * std::max(1.0, expected))
-        return;
+        return Status::kRefused;
       row.rated_games = rated_games;
       row.game_open = true;
     } else if (rated_games == row.rated_games && row.rated_games >= 1 && row.game_open) {
       const double implied = (rating - old_rating) * static_cast<double>(row.rated_games);
       const double score = std::round(implied);
       if (std::fabs(implied - score) > 0.01 || score < 0 ||
-          score > static_cast<double>(MaxGameScore()))
-        return;
+          score > static_cast<double>(kMaxGameScore))
+        return Status::kRefused;
       const auto s = static_cast<std::int64_t>(score);
-      if (best_score != std::max(row.best_score, s)) return;
+      if (best_score != std::max(row.best_score, s)) return Status::kRefused;
       row.score_sum += s;
       row.best_score = std::max(row.best_score, s);
       row.game_open = false;
     } else {
-      return;
+      return Status::kRefused;
     }
     store.WriteGameRecord(login.account.id, kGameId, row);
-    status = Status::kOk;
-    changes.Add(store, Topic::kRatings);
+    return Status::kOk;
   });
-  changes.Publish(cache_);
-  return status;
 }
 
 std::optional<std::vector<TableEntry>> ClubService::ReadTable(std::int64_t table_id) {
@@ -491,38 +497,29 @@ WriteResult ClubService::WriteEntry(const RequestContext& ctx, const EntryReques
     valid = valid && message && IsValidChatMessage(*message);
   } else {
     valid = valid && Field(e.message, 40, kRecordSeparators) && r.score >= 0 &&
-            r.score <= MaxGameScore();
+            r.score <= kMaxGameScore;
     e.score = r.score;
   }
   if (!valid) return result;
 
-  const std::string nick_subject = Cp(e.nick);
-  TopicChanges changes;
-  repository_.Transact(Access::kWrite, [&](Store& store) {
-    result = WriteResult{};
-    const RateLimit& limit = chat ? limits_.chat_messages : limits_.tournament_writes;
-    const char* kind = chat ? "chat" : "tournament";
-    const std::string nick_kind = std::string(kind) + "-nick";
-    if (!store.RateToken(kind, ctx.address, limit.count, limit.window_seconds, ctx.now, false) ||
-        !store.RateToken(nick_kind, nick_subject, limit.count, limit.window_seconds, ctx.now,
-                         false)) {
-      result.status = Status::kLimited;
-      return;
-    }
-    TakeToken(store, kind, ctx.address, limit, ctx.now);
-    TakeToken(store, nick_kind.c_str(), nick_subject, limit, ctx.now);
-    if (chat) e.score = store.HighestScore(kChatTableId) + 1;
-    store.InsertEntry(e, static_cast<std::int64_t>(ctx.now));
-    result.place = chat ? 1 : store.PlaceOf(e);
-    if (!chat && result.place <= 10 && SessionAccount(store, ctx))
-      store.InsertCreditRight(e.id, SessionTokenHash(ctx.session_token),
-                              result.place == 1 ? 25 : 10);
-    result.status = Status::kOk;
-    changes.Add(store, EntriesTopic(r.table_id));
-    // An entry below the tenth place leaves the top ten as it was.
-    if (chat || result.place <= 10) changes.Add(store, TopTenTopic(r.table_id));
-  });
-  changes.Publish(cache_);
+  const RateLimit& limit = chat ? limits_.chat_messages : limits_.tournament_writes;
+  const std::string kind = chat ? "chat" : "tournament";
+  const std::vector<LimitToken> tokens = {{kind, ctx.address, limit},
+                                          {kind + "-nick", Cp(e.nick), limit}};
+  result.status =
+      Write(ctx.now, tokens, {EntriesTopic(r.table_id)}, [&](Store& store, TopicChanges& changes) {
+        TableEntry entry = e;
+        if (chat) entry.score = store.HighestScore(kChatTableId) + 1;
+        store.InsertEntry(entry, static_cast<std::int64_t>(ctx.now));
+        result.place = chat ? 1 : store.PlaceOf(entry);
+        if (!chat && result.place <= 10 && SessionAccount(store, ctx))
+          store.InsertCreditRight(entry.id, SessionTokenHash(ctx.session_token),
+                                  result.place == 1 ? 25 : 10);
+        // An entry below the tenth place leaves the top ten as it was.
+        if (chat || result.place <= 10) changes.Add(TopTenTopic(r.table_id));
+        return Status::kOk;
+      });
+  if (result.status != Status::kOk) result.place = 0;
   return result;
 }
 
@@ -538,38 +535,26 @@ std::optional<UsageStats> ClubService::ReadStats(std::int64_t game_id) {
 
 Status ClubService::CountStart(const RequestContext& ctx, std::int64_t game_id, bool unique) {
   if (!IsStatisticsGame(game_id)) return Status::kRefused;
-  Status status = Status::kLimited;
-  TopicChanges changes;
-  repository_.Transact(Access::kWrite, [&](Store& store) {
-    status = Status::kLimited;
-    if (!TakeToken(store, "statistics", ctx.address, limits_.statistics_writes, ctx.now)) return;
-    UsageStats delta;
-    delta.starts = 1;
-    delta.unique_starts = unique ? 1 : 0;
-    store.AddStats(static_cast<int>(game_id), delta, false);
-    status = Status::kOk;
-    changes.Add(store, StatsTopic(game_id));
-  });
-  changes.Publish(cache_);
-  return status;
+  return Write(ctx.now, {{"statistics", ctx.address, limits_.statistics_writes}},
+               {StatsTopic(game_id)}, [&](Store& store, TopicChanges&) {
+                 UsageStats delta;
+                 delta.starts = 1;
+                 delta.unique_starts = unique ? 1 : 0;
+                 store.AddStats(static_cast<int>(game_id), delta, false);
+                 return Status::kOk;
+               });
 }
 
 Status ClubService::Like(const RequestContext& ctx, std::int64_t game_id, const std::string& nick) {
   if (!IsStatisticsGame(game_id) || !Rated(nick, 1, kRateCyrillic)) return Status::kRefused;
-  Status status = Status::kLimited;
-  TopicChanges changes;
-  repository_.Transact(Access::kWrite, [&](Store& store) {
-    status = Status::kLimited;
-    if (!TakeToken(store, "like", ctx.address, limits_.likes, ctx.now)) return;
-    UsageStats delta;
-    delta.likes = 1;
-    delta.last_like_nick = nick;
-    store.AddStats(static_cast<int>(game_id), delta, true);
-    status = Status::kOk;
-    changes.Add(store, StatsTopic(game_id));
-  });
-  changes.Publish(cache_);
-  return status;
+  return Write(ctx.now, {{"like", ctx.address, limits_.likes}}, {StatsTopic(game_id)},
+               [&](Store& store, TopicChanges&) {
+                 UsageStats delta;
+                 delta.likes = 1;
+                 delta.last_like_nick = nick;
+                 store.AddStats(static_cast<int>(game_id), delta, true);
+                 return Status::kOk;
+               });
 }
 
 Status ClubService::CountFinishedGame(const RequestContext& ctx, std::int64_t game_id,
@@ -577,19 +562,13 @@ Status ClubService::CountFinishedGame(const RequestContext& ctx, std::int64_t ga
   if (!IsStatisticsGame(game_id)) return Status::kRefused;
   for (const auto f : flags)
     if (f != 0 && f != 1) return Status::kRefused;
-  Status status = Status::kLimited;
-  TopicChanges changes;
-  repository_.Transact(Access::kWrite, [&](Store& store) {
-    status = Status::kLimited;
-    if (!TakeToken(store, "statistics", ctx.address, limits_.statistics_writes, ctx.now)) return;
-    UsageStats delta;
-    delta.finished_games_by_flag = flags;
-    store.AddStats(static_cast<int>(game_id), delta, false);
-    status = Status::kOk;
-    changes.Add(store, StatsTopic(game_id));
-  });
-  changes.Publish(cache_);
-  return status;
+  return Write(ctx.now, {{"statistics", ctx.address, limits_.statistics_writes}},
+               {StatsTopic(game_id)}, [&](Store& store, TopicChanges&) {
+                 UsageStats delta;
+                 delta.finished_games_by_flag = flags;
+                 store.AddStats(static_cast<int>(game_id), delta, false);
+                 return Status::kOk;
+               });
 }
 
 }  // namespace braxo::club

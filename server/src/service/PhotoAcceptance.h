@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "ClubService.h"
+#include "service/ClubService.h"
 
 namespace braxo::club {
 

@@ -1,4 +1,4 @@
-#include "ClubRoutes.h"
+#include "http/ClubRoutes.h"
 
 #include <sys/stat.h>
 
@@ -138,7 +138,7 @@ HttpHandler MakeClubHandler(ClubService& service, RoutesSettings settings) {
     if (path == "/config") {
       kind = "config";
       reply = request.method == "GET"
-                  ? Text(200, ConfigPageText(settings.page), "text/plain; charset=utf-8")
+                  ? Text(200, WriteConfigPage(settings.page), "text/plain; charset=utf-8")
                   : Text(405, "no");
     } else if (post_route) {
       if (request.method != "POST") {

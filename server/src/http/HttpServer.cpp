@@ -1,4 +1,4 @@
-#include "HttpServer.h"
+#include "http/HttpServer.h"
 
 #include <algorithm>
 #include <atomic>

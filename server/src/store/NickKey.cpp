@@ -1,4 +1,4 @@
-#include "NickKey.h"
+#include "store/NickKey.h"
 
 namespace braxo::club {
 

@@ -1,4 +1,4 @@
-#include "PostgresRepository.h"
+#include "store/PostgresRepository.h"
 
 #include <libpq-fe.h>
 
@@ -14,9 +14,9 @@
 #include <utility>
 #include <vector>
 
-#include "ConnectionPool.h"
-#include "Migrations.h"
-#include "NickKey.h"
+#include "store/ConnectionPool.h"
+#include "store/Migrations.h"
+#include "store/NickKey.h"
 
 namespace braxo::club {
 namespace {

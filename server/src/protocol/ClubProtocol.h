@@ -1,8 +1,10 @@
 // The club's wire protocol: form bodies in, reply texts out. A request is
-// recognised by the exact set of its field names, decoded in its style's
-// character set (the plain style Windows-1251, the list style UTF-8), handed
-// to the ClubService, and its result written in the form the game's reply
-// rules read. Replies are Windows-1251. server/PROTOCOL.md lists every kind.
+// recognised by the exact set of its field names in the game's table of
+// requests (club/wire/RequestTable.h), decoded in its style's character set
+// (the plain style Windows-1251, the list style UTF-8), handed to the
+// ClubService, and its result written by the writer of its reply form, beside
+// which the game's reader of that form lives. Replies are Windows-1251.
+// server/PROTOCOL.md lists every kind.
 #pragma once
 
 #include <optional>
@@ -11,7 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "ClubService.h"
+#include "club/wire/RequestTable.h"
+#include "service/ClubService.h"
 
 namespace braxo::club {
 
@@ -21,7 +24,7 @@ namespace braxo::club {
 using FormFields = std::vector<std::pair<std::string, std::string>>;
 std::optional<FormFields> ParseForm(std::string_view body);
 
-enum class Service { kAccount, kTopTen, kStat };
+using Service = wire::Service;
 
 struct ProtocolReply {
   int http_status = 200;
@@ -35,20 +38,5 @@ struct ProtocolReply {
 // bad input; a database failure comes back as status 503.
 ProtocolReply HandleClubRequest(ClubService& service, Service which, const RequestContext& ctx,
                                 std::string_view body);
-
-// What the operator sets on the configuration page.
-struct ConfigPageSettings {
-  std::string public_url;  // ends with "/"
-  std::string ftp_url;
-  bool tournament_available = true;
-  bool chat_available = true;
-  bool announcement_show = false;
-  std::string announcement_text, announcement_text2, announcement_link;
-  std::string download_link, store_link;
-};
-
-// The configuration page (UTF-8): the service addresses scrambled as the game
-// unscrambles them, the pause keys, the links and the announcement.
-std::string ConfigPageText(const ConfigPageSettings& settings);
 
 }  // namespace braxo::club

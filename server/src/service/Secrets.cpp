@@ -1,4 +1,4 @@
-#include "Secrets.h"
+#include "service/Secrets.h"
 
 #include <sodium.h>
 

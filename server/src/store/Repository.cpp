@@ -1,10 +1,10 @@
-#include "Repository.h"
+#include "store/Repository.h"
 
 #include <stdexcept>
 #include <string_view>
 
-#include "PostgresRepository.h"
-#include "SqliteRepository.h"
+#include "store/PostgresRepository.h"
+#include "store/SqliteRepository.h"
 
 namespace braxo::club {
 

@@ -5,54 +5,19 @@
 #pragma once
 
 #include <array>
-#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "ReadCache.h"
-#include "Repository.h"
-#include "Secrets.h"
+#include "service/ReadCache.h"
+#include "service/Secrets.h"
+#include "service/ServiceLimits.h"
+#include "store/Repository.h"
 
 namespace braxo::club {
-
-inline constexpr int kGameId = 76;           // this game, and its Windows tournament table
-inline constexpr int kAndroidTableId = 176;  // the Android edition's tournament table
-inline constexpr int kChatTableId = 100;
-
-// The largest score a game can reach: the start value 5000 plus 100 for every
-// pair of the five levels.
-std::int64_t MaxGameScore();
-
-// A token bucket: `count` actions per `window_seconds`.
-struct RateLimit {
-  double count = 1;
-  double window_seconds = 1;
-};
-
-struct ServiceLimits {
-  RateLimit failed_logins{10, 900};        // per address and per nick
-  RateLimit accounts_created{5, 86400};    // per address
-  RateLimit chat_messages{1, 10};          // per address and per nick
-  RateLimit tournament_writes{20, 3600};   // per address and per nick
-  RateLimit statistics_writes{120, 3600};  // per address
-  RateLimit likes{3, 86400};               // per address
-  std::int64_t session_seconds = 30 * 86400;
-  PasswordCost password_cost;
-  // How long the answer of a frequent read is kept between the writes that
-  // change it (0: read every time). On a store one process serves, the age
-  // also bounds how long a write by anything else stays unseen; on a shared
-  // store every write is seen by the next read through any process.
-  double read_cache_seconds = 1;
-  // How long a right password is known again without a new hash (0: never).
-  double verified_password_seconds = 600;
-  // Password hashes made at once (0: one per processor), and how long a
-  // request waits for its turn before it is answered as busy.
-  int password_hashes_at_once = 0;
-  std::chrono::milliseconds password_hash_wait{10000};
-};
 
 // Who asks: the peer address, the session token from the request's cookie
 // (empty when none) and the time of the request.
@@ -146,8 +111,25 @@ class ClubService {
                               const std::string& pw);
 
  private:
-  bool TakeToken(Store& store, const char* kind, const std::string& subject, const RateLimit& limit,
-                 double now);
+  class TopicChanges;
+  // A token of a limit's bucket: `limit` per `subject` (an address, a nick)
+  // for one `kind` of action.
+  struct LimitToken {
+    std::string kind;
+    std::string subject;
+    RateLimit limit;
+  };
+  using WriteBody = std::function<Status(Store&, TopicChanges&)>;
+
+  // Every write goes through here: one write transaction that takes one token
+  // of every bucket in `tokens` (none when any of them is spent: kLimited,
+  // and nothing else is done), then runs `body`. When `body` returns kOk, the
+  // `topics` and any it added itself are told to the store inside the
+  // transaction and to the cache after the commit. A store failure throws
+  // and changes nothing. The body may run again (see Repository::Transact),
+  // so it sets whatever it hands out afresh.
+  Status Write(double now, const std::vector<LimitToken>& tokens, const std::vector<Topic>& topics,
+               const WriteBody& body);
   std::optional<std::int64_t> SessionAccount(Store& store, const RequestContext& ctx);
   std::string OpenSession(Store& store, std::int64_t account_id, double now);
 

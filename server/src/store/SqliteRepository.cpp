@@ -1,4 +1,4 @@
-#include "SqliteRepository.h"
+#include "store/SqliteRepository.h"
 
 #include <sqlite3.h>
 
@@ -16,9 +16,9 @@
 #include <thread>
 #include <vector>
 
-#include "ConnectionPool.h"
-#include "Migrations.h"
-#include "NickKey.h"
+#include "store/ConnectionPool.h"
+#include "store/Migrations.h"
+#include "store/NickKey.h"
 
 namespace braxo::club {
 namespace {

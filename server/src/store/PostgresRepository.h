@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "Repository.h"
+#include "store/Repository.h"
 
 namespace braxo::club {
 

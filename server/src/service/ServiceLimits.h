@@ -1,0 +1,40 @@
+// The limits of the club's service: how often each thing may be done, how
+// long sessions and kept answers last, what a password's hash costs.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+#include "service/Secrets.h"
+
+namespace braxo::club {
+
+// A token bucket: `count` actions per `window_seconds`.
+struct RateLimit {
+  double count = 1;
+  double window_seconds = 1;
+};
+
+struct ServiceLimits {
+  RateLimit failed_logins{10, 900};        // per address and per nick
+  RateLimit accounts_created{5, 86400};    // per address
+  RateLimit chat_messages{1, 10};          // per address and per nick
+  RateLimit tournament_writes{20, 3600};   // per address and per nick
+  RateLimit statistics_writes{120, 3600};  // per address
+  RateLimit likes{3, 86400};               // per address
+  std::int64_t session_seconds = 30 * 86400;
+  PasswordCost password_cost;
+  // How long the answer of a frequent read is kept between the writes that
+  // change it (0: read every time). On a store one process serves, the age
+  // also bounds how long a write by anything else stays unseen; on a shared
+  // store every write is seen by the next read through any process.
+  double read_cache_seconds = 1;
+  // How long a right password is known again without a new hash (0: never).
+  double verified_password_seconds = 600;
+  // Password hashes made at once (0: one per processor), and how long a
+  // request waits for its turn before it is answered as busy.
+  int password_hashes_at_once = 0;
+  std::chrono::milliseconds password_hash_wait{10000};
+};
+
+}  // namespace braxo::club

@@ -1,0 +1,195 @@
+#include "club/AccountWorkflow.h"
+
+#include <utility>
+
+#include "club/AccountRules.h"
+#include "club/ClubAccess.h"
+#include "storage/TextFile.h"
+#include "storage/UserFile.h"
+
+namespace braxo {
+AccountWorkflow::AccountWorkflow(ClubAccess& club, ClubSession& session, std::string user_file)
+    : club_(club), session_(session), user_file_(std::move(user_file)) {}
+
+bool AccountWorkflow::LogInAndAdopt(std::string nick, std::string password, bool adopt_refused) {
+  LoginReply login = club_.LoginAccount(nick, password);
+  if (login.ok || adopt_refused) {
+    MemberAccount& user = session_.current_user;
+    user = std::move(login.user);
+    user.scrambled_password = ScramblePassword(password);
+    user.password = std::move(password);
+  }
+  return login.ok;
+}
+
+bool AccountWorkflow::AdoptGameRecord(GameRecordReply reply) {
+  if (!reply.ok) return false;
+  session_.current_game = std::move(reply.record);
+  if (const std::optional<std::int32_t> place = club_.ReadRatingPlace(session_.current_game.rating))
+    session_.current_game.rating_place = *place;
+  return true;
+}
+
+bool AccountWorkflow::ReadOwnRecord() {
+  const MemberAccount& user = session_.current_user;
+  return AdoptGameRecord(club_.ReadGameRecord(user.nick, user.password));
+}
+
+bool AccountWorkflow::LogInFromUserFile() {
+  session_.account_state = AccountState::kNobody;
+  session_.user_file_saved = false;
+  const std::optional<UserFileContent> file = ReadUserFile(user_file_);
+  if (!file) return false;
+  session_.user_file_saved = true;
+  const bool logged_in =
+      LogInAndAdopt(file->nick, StartupLoginPassword(UnscramblePassword(file->scrambled_password)),
+                    /*adopt_refused=*/true);
+  if (logged_in) session_.account_state = AccountState::kLoggedIn;
+  return logged_in;
+}
+
+CreationOutcome AccountWorkflow::CreateAccount(std::string_view registered_on, AccountPages pages) {
+  MemberAccount& user = session_.current_user;
+  user.registered_on = registered_on;
+  user.reserved_r01 = user.reserved_r02 = user.reserved_r03 = "xxx";
+  user.kezs_balance = user.reserved_r05 = user.reserved_r06 = 0;
+  CreationOutcome outcome;
+  switch (club_.CreateAccount(user)) {
+    case 0:
+      outcome.creation = AccountCreation::kCreated;
+      break;
+    case 1:
+      outcome.creation = AccountCreation::kNickTaken;
+      break;
+    default:
+      outcome.creation = AccountCreation::kNotCreated;
+      break;
+  }
+  if (outcome.creation != AccountCreation::kCreated) {
+    session_.account_state = AccountState::kNobody;
+    user.registered_on = kNoRegistrationDate;
+    outcome.pages = std::move(pages);
+    return outcome;
+  }
+  // The account exists whether or not the login that follows succeeds.
+  session_.account_state = AccountState::kLoggedIn;
+  pages.members_count = club_.CountClubMembers();
+  LogInAndAdopt(user.nick, user.password, /*adopt_refused=*/false);
+  const MemberAccount& member = session_.current_user;
+  pages.own_record_read = AdoptGameRecord(club_.ReadGameRecordFull(member.nick, member.password));
+  pages.player_photo_loaded = false;
+  session_.current_user.personal_info = club_.ReadPersonalInfo(member.nick);
+  outcome.pages = std::move(pages);
+  return outcome;
+}
+
+LoginOutcome AccountWorkflow::LogIn(AccountPages pages) {
+  const MemberAccount& user = session_.current_user;
+  if (!LogInAndAdopt(user.nick, user.password, /*adopt_refused=*/false)) {
+    pages.own_record_read = false;
+    pages.members_count.reset();
+    return {false, std::move(pages)};
+  }
+  session_.account_state = AccountState::kLoggedIn;
+  pages.own_record_read = ReadOwnRecord();
+  pages.members_count = club_.CountClubMembers();
+  pages.player_photo_loaded = club_.LoadPhoto(session_, user.nick, 1);
+  session_.current_user.personal_info = club_.ReadPersonalInfo(user.nick);
+  return {true, RefreshChairman(std::move(pages))};
+}
+
+AccountPages AccountWorkflow::SignOut(AccountPages pages) {
+  session_.account_state = AccountState::kNobody;
+  MemberAccount& user = session_.current_user;
+  user.kezs_balance = user.reserved_r05 = user.reserved_r06 = 0;
+  pages.player_photo_loaded = false;
+  return pages;
+}
+
+AccountState AccountWorkflow::ChooseRatedGame(bool rated) {
+  AccountState& state = session_.account_state;
+  if (rated && state == AccountState::kLoggedIn) state = AccountState::kRated;
+  if (!rated && state == AccountState::kRated) state = AccountState::kLoggedIn;
+  return state;
+}
+
+void AccountWorkflow::StartAccountForm() {
+  if (session_.account_state != AccountState::kNobody) return;
+  MemberAccount& user = session_.current_user;
+  user.city.clear();
+  user.country_code = "1-001";
+  user.country_name = "Russia";
+  user.sex = 'M';
+  user.email.clear();
+  user.registered_on = kNoRegistrationDate;
+}
+
+AccountPages AccountWorkflow::ReadPages() {
+  const bool member = session_.account_state != AccountState::kNobody;
+  AccountPages pages;
+  pages.top_ten = club_.ReadRatedTopTen();
+  if (member) pages.own_record_read = ReadOwnRecord();
+  pages.members_count = club_.CountClubMembers();
+  if (member) {
+    const std::string& nick = session_.current_user.nick;
+    pages.player_photo_loaded = club_.LoadPhoto(session_, nick, 1);
+    session_.current_user.personal_info = club_.ReadPersonalInfo(nick);
+  }
+  return RefreshChairman(std::move(pages));
+}
+
+AccountPages AccountWorkflow::RefreshOwnRecord(AccountPages pages) {
+  if (session_.account_state != AccountState::kNobody) pages.own_record_read = ReadOwnRecord();
+  return pages;
+}
+
+AccountPages AccountWorkflow::RefreshTopTen(AccountPages pages) {
+  pages.top_ten = club_.ReadRatedTopTen();
+  return pages;
+}
+
+AccountPages AccountWorkflow::RefreshChairman(AccountPages pages) {
+  const std::string& nick = pages.top_ten.list[0].nick;
+  if (!pages.top_ten.ok || nick.empty()) {
+    pages.chairman_photo_loaded = false;
+    return pages;
+  }
+  PersonalInfo info = club_.ReadPersonalInfo(nick);
+  if (!(info == PersonalInfo{})) pages.chairman_info = std::move(info);
+  pages.chairman_photo_loaded = club_.LoadPhoto(session_, nick, 2);
+  return pages;
+}
+
+bool AccountWorkflow::SavePersonalInfo(const PersonalInfo& typed) {
+  PersonalInfo info;
+  for (const auto text : kPersonalInfoRecordOrder)
+    info.*text = Cp1251ToUtf8(Utf8ToCp1251(typed.*text));
+  const std::string& nick = session_.current_user.nick;
+  if (!club_.SavePersonalInfo(nick, CleanPersonalInfo(std::move(info)))) return false;
+  session_.current_user.personal_info = club_.ReadPersonalInfo(nick);
+  return true;
+}
+
+bool AccountWorkflow::UploadPhoto(const std::string& jpeg) {
+  const MemberAccount& user = session_.current_user;
+  return club_.UploadPhoto(user.nick, user.password, jpeg);
+}
+
+bool AccountWorkflow::ReloadPlayerPhoto() {
+  return club_.LoadPhoto(session_, session_.current_user.nick, 1);
+}
+
+bool AccountWorkflow::SaveUserFile() {
+  const MemberAccount& user = session_.current_user;
+  if (!WriteUserFile(user_file_, user.nick, user.scrambled_password)) return false;
+  session_.user_file_saved = true;
+  return true;
+}
+
+bool AccountWorkflow::DeleteUserFile() {
+  if (!braxo::DeleteUserFile(user_file_)) return false;
+  session_.user_file_saved = false;
+  return true;
+}
+
+}  // namespace braxo
