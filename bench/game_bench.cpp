@@ -95,10 +95,16 @@ void BM_SolvableDealTimes(benchmark::State& state) {
 }
 BENCHMARK(BM_SolvableDealTimes)->DenseRange(1, 5)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-// Takes the first free pair in board order until none is left; true when
-// the board is cleared.
-bool PlayFirstFreePairs(Board& board) {
-  for (std::vector<TilePair> pairs = FreePairs(board); !pairs.empty(); pairs = FreePairs(board)) {
+// Takes the first free pair in board order until none is left, shuffling
+// the tiles left when no pair is and `shuffle` is set (as the casual mode
+// offers); true when the board is cleared.
+bool PlayFirstFreePairs(Board& board, bool shuffle, RandomSource& random) {
+  for (;;) {
+    const std::vector<TilePair> pairs = FreePairs(board);
+    if (pairs.empty()) {
+      if (board.IsBoardCleared() || !shuffle || !ShuffleTiles(board, random)) break;
+      continue;
+    }
     board.SetCode(pairs.front().first, "");
     board.SetCode(pairs.front().second, "");
   }
@@ -107,10 +113,12 @@ bool PlayFirstFreePairs(Board& board) {
 
 // 300 games of a mode (the modes deal alike; each has its own games) played
 // by the first-free-pair player: the share that clears all five levels, and
-// the levels cleared on average. range(1): 0 random deals, 1 solvable deals.
+// the levels cleared on average. range(1): 0 random deals, 1 solvable deals,
+// 2 solvable deals and the shuffle whenever no pair is left.
 void BM_FirstFreePairPlayer(benchmark::State& state) {
   const int mode = static_cast<int>(state.range(0));
-  const bool solvable = state.range(1) == 1;
+  const bool solvable = state.range(1) >= 1;
+  const bool shuffle = state.range(1) == 2;
   constexpr int kGames = 300;
   int completed = 0;
   int levels_cleared = 0;
@@ -126,7 +134,7 @@ void BM_FirstFreePairPlayer(benchmark::State& state) {
           GenerateSolvableLevel(level, board, random);
         else
           GenerateLevel(level, board, random);
-        going_on = PlayFirstFreePairs(board);
+        going_on = PlayFirstFreePairs(board, shuffle, random);
         levels_cleared += going_on;
       }
       completed += going_on;
@@ -136,23 +144,29 @@ void BM_FirstFreePairPlayer(benchmark::State& state) {
   state.counters["levels_per_game"] = static_cast<double>(levels_cleared) / kGames;
 }
 BENCHMARK(BM_FirstFreePairPlayer)
-    ->ArgsProduct({{1, 2, 3}, {0, 1}})
-    ->ArgNames({"mode", "solvable"})
+    ->ArgsProduct({{1, 2, 3}, {0, 1, 2}})
+    ->ArgNames({"mode", "deals"})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
-// The undo history of a whole level 5, played to its end as a casual player
-// does (the first free pair, and a shuffle whenever none is left): the heap
-// bytes it holds and its own size.
+// The undo history of a whole level 5 (the largest), played to its end as a
+// casual player does (the first free pair, and a shuffle whenever none is
+// left), over 100 deals: the heap bytes the history holds with its own size,
+// on average and at most, and the most moves it kept.
 void BM_UndoHistoryOfAWholeLevel(benchmark::State& state) {
-  long bytes = 0;
-  std::size_t moves = 0;
+  constexpr int kDeals = 100;
+  long total_bytes = 0;
+  long most_bytes = 0;
+  std::size_t most_moves = 0;
   for (auto _ : state) {
     FixedRandom random(5);
-    Board board;
-    GenerateLevel(5, board, random);
-    const long before = HeapBytesInUse();
-    {
+    total_bytes = 0;
+    most_bytes = 0;
+    most_moves = 0;
+    for (int deal = 0; deal < kDeals; ++deal) {
+      Board board;
+      GenerateLevel(5, board, random);
+      const long before = HeapBytesInUse();
       MoveHistory history;
       int score = 5000;
       while (!board.IsBoardCleared()) {
@@ -169,13 +183,16 @@ void BM_UndoHistoryOfAWholeLevel(benchmark::State& state) {
         history.RecordPair(pairs.front().first, pairs.front().second, code, score, score + 100);
         score += 99;
       }
-      bytes = HeapBytesInUse() - before + static_cast<long>(sizeof(MoveHistory));
-      moves = history.Size();
+      const long bytes = HeapBytesInUse() - before + static_cast<long>(sizeof(MoveHistory));
       benchmark::DoNotOptimize(history);
+      total_bytes += bytes;
+      most_bytes = std::max(most_bytes, bytes);
+      most_moves = std::max(most_moves, history.Size());
     }
   }
-  state.counters["history_bytes"] = static_cast<double>(bytes);
-  state.counters["moves"] = static_cast<double>(moves);
+  state.counters["mean_bytes"] = static_cast<double>(total_bytes) / kDeals;
+  state.counters["max_bytes"] = static_cast<double>(most_bytes);
+  state.counters["max_moves"] = static_cast<double>(most_moves);
 }
 BENCHMARK(BM_UndoHistoryOfAWholeLevel)->Iterations(1);
 
