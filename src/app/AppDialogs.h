@@ -41,6 +41,11 @@ class AppDialogs : public DialogPort {
   // those windows are skipped before a new game or after a completed mode and
   // unavailable from the icons.
   void AttachClub(AppServices& services) { club_ = &services; }
+  // The play options the options page changes, and what saves them (after
+  // CreateWindows).
+  void AttachOptions(Options* options, std::function<void()> changed) {
+    if (info_window_) info_window_->AttachOptions(options, std::move(changed));
+  }
 
   bool AskModePassword(GameMode mode, const std::string& password) override;
   std::optional<std::string> AskChampionName() override;

@@ -10,6 +10,7 @@
 #include <QMetaObject>
 #include <QProgressDialog>
 #include <QUrl>
+#include <filesystem>
 
 #include "audio/SdlAudioBackend.h"
 #include "club/BuiltinAddresses.h"
@@ -37,7 +38,8 @@ AppServices::AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pic
       sound_context_(std::make_unique<QObject>()),
       access_(client_, services_, settings_),
       account_(access_, session_, paths_.user_file) {
-  RemoveStaleTemporaries(paths_.data_directory, {kSettingsFileName, kChampionsFileName});
+  RemoveStaleTemporaries(paths_.data_directory, {kSettingsFileName, kChampionsFileName,
+                                                 kOptionsFileName, kSavedGameFileName});
   RemoveStaleTemporaries(ParentDirectory(paths_.data_directory), {kUserFileName});
 }
 
@@ -52,7 +54,35 @@ void AppServices::LoadSettings() {
   settings_outcome_ = braxo::LoadSettings({paths_.settings_file, paths_.champions_file},
                                           ClubSettingsHooks(), settings_);
   language_.Set(settings_.language_index);
+  // A damaged options file gives the defaults, as a missing one does; the
+  // next change on the options page writes a sound one.
+  options_ = LoadOptions(OptionsFilePath(paths_.data_directory)).options;
   ApplyRemoteConfigOnce();
+}
+
+void AppServices::SaveOptions() {
+  braxo::SaveOptions(OptionsFilePath(paths_.data_directory), options_);
+}
+
+bool AppServices::WriteSavedGame(const std::string& text) {
+  return WriteFileAtomic(SavedGamePath(), text);
+}
+
+std::optional<std::string> AppServices::ReadSavedGame() {
+  std::error_code error;
+  if (!std::filesystem::exists(std::filesystem::symlink_status(SavedGamePath(), error)))
+    return std::nullopt;
+  // Something is there: what cannot be read as a small file is refused as a
+  // damaged save.
+  return ReadSmallFile(SavedGamePath(), 64 * 1024).value_or(std::string());
+}
+
+void AppServices::RemoveSavedGame() {
+  std::error_code error;
+  // A folder in the save's place is not ours to remove.
+  if (std::filesystem::is_regular_file(std::filesystem::symlink_status(SavedGamePath(), error)) ||
+      std::filesystem::is_symlink(std::filesystem::symlink_status(SavedGamePath(), error)))
+    std::filesystem::remove(SavedGamePath(), error);
 }
 
 void AppServices::ApplyRemoteConfigOnce() {

@@ -46,6 +46,12 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   const Settings& CurrentSettings() const { return settings_; }
   // The settings the champion-name window writes player_name into.
   Settings& MutableSettings() { return settings_; }
+  // The options the options page changes; SaveOptions writes them.
+  Options& MutableOptions() { return options_; }
+  void SaveOptions();
+  // The saved game's file: in the data folder, beside the settings, so that a
+  // portable copy keeps its own game and two copies never share one.
+  std::string SavedGamePath() const { return paths_.data_directory + kSavedGameFileName; }
   const ChampionsFile& Champions() const { return champions_; }
   // The club session of the run, the club's operations over the shared
   // client and the member's account workflow on them (with the run's user
@@ -68,6 +74,10 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   std::string DeveloperMarker() override { return champions_.DeveloperMarker(); }
   int ChampionsThreshold() override { return champions_.ChampionsThreshold(); }
   void AddChampion(const std::string& name, int score) override;
+  Options CurrentOptions() override { return options_; }
+  bool WriteSavedGame(const std::string& text) override;
+  std::optional<std::string> ReadSavedGame() override;
+  void RemoveSavedGame() override;
 
   // --- SoundPort ---
   // Opens the audio device and decodes the sounds on a worker thread; the
@@ -109,6 +119,7 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   DataPaths paths_;
   ChampionsFile champions_;
   Settings settings_;
+  Options options_;
   SoundTable sounds_;
   std::unique_ptr<QObject> sound_context_;
   std::future<std::optional<std::string>> sound_start_;

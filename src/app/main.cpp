@@ -133,6 +133,7 @@ int main(int argc, char** argv) {
                         random, services.HelpMirrors());
   dialogs.CreateWindows(services.MutableSettings().player_name, services.Champions());
   dialogs.AttachClub(services);
+  dialogs.AttachOptions(&services.MutableOptions(), [&services] { services.SaveOptions(); });
   window.SetGame(&game);
   TraceStartup("game and dialogs");
 

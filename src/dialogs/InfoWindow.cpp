@@ -69,6 +69,57 @@ InfoWindow::InfoWindow(const InterfaceLanguage& language, const ChampionsFile& c
   StyleDialogButton(*ok_button_, ButtonColour::kGreen, 21);
   ok_button_->setGeometry(10, 345, 590, 45);
   connect(ok_button_, &QPushButton::clicked, this, &QDialog::accept);
+
+  // The play options sit in the frame above the flag and the arrows.
+  const QString text_style = QStringLiteral("color: rgb(0, 0, 160); background: transparent;");
+  const auto make_box = [&](int top, bool Options::*field) {
+    auto* box = new QCheckBox(this);
+    box->setGeometry(30, top, 550, 24);
+    box->setFont(CellHeightFont(ArialFamily(), 16, true));
+    box->setStyleSheet(text_style);
+    box->hide();
+    connect(box, &QCheckBox::toggled, this, [this, field](bool on) {
+      if (!options_ || options_->*field == on) return;
+      options_->*field = on;
+      if (options_changed_) options_changed_();
+    });
+    return box;
+  };
+  free_tile_marks_ = make_box(16, &Options::mark_free_tiles);
+  casual_mode_ = make_box(42, &Options::casual_mode);
+  const auto make_line = [&](int top) {
+    auto* line = new QLabel(this);
+    line->setGeometry(52, top, 528, 18);
+    line->setFont(CellHeightFont(ArialFamily(), 13, false));
+    line->setStyleSheet(text_style);
+    line->hide();
+    return line;
+  };
+  casual_note_ = make_line(66);
+  casual_keys_ = make_line(84);
+  QWidget::setTabOrder(free_tile_marks_, casual_mode_);
+  QWidget::setTabOrder(casual_mode_, ok_button_);
+}
+
+void InfoWindow::AttachOptions(Options* options, std::function<void()> changed) {
+  options_ = options;
+  options_changed_ = std::move(changed);
+}
+
+void InfoWindow::ShowPlayOptions() {
+  const bool shown = options_ != nullptr && page_ == InfoPage::kOptions;
+  for (QWidget* control : std::initializer_list<QWidget*>{free_tile_marks_, casual_mode_,
+                                                          casual_note_, casual_keys_}) {
+    control->setVisible(shown);
+    control->raise();
+  }
+  if (!shown) return;
+  free_tile_marks_->setText(Q(language_.Text(MsgId::MsgOptionFreeTiles)));
+  casual_mode_->setText(Q(language_.Text(MsgId::MsgOptionCasual)));
+  casual_note_->setText(Q(language_.Text(MsgId::MsgCasualCountsNowhere)));
+  casual_keys_->setText(Q(language_.Text(MsgId::MsgCasualKeys)));
+  free_tile_marks_->setChecked(options_->mark_free_tiles);
+  casual_mode_->setChecked(options_->casual_mode);
 }
 
 void InfoWindow::Prepare(InfoPage page, LanguageStepper step_language) {
@@ -133,6 +184,7 @@ void InfoWindow::PrepareShowing() {
     }
   }
   if (page_ == InfoPage::kOptions) DrawFlag();
+  ShowPlayOptions();
   page_picture_->update();
   ok_button_->setFocus();
 }
@@ -229,6 +281,7 @@ void InfoWindow::PagePressed(QPoint point) {
     if (step_language_) step_language_(step);
     DrawFlag();
     UpdateCaption();
+    ShowPlayOptions();
     page_picture_->update();
   }
 }

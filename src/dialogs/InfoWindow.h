@@ -1,16 +1,20 @@
 // The information window with its three pages: about, options with the
-// interface language, and the best five champions. Created once and reused;
+// interface language and the play options, and the best five champions. Created once and reused;
 // every showing redraws the page completely.
 #pragma once
 
+#include <QCheckBox>
 #include <QDialog>
+#include <QLabel>
 #include <QUrl>
 #include <array>
+#include <functional>
 
 #include "dialogs/NoticeWindow.h"
 #include "game/InterfaceLanguage.h"
 #include "game/Ports.h"
 #include "storage/ChampionsFile.h"
+#include "storage/OptionsFile.h"
 #include "ui/ImageControl.h"
 #include "ui/Pictures.h"
 #include "ui/SkinnedButton.h"
@@ -51,9 +55,16 @@ class InfoWindow : public QDialog {
   // What Execute does before the window shows, for tests that show it
   // themselves.
   void Prepare(InfoPage page, LanguageStepper step_language);
+  // The play options the options page shows above the language: the
+  // free-tile marks and the casual mode. Each change of a check box changes
+  // `options` and calls `changed` (which saves them). Without them the page
+  // shows the language alone. `options` must outlive the window.
+  void AttachOptions(Options* options, std::function<void()> changed);
 
   ImageControl& PagePicture() { return *page_picture_; }
   SkinnedButton& OkButton() { return *ok_button_; }
+  QCheckBox& FreeTileMarksBox() { return *free_tile_marks_; }
+  QCheckBox& CasualModeBox() { return *casual_mode_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -71,6 +82,9 @@ class InfoWindow : public QDialog {
   // Restores the flag's area from the page background and draws the current
   // language's flag over it.
   void DrawFlag();
+  // The play options' check boxes and lines: shown on the options page when
+  // options are attached, in the current language.
+  void ShowPlayOptions();
   void PointerOverPage(QPoint point);
   void PagePressed(QPoint point);
 
@@ -83,6 +97,12 @@ class InfoWindow : public QDialog {
   LanguageStepper step_language_;
   ImageControl* page_picture_;
   SkinnedButton* ok_button_;
+  Options* options_ = nullptr;
+  std::function<void()> options_changed_;
+  QCheckBox* free_tile_marks_;
+  QCheckBox* casual_mode_;
+  QLabel* casual_note_;
+  QLabel* casual_keys_;
 };
 
 }  // namespace braxo

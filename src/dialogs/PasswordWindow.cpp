@@ -109,7 +109,7 @@ void PasswordWindow::PrepareShowing() {
   error_label_->hide();
   cancel_button_->setText(Q(language_.Text(MsgId::MsgCancel)));
   if (prompt_ == PasswordPrompt::kChampionName) {
-    setWindowTitle(Q(language_.Text(MsgId::MsgYouWon)));
+    setWindowTitle(Q(language_.Text(MsgId::MsgChampionCaption)));
     prompt_label_->setText(Q(language_.Text(MsgId::MsgEnterName)));
     stop_sign_->hide();
     const QString name = Q(player_name_);

@@ -32,7 +32,8 @@ GameState::GameState(GamePorts ports, RandomSource& random, std::array<std::stri
     : ports_(ports),
       random_(random),
       help_mirrors_(std::move(help_mirrors)),
-      dealer_(std::move(dealer)) {
+      dealer_(std::move(dealer)),
+      own_dealer_(static_cast<bool>(dealer_)) {
   if (!dealer_) dealer_ = [this](int level, Board& b) { GenerateLevel(level, b, random_); };
 }
 
@@ -60,6 +61,7 @@ void GameState::Paint() {
 
   ports_.view.ShowTitleLayout();
   ports_.storage.LoadSettings();
+  options_ = ports_.storage.CurrentOptions();
   ports_.view.SetCaption(Text(MsgId::MsgTitle));
   ports_.view.DrawTitleScreen(true);
   // The title animates from here on, also behind the windows below.
@@ -105,7 +107,7 @@ void GameState::LeaveTitleScreen() {
   playing_ = true;
   ChangeLanguage(0);
   ports_.view.ShowMenuButtons();
-  StartNormalGame();
+  if (!OfferSavedGame()) StartNormalGame();
   ports_.view.ShowOnlineIcons();
   online_icons_shown_ = true;
 }
@@ -115,17 +117,24 @@ void GameState::StartGame(GameMode mode) {
   level_ = 1;
   possible_pairs_ = 0;
   score_ = kStartScore;
+  game_started_ = true;
+  game_over_ = false;
+  casual_game_ = options_.casual_mode;
+  pair_taken_in_game_ = false;
+  elapsed_seconds_ = 0;
+  paused_ = false;
   DealLevel(true);
 }
 
 void GameState::StartNormalGame() {
-  if (online_icons_shown_ && !PreGameCheck()) return;
+  if (online_icons_shown_ && !(options_.casual_mode ? CasualGameCheck() : PreGameCheck())) return;
   StartGame(GameMode::kNormal);
 }
 
 void GameState::StartModeWithPassword(GameMode mode, const std::string& password) {
   if (!ports_.dialogs.AskModePassword(mode, password)) return;
-  if (!online_icons_shown_ || PreGameCheck()) StartGame(mode);
+  if (!online_icons_shown_ || (options_.casual_mode ? CasualGameCheck() : PreGameCheck()))
+    StartGame(mode);
 }
 
 void GameState::StartExtraGame() {
@@ -142,10 +151,27 @@ void GameState::ShowChampionsPage() {
 
 void GameState::ShowOptionsPage() {
   ports_.dialogs.ShowInfoWindow(InfoPage::kOptions, [this](int step) { ChangeLanguage(step); });
+  // The free-tile marks show at once; the casual mode starts with the next
+  // game.
+  options_ = ports_.storage.CurrentOptions();
+  if (game_started_) ports_.view.RenderBoard();
 }
 
 void GameState::ShowAboutPage() {
   ports_.dialogs.ShowInfoWindow(InfoPage::kAbout, [this](int step) { ChangeLanguage(step); });
+}
+
+bool GameState::CasualGameCheck() {
+  ClubSession& session = Session();
+  if (session.rated_game_open && !ports_.dialogs.AskYesNo(Text(MsgId::MsgGameOnRating) + "\n\r" +
+                                                          Text(MsgId::MsgConfirmNewGame)))
+    return false;
+  session.rated_game_open = false;
+  if (session.account_state == AccountState::kRated)
+    session.account_state = AccountState::kLoggedIn;
+  ports_.view.DrawAccountLamp(session.account_state);
+  game_in_progress_ = true;
+  return true;
 }
 
 bool GameState::PreGameCheck() {
@@ -187,13 +213,25 @@ void GameState::DealLevel(bool first_of_game) {
   board_.ComputeCellRects();
   if (first_of_game) level_ = 1;
   board_.Clear();
-  dealer_(level_, board_);
+  if (casual_game_ && !own_dealer_)
+    GenerateSolvableLevel(level_, board_, random_);
+  else
+    dealer_(level_, board_);
   possible_pairs_ = board_.CountPossiblePairs();
+  message_ = BoardMessage::kNone;
+  hint_.reset();
+  history_.Clear();
   ports_.view.RenderBoard();
   for (int panel = 1; panel <= 4; ++panel) ports_.view.DrawStatusPanel(panel);
   // Bursts still running from the previous level vanish; their cells are
   // already empty, since a level only advances from a cleared board.
   flights_.Reset();
+  // A deal without a pair cannot be played at all: it ends at once rather
+  // than waiting for a clock that only starts with the first pair.
+  if (possible_pairs_ == 0 && !board_.IsBoardCleared() && !(casual_game_ && OfferShuffle())) {
+    ports_.sound.Play("SHaHa");
+    FinishGame(false, BoardMessage::kNoPairDealt);
+  }
 }
 
 BoardCell GameState::FindSelectableTileAt(int x, int y) const {
@@ -203,6 +241,14 @@ BoardCell GameState::FindSelectableTileAt(int x, int y) const {
 
 void GameState::PressBoardAt(int x, int y) {
   if (!playing_) return;
+  if (paused_) {
+    Resume();
+    return;
+  }
+  if (focus_shown_) {
+    focus_shown_ = false;
+    ports_.view.RenderBoard();
+  }
   if (board_.IsBoardCleared() && level_ < kLevelCount) {
     ++level_;
     ports_.sound.Play("SClick1");
@@ -212,7 +258,21 @@ void GameState::PressBoardAt(int x, int y) {
   // A tile whose pair is already taken stays on the board until its burst
   // empties the cell; it must not be taken a second time with another tile.
   const BoardCell tile = FindSelectableTileAt(x, y);
-  if (tile.IsNone()) return;
+  if (!tile.IsNone()) {
+    PressTile(tile);
+    return;
+  }
+  // The tile the player sees at that point: the highest one there.
+  BoardCell seen;
+  ForEachCellInBoardOrder([&](const BoardCell& cell) {
+    if (board_.Rect(cell).Contains(x, y) && board_.HasTile(cell) && !flights_.IsInFlight(cell))
+      seen = cell;
+  });
+  if (!seen.IsNone()) RefuseBlockedTile(seen);
+}
+
+void GameState::PressTile(const BoardCell& tile) {
+  if (message_ == BoardMessage::kNoHint) message_ = BoardMessage::kNone;
   if (tile == selection_) {
     selection_ = BoardCell{};
   } else if (!selection_.IsNone() && board_.Code(selection_) == board_.Code(tile)) {
@@ -225,7 +285,17 @@ void GameState::PressBoardAt(int x, int y) {
   ports_.sound.Play("SClick1");
 }
 
+void GameState::RefuseBlockedTile(const BoardCell& tile) {
+  // Only the picture moves: the selection, the score and the sounds stay.
+  ports_.view.ShakeTile(tile);
+}
+
 void GameState::TakePair(const BoardCell& clicked, const BoardCell& selected) {
+  if (casual_game_)
+    history_.RecordPair(clicked, selected, board_.Code(clicked), score_, score_ + kPairScore);
+  pair_taken_in_game_ = true;
+  hint_.reset();
+  if (message_ == BoardMessage::kNoHint) message_ = BoardMessage::kNone;
   const CellRect& t = board_.Rect(clicked);
   flights_.Enter(t.left - 15, t.top - 45, clicked, board_);
   const CellRect& s = board_.Rect(selected);
@@ -243,7 +313,7 @@ void GameState::TakePair(const BoardCell& clicked, const BoardCell& selected) {
 void GameState::PointAt(int x, int y) {
   if (!playing_) return;
   const bool hand =
-      (board_.IsBoardCleared() && level_ <= 4) || !FindSelectableTileAt(x, y).IsNone();
+      paused_ || (board_.IsBoardCleared() && level_ <= 4) || !FindSelectableTileAt(x, y).IsNone();
   ports_.view.SetHandCursor(hand);
 }
 
@@ -252,7 +322,8 @@ void GameState::Tick() {
     ports_.view.DrawTitleScreen(false);
     return;
   }
-  if (!playing_) return;
+  if (!playing_ || paused_) return;
+  if (clock_running_) ++elapsed_seconds_;
   if (clock_running_ && score_ > 0) {
     --score_;
     ports_.view.DrawStatusPanel(3);
@@ -268,13 +339,34 @@ void GameState::Tick() {
     else
       ports_.sound.Play(mode_ == GameMode::kNormal ? "STada" : "SSton");
     clock_running_ = false;
+    if (level_ < kLevelCount) {
+      message_ = BoardMessage::kLevelCleared;
+      ports_.view.RenderBoard();
+    }
   }
   const bool lost = possible_pairs_ == 0 && !cleared;
   if (lost) {
-    ports_.sound.Play("SHaHa");
+    // The clock waits while the shuffle is offered: a tick inside the
+    // question must not offer it again.
     clock_running_ = false;
+    if (casual_game_ && OfferShuffle()) {
+      clock_running_ = true;
+      return;
+    }
+    ports_.sound.Play("SHaHa");
   }
-  if (lost || (level_ == kLevelCount && cleared)) EndOfGame(!lost);
+  if (lost) FinishGame(false, BoardMessage::kGameOver);
+  if (level_ == kLevelCount && cleared) FinishGame(true, BoardMessage::kModeCompleted);
+}
+
+void GameState::FinishGame(bool mode_completed, BoardMessage message) {
+  clock_running_ = false;
+  game_over_ = true;
+  selection_ = BoardCell{};
+  hint_.reset();
+  message_ = message;
+  ports_.view.RenderBoard();
+  EndOfGame(mode_completed);
 }
 
 void GameState::EndOfGame(bool mode_completed) {
@@ -284,6 +376,13 @@ void GameState::EndOfGame(bool mode_completed) {
   std::array<int, 12> flags{};
   flags[static_cast<std::size_t>(mode_) - 1] = 1;
   ports_.club.CountFinishedGame(flags);
+
+  // A casual game counts nowhere else: no rated result, no champions table,
+  // no world top ten, no reward.
+  if (casual_game_) {
+    game_in_progress_ = false;
+    return;
+  }
 
   ClubSession& session = Session();
   if (session.account_state == AccountState::kRated && session.rated_game_open) {
@@ -366,6 +465,7 @@ void GameState::OpenAccount() {
 }
 
 void GameState::ShutDown() {
+  SaveGameForLater();
   ports_.storage.SaveSettings();
   ports_.sound.Release();
 }
@@ -374,6 +474,202 @@ void GameState::ChangeLanguage(int step) {
   ports_.language.Step(step);
   ports_.view.RefreshLanguage();
   for (int panel = 1; panel <= 4; ++panel) ports_.view.DrawStatusPanel(panel);
+  // Texts over the board follow the language too.
+  if (paused_ || message_ != BoardMessage::kNone) ports_.view.RenderBoard();
+}
+
+BoardView GameState::View() const {
+  BoardView view;
+  view.selection = selection_;
+  if (focus_shown_ && !focus_.IsNone()) view.focus = StackTop(board_, focus_.row, focus_.column);
+  view.hint = hint_;
+  view.mark_free_tiles = options_.mark_free_tiles;
+  view.paused = paused_;
+  view.message = message_;
+  return view;
+}
+
+void GameState::Pause() {
+  if (!GameGoingOn() || paused_) return;
+  // The bursts would draw over the pause panel; their tiles are taken anyway.
+  LandBursts();
+  paused_ = true;
+  ports_.view.RenderBoard();
+}
+
+void GameState::Resume() {
+  if (!paused_) return;
+  paused_ = false;
+  ports_.view.RenderBoard();
+}
+
+void GameState::TogglePause() {
+  if (paused_)
+    Resume();
+  else
+    Pause();
+}
+
+void GameState::MoveKeyboardFocus(FocusStep step) {
+  if (!GameGoingOn() || paused_) return;
+  focus_ =
+      focus_shown_ && !focus_.IsNone() ? MoveFocus(board_, focus_, step) : FirstFocusCell(board_);
+  focus_shown_ = true;
+  ports_.view.RenderBoard();
+}
+
+void GameState::PressFocusedTile() {
+  if (!playing_ || paused_) return;
+  if (board_.IsBoardCleared() && level_ < kLevelCount) {
+    const CellRect& anywhere = board_.Rect({1, 1, 1});
+    PressBoardAt(anywhere.left, anywhere.top);
+    return;
+  }
+  if (!focus_shown_ || focus_.IsNone()) return;
+  const BoardCell tile = StackTop(board_, focus_.row, focus_.column);
+  if (tile.IsNone() || flights_.IsInFlight(tile)) return;
+  if (board_.IsTileFree(tile))
+    PressTile(tile);
+  else
+    RefuseBlockedTile(tile);
+}
+
+void GameState::DropSelection() {
+  if (!playing_ || paused_ || selection_.IsNone()) return;
+  selection_ = BoardCell{};
+  ports_.view.RenderBoard();
+}
+
+void GameState::ShowHint() {
+  if (!CasualAidsAllowed()) return;
+  std::vector<TilePair> pairs = FreePairs(board_);
+  std::erase_if(pairs, [this](const TilePair& pair) {
+    return flights_.IsInFlight(pair.first) || flights_.IsInFlight(pair.second);
+  });
+  if (pairs.empty()) {
+    hint_.reset();
+    message_ = BoardMessage::kNoHint;
+  } else {
+    hint_index_ = hint_ ? (hint_index_ + 1) % static_cast<int>(pairs.size()) : 0;
+    hint_ = pairs[hint_index_];
+  }
+  ports_.view.RenderBoard();
+}
+
+void GameState::LandBursts() {
+  for (const FlightSlot& slot : flights_.Slots())
+    if (slot.active && slot.cell.IsValid()) board_.SetCode(slot.cell, "");
+  flights_.Reset();
+}
+
+void GameState::BoardChanged() {
+  selection_ = BoardCell{};
+  hint_.reset();
+  message_ = BoardMessage::kNone;
+  possible_pairs_ = board_.CountPossiblePairs();
+  ports_.view.RenderBoard();
+  ports_.view.DrawStatusPanel(3);
+  ports_.view.DrawStatusPanel(4);
+}
+
+void GameState::Undo() {
+  if (!CasualAidsAllowed()) return;
+  LandBursts();
+  const std::optional<int> score = history_.Undo(board_);
+  if (!score) return;
+  score_ = *score;
+  // Back at the level's first move the clock waits for a pair again.
+  clock_running_ = history_.CanUndo();
+  BoardChanged();
+}
+
+void GameState::Redo() {
+  if (!CasualAidsAllowed()) return;
+  LandBursts();
+  const std::optional<int> score = history_.Redo(board_);
+  if (!score) return;
+  score_ = *score;
+  clock_running_ = true;
+  ports_.view.StartTimer();
+  BoardChanged();
+}
+
+void GameState::ShuffleOnDemand() {
+  if (!CasualAidsAllowed() || board_.IsBoardCleared()) return;
+  LandBursts();
+  Shuffle();
+}
+
+void GameState::Shuffle() {
+  const Board before = board_;
+  if (!ShuffleTiles(board_, random_)) return;
+  history_.RecordShuffle(before, board_, score_);
+  BoardChanged();
+}
+
+bool GameState::OfferShuffle() {
+  LandBursts();
+  if (!ShuffleCanLeaveAPair(board_)) return false;
+  if (!ports_.dialogs.AskYesNo(Text(MsgId::MsgOfferShuffle))) return false;
+  Shuffle();
+  return true;
+}
+
+void GameState::SaveGameForLater() {
+  // A rated game keeps its rules: closing the window gives it up.
+  if (!GameGoingOn() || !pair_taken_in_game_ || Session().rated_game_open) return;
+  LandBursts();
+  SavedGame saved;
+  saved.mode = mode_;
+  saved.level = level_;
+  saved.score = score_;
+  saved.elapsed_seconds = elapsed_seconds_;
+  saved.casual = casual_game_;
+  saved.clock_running = clock_running_;
+  saved.board = board_;
+  ports_.storage.WriteSavedGame(EncodeSavedGame(saved));
+}
+
+bool GameState::OfferSavedGame() {
+  const std::optional<std::string> text = ports_.storage.ReadSavedGame();
+  if (!text) return false;
+  // The save is used once: resumed, declined or refused, it goes.
+  ports_.storage.RemoveSavedGame();
+  std::optional<SavedGame> saved = DecodeSavedGame(*text);
+  if (!saved) {
+    ports_.dialogs.ShowNotice({Text(MsgId::MsgSavedGameRefused), "", ""});
+    return false;
+  }
+  // The question is asked over the resumed game's layout, its board hidden.
+  mode_ = saved->mode;
+  level_ = saved->level;
+  score_ = saved->score;
+  elapsed_seconds_ = saved->elapsed_seconds;
+  casual_game_ = saved->casual;
+  clock_running_ = false;
+  game_started_ = true;
+  game_over_ = false;
+  pair_taken_in_game_ = true;
+  paused_ = true;
+  message_ = BoardMessage::kNone;
+  selection_ = BoardCell{};
+  hint_.reset();
+  history_.Clear();
+  flights_.Reset();
+  ports_.view.ShowBoardLayout();
+  board_ = std::move(saved->board);
+  board_.ComputeCellRects();
+  possible_pairs_ = board_.CountPossiblePairs();
+  ports_.view.RenderBoard();
+  for (int panel = 1; panel <= 4; ++panel) ports_.view.DrawStatusPanel(panel);
+  if (!ports_.dialogs.AskYesNo(Text(MsgId::MsgResumeQuestion))) {
+    paused_ = false;
+    return false;
+  }
+  clock_running_ = saved->clock_running;
+  if (board_.IsBoardCleared()) message_ = BoardMessage::kLevelCleared;
+  ports_.view.StartTimer();
+  return true;
 }
 
 GamePosition GameState::Position() const {

@@ -6,13 +6,17 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "game/Board.h"
 #include "game/Flights.h"
 #include "game/InterfaceLanguage.h"
 #include "game/LevelGenerator.h"
+#include "game/MoveHistory.h"
+#include "game/PlayAids.h"
 #include "game/Ports.h"
+#include "game/SavedGame.h"
 
 namespace braxo {
 
@@ -46,6 +50,31 @@ struct GameStatus {
   int level = 1;  // 1..5
   int score = kStartScore;
   int possible_pairs = 0;
+  // A casual game: marked on the mode's panel.
+  bool casual = false;
+};
+
+// What the board image says over its picture.
+enum class BoardMessage {
+  kNone,
+  kLevelCleared,   // the level (1 to 4) is cleared: a click goes on
+  kModeCompleted,  // level 5 is cleared: the game is won
+  kGameOver,       // no pair is left on the board
+  kNoPairDealt,    // the deal itself has no pair
+  kNoHint,         // a hint was asked for with no pair left
+};
+
+// Everything the board image shows besides the tiles.
+struct BoardView {
+  BoardCell selection;
+  // The keyboard's focus: the tile on top of its stack; none until an arrow
+  // key is used, and again after a mouse press.
+  BoardCell focus;
+  std::optional<TilePair> hint;
+  bool mark_free_tiles = true;
+  // The board is hidden behind the pause panel.
+  bool paused = false;
+  BoardMessage message = BoardMessage::kNone;
 };
 
 // A position of a running game, for tests and the scene renderer that need
@@ -88,7 +117,9 @@ class GameState {
   void ShowChampionsPage();
   void ShowOptionsPage();
   void ShowAboutPage();
-  // A press of any mouse button at (x, y) of the board image.
+  // A press of any mouse button at (x, y) of the board image. A press on a
+  // tile that is not free shakes it and changes nothing else; while paused a
+  // press only resumes.
   void PressBoardAt(int x, int y);
   // Sets the pointer shape for (x, y) of the board image.
   void PointAt(int x, int y);
@@ -105,8 +136,35 @@ class GameState {
   void OpenStatistics();
   void OpenHelp();
   void OpenAccount();
-  // The window closes: the settings are saved and the sound released.
+  // The window closes: a game that is going on and is not rated is saved for
+  // the next start, the settings are saved and the sound released.
   void ShutDown();
+
+  // --- Aids for every game (none changes a score) ---
+  // Pause hides the board and stops the clock; nothing but Resume (a click or
+  // a key) changes the game while it lasts. Only a game that is going on
+  // pauses.
+  void Pause();
+  void Resume();
+  void TogglePause();
+  bool Paused() const { return paused_; }
+  // The arrow keys: the focus moves to the nearest tile that way (MoveFocus);
+  // the first arrow shows it on the first tile.
+  void MoveKeyboardFocus(FocusStep step);
+  // Space or Enter: what a click on the focused tile does (a cleared level
+  // goes on to the next one).
+  void PressFocusedTile();
+  // Esc: no tile selected.
+  void DropSelection();
+
+  // --- The casual mode's aids; nothing outside a casual game going on ---
+  // Shows a free pair; again, the next one; none left says so on the board.
+  void ShowHint();
+  void Undo();
+  void Redo();
+  // Deals the tiles left anew onto the same cells, leaving a free pair.
+  void ShuffleOnDemand();
+  bool CasualGame() const { return casual_game_; }
 
   // Steps the language (0 keep, 1 previous, 2 next, wrapping) and shows the
   // main window in it.
@@ -125,7 +183,14 @@ class GameState {
   bool ClockRunning() const { return clock_running_; }
   const Board& GameBoard() const { return board_; }
   const Flights& Bursts() const { return flights_; }
-  GameStatus Status() const { return {mode_, level_, score_, possible_pairs_}; }
+  GameStatus Status() const { return {mode_, level_, score_, possible_pairs_, casual_game_}; }
+  BoardView View() const;
+  BoardMessage Message() const { return message_; }
+  // True from the start of a game until its end (a loss or level 5 cleared).
+  bool GameGoingOn() const { return playing_ && game_started_ && !game_over_; }
+  // The seconds the clock has run in this game.
+  int ElapsedSeconds() const { return elapsed_seconds_; }
+  const Options& CurrentOptions() const { return options_; }
 
   // The account state, the open rated game and the rest of the club's state
   // of the run.
@@ -156,7 +221,32 @@ class GameState {
   // its way off the board. BoardCell{} when there is none.
   BoardCell FindSelectableTileAt(int x, int y) const;
   void TakePair(const BoardCell& clicked, const BoardCell& selected);
+  // A click or Space on a free tile that may be taken: select, drop or take.
+  void PressTile(const BoardCell& tile);
+  // A click on a tile that is not free: the tile shakes.
+  void RefuseBlockedTile(const BoardCell& tile);
+  // The end of a level's play seen by the clock or at the deal: the message,
+  // then the end of the game.
+  void FinishGame(bool mode_completed, BoardMessage message);
   void EndOfGame(bool mode_completed);
+  // Before a casual game: an open rated game is given up only when the
+  // player agrees, and the game does not go on the rating.
+  bool CasualGameCheck();
+  // With no pair left in a casual game: offers the shuffle. True when the
+  // tiles were shuffled and play goes on.
+  bool OfferShuffle();
+  void Shuffle();
+  // Empties the cells of every burst still in the air and stops the bursts,
+  // so that the board is what the player will see.
+  void LandBursts();
+  // The board changed under the player (undo, redo, shuffle): drops the
+  // selection and the hint, recounts and redraws.
+  void BoardChanged();
+  // The offer of the game saved at the last close, at the first game of a
+  // run. True when the player took it up.
+  bool OfferSavedGame();
+  void SaveGameForLater();
+  bool CasualAidsAllowed() const { return casual_game_ && GameGoingOn() && !paused_; }
 
   GamePorts ports_;
   RandomSource& random_;
@@ -185,6 +275,24 @@ class GameState {
   bool config_page_arrived_ = false;
   bool club_started_ = false;
   bool online_icons_shown_ = false;
+
+  Options options_;
+  bool game_started_ = false;
+  bool game_over_ = false;
+  bool casual_game_ = false;
+  // A pair has been taken in this game: only then is it saved at the close.
+  bool pair_taken_in_game_ = false;
+  int elapsed_seconds_ = 0;
+  bool paused_ = false;
+  BoardCell focus_;
+  bool focus_shown_ = false;
+  std::optional<TilePair> hint_;
+  int hint_index_ = -1;
+  BoardMessage message_ = BoardMessage::kNone;
+  MoveHistory history_;
+  // True when the game was given a dealer of its own (tests): casual games
+  // use it too instead of the solvable deal.
+  bool own_dealer_ = false;
 };
 
 // The two mode passwords, assembled character by character so that neither

@@ -13,6 +13,7 @@
 #include "club/ClubSession.h"
 #include "game/Flights.h"
 #include "storage/ChampionsFile.h"
+#include "storage/OptionsFile.h"
 
 namespace braxo {
 
@@ -52,6 +53,8 @@ class ViewPort : public BurstPainter {
   virtual void StopTimer() = 0;
   // Every later paint while playing shows the background behind the board.
   virtual void DrawBackground() = 0;
+  // A short shake of the tile at `cell`: it was clicked but is not free.
+  virtual void ShakeTile(const BoardCell& cell) = 0;
   // Closes the main window, which ends the program.
   virtual void CloseWindow() = 0;
 };
@@ -109,7 +112,8 @@ class DialogPort {
   virtual void OpenWebPage(const std::string& address) = 0;
 };
 
-// The settings file and the champions table.
+// The settings file, the options file, the champions table and the saved
+// game.
 class StoragePort {
  public:
   virtual ~StoragePort() = default;
@@ -123,6 +127,15 @@ class StoragePort {
   // The admission score: the score of entry 5.
   virtual int ChampionsThreshold() = 0;
   virtual void AddChampion(const std::string& name, int score) = 0;
+  // The options as last read or changed on the options page.
+  virtual Options CurrentOptions() = 0;
+  // The game left by closing the window, in its text form: written
+  // atomically (false when it could not be), read whole (nothing when there
+  // is no saved game; an empty text when something is there that cannot be
+  // read), removed.
+  virtual bool WriteSavedGame(const std::string& text) = 0;
+  virtual std::optional<std::string> ReadSavedGame() = 0;
+  virtual void RemoveSavedGame() = 0;
 };
 
 // The club services as the flow uses them. Every operation reports failure

@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QWindow>
 
@@ -14,18 +15,26 @@ namespace {
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
+// The side steps of a blocked tile's shake, one every kShakeStepMs.
+constexpr int kShakeOffsets[] = {4, -4, 3, -3, 2, -2, 1, 0};
+constexpr int kShakeStepMs = 25;
+
 }  // namespace
 
 MainWindow::MainWindow(PictureStore& pictures, const InterfaceLanguage& language)
-    : pictures_(pictures),
-      language_(language),
-      cover_watch_(*this, [this] { ResumeTitleIfVisible(); }) {
+    : pictures_(pictures), language_(language), cover_watch_(*this, [this] {
+        ResumeTitleIfVisible();
+        PauseIfConcealed();
+      }) {
   setFixedSize(kWindowWidth, kWindowHeight);
   setAttribute(Qt::WA_OpaquePaintEvent);
 
   board_image_ = new ImageControl(this);
   board_image_->Place(0, 0, kWindowWidth, kWindowHeight);
   board_image_->setCursor(Qt::PointingHandCursor);
+  // The board takes the keys; the keys it does not use reach the window.
+  board_image_->setFocusPolicy(Qt::StrongFocus);
+  setFocusPolicy(Qt::StrongFocus);
   connect(board_image_, &ImageControl::Pressed, this, [this](QPoint p) {
     if (!game_) return;
     game_->PressBoardAt(p.x(), p.y());
@@ -71,8 +80,43 @@ MainWindow::MainWindow(PictureStore& pictures, const InterfaceLanguage& language
       (game_->*action)();
       WakeAnimation();
     });
+    // Reached with Tab; a click leaves the keys with the board.
+    button->setFocusPolicy(Qt::TabFocus);
     buttons_[i] = button;
   }
+  QWidget::setTabOrder(board_image_, buttons_[0]);
+  for (int i = 0; i + 1 < 6; ++i) QWidget::setTabOrder(buttons_[i], buttons_[i + 1]);
+
+  const auto text = [this](MsgId id) { return [this, id] { return Q(language_.Text(id)); }; };
+  const auto new_game = [this](MsgId mode, const char* key) {
+    return AccessibleText{
+        nullptr,
+        [this, mode] { return Q(language_.Text(MsgId::MsgNewGame) + ": " + language_.Text(mode)); },
+        [this, key] {
+          return Q(language_.Text(MsgId::MsgA11yNewGameKey)).replace("%1", QLatin1String(key));
+        }};
+  };
+  const std::array<AccessibleText, 6> button_texts = {
+      new_game(MsgId::MsgModeNormal, "N"),
+      new_game(MsgId::MsgModeExtra, "E"),
+      new_game(MsgId::MsgModeSuper, "S"),
+      AccessibleText{nullptr, text(MsgId::MsgChampions), text(MsgId::MsgA11yOpensPage)},
+      AccessibleText{nullptr, text(MsgId::MsgOptions), text(MsgId::MsgA11yOpensPage)},
+      AccessibleText{nullptr, text(MsgId::MsgAbout), text(MsgId::MsgA11yOpensPage)}};
+  for (int i = 0; i < 6; ++i) {
+    accessible_.push_back(button_texts[i]);
+    accessible_.back().control = buttons_[i];
+  }
+  accessible_.push_back({board_image_, text(MsgId::MsgA11yBoard), text(MsgId::MsgA11yBoardKeys)});
+
+  shake_timer_.setInterval(kShakeStepMs);
+  connect(&shake_timer_, &QTimer::timeout, this, [this] {
+    if (++shake_step_ >= static_cast<int>(std::size(kShakeOffsets))) {
+      shake_timer_.stop();
+      shaken_ = BoardCell{};
+    }
+    RenderBoard();
+  });
 
   tick_timer_.setTimerType(Qt::PreciseTimer);
   connect(&tick_timer_, &QTimer::timeout, this, [this] {
@@ -130,7 +174,85 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  if (event->type() == QEvent::WindowStateChange) ResumeTitleIfVisible();
+  if (event->type() == QEvent::WindowStateChange) {
+    ResumeTitleIfVisible();
+    PauseIfConcealed();
+  }
+}
+
+void MainWindow::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  PauseIfConcealed();
+}
+
+void MainWindow::PauseIfConcealed() {
+  if (game_ && game_->GameGoingOn() && !game_->Paused() && !TitleVisible()) game_->Pause();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  if (!game_ || !game_->Playing()) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  if (game_->Paused()) {
+    game_->Resume();
+    return;
+  }
+  const bool control = event->modifiers().testFlag(Qt::ControlModifier);
+  switch (event->key()) {
+    case Qt::Key_Left:
+      game_->MoveKeyboardFocus(FocusStep::kLeft);
+      break;
+    case Qt::Key_Right:
+      game_->MoveKeyboardFocus(FocusStep::kRight);
+      break;
+    case Qt::Key_Up:
+      game_->MoveKeyboardFocus(FocusStep::kUp);
+      break;
+    case Qt::Key_Down:
+      game_->MoveKeyboardFocus(FocusStep::kDown);
+      break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      game_->PressFocusedTile();
+      break;
+    case Qt::Key_Escape:
+      game_->DropSelection();
+      break;
+    case Qt::Key_N:
+      game_->StartNormalGame();
+      break;
+    case Qt::Key_E:
+      game_->StartExtraGame();
+      break;
+    case Qt::Key_S:
+      game_->StartSuperGame();
+      break;
+    case Qt::Key_F1:
+      game_->OpenHelp();
+      break;
+    case Qt::Key_P:
+    case Qt::Key_Pause:
+      game_->TogglePause();
+      break;
+    case Qt::Key_H:
+      game_->ShowHint();
+      break;
+    case Qt::Key_Z:
+      if (control) game_->Undo();
+      break;
+    case Qt::Key_Y:
+      if (control) game_->Redo();
+      break;
+    case Qt::Key_R:
+      game_->ShuffleOnDemand();
+      break;
+    default:
+      QWidget::keyPressEvent(event);
+      return;
+  }
+  WakeAnimation();
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -168,12 +290,57 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+BoardOverlay MainWindow::Overlay() const {
+  BoardOverlay overlay;
+  if (!game_) return overlay;
+  const BoardView view = game_->View();
+  overlay.selection = view.selection;
+  overlay.mark_free_tiles = view.mark_free_tiles;
+  overlay.focus = view.focus;
+  overlay.hint = view.hint;
+  overlay.shaken = shaken_;
+  overlay.shake_offset = shaken_.IsNone() ? 0 : kShakeOffsets[shake_step_];
+  overlay.paused = view.paused;
+  overlay.pause_title = Q(language_.Text(MsgId::MsgPaused));
+  overlay.pause_hint = Q(language_.Text(MsgId::MsgPausedHint));
+  const QString score =
+      Q(language_.Text(MsgId::MsgScoreLabel)) + " " + QString::number(game_->Score());
+  const QString menu = Q(language_.Text(MsgId::MsgUseMenuButtons));
+  switch (view.message) {
+    case BoardMessage::kNone:
+      break;
+    case BoardMessage::kLevelCleared:
+      overlay.message = {
+          Q(language_.Text(MsgId::MsgLevelCleared)).replace("%1", QString::number(game_->Level()))};
+      break;
+    case BoardMessage::kModeCompleted:
+      overlay.message = {Q(language_.Text(MsgId::MsgModeCompleted)), score, menu};
+      break;
+    case BoardMessage::kGameOver:
+      overlay.message = {Q(language_.Text(MsgId::MsgGameOverNoPair)), score, menu};
+      break;
+    case BoardMessage::kNoPairDealt:
+      overlay.message = {Q(language_.Text(MsgId::MsgNoPairDealt)), score, menu};
+      break;
+    case BoardMessage::kNoHint:
+      overlay.message = {Q(language_.Text(MsgId::MsgNoHint))};
+      break;
+  }
+  return overlay;
+}
+
 void MainWindow::RenderBoard() {
   if (!game_) return;
-  const GameState& shown = *game_;
-  braxo::RenderBoard(board_image_->Image(), shown.GameBoard(), shown.Selection(), shown.Status(),
+  braxo::RenderBoard(board_image_->Image(), game_->GameBoard(), Overlay(), game_->Status(),
                      pictures_);
   board_image_->update();
+}
+
+void MainWindow::ShakeTile(const BoardCell& cell) {
+  shaken_ = cell;
+  shake_step_ = 0;
+  shake_timer_.start();
+  RenderBoard();
 }
 
 void MainWindow::DrawBurst(int frame, int x, int y) {
@@ -204,6 +371,7 @@ void MainWindow::ShowBoardLayout() {
   }
   board_image_->show();
   board_image_->update();
+  board_image_->setFocus();
   update();  // the window shows the background around the board again
 }
 
@@ -270,7 +438,36 @@ void MainWindow::ShowOnlineIcons() {
       ->show();
   MakeIcon(744, 51, "GChat048", Q(language_.Text(MsgId::MsgChatTitle)), &GameState::OpenChat)
       ->show();
-  MakeIcon(797, 52, "Earth48", "World Top Ten", &GameState::OpenWorldTopTen)->show();
+  ImageControl* top_ten =
+      MakeIcon(797, 52, "Earth48", "World Top Ten", &GameState::OpenWorldTopTen);
+  top_ten->show();
+
+  // The icons in the order they were made: download, help, account, store,
+  // statistics, chat, world top ten.
+  const auto text = [this](MsgId id) { return [this, id] { return Q(language_.Text(id)); }; };
+  const auto fixed = [](const QString& name) { return [name] { return name; }; };
+  const std::array<AccessibleText, 7> icon_texts = {
+      AccessibleText{nullptr, text(MsgId::MsgA11yDownload), text(MsgId::MsgA11yOpensWindow)},
+      AccessibleText{nullptr, text(MsgId::MsgHelp), text(MsgId::MsgA11yOpensBrowser)},
+      AccessibleText{nullptr, text(MsgId::MsgMyAccount), text(MsgId::MsgA11yOpensWindow)},
+      AccessibleText{nullptr,
+                     [this] { return "Braxo " + Q(language_.Text(MsgId::MsgOnGooglePlay)); },
+                     text(MsgId::MsgA11yOpensBrowser)},
+      AccessibleText{nullptr, text(MsgId::MsgStatistics), text(MsgId::MsgA11yOpensWindow)},
+      AccessibleText{nullptr, text(MsgId::MsgChatTitle), text(MsgId::MsgA11yOpensWindow)},
+      AccessibleText{nullptr, fixed("World Top Ten"), text(MsgId::MsgA11yOpensWindow)}};
+  for (std::size_t i = 0; i < icons_.size() && i < icon_texts.size(); ++i) {
+    accessible_.push_back(icon_texts[i]);
+    accessible_.back().control = icons_[i].control;
+  }
+  UpdateAccessibleTexts();
+}
+
+void MainWindow::UpdateAccessibleTexts() {
+  for (const AccessibleText& entry : accessible_) {
+    entry.control->setAccessibleName(entry.name());
+    entry.control->setAccessibleDescription(entry.description());
+  }
 }
 
 void MainWindow::RefreshLanguage() {
@@ -296,6 +493,7 @@ void MainWindow::RefreshLanguage() {
       language_.Text(MsgId::MsgOptions),
       language_.Text(MsgId::MsgAbout)};
   for (int i = 0; i < 6; ++i) buttons_[i]->setToolTip(Q(hints[i]));
+  UpdateAccessibleTexts();
 }
 
 void MainWindow::SetHandCursor(bool hand) {

@@ -1,5 +1,9 @@
 // The main window: 850 x 510, fixed size. It lays out, draws and forwards its
-// events to the game; the game decides.
+// events to the game; the game decides. Its keys: the arrows, Space, Enter
+// and Esc on the board, N, E and S for new games, F1 for the help, P and
+// Pause, and in a casual game H, Ctrl+Z, Ctrl+Y and R; while the game is
+// paused any key resumes it. A game pauses on its own when the window is
+// minimized, hidden or fully covered.
 #pragma once
 
 #include <QTimer>
@@ -8,6 +12,7 @@
 #include <functional>
 
 #include "game/GameState.h"
+#include "ui/BoardRenderer.h"
 #include "ui/CoverWatch.h"
 #include "ui/ImageControl.h"
 #include "ui/Pictures.h"
@@ -53,6 +58,7 @@ class MainWindow : public QWidget, public ViewPort {
   void StopTimer() override;
   void DrawBackground() override;
   void CloseWindow() override;
+  void ShakeTile(const BoardCell& cell) override;
 
   // For tests and the scene renderer.
   ImageControl& BoardImage() { return *board_image_; }
@@ -64,12 +70,19 @@ class MainWindow : public QWidget, public ViewPort {
   QImage Snapshot();
   // True while the title's steps wait for the window to be seen again.
   bool TitlePaused() const { return title_paused_; }
+  // The shake of a blocked tile runs on this timer.
+  QTimer& ShakeTimer() { return shake_timer_; }
+  // What the board image shows over the board now, its texts in the
+  // current language.
+  BoardOverlay Overlay() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -81,6 +94,11 @@ class MainWindow : public QWidget, public ViewPort {
   // Minimized, hidden or fully covered windows are not exposed.
   bool TitleVisible() const;
   void ResumeTitleIfVisible();
+  // A game going on pauses when nobody can see it.
+  void PauseIfConcealed();
+  // Every button, icon and the board carry an accessible name and
+  // description in the current language.
+  void UpdateAccessibleTexts();
 
   PictureStore& pictures_;
   const InterfaceLanguage& language_;
@@ -107,6 +125,16 @@ class MainWindow : public QWidget, public ViewPort {
   bool title_paused_ = false;
   bool expose_filter_installed_ = false;
   CoverWatch cover_watch_;
+  // The controls whose accessible texts follow the language.
+  struct AccessibleText {
+    QWidget* control;
+    std::function<QString()> name;
+    std::function<QString()> description;
+  };
+  std::vector<AccessibleText> accessible_;
+  QTimer shake_timer_;
+  BoardCell shaken_;
+  int shake_step_ = 0;
 };
 
 }  // namespace braxo

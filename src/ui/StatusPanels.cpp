@@ -54,6 +54,13 @@ void DrawStatusPanel(QImage& panel, int n, const GameStatus& status,
   DrawTextCentered(painter, QString::fromStdString(language.Text(label)), 0, kPanelWidth, 35);
   painter.setPen(QColor(255, 0, 0));
   DrawTextCentered(painter, value, 0, kPanelWidth, 60);
+  if (n == 1 && status.casual) {
+    // A casual game counts nowhere: the mode's panel says so under the mode.
+    painter.setFont(CellHeightFont(ArialFamily(), 14, true));
+    painter.setPen(kCasualColour);
+    DrawTextCentered(painter, QString::fromStdString(language.Text(MsgId::MsgCasual)), 0,
+                     kPanelWidth, 80);
+  }
 }
 
 MsgId DrawAccountLamp(QImage& icon, AccountState state, PictureStore& pictures) {

@@ -111,19 +111,22 @@ class DataFolder {
   DataPaths paths_;
 };
 
+// Every level one free pair, taken with two clicks.
+inline void DealOneFreePair(int, Board& board) {
+  board.SetCode({1, 1, 1}, "s1");
+  board.SetCode({1, 1, 6}, "s1");
+}
+
 // The main window, the services and the game, wired as main() wires them;
-// every level deals one free pair, taken with two clicks.
+// every level is dealt by `dealer` (by default one free pair).
 class GameWindow {
  public:
-  explicit GameWindow(const DataPaths& paths)
+  explicit GameWindow(const DataPaths& paths, LevelDealer dealer = DealOneFreePair)
       : window_(pictures_, language_),
         services_(window_, dialogs_, pictures_, language_, paths),
         game_({window_, services_.Sound(), dialogs_, services_.Storage(), services_.Club(),
                services_.Session(), language_},
-              random_, services_.HelpMirrors(), [](int, Board& board) {
-                board.SetCode({1, 1, 1}, "s1");
-                board.SetCode({1, 1, 6}, "s1");
-              }) {
+              random_, services_.HelpMirrors(), std::move(dealer)) {
     window_.SetGame(&game_);
   }
   ~GameWindow() { window_.SetGame(nullptr); }
@@ -167,6 +170,7 @@ class GameWindow {
   }
 
   GameState& game() { return game_; }
+  MainWindow& window() { return window_; }
   InterfaceLanguage& language() { return language_; }
   AppServices& services() { return services_; }
   ScriptedDialogs& dialogs() { return dialogs_; }

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QTest>
 #include <set>
 #include <vector>
 
@@ -329,6 +330,50 @@ TEST(InfoContactsTest, DerivedFromTheClubsAddress) {
     EXPECT_EQ(contacts.web_pages[1].toString(), c.about) << c.address;
     EXPECT_EQ(contacts.mail.toString(), c.mail) << c.address;
   }
+}
+
+TEST_F(InfoWindowTest, OptionsPageChangesThePlayOptionsAndSavesEachChange) {
+  Options options;
+  int saves = 0;
+  auto form = MakeForm();
+  form->AttachOptions(&options, [&] { ++saves; });
+  form->Prepare(InfoPage::kOptions, Stepper());
+  form->show();
+  ASSERT_TRUE(form->FreeTileMarksBox().isVisible());
+  ASSERT_TRUE(form->CasualModeBox().isVisible());
+  EXPECT_TRUE(form->FreeTileMarksBox().isChecked());
+  EXPECT_FALSE(form->CasualModeBox().isChecked());
+  EXPECT_EQ(form->CasualModeBox().text().toStdString(), game().Text(MsgId::MsgOptionCasual));
+  // Above the flag and the arrows, inside the frame.
+  EXPECT_LT(form->CasualModeBox().geometry().bottom(), 110);
+
+  // A click on the tick (a check box takes clicks on its tick and its text).
+  const auto tick = [](const QCheckBox& box) { return QPoint(8, box.height() / 2); };
+  QTest::mouseClick(&form->CasualModeBox(), Qt::LeftButton, {}, tick(form->CasualModeBox()));
+  EXPECT_TRUE(options.casual_mode);
+  QTest::mouseClick(&form->FreeTileMarksBox(), Qt::LeftButton, {}, tick(form->FreeTileMarksBox()));
+  EXPECT_FALSE(options.mark_free_tiles);
+  EXPECT_EQ(saves, 2);
+
+  // The texts follow the language the arrows choose.
+  SendMouse(form->PagePicture(), QEvent::MouseButtonPress, {484, 186});
+  EXPECT_EQ(form->CasualModeBox().text().toStdString(),
+            MessageText(MsgId::MsgOptionCasual, interface_language().Index()));
+  EXPECT_NE(form->CasualModeBox().text().toStdString(), MessageText(MsgId::MsgOptionCasual, 0));
+  EXPECT_TRUE(form->CasualModeBox().isChecked());
+  EXPECT_EQ(saves, 2);  // showing the options again saves nothing
+
+  // The other pages show no options.
+  form->hide();
+  form->Prepare(InfoPage::kAbout, Stepper());
+  form->show();
+  EXPECT_FALSE(form->CasualModeBox().isVisible());
+}
+
+TEST_F(InfoWindowTest, WithoutOptionsTheOptionsPageShowsTheLanguageAlone) {
+  auto form = Open(InfoPage::kOptions);
+  EXPECT_FALSE(form->FreeTileMarksBox().isVisible());
+  EXPECT_FALSE(form->CasualModeBox().isVisible());
 }
 
 }  // namespace

@@ -167,7 +167,7 @@ TEST_F(PasswordWindowTest, AfterAChampionsNameTheNextPromptOpensEmpty) {
 TEST_F(PasswordWindowTest, ChampionRoleOffersThePlayersNameWithoutStopSignOrCancel) {
   player_name_ = "Boris";
   Open(kChampion);
-  EXPECT_EQ(form_->windowTitle().toStdString(), game().Text(MsgId::MsgYouWon));
+  EXPECT_EQ(form_->windowTitle().toStdString(), game().Text(MsgId::MsgChampionCaption));
   EXPECT_EQ(form_->PromptLabel().text().toStdString(), game().Text(MsgId::MsgEnterName));
   EXPECT_EQ(edit().text(), "Boris");
   EXPECT_FALSE(form_->StopSign().isVisible());

@@ -74,6 +74,10 @@ class FakeWorld : public ViewPort,
   void StopTimer() override { Log("StopTimer"); }
   void DrawBackground() override { Log("DrawBackground"); }
   void CloseWindow() override { Log("CloseWindow"); }
+  void ShakeTile(const BoardCell& cell) override {
+    Log("ShakeTile " + std::to_string(cell.layer) + "," + std::to_string(cell.row) + "," +
+        std::to_string(cell.column));
+  }
   bool hand_cursor = false;
 
   // --- SoundPort ---
@@ -139,6 +143,23 @@ class FakeWorld : public ViewPort,
   void AddChampion(const std::string& name, int score) override {
     Log("AddChampion " + name + " " + std::to_string(score));
   }
+  Options CurrentOptions() override { return options; }
+  bool WriteSavedGame(const std::string& text) override {
+    Log("WriteSavedGame");
+    saved_game = text;
+    return true;
+  }
+  std::optional<std::string> ReadSavedGame() override {
+    Log("ReadSavedGame");
+    return saved_game;
+  }
+  void RemoveSavedGame() override {
+    Log("RemoveSavedGame");
+    saved_game.reset();
+  }
+  Options options;
+  // The saved game's file: none when there is no file.
+  std::optional<std::string> saved_game;
 
   // --- ClubPort ---
   // The page arrives at once unless the test holds it back in `page_arrival`.

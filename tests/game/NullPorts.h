@@ -28,6 +28,7 @@ struct NullPorts : ViewPort, SoundPort, DialogPort, StoragePort, ClubPort {
   void StopTimer() override {}
   void DrawBackground() override {}
   void CloseWindow() override {}
+  void ShakeTile(const BoardCell&) override {}
   void Start() override {}
   void Play(const std::string&) override {}
   void Release() override {}
@@ -51,6 +52,11 @@ struct NullPorts : ViewPort, SoundPort, DialogPort, StoragePort, ClubPort {
   std::string DeveloperMarker() override { return ""; }
   int ChampionsThreshold() override { return 0; }
   void AddChampion(const std::string&, int) override {}
+  Options CurrentOptions() override { return options; }
+  bool WriteSavedGame(const std::string&) override { return false; }
+  std::optional<std::string> ReadSavedGame() override { return std::nullopt; }
+  void RemoveSavedGame() override {}
+  Options options;
   void ReadAnnouncements(std::function<void()> arrived) override { arrived(); }
   std::optional<Notice> StartupAnnouncement() override { return std::nullopt; }
   void CountStart() override {}

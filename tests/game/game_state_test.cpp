@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 
 #include "FakePorts.h"
@@ -156,14 +157,402 @@ TEST_F(GameFlowTest, GameIsLostWhenNoPairIsLeft) {
   EXPECT_EQ(world_.Only("Play"), (std::vector<std::string>{"Play SClick1", "Play SClick1"}));
 }
 
-TEST_F(GameFlowTest, DealWithoutAnyPairNeverStartsTheClock) {
+TEST_F(GameFlowTest, DealWithoutAnyPairIsLostAtOnce) {
   deals_[1] = std::string("s1 .. .. .. .. r1\n.. .. .. .. .. ..\n") + kEmptyRows;
   StartPlaying();
+  // Lost with the deal, without waiting for a clock that never starts.
   EXPECT_EQ(game_.PossiblePairs(), 0);
+  EXPECT_EQ(game_.Message(), BoardMessage::kNoPairDealt);
+  EXPECT_FALSE(game_.GameGoingOn());
+  EXPECT_EQ(game_.Score(), 5000);
+  world_.Clear();
+  game_.StartNormalGame();  // the same deal again
+  EXPECT_EQ(Count("Play SHaHa"), 1);
+  EXPECT_EQ(Count("CountFinishedGame 100000000000"), 1);
+  EXPECT_EQ(game_.Message(), BoardMessage::kNoPairDealt);
+  world_.Clear();
   for (int i = 0; i < 5; ++i) game_.Tick();
   EXPECT_EQ(game_.Score(), 5000);
+  EXPECT_TRUE(world_.log.empty());
+}
+
+TEST_F(GameFlowTest, TheBoardSaysWhatHappened) {
+  deals_[2] = std::string("s1 .. .. .. .. s1\nr1 .. .. .. .. k1\n") + kEmptyRows;
+  StartPlaying();
+  EXPECT_EQ(game_.Message(), BoardMessage::kNone);
+  PlayTwoPairsLevel();
+  EXPECT_EQ(game_.Message(), BoardMessage::kLevelCleared);
+  EXPECT_EQ(game_.View().message, BoardMessage::kLevelCleared);
+  game_.PressBoardAt(200, 200);
+  EXPECT_EQ(game_.Message(), BoardMessage::kNone);
+  ClickPair({1, 1, 1}, {1, 1, 6});
+  Animate();
+  world_.Clear();
+  game_.Tick();
+  EXPECT_EQ(game_.Message(), BoardMessage::kGameOver);
+  // The message is drawn before the end of the game opens its windows.
+  const auto render = std::find(world_.log.begin(), world_.log.end(), "RenderBoard");
+  const auto report =
+      std::find(world_.log.begin(), world_.log.end(), "CountFinishedGame 100000000000");
+  EXPECT_LT(render, report);
+  EXPECT_EQ(game_.Selection(), BoardCell{});
+
+  // A whole mode cleared says so too.
+  deals_.erase(2);
+  game_.StartNormalGame();
+  for (int level = 1; level <= 5; ++level) {
+    PlayTwoPairsLevel();
+    if (level < 5) game_.PressBoardAt(200, 200);
+  }
+  EXPECT_EQ(game_.Message(), BoardMessage::kModeCompleted);
+}
+
+TEST_F(GameFlowTest, PauseHidesTheBoardAndStopsTheClock) {
+  StartPlaying();
+  ClickPair({1, 1, 1}, {1, 1, 6});
+  game_.Tick();
+  const int score = game_.Score();
+  EXPECT_EQ(score, 5099);
+  Click({1, 2, 1});
+  world_.Clear();
+  game_.TogglePause();
+  EXPECT_TRUE(game_.Paused());
+  EXPECT_TRUE(game_.View().paused);
+  // The bursts are landed at once: none is drawn over the pause panel.
+  EXPECT_FALSE(game_.Bursts().AnyActive());
+  EXPECT_FALSE(game_.GameBoard().HasTile({1, 1, 1}));
+  EXPECT_EQ(world_.Only("RenderBoard").size(), 1u);
+  for (int i = 0; i < 10; ++i) game_.Tick();
+  EXPECT_EQ(game_.Score(), score);
+  EXPECT_TRUE(world_.Only("Play").empty());
+
+  // While paused the keys and clicks of play do nothing; a click resumes only.
+  game_.MoveKeyboardFocus(FocusStep::kRight);
+  game_.Undo();
+  game_.PressBoardAt(400, 120);
+  EXPECT_FALSE(game_.Paused());
+  EXPECT_EQ(game_.Selection(), (BoardCell{1, 2, 1}));
+  EXPECT_EQ(game_.Score(), score);
+  game_.Tick();
+  EXPECT_EQ(game_.Score(), score - 1);
+
+  // A game that is over does not pause.
+  Click({1, 2, 6});
+  Animate();
+  game_.Tick();
+  ASSERT_TRUE(game_.GameBoard().IsBoardCleared());
+  game_.Pause();
+  EXPECT_TRUE(game_.Paused()) << "a cleared level waiting for its click is still a game";
+  game_.Resume();
+  deals_[2] = std::string("s1 .. .. .. .. r1\n.. .. .. .. .. ..\n") + kEmptyRows;
+  game_.PressBoardAt(200, 200);
+  ASSERT_FALSE(game_.GameGoingOn());
+  game_.Pause();
+  EXPECT_FALSE(game_.Paused());
+}
+
+TEST_F(GameFlowTest, KeyboardPlaysAPairAndDropsTheSelection) {
+  StartPlaying();
+  EXPECT_EQ(game_.View().focus, BoardCell{});
+  game_.MoveKeyboardFocus(FocusStep::kDown);  // the first arrow shows the focus
+  EXPECT_EQ(game_.View().focus, (BoardCell{1, 1, 1}));
+  game_.PressFocusedTile();
+  EXPECT_EQ(game_.Selection(), (BoardCell{1, 1, 1}));
+  game_.DropSelection();
+  EXPECT_EQ(game_.Selection(), BoardCell{});
+  game_.PressFocusedTile();
+  game_.MoveKeyboardFocus(FocusStep::kRight);
+  EXPECT_EQ(game_.View().focus, (BoardCell{1, 1, 6}));
+  game_.PressFocusedTile();
+  EXPECT_EQ(game_.Score(), 5100);
+  // A mouse press hides the focus again.
+  game_.PressBoardAt(300, 300);
+  EXPECT_EQ(game_.View().focus, BoardCell{});
+}
+
+TEST_F(GameFlowTest, KeyboardOnABlockedTileShakesItAndAClearedLevelGoesOn) {
+  deals_[1] = std::string("s1 s2 s1 .. .. ..\n.. .. .. .. .. ..\n") + kEmptyRows;
+  StartPlaying();
+  game_.MoveKeyboardFocus(FocusStep::kRight);
+  game_.MoveKeyboardFocus(FocusStep::kRight);
+  world_.Clear();
+  game_.PressFocusedTile();
+  EXPECT_EQ(world_.log, std::vector<std::string>{"ShakeTile 1,1,2"});
+  EXPECT_EQ(game_.Selection(), BoardCell{});
+
+  deals_.erase(1);
+  game_.StartNormalGame();
+  PlayTwoPairsLevel();
+  game_.PressFocusedTile();
+  EXPECT_EQ(game_.Level(), 2);
+}
+
+class CasualGameTest : public GameFlowTest {
+ protected:
+  CasualGameTest() { world_.options.casual_mode = true; }
+};
+
+TEST_F(CasualGameTest, HintShowsOnlyRealPairsInTurnAndSaysWhenNoneIsLeft) {
+  deals_[1] = std::string("s1 k1 .. .. k1 s1\nr1 .. .. .. .. r2\n") + kEmptyRows;
+  StartPlaying();
+  ASSERT_TRUE(game_.CasualGame());
+  game_.ShowHint();
+  ASSERT_TRUE(game_.View().hint);
+  EXPECT_EQ(*game_.View().hint, (TilePair{{1, 1, 1}, {1, 1, 6}}));
+  game_.ShowHint();  // the next one
+  EXPECT_EQ(*game_.View().hint, (TilePair{{1, 1, 2}, {1, 1, 5}}));
+  game_.ShowHint();  // and round again
+  EXPECT_EQ(*game_.View().hint, (TilePair{{1, 1, 1}, {1, 1, 6}}));
+  ClickPair({1, 1, 1}, {1, 1, 6});
+  EXPECT_FALSE(game_.View().hint);  // a taken pair clears the hint
+  game_.ShowHint();                 // the tiles in the air are no hint
+  EXPECT_EQ(*game_.View().hint, (TilePair{{1, 1, 2}, {1, 1, 5}}));
+  ClickPair({1, 1, 2}, {1, 1, 5});
+  game_.ShowHint();
+  EXPECT_FALSE(game_.View().hint);
+  EXPECT_EQ(game_.Message(), BoardMessage::kNoHint);
+}
+
+TEST_F(CasualGameTest, UndoAndRedoRestoreExactBoardsAndScores) {
+  deals_[1] = std::string("s1 k1 .. .. k1 s1\nr1 .. .. .. .. r1\n") + kEmptyRows;
+  StartPlaying();
+  const std::string dealt = game_.GameBoard().ToText();
+  ClickPair({1, 1, 1}, {1, 1, 6});
+  Animate();
+  game_.Tick();
+  game_.Tick();
+  const std::string after_first = game_.GameBoard().ToText();
+  const int score_after_first = game_.Score();  // 5098
+  ClickPair({1, 1, 2}, {1, 1, 5});
+  Animate();
+  const std::string after_second = game_.GameBoard().ToText();
+  const int score_after_second = game_.Score();
+
+  game_.Undo();
+  EXPECT_EQ(game_.GameBoard().ToText(), after_first);
+  EXPECT_EQ(game_.Score(), score_after_first);
+  game_.Undo();
+  EXPECT_EQ(game_.GameBoard().ToText(), dealt);
+  EXPECT_EQ(game_.Score(), 5000);
+  EXPECT_FALSE(game_.ClockRunning());  // back at the level's first move
+  game_.Undo();                        // nothing before the level's first move
+  EXPECT_EQ(game_.GameBoard().ToText(), dealt);
+  game_.Redo();
+  game_.Redo();
+  EXPECT_EQ(game_.GameBoard().ToText(), after_second);
+  EXPECT_EQ(game_.Score(), score_after_second);
+  EXPECT_TRUE(game_.ClockRunning());
+  game_.Redo();  // nothing undone left
+  EXPECT_EQ(game_.GameBoard().ToText(), after_second);
+
+  // A new move drops what was undone.
+  game_.Undo();
+  ClickPair({1, 2, 1}, {1, 2, 6});
+  game_.Redo();
+  EXPECT_TRUE(game_.GameBoard().HasTile({1, 1, 2}));
+}
+
+TEST_F(CasualGameTest, ADealWithoutAPairOffersTheShuffleBeforeTheLoss) {
+  deals_[1] = std::string("s1 r1 k1 s1 r1 k1\n.. .. .. .. .. ..\n") + kEmptyRows;
+  StartPlaying();
+  world_.Clear();
+  game_.StartNormalGame();  // the player says no
+  EXPECT_EQ(Count("AskYesNo " + game_.Text(MsgId::MsgOfferShuffle)), 1);
+  EXPECT_EQ(Count("Play SHaHa"), 1);
+  EXPECT_FALSE(game_.GameGoingOn());
+  EXPECT_EQ(game_.Message(), BoardMessage::kNoPairDealt);
+}
+
+TEST_F(CasualGameTest, ShuffleKeepsTheTilesLeavesAPairAndCanBeUndone) {
+  deals_[1] = std::string("s1 r1 k1 k1 r1 s1\nr2 r2 .. .. .. ..\n") + kEmptyRows;
+  StartPlaying();
+  ClickPair({1, 2, 1}, {1, 2, 2});
+  Animate();
+  const Board before = game_.GameBoard();
+  const int score = game_.Score();
+  game_.ShuffleOnDemand();
+  std::map<std::string, int> codes;
+  ForEachCellInBoardOrder([&](const BoardCell& cell) {
+    EXPECT_EQ(game_.GameBoard().HasTile(cell), before.HasTile(cell));
+    if (game_.GameBoard().HasTile(cell)) ++codes[game_.GameBoard().Code(cell)];
+  });
+  EXPECT_EQ(codes, (std::map<std::string, int>{{"k1", 2}, {"r1", 2}, {"s1", 2}}));
+  EXPECT_GT(game_.PossiblePairs(), 0);
+  EXPECT_EQ(game_.Score(), score);
+  game_.Undo();
+  EXPECT_EQ(game_.GameBoard().ToText(), before.ToText());
+
+  // With no pair left the player is asked; yes shuffles and play goes on.
+  deals_[1] = std::string("s1 r1 s1 r1 .. ..\n.. .. .. .. .. ..\n") + kEmptyRows;
+  world_.yes_no_answers = {true};
+  world_.Clear();
+  game_.StartNormalGame();
+  EXPECT_EQ(Count("AskYesNo " + game_.Text(MsgId::MsgOfferShuffle)), 1);
+  EXPECT_GT(game_.PossiblePairs(), 0);
+  EXPECT_TRUE(game_.GameGoingOn());
   EXPECT_EQ(Count("Play SHaHa"), 0);
-  EXPECT_EQ(Count("CountFinishedGame 100000000000"), 0);
+}
+
+TEST_F(CasualGameTest, ALoneStackCannotBeShuffledAndTheGameIsLost) {
+  deals_[1] = std::string(
+                  ".. .. .. .. .. ..\n.. .. .. .. .. ..\n.. .. s1 .. .. ..\n"
+                  ".. .. .. .. .. ..\n.. .. .. .. .. ..\n\n") +
+              ".. .. .. .. .. ..\n.. .. .. .. .. ..\n.. .. s1 .. .. ..\n.. .. .. .. .. ..\n"
+              ".. .. .. .. .. ..\n";
+  world_.yes_no_answers = {true};
+  StartPlaying();
+  EXPECT_FALSE(game_.GameGoingOn());
+  EXPECT_EQ(game_.Message(), BoardMessage::kNoPairDealt);
+  EXPECT_EQ(world_.yes_no_answers.size(), 1u);  // nothing was asked
+}
+
+TEST_F(CasualGameTest, ACasualGameCountsNowhereButInTheUsageReport) {
+  world_.champions_threshold = 0;  // any score would enter the table
+  world_.on_account_window = [](AccountWindowPurpose, bool) { return AccountState::kRated; };
+  world_.on_top_ten_entry_window = [](int) { return 1; };
+  StartPlaying();
+  // A rated game is going on when the casual one starts: given up only on yes.
+  world_.session.account_state = kRated;
+  world_.session.rated_game_open = true;
+  world_.yes_no_answers = {true};
+  world_.Clear();
+  game_.StartNormalGame();
+  ASSERT_TRUE(game_.CasualGame());
+  EXPECT_FALSE(world_.session.rated_game_open);
+  EXPECT_EQ(world_.session.account_state, kLoggedIn);
+  struct Ending {
+    const char* label;
+    bool win;
+  };
+  for (const Ending ending : {Ending{"the mode completed", true}, Ending{"a loss", false}}) {
+    SCOPED_TRACE(ending.label);
+    if (!ending.win) {
+      deals_[1] = std::string("s1 .. .. .. .. s1\nr1 .. .. .. .. k1\n") + kEmptyRows;
+      game_.StartNormalGame();
+      ClickPair({1, 1, 1}, {1, 1, 6});
+      Animate();
+      game_.Tick();  // no pair: the shuffle is refused (no answer left)
+    } else {
+      for (int level = 1; level <= 5; ++level) {
+        PlayTwoPairsLevel();
+        if (level < 5) game_.PressBoardAt(200, 200);
+      }
+    }
+    EXPECT_FALSE(game_.GameGoingOn());
+    EXPECT_EQ(Count("CountFinishedGame 100000000000"), 1);
+    for (const char* never :
+         {"AccountWindow", "RegisterRatedGame", "SaveRatedResult", "PasswordWindow 2",
+          "AddChampion", "ChampionsThreshold", "TopTenEntryWindow", "CreditKezs"})
+      EXPECT_TRUE(world_.Only(never).empty()) << never;
+    world_.Clear();
+  }
+}
+
+TEST_F(GameFlowTest, AGameLeftByClosingIsOfferedAtTheNextStartAndResumedPaused) {
+  deals_[1] = std::string("s1 k1 .. .. k1 s1\nr1 .. .. .. .. r1\n") + kEmptyRows;
+  StartPlaying();
+  ClickPair({1, 1, 1}, {1, 1, 6});  // in the air when the window closes
+  game_.Tick();
+  Click({1, 1, 2});
+  const int score = game_.Score();
+  game_.ShutDown();
+  ASSERT_TRUE(world_.saved_game);
+
+  struct Case {
+    const char* label;
+    bool yes;
+  };
+  for (const Case c : {Case{"declined", false}, Case{"resumed", true}}) {
+    SCOPED_TRACE(c.label);
+    const std::optional<std::string> saved = world_.saved_game;
+    FakeWorld world;
+    world.saved_game = saved;
+    world.yes_no_answers = {c.yes};
+    FixedRandom random(1);
+    GameState next(world.Ports(), random, {"a", "b"},
+                   [](int, Board& board) { ASSERT_TRUE(board.FromText(TwoPairs())); });
+    next.Start();
+    next.Paint();
+    next.LeaveTitleScreen();
+    EXPECT_FALSE(world.saved_game) << "the save is used once";
+    EXPECT_EQ(world.Only("AskYesNo").size(), 1u);
+    if (!c.yes) {
+      EXPECT_EQ(next.Score(), 5000);
+      EXPECT_FALSE(next.Paused());
+      EXPECT_EQ(next.GameBoard().ToText(), [] {
+        Board b;
+        b.FromText(TwoPairs());
+        return b.ToText();
+      }());
+      continue;
+    }
+    EXPECT_TRUE(next.Paused());
+    EXPECT_EQ(next.Score(), score);
+    EXPECT_EQ(next.Level(), 1);
+    EXPECT_EQ(next.Mode(), GameMode::kNormal);
+    EXPECT_EQ(next.ElapsedSeconds(), 1);
+    EXPECT_EQ(next.Selection(), BoardCell{});  // the selection is dropped
+    EXPECT_EQ(next.GameBoard().ToText(), game_.GameBoard().ToText());
+    EXPECT_FALSE(next.GameBoard().HasTile({1, 1, 1}));  // the pair in the air was taken
+    next.Tick();
+    EXPECT_EQ(next.Score(), score);
+    next.PressBoardAt(10, 10);  // resumes
+    next.Tick();
+    EXPECT_EQ(next.Score(), score - 1);
+  }
+}
+
+TEST_F(GameFlowTest, ADamagedSaveIsRefusedWithItsMessageAndAFreshGameStarts) {
+  world_.saved_game = "Braxo saved game 1\nmode=1\n";
+  game_.Start();
+  game_.Paint();
+  game_.LeaveTitleScreen();
+  EXPECT_EQ(world_.Only("Notice"),
+            std::vector<std::string>{"Notice " + game_.Text(MsgId::MsgSavedGameRefused) + "||"});
+  EXPECT_FALSE(world_.saved_game);
+  EXPECT_FALSE(game_.Paused());
+  EXPECT_EQ(game_.Score(), 5000);
+  EXPECT_TRUE(game_.GameGoingOn());
+}
+
+TEST_F(GameFlowTest, OnlyAGameGoingOnAndNotRatedIsSavedAtTheClose) {
+  enum class Play { kNothing, kAPair, kARatedPair, kWholeMode };
+  struct Case {
+    const char* label;
+    Play play;
+    bool saved;
+  };
+  const Case cases[] = {
+      {"no pair taken yet", Play::kNothing, false},
+      {"a pair taken", Play::kAPair, true},
+      {"a rated game", Play::kARatedPair, false},
+      {"a game that is over", Play::kWholeMode, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    world_.saved_game.reset();
+    world_.session.rated_game_open = false;
+    game_.Start();
+    StartPlaying();
+    switch (c.play) {
+      case Play::kNothing:
+        break;
+      case Play::kARatedPair:
+        world_.session.rated_game_open = true;
+        [[fallthrough]];
+      case Play::kAPair:
+        ClickPair({1, 1, 1}, {1, 1, 6});
+        break;
+      case Play::kWholeMode:
+        for (int level = 1; level <= 5; ++level) {
+          PlayTwoPairsLevel();
+          if (level < 5) game_.PressBoardAt(200, 200);
+        }
+        break;
+    }
+    game_.ShutDown();
+    EXPECT_EQ(world_.saved_game.has_value(), c.saved);
+  }
 }
 
 TEST_F(GameFlowTest, ClicksChooseDropOrMoveTheSelection) {
@@ -174,11 +563,12 @@ TEST_F(GameFlowTest, ClicksChooseDropOrMoveTheSelection) {
     const char* what;
     int x, y;
     BoardCell selection_after;
-    const char* sound;  // nullptr: no sound at all
+    const char* sound;           // nullptr: no sound at all
+    const char* only = nullptr;  // with no sound: the one thing that happens, if any
   };
   const Step steps[] = {
       {"first free tile selects", 50, 50, {1, 1, 1}, "Play SClick1"},
-      {"a blocked tile does nothing", 128, 50, {1, 1, 1}, nullptr},
+      {"a blocked tile only shakes", 128, 50, {1, 1, 1}, nullptr, "ShakeTile 1,1,2"},
       {"no tile does nothing", 300, 300, {1, 1, 1}, nullptr},
       {"the selected tile again deselects", 50, 50, {}, "Play SClick1"},
       {"select a sun again", 50, 50, {1, 1, 1}, "Play SClick1"},
@@ -191,6 +581,8 @@ TEST_F(GameFlowTest, ClicksChooseDropOrMoveTheSelection) {
     EXPECT_EQ(game_.Selection(), s.selection_after) << s.what;
     if (s.sound) {
       EXPECT_EQ(world_.Only("Play"), std::vector<std::string>{s.sound}) << s.what;
+    } else if (s.only) {
+      EXPECT_EQ(world_.log, std::vector<std::string>{s.only}) << s.what;
     } else {
       EXPECT_TRUE(world_.log.empty()) << s.what;
     }

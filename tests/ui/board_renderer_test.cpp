@@ -1,7 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "game/Flights.h"
 #include "game/GameState.h"
+#include "game/LevelGenerator.h"
+#include "game/PlayAids.h"
 #include "ui/BoardRenderer.h"
 #include "ui/TestPictures.h"
 
@@ -109,6 +116,129 @@ TEST_F(BoardRendererTest, BurstsEmptyTheirCellsAtStepTenAndEndIdle) {
   // The final repaint removed the last burst: only board and frame remain.
   EXPECT_NE(At(20, 130), kBurst);
   EXPECT_EQ(At(60, 200), kLevelPicture);
+}
+
+// The colour of a tile picture drawn dimmed: black at kBlockedTileShade over
+// the tile's own pixels.
+bool IsDimmedTile(const QColor& colour) {
+  const int expected = kNormalTile.red() * (255 - kBlockedTileShade) / 255;
+  return std::abs(colour.red() - expected) <= 2 && colour.green() == 0 && colour.blue() == 0;
+}
+
+TEST_F(BoardRendererTest, FreeTileMarksFollowTheFreeTileRule) {
+  std::vector<std::pair<std::string, Board>> boards;
+  const auto add = [&](const char* label, const std::string& text) {
+    Board board;
+    ASSERT_TRUE(board.FromText(text));
+    boards.emplace_back(label, board);
+  };
+  const std::string empty_rows = ".. .. .. .. .. ..\n.. .. .. .. .. ..\n.. .. .. .. .. ..\n";
+  add("a row of three: the middle one is held",
+      "s1 s2 s3 .. .. ..\n.. .. .. .. .. ..\n" + empty_rows);
+  add("a full row: only the ends", "s1 s2 s3 s4 r1 r2\n.. .. .. .. .. ..\n" + empty_rows);
+  add("a tile under another is held, the one on top is free",
+      ".. .. .. .. .. ..\nk1 k2 k3 k4 .. ..\n" + empty_rows + "\n" +
+          ".. .. .. .. .. ..\n.. k2 .. .. .. ..\n" + empty_rows);
+  FixedRandom random(11);
+  for (int level = 1; level <= kLevelCount; ++level) {
+    Board board;
+    GenerateLevel(level, board, random);
+    boards.emplace_back("a dealt level " + std::to_string(level), board);
+  }
+  BoardOverlay marks;
+  marks.mark_free_tiles = true;
+  for (const auto& [label, board] : boards) {
+    SCOPED_TRACE(label);
+    RenderBoard(image_, board, marks, status_, pictures_);
+    int dimmed = 0;
+    for (int r = 1; r <= kRows; ++r) {
+      for (int c = 1; c <= kColumns; ++c) {
+        const BoardCell top = StackTop(board, r, c);
+        if (top.IsNone()) continue;
+        // The middle of a tile on top of its stack shows its own picture.
+        const CellRect& rect = board.Rect(top);
+        const QColor colour = At(rect.left + 40, rect.top + 40);
+        if (board.IsTileFree(top)) {
+          EXPECT_EQ(colour, kNormalTile) << top.layer << top.row << top.column;
+        } else {
+          EXPECT_TRUE(IsDimmedTile(colour)) << top.layer << top.row << top.column;
+          ++dimmed;
+        }
+      }
+    }
+    EXPECT_GT(dimmed, 0);
+    // Without the marks every tile keeps its colour.
+    RenderBoard(image_, board, BoardOverlay{}, status_, pictures_);
+    for (int r = 1; r <= kRows; ++r)
+      for (int c = 1; c <= kColumns; ++c)
+        if (const BoardCell top = StackTop(board, r, c); !top.IsNone())
+          EXPECT_EQ(At(board.Rect(top).left + 40, board.Rect(top).top + 40), kNormalTile);
+  }
+}
+
+TEST_F(BoardRendererTest, PausePanelHidesEveryTileAndThePicture) {
+  FixedRandom random(3);
+  GenerateLevel(5, board_, random);
+  BoardOverlay overlay;
+  overlay.paused = true;
+  overlay.pause_title = "Paused";
+  overlay.pause_hint = "Click or press a key to go on";
+  overlay.selection = {3, 1, 1};
+  RenderBoard(image_, board_, overlay, status_, pictures_);
+  int panel = 0;
+  for (int y = 0; y < kBoardImageHeight; ++y) {
+    for (int x = 0; x < kBoardImageWidth; ++x) {
+      const QColor colour = At(x, y);
+      ASSERT_NE(colour, kNormalTile) << x << "," << y;
+      ASSERT_NE(colour, kSelectedTile) << x << "," << y;
+      ASSERT_NE(colour, kLevelPicture) << x << "," << y;
+      panel += colour == kPausePanelColour;
+    }
+  }
+  EXPECT_GT(panel, 420 * 350 / 2);  // the panel, less its lettering
+  EXPECT_EQ(At(40, 40), kPausePanelColour);
+  EXPECT_EQ(At(30, 30), QColor(Qt::white));  // the frame stays
+}
+
+TEST_F(BoardRendererTest, FocusHintShakeAndMessageDrawOverTheBoard) {
+  board_.SetCode({1, 1, 1}, "s1");
+  board_.SetCode({1, 1, 6}, "s1");
+  board_.SetCode({1, 3, 3}, "r1");
+  const CellRect& a = board_.Rect({1, 1, 1});
+  const CellRect& b = board_.Rect({1, 1, 6});
+  const CellRect& c = board_.Rect({1, 3, 3});
+  BoardOverlay overlay;
+  overlay.focus = {1, 3, 3};
+  overlay.hint = TilePair{{1, 1, 1}, {1, 1, 6}};
+  RenderBoard(image_, board_, overlay, status_, pictures_);
+  EXPECT_EQ(At(c.left + 2, c.top + 40), kFocusColour);
+  EXPECT_EQ(At(a.left + 2, a.top + 40), kHintColour);
+  EXPECT_EQ(At(b.left + 2, b.top + 40), kHintColour);
+  EXPECT_EQ(At(c.left + 40, c.top + 40), kNormalTile);  // inside the frame: the tile
+
+  // A focus on a stack with no tile draws nothing.
+  overlay = BoardOverlay{};
+  overlay.focus = {1, 4, 4};
+  RenderBoard(image_, board_, overlay, status_, pictures_);
+  EXPECT_EQ(At(board_.Rect({1, 4, 4}).left + 2, board_.Rect({1, 4, 4}).top + 40), kLevelPicture);
+
+  // The shaken tile is drawn to the side.
+  overlay = BoardOverlay{};
+  overlay.shaken = {1, 3, 3};
+  overlay.shake_offset = 4;
+  RenderBoard(image_, board_, overlay, status_, pictures_);
+  EXPECT_EQ(At(c.left + 1, c.top + 40), kLevelPicture);
+  EXPECT_EQ(At(c.left + kTileSize + 2, c.top + 40), kNormalTile);
+
+  // A message covers the middle of the picture with its plate.
+  overlay = BoardOverlay{};
+  RenderBoard(image_, board_, overlay, status_, pictures_);
+  EXPECT_EQ(At(60, 212), kLevelPicture);
+  overlay.message = {"Level 1 cleared: click to go on"};
+  RenderBoard(image_, board_, overlay, status_, pictures_);
+  const QColor plate = At(60, 212);
+  EXPECT_LT(plate.red() + plate.green() + plate.blue(), 60) << plate.name().toStdString();
+  EXPECT_EQ(At(60, 60), kNormalTile);  // the tiles away from the plate stay
 }
 
 }  // namespace

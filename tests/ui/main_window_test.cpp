@@ -17,7 +17,11 @@ class MainWindowTest : public ::testing::Test {
       : pictures_(test_pictures_.Root()),
         window_(pictures_, world_.language),
         game_(GamePorts{window_, world_, world_, world_, world_, world_.session, world_.language},
-              random_, {"a", "b"}, [](int, Board& board) {
+              random_, {"a", "b"}, [this](int, Board& board) {
+                if (!deal_.empty()) {
+                  ASSERT_TRUE(board.FromText(deal_));
+                  return;
+                }
                 board.SetCode({1, 1, 1}, "s1");
                 board.SetCode({1, 1, 6}, "s1");
                 board.SetCode({1, 2, 1}, "r1");
@@ -39,7 +43,20 @@ class MainWindowTest : public ::testing::Test {
   testing::FakeWorld world_;
   MainWindow window_;
   FixedRandom random_{1};
+  // The board every level deals, when given; else two pairs' worth of tiles
+  // with one pair.
+  std::string deal_;
   GameState game_;
+
+  void LeaveTitle() {
+    WaitForTitle();
+    QTest::mouseClick(&window_.BoardImage(), Qt::LeftButton, {}, QPoint(400, 300));
+    ASSERT_TRUE(game_.Playing());
+  }
+  QColor BoardAt(const BoardCell& cell, int dx = 40, int dy = 40) {
+    const CellRect& r = game_.GameBoard().Rect(cell);
+    return window_.BoardImage().Image().pixelColor(r.left + dx, r.top + dy);
+  }
 };
 
 TEST_F(MainWindowTest, TitleScreenCoversTheWindowAndAnimates) {
@@ -142,6 +159,131 @@ TEST_F(MainWindowTest, ClosingRunsTheShutDownOnce) {
   window_.close();
   EXPECT_EQ(world_.Only("SaveSettings").size(), 2u);  // the start report's save and the close
   EXPECT_EQ(world_.Only("Sound release").size(), 1u);
+}
+
+TEST_F(MainWindowTest, KeysPlayThePairPauseAndResume) {
+  LeaveTitle();
+  QTest::keyClick(&window_, Qt::Key_Right);
+  EXPECT_EQ(game_.View().focus, (BoardCell{1, 1, 1}));
+  EXPECT_EQ(BoardAt({1, 1, 1}, 2, 40), kFocusColour);
+  QTest::keyClick(&window_, Qt::Key_Space);
+  EXPECT_EQ(game_.Selection(), (BoardCell{1, 1, 1}));
+  QTest::keyClick(&window_, Qt::Key_Escape);
+  EXPECT_EQ(game_.Selection(), BoardCell{});
+  QTest::keyClick(&window_, Qt::Key_Return);
+  QTest::keyClick(&window_, Qt::Key_Right);
+  QTest::keyClick(&window_, Qt::Key_Enter);
+  EXPECT_EQ(game_.Score(), 5100);
+  EXPECT_TRUE(window_.AnimationTimer().isActive());
+
+  QTest::keyClick(&window_, Qt::Key_P);
+  ASSERT_TRUE(game_.Paused());
+  EXPECT_EQ(window_.BoardImage().Image().pixelColor(60, 60), kPausePanelColour);
+  EXPECT_EQ(window_.BoardImage().Image().pixelColor(300, 300), kPausePanelColour);
+  QTest::keyClick(&window_, Qt::Key_Left);  // any key resumes, and only resumes
+  EXPECT_FALSE(game_.Paused());
+  EXPECT_EQ(game_.View().focus, BoardCell{});  // its tile has gone; the focus did not move
+  QTest::keyClick(&window_, Qt::Key_Left);
+  EXPECT_EQ(game_.View().focus, (BoardCell{1, 2, 1}));
+  QTest::keyClick(&window_, Qt::Key_Pause);
+  EXPECT_TRUE(game_.Paused());
+  QTest::mousePress(&window_.BoardImage(), Qt::LeftButton, {}, QPoint(50, 120));
+  EXPECT_FALSE(game_.Paused());
+  EXPECT_EQ(game_.Selection(), BoardCell{});  // the click only resumed
+}
+
+TEST_F(MainWindowTest, AGameGoingOnPausesWhenTheWindowIsMinimizedOrHidden) {
+  LeaveTitle();
+  QTest::mousePress(&window_.BoardImage(), Qt::LeftButton, {}, QPoint(50, 50));
+  QTest::mousePress(&window_.BoardImage(), Qt::LeftButton, {}, QPoint(400, 50));
+  ASSERT_TRUE(game_.ClockRunning());
+  struct Case {
+    const char* label;
+    std::function<void()> conceal;
+    std::function<void()> reveal;
+  };
+  const Case cases[] = {
+      {"minimized", [this] { window_.setWindowState(Qt::WindowMinimized); },
+       [this] { window_.setWindowState(Qt::WindowNoState); }},
+      {"hidden", [this] { window_.hide(); }, [this] { window_.show(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    c.conceal();
+    QTRY_VERIFY_WITH_TIMEOUT(game_.Paused(), 2000);
+    c.reveal();
+    QTest::qWait(50);
+    // Seen again, the board stays hidden until the player asks for it.
+    EXPECT_TRUE(game_.Paused());
+    EXPECT_EQ(window_.BoardImage().Image().pixelColor(300, 300), kPausePanelColour);
+    QTest::keyClick(&window_, Qt::Key_Space);
+    EXPECT_FALSE(game_.Paused());
+  }
+}
+
+TEST_F(MainWindowTest, AClickOnABlockedTileShakesIt) {
+  deal_ =
+      "s1 r1 s1 .. .. ..\n.. .. .. .. .. ..\n.. .. .. .. .. ..\n.. .. .. .. .. ..\n"
+      ".. .. .. .. .. ..\n";
+  LeaveTitle();
+  const CellRect& held = game_.GameBoard().Rect({1, 1, 2});
+  QTest::mousePress(&window_.BoardImage(), Qt::LeftButton, {},
+                    QPoint(held.left + 40, held.top + 40));
+  EXPECT_TRUE(window_.ShakeTimer().isActive());
+  EXPECT_EQ(window_.Overlay().shaken, (BoardCell{1, 1, 2}));
+  EXPECT_EQ(game_.Selection(), BoardCell{});
+  QTRY_VERIFY_WITH_TIMEOUT(!window_.ShakeTimer().isActive(), 2000);
+  EXPECT_EQ(window_.Overlay().shaken, BoardCell{});
+  // The marks are on by default: the held tile is dimmed, the others not.
+  EXPECT_NE(BoardAt({1, 1, 2}), testing::kNormalTile);
+  EXPECT_EQ(BoardAt({1, 1, 3}), testing::kNormalTile);
+}
+
+TEST_F(MainWindowTest, ButtonsIconsAndTheBoardHaveAccessibleTextsInTheCurrentLanguage) {
+  LeaveTitle();
+  std::vector<QWidget*> controls;
+  for (SkinnedButton* button : window_.findChildren<SkinnedButton*>()) controls.push_back(button);
+  for (ImageControl* control : window_.findChildren<ImageControl*>())
+    if (control->isVisible() && control->cursor().shape() == Qt::PointingHandCursor &&
+        control != &window_.BoardImage())
+      controls.push_back(control);
+  controls.push_back(&window_.BoardImage());
+  ASSERT_EQ(controls.size(), 6u + 6u + 1u);  // the store icon waits for its link
+  const auto texts = [&] {
+    std::vector<std::string> out;
+    for (QWidget* control : controls) {
+      EXPECT_FALSE(control->accessibleName().isEmpty()) << control->geometry().x();
+      EXPECT_FALSE(control->accessibleDescription().isEmpty()) << control->geometry().x();
+      out.push_back(control->accessibleName().toStdString() + "|" +
+                    control->accessibleDescription().toStdString());
+    }
+    return out;
+  };
+  const std::vector<std::string> english = texts();
+  EXPECT_EQ(english.front(), "New game: Normal|Starts a new game. Key: N");
+  EXPECT_EQ(english.back(),
+            game_.Text(MsgId::MsgA11yBoard) + "|" + game_.Text(MsgId::MsgA11yBoardKeys));
+  game_.ChangeLanguage(2);  // the next language: Russian
+  const std::vector<std::string> russian = texts();
+  EXPECT_EQ(russian.front(), "Новая игра: Обычный|Начинает новую игру. Клавиша: N");
+  int changed = 0;
+  for (std::size_t i = 0; i < english.size(); ++i) changed += english[i] != russian[i];
+  EXPECT_EQ(changed, static_cast<int>(english.size()));
+}
+
+TEST_F(MainWindowTest, TabGoesFromTheBoardThroughTheMenuButtonsInOrder) {
+  LeaveTitle();
+  std::vector<QWidget*> order;
+  QWidget* next = &window_.BoardImage();
+  for (int i = 0; i < 40 && order.size() < 7; ++i, next = next->nextInFocusChain())
+    if (next->focusPolicy() & Qt::TabFocus && next->isVisible()) order.push_back(next);
+  ASSERT_EQ(order.size(), 7u);
+  EXPECT_EQ(order[0], &window_.BoardImage());
+  const std::array<QPoint, 6> buttons = {QPoint(5, 90),   QPoint(5, 160),   QPoint(5, 230),
+                                         QPoint(665, 90), QPoint(665, 160), QPoint(665, 230)};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(order[i + 1]->geometry().topLeft(), buttons[i]) << i;
+  // A click on a button leaves the keys with the board.
+  EXPECT_EQ(order[1]->focusPolicy(), Qt::TabFocus);
 }
 
 }  // namespace
