@@ -80,7 +80,7 @@ constexpr std::chrono::seconds kTitleDeadline(10);
 void ExitAfterTitle(braxo::MainWindow& window, const braxo::GameState& game) {
   const char* value = std::getenv("BRAXO_EXIT_AFTER_TITLE_MS");
   if (value == nullptr) return;
-  const int delay_ms = std::clamp(std::atoi(value), 0, 60000);
+  const int delay_ms = static_cast<int>(std::clamp(std::strtol(value, nullptr, 10), 0L, 60000L));
   const auto started = std::chrono::steady_clock::now();
   auto* poll = new QTimer(&window);
   QObject::connect(poll, &QTimer::timeout, &window, [&window, &game, poll, delay_ms, started] {

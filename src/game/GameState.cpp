@@ -53,10 +53,9 @@ void GameState::Start() {
 }
 
 void GameState::Paint() {
-  if (first_paint_done_) {
-    if (playing_) ports_.view.DrawBackground();
-    return;
-  }
+  // The window draws its own background on every paint; only the first
+  // paint starts anything.
+  if (first_paint_done_) return;
   first_paint_done_ = true;
 
   ports_.view.ShowTitleLayout();

@@ -130,6 +130,7 @@ bool ShuffleTiles(Board& board, RandomSource& random) {
   random.Reseed();
   const std::vector<BoardCell> cells = OccupiedCells(board);
   std::vector<TileCode> codes;
+  codes.reserve(cells.size());
   for (const BoardCell& cell : cells) codes.push_back(board.Code(cell));
   if (ArrangeSolvably(cells, codes, board, random)) return true;
 

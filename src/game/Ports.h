@@ -51,8 +51,6 @@ class ViewPort : public BurstPainter {
   virtual void SetTimerInterval(int milliseconds) = 0;
   virtual void StartTimer() = 0;
   virtual void StopTimer() = 0;
-  // Every later paint while playing shows the background behind the board.
-  virtual void DrawBackground() = 0;
   // A short shake of the tile at `cell`: it was clicked but is not free.
   virtual void ShakeTile(const BoardCell& cell) = 0;
   // Closes the main window, which ends the program.

@@ -58,7 +58,7 @@ std::string OptionsFilePath(const std::string& data_directory) {
 
 OptionsLoad LoadOptions(const std::string& path) {
   OptionsLoad load;
-  struct stat info;
+  struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return load;
   const std::optional<std::string> text = ReadSmallFile(path, kMaxOptionsBytes);
   const auto damaged = [] {
@@ -97,7 +97,7 @@ std::string OptionsText(const Options& options) {
 }
 
 bool SaveOptions(const std::string& path, const Options& options) {
-  struct stat info;
+  struct stat info {};
   if (::stat(path.c_str(), &info) == 0 && !IsWritable(path)) return false;
   return WriteFileAtomic(path, OptionsText(options));
 }

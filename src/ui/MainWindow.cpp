@@ -508,10 +508,6 @@ void MainWindow::StopTimer() {
   tick_timer_.stop();
   title_paused_ = false;
 }
-// The window's own paint event draws the background on every paint (it is
-// what calls here), so nothing is left to do; asking for another paint from
-// here would repaint without end.
-void MainWindow::DrawBackground() {}
 void MainWindow::CloseWindow() { close(); }
 
 QImage MainWindow::Snapshot() { return grab().toImage(); }

@@ -56,7 +56,6 @@ class MainWindow : public QWidget, public ViewPort {
   void SetTimerInterval(int milliseconds) override;
   void StartTimer() override;
   void StopTimer() override;
-  void DrawBackground() override;
   void CloseWindow() override;
   void ShakeTile(const BoardCell& cell) override;
 

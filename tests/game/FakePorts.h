@@ -72,7 +72,6 @@ class FakeWorld : public ViewPort,
   void SetTimerInterval(int ms) override { Log("TimerInterval " + std::to_string(ms)); }
   void StartTimer() override { Log("StartTimer"); }
   void StopTimer() override { Log("StopTimer"); }
-  void DrawBackground() override { Log("DrawBackground"); }
   void CloseWindow() override { Log("CloseWindow"); }
   void ShakeTile(const BoardCell& cell) override {
     Log("ShakeTile " + std::to_string(cell.layer) + "," + std::to_string(cell.row) + "," +

@@ -26,7 +26,6 @@ struct NullPorts : ViewPort, SoundPort, DialogPort, StoragePort, ClubPort {
   void SetTimerInterval(int) override {}
   void StartTimer() override {}
   void StopTimer() override {}
-  void DrawBackground() override {}
   void CloseWindow() override {}
   void ShakeTile(const BoardCell&) override {}
   void Start() override {}
