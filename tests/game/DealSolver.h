@@ -37,9 +37,9 @@ class DealSolver {
     Load(board);
     dead_.clear();
     nodes_ = 0;
-    std::mt19937 seeds(12345);
+    std::mt19937 round_seeds(12345);
     for (int round = 0; round < rounds; ++round) {
-      engine_.seed(seeds());
+      engine_.seed(round_seeds());
       limit_ = nodes_ + round_nodes;
       if (Search()) return true;
       if (nodes_ <= limit_) return false;
