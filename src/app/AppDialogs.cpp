@@ -19,22 +19,40 @@ AppDialogs::AppDialogs(QWidget& window, const InterfaceLanguage& language, Pictu
 
 AppDialogs::~AppDialogs() = default;
 
-void AppDialogs::CreateWindows(std::string& player_name, const ChampionsFile& champions) {
-  password_window_ = std::make_unique<PasswordWindow>(language_, player_name, pictures_, &window_);
-  // The about page's web pages and mail address are those of our club, on
-  // the site that serves the configuration page.
-  info_window_ = std::make_unique<InfoWindow>(
-      language_, champions, pictures_,
-      InfoContactsFromClubAddress(QString::fromStdString(ConfigPageAddress())), &window_);
+PasswordWindow* AppDialogs::EnsurePasswordWindow() {
+  if (!password_window_ && player_name_ != nullptr)
+    password_window_ =
+        std::make_unique<PasswordWindow>(language_, *player_name_, pictures_, &window_);
+  return password_window_.get();
+}
+
+InfoWindow* AppDialogs::EnsureInfoWindow() {
+  if (!info_window_ && champions_ != nullptr) {
+    // The about page's web pages and mail address are those of our club, on
+    // the site that serves the configuration page.
+    info_window_ = std::make_unique<InfoWindow>(
+        language_, *champions_, pictures_,
+        InfoContactsFromClubAddress(QString::fromStdString(ConfigPageAddress())), &window_);
+    if (options_ != nullptr) info_window_->AttachOptions(options_, options_changed_);
+  }
+  return info_window_.get();
+}
+
+void AppDialogs::AttachOptions(Options* options, std::function<void()> changed) {
+  options_ = options;
+  options_changed_ = std::move(changed);
+  if (info_window_) info_window_->AttachOptions(options_, options_changed_);
 }
 
 bool AppDialogs::AskModePassword(GameMode mode, const std::string& password) {
-  return password_window_ && password_window_->AskModePassword(mode, password);
+  PasswordWindow* window = EnsurePasswordWindow();
+  return window != nullptr && window->AskModePassword(mode, password);
 }
 
 std::optional<std::string> AppDialogs::AskChampionName() {
-  if (!password_window_) return std::nullopt;
-  return password_window_->AskChampionName();
+  PasswordWindow* window = EnsurePasswordWindow();
+  if (window == nullptr) return std::nullopt;
+  return window->AskChampionName();
 }
 
 bool AppDialogs::AskYesNo(const std::string& question) {
@@ -107,7 +125,7 @@ void AppDialogs::ShowError(const std::string& message) {
 }
 
 void AppDialogs::ShowInfoWindow(InfoPage page, const LanguageStepper& step_language) {
-  if (info_window_) info_window_->Execute(page, step_language);
+  if (InfoWindow* window = EnsureInfoWindow()) window->Execute(page, step_language);
 }
 
 void AppDialogs::OpenWebPage(const std::string& address) {

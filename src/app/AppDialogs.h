@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,21 +32,26 @@ class AppDialogs : public DialogPort {
   AppDialogs(const AppDialogs&) = delete;
   AppDialogs& operator=(const AppDialogs&) = delete;
 
-  // Creates the password and information windows, which then live until this
-  // object goes (before the main window, their parent). `player_name` is the
-  // settings' name and `champions` the champions table; both must stay alive
-  // as long as the windows may be shown.
-  void CreateWindows(std::string& player_name, const ChampionsFile& champions);
+  // What the password and information windows work with: `player_name` is
+  // the settings' name and `champions` the champions table; both must stay
+  // alive as long as the windows may be shown. The windows themselves are
+  // built when first opened (the title screen does not wait for them) and
+  // then live until this object goes, before the main window, their parent.
+  void CreateWindows(std::string& player_name, const ChampionsFile& champions) {
+    player_name_ = &player_name;
+    champions_ = &champions;
+  }
   // The club the account, tournament, chat and statistics windows work with,
   // with the settings that hold the passport and like_sent; until it is given,
   // those windows are skipped before a new game or after a completed mode and
   // unavailable from the icons.
   void AttachClub(AppServices& services) { club_ = &services; }
-  // The play options the options page changes, and what saves them (after
-  // CreateWindows).
-  void AttachOptions(Options* options, std::function<void()> changed) {
-    if (info_window_) info_window_->AttachOptions(options, std::move(changed));
-  }
+  // The play options the options page changes, and what saves them.
+  void AttachOptions(Options* options, std::function<void()> changed);
+
+  // Whether the password or information window has been built yet.
+  bool PasswordWindowBuilt() const { return password_window_ != nullptr; }
+  bool InfoWindowBuilt() const { return info_window_ != nullptr; }
 
   bool AskModePassword(GameMode mode, const std::string& password) override;
   std::optional<std::string> AskChampionName() override;
@@ -67,12 +73,19 @@ class AppDialogs : public DialogPort {
   // The passport window over `parent`, modal.
   void ShowPassportWindow(QWidget* parent);
   int Language() const { return language_.Index(); }
+  // The windows, built on first use; null before CreateWindows.
+  PasswordWindow* EnsurePasswordWindow();
+  InfoWindow* EnsureInfoWindow();
 
   QWidget& window_;
   const InterfaceLanguage& language_;
   PictureStore& pictures_;
   std::unique_ptr<PasswordWindow> password_window_;
   std::unique_ptr<InfoWindow> info_window_;
+  std::string* player_name_ = nullptr;
+  const ChampionsFile* champions_ = nullptr;
+  Options* options_ = nullptr;
+  std::function<void()> options_changed_;
   AppServices* club_ = nullptr;
   // The table window's platform, kept for the run.
   PlatformChoice platform_ = PlatformChoice::kWindows;

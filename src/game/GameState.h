@@ -22,7 +22,8 @@ namespace braxo {
 
 inline constexpr int kStartScore = 5000;
 inline constexpr int kPairScore = 100;
-inline constexpr int kTitleTickMs = 10;
+// The title screen's tick; the window moves its animation two steps a tick.
+inline constexpr int kTitleTickMs = 20;
 inline constexpr int kClockTickMs = 1000;
 
 // What the flow works with from outside: the ports, and the club session and

@@ -1,6 +1,7 @@
 #include "ui/ImageControl.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace braxo {
@@ -18,9 +19,9 @@ void ImageControl::Place(int left, int top, int width, int height) {
   }
 }
 
-void ImageControl::paintEvent(QPaintEvent*) {
+void ImageControl::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  painter.drawImage(0, 0, image_);
+  for (const QRect& part : event->region()) painter.drawImage(part.topLeft(), image_, part);
 }
 
 void ImageControl::mousePressEvent(QMouseEvent* event) {

@@ -2,6 +2,8 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 #include "ui/Drawing.h"
 
@@ -12,6 +14,9 @@ constexpr int kLeftEdge = 163;
 constexpr int kTopEdge = 93;
 constexpr int kRightEdge = 638;
 constexpr int kBottomEdge = 358;
+// How many times a palette's letters were drawn over each other while the
+// title showed it.
+constexpr int kLetterPasses = 10;
 
 const std::array<QPoint, TitleScreen::kSprites> kSpriteStarts = {
     QPoint(163, 93), QPoint(433, 93), QPoint(638, 183), QPoint(503, 358), QPoint(183, 358)};
@@ -42,6 +47,8 @@ void TitleScreen::Reset() {
   sprites_ = kSpriteStarts;
   palette_ = kPaletteStart;
   ticks_ = 0;
+  steps_ = 0;
+  letters_stale_ = true;
 }
 
 int TitleScreen::TitleHeight(int length) { return length <= 7 ? 50 : length <= 9 ? 40 : 36; }
@@ -85,30 +92,102 @@ void TitleScreen::DrawStill(QImage& canvas, const QString& author, PictureStore&
   Reset();
 }
 
-void TitleScreen::DrawStep(QImage& canvas, const QString& title, PictureStore& pictures) {
-  QPainter painter(&canvas);
+QRect TitleScreen::DrawLetters(QImage& canvas, const QString& title) const {
   const int length = std::min<int>(static_cast<int>(title.size()), kPaletteSize);
-  painter.setFont(CellHeightFont(ArialFamily(), TitleHeight(length), true));
-  const QFontMetrics metrics(painter.font());
+  const QFont font = CellHeightFont(ArialFamily(), TitleHeight(length), true);
+  const QFontMetrics metrics(font);
   int total_width = 0;
   for (int i = 0; i < length; ++i) total_width += metrics.horizontalAdvance(title.at(i));
-  int x = RoundHalfEven((410 - total_width) / 2.0) + 220;
+  const int left = RoundHalfEven((410 - total_width) / 2.0) + 220;
   const int top = 160 + TitleDrop(length);
-  for (int i = 1; i <= length; ++i) {
-    const QString letter(title.at(i - 1));
-    painter.setPen(palette_[kPaletteSize - i]);  // entry 15 - i
-    painter.drawText(x, top + metrics.ascent(), letter);
-    x += metrics.horizontalAdvance(letter);
+  // Glyphs may reach past their advance: a margin of a quarter cell.
+  const int margin = metrics.height() / 4 + 1;
+  const QRect box = QRect(left, top, total_width, metrics.height())
+                        .adjusted(-margin, -margin, margin, margin)
+                        .intersected(canvas.rect());
+  if (box.isEmpty()) return {};
+
+  QImage layer(box.size(), QImage::Format_ARGB32_Premultiplied);
+  layer.fill(Qt::transparent);
+  {
+    QPainter painter(&layer);
+    painter.setFont(font);
+    int x = left - box.left();
+    for (int i = 1; i <= length; ++i) {
+      const QString letter(title.at(i - 1));
+      painter.setPen(palette_[kPaletteSize - i]);  // entry 15 - i
+      painter.drawText(x, top - box.top() + metrics.ascent(), letter);
+      x += metrics.horizontalAdvance(letter);
+    }
+  }
+  // The letters used to be drawn over themselves on every step, so their
+  // soft edges soaked up the colour: drawn n times, a coverage a becomes
+  // 1 - (1 - a)^n. One drawing with that coverage keeps the look while the
+  // screen between palette turns stays still.
+  static const std::array<int, 256> kSoakedAlpha = [] {
+    std::array<int, 256> table{};
+    for (int a = 0; a < 256; ++a)
+      table[a] =
+          static_cast<int>(std::lround(255.0 * (1.0 - std::pow(1.0 - a / 255.0, kLetterPasses))));
+    return table;
+  }();
+  for (int y = 0; y < layer.height(); ++y) {
+    auto* row = reinterpret_cast<QRgb*>(layer.scanLine(y));
+    for (int x = 0; x < layer.width(); ++x) {
+      const int alpha = qAlpha(row[x]);
+      if (alpha == 0 || alpha == 255) continue;
+      const int soaked = kSoakedAlpha[alpha];
+      const auto scale = [&](int channel) { return std::min(soaked, channel * soaked / alpha); };
+      row[x] = qRgba(scale(qRed(row[x])), scale(qGreen(row[x])), scale(qBlue(row[x])), soaked);
+    }
+  }
+  QPainter(&canvas).drawImage(box.topLeft(), layer);
+  return box;
+}
+
+const QImage& TitleScreen::SpritePicture(int index, PictureStore& pictures) {
+  QImage& picture = sprite_pictures_[index];
+  if (picture.isNull()) {
+    picture = pictures.LoadPngResource(QStringLiteral("Sprite%1").arg(index + 1));
+    // The sprites are opaque: without an alpha channel each is copied, not
+    // blended, on every step.
+    bool opaque = true;
+    for (int y = 0; y < picture.height() && opaque; ++y)
+      for (int x = 0; x < picture.width() && opaque; ++x)
+        opaque = qAlpha(picture.pixel(x, y)) == 255;
+    if (opaque) picture = picture.convertToFormat(QImage::Format_RGB32);
+  }
+  return picture;
+}
+
+QRegion TitleScreen::DrawStep(QImage& canvas, const QString& title, PictureStore& pictures) {
+  QRegion changed;
+  if (letters_stale_ || drawn_title_ != title) {
+    changed += DrawLetters(canvas, title);
+    drawn_title_ = title;
+    letters_stale_ = false;
   }
   if (ticks_ == 10) {
     std::rotate(palette_.begin(), palette_.begin() + 1, palette_.end());
     ticks_ = 0;
+    letters_stale_ = true;
   }
   ++ticks_;
+  ++steps_;
+  QPainter painter(&canvas);
   for (int i = 0; i < kSprites; ++i) {
-    painter.drawImage(sprites_[i], pictures.LoadPngResource(QStringLiteral("Sprite%1").arg(i + 1)));
+    const QImage& sprite = SpritePicture(i, pictures);
+    painter.drawImage(sprites_[i], sprite);
+    changed += QRect(sprites_[i], sprite.size());
     sprites_[i] = MoveSprite(i, sprites_[i]);
   }
+  return changed;
+}
+
+QRegion TitleScreen::DrawTick(QImage& canvas, const QString& title, PictureStore& pictures) {
+  QRegion changed;
+  for (int step = 0; step < kStepsPerTick; ++step) changed += DrawStep(canvas, title, pictures);
+  return changed;
 }
 
 }  // namespace braxo

@@ -65,7 +65,7 @@ TEST_F(MainWindowTest, TitleScreenCoversTheWindowAndAnimates) {
   EXPECT_EQ(window_.BoardImage().geometry(), QRect(0, 0, 850, 510));
   EXPECT_EQ(window_.BoardImage().Image().pixelColor(0, 0), QColor(Qt::black));
   EXPECT_TRUE(window_.TickTimer().isActive());
-  EXPECT_EQ(window_.TickTimer().interval(), 10);
+  EXPECT_EQ(window_.TickTimer().interval(), kTitleTickMs);
   const int ticks = window_.Title().Ticks();
   QTest::qWait(100);
   EXPECT_NE(window_.Title().Ticks(), ticks);
@@ -90,17 +90,17 @@ TEST_F(MainWindowTest, TitleWaitsWhileNobodySeesItAndGoesOnFromTheSameStep) {
     for (int i = 0; i < 100 && !window_.TitlePaused(); ++i) QTest::qWait(5);
     ASSERT_TRUE(window_.TitlePaused());
     EXPECT_FALSE(window_.TickTimer().isActive());
-    const int paused_at = window_.Title().Ticks();
+    const int paused_at = window_.Title().Steps();
     QTest::qWait(100);
-    EXPECT_EQ(window_.Title().Ticks(), paused_at);
+    EXPECT_EQ(window_.Title().Steps(), paused_at);
 
     c.reveal();
-    for (int i = 0; i < 200 && window_.Title().Ticks() == paused_at; ++i) QTest::qWait(1);
+    for (int i = 0; i < 200 && window_.Title().Steps() == paused_at; ++i) QTest::qWait(1);
     // The steps go on from the one that was next: neither from the start nor
     // caught up by the ten or more steps the pause lasted (a loaded machine
-    // may run one or two more before this loop looks again).
-    EXPECT_GE(window_.Title().Ticks(), paused_at + 1);
-    EXPECT_LE(window_.Title().Ticks(), paused_at + 3);
+    // may run a tick or two more before this loop looks again).
+    EXPECT_GE(window_.Title().Steps(), paused_at + 1);
+    EXPECT_LE(window_.Title().Steps(), paused_at + 3 * TitleScreen::kStepsPerTick);
     EXPECT_FALSE(window_.TitlePaused());
     EXPECT_TRUE(window_.TickTimer().isActive());
   }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "ui/TestPictures.h"
 #include "ui/TitleScreen.h"
 
@@ -83,6 +85,32 @@ TEST_F(TitleScreenTest, SpritesRunClockwiseRoundTheRectangle) {
       ASSERT_TRUE(on_edge) << "tick " << tick << " at " << p.x() << "," << p.y();
     }
   }
+}
+
+TEST_F(TitleScreenTest, EachStepNamesEveryPixelItChangedAndTheTitleOnlyWhenRedrawn) {
+  title_.DrawStill(canvas_, "x", pictures_);
+  const QRect title_box(220, 160, 410, 50);
+  std::vector<int> title_steps;
+  for (int step = 0; step < 45; ++step) {
+    const QImage before = canvas_.copy();
+    const QRegion changed = title_.DrawStep(canvas_, "BRAXO", pictures_);
+    for (int y = 0; y < canvas_.height(); ++y) {
+      const auto* old_row = reinterpret_cast<const QRgb*>(before.constScanLine(y));
+      const auto* new_row = reinterpret_cast<const QRgb*>(canvas_.constScanLine(y));
+      for (int x = 0; x < canvas_.width(); ++x) {
+        if (old_row[x] != new_row[x]) {
+          ASSERT_TRUE(changed.contains(QPoint(x, y))) << "step " << step << " at " << x << "," << y;
+        }
+      }
+    }
+    if (changed.intersects(title_box)) title_steps.push_back(step);
+  }
+  // The letters are drawn on the first step and after each palette turn;
+  // in between only the sprites' squares change.
+  EXPECT_EQ(title_steps, (std::vector<int>{0, 11, 21, 31, 41}));
+
+  // Another title (a language chosen on the title screen) is drawn at once.
+  EXPECT_TRUE(title_.DrawStep(canvas_, "BRAXO!", pictures_).intersects(title_box));
 }
 
 }  // namespace
