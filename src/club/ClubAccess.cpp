@@ -87,7 +87,7 @@ std::optional<std::string> ClubAccess::LoadPhoto(std::string_view nick) {
       UnscrambleAddress(services_.photo_address.empty() ? BuiltinPhotoFolderAddress()
                                                         : std::string_view(services_.photo_address),
                         kAccountKey);
-  HttpResult reply = HttpGet(PhotoAddress(folder, nick));
+  HttpResult reply = client_.GetPlain(PhotoAddress(folder, nick));
   if (!reply.ok() || !IsJpegPicture(reply.body)) return std::nullopt;
   return std::move(reply.body);
 }

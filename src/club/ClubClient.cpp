@@ -113,6 +113,8 @@ constexpr qint64 kMaxIdleMs = 10'000;
 // Idle connections kept per club; requests sent together beyond this open
 // connections that are closed after their reply.
 constexpr std::size_t kMaxIdlePerOrigin = 4;
+// The longest body of a refusal read to keep its connection.
+constexpr qint64 kMaxRefusalBodyBytes = 16 * 1024;
 
 }  // namespace
 
@@ -260,6 +262,7 @@ class PendingExchange {
     phase_ = Phase::kSending;
     reply_bytes_ = 0;
     server_keeps_open_ = false;
+    refused_ = false;
     head_.clear();
     status_ = 0;
     content_length_ = -1;
@@ -371,6 +374,7 @@ class PendingExchange {
 
   void Succeed() {
     phase_ = Phase::kDone;
+    if (refused_) failure_ = HttpError::kHttpStatus;
     const bool whole = chunked_ || content_length_ >= 0;
     if (pool_ && socket_ && whole && server_keeps_open_ && socket_->bytesAvailable() == 0) {
       QTcpSocket* socket = socket_;
@@ -543,8 +547,13 @@ class PendingExchange {
       return false;
     }
     if (status_ < 200 || status_ > 299) {
-      Fail(HttpError::kHttpStatus);
-      return false;
+      // A short refusal (a missing photo) is read to its end, so that its
+      // connection can serve the next request.
+      if (!pool_ || content_length_ < 0 || content_length_ > kMaxRefusalBodyBytes) {
+        Fail(HttpError::kHttpStatus);
+        return false;
+      }
+      refused_ = true;
     }
     if (content_length_ > limits_.max_body_bytes) {
       Fail(HttpError::kTooLarge);
@@ -639,6 +648,7 @@ class PendingExchange {
       Fail(HttpError::kTooLarge);
       return;
     }
+    if (refused_) return;
     if (options_.sink) {
       const HttpError sink_error = options_.sink(chunk.toByteArray());
       if (sink_error != HttpError::kNone) {
@@ -684,6 +694,7 @@ class PendingExchange {
   QString origin_;
   bool reused_ = false;
   bool server_keeps_open_ = false;
+  bool refused_ = false;
   qint64 reply_bytes_ = 0;
   HttpLimits limits_;
   ExchangeOptions options_;
@@ -833,6 +844,12 @@ HttpResult ClubClient::PostBody(std::string_view address, const std::string& bod
   // Copies: `this` may be destroyed while the exchange waits.
   const HttpLimits limits = limits_;
   return Exchange(ClubPost(*url, body), jar_.get(), limits, ExchangeOptions{}, pool_.get());
+}
+
+HttpResult ClubClient::GetPlain(std::string_view address, const HttpLimits& limits) {
+  const std::optional<QUrl> url = WebUrl(address);
+  if (!url) return HttpResult{HttpError::kBadAddress, 0, {}};
+  return Exchange(Get(*url), nullptr, limits, ExchangeOptions{}, pool_.get());
 }
 
 std::unique_ptr<ClubRequest> ClubClient::SendPlain(std::string_view address,

@@ -121,6 +121,10 @@ class ClubClient {
   HttpResult PostList(std::string_view address, const std::vector<std::string>& lines);
   HttpResult PostBody(std::string_view address, const std::string& body);
 
+  // A plain GET (no cookie, none of the club's headers), as HttpGet, but over
+  // the client's kept connections: the photos come from the club's own host.
+  HttpResult GetPlain(std::string_view address, const HttpLimits& limits = {});
+
   // The same requests without waiting: the caller keeps the request (a
   // member of a window, say) for as long as it wants the reply.
   [[nodiscard]] std::unique_ptr<ClubRequest> SendPlain(std::string_view address,

@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QTemporaryDir>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -13,6 +14,7 @@
 
 #include "ClubGameClient.h"
 #include "ClubServerProcess.h"
+#include "DelayingProxy.h"
 #include "FtpServerProcess.h"
 #include "club/AccountWorkflow.h"
 #include "club/ClubAccess.h"
@@ -195,6 +197,41 @@ TEST_F(AccountWorkflowTest, LoginReadsTheMembersPagesAndTheChairman) {
   EXPECT_TRUE(members.own_record_read);
   EXPECT_EQ(session_.current_game.rating_place, 2);
   EXPECT_TRUE(members.player_photo_loaded);
+}
+
+// A club across a network: the login and every read of the member's pages,
+// the photos included, share one kept connection (counted where the club
+// accepts them).
+TEST_F(AccountWorkflowTest, MembersPagesAreReadOverOneKeptConnection) {
+  AddRatedMember("Dora", 900);
+  const std::string dora_photo = Jpeg(Qt::darkRed);
+  std::ofstream(PhotoFolder() + "/Dora.jpg", std::ios::binary) << dora_photo;
+  testing::DelayingProxy proxy(static_cast<std::uint16_t>(club_.Port()),
+                               std::chrono::milliseconds(20));
+  ClubClient client;
+  ClubServiceState services;
+  services.account_address = ScrambleText(proxy.BaseUrl() + "account", kAccountKey);
+  services.photo_address = ScrambleText(proxy.BaseUrl() + "photos/", kAccountKey);
+  ClubAccess access(client, services, settings_);
+  ClubSession session;
+  AccountWorkflow account(access, session, UserFile());
+
+  session.current_user.nick = "Dora";
+  session.current_user.password = kPassword;
+  const LoginOutcome login = account.LogIn(AccountPages{});
+  ASSERT_TRUE(login.logged_in);
+  EXPECT_TRUE(login.pages.own_record_read);
+  EXPECT_TRUE(login.pages.player_photo_loaded);
+  EXPECT_EQ(session.photo_slots[0], dora_photo);
+  EXPECT_EQ(proxy.connection_count(), 1);
+
+  // A missing photo is a short refusal that keeps the connection too.
+  std::filesystem::remove(PhotoFolder() + "/Dora.jpg");
+  const AccountPages pages = account.ReadPages();
+  EXPECT_TRUE(pages.own_record_read);
+  EXPECT_FALSE(pages.player_photo_loaded);
+  EXPECT_EQ(pages.members_count, 1);
+  EXPECT_EQ(proxy.connection_count(), 1);
 }
 
 TEST_F(AccountWorkflowTest, RefreshesWithoutAClubKeepWhatTheyCan) {

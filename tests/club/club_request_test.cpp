@@ -261,36 +261,50 @@ TEST(ClubKeptConnectionTest, OneConnectionServesRequestsOneAfterAnother) {
   EXPECT_EQ(server.Requests().back().Header("connection"), "close");
 }
 
-TEST(ClubKeptConnectionTest, ConnectionIsNotKeptWhenTheReplyForbidsIt) {
+TEST(ClubKeptConnectionTest, ConnectionIsKeptOnlyWhenTheReplyAllowsIt) {
   struct Case {
     const char* name;
     CannedResponse response;
-    bool ok;
+    HttpError error;
+    int connections;  // for three requests
   };
   CannedResponse closes = Respond(Mode::kAnswer, "$ ok#");
   closes.headers.emplace_back("Connection", "close");
   CannedResponse unbounded = Respond(Mode::kAnswer, "$ ok#");
   unbounded.send_length = false;
-  CannedResponse refused = Respond(Mode::kAnswer, "no");
-  refused.status = 500;
+  CannedResponse missing = Respond(Mode::kAnswer, "no such photo");
+  missing.status = 404;
+  CannedResponse long_refusal = Respond(Mode::kAnswer, std::string(20000, 'e'));
+  long_refusal.status = 500;
+  CannedResponse unbounded_refusal = Respond(Mode::kAnswer, "down");
+  unbounded_refusal.status = 503;
+  unbounded_refusal.send_length = false;
   // clang-format off
   const std::vector<Case> cases = {
-      {"server says close", closes, true},
-      {"body ends with the connection", unbounded, true},
-      {"failed status", refused, false},
+      {"server says close", closes, HttpError::kNone, 3},
+      {"body ends with the connection", unbounded, HttpError::kNone, 3},
+      {"short refusal read to its end", missing, HttpError::kHttpStatus, 1},
+      {"long refusal", long_refusal, HttpError::kHttpStatus, 3},
+      {"refusal without a length", unbounded_refusal, HttpError::kHttpStatus, 3},
   };
   // clang-format on
   for (const Case& c : cases) {
     TestHttpServer server([&c](const RecordedRequest&) { return c.response; });
     ClubClient client(TestLimits());
     for (int i = 0; i < 3; ++i) {
-      const HttpResult result = client.PostPlain(server.Url("x"), {{"n", std::to_string(i)}});
-      EXPECT_EQ(result.ok(), c.ok) << c.name << " " << HttpErrorName(result.error);
-      if (c.ok) {
-        EXPECT_EQ(result.body, "$ ok#") << c.name;
-      }
+      const HttpResult result = i == 1 ? client.GetPlain(server.Url("photo.jpg"), TestLimits())
+                                       : client.PostPlain(server.Url("x"), {{"n", "1"}});
+      EXPECT_EQ(result.error, c.error) << c.name << " " << HttpErrorName(result.error);
+      EXPECT_EQ(result.body, c.error == HttpError::kNone ? "$ ok#" : "") << c.name;
+      EXPECT_EQ(result.status, c.response.status) << c.name;
     }
-    EXPECT_EQ(server.connection_count(), 3) << c.name;
+    EXPECT_EQ(server.connection_count(), c.connections) << c.name;
+    // The plain read carries nothing of the club's.
+    const std::vector<RecordedRequest> requests = server.Requests();
+    ASSERT_EQ(requests.size(), 3u) << c.name;
+    EXPECT_EQ(requests[1].method, "GET") << c.name;
+    EXPECT_FALSE(requests[1].HasHeader("cookie")) << c.name;
+    EXPECT_NE(requests[1].Header("user-agent"), "PlavoKeyStamp") << c.name;
   }
 }
 
