@@ -112,7 +112,7 @@ QString OriginOf(const QUrl& url) {
 constexpr qint64 kMaxIdleMs = 10'000;
 // Idle connections kept per club; requests sent together beyond this open
 // connections that are closed after their reply.
-constexpr std::size_t kMaxIdlePerOrigin = 4;
+constexpr std::size_t kMaxIdlePerOrigin = 6;
 // The longest body of a refusal read to keep its connection.
 constexpr qint64 kMaxRefusalBodyBytes = 16 * 1024;
 
@@ -815,6 +815,13 @@ ClubRequest::ClubRequest() : context_(std::make_unique<QObject>()) {}
 
 ClubRequest::~ClubRequest() = default;
 
+void ClubRequest::Deliver(HttpResult result) {
+  finished_ = true;
+  // `done` may destroy this request.
+  const HttpDone done = std::move(done_);
+  if (done) done(std::move(result));
+}
+
 ClubClient::ClubClient(HttpLimits limits)
     : limits_(limits),
       jar_(std::make_unique<QNetworkCookieJar>()),
@@ -866,35 +873,50 @@ std::unique_ptr<ClubRequest> ClubClient::SendList(std::string_view address,
 
 std::unique_ptr<ClubRequest> ClubClient::SendBody(std::string_view address, const std::string& body,
                                                   HttpDone done) {
+  return SendRequest(address, &body, limits_, std::move(done));
+}
+
+std::unique_ptr<ClubRequest> ClubClient::SendRequest(std::string_view address,
+                                                     const std::string* post_body,
+                                                     const HttpLimits& limits, HttpDone done) {
   std::unique_ptr<ClubRequest> request(new ClubRequest);
   ClubRequest* raw = request.get();
+  raw->done_ = std::move(done);
   const std::optional<QUrl> url = WebUrl(address);
   if (!url) {
-    QTimer::singleShot(0, raw->context_.get(), [raw, done = std::move(done)] {
-      raw->finished_ = true;
-      done(HttpResult{HttpError::kBadAddress, 0, {}});
+    QTimer::singleShot(0, raw->context_.get(), [raw] {
+      raw->Deliver(HttpResult{HttpError::kBadAddress, 0, {}});
     });
     return request;
   }
+  // A plain GET carries no cookie.
   raw->exchange_ = std::make_unique<PendingExchange>(
-      ClubPost(*url, body), jar_.get(), limits_, ExchangeOptions{},
-      [raw, done = std::move(done)](HttpResult result) {
-        raw->finished_ = true;
-        done(std::move(result));
-      },
-      pool_.get());
+      post_body != nullptr ? ClubPost(*url, *post_body) : Get(*url),
+      post_body != nullptr ? jar_.get() : nullptr, limits, ExchangeOptions{},
+      [raw](HttpResult result) { raw->Deliver(std::move(result)); }, pool_.get());
   return request;
 }
 
 void ClubClient::SendBody(QObject* owner, std::string_view address, const std::string& body,
                           HttpDone done) {
+  TieToOwner(owner, SendRequest(address, &body, limits_, {}), std::move(done));
+}
+
+void ClubClient::SendGet(QObject* owner, std::string_view address, HttpDone done,
+                         const HttpLimits& limits) {
+  TieToOwner(owner, SendRequest(address, nullptr, limits, {}), std::move(done));
+}
+
+void ClubClient::TieToOwner(QObject* owner, std::unique_ptr<ClubRequest> request, HttpDone done) {
   auto* holder = new OwnedRequest(owner);
   QPointer<OwnedRequest> alive(holder);
-  holder->request = SendBody(address, body, [alive, done = std::move(done)](HttpResult result) {
+  // The request has not run `done` yet: that happens from the event loop.
+  request->done_ = [alive, done = std::move(done)](HttpResult result) {
     // `done` may destroy the owner, and the holder with it.
     if (alive) alive->deleteLater();
     done(std::move(result));
-  });
+  };
+  holder->request = std::move(request);
 }
 
 HttpResult HttpGet(std::string_view address, const HttpLimits& limits) {

@@ -90,7 +90,9 @@ class ClubRequest {
  private:
   friend class ClubClient;
   ClubRequest();
+  void Deliver(HttpResult result);
 
+  HttpDone done_;
   std::unique_ptr<QObject> context_;
   std::unique_ptr<PendingExchange> exchange_;
   bool finished_ = false;
@@ -138,11 +140,20 @@ class ClubClient {
   // A request tied to `owner`: it lives until `done` has run, or is cancelled
   // (without `done`) when `owner` is destroyed first.
   void SendBody(QObject* owner, std::string_view address, const std::string& body, HttpDone done);
+  // GetPlain tied to `owner` in the same way.
+  void SendGet(QObject* owner, std::string_view address, HttpDone done,
+               const HttpLimits& limits = {});
 
  private:
   HttpLimits limits_;
   std::unique_ptr<QNetworkCookieJar> jar_;
   std::unique_ptr<ConnectionPool> pool_;
+
+  // A POST of `post_body` with the club's headers and cookies, or a plain GET
+  // without them when it is null.
+  std::unique_ptr<ClubRequest> SendRequest(std::string_view address, const std::string* post_body,
+                                           const HttpLimits& limits, HttpDone done);
+  static void TieToOwner(QObject* owner, std::unique_ptr<ClubRequest> request, HttpDone done);
 };
 
 // A plain GET through a fresh client (default headers, no cookies, no
