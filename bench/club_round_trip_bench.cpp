@@ -5,12 +5,16 @@
 // drawn (three requests), the pre-game check of a rated game (its
 // registration) and the end of a rated game (the result saved, the balance
 // read back). Built from the same source against another tree, it gives the
-// figures of both side by side.
+// figures of both side by side; the pages read without waiting exist only in
+// trees that define BRAXO_BENCH_PAGES_IN_BACKGROUND.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QObject>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "ClubServerProcess.h"
@@ -72,6 +76,11 @@ bool FillClub() {
   return true;
 }
 
+void RoundTrips(benchmark::internal::Benchmark* benchmark) {
+  benchmark->ArgName("rtt_ms")->Unit(benchmark::kMillisecond)->UseRealTime();
+  for (int round_trip : {0, 50, 150, 300}) benchmark->Arg(round_trip);
+}
+
 std::chrono::milliseconds RoundTrip(const benchmark::State& state) {
   return std::chrono::milliseconds(state.range(0));
 }
@@ -98,6 +107,30 @@ void BM_AccountWindowFilled(benchmark::State& state) {
   state.counters["connections"] =
       benchmark::Counter(proxy.connection_count(), benchmark::Counter::kAvgIterations);
 }
+
+#ifdef BRAXO_BENCH_PAGES_IN_BACKGROUND
+// The account window's pages read without waiting: the independent reads
+// side by side, then the dependent ones.
+void BM_AccountPagesInBackground(benchmark::State& state) {
+  testing::DelayingProxy proxy(static_cast<std::uint16_t>(club_server->Port()), RoundTrip(state));
+  Club club(proxy.BaseUrl());
+  testing::NullPorts world;
+  AccountWorkflow account(club.access, world.session, "");
+  world.session.current_user = club.access.LoginAccount("Kenji", kPassword).user;
+  world.session.current_user.password = kPassword;
+  world.session.account_state = AccountState::kLoggedIn;
+  for (auto _ : state) {
+    QObject window;
+    std::optional<AccountPages> pages;
+    account.ReadPagesInBackground(&window, [&pages](AccountPages read) { pages = read; });
+    while (!pages) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (!pages->top_ten.ok) state.SkipWithError("the club did not answer");
+  }
+  state.counters["connections"] =
+      benchmark::Counter(proxy.connection_count(), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_AccountPagesInBackground)->Apply(RoundTrips);
+#endif
 
 void BM_TopTenTableDrawn(benchmark::State& state) {
   testing::DelayingProxy proxy(static_cast<std::uint16_t>(club_server->Port()), RoundTrip(state));
@@ -136,11 +169,6 @@ void BM_EndOfRatedGame(benchmark::State& state) {
         !club.access.ReadKezsBalance(session))
       state.SkipWithError("the result was not saved");
   }
-}
-
-void RoundTrips(benchmark::internal::Benchmark* benchmark) {
-  benchmark->ArgName("rtt_ms")->Unit(benchmark::kMillisecond)->UseRealTime();
-  for (int round_trip : {0, 50, 150, 300}) benchmark->Arg(round_trip);
 }
 
 BENCHMARK(BM_AccountWindowFilled)->Apply(RoundTrips);
