@@ -1,5 +1,6 @@
 #include "club/AccountWorkflow.h"
 
+#include <memory>
 #include <utility>
 
 #include "club/AccountRules.h"
@@ -123,6 +124,74 @@ void AccountWorkflow::StartAccountForm() {
   user.sex = 'M';
   user.email.clear();
   user.registered_on = kNoRegistrationDate;
+}
+
+void AccountWorkflow::ReadPagesInBackground(QObject* owner,
+                                            std::function<void(AccountPages)> done) {
+  // What has come so far; `done` runs when nothing is out any more.
+  struct Gathering {
+    AccountPages pages;
+    int out = 0;
+    std::function<void(AccountPages)> done;
+  };
+  auto gathering = std::make_shared<Gathering>();
+  gathering->done = std::move(done);
+  // Each read counts itself out until its reply (and its follow-up) is in.
+  const auto step = [gathering](auto&& apply) {
+    ++gathering->out;
+    return [gathering, apply = std::forward<decltype(apply)>(apply)](auto reply) {
+      apply(std::move(reply));
+      if (--gathering->out == 0 && gathering->done) {
+        const auto finish = std::move(gathering->done);
+        finish(std::move(gathering->pages));
+      }
+    };
+  };
+  const bool member = session_.account_state != AccountState::kNobody;
+  const std::string nick = session_.current_user.nick;
+
+  club_.ReadRatedTopTen(
+      owner, step([this, owner, gathering, step](RatedTopTenReply top_ten) {
+        gathering->pages.top_ten = std::move(top_ten);
+        const std::string& chairman = gathering->pages.top_ten.list[0].nick;
+        if (!gathering->pages.top_ten.ok || chairman.empty()) {
+          gathering->pages.chairman_photo_loaded = false;
+          return;
+        }
+        club_.ReadPersonalInfo(owner, chairman, step([gathering](PersonalInfo info) {
+                                 if (!(info == PersonalInfo{}))
+                                   gathering->pages.chairman_info = std::move(info);
+                               }));
+        club_.LoadPhoto(owner, chairman, step([this, gathering](std::optional<std::string> photo) {
+                          gathering->pages.chairman_photo_loaded = photo.has_value();
+                          if (photo) session_.photo_slots[1] = std::move(*photo);
+                        }));
+      }));
+  if (member) {
+    club_.ReadGameRecord(owner, nick, session_.current_user.password,
+                         step([this, owner, gathering, step](GameRecordReply reply) {
+                           if (!reply.ok) return;
+                           gathering->pages.own_record_read = true;
+                           session_.current_game = std::move(reply.record);
+                           club_.ReadRatingPlace(owner, session_.current_game.rating,
+                                                 step([this](std::optional<std::int32_t> place) {
+                                                   if (place)
+                                                     session_.current_game.rating_place = *place;
+                                                 }));
+                         }));
+  }
+  club_.CountClubMembers(owner, step([gathering](std::optional<std::int32_t> count) {
+                           gathering->pages.members_count = count;
+                         }));
+  if (member) {
+    club_.LoadPhoto(owner, nick, step([this, gathering](std::optional<std::string> photo) {
+                      gathering->pages.player_photo_loaded = photo.has_value();
+                      if (photo) session_.photo_slots[0] = std::move(*photo);
+                    }));
+    club_.ReadPersonalInfo(owner, nick, step([this](PersonalInfo info) {
+                             session_.current_user.personal_info = std::move(info);
+                           }));
+  }
 }
 
 AccountPages AccountWorkflow::ReadPages() {

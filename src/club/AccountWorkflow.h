@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,8 @@
 #include "club/AccountService.h"
 #include "club/ClubRecords.h"
 #include "club/ClubSession.h"
+
+class QObject;
 
 namespace braxo {
 
@@ -112,6 +115,14 @@ class AccountWorkflow {
   // member's record with its place; the members count; a member's photo and
   // personal information; the chairman.
   AccountPages ReadPages();
+  // The same pages without waiting, tied to `owner`: the reads that do not
+  // depend on each other go out together (the top ten, the members count, a
+  // member's record, photo and personal information), the record's place and
+  // the chairman's texts and photo as soon as what they need has come. `done`
+  // runs once from the event loop with what ReadPages would return; the
+  // session changes as each reply arrives. Destroying `owner` cancels what is
+  // still out, and `done` never runs.
+  void ReadPagesInBackground(QObject* owner, std::function<void(AccountPages)> done);
   // A member's record of this game with its place again; nobody's pages
   // stay.
   AccountPages RefreshOwnRecord(AccountPages pages);

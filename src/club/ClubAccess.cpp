@@ -82,12 +82,15 @@ std::optional<std::int32_t> ClubAccess::ReadKezsBalance(std::string_view nick) {
   return ReadKezsBalanceReply(reply.body);
 }
 
+std::string ClubAccess::PhotoFolder() const {
+  return UnscrambleAddress(services_.photo_address.empty()
+                               ? BuiltinPhotoFolderAddress()
+                               : std::string_view(services_.photo_address),
+                           kAccountKey);
+}
+
 std::optional<std::string> ClubAccess::LoadPhoto(std::string_view nick) {
-  const std::string folder =
-      UnscrambleAddress(services_.photo_address.empty() ? BuiltinPhotoFolderAddress()
-                                                        : std::string_view(services_.photo_address),
-                        kAccountKey);
-  HttpResult reply = HttpGet(PhotoAddress(folder, nick));
+  HttpResult reply = client_.GetPlain(PhotoAddress(PhotoFolder(), nick));
   if (!reply.ok() || !IsJpegPicture(reply.body)) return std::nullopt;
   return std::move(reply.body);
 }
@@ -223,6 +226,59 @@ bool ClubAccess::LoadPhoto(ClubSession& session, std::string_view nick, int slot
   if (!photo) return false;
   session.photo_slots[static_cast<std::size_t>(slot - 1)] = std::move(*photo);
   return true;
+}
+
+void ClubAccess::ReadRatedTopTen(QObject* owner, Then<RatedTopTenReply> done) {
+  client_.SendBody(
+      owner, AccountAddress(), ListFormBody(ReadRatedTopTenLines(services_.game_field_prefix)),
+      [done = std::move(done)](const HttpResult& reply) {
+        done(reply.ok() ? ReadRatedTopTenReply(reply.body) : RatedTopTenReply{false, {}});
+      });
+}
+
+void ClubAccess::CountClubMembers(QObject* owner, Then<std::optional<std::int32_t>> done) {
+  client_.SendBody(owner, AccountAddress(), PlainFormBody(CountClubMembersFields()),
+                   [done = std::move(done)](const HttpResult& reply) {
+                     done(reply.ok() ? NumberReply(reply.body) : std::nullopt);
+                   });
+}
+
+void ClubAccess::ReadRatingPlace(QObject* owner, double rating,
+                                 Then<std::optional<std::int32_t>> done) {
+  client_.SendBody(owner, AccountAddress(),
+                   PlainFormBody(ReadRatingPlaceFields(services_.game_field_prefix, rating)),
+                   [done = std::move(done)](const HttpResult& reply) {
+                     done(reply.ok() ? NumberReply(reply.body) : std::nullopt);
+                   });
+}
+
+void ClubAccess::ReadPersonalInfo(QObject* owner, std::string_view nick, Then<PersonalInfo> done) {
+  client_.SendBody(owner, AccountAddress(), ListFormBody(ReadPersonalInfoLines(nick)),
+                   [done = std::move(done)](const HttpResult& reply) {
+                     done(reply.ok() ? ReadPersonalInfoReply(reply.body) : PersonalInfo{});
+                   });
+}
+
+void ClubAccess::ReadGameRecord(QObject* owner, std::string_view nick, std::string_view pw,
+                                Then<GameRecordReply> done) {
+  client_.SendBody(owner, AccountAddress(),
+                   ListFormBody(ReadGameRecordLines(services_.game_field_prefix, nick, pw)),
+                   [done = std::move(done)](const HttpResult& reply) {
+                     done(reply.ok() ? ReadGameRecordReply(reply.body)
+                                     : GameRecordReply{false, PrefilledGameRecord()});
+                   });
+}
+
+void ClubAccess::LoadPhoto(QObject* owner, std::string_view nick,
+                           Then<std::optional<std::string>> done) {
+  client_.SendGet(owner, PhotoAddress(PhotoFolder(), nick),
+                  [done = std::move(done)](HttpResult reply) {
+                    if (!reply.ok() || !IsJpegPicture(reply.body)) {
+                      done(std::nullopt);
+                      return;
+                    }
+                    done(std::move(reply.body));
+                  });
 }
 
 }  // namespace braxo

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -85,8 +86,23 @@ class ClubAccess {
   // failure the slot keeps its picture.
   bool LoadPhoto(ClubSession& session, std::string_view nick, int slot);
 
+  // --- The same reads without waiting ---
+  // Each sends its request at once and runs its callback from the event loop
+  // with what the waiting read above returns; the request is tied to `owner`
+  // (destroyed first, it cancels the read and the callback never runs).
+  template <typename Reply>
+  using Then = std::function<void(Reply)>;
+  void ReadRatedTopTen(QObject* owner, Then<RatedTopTenReply> done);
+  void CountClubMembers(QObject* owner, Then<std::optional<std::int32_t>> done);
+  void ReadRatingPlace(QObject* owner, double rating, Then<std::optional<std::int32_t>> done);
+  void ReadPersonalInfo(QObject* owner, std::string_view nick, Then<PersonalInfo> done);
+  void ReadGameRecord(QObject* owner, std::string_view nick, std::string_view pw,
+                      Then<GameRecordReply> done);
+  void LoadPhoto(QObject* owner, std::string_view nick, Then<std::optional<std::string>> done);
+
  private:
   std::string AccountAddress() const;
+  std::string PhotoFolder() const;
 
   ClubClient& client_;
   const ClubServiceState& services_;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QLoggingCategory>
@@ -14,6 +15,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <utility>
 
 #include "club/BuiltinAddresses.h"
@@ -98,24 +100,123 @@ std::optional<qint64> ParseChunkSize(QByteArrayView line) {
   return value;
 }
 
+QString OriginOf(const QUrl& url) {
+  const bool tls = url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
+  return (tls ? QStringLiteral("https://") : QStringLiteral("http://")) + url.host().toLower() +
+         ':' + QString::number(url.port(tls ? 443 : 80));
+}
+
+// A kept connection unused for longer is closed rather than reused: servers
+// close idle connections on their own schedule, and a stale one costs a
+// round trip to find out.
+constexpr qint64 kMaxIdleMs = 10'000;
+// Idle connections kept per club; requests sent together beyond this open
+// connections that are closed after their reply.
+constexpr std::size_t kMaxIdlePerOrigin = 6;
+// The longest body of a refusal read to keep its connection.
+constexpr qint64 kMaxRefusalBodyBytes = 16 * 1024;
+
 }  // namespace
 
-// One request and its reply over a socket of its own (HTTP/1.1, one request
-// per connection), with every bound of HttpLimits: the connect time-out, the
+// The club's connections between requests, keyed by scheme, host and port.
+// An idle connection that the server closes, or that receives anything while
+// idle, is dropped at once.
+class ConnectionPool : public QObject {
+ public:
+  ConnectionPool() = default;
+  ~ConnectionPool() override {
+    for (const Idle& idle : idle_) {
+      QObject::disconnect(idle.socket, nullptr, this, nullptr);
+      idle.socket->abort();
+    }
+  }
+  ConnectionPool(const ConnectionPool&) = delete;
+  ConnectionPool& operator=(const ConnectionPool&) = delete;
+
+  // A connection to `origin` still open, or null. The caller owns it.
+  QTcpSocket* TakeIdle(const QString& origin) {
+    while (true) {
+      const auto found = std::find_if(idle_.begin(), idle_.end(),
+                                      [&](const Idle& idle) { return idle.origin == origin; });
+      if (found == idle_.end()) return nullptr;
+      QTcpSocket* socket = found->socket;
+      const bool fresh = found->since.elapsed() < kMaxIdleMs;
+      idle_.erase(found);
+      QObject::disconnect(socket, nullptr, this, nullptr);
+      socket->setParent(nullptr);
+      if (fresh && socket->state() == QAbstractSocket::ConnectedState &&
+          socket->bytesAvailable() == 0)
+        return socket;
+      Discard(socket);
+    }
+  }
+
+  // Takes a connection whose last reply was read whole.
+  void GiveBack(const QString& origin, QTcpSocket* socket) {
+    const auto count = std::count_if(idle_.begin(), idle_.end(),
+                                     [&](const Idle& idle) { return idle.origin == origin; });
+    if (static_cast<std::size_t>(count) >= kMaxIdlePerOrigin ||
+        socket->state() != QAbstractSocket::ConnectedState || socket->bytesAvailable() > 0) {
+      Discard(socket);
+      return;
+    }
+    socket->setParent(this);
+    Idle idle{origin, socket, {}};
+    idle.since.start();
+    idle_.push_back(idle);
+    const auto drop = [this, socket] { Drop(socket); };
+    QObject::connect(socket, &QTcpSocket::disconnected, this, drop);
+    QObject::connect(socket, &QTcpSocket::readyRead, this, drop);
+    QObject::connect(socket, &QTcpSocket::errorOccurred, this, drop);
+  }
+
+ private:
+  struct Idle {
+    QString origin;
+    QTcpSocket* socket;
+    QElapsedTimer since;
+  };
+
+  static void Discard(QTcpSocket* socket) {
+    socket->abort();
+    // It may be inside one of its own signals right now.
+    socket->deleteLater();
+  }
+
+  void Drop(QTcpSocket* socket) {
+    const auto found = std::find_if(idle_.begin(), idle_.end(),
+                                    [&](const Idle& idle) { return idle.socket == socket; });
+    if (found == idle_.end()) return;
+    idle_.erase(found);
+    QObject::disconnect(socket, nullptr, this, nullptr);
+    socket->setParent(nullptr);
+    Discard(socket);
+  }
+
+  std::vector<Idle> idle_;
+};
+
+// One request and its reply (HTTP/1.1), with every bound of HttpLimits: the connect time-out, the
 // header time-out and a cap on the head's size, the read time-out, the
 // overall limit and the body cap, chunked or not. Everything runs on the
 // calling thread's event loop, so an abort always takes effect at once.
 // `done` runs once, from the event loop, with the result; the object must
 // stay alive until then (or be destroyed, which aborts the request without
 // calling it). When `jar` is given it supplies and keeps the cookies, and its
-// destruction (the client going away) ends the exchange.
+// destruction (the client going away) ends the exchange. Without `pool` the
+// exchange has a connection of its own, closed after the reply; with it, the
+// exchange takes a kept connection to the same server when there is one and
+// gives its connection back after a whole reply the server did not close.
 class PendingExchange {
  public:
   PendingExchange(RequestSpec request, QNetworkCookieJar* jar, const HttpLimits& limits,
-                  ExchangeOptions options, std::function<void(HttpResult)> done)
+                  ExchangeOptions options, std::function<void(HttpResult)> done,
+                  ConnectionPool* pool = nullptr)
       : request_(std::move(request)),
         jar_(jar),
         has_jar_(jar != nullptr),
+        pool_(pool),
+        has_pool_(pool != nullptr),
         limits_(limits),
         options_(std::move(options)),
         done_(std::move(done)) {
@@ -138,7 +239,7 @@ class PendingExchange {
       });
     }
     StartIfSet(overall_timer_, limits_.overall_timeout);
-    Open();
+    Open(/*may_reuse=*/true);
   }
 
   ~PendingExchange() { DropSocket(); }
@@ -157,8 +258,11 @@ class PendingExchange {
   enum class Phase { kSending, kHead, kBody, kDone };
   enum class ChunkState { kSize, kData, kDataEnd, kTrailer };
 
-  void Open() {
+  void Open(bool may_reuse) {
     phase_ = Phase::kSending;
+    reply_bytes_ = 0;
+    server_keeps_open_ = false;
+    refused_ = false;
     head_.clear();
     status_ = 0;
     content_length_ = -1;
@@ -177,7 +281,9 @@ class PendingExchange {
     if (url.hasQuery()) wire += '?' + url.query(QUrl::FullyEncoded).toUtf8();
     wire += " HTTP/1.1\r\nHost: ";
     wire += url.adjusted(QUrl::RemoveUserInfo).authority(QUrl::FullyEncoded).toUtf8();
-    wire += "\r\nConnection: close\r\n";
+    wire += "\r\n";
+    // HTTP/1.1 keeps the connection open unless told otherwise.
+    if (!has_pool_) wire += "Connection: close\r\n";
     // An uncompressed body keeps the size limit meaningful: a few
     // compressed bytes cannot inflate behind its back.
     wire += "Accept-Encoding: identity\r\n";
@@ -199,17 +305,41 @@ class PendingExchange {
     if (request_.has_body) wire += request_.body;
     wire_ = std::move(wire);
 
-    QTcpSocket* socket = tls ? new QSslSocket : new QTcpSocket;
+    origin_ = OriginOf(url);
+    QTcpSocket* kept = may_reuse && pool_ ? pool_->TakeIdle(origin_) : nullptr;
+    reused_ = kept != nullptr;
+    QTcpSocket* socket = kept;
+    if (socket == nullptr) socket = tls ? new QSslSocket : new QTcpSocket;
     socket_ = socket;
     socket->setReadBufferSize(kSocketBufferBytes);
     const auto send = [this] {
       if (!socket_) return;
       socket_->write(wire_);
     };
+    if (reused_) {
+      ConnectSocket(socket);
+      StartIfSet(connect_timer_, limits_.connect_timeout);
+      StartIfSet(header_timer_, limits_.header_timeout);
+      send();
+      return;
+    }
     if (tls)
       QObject::connect(static_cast<QSslSocket*>(socket), &QSslSocket::encrypted, &context_, send);
     else
       QObject::connect(socket, &QTcpSocket::connected, &context_, send);
+    ConnectSocket(socket);
+
+    StartIfSet(connect_timer_, limits_.connect_timeout);
+    StartIfSet(header_timer_, limits_.header_timeout);
+    const quint16 default_port = tls ? 443 : 80;
+    const quint16 port = static_cast<quint16>(url.port(default_port));
+    if (tls)
+      static_cast<QSslSocket*>(socket)->connectToHostEncrypted(url.host(), port);
+    else
+      socket->connectToHost(url.host(), port);
+  }
+
+  void ConnectSocket(QTcpSocket* socket) {
     QObject::connect(socket, &QTcpSocket::bytesWritten, &context_, [this](qint64 bytes) {
       written_ += bytes;
       if (phase_ == Phase::kSending && written_ >= wire_.size()) {
@@ -223,15 +353,6 @@ class PendingExchange {
     QObject::connect(socket, &QTcpSocket::disconnected, &context_, [this] { Closed(); });
     QObject::connect(socket, &QTcpSocket::errorOccurred, &context_,
                      [this](QAbstractSocket::SocketError error) { SocketError(error); });
-
-    StartIfSet(connect_timer_, limits_.connect_timeout);
-    StartIfSet(header_timer_, limits_.header_timeout);
-    const quint16 default_port = tls ? 443 : 80;
-    const quint16 port = static_cast<quint16>(url.port(default_port));
-    if (tls)
-      static_cast<QSslSocket*>(socket)->connectToHostEncrypted(url.host(), port);
-    else
-      socket->connectToHost(url.host(), port);
   }
 
   void DropSocket() {
@@ -253,7 +374,16 @@ class PendingExchange {
 
   void Succeed() {
     phase_ = Phase::kDone;
-    DropSocket();
+    if (refused_) failure_ = HttpError::kHttpStatus;
+    const bool whole = chunked_ || content_length_ >= 0;
+    if (pool_ && socket_ && whole && server_keeps_open_ && socket_->bytesAvailable() == 0) {
+      QTcpSocket* socket = socket_;
+      socket_ = nullptr;
+      QObject::disconnect(socket, nullptr, &context_, nullptr);
+      pool_->GiveBack(origin_, socket);
+    } else {
+      DropSocket();
+    }
     QTimer::singleShot(0, &context_, [this] { Finish(); });
   }
 
@@ -264,8 +394,19 @@ class PendingExchange {
     if (phase_ != Phase::kDone) Fail(error);
   }
 
+  // A kept connection the server closed before a byte of the reply came: the
+  // server dropped it while idle, so the request goes once more on a fresh
+  // connection.
+  bool RetriedOnFreshConnection() {
+    if (!reused_ || reply_bytes_ > 0 || phase_ == Phase::kDone) return false;
+    DropSocket();
+    Open(/*may_reuse=*/false);
+    return true;
+  }
+
   void SocketError(QAbstractSocket::SocketError error) {
     if (phase_ == Phase::kDone) return;
+    if (RetriedOnFreshConnection()) return;
     switch (error) {
       case QAbstractSocket::RemoteHostClosedError:
         Closed();
@@ -284,6 +425,7 @@ class PendingExchange {
     if (phase_ == Phase::kDone) return;
     Read();
     if (phase_ == Phase::kDone) return;
+    if (RetriedOnFreshConnection()) return;
     // A body without a length ends with the connection; anything else
     // cut short is a failure.
     if (phase_ == Phase::kBody && !chunked_ && content_length_ < 0)
@@ -303,6 +445,7 @@ class PendingExchange {
       const QByteArray data = socket_->read(16 * 1024);
       if (data.isEmpty()) break;
       handled += data.size();
+      reply_bytes_ += data.size();
       StartIfSet(read_timer_, limits_.read_timeout);
       Take(data);
     }
@@ -362,6 +505,8 @@ class PendingExchange {
       return false;
     }
     status_ = static_cast<int>(*status);
+    // HTTP/1.0 closes after each reply unless it says otherwise.
+    bool keeps_open = !status_line.startsWith("HTTP/1.0");
     QByteArray location;
     for (qsizetype i = 1; i < lines.size(); ++i) {
       const QByteArray& line = lines[i];
@@ -378,6 +523,10 @@ class PendingExchange {
         content_length_ = *length;
       } else if (name == "transfer-encoding") {
         chunked_ = value.toLower().contains("chunked");
+      } else if (name == "connection") {
+        const QByteArray tokens = value.toLower();
+        if (tokens.contains("close")) keeps_open = false;
+        if (tokens.contains("keep-alive")) keeps_open = true;
       } else if (name == "location") {
         location = value;
       } else if (name == "set-cookie" && jar_) {
@@ -385,6 +534,7 @@ class PendingExchange {
       }
     }
     if (chunked_) content_length_ = -1;
+    server_keeps_open_ = keeps_open;
     if (status_ >= 100 && status_ < 200) {
       // An interim answer: the real head follows.
       head_.clear();
@@ -397,8 +547,13 @@ class PendingExchange {
       return false;
     }
     if (status_ < 200 || status_ > 299) {
-      Fail(HttpError::kHttpStatus);
-      return false;
+      // A short refusal (a missing photo) is read to its end, so that its
+      // connection can serve the next request.
+      if (!pool_ || content_length_ < 0 || content_length_ > kMaxRefusalBodyBytes) {
+        Fail(HttpError::kHttpStatus);
+        return false;
+      }
+      refused_ = true;
     }
     if (content_length_ > limits_.max_body_bytes) {
       Fail(HttpError::kTooLarge);
@@ -422,7 +577,7 @@ class PendingExchange {
     }
     DropSocket();
     request_.url = target;
-    Open();
+    Open(/*may_reuse=*/true);
   }
 
   void TakeBody(QByteArrayView data) {
@@ -493,6 +648,7 @@ class PendingExchange {
       Fail(HttpError::kTooLarge);
       return;
     }
+    if (refused_) return;
     if (options_.sink) {
       const HttpError sink_error = options_.sink(chunk.toByteArray());
       if (sink_error != HttpError::kNone) {
@@ -533,6 +689,13 @@ class PendingExchange {
   RequestSpec request_;
   QPointer<QNetworkCookieJar> jar_;
   bool has_jar_;
+  QPointer<ConnectionPool> pool_;
+  bool has_pool_;
+  QString origin_;
+  bool reused_ = false;
+  bool server_keeps_open_ = false;
+  bool refused_ = false;
+  qint64 reply_bytes_ = 0;
   HttpLimits limits_;
   ExchangeOptions options_;
   std::function<void(HttpResult)> done_;
@@ -567,13 +730,16 @@ namespace {
 // start further exchanges (they nest) or destroy the client (the wait then
 // ends with kClientDestroyed).
 HttpResult Exchange(RequestSpec request, QNetworkCookieJar* jar, const HttpLimits& limits,
-                    const ExchangeOptions& options) {
+                    const ExchangeOptions& options, ConnectionPool* pool = nullptr) {
   HttpResult result;
   QEventLoop loop;
-  PendingExchange exchange(std::move(request), jar, limits, options, [&](HttpResult r) {
-    result = std::move(r);
-    loop.quit();
-  });
+  PendingExchange exchange(
+      std::move(request), jar, limits, options,
+      [&](HttpResult r) {
+        result = std::move(r);
+        loop.quit();
+      },
+      pool);
   if (!exchange.finished()) loop.exec(options.wait_flags);
   // The loop also ends when the application quits while we wait.
   if (!exchange.finished()) exchange.Abandon();
@@ -621,10 +787,51 @@ std::string_view HttpErrorName(HttpError error) {
   return "unknown";
 }
 
-ClubClient::ClubClient(HttpLimits limits)
-    : limits_(limits), jar_(std::make_unique<QNetworkCookieJar>()) {}
+namespace {
 
-ClubClient::~ClubClient() = default;
+RequestSpec ClubPost(const QUrl& url, const std::string& body) {
+  RequestSpec request;
+  request.method = "POST";
+  request.url = url;
+  request.headers = {{"User-Agent", "PlavoKeyStamp"},
+                     {"Accept", "text/html, */*"},
+                     {"Content-Type", "application/x-www-form-urlencoded"}};
+  request.body = QByteArray(body.data(), static_cast<qsizetype>(body.size()));
+  request.has_body = true;
+  return request;
+}
+
+// Keeps a request tied to an owner's lifetime: a child of the owner, it goes
+// with the owner (cancelling the request) or after the reply.
+class OwnedRequest : public QObject {
+ public:
+  explicit OwnedRequest(QObject* owner) : QObject(owner) {}
+  std::unique_ptr<ClubRequest> request;
+};
+
+}  // namespace
+
+ClubRequest::ClubRequest() : context_(std::make_unique<QObject>()) {}
+
+ClubRequest::~ClubRequest() = default;
+
+void ClubRequest::Deliver(HttpResult result) {
+  finished_ = true;
+  // `done` may destroy this request.
+  const HttpDone done = std::move(done_);
+  if (done) done(std::move(result));
+}
+
+ClubClient::ClubClient(HttpLimits limits)
+    : limits_(limits),
+      jar_(std::make_unique<QNetworkCookieJar>()),
+      pool_(std::make_unique<ConnectionPool>()) {}
+
+ClubClient::~ClubClient() {
+  // The exchanges still running end with kClientDestroyed when the jar goes;
+  // their connections must not go back to a pool that is going too.
+  pool_.reset();
+}
 
 void ClubClient::SetReadTimeout(std::chrono::milliseconds timeout) {
   limits_.read_timeout = timeout;
@@ -641,17 +848,75 @@ HttpResult ClubClient::PostList(std::string_view address, const std::vector<std:
 HttpResult ClubClient::PostBody(std::string_view address, const std::string& body) {
   const std::optional<QUrl> url = WebUrl(address);
   if (!url) return HttpResult{HttpError::kBadAddress, 0, {}};
-  RequestSpec request;
-  request.method = "POST";
-  request.url = *url;
-  request.headers = {{"User-Agent", "PlavoKeyStamp"},
-                     {"Accept", "text/html, */*"},
-                     {"Content-Type", "application/x-www-form-urlencoded"}};
-  request.body = QByteArray(body.data(), static_cast<qsizetype>(body.size()));
-  request.has_body = true;
   // Copies: `this` may be destroyed while the exchange waits.
   const HttpLimits limits = limits_;
-  return Exchange(std::move(request), jar_.get(), limits, ExchangeOptions{});
+  return Exchange(ClubPost(*url, body), jar_.get(), limits, ExchangeOptions{}, pool_.get());
+}
+
+HttpResult ClubClient::GetPlain(std::string_view address, const HttpLimits& limits) {
+  const std::optional<QUrl> url = WebUrl(address);
+  if (!url) return HttpResult{HttpError::kBadAddress, 0, {}};
+  return Exchange(Get(*url), nullptr, limits, ExchangeOptions{}, pool_.get());
+}
+
+std::unique_ptr<ClubRequest> ClubClient::SendPlain(std::string_view address,
+                                                   const std::vector<FormField>& fields,
+                                                   HttpDone done) {
+  return SendBody(address, PlainFormBody(fields), std::move(done));
+}
+
+std::unique_ptr<ClubRequest> ClubClient::SendList(std::string_view address,
+                                                  const std::vector<std::string>& lines,
+                                                  HttpDone done) {
+  return SendBody(address, ListFormBody(lines), std::move(done));
+}
+
+std::unique_ptr<ClubRequest> ClubClient::SendBody(std::string_view address, const std::string& body,
+                                                  HttpDone done) {
+  return SendRequest(address, &body, limits_, std::move(done));
+}
+
+std::unique_ptr<ClubRequest> ClubClient::SendRequest(std::string_view address,
+                                                     const std::string* post_body,
+                                                     const HttpLimits& limits, HttpDone done) {
+  std::unique_ptr<ClubRequest> request(new ClubRequest);
+  ClubRequest* raw = request.get();
+  raw->done_ = std::move(done);
+  const std::optional<QUrl> url = WebUrl(address);
+  if (!url) {
+    QTimer::singleShot(0, raw->context_.get(), [raw] {
+      raw->Deliver(HttpResult{HttpError::kBadAddress, 0, {}});
+    });
+    return request;
+  }
+  // A plain GET carries no cookie.
+  raw->exchange_ = std::make_unique<PendingExchange>(
+      post_body != nullptr ? ClubPost(*url, *post_body) : Get(*url),
+      post_body != nullptr ? jar_.get() : nullptr, limits, ExchangeOptions{},
+      [raw](HttpResult result) { raw->Deliver(std::move(result)); }, pool_.get());
+  return request;
+}
+
+void ClubClient::SendBody(QObject* owner, std::string_view address, const std::string& body,
+                          HttpDone done) {
+  TieToOwner(owner, SendRequest(address, &body, limits_, {}), std::move(done));
+}
+
+void ClubClient::SendGet(QObject* owner, std::string_view address, HttpDone done,
+                         const HttpLimits& limits) {
+  TieToOwner(owner, SendRequest(address, nullptr, limits, {}), std::move(done));
+}
+
+void ClubClient::TieToOwner(QObject* owner, std::unique_ptr<ClubRequest> request, HttpDone done) {
+  auto* holder = new OwnedRequest(owner);
+  QPointer<OwnedRequest> alive(holder);
+  // The request has not run `done` yet: that happens from the event loop.
+  request->done_ = [alive, done = std::move(done)](HttpResult result) {
+    // `done` may destroy the owner, and the holder with it.
+    if (alive) alive->deleteLater();
+    done(std::move(result));
+  };
+  holder->request = std::move(request);
 }
 
 HttpResult HttpGet(std::string_view address, const HttpLimits& limits) {

@@ -1,11 +1,13 @@
-// HTTP access to the club server. Calls are synchronous for their callers, but
-// while one waits the thread runs a nested event loop that excludes user
-// input: the window keeps painting and timers keep firing (a timer may even
-// start another request; each call waits for its own reply). Every wait is
+// HTTP access to the club server. A request to the club is an object of its
+// own (ClubRequest) whose completion callback runs from the event loop; the
+// caller goes on meanwhile, and destroying the request (or the object it was
+// tied to) cancels it without a reply. The older Post* calls wait for their
+// reply in a nested event loop that excludes user input. Every exchange is
 // bounded by a connect time-out, a header time-out and an overall limit, and
 // every reply by a cap on its head and its body. The exchanges run on the
-// calling thread (HTTP/1.1, one connection per request), so that a reply that
-// never ends can always be cut off.
+// calling thread (HTTP/1.1), so that a reply that never ends can always be
+// cut off. The club's connections are kept open and reused (keep-alive);
+// requests sent together each get a connection of their own.
 #pragma once
 
 #include <chrono>
@@ -23,6 +25,9 @@ class QNetworkCookieJar;
 class QObject;
 
 namespace braxo {
+
+class ConnectionPool;
+class PendingExchange;
 
 // The read time-out that the tournament and statistics reads set on the
 // shared client; it stays for the rest of the run.
@@ -68,11 +73,39 @@ struct HttpLimits {
   std::int64_t max_body_bytes = std::int64_t{4} << 20;
 };
 
+using HttpDone = std::function<void(HttpResult)>;
+
+// One exchange with the club running while its owner goes on. `done` runs
+// once, from the event loop (never inside the call that made the request),
+// with the result, also for a bad address. Destroying the request before then
+// cancels it: its connection is closed and `done` never runs. A request whose
+// client is destroyed first ends with kClientDestroyed.
+class ClubRequest {
+ public:
+  ~ClubRequest();
+  ClubRequest(const ClubRequest&) = delete;
+  ClubRequest& operator=(const ClubRequest&) = delete;
+  bool finished() const { return finished_; }
+
+ private:
+  friend class ClubClient;
+  ClubRequest();
+  void Deliver(HttpResult result);
+
+  HttpDone done_;
+  std::unique_ptr<QObject> context_;
+  std::unique_ptr<PendingExchange> exchange_;
+  bool finished_ = false;
+};
+
 // The one client of the club's POST requests, owned by the application: a
 // cookie jar for the run, "User-Agent: PlavoKeyStamp", "Accept: text/html,
 // */*", no redirects (a 3xx answer is a failure), at most one read time-out
-// that, once set, applies to every later request. Needs a QCoreApplication on
-// the calling thread.
+// that, once set, applies to every later request. Its connections to a club
+// stay open after a complete reply and serve the next request to the same
+// club (a few idle ones per club, for a few seconds); a request that finds its
+// kept connection closed by the server before any reply byte arrives is sent
+// once more on a fresh one. Needs a QCoreApplication on the calling thread.
 class ClubClient {
  public:
   explicit ClubClient(HttpLimits limits = {});
@@ -90,16 +123,42 @@ class ClubClient {
   HttpResult PostList(std::string_view address, const std::vector<std::string>& lines);
   HttpResult PostBody(std::string_view address, const std::string& body);
 
+  // A plain GET (no cookie, none of the club's headers), as HttpGet, but over
+  // the client's kept connections: the photos come from the club's own host.
+  HttpResult GetPlain(std::string_view address, const HttpLimits& limits = {});
+
+  // The same requests without waiting: the caller keeps the request (a
+  // member of a window, say) for as long as it wants the reply.
+  [[nodiscard]] std::unique_ptr<ClubRequest> SendPlain(std::string_view address,
+                                                       const std::vector<FormField>& fields,
+                                                       HttpDone done);
+  [[nodiscard]] std::unique_ptr<ClubRequest> SendList(std::string_view address,
+                                                      const std::vector<std::string>& lines,
+                                                      HttpDone done);
+  [[nodiscard]] std::unique_ptr<ClubRequest> SendBody(std::string_view address,
+                                                      const std::string& body, HttpDone done);
+  // A request tied to `owner`: it lives until `done` has run, or is cancelled
+  // (without `done`) when `owner` is destroyed first.
+  void SendBody(QObject* owner, std::string_view address, const std::string& body, HttpDone done);
+  // GetPlain tied to `owner` in the same way.
+  void SendGet(QObject* owner, std::string_view address, HttpDone done,
+               const HttpLimits& limits = {});
+
  private:
   HttpLimits limits_;
   std::unique_ptr<QNetworkCookieJar> jar_;
+  std::unique_ptr<ConnectionPool> pool_;
+
+  // A POST of `post_body` with the club's headers and cookies, or a plain GET
+  // without them when it is null.
+  std::unique_ptr<ClubRequest> SendRequest(std::string_view address, const std::string* post_body,
+                                           const HttpLimits& limits, HttpDone done);
+  static void TieToOwner(QObject* owner, std::unique_ptr<ClubRequest> request, HttpDone done);
 };
 
 // A plain GET through a fresh client (default headers, no cookies, no
 // "PlavoKeyStamp", no redirects), as for the configuration page and photos.
 HttpResult HttpGet(std::string_view address, const HttpLimits& limits = {});
-
-class PendingExchange;
 
 // A plain GET, as HttpGet, that runs while the caller goes on. `done` runs
 // once from the event loop with the result (also for a bad address).

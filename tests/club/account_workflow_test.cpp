@@ -4,15 +4,23 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QImage>
 #include <QTemporaryDir>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <memory>
+#include <optional>
 #include <string>
+#include <thread>
 
 #include "ClubGameClient.h"
 #include "ClubServerProcess.h"
+#include "DelayingProxy.h"
 #include "FtpServerProcess.h"
 #include "club/AccountWorkflow.h"
 #include "club/ClubAccess.h"
@@ -195,6 +203,163 @@ TEST_F(AccountWorkflowTest, LoginReadsTheMembersPagesAndTheChairman) {
   EXPECT_TRUE(members.own_record_read);
   EXPECT_EQ(session_.current_game.rating_place, 2);
   EXPECT_TRUE(members.player_photo_loaded);
+}
+
+// Runs the event loop until `done` holds or `limit` has passed.
+bool RunUntil(const std::function<bool()>& done,
+              std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+// A player whose club is across a network: the game's club code for one
+// player, reaching the club through a proxy that adds a round trip and counts
+// the connections the club accepts.
+struct DistantPlayer {
+  DistantPlayer(int club_port, const std::string& user_file)
+      : proxy(static_cast<std::uint16_t>(club_port), std::chrono::milliseconds(20)) {
+    services.account_address = ScrambleText(proxy.BaseUrl() + "account", kAccountKey);
+    services.photo_address = ScrambleText(proxy.BaseUrl() + "photos/", kAccountKey);
+    account = std::make_unique<AccountWorkflow>(access, session, user_file);
+  }
+  bool LogIn(const std::string& nick) {
+    session.current_user.nick = nick;
+    session.current_user.password = kPassword;
+    return account->LogIn(AccountPages{}).logged_in;
+  }
+  // The pages as the window reads them without waiting.
+  AccountPages PagesInBackground() {
+    std::optional<AccountPages> pages;
+    QObject window;
+    account->ReadPagesInBackground(&window, [&pages](AccountPages read) { pages = read; });
+    EXPECT_FALSE(pages.has_value()) << "never inside the call";
+    EXPECT_TRUE(RunUntil([&] { return pages.has_value(); }));
+    return pages.value_or(AccountPages{});
+  }
+
+  testing::DelayingProxy proxy;
+  ClubClient client;
+  ClubServiceState services;
+  Settings settings;
+  ClubAccess access{client, services, settings};
+  ClubSession session;
+  std::unique_ptr<AccountWorkflow> account;
+};
+
+// The login and every read of the member's pages, the photos included, share
+// one kept connection.
+TEST_F(AccountWorkflowTest, MembersPagesAreReadOverOneKeptConnection) {
+  AddRatedMember("Dora", 900);
+  const std::string dora_photo = Jpeg(Qt::darkRed);
+  std::ofstream(PhotoFolder() + "/Dora.jpg", std::ios::binary) << dora_photo;
+  DistantPlayer player(club_.Port(), UserFile());
+  ASSERT_TRUE(player.LogIn("Dora"));
+  EXPECT_EQ(player.session.photo_slots[0], dora_photo);
+  EXPECT_EQ(player.proxy.connection_count(), 1);
+
+  // A missing photo is a short refusal that keeps the connection too.
+  std::filesystem::remove(PhotoFolder() + "/Dora.jpg");
+  const AccountPages pages = player.account->ReadPages();
+  EXPECT_TRUE(pages.own_record_read);
+  EXPECT_FALSE(pages.player_photo_loaded);
+  EXPECT_EQ(pages.members_count, 1);
+  EXPECT_EQ(player.proxy.connection_count(), 1);
+}
+
+TEST_F(AccountWorkflowTest, PagesReadWithoutWaitingAreThePagesReadWaiting) {
+  AddRatedMember("Dora", 900);
+  AddRatedMember("Emil", 4000);
+  PersonalInfo emil;
+  emil.about = "Plays at night";
+  SetChairmansInfo("Emil", emil);
+  PersonalInfo dora;
+  dora.about = "Mornings only";
+  SetChairmansInfo("Dora", dora);
+  const std::string chairman_photo = Jpeg(Qt::darkGreen);
+  const std::string dora_photo = Jpeg(Qt::darkRed);
+  std::ofstream(PhotoFolder() + "/Emil.jpg", std::ios::binary) << chairman_photo;
+  std::ofstream(PhotoFolder() + "/Dora.jpg", std::ios::binary) << dora_photo;
+  DistantPlayer player(club_.Port(), UserFile());
+
+  // Nobody's pages.
+  const AccountPages nobodys = player.PagesInBackground();
+  ASSERT_TRUE(nobodys.top_ten.ok);
+  EXPECT_EQ(nobodys.top_ten.list[0].nick, "Emil");
+  EXPECT_EQ(nobodys.top_ten.list[1].nick, "Dora");
+  EXPECT_EQ(nobodys.members_count, 2);
+  EXPECT_FALSE(nobodys.own_record_read);
+  EXPECT_FALSE(nobodys.player_photo_loaded);
+  EXPECT_EQ(nobodys.chairman_info.about, "Plays at night");
+  EXPECT_TRUE(nobodys.chairman_photo_loaded);
+  EXPECT_EQ(player.session.photo_slots[1], chairman_photo);
+  EXPECT_TRUE(player.session.photo_slots[0].empty());
+
+  // A member's, against the waiting read of the same club.
+  ASSERT_TRUE(player.LogIn("Dora"));
+  const AccountPages waited = player.account->ReadPages();
+  const GameRecord waited_record = player.session.current_game;
+  player.session.current_game = {};
+  player.session.photo_slots = {};
+  player.session.current_user.personal_info = {};
+  const int before = player.proxy.connection_count();
+  const AccountPages read = player.PagesInBackground();
+  const int after_first = player.proxy.connection_count();
+  EXPECT_TRUE(read.own_record_read);
+  EXPECT_EQ(waited.own_record_read, read.own_record_read);
+  EXPECT_EQ(player.session.current_game.rated_games, waited_record.rated_games);
+  EXPECT_EQ(player.session.current_game.rating_place, 2);
+  EXPECT_EQ(player.session.current_game.rating_place, waited_record.rating_place);
+  EXPECT_EQ(read.members_count, waited.members_count);
+  EXPECT_EQ(read.top_ten.list[0].nick, waited.top_ten.list[0].nick);
+  EXPECT_TRUE(read.player_photo_loaded);
+  EXPECT_EQ(player.session.photo_slots[0], dora_photo);
+  EXPECT_EQ(player.session.photo_slots[1], chairman_photo);
+  EXPECT_EQ(read.chairman_info.about, waited.chairman_info.about);
+  EXPECT_EQ(player.session.current_user.personal_info.about, "Mornings only");
+
+  // The independent reads went out side by side, each on a connection of
+  // its own; the next reading finds them all kept.
+  EXPECT_GT(after_first, before);
+  player.PagesInBackground();
+  EXPECT_EQ(player.proxy.connection_count(), after_first);
+}
+
+TEST_F(AccountWorkflowTest, PagesReadWithoutWaitingGoWithTheirWindow) {
+  AddRatedMember("Dora", 900);
+  DistantPlayer player(club_.Port(), UserFile());
+  ASSERT_TRUE(player.LogIn("Dora"));
+  player.session.current_game.rated_games = -7;
+  bool called = false;
+  auto window = std::make_unique<QObject>();
+  player.account->ReadPagesInBackground(window.get(),
+                                        [&called](const AccountPages&) { called = true; });
+  window.reset();
+  // Long enough for every reply that was asked for to have come back.
+  RunUntil([] { return false; }, std::chrono::milliseconds(600));
+  EXPECT_FALSE(called);
+  EXPECT_EQ(player.session.current_game.rated_games, -7) << "no reply reached the session";
+}
+
+TEST_F(AccountWorkflowTest, PagesReadWithoutWaitingFromAClubThatIsGone) {
+  AddRatedMember("Dora", 900);
+  DistantPlayer player(club_.Port(), UserFile());
+  ASSERT_TRUE(player.LogIn("Dora"));
+  player.session.photo_slots = {"kept", "kept too"};
+  club_.Kill();
+  const AccountPages pages = player.PagesInBackground();
+  EXPECT_FALSE(pages.top_ten.ok);
+  EXPECT_FALSE(pages.members_count.has_value());
+  EXPECT_FALSE(pages.own_record_read);
+  EXPECT_FALSE(pages.player_photo_loaded);
+  EXPECT_FALSE(pages.chairman_photo_loaded);
+  EXPECT_EQ(player.session.photo_slots[0], "kept");
+  EXPECT_EQ(player.session.photo_slots[1], "kept too");
 }
 
 TEST_F(AccountWorkflowTest, RefreshesWithoutAClubKeepWhatTheyCan) {
