@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <cmath>
 
 namespace braxo {
 
@@ -11,21 +12,38 @@ ImageControl::ImageControl(QWidget* parent) : QWidget(parent) {
 }
 
 void ImageControl::Place(int left, int top, int width, int height) {
-  setGeometry(left, top, width, height);
+  design_rect_ = QRect(left, top, width, height);
+  setGeometry(stage_.ToWindow(design_rect_));
   if (image_.width() != width || image_.height() != height) {
     image_ = QImage(width, height, QImage::Format_RGB32);
     image_.fill(Qt::black);
   }
 }
 
+void ImageControl::SetStage(const StageFit& stage) {
+  stage_ = stage;
+  if (!design_rect_.isNull()) setGeometry(stage_.ToWindow(design_rect_));
+}
+
+QPoint ImageControl::ToPicture(const QPointF& position) const {
+  if (image_.isNull() || size() == image_.size()) return position.toPoint();
+  return {static_cast<int>(std::floor(position.x() * image_.width() / width())),
+          static_cast<int>(std::floor(position.y() * image_.height() / height()))};
+}
+
 void ImageControl::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.drawImage(0, 0, image_);
+  if (size() == image_.size()) {
+    painter.drawImage(0, 0, image_);
+    return;
+  }
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(rect(), image_);
 }
 
 void ImageControl::mousePressEvent(QMouseEvent* event) {
   pressed_inside_ = true;
-  emit Pressed(event->position().toPoint());
+  emit Pressed(ToPicture(event->position()));
 }
 
 void ImageControl::mouseReleaseEvent(QMouseEvent* event) {
@@ -34,6 +52,6 @@ void ImageControl::mouseReleaseEvent(QMouseEvent* event) {
   if (click) emit Clicked();
 }
 
-void ImageControl::mouseMoveEvent(QMouseEvent* event) { emit Moved(event->position().toPoint()); }
+void ImageControl::mouseMoveEvent(QMouseEvent* event) { emit Moved(ToPicture(event->position())); }
 
 }  // namespace braxo

@@ -1,9 +1,14 @@
 // An image control: a child widget that keeps its own pixels and reports
-// presses, clicks and pointer movement.
+// presses, clicks and pointer movement. Its place and its picture are in
+// design coordinates; on a scaled stage (the main window's) the picture is
+// drawn scaled to the control's window rectangle and the pointer's positions
+// are reported in the picture's pixels.
 #pragma once
 
 #include <QImage>
 #include <QWidget>
+
+#include "ui/StageFit.h"
 
 namespace braxo {
 
@@ -16,6 +21,10 @@ class ImageControl : public QWidget {
   // Places the control and gives it a picture of its size (kept when the
   // size does not change).
   void Place(int left, int top, int width, int height);
+  // Where Place put the control, in design coordinates.
+  const QRect& DesignRect() const { return design_rect_; }
+  // Moves the control to its design place on `stage`.
+  void SetStage(const StageFit& stage);
   QImage& Image() { return image_; }
   const QImage& Image() const { return image_; }
 
@@ -31,7 +40,12 @@ class ImageControl : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
+  // The pointer's position in the picture's pixels.
+  QPoint ToPicture(const QPointF& position) const;
+
   QImage image_;
+  QRect design_rect_;
+  StageFit stage_;
   bool pressed_inside_ = false;
 };
 
