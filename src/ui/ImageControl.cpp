@@ -14,10 +14,20 @@ ImageControl::ImageControl(QWidget* parent) : QWidget(parent) {
 void ImageControl::Place(int left, int top, int width, int height) {
   design_rect_ = QRect(left, top, width, height);
   setGeometry(stage_.ToWindow(design_rect_));
-  if (image_.width() != width || image_.height() != height) {
-    image_ = QImage(width, height, QImage::Format_RGB32);
-    image_.fill(Qt::black);
-  }
+  if (image_.width() != width * pixel_ratio_ || image_.height() != height * pixel_ratio_)
+    MakePicture();
+}
+
+void ImageControl::MakePicture() {
+  image_ = QImage(design_rect_.size() * pixel_ratio_, QImage::Format_RGB32);
+  image_.setDevicePixelRatio(pixel_ratio_);
+  image_.fill(Qt::black);
+}
+
+void ImageControl::SetPixelRatio(int ratio) {
+  if (ratio < 1 || ratio == pixel_ratio_) return;
+  pixel_ratio_ = ratio;
+  MakePicture();
 }
 
 void ImageControl::SetStage(const StageFit& stage) {
@@ -26,14 +36,14 @@ void ImageControl::SetStage(const StageFit& stage) {
 }
 
 QPoint ImageControl::ToPicture(const QPointF& position) const {
-  if (image_.isNull() || size() == image_.size()) return position.toPoint();
-  return {static_cast<int>(std::floor(position.x() * image_.width() / width())),
-          static_cast<int>(std::floor(position.y() * image_.height() / height()))};
+  if (design_rect_.isEmpty() || size() == design_rect_.size()) return position.toPoint();
+  return {static_cast<int>(std::floor(position.x() * design_rect_.width() / width())),
+          static_cast<int>(std::floor(position.y() * design_rect_.height() / height()))};
 }
 
 void ImageControl::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  if (size() == image_.size()) {
+  if (pixel_ratio_ == 1 && size() == image_.size()) {
     painter.drawImage(0, 0, image_);
     return;
   }

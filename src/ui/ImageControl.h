@@ -18,13 +18,18 @@ class ImageControl : public QWidget {
  public:
   explicit ImageControl(QWidget* parent);
 
-  // Places the control and gives it a picture of its size (kept when the
-  // size does not change).
+  // Places the control and gives it a picture of its size at its pixel
+  // ratio (kept when neither changes).
   void Place(int left, int top, int width, int height);
   // Where Place put the control, in design coordinates.
   const QRect& DesignRect() const { return design_rect_; }
   // Moves the control to its design place on `stage`.
   void SetStage(const StageFit& stage);
+  // Device pixels per design pixel of the picture: it is made anew, black,
+  // with this device pixel ratio when the ratio changes, so that painters
+  // keep drawing in design coordinates at the finer resolution.
+  void SetPixelRatio(int ratio);
+  int PixelRatio() const { return pixel_ratio_; }
   QImage& Image() { return image_; }
   const QImage& Image() const { return image_; }
 
@@ -40,12 +45,14 @@ class ImageControl : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
-  // The pointer's position in the picture's pixels.
+  void MakePicture();
+  // The pointer's position in the picture's design pixels.
   QPoint ToPicture(const QPointF& position) const;
 
   QImage image_;
   QRect design_rect_;
   StageFit stage_;
+  int pixel_ratio_ = 1;
   bool pressed_inside_ = false;
 };
 

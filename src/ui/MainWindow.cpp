@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
+#include <cmath>
 
 #include "i18n/Language.h"
 #include "ui/BoardRenderer.h"
@@ -309,7 +310,27 @@ void MainWindow::FitContent() {
     buttons_[i]->SetDrawScale(stage_.scale);
     buttons_[i]->setGeometry(stage_.ToWindow(button_places_[i]));
   }
+  if (ShowingBoard() && board_image_->PixelRatio() != BoardPixelRatio()) {
+    board_image_->SetPixelRatio(BoardPixelRatio());
+    {
+      QPainter painter(&board_image_->Image());
+      PaintBackdrop(painter, pictures_.LoadJpegResource("BG"), kBoardImageLeft, kBoardImageTop);
+    }
+    RenderBoard();
+  }
   update();
+}
+
+bool MainWindow::ShowingBoard() const {
+  return board_image_->DesignRect() ==
+         QRect(kBoardImageLeft, kBoardImageTop, kBoardImageWidth, kBoardImageHeight);
+}
+
+int MainWindow::BoardPixelRatio() const {
+  // The smallest ratio of drawn pictures that is at least as fine as the
+  // screen's pixels: 125 % and 150 % take the 2x tiles and scale them down.
+  const double device_pixels = stage_.scale * devicePixelRatioF();
+  return std::clamp(static_cast<int>(std::ceil(device_pixels - 1e-6)), 1, 3);
 }
 
 void MainWindow::RestorePlacement(const Options& options) {
@@ -406,6 +427,8 @@ void MainWindow::DrawBurst(int frame, int x, int y) {
 }
 
 void MainWindow::ShowTitleLayout() {
+  // The title is drawn pixel by pixel at the design's resolution.
+  board_image_->SetPixelRatio(1);
   board_image_->Place(0, 0, kWindowWidth, kWindowHeight);
   board_image_->show();
 }
@@ -422,6 +445,7 @@ void MainWindow::DrawTitleScreen(bool first) {
 
 void MainWindow::ShowBoardLayout() {
   board_image_->Place(kBoardImageLeft, kBoardImageTop, kBoardImageWidth, kBoardImageHeight);
+  board_image_->SetPixelRatio(BoardPixelRatio());
   {
     QPainter painter(&board_image_->Image());
     PaintBackdrop(painter, pictures_.LoadJpegResource("BG"), kBoardImageLeft, kBoardImageTop);

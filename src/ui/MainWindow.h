@@ -71,6 +71,7 @@ class MainWindow : public QWidget, public ViewPort {
   // (the size it returns to when it is maximized).
   void KeepPlacement(Options& options) const;
   // How the design is scaled into the window now.
+  // (The board picture follows it: BoardImage().PixelRatio().)
   const StageFit& Stage() const { return stage_; }
 
   // For tests and the scene renderer.
@@ -102,6 +103,10 @@ class MainWindow : public QWidget, public ViewPort {
  private:
   // Places every control on the stage fitted to the window's size.
   void FitContent();
+  // The board's layout is showing (not the title's).
+  bool ShowingBoard() const;
+  // Device pixels per design pixel the board is drawn at (1 to 3).
+  int BoardPixelRatio() const;
   ImageControl* MakeIcon(int left, int top, const QString& picture, const QString& hint,
                          void (GameState::*action)());
   void PaintIcon(ImageControl& icon, const QString& picture);

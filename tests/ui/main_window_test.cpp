@@ -292,7 +292,8 @@ TEST_F(MainWindowTest, ClicksLandOnTheTileUnderThePointerAtEverySizeAndScale) {
     const char* label;
     QSize window;
     double scale;
-    QPoint point;  // in the window
+    int board_ratio;  // device pixels per design pixel the board is drawn at
+    QPoint point;     // in the window
     BoardCell cell;
   };
   // The pair's tiles lie under the board's design points (50, 50) and
@@ -300,16 +301,17 @@ TEST_F(MainWindowTest, ClicksLandOnTheTileUnderThePointerAtEverySizeAndScale) {
   // tile.
   // clang-format off
   const Case cases[] = {
-      {"design size",              {850, 510},   1.0,     {243, 138},  {1, 1, 1}},
-      {"200 %",                    {1700, 1020}, 2.0,     {486, 276},  {1, 1, 1}},
-      {"200 %, the other tile",    {1700, 1020}, 2.0,     {1186, 276}, {1, 1, 6}},
-      {"150 %",                    {1275, 765},  1.5,     {890, 207},  {1, 1, 6}},
-      {"125 %, not exact",         {1062, 637},  637 / 510.0, {304, 172}, {1, 1, 1}},
-      {"300 %",                    {2550, 1530}, 3.0,     {729, 414},  {1, 1, 1}},
-      {"taller: bands above and below", {1700, 1500}, 2.0, {486, 516}, {1, 1, 1}},
-      {"wider: bands left and right",   {2550, 1020}, 2.0, {911, 276}, {1, 1, 1}},
-      {"the band above the stage",      {1700, 1500}, 2.0, {486, 200}, {}},
-      {"no free tile under it",         {1700, 1020}, 2.0, {886, 676}, {}},
+      {"design size",              {850, 510},   1.0,     1, {243, 138},  {1, 1, 1}},
+      {"200 %",                    {1700, 1020}, 2.0,     2, {486, 276},  {1, 1, 1}},
+      {"200 %, the other tile",    {1700, 1020}, 2.0,     2, {1186, 276}, {1, 1, 6}},
+      {"150 %",                    {1275, 765},  1.5,     2, {890, 207},  {1, 1, 6}},
+      {"125 %, not exact",         {1062, 637},  637 / 510.0, 2, {304, 172}, {1, 1, 1}},
+      {"300 %",                    {2550, 1530}, 3.0,     3, {729, 414},  {1, 1, 1}},
+      {"taller: bands above and below", {1700, 1500}, 2.0, 2, {486, 516}, {1, 1, 1}},
+      {"wider: bands left and right",   {2550, 1020}, 2.0, 2, {911, 276}, {1, 1, 1}},
+      {"the band above the stage",      {1700, 1500}, 2.0, 2, {486, 200}, {}},
+      {"no free tile under it",         {1700, 1020}, 2.0, 2, {886, 676}, {}},
+      {"back to the design size",       {850, 510},   1.0, 1, {593, 138}, {1, 1, 6}},
   };
   // clang-format on
   for (const Case& c : cases) {
@@ -319,6 +321,7 @@ TEST_F(MainWindowTest, ClicksLandOnTheTileUnderThePointerAtEverySizeAndScale) {
     QTest::qWait(0);
     ASSERT_EQ(window_.size(), c.window);
     EXPECT_NEAR(window_.Stage().scale, c.scale, 1e-9);
+    EXPECT_EQ(window_.BoardImage().PixelRatio(), c.board_ratio);
     QTest::mouseClick(window_.windowHandle(), Qt::LeftButton, {}, c.point);
     const BoardCell selected = game_.View().selection;
     EXPECT_EQ(selected.layer, c.cell.layer);
