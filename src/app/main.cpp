@@ -142,8 +142,12 @@ int main(int argc, char** argv) {
   TraceStartup("creation (sound started)");
   CloseOnTerminationSignals(window);
   ExitAfterTitle(window, game);
+  window.RestorePlacement(services.MutableOptions());
   window.show();
   TraceStartup("shown");
   QTimer::singleShot(0, &window, [] { TraceStartup("event loop running"); });
-  return app.exec();
+  const int status = QApplication::exec();
+  window.KeepPlacement(services.MutableOptions());
+  services.SaveOptions();
+  return status;
 }

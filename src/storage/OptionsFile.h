@@ -17,6 +17,16 @@ struct Options {
   // New games are casual: hint, undo and redo, shuffle and winnable deals,
   // and they count nowhere but in the usage report.
   bool casual_mode = false;
+  // The main window as the player left it: its size in logical pixels
+  // without the frame (the design size by default), its top-left corner
+  // when `window_placed` (else the desktop places it), and whether it was
+  // maximized (the size is then the one it returns to).
+  int window_width = 850;
+  int window_height = 510;
+  bool window_placed = false;
+  int window_left = 0;
+  int window_top = 0;
+  bool window_maximized = false;
 };
 
 // How an option's value is read from and written to its line: a flag is
@@ -48,6 +58,12 @@ constexpr OptionKey MakeOptionKey(const char* key) {
 inline constexpr OptionKey kOptionKeys[] = {
     MakeOptionKey<&Options::mark_free_tiles>("mark_free_tiles"),
     MakeOptionKey<&Options::casual_mode>("casual_mode"),
+    MakeOptionKey<&Options::window_width>("window_width"),
+    MakeOptionKey<&Options::window_height>("window_height"),
+    MakeOptionKey<&Options::window_placed>("window_placed"),
+    MakeOptionKey<&Options::window_left>("window_left"),
+    MakeOptionKey<&Options::window_top>("window_top"),
+    MakeOptionKey<&Options::window_maximized>("window_maximized"),
 };
 
 // The options file in `data_directory` (which ends with "/").

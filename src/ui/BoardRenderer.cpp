@@ -2,6 +2,8 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -106,13 +108,23 @@ void DrawMessage(QPainter& painter, const QRect& area, const QStringList& lines)
 void RenderBoard(QImage& board_image, const Board& board, const BoardOverlay& overlay,
                  const GameStatus& status, PictureStore& pictures) {
   const CellRect& first = board.Rect({1, 1, 1});
+  const int ratio = std::clamp(static_cast<int>(std::lround(board_image.devicePixelRatio())), 1, 3);
   {
-    QPainter painter(&board_image);
-    PaintBackdrop(painter, pictures.LoadJpegResource("BG"), kBoardImageLeft, kBoardImageTop);
+    // The frame is drawn pixel by pixel at the design's resolution; at a
+    // finer one it is enlarged as it is, its bevel lines staying crisp.
+    QImage design;
+    if (ratio != 1) design = QImage(board_image.size() / ratio, QImage::Format_RGB32);
+    QImage& canvas = ratio == 1 ? board_image : design;
+    {
+      QPainter painter(&canvas);
+      PaintBackdrop(painter, pictures.LoadJpegResource("BG"), kBoardImageLeft, kBoardImageTop);
+    }
+    DrawFrame(first.left + 7, first.top + 7, board.Rect({1, 1, 6}).right + 21,
+              board.Rect({1, 5, 1}).bottom + 21, canvas);
+    if (ratio != 1) QPainter(&board_image).drawImage(QRect(QPoint(0, 0), design.size()), design);
   }
-  DrawFrame(first.left + 7, first.top + 7, board.Rect({1, 1, 6}).right + 21,
-            board.Rect({1, 5, 1}).bottom + 21, board_image);
   QPainter painter(&board_image);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, ratio != 1);
   const QImage& level_picture =
       pictures.LoadJpegResource(LevelPictureName(status.mode, status.level));
   // The level picture fills the frame's inside.
@@ -129,7 +141,7 @@ void RenderBoard(QImage& board_image, const Board& board, const BoardOverlay& ov
     if (name.isEmpty()) return;
     const CellRect& rect = board.Rect(cell);
     const int left = rect.left + (cell == overlay.shaken ? overlay.shake_offset : 0);
-    const QImage& tile = pictures.LoadPngResource(name);
+    const QImage& tile = pictures.LoadPicture(name, ratio);
     if (overlay.mark_free_tiles && !board.IsTileFree(cell))
       painter.drawImage(left, rect.top, ShadedTile(tile));
     else

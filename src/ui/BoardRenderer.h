@@ -56,7 +56,8 @@ inline const QColor kPausePanelColour(24, 32, 72);
 
 // Paints the whole board image from scratch: `board` with its overlay, over
 // the level picture of the status's mode and level. @pre board_image is
-// 464 x 412
+// 464 x 412 design pixels at a device pixel ratio of 1, 2 or 3; the tiles
+// are then drawn from the pictures made for that ratio.
 void RenderBoard(QImage& board_image, const Board& board, const BoardOverlay& overlay,
                  const GameStatus& status, PictureStore& pictures);
 // The same with nothing but the selection.

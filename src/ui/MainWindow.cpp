@@ -1,9 +1,13 @@
 #include "ui/MainWindow.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QWindow>
+#include <algorithm>
+#include <cmath>
 
 #include "i18n/Language.h"
 #include "ui/BoardRenderer.h"
@@ -26,7 +30,8 @@ MainWindow::MainWindow(PictureStore& pictures, const InterfaceLanguage& language
         ResumeTitleIfVisible();
         PauseIfConcealed();
       }) {
-  setFixedSize(kWindowWidth, kWindowHeight);
+  setMinimumSize(kWindowWidth, kWindowHeight);
+  resize(kWindowWidth, kWindowHeight);
   setAttribute(Qt::WA_OpaquePaintEvent);
 
   board_image_ = new ImageControl(this);
@@ -64,7 +69,8 @@ MainWindow::MainWindow(PictureStore& pictures, const InterfaceLanguage& language
                                                ButtonColour::kYellow, ButtonColour::kGreen};
   for (int i = 0; i < 6; ++i) {
     auto* button = new SkinnedButton(pictures_, this);
-    button->setGeometry(i < 3 ? 5 : 665, 90 + 70 * (i % 3), 180, 60);
+    button_places_[i] = QRect(i < 3 ? 5 : 665, 90 + 70 * (i % 3), 180, 60);
+    button->setGeometry(button_places_[i]);
     button->SetHeightSB(ButtonHeight::k60);
     button->SetColorSB(schemes[i]);
     button->SetLightRect(true);
@@ -276,8 +282,80 @@ void MainWindow::showEvent(QShowEvent* event) {
 
 void MainWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.drawImage(0, 0, pictures_.LoadJpegResource("BG"));
+  if (size() == QSize(kWindowWidth, kWindowHeight)) {
+    painter.drawImage(0, 0, pictures_.LoadJpegResource("BG"));
+  } else {
+    // The backdrop at the stage's scale, repeated into the room around it.
+    QBrush backdrop(pictures_.LoadJpegResource("BG"));
+    backdrop.setTransform(
+        QTransform(stage_.scale, 0, 0, stage_.scale, stage_.offset.x(), stage_.offset.y()));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.fillRect(rect(), backdrop);
+  }
   if (game_ && first_paint_done_) game_->Paint();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  FitContent();
+}
+
+void MainWindow::FitContent() {
+  stage_ = FitStage(size(), QSize(kWindowWidth, kWindowHeight));
+  board_image_->SetStage(stage_);
+  caption_->SetStage(stage_);
+  for (ImageControl* panel : panels_) panel->SetStage(stage_);
+  for (const Icon& icon : icons_) icon.control->SetStage(stage_);
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    buttons_[i]->SetDrawScale(stage_.scale);
+    buttons_[i]->setGeometry(stage_.ToWindow(button_places_[i]));
+  }
+  if (ShowingBoard() && board_image_->PixelRatio() != BoardPixelRatio()) {
+    board_image_->SetPixelRatio(BoardPixelRatio());
+    {
+      QPainter painter(&board_image_->Image());
+      PaintBackdrop(painter, pictures_.LoadJpegResource("BG"), kBoardImageLeft, kBoardImageTop);
+    }
+    RenderBoard();
+  }
+  update();
+}
+
+bool MainWindow::ShowingBoard() const {
+  return board_image_->DesignRect() ==
+         QRect(kBoardImageLeft, kBoardImageTop, kBoardImageWidth, kBoardImageHeight);
+}
+
+int MainWindow::BoardPixelRatio() const {
+  // The smallest ratio of drawn pictures that is at least as fine as the
+  // screen's pixels: 125 % and 150 % take the 2x tiles and scale them down.
+  const double device_pixels = stage_.scale * devicePixelRatioF();
+  return std::clamp(static_cast<int>(std::ceil(device_pixels - 1e-6)), 1, 3);
+}
+
+void MainWindow::RestorePlacement(const Options& options) {
+  // Beyond any screen a player has; a damaged size must not ask for gigabytes.
+  constexpr int kLargest = 16384;
+  const QSize size(std::clamp(options.window_width, kWindowWidth, kLargest),
+                   std::clamp(options.window_height, kWindowHeight, kLargest));
+  resize(size);
+  if (options.window_placed) {
+    const QRect placed(QPoint(options.window_left, options.window_top), size);
+    if (QGuiApplication::screenAt(placed.center()) != nullptr) setGeometry(placed);
+  }
+  if (options.window_maximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void MainWindow::KeepPlacement(Options& options) const {
+  const QRect normal = isMaximized() ? normalGeometry() : geometry();
+  if (normal.isValid()) {
+    options.window_width = normal.width();
+    options.window_height = normal.height();
+    options.window_left = normal.left();
+    options.window_top = normal.top();
+    options.window_placed = true;
+  }
+  options.window_maximized = isMaximized();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -349,6 +427,8 @@ void MainWindow::DrawBurst(int frame, int x, int y) {
 }
 
 void MainWindow::ShowTitleLayout() {
+  // The title is drawn pixel by pixel at the design's resolution.
+  board_image_->SetPixelRatio(1);
   board_image_->Place(0, 0, kWindowWidth, kWindowHeight);
   board_image_->show();
 }
@@ -363,12 +443,13 @@ void MainWindow::DrawTitleScreen(bool first) {
   }
   // Only the squares the sprites crossed and, at a palette turn, the title
   // are repainted: the idle title screen costs next to nothing.
-  board_image_->update(
+  board_image_->UpdatePicture(
       title_.DrawTick(board_image_->Image(), Q(language_.Text(MsgId::MsgTitleCaps)), pictures_));
 }
 
 void MainWindow::ShowBoardLayout() {
   board_image_->Place(kBoardImageLeft, kBoardImageTop, kBoardImageWidth, kBoardImageHeight);
+  board_image_->SetPixelRatio(BoardPixelRatio());
   {
     QPainter painter(&board_image_->Image());
     PaintBackdrop(painter, pictures_.LoadJpegResource("BG"), kBoardImageLeft, kBoardImageTop);
@@ -409,7 +490,8 @@ void MainWindow::ShowMenuButtons() {
 
 void MainWindow::PaintIcon(ImageControl& icon, const QString& picture) {
   QPainter painter(&icon.Image());
-  PaintBackdrop(painter, pictures_.LoadJpegResource("BG"), icon.x(), icon.y());
+  PaintBackdrop(painter, pictures_.LoadJpegResource("BG"), icon.DesignRect().left(),
+                icon.DesignRect().top());
   painter.drawImage(0, 0, pictures_.LoadPngResource(picture));
   icon.update();
 }
@@ -417,6 +499,7 @@ void MainWindow::PaintIcon(ImageControl& icon, const QString& picture) {
 ImageControl* MainWindow::MakeIcon(int left, int top, const QString& picture, const QString& hint,
                                    void (GameState::*action)()) {
   auto* icon = new ImageControl(this);
+  icon->SetStage(stage_);
   icon->Place(left, top, 48, 48);
   icon->setCursor(Qt::PointingHandCursor);
   icon->setToolTip(hint);

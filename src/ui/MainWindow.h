@@ -1,4 +1,6 @@
-// The main window: 850 x 510, fixed size. It lays out, draws and forwards its
+// The main window: designed at 850 x 510, which is its minimum size; larger,
+// its content is scaled as one picture (StageFit) with its proportions kept
+// and the room left over filled with the backdrop. It lays out, draws and forwards its
 // events to the game; the game decides. Its keys: the arrows, Space, Enter
 // and Esc on the board, N, E and S for new games, F1 for the help, P and
 // Pause, and in a casual game H, Ctrl+Z, Ctrl+Y and R; while the game is
@@ -12,11 +14,13 @@
 #include <functional>
 
 #include "game/GameState.h"
+#include "storage/OptionsFile.h"
 #include "ui/BoardRenderer.h"
 #include "ui/CoverWatch.h"
 #include "ui/ImageControl.h"
 #include "ui/Pictures.h"
 #include "ui/SkinnedButton.h"
+#include "ui/StageFit.h"
 #include "ui/TitleScreen.h"
 
 namespace braxo {
@@ -59,6 +63,17 @@ class MainWindow : public QWidget, public ViewPort {
   void CloseWindow() override;
   void ShakeTile(const BoardCell& cell) override;
 
+  // Takes the size, place and maximized state the player left the window
+  // in; call before the window is shown. A size below the design size is
+  // raised to it, and a place is taken only when it lies on a screen.
+  void RestorePlacement(const Options& options);
+  // Writes the window's size, place and maximized state into `options`
+  // (the size it returns to when it is maximized).
+  void KeepPlacement(Options& options) const;
+  // How the design is scaled into the window now.
+  // (The board picture follows it: BoardImage().PixelRatio().)
+  const StageFit& Stage() const { return stage_; }
+
   // For tests and the scene renderer.
   ImageControl& BoardImage() { return *board_image_; }
   ImageControl& StatusPanel(int n) { return *panels_[n - 1]; }
@@ -78,6 +93,7 @@ class MainWindow : public QWidget, public ViewPort {
  protected:
   void showEvent(QShowEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
   void hideEvent(QHideEvent* event) override;
@@ -85,6 +101,12 @@ class MainWindow : public QWidget, public ViewPort {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Places every control on the stage fitted to the window's size.
+  void FitContent();
+  // The board's layout is showing (not the title's).
+  bool ShowingBoard() const;
+  // Device pixels per design pixel the board is drawn at (1 to 3).
+  int BoardPixelRatio() const;
   ImageControl* MakeIcon(int left, int top, const QString& picture, const QString& hint,
                          void (GameState::*action)());
   void PaintIcon(ImageControl& icon, const QString& picture);
@@ -106,6 +128,8 @@ class MainWindow : public QWidget, public ViewPort {
   ImageControl* caption_;
   std::array<ImageControl*, 4> panels_{};
   std::array<SkinnedButton*, 6> buttons_{};
+  std::array<QRect, 6> button_places_{};
+  StageFit stage_;
   struct Icon {
     ImageControl* control;
     QString picture;

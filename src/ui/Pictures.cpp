@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <algorithm>
 #include <cmath>
 
 Q_LOGGING_CATEGORY(lcPictures, "braxo.ui.pictures")
@@ -16,6 +17,31 @@ PictureStore::PictureStore(const QString& root) {
     const QString path = it.next();
     paths_.insert(QFileInfo(path).completeBaseName().toLower(), path);
   }
+}
+
+namespace {
+
+constexpr int kLargestPictureRatio = 3;
+
+QString RatioSuffix(int ratio) {
+  return ratio == 1 ? QString() : QStringLiteral("@%1x").arg(ratio);
+}
+
+}  // namespace
+
+int PictureStore::PictureRatio(const QString& name, int pixel_ratio) const {
+  const int wanted = std::clamp(pixel_ratio, 1, kLargestPictureRatio);
+  for (int ratio = wanted; ratio <= kLargestPictureRatio; ++ratio) {
+    if (Has(name + RatioSuffix(ratio))) return ratio;
+  }
+  for (int ratio = wanted - 1; ratio > 1; --ratio) {
+    if (Has(name + RatioSuffix(ratio))) return ratio;
+  }
+  return 1;
+}
+
+const QImage& PictureStore::LoadPicture(const QString& name, int pixel_ratio) {
+  return LoadPngResource(name + RatioSuffix(PictureRatio(name, pixel_ratio)));
 }
 
 bool PictureStore::Has(const QString& name) const { return paths_.contains(name.toLower()); }
@@ -41,6 +67,10 @@ const QImage& PictureStore::LoadPngResource(const QString& name) {
     qCWarning(lcPictures) << "no picture named" << name;
     picture = QImage(16, 16, QImage::Format_ARGB32_Premultiplied);
     picture.fill(QColor(255, 0, 255));
+  } else {
+    for (const int ratio : {2, 3}) {
+      if (key.endsWith(RatioSuffix(ratio))) picture.setDevicePixelRatio(ratio);
+    }
   }
   if (!caching_) {
     scratch_ = std::move(picture);

@@ -22,6 +22,15 @@ class PictureStore {
   // magenta placeholder of 16 x 16 (and a warning in the log): the program
   // only asks for names that exist.
   const QImage& LoadPngResource(const QString& name);
+  // The picture drawn for `pixel_ratio` device pixels per design pixel:
+  // "<name>@2x" or "<name>@3x" where the art has it at that ratio, else the
+  // nearest larger ratio drawn, else the largest one below. A picture of
+  // ratio 2 or 3 carries that device pixel ratio, so a painter draws it at
+  // its 1x size. Each ratio is decoded only when first asked for.
+  const QImage& LoadPicture(const QString& name, int pixel_ratio);
+  // The ratio LoadPicture picks for `name` at `pixel_ratio` (1 when the art
+  // has no other).
+  int PictureRatio(const QString& name, int pixel_ratio) const;
   // A background picture ("BG", the level pictures).
   const QImage& LoadJpegResource(const QString& name) { return LoadPngResource(name); }
   // The raw bytes of a resource (sounds); empty when the name is unknown.

@@ -8,6 +8,7 @@
 #include <QStyle>
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <utility>
 
@@ -262,6 +263,18 @@ void SkinnedButton::SetGlyphLayout(GlyphLayout layout) {
   update();
 }
 
+void SkinnedButton::SetDrawScale(double scale) {
+  if (scale <= 0 || scale == draw_scale_) return;
+  draw_scale_ = scale;
+  update();
+}
+
+QSize SkinnedButton::FaceSize() const {
+  if (draw_scale_ == 1.0) return size();
+  return {std::max(1, static_cast<int>(std::lround(width() / draw_scale_))),
+          std::max(1, static_cast<int>(std::lround(height() / draw_scale_)))};
+}
+
 void SkinnedButton::SetMargin(int margin) {
   margin_ = margin;
   update();
@@ -284,8 +297,8 @@ const QImage& SkinnedButton::Piece(const QString& name) {
 }
 
 QImage SkinnedButton::DrawFace(bool lit) {
-  const int w = width();
-  const int h = height();
+  const int w = FaceSize().width();
+  const int h = FaceSize().height();
   const FaceGeometry g = GeometryFor(h);
   QImage face(w, h, QImage::Format_ARGB32_Premultiplied);
   face.fill(Qt::transparent);
@@ -325,7 +338,7 @@ QImage SkinnedButton::DrawFace(bool lit) {
 void SkinnedButton::DrawCaption(QPainter& painter, bool pressed, bool disabled) {
   const QString caption = text();
   if (caption.isEmpty()) return;
-  const FaceGeometry g = GeometryFor(height());
+  const FaceGeometry g = GeometryFor(FaceSize().height());
   const QColor font_colour = palette().color(QPalette::Active, QPalette::ButtonText);
   QColor colour = font_colour;
   if (light_font_ && mouse_in_pos_) colour = color_mouse_;
@@ -335,9 +348,9 @@ void SkinnedButton::DrawCaption(QPainter& painter, bool pressed, bool disabled) 
   // excluded: the button moved with the press, its top raised by 3 pixels.
   const int shift = pressed ? 1 : 0;
   int left = shift;
-  int right = width() + shift;
+  int right = FaceSize().width() + shift;
   const int top = shift - 3;
-  const int bottom = height() + shift;
+  const int bottom = FaceSize().height() + shift;
   const int mnemonic = style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, this)
                            ? Qt::TextShowMnemonic
                            : Qt::TextHideMnemonic;
@@ -369,8 +382,8 @@ void SkinnedButton::DrawCaption(QPainter& painter, bool pressed, bool disabled) 
 }
 
 void SkinnedButton::DrawContour(QPainter& painter, bool pressed) {
-  const int w = width();
-  const int h = height();
+  const int w = FaceSize().width();
+  const int h = FaceSize().height();
   const FaceGeometry g = GeometryFor(h);
   const int j = RoundHalfEven(g.q / 2.0) + 1;
   const int k = RoundHalfEven(h / 10.0) + 2;
@@ -418,7 +431,7 @@ void SkinnedButton::DrawButton(QPainter& painter, bool pressed, bool focused, bo
   DrawCaption(painter, pressed, disabled);
   if (OnDrawButton) {
     painter.save();
-    OnDrawButton(painter, rect(), pressed, focused, disabled);
+    OnDrawButton(painter, QRect(QPoint(0, 0), FaceSize()), pressed, focused, disabled);
     painter.restore();
   }
   if (focused && !light_rect_ && kontur_) DrawContour(painter, pressed);
@@ -443,6 +456,13 @@ void SkinnedButton::paintEvent(QPaintEvent*) {
   // focused or default one draws as focused only while it holds the keyboard
   // focus, as the platform's focus flag says.
   QPainter painter(this);
+  if (draw_scale_ != 1.0) {
+    // The face keeps its design pixels; captions drawn through the scaled
+    // painter stay sharp.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.scale(static_cast<double>(width()) / FaceSize().width(),
+                  static_cast<double>(height()) / FaceSize().height());
+  }
   DrawButton(painter, isDown(), hasFocus(), !isEnabled());
 }
 

@@ -59,6 +59,10 @@ class SkinnedButton : public QPushButton {
   void SetGlyphLayout(GlyphLayout layout);
   // -1 centres the caption; any other value left-aligns it beside the glyph.
   void SetMargin(int margin);
+  // Window pixels per design pixel: the button is placed at its scaled size
+  // and draws its face at the design size through a scaled painter (1 in
+  // the dialogs).
+  void SetDrawScale(double scale);
 
   // Called after the face and caption are drawn, before the contour, with
   // the button's rectangle and the state the face was drawn in.
@@ -91,6 +95,8 @@ class SkinnedButton : public QPushButton {
   void DrawButton(QPainter& painter, bool pressed, bool focused, bool disabled);
   // Pieces, body and glyph on a transparent picture of the button's size.
   QImage DrawFace(bool lit);
+  // The button's size in design pixels.
+  QSize FaceSize() const;
   void DrawCaption(QPainter& painter, bool pressed, bool disabled);
   void DrawContour(QPainter& painter, bool pressed);
   // The face piece `name` recoloured to the current scheme and lightening.
@@ -109,6 +115,7 @@ class SkinnedButton : public QPushButton {
   QImage glyph_;
   GlyphLayout glyph_layout_ = GlyphLayout::kLeft;
   int margin_ = -1;
+  double draw_scale_ = 1.0;
   bool mouse_in_pos_ = false;
 };
 

@@ -12,6 +12,7 @@
 #include <QImageReader>
 #include <QSet>
 #include <QtEndian>
+#include <algorithm>
 #include <cstdio>
 #include <ostream>
 #include <string>
@@ -45,13 +46,19 @@ std::vector<Asset> ContractAssets() {
       add("Level" + std::to_string(mode) + "_" + std::to_string(level), "jpg", 420, 350);
     }
   }
-  for (const char* state : {"GK", "GV"}) {
-    for (const char* family : {"Sun", "Rom", "Kap", "Rak"}) {
-      for (int digit = 1; digit <= 4; ++digit) {
-        add(std::string(state) + family + std::to_string(digit), "png", 84, 84);
+  // The tiles at 1x, and at 2x and 3x for a board drawn at those pixel
+  // ratios ("GKSun1@2x").
+  for (const int ratio : {1, 2, 3}) {
+    const std::string suffix = ratio == 1 ? "" : "@" + std::to_string(ratio) + "x";
+    const int size = 84 * ratio;
+    for (const char* state : {"GK", "GV"}) {
+      for (const char* family : {"Sun", "Rom", "Kap", "Rak"}) {
+        for (int digit = 1; digit <= 4; ++digit) {
+          add(std::string(state) + family + std::to_string(digit) + suffix, "png", size, size);
+        }
       }
+      add(std::string(state) + "Obl0" + suffix, "png", size, size);
     }
-    add(std::string(state) + "Obl0", "png", 84, 84);
   }
   for (int frame = 1; frame <= 26; ++frame) add("GBax" + std::to_string(frame), "png", 100, 123);
   for (int sprite = 1; sprite <= 5; ++sprite) add("Sprite" + std::to_string(sprite), "png", 50, 50);
@@ -187,7 +194,10 @@ TEST_P(EmbeddedAsset, IsEmbeddedDecodesAndHasItsSize) {
 }
 
 std::string TestName(const ::testing::TestParamInfo<Asset>& info) {
-  return info.param.name + "_" + info.param.ext;
+  // A test's name takes letters, digits and "_" only: "GKSun1@2x" -> "GKSun1_2x".
+  std::string name = info.param.name + "_" + info.param.ext;
+  std::replace(name.begin(), name.end(), '@', '_');
+  return name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Contract, EmbeddedAsset, ::testing::ValuesIn(ContractAssets()), TestName);

@@ -34,7 +34,9 @@ TEST_F(OptionsFileTest, SavedOptionsReadBackAndTheFileIsReplacedWhole) {
   options.casual_mode = true;
   ASSERT_TRUE(SaveOptions(path_, options));
   EXPECT_EQ(*ReadSmallFile(path_),
-            "# Braxo options: key=value, one a line\nmark_free_tiles=0\ncasual_mode=1\n");
+            "# Braxo options: key=value, one a line\nmark_free_tiles=0\ncasual_mode=1\n"
+            "window_width=850\nwindow_height=510\nwindow_placed=0\nwindow_left=0\nwindow_top=0\n"
+            "window_maximized=0\n");
   const OptionsLoad load = LoadOptions(path_);
   EXPECT_FALSE(load.damaged);
   EXPECT_FALSE(load.options.mark_free_tiles);
@@ -90,6 +92,42 @@ TEST_F(OptionsFileTest, ADamagedFileGivesAllTheDefaults) {
   std::filesystem::create_directory(path_ + "x");
   EXPECT_TRUE(LoadOptions(path_ + "x").damaged);
   EXPECT_TRUE(LoadOptions(Write(std::string(1 << 20, '#'))).damaged);
+}
+
+TEST_F(OptionsFileTest, TheWindowsGeometryReadsBackAndADamagedOneGivesTheDefaults) {
+  Options options;
+  options.window_width = 1700;
+  options.window_height = 1020;
+  options.window_placed = true;
+  options.window_left = -1366;  // a screen left of the primary one
+  options.window_top = 40;
+  options.window_maximized = true;
+  ASSERT_TRUE(SaveOptions(path_, options));
+  OptionsLoad load = LoadOptions(path_);
+  EXPECT_FALSE(load.damaged);
+  EXPECT_EQ(load.options.window_width, 1700);
+  EXPECT_EQ(load.options.window_height, 1020);
+  EXPECT_TRUE(load.options.window_placed);
+  EXPECT_EQ(load.options.window_left, -1366);
+  EXPECT_EQ(load.options.window_top, 40);
+  EXPECT_TRUE(load.options.window_maximized);
+
+  const char* damaged[] = {
+      "window_width=1700\nwindow_height=tall\n",         // not a number
+      "window_width=1700\nwindow_height=99999999999\n",  // beyond an int
+      "window_width=1700\nwindow_maximized=2\n",         // not a flag
+      "window_width=1700\nwindow_left=12.5\n",           // not a whole number
+      "window_width=1700\nwindow_width=900\n",           // a key twice
+  };
+  const Options defaults;
+  for (const char* text : damaged) {
+    load = LoadOptions(Write(text));
+    EXPECT_TRUE(load.damaged) << text;
+    EXPECT_EQ(load.options.window_width, defaults.window_width) << text;
+    EXPECT_EQ(load.options.window_height, defaults.window_height) << text;
+    EXPECT_FALSE(load.options.window_placed) << text;
+    EXPECT_FALSE(load.options.window_maximized) << text;
+  }
 }
 
 TEST_F(OptionsFileTest, AWriteProtectedFileIsLeftAsItIs) {

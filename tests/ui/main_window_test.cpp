@@ -286,5 +286,162 @@ TEST_F(MainWindowTest, TabGoesFromTheBoardThroughTheMenuButtonsInOrder) {
   EXPECT_EQ(order[1]->focusPolicy(), Qt::TabFocus);
 }
 
+TEST_F(MainWindowTest, ClicksLandOnTheTileUnderThePointerAtEverySizeAndScale) {
+  LeaveTitle();
+  struct Case {
+    const char* label;
+    QSize window;
+    double scale;
+    int board_ratio;  // device pixels per design pixel the board is drawn at
+    QPoint point;     // in the window
+    BoardCell cell;
+  };
+  // The pair's tiles lie under the board's design points (50, 50) and
+  // (400, 50), the board at (193, 88) in the design; (250, 250) is no free
+  // tile.
+  // clang-format off
+  const Case cases[] = {
+      {"design size",              {850, 510},   1.0,     1, {243, 138},  {1, 1, 1}},
+      {"200 %",                    {1700, 1020}, 2.0,     2, {486, 276},  {1, 1, 1}},
+      {"200 %, the other tile",    {1700, 1020}, 2.0,     2, {1186, 276}, {1, 1, 6}},
+      {"150 %",                    {1275, 765},  1.5,     2, {890, 207},  {1, 1, 6}},
+      {"125 %, not exact",         {1062, 637},  637 / 510.0, 2, {304, 172}, {1, 1, 1}},
+      {"300 %",                    {2550, 1530}, 3.0,     3, {729, 414},  {1, 1, 1}},
+      {"taller: bands above and below", {1700, 1500}, 2.0, 2, {486, 516}, {1, 1, 1}},
+      {"wider: bands left and right",   {2550, 1020}, 2.0, 2, {911, 276}, {1, 1, 1}},
+      {"the band above the stage",      {1700, 1500}, 2.0, 2, {486, 200}, {}},
+      {"no free tile under it",         {1700, 1020}, 2.0, 2, {886, 676}, {}},
+      {"back to the design size",       {850, 510},   1.0, 1, {593, 138}, {1, 1, 6}},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    game_.DropSelection();
+    window_.resize(c.window);
+    QTest::qWait(0);
+    ASSERT_EQ(window_.size(), c.window);
+    EXPECT_NEAR(window_.Stage().scale, c.scale, 1e-9);
+    EXPECT_EQ(window_.BoardImage().PixelRatio(), c.board_ratio);
+    QTest::mouseClick(window_.windowHandle(), Qt::LeftButton, {}, c.point);
+    const BoardCell selected = game_.View().selection;
+    EXPECT_EQ(selected.layer, c.cell.layer);
+    EXPECT_EQ(selected.row, c.cell.row);
+    EXPECT_EQ(selected.column, c.cell.column);
+    // What the player sees under the pointer is what the click took.
+    const QColor seen = window_.Snapshot().pixelColor(c.point);
+    if (!c.cell.IsNone()) {
+      EXPECT_EQ(seen, testing::kSelectedTile);
+    }
+  }
+}
+
+TEST_F(MainWindowTest, TheContentScalesAsOnePictureWithTheBackdropAroundIt) {
+  LeaveTitle();
+  QTest::mouseClick(window_.windowHandle(), Qt::LeftButton, {}, QPoint(243, 138));
+  const QImage design = window_.Snapshot();
+  ASSERT_EQ(design.size(), QSize(850, 510));
+
+  // Taller than the design's proportions: the stage keeps them, centred,
+  // and the room above and below shows the backdrop, not black.
+  window_.resize(1700, 1500);
+  QTest::qWait(0);
+  const QImage tall = window_.Snapshot();
+  ASSERT_EQ(tall.size(), QSize(1700, 1500));
+  for (const QPoint band : {QPoint(10, 10), QPoint(850, 230), QPoint(1690, 1490)})
+    EXPECT_EQ(tall.pixelColor(band), testing::kBackground) << band.x() << "," << band.y();
+  // Every design pixel lies at twice its place, 240 pixels down: compare on
+  // a grid away from the edges between colours.
+  int differing = 0;
+  int compared = 0;
+  for (int y = 3; y < 510; y += 7) {
+    for (int x = 3; x < 850; x += 7) {
+      const QColor want = design.pixelColor(x, y);
+      const bool flat =
+          design.pixelColor(x - 1, y - 1) == want && design.pixelColor(x + 1, y + 1) == want &&
+          design.pixelColor(x + 1, y - 1) == want && design.pixelColor(x - 1, y + 1) == want;
+      if (!flat) continue;
+      ++compared;
+      const QColor got = tall.pixelColor(2 * x + 1, 240 + 2 * y + 1);
+      if (std::abs(got.red() - want.red()) + std::abs(got.green() - want.green()) +
+              std::abs(got.blue() - want.blue()) >
+          24)
+        ++differing;
+    }
+  }
+  ASSERT_GT(compared, 5000);
+  EXPECT_EQ(differing, 0);
+}
+
+TEST_F(MainWindowTest, TheWindowIsNeverSmallerThanTheDesign) {
+  WaitForTitle();
+  EXPECT_EQ(window_.minimumSize(), QSize(850, 510));
+  window_.resize(400, 300);
+  QTest::qWait(0);
+  EXPECT_EQ(window_.size(), QSize(850, 510));
+  EXPECT_EQ(window_.Stage().scale, 1.0);
+  EXPECT_EQ(window_.BoardImage().geometry(), QRect(0, 0, 850, 510));
+}
+
+TEST(MainWindowPlacementTest, TheWindowTakesThePlaceItWasLeftInAndGivesItBack) {
+  testing::TestPictures test_pictures;
+  PictureStore pictures(test_pictures.Root());
+  testing::FakeWorld world;
+  struct Case {
+    const char* label;
+    int width, height;
+    bool placed;
+    int left, top;
+    QSize size;
+    QPoint at;  // where the window is afterwards
+  };
+  // The offscreen platform's one screen is 800 x 600 at (0, 0).
+  // clang-format off
+  const Case cases[] = {
+      {"larger, placed on the screen",  1200, 800,   true,  100, 50,       {1200, 800},   {100, 50}},
+      {"below the design size",         -5,   300,   false, 0,   0,        {850, 510},    {0, 0}},
+      {"a size no screen has",          90000, 90000, false, 0,  0,        {16384, 16384}, {0, 0}},
+      {"placed where no screen is",     900,  600,   true,  -30000, -30000, {900, 600},   {0, 0}},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    MainWindow window(pictures, world.language);
+    window.move(0, 0);
+    Options options;
+    options.window_width = c.width;
+    options.window_height = c.height;
+    options.window_placed = c.placed;
+    options.window_left = c.left;
+    options.window_top = c.top;
+    window.RestorePlacement(options);
+    EXPECT_EQ(window.size(), c.size);
+    EXPECT_EQ(window.pos(), c.at);
+    EXPECT_FALSE(window.isMaximized());
+
+    Options kept;
+    window.KeepPlacement(kept);
+    EXPECT_EQ(QSize(kept.window_width, kept.window_height), c.size);
+    EXPECT_TRUE(kept.window_placed);
+    EXPECT_EQ(QPoint(kept.window_left, kept.window_top), c.at);
+    EXPECT_FALSE(kept.window_maximized);
+  }
+
+  // A maximized window comes back maximized, and remembers the size it
+  // returns to.
+  MainWindow window(pictures, world.language);
+  Options options;
+  options.window_width = 1000;
+  options.window_height = 700;
+  options.window_maximized = true;
+  window.RestorePlacement(options);
+  window.show();
+  QTest::qWait(0);
+  EXPECT_TRUE(window.isMaximized());
+  Options kept;
+  window.KeepPlacement(kept);
+  EXPECT_TRUE(kept.window_maximized);
+  EXPECT_EQ(QSize(kept.window_width, kept.window_height), QSize(1000, 700));
+}
+
 }  // namespace
 }  // namespace braxo

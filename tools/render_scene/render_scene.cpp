@@ -159,6 +159,16 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     ok = window.Snapshot().save(out.filePath(QStringLiteral("level5-%1.png").arg(name))) && ok;
   }
+  // The last board, the Super mode's, in a window at 100 %, 150 % and 200 %
+  // of the design size: the layout scaled as one picture, the tiles drawn
+  // from the pictures made for the ratio, the captions in real fonts.
+  for (const int percent : {100, 150, 200}) {
+    window.resize(850 * percent / 100, 510 * percent / 100);
+    QApplication::processEvents();
+    ok = window.Snapshot().save(out.filePath(QStringLiteral("scaled-%1.png").arg(percent))) && ok;
+  }
+  window.resize(850, 510);
+  QApplication::processEvents();
   window.TickTimer().stop();
   ok = RenderPlayAids(game, window, random, out) && ok;
   ok = braxo::RenderClubWindows(out, pictures) && ok;
