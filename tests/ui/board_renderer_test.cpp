@@ -169,10 +169,13 @@ TEST_F(BoardRendererTest, FreeTileMarksFollowTheFreeTileRule) {
     EXPECT_GT(dimmed, 0);
     // Without the marks every tile keeps its colour.
     RenderBoard(image_, board, BoardOverlay{}, status_, pictures_);
-    for (int r = 1; r <= kRows; ++r)
-      for (int c = 1; c <= kColumns; ++c)
-        if (const BoardCell top = StackTop(board, r, c); !top.IsNone())
+    for (int r = 1; r <= kRows; ++r) {
+      for (int c = 1; c <= kColumns; ++c) {
+        if (const BoardCell top = StackTop(board, r, c); !top.IsNone()) {
           EXPECT_EQ(At(board.Rect(top).left + 40, board.Rect(top).top + 40), kNormalTile);
+        }
+      }
+    }
   }
 }
 
