@@ -503,13 +503,15 @@ void AccountWindow::CreateAccountClicked() {
                         : outcome.creation == AccountCreation::kNickTaken
                             ? MsgId::MsgNickTaken
                             : MsgId::MsgAccountNotCreated;
-  parts_.show_notice({parts_.language.Text(message), "", ""});
   if (outcome.creation == AccountCreation::kCreated) {
     // A new member may save the file at once.
     save_user_file_button_->setEnabled(!Session().user_file_saved && !Locked());
   }
+  // The window shows the state the club gave before the notice covers it:
+  // a window left looking logged out invites a second login.
   DrawIcon();
   DrawPage(kPageAccount);
+  parts_.show_notice({parts_.language.Text(message), "", ""});
 }
 
 void AccountWindow::LoginOrSignOutClicked() {
@@ -517,6 +519,8 @@ void AccountWindow::LoginOrSignOutClicked() {
     LoginOutcome outcome = parts_.account.LogIn(std::move(club_data_));
     club_data_ = std::move(outcome.pages);
     if (!outcome.logged_in) {
+      DrawIcon();
+      DrawPage(kPageAccount);
       parts_.show_notice({parts_.language.Text(MsgId::MsgLoginFailed), "", ""});
       return;
     }

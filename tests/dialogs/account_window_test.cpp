@@ -98,7 +98,10 @@ class AccountWindowTest : public ::testing::Test {
     return {ports_.language,
             account_,
             pictures_,
-            [this](const Notice& notice) { notices_.push_back(notice.message); },
+            [this](const Notice& notice) {
+              notices_.push_back(notice.message);
+              if (when_notice_) when_notice_();
+            },
             [this](const QUrl& url) {
               opened_.push_back(url);
               return true;
@@ -173,6 +176,8 @@ class AccountWindowTest : public ::testing::Test {
   std::string user_file_;
   AccountWorkflow account_;
   std::vector<std::string> notices_;
+  // Runs while a notice is up, to see the window the notice covers.
+  std::function<void()> when_notice_;
   std::vector<QUrl> opened_;
   QString chosen_photo_;
 };
@@ -232,6 +237,48 @@ TEST_F(AccountWindowTest, AccountIsCreatedFromTheWindowsFields) {
   EXPECT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgNickTaken)});
   EXPECT_EQ(Session().account_state, AccountState::kNobody);
   EXPECT_EQ(Session().current_user.registered_on, "00.00.0000");
+}
+
+// The notice after a creation or a login covers the window: what the window
+// shows under it is already the state the club gave, and the one button the
+// new member then presses signs out and logs in again at the first click.
+TEST_F(AccountWindowTest, NewMemberSeesTheClubsStateUnderTheNoticeAndLogsInAtOnce) {
+  auto window = OpenWindow();
+  TypeText(window->NickField(), "Nora");
+  TypeText(window->PasswordField(), "secret1");
+  TypeText(window->CityField(), "Oslo");
+  TypeText(window->EmailField(), "nora@example.org");
+  std::string button_under_notice;
+  std::string star_under_notice;
+  bool nick_editable_under_notice = true;
+  when_notice_ = [&] {
+    button_under_notice = window->LoginOrSignOutButton().text().toStdString();
+    star_under_notice = window->StarName().toStdString();
+    nick_editable_under_notice = window->NickField().isEnabled();
+  };
+  window->CreateAccountButton().click();
+  ASSERT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgAccountCreated)});
+  EXPECT_EQ(button_under_notice, game_.Text(MsgId::MsgSignOut));
+  EXPECT_EQ(star_under_notice, "StarY0");
+  EXPECT_FALSE(nick_editable_under_notice);
+
+  window->LoginOrSignOutButton().click();
+  ASSERT_EQ(Session().account_state, AccountState::kNobody);
+  window->LoginOrSignOutButton().click();
+  EXPECT_EQ(Session().account_state, AccountState::kLoggedIn);
+  EXPECT_EQ(window->LoginOrSignOutButton().text().toStdString(), game_.Text(MsgId::MsgSignOut));
+  EXPECT_EQ(window->StarName(), "StarY0");
+  EXPECT_EQ(notices_.size(), 1U) << "no login failure";
+
+  // A refused login: the window under its notice shows nobody logged in.
+  window->LoginOrSignOutButton().click();
+  window->PasswordField().clear();
+  TypeText(window->PasswordField(), "wrong12");
+  window->LoginOrSignOutButton().click();
+  EXPECT_EQ(notices_.back(), game_.Text(MsgId::MsgLoginFailed));
+  EXPECT_EQ(button_under_notice, game_.Text(MsgId::MsgLoginToAccount));
+  EXPECT_EQ(star_under_notice, "StarR0");
+  EXPECT_TRUE(nick_editable_under_notice);
 }
 
 TEST_F(AccountWindowTest, LoginSaveDeleteAndSignOut) {
