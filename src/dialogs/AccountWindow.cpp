@@ -264,7 +264,7 @@ void AccountWindow::PrepareShowing() {
   page_tabs_->setTabText(kPageTopTen, QStringLiteral("Top 10"));
   page_tabs_->setTabText(kPageAboutMe, Text(MsgId::MsgAboutMe));
   page_tabs_->setTabText(kPageChairman, Text(MsgId::MsgChairman));
-  edit_personal_info_button_->setText(Text(MsgId::MsgRefresh));
+  edit_personal_info_button_->setText(Text(MsgId::MsgEditMyInfo));
   DrawPage(page_tabs_->currentIndex());
 }
 

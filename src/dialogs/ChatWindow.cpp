@@ -35,7 +35,7 @@ ChatWindow::ChatWindow(ClubAccess& club, const TournamentPassport& passport, int
       show_notice_(std::move(show_notice)),
       now_(std::move(now)) {
   SetFixedDialogFrame(*this, kWidth, kHeight);
-  setWindowTitle(QStringLiteral("Kez Games Chat"));
+  setWindowTitle(Q(MessageText(MsgId::MsgChatWindowTitle, language_)));
 
   icon_box_ = new ImageControl(this);
   icon_box_->Place(5, 5, 48, 48);

@@ -79,8 +79,7 @@ PersonalInfoWindow::PersonalInfoWindow(const ClubWindowParts& parts, bool photo_
   close_button_->setGeometry(5, 395, 735, 45);
   for (SkinnedButton* button : {update_info_button_, upload_photo_button_, close_button_})
     StyleAccountButton(*button, 16, /*gray_disabled=*/true);
-  // The close button's caption is the same in every language.
-  close_button_->setText(QString::fromUtf8("\u0417\u0430\u043a\u0440\u044b\u0442\u044c"));
+  close_button_->setText(Q(parts_.language.Text(MsgId::MsgClose)));
   connect(update_info_button_, &QPushButton::clicked, this, &PersonalInfoWindow::UpdateInfo);
   connect(upload_photo_button_, &QPushButton::clicked, this,
           &PersonalInfoWindow::UploadChosenPhoto);
