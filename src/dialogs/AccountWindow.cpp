@@ -9,6 +9,7 @@
 #include <QPainter>
 
 #include "club/NameRules.h"
+#include "dialogs/ClubWindowShared.h"
 #include "dialogs/ClubWindowStyle.h"
 #include "dialogs/DialogFrame.h"
 #include "dialogs/PersonalInfoWindow.h"
@@ -18,8 +19,6 @@
 
 namespace braxo {
 namespace {
-
-constexpr char kNoConnect[] = "No Connect";
 
 QLineEdit* NewField(QWidget* page, int left, int top, int max_length) {
   auto* field = new QLineEdit(page);
@@ -143,6 +142,7 @@ AccountWindow::AccountWindow(ClubWindowParts parts, AccountWindowPurpose purpose
       {city_field_, TypedField::kCity},
       {email_field_, TypedField::kEmail}};
   for (const auto& [field, kind] : typed_fields) {
+    SayLengthLimit(*field, parts_.language.Index());
     field->installEventFilter(this);
     connect(field, &QLineEdit::textEdited, this,
             [this, kind = kind](const QString& text) { FieldEdited(kind, text); });

@@ -51,6 +51,7 @@ ChatWindow::ChatWindow(ClubAccess& club, const TournamentPassport& passport, int
   input_line_ = new QLineEdit(this);
   input_line_->setGeometry(5, 570, 660, 21);
   input_line_->setMaxLength(kMaxTyped);
+  SayLengthLimit(*input_line_, language_);
   input_line_->setFont(CellHeightFont(ArialFamily(), 15, true));
   input_line_->installEventFilter(this);
 

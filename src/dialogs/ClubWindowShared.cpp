@@ -1,17 +1,36 @@
 #include "dialogs/ClubWindowShared.h"
 
+#include <QApplication>
 #include <QFontMetrics>
+#include <QLineEdit>
 #include <QLocale>
+#include <QToolTip>
 
 #include "club/NameRules.h"
 #include "club/TopTenService.h"
 #include "dialogs/NoticeWindow.h"
+#include "i18n/MessageCatalogue.h"
 #include "storage/TextFile.h"
 #include "ui/Drawing.h"
 
 namespace braxo {
 
 void ShowNoticeWindow(QWidget* parent, const Notice& notice) { ShowNotice(parent, notice); }
+
+QString LengthLimitText(int characters, int language) {
+  return QString::fromStdString(MessageText(MsgId::MsgLengthLimit, language)).arg(characters);
+}
+
+void SayLengthLimit(QLineEdit& field, int language) {
+  const QString text = LengthLimitText(field.maxLength(), language);
+  field.setToolTip(text);
+  QObject::connect(&field, &QLineEdit::inputRejected, &field, [&field, text] {
+    // A refusal for another reason (a validator) is not about the length.
+    if (field.text().size() < field.maxLength()) return;
+    QApplication::beep();
+    QToolTip::showText(field.mapToGlobal(QPoint(0, field.height())), text, &field);
+  });
+}
 
 bool IsPassportAcceptable(const TournamentPassport& passport) {
   return RateNameTextUtf8(passport.nick, kRateNick) >= kRateCyrillic &&

@@ -17,6 +17,7 @@
 #include "game/Ports.h"
 #include "storage/SettingsFile.h"
 
+class QLineEdit;
 class QWidget;
 
 namespace braxo {
@@ -39,6 +40,14 @@ using PassportOpener = std::function<void(QWidget* parent)>;
 using NoticeOverShower = std::function<void(QWidget* parent, const Notice& notice)>;
 // The desktop's notice window.
 void ShowNoticeWindow(QWidget* parent, const Notice& notice);
+
+// Makes a field's length limit known instead of cutting silently: the
+// field's tool tip names the limit, and a key or a paste refused for it rings
+// the bell and shows the limit at the field. `language` picks the words; the
+// limit is the field's maxLength, which must be what the club accepts.
+void SayLengthLimit(QLineEdit& field, int language);
+// The text SayLengthLimit shows for a limit of `characters`.
+QString LengthLimitText(int characters, int language);
 
 // --- Decisions ---
 

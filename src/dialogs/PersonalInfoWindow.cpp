@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "club/PhotoUpload.h"
+#include "dialogs/ClubWindowShared.h"
 #include "dialogs/ClubWindowStyle.h"
 #include "dialogs/DialogFrame.h"
 #include "ui/Drawing.h"
@@ -53,6 +54,7 @@ PersonalInfoWindow::PersonalInfoWindow(const ClubWindowParts& parts, bool photo_
     auto* edit = new QLineEdit(this);
     edit->setGeometry(layout.left + 35, layout.top, 200, 31);
     edit->setMaxLength(layout.max_length);
+    SayLengthLimit(*edit, parts_.language.Index());
     edit->setFont(edit_font);
     connect(edit, &QLineEdit::textEdited, this, [this] { update_info_button_->setEnabled(true); });
     info_fields_[static_cast<std::size_t>(row)] = edit;

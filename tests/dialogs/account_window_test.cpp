@@ -11,6 +11,7 @@
 #include <QFontInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -24,6 +25,7 @@
 #include "club/ClubClient.h"
 #include "club/Scramble.h"
 #include "dialogs/AccountWindow.h"
+#include "dialogs/ClubWindowShared.h"
 #include "dialogs/DialogTestKit.h"
 #include "dialogs/PersonalInfoWindow.h"
 #include "game/LevelGenerator.h"
@@ -279,6 +281,50 @@ TEST_F(AccountWindowTest, NewMemberSeesTheClubsStateUnderTheNoticeAndLogsInAtOnc
   EXPECT_EQ(button_under_notice, game_.Text(MsgId::MsgLoginToAccount));
   EXPECT_EQ(star_under_notice, "StarR0");
   EXPECT_TRUE(nick_editable_under_notice);
+}
+
+// The longest nick and password the club accepts are typed whole and make an
+// account the club logs in; a key or a paste past a field's limit is refused
+// with the limit said at the field, never cut without a word.
+TEST_F(AccountWindowTest, FieldsTakeWhatTheClubAcceptsAndSayTheirLimit) {
+  auto window = OpenWindow();
+  struct Case {
+    QLineEdit* field;
+    QString longest;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {&window->NickField(),     "Twelve_Chars"},
+      {&window->PasswordField(), "pw3456789012"},
+      {&window->CityField(),     "Fifteen-Letters"},
+      {&window->EmailField(),    "a-thirty-character@example.org"},
+  };
+  // clang-format on
+  const int language = ports_.language.Index();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.longest.toStdString());
+    const QString limit = LengthLimitText(static_cast<int>(c.longest.size()), language);
+    EXPECT_EQ(c.field->toolTip(), limit);
+    TypeText(*c.field, c.longest);
+    ASSERT_EQ(c.field->text(), c.longest);
+    QToolTip::hideText();
+    TypeText(*c.field, "x");
+    EXPECT_EQ(c.field->text(), c.longest);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), limit);
+    // A paste that would run past the limit is said as well.
+    QToolTip::hideText();
+    c.field->setSelection(0, 2);
+    QApplication::clipboard()->setText("abcd");
+    QTest::keyClick(c.field, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(QToolTip::text(), limit);
+    EXPECT_TRUE(QToolTip::isVisible());
+    c.field->setText(c.longest);
+    c.field->textEdited(c.longest);
+  }
+  window->CreateAccountButton().click();
+  ASSERT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgAccountCreated)});
+  EXPECT_TRUE(access_.LoginAccount("Twelve_Chars", "pw3456789012").ok);
 }
 
 TEST_F(AccountWindowTest, LoginSaveDeleteAndSignOut) {
