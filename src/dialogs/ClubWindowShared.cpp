@@ -61,6 +61,22 @@ std::string ChatMessageToSend(std::string_view typed) {
   return sent.toStdString();
 }
 
+QString ChatCharactersNotSent(const QString& typed) {
+  const QString sent = QString::fromStdString(ChatMessageToSend(typed.toStdString()));
+  const QList<uint> typed_points = typed.toUcs4();
+  const QList<uint> sent_points = sent.toUcs4();
+  QString refused;
+  for (qsizetype i = 0; i < sent_points.size() && i < typed_points.size(); ++i) {
+    const uint c = typed_points[i];
+    if (sent_points[i] != c && c != U' ') {
+      const char32_t point = c;
+      const QString one = QString::fromUcs4(&point, 1);
+      if (!refused.contains(one)) refused += one;
+    }
+  }
+  return refused;
+}
+
 QString ShownWithSpaces(std::string_view stored) {
   QString text = QString::fromUtf8(stored.data(), static_cast<qsizetype>(stored.size()));
   text.replace(QLatin1Char('_'), QLatin1Char(' '));

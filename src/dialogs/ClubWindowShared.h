@@ -66,6 +66,10 @@ bool SendAllowedAfterPassport(const TournamentPassport& passport, bool already_s
 // outside the name characters (the space, "&", "=", "$", "*" ...) made "_".
 // UTF-8 in and out.
 std::string ChatMessageToSend(std::string_view typed);
+// The characters of a typed chat line that cannot be sent as they are (each
+// would arrive as a space), each once, in the order typed. The space itself
+// arrives as a space and is not among them.
+QString ChatCharactersNotSent(const QString& typed);
 // A stored chat text as shown: every "_" a space.
 QString ShownWithSpaces(std::string_view stored);
 // The time stamp a chat message carries: the time (hours, minutes,
