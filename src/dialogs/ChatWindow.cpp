@@ -142,7 +142,9 @@ void ChatWindow::UpdateInputLine() {
 QString ChatWindow::InputNote() const {
   QStringList parts;
   if (waiting_for_tick_) {
-    const int seconds = (std::max(0, refresh_timer_.remainingTime()) + 999) / 1000;
+    // A coarse timer may run a little past its period; the wait said never does.
+    const int seconds =
+        std::clamp((refresh_timer_.remainingTime() + 999) / 1000, 1, kChatTimerMilliseconds / 1000);
     parts << Q(MessageText(MsgId::MsgChatWaitSeconds, language_)).arg(seconds);
   }
   const QString refused = ChatCharactersNotSent(input_line_->text());
