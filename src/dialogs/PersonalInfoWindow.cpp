@@ -178,9 +178,14 @@ void PersonalInfoWindow::UploadChosenPhoto() {
     parts_.show_notice({parts_.language.Text(MsgId::MsgPhotoUploadFailed), "", ""});
     return;
   }
-  if (parts_.account.ReloadPlayerPhoto()) photo_loaded_ = true;
+  // The club stores an upload after the transfer ends, so reading it back at
+  // once may still give the old photo or none: the window shows the picture
+  // it sent, which is what the club keeps.
+  parts_.account.Session().photo_slots[0] = std::move(bytes);
+  photo_loaded_ = true;
   DrawSlotPhoto();
   upload_photo_button_->setEnabled(false);
+  parts_.show_notice({parts_.language.Text(MsgId::MsgPhotoUploaded), "", ""});
 }
 
 }  // namespace braxo

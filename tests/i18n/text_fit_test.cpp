@@ -357,6 +357,7 @@ TEST(NoticeFit, NoticesFitTheNoticeWindow) {
       {MsgCopied, "", ""},
       {MsgPhotoFormat, "", ""},
       {MsgPhotoUploadFailed, "", ""},
+      {MsgPhotoUploaded, "", ""},
   };
   QFont font;
   font.setFamilies({"Liberation Sans", "WenQuanYi Zen Hei"});
