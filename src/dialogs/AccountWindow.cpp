@@ -9,6 +9,7 @@
 #include <QPainter>
 
 #include "club/NameRules.h"
+#include "dialogs/ClubWindowShared.h"
 #include "dialogs/ClubWindowStyle.h"
 #include "dialogs/DialogFrame.h"
 #include "dialogs/PersonalInfoWindow.h"
@@ -18,8 +19,6 @@
 
 namespace braxo {
 namespace {
-
-constexpr char kNoConnect[] = "No Connect";
 
 QLineEdit* NewField(QWidget* page, int left, int top, int max_length) {
   auto* field = new QLineEdit(page);
@@ -143,6 +142,7 @@ AccountWindow::AccountWindow(ClubWindowParts parts, AccountWindowPurpose purpose
       {city_field_, TypedField::kCity},
       {email_field_, TypedField::kEmail}};
   for (const auto& [field, kind] : typed_fields) {
+    SayLengthLimit(*field, parts_.language.Index());
     field->installEventFilter(this);
     connect(field, &QLineEdit::textEdited, this,
             [this, kind = kind](const QString& text) { FieldEdited(kind, text); });
@@ -264,7 +264,7 @@ void AccountWindow::PrepareShowing() {
   page_tabs_->setTabText(kPageTopTen, QStringLiteral("Top 10"));
   page_tabs_->setTabText(kPageAboutMe, Text(MsgId::MsgAboutMe));
   page_tabs_->setTabText(kPageChairman, Text(MsgId::MsgChairman));
-  edit_personal_info_button_->setText(Text(MsgId::MsgRefresh));
+  edit_personal_info_button_->setText(Text(MsgId::MsgEditMyInfo));
   DrawPage(page_tabs_->currentIndex());
 }
 
@@ -503,13 +503,15 @@ void AccountWindow::CreateAccountClicked() {
                         : outcome.creation == AccountCreation::kNickTaken
                             ? MsgId::MsgNickTaken
                             : MsgId::MsgAccountNotCreated;
-  parts_.show_notice({parts_.language.Text(message), "", ""});
   if (outcome.creation == AccountCreation::kCreated) {
     // A new member may save the file at once.
     save_user_file_button_->setEnabled(!Session().user_file_saved && !Locked());
   }
+  // The window shows the state the club gave before the notice covers it:
+  // a window left looking logged out invites a second login.
   DrawIcon();
   DrawPage(kPageAccount);
+  parts_.show_notice({parts_.language.Text(message), "", ""});
 }
 
 void AccountWindow::LoginOrSignOutClicked() {
@@ -517,6 +519,8 @@ void AccountWindow::LoginOrSignOutClicked() {
     LoginOutcome outcome = parts_.account.LogIn(std::move(club_data_));
     club_data_ = std::move(outcome.pages);
     if (!outcome.logged_in) {
+      DrawIcon();
+      DrawPage(kPageAccount);
       parts_.show_notice({parts_.language.Text(MsgId::MsgLoginFailed), "", ""});
       return;
     }

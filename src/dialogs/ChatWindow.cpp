@@ -1,7 +1,10 @@
 #include "dialogs/ChatWindow.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QToolTip>
+#include <algorithm>
 
 #include "club/TopTenService.h"
 #include "dialogs/DialogFrame.h"
@@ -35,7 +38,7 @@ ChatWindow::ChatWindow(ClubAccess& club, const TournamentPassport& passport, int
       show_notice_(std::move(show_notice)),
       now_(std::move(now)) {
   SetFixedDialogFrame(*this, kWidth, kHeight);
-  setWindowTitle(QStringLiteral("Kez Games Chat"));
+  setWindowTitle(Q(MessageText(MsgId::MsgChatWindowTitle, language_)));
 
   icon_box_ = new ImageControl(this);
   icon_box_->Place(5, 5, 48, 48);
@@ -51,8 +54,10 @@ ChatWindow::ChatWindow(ClubAccess& club, const TournamentPassport& passport, int
   input_line_ = new QLineEdit(this);
   input_line_->setGeometry(5, 570, 660, 21);
   input_line_->setMaxLength(kMaxTyped);
+  SayLengthLimit(*input_line_, language_);
   input_line_->setFont(CellHeightFont(ArialFamily(), 15, true));
   input_line_->installEventFilter(this);
+  connect(input_line_, &QLineEdit::textEdited, this, &ChatWindow::ShowInputNote);
 
   envelope_button_ = new SkinnedButton(pictures_, this);
   envelope_button_->setGeometry(668, 568, 40, 30);
@@ -74,6 +79,14 @@ ChatWindow::ChatWindow(ClubAccess& club, const TournamentPassport& passport, int
   StyleClubButton(*passport_button_, ButtonColour::kRed, 16);
   connect(passport_button_, &QPushButton::clicked, this, &ChatWindow::PassportClicked);
 
+  // Space and Enter typed into the line never reach a button.
+  for (SkinnedButton* button : {envelope_button_, close_button_, passport_button_}) {
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setAutoDefault(false);
+  }
+
+  wait_countdown_.setInterval(1000);
+  connect(&wait_countdown_, &QTimer::timeout, this, &ChatWindow::ShowInputNote);
   refresh_timer_.setInterval(kChatTimerMilliseconds);
   connect(&refresh_timer_, &QTimer::timeout, this, &ChatWindow::RefreshPeriodEnded);
   refresh_timer_.start();
@@ -118,7 +131,37 @@ bool ChatWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void ChatWindow::UpdateInputLine() {
   input_line_->setEnabled(IsPassportAcceptable(passport_));
-  envelope_button_->setEnabled(input_line_->isEnabled());
+  envelope_button_->setEnabled(input_line_->isEnabled() && !waiting_for_tick_);
+  if (waiting_for_tick_)
+    wait_countdown_.start();
+  else
+    wait_countdown_.stop();
+  ShowInputNote();
+}
+
+QString ChatWindow::InputNote() const {
+  QStringList parts;
+  if (waiting_for_tick_) {
+    // A coarse timer may run a little past its period; the wait said never does.
+    const int seconds =
+        std::clamp((refresh_timer_.remainingTime() + 999) / 1000, 1, kChatTimerMilliseconds / 1000);
+    parts << Q(MessageText(MsgId::MsgChatWaitSeconds, language_)).arg(seconds);
+  }
+  const QString refused = ChatCharactersNotSent(input_line_->text());
+  if (!refused.isEmpty()) parts << Q(MessageText(MsgId::MsgChatCannotSend, language_)).arg(refused);
+  return parts.join(QStringLiteral(" \u2014 "));
+}
+
+void ChatWindow::ShowInputNote() {
+  const QString note = InputNote();
+  input_line_->setPlaceholderText(note);
+  input_line_->setToolTip(note);
+  if (note.isEmpty() || !input_line_->isVisible()) {
+    QToolTip::hideText();
+    return;
+  }
+  QToolTip::showText(input_line_->mapToGlobal(QPoint(0, -input_line_->height())), note,
+                     input_line_);
 }
 
 void ChatWindow::DrawMessages() {
@@ -164,9 +207,14 @@ void ChatWindow::DrawMessages() {
 }
 
 void ChatWindow::SendMessage() {
-  // The line is disabled while the passport is not acceptable and after a
-  // message until the next tick; the envelope button obeys the same rule.
+  // The line is disabled while the passport is not acceptable; after a
+  // message it keeps what is typed until the next tick, and says so.
   if (!input_line_->isEnabled() || input_line_->text().isEmpty()) return;
+  if (waiting_for_tick_) {
+    QApplication::beep();
+    ShowInputNote();
+    return;
+  }
   const std::string message = ChatMessageToSend(input_line_->text().toStdString());
   const std::string stamp = ChatTimeStamp(now_());
   bool sent = false;
@@ -185,14 +233,16 @@ void ChatWindow::SendMessage() {
     return;
   }
   input_line_->clear();
-  input_line_->setEnabled(false);
-  envelope_button_->setEnabled(false);
+  waiting_for_tick_ = true;
   refresh_hotspot_->hide();
   DrawMessages();
+  UpdateInputLine();
+  input_line_->setFocus();
 }
 
 void ChatWindow::RefreshPeriodEnded() {
   refresh_hotspot_->show();
+  waiting_for_tick_ = false;
   UpdateInputLine();
 }
 

@@ -1,8 +1,10 @@
 // The chat window: the ten newest messages of the club's chat (newest at the
 // bottom), an input line that sends with Enter or the envelope button, a
 // refresh hotspot and the passport button. After a message is sent the
-// input line waits for the next tick of the 15-second timer. Created for
-// each opening.
+// input line keeps the focus and what the player types, and says how long it
+// waits for the next tick of the 15-second timer before it sends again; the
+// characters that cannot be sent are said as they are typed. Created for each
+// opening.
 #pragma once
 
 #include <QDialog>
@@ -61,6 +63,11 @@ class ChatWindow : public QDialog {
   SkinnedButton& CloseButton() { return *close_button_; }
   SkinnedButton& PassportButton() { return *passport_button_; }
   QTimer& RefreshTimer() { return refresh_timer_; }
+  // Whether a sent message keeps the line waiting for the next tick.
+  bool WaitingForTick() const { return waiting_for_tick_; }
+  // What the line says under the typing: the wait, then the characters that
+  // cannot be sent; empty when there is nothing to say.
+  QString InputNote() const;
   const std::vector<DrawnText>& MessageTexts() const { return message_texts_; }
 
  protected:
@@ -71,6 +78,7 @@ class ChatWindow : public QDialog {
  private:
   void PassportClicked();
   void UpdateInputLine();
+  void ShowInputNote();
 
   ClubAccess& club_;
   const TournamentPassport& passport_;
@@ -88,6 +96,9 @@ class ChatWindow : public QDialog {
   SkinnedButton* close_button_;
   SkinnedButton* passport_button_;
   QTimer refresh_timer_;
+  // Counts the wait down, once a second, while the line waits.
+  QTimer wait_countdown_;
+  bool waiting_for_tick_ = false;
   std::vector<DrawnText> message_texts_;
 };
 

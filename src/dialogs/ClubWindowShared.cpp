@@ -1,17 +1,36 @@
 #include "dialogs/ClubWindowShared.h"
 
+#include <QApplication>
 #include <QFontMetrics>
+#include <QLineEdit>
 #include <QLocale>
+#include <QToolTip>
 
 #include "club/NameRules.h"
 #include "club/TopTenService.h"
 #include "dialogs/NoticeWindow.h"
+#include "i18n/MessageCatalogue.h"
 #include "storage/TextFile.h"
 #include "ui/Drawing.h"
 
 namespace braxo {
 
 void ShowNoticeWindow(QWidget* parent, const Notice& notice) { ShowNotice(parent, notice); }
+
+QString LengthLimitText(int characters, int language) {
+  return QString::fromStdString(MessageText(MsgId::MsgLengthLimit, language)).arg(characters);
+}
+
+void SayLengthLimit(QLineEdit& field, int language) {
+  const QString text = LengthLimitText(field.maxLength(), language);
+  field.setToolTip(text);
+  QObject::connect(&field, &QLineEdit::inputRejected, &field, [&field, text] {
+    // A refusal for another reason (a validator) is not about the length.
+    if (field.text().size() < field.maxLength()) return;
+    QApplication::beep();
+    QToolTip::showText(field.mapToGlobal(QPoint(0, field.height())), text, &field);
+  });
+}
 
 bool IsPassportAcceptable(const TournamentPassport& passport) {
   return RateNameTextUtf8(passport.nick, kRateNick) >= kRateCyrillic &&
@@ -40,6 +59,22 @@ std::string ChatMessageToSend(std::string_view typed) {
     sent += allowed ? one : QStringLiteral("_");
   }
   return sent.toStdString();
+}
+
+QString ChatCharactersNotSent(const QString& typed) {
+  const QString sent = QString::fromStdString(ChatMessageToSend(typed.toStdString()));
+  const QList<uint> typed_points = typed.toUcs4();
+  const QList<uint> sent_points = sent.toUcs4();
+  QString refused;
+  for (qsizetype i = 0; i < sent_points.size() && i < typed_points.size(); ++i) {
+    const uint c = typed_points[i];
+    if (sent_points[i] != c && c != U' ') {
+      const char32_t point = c;
+      const QString one = QString::fromUcs4(&point, 1);
+      if (!refused.contains(one)) refused += one;
+    }
+  }
+  return refused;
 }
 
 QString ShownWithSpaces(std::string_view stored) {

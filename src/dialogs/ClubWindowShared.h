@@ -17,6 +17,7 @@
 #include "game/Ports.h"
 #include "storage/SettingsFile.h"
 
+class QLineEdit;
 class QWidget;
 
 namespace braxo {
@@ -40,6 +41,14 @@ using NoticeOverShower = std::function<void(QWidget* parent, const Notice& notic
 // The desktop's notice window.
 void ShowNoticeWindow(QWidget* parent, const Notice& notice);
 
+// Makes a field's length limit known instead of cutting silently: the
+// field's tool tip names the limit, and a key or a paste refused for it rings
+// the bell and shows the limit at the field. `language` picks the words; the
+// limit is the field's maxLength, which must be what the club accepts.
+void SayLengthLimit(QLineEdit& field, int language);
+// The text SayLengthLimit shows for a limit of `characters`.
+QString LengthLimitText(int characters, int language);
+
 // --- Decisions ---
 
 // The kinds of text the tournament name rule rates.
@@ -57,6 +66,10 @@ bool SendAllowedAfterPassport(const TournamentPassport& passport, bool already_s
 // outside the name characters (the space, "&", "=", "$", "*" ...) made "_".
 // UTF-8 in and out.
 std::string ChatMessageToSend(std::string_view typed);
+// The characters of a typed chat line that cannot be sent as they are (each
+// would arrive as a space), each once, in the order typed. The space itself
+// arrives as a space and is not among them.
+QString ChatCharactersNotSent(const QString& typed);
 // A stored chat text as shown: every "_" a space.
 QString ShownWithSpaces(std::string_view stored);
 // The time stamp a chat message carries: the time (hours, minutes,

@@ -58,6 +58,7 @@ PassportWindow::PassportWindow(TournamentPassport& passport, int language, Pictu
   nick_field_ = new QLineEdit(this);
   nick_field_->setGeometry(5, 90, 170, 24);
   nick_field_->setMaxLength(kNickLimit);
+  SayLengthLimit(*nick_field_, language_);
   StyleClubField(*nick_field_);
   nick_field_->installEventFilter(this);
   nick_lamp_ = new ImageControl(this);
@@ -65,6 +66,7 @@ PassportWindow::PassportWindow(TournamentPassport& passport, int language, Pictu
   city_field_ = new QLineEdit(this);
   city_field_->setGeometry(250, 90, 170, 24);
   city_field_->setMaxLength(kCityLimit);
+  SayLengthLimit(*city_field_, language_);
   StyleClubField(*city_field_);
   city_field_->installEventFilter(this);
   city_lamp_ = new ImageControl(this);

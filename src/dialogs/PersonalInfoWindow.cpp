@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "club/PhotoUpload.h"
+#include "dialogs/ClubWindowShared.h"
 #include "dialogs/ClubWindowStyle.h"
 #include "dialogs/DialogFrame.h"
 #include "ui/Drawing.h"
@@ -53,6 +54,7 @@ PersonalInfoWindow::PersonalInfoWindow(const ClubWindowParts& parts, bool photo_
     auto* edit = new QLineEdit(this);
     edit->setGeometry(layout.left + 35, layout.top, 200, 31);
     edit->setMaxLength(layout.max_length);
+    SayLengthLimit(*edit, parts_.language.Index());
     edit->setFont(edit_font);
     connect(edit, &QLineEdit::textEdited, this, [this] { update_info_button_->setEnabled(true); });
     info_fields_[static_cast<std::size_t>(row)] = edit;
@@ -79,8 +81,7 @@ PersonalInfoWindow::PersonalInfoWindow(const ClubWindowParts& parts, bool photo_
   close_button_->setGeometry(5, 395, 735, 45);
   for (SkinnedButton* button : {update_info_button_, upload_photo_button_, close_button_})
     StyleAccountButton(*button, 16, /*gray_disabled=*/true);
-  // The close button's caption is the same in every language.
-  close_button_->setText(QString::fromUtf8("\u0417\u0430\u043a\u0440\u044b\u0442\u044c"));
+  close_button_->setText(Q(parts_.language.Text(MsgId::MsgClose)));
   connect(update_info_button_, &QPushButton::clicked, this, &PersonalInfoWindow::UpdateInfo);
   connect(upload_photo_button_, &QPushButton::clicked, this,
           &PersonalInfoWindow::UploadChosenPhoto);
@@ -177,9 +178,14 @@ void PersonalInfoWindow::UploadChosenPhoto() {
     parts_.show_notice({parts_.language.Text(MsgId::MsgPhotoUploadFailed), "", ""});
     return;
   }
-  if (parts_.account.ReloadPlayerPhoto()) photo_loaded_ = true;
+  // The club stores an upload after the transfer ends, so reading it back at
+  // once may still give the old photo or none: the window shows the picture
+  // it sent, which is what the club keeps.
+  parts_.account.Session().photo_slots[0] = std::move(bytes);
+  photo_loaded_ = true;
   DrawSlotPhoto();
   upload_photo_button_->setEnabled(false);
+  parts_.show_notice({parts_.language.Text(MsgId::MsgPhotoUploaded), "", ""});
 }
 
 }  // namespace braxo

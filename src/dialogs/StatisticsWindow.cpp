@@ -155,9 +155,9 @@ void StatisticsWindow::PrepareShowing() {
                                      label(MsgId::MsgNumberOfUniqueStarts) + ":",
                                      label(MsgId::MsgLikes) + ":",
                                      label(MsgId::MsgLastLike) + ":",
-                                     played + " Normal:",
-                                     played + " Extra:",
-                                     played + " Super:"};
+                                     played + " " + label(MsgId::MsgModeNormal) + ":",
+                                     played + " " + label(MsgId::MsgModeExtra) + ":",
+                                     played + " " + label(MsgId::MsgModeSuper) + ":"};
   for (int row = 0; row < kStatRows; ++row) {
     SetCell(0, row, labels[row]);
     SetCell(1, row, QString());
@@ -177,7 +177,8 @@ void StatisticsWindow::PrepareShowing() {
   }
   like_button_->setEnabled(!settings_.like_sent);
 
-  DrawTitleBox(*title_box_, pictures_, kClient, QStringLiteral("WORLD STATS"), 1, /*bold=*/false);
+  DrawTitleBox(*title_box_, pictures_, kClient, Q(MessageText(MsgId::MsgWorldStats, language_)), 1,
+               /*bold=*/false);
 }
 
 void StatisticsWindow::showEvent(QShowEvent* event) {

@@ -61,7 +61,8 @@ TopTenEntryWindow::TopTenEntryWindow(ClubAccess& club, const TournamentPassport&
   connect(passport_button_, &QPushButton::clicked, this, &TopTenEntryWindow::PassportClicked);
   connect(close_button_, &QPushButton::clicked, this, &QDialog::accept);
 
-  DrawTitleBox(*title_box_, pictures_, kClient, QStringLiteral("WORLD TOP TEN"), 5);
+  DrawTitleBox(*title_box_, pictures_, kClient,
+               QString::fromStdString(MessageText(MsgId::MsgWorldTopTen, language_)), 5);
   DrawPictureBox(*icon_box_, pictures_, kClient, QStringLiteral("Earth48"));
 }
 

@@ -79,7 +79,8 @@ TopTenTableWindow::TopTenTableWindow(ClubAccess& club, const TournamentPassport&
   connect(&refresh_timer_, &QTimer::timeout, this, &TopTenTableWindow::RefreshPeriodEnded);
   refresh_timer_.start();
 
-  DrawTitleBox(*title_box_, pictures_, kClient, QStringLiteral("WORLD TOP TEN"), 5);
+  DrawTitleBox(*title_box_, pictures_, kClient,
+               QString::fromStdString(MessageText(MsgId::MsgWorldTopTen, language_)), 5);
   DrawPictureBox(*icon_box_, pictures_, kClient, QStringLiteral("Earth48"));
   FillBoxBackdrop(*refresh_hotspot_, pictures_, kClient);
 }

@@ -11,6 +11,7 @@
 #include <QFontInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -24,6 +25,7 @@
 #include "club/ClubClient.h"
 #include "club/Scramble.h"
 #include "dialogs/AccountWindow.h"
+#include "dialogs/ClubWindowShared.h"
 #include "dialogs/DialogTestKit.h"
 #include "dialogs/PersonalInfoWindow.h"
 #include "game/LevelGenerator.h"
@@ -98,7 +100,10 @@ class AccountWindowTest : public ::testing::Test {
     return {ports_.language,
             account_,
             pictures_,
-            [this](const Notice& notice) { notices_.push_back(notice.message); },
+            [this](const Notice& notice) {
+              notices_.push_back(notice.message);
+              if (when_notice_) when_notice_();
+            },
             [this](const QUrl& url) {
               opened_.push_back(url);
               return true;
@@ -173,6 +178,8 @@ class AccountWindowTest : public ::testing::Test {
   std::string user_file_;
   AccountWorkflow account_;
   std::vector<std::string> notices_;
+  // Runs while a notice is up, to see the window the notice covers.
+  std::function<void()> when_notice_;
   std::vector<QUrl> opened_;
   QString chosen_photo_;
 };
@@ -232,6 +239,92 @@ TEST_F(AccountWindowTest, AccountIsCreatedFromTheWindowsFields) {
   EXPECT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgNickTaken)});
   EXPECT_EQ(Session().account_state, AccountState::kNobody);
   EXPECT_EQ(Session().current_user.registered_on, "00.00.0000");
+}
+
+// The notice after a creation or a login covers the window: what the window
+// shows under it is already the state the club gave, and the one button the
+// new member then presses signs out and logs in again at the first click.
+TEST_F(AccountWindowTest, NewMemberSeesTheClubsStateUnderTheNoticeAndLogsInAtOnce) {
+  auto window = OpenWindow();
+  TypeText(window->NickField(), "Nora");
+  TypeText(window->PasswordField(), "secret1");
+  TypeText(window->CityField(), "Oslo");
+  TypeText(window->EmailField(), "nora@example.org");
+  std::string button_under_notice;
+  std::string star_under_notice;
+  bool nick_editable_under_notice = true;
+  when_notice_ = [&] {
+    button_under_notice = window->LoginOrSignOutButton().text().toStdString();
+    star_under_notice = window->StarName().toStdString();
+    nick_editable_under_notice = window->NickField().isEnabled();
+  };
+  window->CreateAccountButton().click();
+  ASSERT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgAccountCreated)});
+  EXPECT_EQ(button_under_notice, game_.Text(MsgId::MsgSignOut));
+  EXPECT_EQ(star_under_notice, "StarY0");
+  EXPECT_FALSE(nick_editable_under_notice);
+
+  window->LoginOrSignOutButton().click();
+  ASSERT_EQ(Session().account_state, AccountState::kNobody);
+  window->LoginOrSignOutButton().click();
+  EXPECT_EQ(Session().account_state, AccountState::kLoggedIn);
+  EXPECT_EQ(window->LoginOrSignOutButton().text().toStdString(), game_.Text(MsgId::MsgSignOut));
+  EXPECT_EQ(window->StarName(), "StarY0");
+  EXPECT_EQ(notices_.size(), 1U) << "no login failure";
+
+  // A refused login: the window under its notice shows nobody logged in.
+  window->LoginOrSignOutButton().click();
+  window->PasswordField().clear();
+  TypeText(window->PasswordField(), "wrong12");
+  window->LoginOrSignOutButton().click();
+  EXPECT_EQ(notices_.back(), game_.Text(MsgId::MsgLoginFailed));
+  EXPECT_EQ(button_under_notice, game_.Text(MsgId::MsgLoginToAccount));
+  EXPECT_EQ(star_under_notice, "StarR0");
+  EXPECT_TRUE(nick_editable_under_notice);
+}
+
+// The longest nick and password the club accepts are typed whole and make an
+// account the club logs in; a key or a paste past a field's limit is refused
+// with the limit said at the field, never cut without a word.
+TEST_F(AccountWindowTest, FieldsTakeWhatTheClubAcceptsAndSayTheirLimit) {
+  auto window = OpenWindow();
+  struct Case {
+    QLineEdit* field;
+    QString longest;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {&window->NickField(),     "Twelve_Chars"},
+      {&window->PasswordField(), "pw3456789012"},
+      {&window->CityField(),     "Fifteen-Letters"},
+      {&window->EmailField(),    "a-thirty-character@example.org"},
+  };
+  // clang-format on
+  const int language = ports_.language.Index();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.longest.toStdString());
+    const QString limit = LengthLimitText(static_cast<int>(c.longest.size()), language);
+    EXPECT_EQ(c.field->toolTip(), limit);
+    TypeText(*c.field, c.longest);
+    ASSERT_EQ(c.field->text(), c.longest);
+    QToolTip::hideText();
+    TypeText(*c.field, "x");
+    EXPECT_EQ(c.field->text(), c.longest);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), limit);
+    // A paste that would run past the limit is said as well.
+    QToolTip::hideText();
+    c.field->setSelection(0, 2);
+    QApplication::clipboard()->setText("abcd");
+    QTest::keyClick(c.field, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(QToolTip::text(), limit);
+    EXPECT_TRUE(QToolTip::isVisible());
+    c.field->setText(c.longest);
+    c.field->textEdited(c.longest);
+  }
+  window->CreateAccountButton().click();
+  ASSERT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgAccountCreated)});
+  EXPECT_TRUE(access_.LoginAccount("Twelve_Chars", "pw3456789012").ok);
 }
 
 TEST_F(AccountWindowTest, LoginSaveDeleteAndSignOut) {
@@ -538,11 +631,33 @@ TEST_F(AccountWindowTest, PhotoIsUploadedAsTheMemberAndReadBackFromTheClub) {
   EXPECT_TRUE(notices_.empty());
   ASSERT_TRUE(window.UploadPhotoButton().isEnabled());
   window.UploadPhotoButton().click();
-  EXPECT_TRUE(notices_.empty());
+  EXPECT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgPhotoUploaded)});
   EXPECT_EQ(ReadAll(PhotoFolder() + "/Hugo.jpg"), photo);
   EXPECT_TRUE(window.PhotoLoaded());
   EXPECT_EQ(Session().photo_slots[0], photo) << "the slot holds the photo as the club serves it";
   EXPECT_FALSE(window.UploadPhotoButton().isEnabled());
+  EXPECT_TRUE(Near(window.PhotoBox().Image().pixelColor(120, 140), kPhotoColour));
+}
+
+// The club may not serve an upload yet when the window would read it back:
+// the window shows the uploaded picture at once and says the upload worked.
+TEST_F(AccountWindowTest, UploadedPhotoIsShownAtOnceEvenBeforeTheClubServesIt) {
+  CreateMember("Lena", "pass42", "Oslo", "1-035", 'W');
+  LogIn("Lena", "pass42");
+  std::filesystem::create_directories(PhotoFolder());
+  testing::FtpServerProcess ftp(PhotoFolder(), "Lena", "pass42");
+  services_.ftp_address = ScrambleText(ftp.FolderUrl(), kAccountKey);
+  services_.photo_address = ScrambleText(server_.BaseUrl() + "not-yet/", kAccountKey);
+  PersonalInfoWindow window(Parts(), false, nullptr);
+  window.show();
+  const std::string photo = Jpeg(200, 250);
+  chosen_photo_ = WritePhotoFile("me.jpg", photo);
+  window.ChoosePhoto();
+  ASSERT_TRUE(window.UploadPhotoButton().isEnabled());
+  window.UploadPhotoButton().click();
+  EXPECT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgPhotoUploaded)});
+  EXPECT_TRUE(window.PhotoLoaded());
+  EXPECT_EQ(Session().photo_slots[0], photo);
   EXPECT_TRUE(Near(window.PhotoBox().Image().pixelColor(120, 140), kPhotoColour));
 }
 

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include "ClubWindowKit.h"
@@ -166,16 +167,72 @@ TEST_F(ChatWindowTest, InputWaitsForAnAcceptablePassportAndForTheTickAfterASend)
   fixed.InputLine().setText("First");
   fixed.EnvelopeButton().click();
   EXPECT_TRUE(notices_.messages.empty());
-  EXPECT_FALSE(fixed.InputLine().isEnabled());
+  EXPECT_TRUE(fixed.WaitingForTick());
+  EXPECT_FALSE(fixed.EnvelopeButton().isEnabled());
   EXPECT_TRUE(fixed.InputLine().text().isEmpty());
   EXPECT_FALSE(fixed.RefreshHotspot().isVisible());
   EXPECT_EQ(fixed.RefreshTimer().interval(), 15000);
   fixed.RefreshPeriodEnded();
   EXPECT_TRUE(fixed.InputLine().isEnabled());
+  EXPECT_FALSE(fixed.WaitingForTick());
+  EXPECT_TRUE(fixed.EnvelopeButton().isEnabled());
   EXPECT_TRUE(fixed.RefreshHotspot().isVisible());
   Send(fixed, "Second");
   EXPECT_EQ(club_.access.ReadTopTen(kChatTableId).entries[0].score, 2);
   EXPECT_EQ(club_.access.ReadTopTen(kChatTableId).entries[0].message, "Second");
+}
+
+// After a send the line keeps the focus and whatever is typed while it waits
+// for the tick, says how long it waits, keeps Space and Enter out of the
+// buttons, and sends the kept text once the tick has come.
+TEST_F(ChatWindowTest, TypedTextAndFocusAreKeptWhileTheLineWaitsForTheTick) {
+  TournamentPassport ann = MakePassport("Ann", "Oslo", "1-035", 'W');
+  auto window = Open(ann);
+  window->activateWindow();
+  window->InputLine().setFocus();
+  TypeText(window->InputLine(), "Hello");
+  TypeKey(window->InputLine(), Qt::Key_Return);
+  ASSERT_TRUE(window->WaitingForTick());
+  EXPECT_TRUE(window->InputLine().isEnabled());
+  EXPECT_TRUE(window->InputLine().hasFocus());
+  const QString wait = QString::fromStdString(MessageText(MsgId::MsgChatWaitSeconds, 0));
+  // The whole period at most, counted down from the send.
+  QStringList possible;
+  for (int seconds = 1; seconds <= 15; ++seconds) possible << wait.arg(seconds);
+  EXPECT_TRUE(possible.contains(window->InputNote())) << window->InputNote().toStdString();
+  EXPECT_EQ(window->InputLine().placeholderText(), window->InputNote());
+
+  // Typing goes on; Space stays in the line; Enter sends nothing and keeps it.
+  TypeText(window->InputLine(), "next one");
+  TypeKey(window->InputLine(), Qt::Key_Space, " ");
+  TypeKey(window->InputLine(), Qt::Key_Return);
+  EXPECT_EQ(window->InputLine().text(), "next one ");
+  EXPECT_TRUE(window->isVisible()) << "no button took the Space";
+  EXPECT_EQ(club_.access.ReadTopTen(kChatTableId).entries[0].message, "Hello");
+  for (QPushButton* button : window->findChildren<QPushButton*>())
+    EXPECT_EQ(button->focusPolicy(), Qt::NoFocus) << button->text().toStdString();
+
+  window->RefreshPeriodEnded();
+  EXPECT_TRUE(window->InputNote().isEmpty());
+  TypeKey(window->InputLine(), Qt::Key_Return);
+  EXPECT_EQ(club_.access.ReadTopTen(kChatTableId).entries[0].message, "next_one_");
+  EXPECT_TRUE(window->InputLine().text().isEmpty());
+}
+
+// The characters that would arrive as spaces are said while typing, before
+// anything is sent.
+TEST_F(ChatWindowTest, CharactersThatCannotBeSentAreSaidBeforeSending) {
+  TournamentPassport ann = MakePassport("Ann", "Oslo", "1-035", 'W');
+  auto window = Open(ann);
+  TypeText(window->InputLine(), "at 10:30; ok");
+  const QString said =
+      QString::fromStdString(MessageText(MsgId::MsgChatCannotSend, 0)).arg(QStringLiteral(":;"));
+  EXPECT_EQ(window->InputNote(), said);
+  EXPECT_EQ(window->InputLine().toolTip(), said);
+  EXPECT_EQ(club_.access.ReadGameCount(kChatTableId), 0) << "said before any send";
+  window->InputLine().clear();
+  TypeText(window->InputLine(), "plain words");
+  EXPECT_TRUE(window->InputNote().isEmpty());
 }
 
 TEST_F(ChatWindowTest, AnEmptyLineSendsNothing) {

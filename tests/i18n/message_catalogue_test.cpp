@@ -61,7 +61,7 @@ TEST(MessageCatalogue, EnglishTextsAreTheGameOwnWording) {
       {MsgId::MsgLivesLabel, "Lifes:"},
       {MsgId::MsgClubMembers, "Club members: "},
       {MsgId::MsgClubTitle, "CLUB \"ORVANTA GAMES\""},
-      {MsgId::MsgChairmanOfClub, "Chairman of the club \"ORVANTA OF GAMES\" on the game"},
+      {MsgId::MsgChairmanOfClub, "Chairman of the club \"ORVANTA GAMES\" on the game"},
       {MsgId::MsgYourInstagram, "Your Instagramm"},
       {MsgId::MsgApkUnavailable, "in Apk is temporarily unavailable!"},
   }};

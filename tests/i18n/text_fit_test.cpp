@@ -144,7 +144,7 @@ std::vector<Place> Places() {
        Face::kComicBold,
        20,
        226,
-       {MsgCreateAccount, MsgLoginToAccount, MsgSignOut, MsgSave, MsgDelete, MsgRefresh}},
+       {MsgCreateAccount, MsgLoginToAccount, MsgSignOut, MsgSave, MsgDelete, MsgEditMyInfo}},
       {"AccountPageTitles",
        "account window page titles",
        Face::kComicBold,
@@ -215,6 +215,12 @@ std::vector<Place> Places() {
        "",
        ":"},
       {"ChatTitle", "chat window title (500 px)", Face::kArialBold, 40, 490, {MsgChatTitle}},
+      {"WorldTopTenTitle",
+       "world top ten windows' title (500 px)",
+       Face::kArialBold,
+       40,
+       490,
+       {MsgWorldTopTen}},
       {"StatisticsGrid",
        "statistics grid (198 px column)",
        Face::kArialBold,
@@ -231,6 +237,7 @@ std::vector<Place> Places() {
        {MsgStatPlayedGames},
        "",
        " Normal:"},
+
       {"StatisticsNote",
        "statistics note (one line of 400 px)",
        Face::kArialBold,
@@ -350,6 +357,7 @@ TEST(NoticeFit, NoticesFitTheNoticeWindow) {
       {MsgCopied, "", ""},
       {MsgPhotoFormat, "", ""},
       {MsgPhotoUploadFailed, "", ""},
+      {MsgPhotoUploaded, "", ""},
   };
   QFont font;
   font.setFamilies({"Liberation Sans", "WenQuanYi Zen Hei"});
