@@ -17,6 +17,7 @@
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "club/FormBody.h"
@@ -169,10 +170,13 @@ struct Reply {
 };
 
 // One keep-alive connection to 127.0.0.1 that keeps the session cookie the
-// server sets, as the game's client does for its run.
+// server sets, as the game's client does for its run. With a `source` such as
+// "127.0.3.7" it connects from that loopback address, so that one test can be
+// many distinct clients (all of 127/8 is loopback).
 class LoopbackClient {
  public:
-  explicit LoopbackClient(int port) : port_(port) {}
+  explicit LoopbackClient(int port, std::string source = {})
+      : port_(port), source_(std::move(source)) {}
 
   Reply Post(const std::string& path, const std::string& body) { return Send("POST", path, body); }
   Reply Get(const std::string& path) { return Send("GET", path, ""); }
@@ -219,11 +223,17 @@ class LoopbackClient {
   void Connect() {
     namespace asio = boost::asio;
     stream_ = std::make_unique<boost::beast::tcp_stream>(ioc_);
+    if (!source_.empty()) {
+      auto& socket = stream_->socket();
+      socket.open(asio::ip::tcp::v4());
+      socket.bind(asio::ip::tcp::endpoint(asio::ip::make_address(source_), 0));
+    }
     stream_->connect(asio::ip::tcp::endpoint(asio::ip::make_address("127.0.0.1"),
                                              static_cast<unsigned short>(port_)));
   }
 
   int port_;
+  std::string source_;
   boost::asio::io_context ioc_;
   std::unique_ptr<boost::beast::tcp_stream> stream_;
 };

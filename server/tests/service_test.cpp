@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -216,6 +217,70 @@ TEST_P(ClubServiceTest, FailedLoginsLockTheNickAndTheAddress) {
   EXPECT_EQ(service_.Login(Ctx("", "10.0.0.3"), "Other", "secret1").status, Status::kOk);
   now_ += 900;
   EXPECT_EQ(service_.Login(Ctx("", "10.0.0.2"), "Player", "secret1").status, Status::kOk);
+}
+
+// Each guess takes its token before its hash, so guesses made at once can
+// never check more passwords than the bucket holds.
+TEST_P(ClubServiceTest, ConcurrentGuessesCheckNoMorePasswordsThanTheLimit) {
+  Create();
+  constexpr int kGuesses = 32;
+  std::atomic<int> refused{0}, limited{0};
+  std::vector<std::thread> guessers;
+  for (int i = 0; i < kGuesses; ++i)
+    guessers.emplace_back([&, i] {
+      const auto status =
+          service_.Login(Ctx("", "10.9.0." + std::to_string(i)), "Player", "wrong1").status;
+      if (status == Status::kRefused) ++refused;
+      if (status == Status::kLimited) ++limited;
+    });
+  for (auto& t : guessers) t.join();
+  EXPECT_EQ(refused.load(), 10);
+  EXPECT_EQ(limited.load(), kGuesses - 10);
+  EXPECT_EQ(service_.Login(Ctx("", "10.9.1.1"), "Player", "secret1").status, Status::kLimited);
+}
+
+TEST_P(ClubServiceTest, ARightPasswordGivesItsTokenBack) {
+  Create();
+  // Another server on the same store: it has checked no password yet, so
+  // its first right login is a hash that takes a token and gives it back.
+  ClubService other(*db_.repository, ServiceLimits{});
+  for (int i = 0; i < 9; ++i)
+    ASSERT_EQ(other.Login(Ctx(), "Player", "wrong1").status, Status::kRefused);
+  EXPECT_EQ(other.Login(Ctx(), "Player", "secret1").status, Status::kOk);
+  EXPECT_EQ(other.Login(Ctx(), "Player", "wrong2").status, Status::kRefused);
+  EXPECT_EQ(other.Login(Ctx(), "Player", "wrong3").status, Status::kLimited);
+}
+
+// Accounts ignore letter case, so a spelling of a nick must not get around
+// that nick's limits. Each action comes from a new address, so only the
+// nick's bucket can refuse it.
+TEST_P(ClubServiceTest, EveryPerNickLimitIgnoresLetterCase) {
+  Create("Victim");
+  int address = 0;
+  const auto ctx = [&] { return Ctx("", "10.7.0." + std::to_string(++address)); };
+  for (int i = 0; i < 10; ++i)
+    ASSERT_EQ(service_.Login(ctx(), i % 2 ? "vICTIM" : "VICTIM", "wrong1").status,
+              Status::kRefused);
+  EXPECT_EQ(service_.Login(ctx(), "Victim", "secret1").status, Status::kLimited);
+  EXPECT_EQ(service_.Login(ctx(), "victim", "wrong1").status, Status::kLimited);
+
+  // clang-format off
+  struct Case { std::int64_t table; const char* first; const char* second; };
+  const Case cases[] = {
+      {76,  "Writer",                       "wRITER"},
+      {100, "Talker",                       "TALKER"},
+      {76,  "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD", "\xD0\xB8\xD0\x92\xD0\x90\xD0\x9D"},  // Иван, иВАН
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.second);
+    EntryRequest e{c.table, c.first, "Moscow", "1-001", 10, "M", "2.7", "12:00", "Hi*"};
+    const std::int64_t allowed = c.table == 100 ? 1 : 20;
+    for (std::int64_t i = 0; i < allowed; ++i)
+      ASSERT_EQ(service_.WriteEntry(ctx(), e).status, Status::kOk);
+    e.nick = c.second;
+    EXPECT_EQ(service_.WriteEntry(ctx(), e).status, Status::kLimited);
+  }
 }
 
 TEST_P(ClubServiceTest, PersonalInfoNeedsASessionOfThatNick) {

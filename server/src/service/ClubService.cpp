@@ -9,6 +9,7 @@
 #include "club/wire/WireConstants.h"
 #include "i18n/CountryCatalogue.h"
 #include "storage/TextFile.h"
+#include "store/NickKey.h"
 
 namespace braxo::club {
 
@@ -54,8 +55,6 @@ bool IsSex(const std::string& s) { return s == "M" || s == "W"; }
 bool IsTournamentTable(std::int64_t id) { return id == kGameId || id == kAndroidTableId; }
 bool IsTable(std::int64_t id) { return IsTournamentTable(id) || id == kChatTableId; }
 bool IsStatisticsGame(std::int64_t id) { return id == kGameId || id == kAndroidTableId; }
-
-std::string Cp(const std::string& utf8) { return Cp1251Form(utf8).value_or(std::string()); }
 
 bool Rated(const std::string& utf8, int kind, int at_least) {
   const auto cp = Cp1251Form(utf8);
@@ -240,6 +239,10 @@ SessionResult ClubService::CreateAccount(const RequestContext& ctx, const NewAcc
                           result.account = std::move(inserted);
                           return Status::kOk;
                         });
+  // The creator's first logins need no second hash (nor a failed-login token).
+  if (result.status == Status::kOk)
+    verified_.Add(result.account.id, result.account.password_hash, NormalPassword(a.password),
+                  std::chrono::steady_clock::now());
   return result;
 }
 
@@ -247,46 +250,63 @@ SessionResult ClubService::CheckPassword(const RequestContext& ctx, const std::s
                                          const std::string& pw) {
   SessionResult result;
   if (nick.empty() || nick.size() > 64 || pw.size() > kMaxPasswordBytes) return result;
+  const RateLimit& l = limits_.failed_logins;
+  // The nick's bucket is keyed as the accounts compare nicks, so that no
+  // spelling of a locked nick gets around its limit.
+  const std::vector<LimitToken> tokens = {{"login-address", ctx.address, l},
+                                          {"login-nick", NickKey(nick), l}};
   std::optional<StoredAccount> account;
   bool locked = false;
-  const std::string nick_subject = Cp(nick);
   repository_.Transact(Access::kRead, [&](Store& store) {
-    const RateLimit& l = limits_.failed_logins;
-    locked =
-        !store.RateToken("login-address", ctx.address, l.count, l.window_seconds, ctx.now, false) ||
-        !store.RateToken("login-nick", nick_subject, l.count, l.window_seconds, ctx.now, false);
-    if (!locked) account = store.FindAccount(nick);
+    locked = false;
+    for (const LimitToken& t : tokens)
+      locked =
+          locked || !store.RateToken(t.kind, t.subject, l.count, l.window_seconds, ctx.now, false);
+    account = locked ? std::nullopt : store.FindAccount(nick);
   });
   if (locked) {
     result.status = Status::kLimited;
     return result;
   }
-  if (account) {
-    const std::string normal = NormalPassword(pw);
-    const auto now = std::chrono::steady_clock::now();
-    bool right = verified_.Contains(account->id, account->password_hash, normal, now);
-    if (!right) {
-      const HashGate::Pass turn = hash_gate_.Enter();
-      if (!turn) {
-        result.status = Status::kBusy;
-        return result;
-      }
-      right = VerifyPassword(normal, account->password_hash);
-      if (right) verified_.Add(account->id, account->password_hash, normal, now);
-    }
-    if (right) {
-      result.account = *account;
-      result.status = Status::kOk;
-      return result;
-    }
+  const std::string normal = NormalPassword(pw);
+  const auto now = std::chrono::steady_clock::now();
+  // A password checked lately needs no hash, and a guess cannot match it, so
+  // it takes no token.
+  if (account && verified_.Contains(account->id, account->password_hash, normal, now)) {
+    result.account = *account;
+    result.status = Status::kOk;
+    return result;
   }
-  // Not a Write: a failure counts in both buckets, each on its own, even where
-  // the other is already spent.
-  repository_.Transact(Access::kWrite, [&](Store& store) {
-    const RateLimit& l = limits_.failed_logins;
-    store.RateToken("login-address", ctx.address, l.count, l.window_seconds, ctx.now, true);
-    store.RateToken("login-nick", nick_subject, l.count, l.window_seconds, ctx.now, true);
+  // Every hash is paid for with a token taken before it, so concurrent
+  // guesses can never check more passwords than the bucket holds; the
+  // account is read again in the same transaction.
+  const Status taken = Write(ctx.now, tokens, {}, [&](Store& store, TopicChanges&) {
+    account = store.FindAccount(nick);
+    return Status::kOk;
   });
+  if (taken != Status::kOk) {
+    result.status = taken;
+    return result;
+  }
+  if (!account) return result;  // an unknown nick costs its token like a wrong password
+  bool right = false;
+  {
+    const HashGate::Pass turn = hash_gate_.Enter();
+    if (turn) right = VerifyPassword(normal, account->password_hash);
+    if (!turn) result.status = Status::kBusy;
+  }
+  if (right) {
+    verified_.Add(account->id, account->password_hash, normal, now);
+    result.account = *account;
+    result.status = Status::kOk;
+  }
+  // A right password, or a check that never ran, was no failure.
+  if (right || result.status == Status::kBusy) {
+    repository_.Transact(Access::kWrite, [&](Store& store) {
+      for (const LimitToken& t : tokens)
+        store.ReturnRateToken(t.kind, t.subject, l.count, l.window_seconds, ctx.now);
+    });
+  }
   return result;
 }
 
@@ -505,7 +525,7 @@ WriteResult ClubService::WriteEntry(const RequestContext& ctx, const EntryReques
   const RateLimit& limit = chat ? limits_.chat_messages : limits_.tournament_writes;
   const std::string kind = chat ? "chat" : "tournament";
   const std::vector<LimitToken> tokens = {{kind, ctx.address, limit},
-                                          {kind + "-nick", Cp(e.nick), limit}};
+                                          {kind + "-nick", NickKey(e.nick), limit}};
   result.status =
       Write(ctx.now, tokens, {EntriesTopic(r.table_id)}, [&](Store& store, TopicChanges& changes) {
         TableEntry entry = e;

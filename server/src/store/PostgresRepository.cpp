@@ -460,6 +460,20 @@ class PostgresStore : public Store {
     return available;
   }
 
+  void ReturnRateToken(const std::string& kind, const std::string& subject, double capacity,
+                       double window_seconds, double now) override {
+    const Result r =
+        c_.Query("SELECT tokens, updated_at FROM rate_buckets WHERE kind = $1 AND subject = $2",
+                 {kind, Param::Bytes(subject)});
+    if (r.Rows() == 0) return;  // no row: the bucket is full
+    const double elapsed = std::max(0.0, now - r.Real(0, 1));
+    const double tokens =
+        std::min(capacity, r.Real(0, 0) + elapsed * capacity / window_seconds + 1);
+    c_.Query(
+        "UPDATE rate_buckets SET tokens = $3, updated_at = $4 WHERE kind = $1 AND subject = $2",
+        {kind, Param::Bytes(subject), tokens, now});
+  }
+
   // The topic's number in topic_generations (0 before its first write).
   std::uint64_t Generation(int topic) {
     const Result r = c_.Query("SELECT generation FROM topic_generations WHERE topic = $1", {topic});

@@ -126,6 +126,10 @@ class Store {
   // is there; returns whether one was there.
   virtual bool RateToken(const std::string& kind, const std::string& subject, double capacity,
                          double window_seconds, double now, bool take) = 0;
+  // Puts one token back into the bucket, never above `capacity`: an action
+  // that took one and then turned out not to count (a right password).
+  virtual void ReturnRateToken(const std::string& kind, const std::string& subject, double capacity,
+                               double window_seconds, double now) = 0;
 
   // Tells the other servers of a shared store, with this transaction's
   // commit, that what the reads of `topic` return has changed (see

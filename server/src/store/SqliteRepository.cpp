@@ -480,6 +480,23 @@ class SqliteStore : public Store {
     return available;
   }
 
+  void ReturnRateToken(const std::string& kind, const std::string& subject, double capacity,
+                       double window_seconds, double now) override {
+    auto& s =
+        c_.Query("SELECT tokens, updated_at FROM rate_buckets WHERE kind = ?1 AND subject = ?2");
+    s.Bind(1, kind).Bind(2, subject);
+    if (!s.Step()) return;  // no row: the bucket is full
+    const double elapsed = std::max(0.0, now - s.Real(1));
+    const double tokens = std::min(capacity, s.Real(0) + elapsed * capacity / window_seconds + 1);
+    c_.Query(
+          "UPDATE rate_buckets SET tokens = ?3, updated_at = ?4 WHERE kind = ?1 AND subject = ?2")
+        .Bind(1, kind)
+        .Bind(2, subject)
+        .Bind(3, tokens)
+        .Bind(4, now)
+        .Run();
+  }
+
  private:
   std::vector<TableEntry> Entries(const std::string& sql, std::int64_t table_id, int limit) {
     auto& s = c_.Query(sql);
