@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -161,6 +162,31 @@ struct FreshDatabase {
   // Declared last: closed before its database is dropped.
   std::unique_ptr<Repository> repository;
 };
+
+// The number of rows in `table`, read past the repository: what the club keeps
+// on disk, for the tests of what it must not let grow.
+inline std::int64_t CountRows(const FreshDatabase& db, const std::string& table) {
+  const std::string sql = "SELECT count(*) FROM " + table;
+  std::int64_t rows = -1;
+  if (db.postgres) {
+    PGconn* conn = PQconnectdb(("dbname=" + db.postgres->name()).c_str());
+    PGresult* r = PQexec(conn, sql.c_str());
+    if (PQresultStatus(r) == PGRES_TUPLES_OK) rows = std::stoll(PQgetvalue(r, 0, 0));
+    PQclear(r);
+    PQfinish(conn);
+  } else {
+    sqlite3* conn = nullptr;
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_open_v2(db.file.c_str(), &conn, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(conn, sql.c_str(), -1, &s, nullptr) == SQLITE_OK &&
+        sqlite3_step(s) == SQLITE_ROW)
+      rows = sqlite3_column_int64(s, 0);
+    sqlite3_finalize(s);
+    sqlite3_close(conn);
+  }
+  if (rows < 0) throw std::runtime_error("cannot count the rows of " + table);
+  return rows;
+}
 
 struct Reply {
   int status = 0;

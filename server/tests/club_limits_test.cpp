@@ -105,6 +105,31 @@ TEST_P(ClubLimitsTest, SpellingsOfANickShareItsLimits) {
   EXPECT_EQ(post("/topten", test::EntryBody(100, "Other", 0, "#", "hello")).status, 200);
 }
 
+// Every login leaves a session row: logins are limited per nick even with the
+// right password, and a member's oldest session closes when a new one is
+// one too many.
+TEST_P(ClubLimitsTest, LoginsAndSessionsAreBounded) {
+  const auto club = Start("limit.logins = 3/3600\nsessions_per_member = 2\n");
+  LoopbackClient creator(club->Port());
+  ASSERT_EQ(creator.Post("/account", test::CreateAccountBody("Player")).body, "ok");
+  std::vector<std::unique_ptr<LoopbackClient>> games;
+  for (int i = 0; i < 3; ++i) {
+    games.push_back(std::make_unique<LoopbackClient>(club->Port()));
+    ASSERT_EQ(games.back()->Post("/account", LoginBody("PLAYER", "secret1")).status, 200);
+  }
+  EXPECT_EQ(LoopbackClient(club->Port()).Post("/account", LoginBody("player", "secret1")).status,
+            429);
+  std::vector<FormField> info = {{"nick", "Player"}, {"labelinfosave", "0"}};
+  for (const char* name : {"namei", "name2", "about", "telephone", "emailo", "website", "skype",
+                           "ok", "vk", "telegram", "facebook", "twitter", "instagramm", "youtube"})
+    info.push_back({name, "x"});
+  const std::string save = PlainFormBody(info);
+  EXPECT_EQ(creator.Post("/account", save).body, "no");
+  EXPECT_EQ(games[0]->Post("/account", save).body, "no");
+  EXPECT_EQ(games[1]->Post("/account", save).body, "ok");
+  EXPECT_EQ(games[2]->Post("/account", save).body, "ok");
+}
+
 INSTANTIATE_TEST_SUITE_P(Stores, ClubLimitsTest,
                          ::testing::Values(Backend::kSqlite, Backend::kPostgres),
                          test::BackendName);

@@ -283,6 +283,67 @@ TEST_P(ClubServiceTest, EveryPerNickLimitIgnoresLetterCase) {
   }
 }
 
+// Each login leaves a session row: right passwords are limited per nick too,
+// and a member keeps only the newest sessions.
+TEST_P(ClubServiceTest, LoginsAndAMembersSessionsAreBounded) {
+  ServiceLimits limits;
+  limits.logins = {4, 3600};
+  limits.sessions_per_member = 3;
+  ClubService service(*db_.repository, limits);
+  ASSERT_EQ(service.CreateAccount(Ctx(), Valid()).status, Status::kOk);
+  std::vector<std::string> sessions;
+  for (int i = 0; i < 4; ++i) {
+    const SessionResult r = service.Login(Ctx(), i % 2 ? "PLAYER" : "Player", "secret1");
+    ASSERT_EQ(r.status, Status::kOk);
+    sessions.push_back(r.session_token);
+  }
+  const SessionResult fifth = service.Login(Ctx(), "player", "secret1");
+  EXPECT_EQ(fifth.status, Status::kLimited);
+  EXPECT_TRUE(fifth.session_token.empty());
+  // The creation's session and the first login's are gone; the newest three remain.
+  PersonalInfo info;
+  info.first_name = "Ivan";
+  for (size_t i = 0; i < sessions.size(); ++i)
+    EXPECT_EQ(service.SavePersonalInfo(Ctx(sessions[i]), "Player", info),
+              i == 0 ? Status::kRefused : Status::kOk)
+        << "login " << i;
+  EXPECT_EQ(test::CountRows(db_, "sessions"), 3);
+  now_ += 3600;
+  EXPECT_EQ(service.Login(Ctx(), "Player", "secret1").status, Status::kOk);
+}
+
+// Expired sessions and buckets that have refilled are removed as the club
+// runs; a bucket still being refilled stays, so its limit still holds.
+TEST_P(ClubServiceTest, ExpiredSessionsAndRefilledLimitRowsAreRemoved) {
+  ServiceLimits limits;
+  limits.session_seconds = 86400;
+  limits.accounts_created = {1, 86400};
+  ClubService service(*db_.repository, limits);
+  ASSERT_EQ(service.CreateAccount(Ctx("", "10.0.0.1"), Valid()).status, Status::kOk);
+  for (int i = 0; i < 5; ++i)
+    ASSERT_EQ(service.CountStart(Ctx("", "10.0.1." + std::to_string(i)), 76, false), Status::kOk);
+  ASSERT_EQ(service.Login(Ctx("", "10.0.0.2"), "Player", "wrong1").status, Status::kRefused);
+  ASSERT_EQ(test::CountRows(db_, "sessions"), 1);
+  // One creation bucket, five statistics buckets, the address's and the nick's failed-login ones.
+  ASSERT_EQ(test::CountRows(db_, "rate_buckets"), 8);
+
+  // Two hours on (any write sweeps): the hour-long and quarter-hour buckets
+  // have refilled and go; the day-long creation bucket is still refilling and
+  // stays, beside the new write's; the day-long session stays.
+  now_ += 7200;
+  ASSERT_EQ(service.CountStart(Ctx("", "10.0.2.1"), 76, false), Status::kOk);
+  EXPECT_EQ(test::CountRows(db_, "rate_buckets"), 2);
+  EXPECT_EQ(test::CountRows(db_, "sessions"), 1);
+  // The creation limit still counts the account made two hours ago.
+  EXPECT_EQ(service.CreateAccount(Ctx("", "10.0.0.1"), Valid("Second")).status, Status::kLimited);
+
+  // A day later the session has expired and the rest have refilled.
+  now_ += 86400;
+  ASSERT_EQ(service.CountStart(Ctx("", "10.0.2.2"), 76, false), Status::kOk);
+  EXPECT_EQ(test::CountRows(db_, "sessions"), 0);
+  EXPECT_EQ(test::CountRows(db_, "rate_buckets"), 1);
+}
+
 TEST_P(ClubServiceTest, PersonalInfoNeedsASessionOfThatNick) {
   const std::string mine = Create();
   const std::string theirs = Create("Other");

@@ -166,7 +166,32 @@ Status ClubService::Write(double now, const std::vector<LimitToken>& tokens,
     changed = changes.topics();
   });
   for (const Topic topic : changed) cache_.Changed(topic);
+  SweepWhenDue(now);
   return status;
+}
+
+void ClubService::SweepWhenDue(double now) {
+  double due = next_sweep_.load();
+  if (now < due || !next_sweep_.compare_exchange_strong(due, now + limits_.sweep_seconds)) return;
+  // Every kind of bucket with the limit that fills it: one idle for a whole
+  // window has refilled.
+  const std::pair<const char*, const RateLimit*> kinds[] = {
+      {"login-address", &limits_.failed_logins},
+      {"login-nick", &limits_.failed_logins},
+      {"logins", &limits_.logins},
+      {"create", &limits_.accounts_created},
+      {"chat", &limits_.chat_messages},
+      {"chat-nick", &limits_.chat_messages},
+      {"tournament", &limits_.tournament_writes},
+      {"tournament-nick", &limits_.tournament_writes},
+      {"statistics", &limits_.statistics_writes},
+      {"like", &limits_.likes},
+  };
+  repository_.Transact(Access::kWrite, [&](Store& store) {
+    store.DeleteExpiredSessions(static_cast<std::int64_t>(now));
+    for (const auto& [kind, limit] : kinds)
+      store.DeleteIdleRateBuckets(kind, now - limit->window_seconds);
+  });
 }
 
 std::optional<std::int64_t> ClubService::SessionAccount(Store& store, const RequestContext& ctx) {
@@ -177,9 +202,9 @@ std::optional<std::int64_t> ClubService::SessionAccount(Store& store, const Requ
 
 std::string ClubService::OpenSession(Store& store, std::int64_t account_id, double now) const {
   const auto now_s = static_cast<std::int64_t>(now);
-  store.DeleteExpiredSessions(now_s);
   std::string token = NewSessionToken();
   store.InsertSession(SessionTokenHash(token), account_id, now_s + limits_.session_seconds);
+  store.DropOldestSessions(account_id, limits_.sessions_per_member);
   return token;
 }
 
@@ -315,12 +340,15 @@ SessionResult ClubService::Login(const RequestContext& ctx, const std::string& n
   SessionResult result = CheckPassword(ctx, nick, pw);
   if (result.status != Status::kOk) return result;
   const StoredAccount checked = result.account;
-  Write(ctx.now, {}, {}, [&](Store& store, TopicChanges&) {
-    result.session_token = OpenSession(store, checked.id, ctx.now);
-    // The balance may have changed since the account was read.
-    result.account = store.FindAccount(nick).value_or(checked);
-    return Status::kOk;
-  });
+  // Each login opens a session, so even right passwords are limited per nick.
+  result.status = Write(ctx.now, {{"logins", NickKey(nick), limits_.logins}}, {},
+                        [&](Store& store, TopicChanges&) {
+                          result.session_token = OpenSession(store, checked.id, ctx.now);
+                          // The balance may have changed since the account was read.
+                          result.account = store.FindAccount(nick).value_or(checked);
+                          return Status::kOk;
+                        });
+  if (result.status != Status::kOk) result.session_token.clear();
   return result;
 }
 

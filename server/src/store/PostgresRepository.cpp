@@ -420,6 +420,18 @@ class PostgresStore : public Store {
     c_.Query("DELETE FROM sessions WHERE expires_at <= $1", {now});
   }
 
+  void DropOldestSessions(std::int64_t account_id, std::int64_t keep) override {
+    c_.Query(
+        "DELETE FROM sessions WHERE account_id = $1 AND token_hash NOT IN (SELECT token_hash "
+        "FROM sessions WHERE account_id = $1 ORDER BY expires_at DESC LIMIT $2)",
+        {account_id, keep});
+  }
+
+  void DeleteIdleRateBuckets(const std::string& kind, double untouched_since) override {
+    c_.Query("DELETE FROM rate_buckets WHERE kind = $1 AND updated_at <= $2",
+             {kind, untouched_since});
+  }
+
   void InsertCreditRight(std::int64_t entry_id, const std::string& session_hash,
                          std::int64_t amount) override {
     c_.Query("INSERT INTO credit_rights (entry_id, session_hash, amount) VALUES ($1, $2, $3)",
