@@ -1,9 +1,12 @@
 #include "http/ClubRoutes.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <boost/asio/ip/address.hpp>
+#include <cerrno>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
@@ -31,16 +34,45 @@ HttpResponse Text(int status, std::string body, const char* type = "text/plain")
   return r;
 }
 
-std::optional<std::string> ReadPhoto(const std::string& file) {
+// A file descriptor closed with its scope.
+class OpenFile {
+ public:
+  explicit OpenFile(int fd) : fd_(fd) {}
+  ~OpenFile() {
+    if (fd_ >= 0) close(fd_);
+  }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+  int fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// The photo `name` of the photo folder: a regular file with one name, opened
+// in that folder without following a link, so that nothing anyone places
+// there (a symbolic or hard link) can serve a file from elsewhere. `name`
+// holds no "/".
+std::optional<std::string> ReadPhoto(const std::string& folder, const std::string& name) {
+  const OpenFile dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.fd() < 0) return std::nullopt;
+  // Non-blocking: a pipe placed there must not hold the worker.
+  const OpenFile file(
+      openat(dir.fd(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   struct stat st {};
-  if (stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+  if (file.fd() < 0 || fstat(file.fd(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1 ||
       static_cast<std::size_t>(st.st_size) > kMaxPhotoBytes)
     return std::nullopt;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream data;
-  data << in.rdbuf();
-  return data.str();
+  std::string data(static_cast<std::size_t>(st.st_size), '\0');
+  std::size_t got = 0;
+  while (got < data.size()) {
+    const ssize_t n = read(file.fd(), data.data() + got, data.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  data.resize(got);
+  return data;
 }
 
 void LogLine(const HttpRequest& request, const std::string& kind, const HttpResponse& reply,
@@ -161,7 +193,7 @@ HttpHandler MakeClubHandler(ClubService& service, RoutesSettings settings) {
     } else if (path.rfind("/photos/", 0) == 0) {
       kind = "photo";
       const auto nick = request.method == "GET" ? PhotoNick(request.target) : std::nullopt;
-      const auto data = nick ? ReadPhoto(settings.photo_dir + "/" + *nick + ".jpg") : std::nullopt;
+      const auto data = nick ? ReadPhoto(settings.photo_dir, *nick + ".jpg") : std::nullopt;
       reply = data ? Text(200, *data, "image/jpeg") : Text(404, "no");
     } else {
       reply = Text(404, "no");
