@@ -270,6 +270,33 @@ TEST(ClubServer, TheDatabaseHoldsAHashAndTheLogNoPassword) {
   EXPECT_EQ(log.find("Keeper"), std::string::npos);
 }
 
+// Raw 8-bit and C1 bytes a client puts in a request path reach the log
+// escaped: one line of printable ASCII that no terminal takes as a command.
+TEST(ClubServer, TheLogEscapesEveryByteOutsidePrintableAscii) {
+  std::string log;
+  {
+    ClubServerProcess club;
+    namespace asio = boost::asio;
+    asio::io_context ioc;
+    asio::ip::tcp::socket raw(ioc);
+    raw.connect(asio::ip::tcp::endpoint(asio::ip::make_address("127.0.0.1"),
+                                        static_cast<unsigned short>(club.Port())));
+    asio::write(raw, asio::buffer(std::string("GET /x\x9b"
+                                              "31m\xc2\x9b"
+                                              "2J\xff\\y HTTP/1.1\r\nHost: x\r\n\r\n")));
+    char reply[64];
+    boost::system::error_code ec;
+    raw.read_some(asio::buffer(reply), ec);
+    club.Restart();  // a SIGTERM: every line is written
+    log = ReadAll(club.DataDir() + "/server.log");
+  }
+  EXPECT_NE(log.find("/x\\x9b31m\\xc2\\x9b2J\\xff\\x5cy"), std::string::npos) << log;
+  for (const char ch : log) {
+    const auto c = static_cast<unsigned char>(ch);
+    EXPECT_TRUE(ch == '\n' || (c >= 0x20 && c < 0x7F)) << "byte " << int(c);
+  }
+}
+
 TEST(ClubServer, PhotosAreServedOnlyByExactNick) {
   ClubServerProcess club;
   const std::string jpeg = "\xFF\xD8\xFF\xE0 not really a picture \xFF\xD9";

@@ -75,6 +75,26 @@ std::optional<std::string> ReadPhoto(const std::string& folder, const std::strin
   return data;
 }
 
+// `text` with every byte outside printable ASCII, and the backslash, written
+// as \xHH, cut to about `max` bytes: what a client or a database sends can
+// neither break a log line nor reach an operator's terminal as a control
+// sequence.
+std::string LogText(std::string_view text, std::size_t max) {
+  std::string out;
+  for (const char ch : text) {
+    if (out.size() >= max) break;
+    const auto c = static_cast<unsigned char>(ch);
+    if (c >= 0x20 && c < 0x7F && c != '\\') {
+      out += ch;
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02x", c);
+      out += hex;
+    }
+  }
+  return out;
+}
+
 void LogLine(const HttpRequest& request, const std::string& kind, const HttpResponse& reply,
              double started, const std::string& error) {
   const auto micros = static_cast<std::int64_t>((Now() - started) * 1e6);
@@ -85,11 +105,11 @@ void LogLine(const HttpRequest& request, const std::string& kind, const HttpResp
   std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", &tm);
   // One write per line, so lines from several workers never interleave.
   char line[512];
-  const int n =
-      std::snprintf(line, sizeof line, "%s %s %s %.100s %s %d %zuB %" PRId64 "us%s%.200s\n", stamp,
-                    request.remote_address.c_str(), request.method.c_str(),
-                    Path(request.target).c_str(), kind.c_str(), reply.status, reply.body.size(),
-                    micros, error.empty() ? "" : " ", error.c_str());
+  const int n = std::snprintf(
+      line, sizeof line, "%s %s %s %s %s %d %zuB %" PRId64 "us%s%s\n", stamp,
+      LogText(request.remote_address, 64).c_str(), LogText(request.method, 16).c_str(),
+      LogText(Path(request.target), 100).c_str(), kind.c_str(), reply.status, reply.body.size(),
+      micros, error.empty() ? "" : " ", LogText(error, 200).c_str());
   if (n > 0) std::fwrite(line, 1, std::min<std::size_t>(n, sizeof line - 1), stderr);
 }
 
