@@ -205,6 +205,13 @@ TEST_P(ProtocolTest, UnknownOrMalformedRequestsAreRefused) {
   EXPECT_EQ(Account("a=%zz").http_status, 400);
   // A list-style body that is not UTF-8.
   EXPECT_EQ(Account("nick=%FF%FE&pw=x&label0=0").body, "no");
+  // A plain-style body with the one byte Windows-1251 has no character for:
+  // refused, and nothing stored in its place.
+  std::string body = CreateBody("Player", "Paris");
+  ASSERT_NE(body.find("Paris"), std::string::npos);
+  body.replace(body.find("Paris"), 5, "Par%98is");
+  EXPECT_EQ(Account(body).body, "no");
+  EXPECT_EQ(Account(CreateBody("Player", "Paris")).body, "ok");
 }
 
 TEST(ConfigPage, CarriesTheScrambledAddressesTheGameReads) {
