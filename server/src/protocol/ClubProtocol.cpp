@@ -60,6 +60,9 @@ class Fields {
  public:
   Fields(const FormFields& raw, wire::Charset charset) {
     for (const auto& [name, value] : raw) {
+      // No field holds a zero byte; refused here, it never reaches a store
+      // that would fail on it.
+      if (value.find('\0') != std::string::npos) valid_ = false;
       if (charset == wire::Charset::kCp1251) {
         std::string utf8 = IsAscii(value) ? value : Cp1251ToUtf8(value);
         // A byte the code page has no character for (0x98) must be refused,
