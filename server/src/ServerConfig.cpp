@@ -228,6 +228,12 @@ std::optional<std::string> LoadServerSettings(const std::string& path, ServerSet
       {"limit.tournament_writes", limit(s.limits.tournament_writes)},
       {"limit.statistics_writes", limit(s.limits.statistics_writes)},
       {"limit.likes", limit(s.limits.likes)},
+      {"limit.logins", limit(s.limits.logins)},
+      {"sessions_per_member", Setter([&s](const std::string& v) {
+         const auto n = ParseWhole(v, 1, 1000);
+         if (n) s.limits.sessions_per_member = *n;
+         return n.has_value();
+       })},
   };
 
   std::string line;

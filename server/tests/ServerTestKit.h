@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -17,6 +18,7 @@
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "club/FormBody.h"
@@ -161,6 +163,31 @@ struct FreshDatabase {
   std::unique_ptr<Repository> repository;
 };
 
+// The number of rows in `table`, read past the repository: what the club keeps
+// on disk, for the tests of what it must not let grow.
+inline std::int64_t CountRows(const FreshDatabase& db, const std::string& table) {
+  const std::string sql = "SELECT count(*) FROM " + table;
+  std::int64_t rows = -1;
+  if (db.postgres) {
+    PGconn* conn = PQconnectdb(("dbname=" + db.postgres->name()).c_str());
+    PGresult* r = PQexec(conn, sql.c_str());
+    if (PQresultStatus(r) == PGRES_TUPLES_OK) rows = std::stoll(PQgetvalue(r, 0, 0));
+    PQclear(r);
+    PQfinish(conn);
+  } else {
+    sqlite3* conn = nullptr;
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_open_v2(db.file.c_str(), &conn, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(conn, sql.c_str(), -1, &s, nullptr) == SQLITE_OK &&
+        sqlite3_step(s) == SQLITE_ROW)
+      rows = sqlite3_column_int64(s, 0);
+    sqlite3_finalize(s);
+    sqlite3_close(conn);
+  }
+  if (rows < 0) throw std::runtime_error("cannot count the rows of " + table);
+  return rows;
+}
+
 struct Reply {
   int status = 0;
   std::string body;
@@ -169,10 +196,13 @@ struct Reply {
 };
 
 // One keep-alive connection to 127.0.0.1 that keeps the session cookie the
-// server sets, as the game's client does for its run.
+// server sets, as the game's client does for its run. With a `source` such as
+// "127.0.3.7" it connects from that loopback address, so that one test can be
+// many distinct clients (all of 127/8 is loopback).
 class LoopbackClient {
  public:
-  explicit LoopbackClient(int port) : port_(port) {}
+  explicit LoopbackClient(int port, std::string source = {})
+      : port_(port), source_(std::move(source)) {}
 
   Reply Post(const std::string& path, const std::string& body) { return Send("POST", path, body); }
   Reply Get(const std::string& path) { return Send("GET", path, ""); }
@@ -219,11 +249,17 @@ class LoopbackClient {
   void Connect() {
     namespace asio = boost::asio;
     stream_ = std::make_unique<boost::beast::tcp_stream>(ioc_);
+    if (!source_.empty()) {
+      auto& socket = stream_->socket();
+      socket.open(asio::ip::tcp::v4());
+      socket.bind(asio::ip::tcp::endpoint(asio::ip::make_address(source_), 0));
+    }
     stream_->connect(asio::ip::tcp::endpoint(asio::ip::make_address("127.0.0.1"),
                                              static_cast<unsigned short>(port_)));
   }
 
   int port_;
+  std::string source_;
   boost::asio::io_context ioc_;
   std::unique_ptr<boost::beast::tcp_stream> stream_;
 };

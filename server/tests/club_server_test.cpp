@@ -1,7 +1,9 @@
 // The real braxo-club, started fresh for each test on 127.0.0.1, driven over
 // loopback with the bodies the game sends.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -268,6 +270,33 @@ TEST(ClubServer, TheDatabaseHoldsAHashAndTheLogNoPassword) {
   EXPECT_EQ(log.find("Keeper"), std::string::npos);
 }
 
+// Raw 8-bit and C1 bytes a client puts in a request path reach the log
+// escaped: one line of printable ASCII that no terminal takes as a command.
+TEST(ClubServer, TheLogEscapesEveryByteOutsidePrintableAscii) {
+  std::string log;
+  {
+    ClubServerProcess club;
+    namespace asio = boost::asio;
+    asio::io_context ioc;
+    asio::ip::tcp::socket raw(ioc);
+    raw.connect(asio::ip::tcp::endpoint(asio::ip::make_address("127.0.0.1"),
+                                        static_cast<unsigned short>(club.Port())));
+    asio::write(raw, asio::buffer(std::string("GET /x\x9b"
+                                              "31m\xc2\x9b"
+                                              "2J\xff\\y HTTP/1.1\r\nHost: x\r\n\r\n")));
+    char reply[64];
+    boost::system::error_code ec;
+    raw.read_some(asio::buffer(reply), ec);
+    club.Restart();  // a SIGTERM: every line is written
+    log = ReadAll(club.DataDir() + "/server.log");
+  }
+  EXPECT_NE(log.find("/x\\x9b31m\\xc2\\x9b2J\\xff\\x5cy"), std::string::npos) << log;
+  for (const char ch : log) {
+    const auto c = static_cast<unsigned char>(ch);
+    EXPECT_TRUE(ch == '\n' || (c >= 0x20 && c < 0x7F)) << "byte " << int(c);
+  }
+}
+
 TEST(ClubServer, PhotosAreServedOnlyByExactNick) {
   ClubServerProcess club;
   const std::string jpeg = "\xFF\xD8\xFF\xE0 not really a picture \xFF\xD9";
@@ -281,6 +310,31 @@ TEST(ClubServer, PhotosAreServedOnlyByExactNick) {
   for (const char* bad : {"/photos/player.jpg", "/photos/Nobody.jpg", "/photos/..%2Fsecret.jpg",
                           "/photos/%2E%2E/secret.jpg", "/photos/../secret.jpg"})
     EXPECT_EQ(viewer.Get(bad).status, 404) << bad;
+}
+
+// Whoever can write in the photo folder (a misconfigured upload spool) must
+// not be able to serve anything else through it.
+TEST(ClubServer, LinksInThePhotoFolderAreNotFollowed) {
+  ClubServerProcess club;
+  const std::string photos = club.DataDir() + "/photos/";
+  const std::string outside = club.DataDir() + "/outside.jpg";
+  std::ofstream(outside, std::ios::binary) << "\xFF\xD8 the club's own file \xFF\xD9";
+  std::ofstream(photos + "Shown.jpg", std::ios::binary) << "\xFF\xD8 a photo \xFF\xD9";
+  ASSERT_EQ(symlink("/etc/passwd", (photos + "Passwd.jpg").c_str()), 0);
+  ASSERT_EQ(symlink("/proc/self/environ", (photos + "Environ.jpg").c_str()), 0);
+  ASSERT_EQ(symlink(outside.c_str(), (photos + "Outside.jpg").c_str()), 0);
+  ASSERT_EQ(symlink("Shown.jpg", (photos + "Alias.jpg").c_str()), 0);
+  ASSERT_EQ(link(outside.c_str(), (photos + "Hard.jpg").c_str()), 0);
+  ASSERT_EQ(mkfifo((photos + "Pipe.jpg").c_str(), 0600), 0);
+  ASSERT_EQ(mkdir((photos + "Folder.jpg").c_str(), 0700), 0);
+  LoopbackClient viewer(club.Port());
+  EXPECT_EQ(viewer.Get("/photos/Shown.jpg").status, 200);
+  for (const char* name : {"Passwd", "Environ", "Outside", "Alias", "Hard", "Pipe", "Folder"}) {
+    const Reply r = viewer.Get(std::string("/photos/") + name + ".jpg");
+    EXPECT_EQ(r.status, 404) << name;
+    EXPECT_EQ(r.body.find("root:"), std::string::npos) << name;
+  }
+  EXPECT_EQ(viewer.Get("/photos/Shown.jpg").status, 200);  // the pipe held no worker
 }
 
 TEST(ClubServer, LimitsOnBodiesAndSlowClients) {

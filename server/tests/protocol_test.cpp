@@ -205,6 +205,24 @@ TEST_P(ProtocolTest, UnknownOrMalformedRequestsAreRefused) {
   EXPECT_EQ(Account("a=%zz").http_status, 400);
   // A list-style body that is not UTF-8.
   EXPECT_EQ(Account("nick=%FF%FE&pw=x&label0=0").body, "no");
+  // A plain-style body with the one byte Windows-1251 has no character for:
+  // refused, and nothing stored in its place.
+  std::string body = CreateBody("Player", "Paris");
+  ASSERT_NE(body.find("Paris"), std::string::npos);
+  body.replace(body.find("Paris"), 5, "Par%98is");
+  EXPECT_EQ(Account(body).body, "no");
+  EXPECT_EQ(Account(CreateBody("Player", "Paris")).body, "ok");
+  // A zero byte in a nick, in either body style and in each kind of request
+  // that looks a nick up: a plain refusal on every store, never a failure.
+  for (const std::string& zero :
+       {std::string("nick=Pla%00yer&pw=secret1&label0=0"),
+        std::string("nick=Pla%00yer&labelinforead=0"),
+        PlainFormBody(
+            {{"nick", std::string("Pla\0yer", 7)}, {"pw", "secret1"}, {"label0", "0"}})}) {
+    const ProtocolReply r = Account(zero);
+    EXPECT_EQ(r.http_status, 200) << zero;
+    EXPECT_EQ(r.body, "no") << zero;
+  }
 }
 
 TEST(ConfigPage, CarriesTheScrambledAddressesTheGameReads) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -216,6 +217,131 @@ TEST_P(ClubServiceTest, FailedLoginsLockTheNickAndTheAddress) {
   EXPECT_EQ(service_.Login(Ctx("", "10.0.0.3"), "Other", "secret1").status, Status::kOk);
   now_ += 900;
   EXPECT_EQ(service_.Login(Ctx("", "10.0.0.2"), "Player", "secret1").status, Status::kOk);
+}
+
+// Each guess takes its token before its hash, so guesses made at once can
+// never check more passwords than the bucket holds.
+TEST_P(ClubServiceTest, ConcurrentGuessesCheckNoMorePasswordsThanTheLimit) {
+  Create();
+  constexpr int kGuesses = 32;
+  std::atomic<int> refused{0}, limited{0};
+  std::vector<std::thread> guessers;
+  for (int i = 0; i < kGuesses; ++i)
+    guessers.emplace_back([&, i] {
+      const auto status =
+          service_.Login(Ctx("", "10.9.0." + std::to_string(i)), "Player", "wrong1").status;
+      if (status == Status::kRefused) ++refused;
+      if (status == Status::kLimited) ++limited;
+    });
+  for (auto& t : guessers) t.join();
+  EXPECT_EQ(refused.load(), 10);
+  EXPECT_EQ(limited.load(), kGuesses - 10);
+  EXPECT_EQ(service_.Login(Ctx("", "10.9.1.1"), "Player", "secret1").status, Status::kLimited);
+}
+
+TEST_P(ClubServiceTest, ARightPasswordGivesItsTokenBack) {
+  Create();
+  // Another server on the same store: it has checked no password yet, so
+  // its first right login is a hash that takes a token and gives it back.
+  ClubService other(*db_.repository, ServiceLimits{});
+  for (int i = 0; i < 9; ++i)
+    ASSERT_EQ(other.Login(Ctx(), "Player", "wrong1").status, Status::kRefused);
+  EXPECT_EQ(other.Login(Ctx(), "Player", "secret1").status, Status::kOk);
+  EXPECT_EQ(other.Login(Ctx(), "Player", "wrong2").status, Status::kRefused);
+  EXPECT_EQ(other.Login(Ctx(), "Player", "wrong3").status, Status::kLimited);
+}
+
+// Accounts ignore letter case, so a spelling of a nick must not get around
+// that nick's limits. Each action comes from a new address, so only the
+// nick's bucket can refuse it.
+TEST_P(ClubServiceTest, EveryPerNickLimitIgnoresLetterCase) {
+  Create("Victim");
+  int address = 0;
+  const auto ctx = [&] { return Ctx("", "10.7.0." + std::to_string(++address)); };
+  for (int i = 0; i < 10; ++i)
+    ASSERT_EQ(service_.Login(ctx(), i % 2 ? "vICTIM" : "VICTIM", "wrong1").status,
+              Status::kRefused);
+  EXPECT_EQ(service_.Login(ctx(), "Victim", "secret1").status, Status::kLimited);
+  EXPECT_EQ(service_.Login(ctx(), "victim", "wrong1").status, Status::kLimited);
+
+  // clang-format off
+  struct Case { std::int64_t table; const char* first; const char* second; };
+  const Case cases[] = {
+      {76,  "Writer",                       "wRITER"},
+      {100, "Talker",                       "TALKER"},
+      {76,  "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD", "\xD0\xB8\xD0\x92\xD0\x90\xD0\x9D"},  // Иван, иВАН
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.second);
+    EntryRequest e{c.table, c.first, "Moscow", "1-001", 10, "M", "2.7", "12:00", "Hi*"};
+    const std::int64_t allowed = c.table == 100 ? 1 : 20;
+    for (std::int64_t i = 0; i < allowed; ++i)
+      ASSERT_EQ(service_.WriteEntry(ctx(), e).status, Status::kOk);
+    e.nick = c.second;
+    EXPECT_EQ(service_.WriteEntry(ctx(), e).status, Status::kLimited);
+  }
+}
+
+// Each login leaves a session row: right passwords are limited per nick too,
+// and a member keeps only the newest sessions.
+TEST_P(ClubServiceTest, LoginsAndAMembersSessionsAreBounded) {
+  ServiceLimits limits;
+  limits.logins = {4, 3600};
+  limits.sessions_per_member = 3;
+  ClubService service(*db_.repository, limits);
+  ASSERT_EQ(service.CreateAccount(Ctx(), Valid()).status, Status::kOk);
+  std::vector<std::string> sessions;
+  for (int i = 0; i < 4; ++i) {
+    const SessionResult r = service.Login(Ctx(), i % 2 ? "PLAYER" : "Player", "secret1");
+    ASSERT_EQ(r.status, Status::kOk);
+    sessions.push_back(r.session_token);
+  }
+  const SessionResult fifth = service.Login(Ctx(), "player", "secret1");
+  EXPECT_EQ(fifth.status, Status::kLimited);
+  EXPECT_TRUE(fifth.session_token.empty());
+  // The creation's session and the first login's are gone; the newest three remain.
+  PersonalInfo info;
+  info.first_name = "Ivan";
+  for (size_t i = 0; i < sessions.size(); ++i)
+    EXPECT_EQ(service.SavePersonalInfo(Ctx(sessions[i]), "Player", info),
+              i == 0 ? Status::kRefused : Status::kOk)
+        << "login " << i;
+  EXPECT_EQ(test::CountRows(db_, "sessions"), 3);
+  now_ += 3600;
+  EXPECT_EQ(service.Login(Ctx(), "Player", "secret1").status, Status::kOk);
+}
+
+// Expired sessions and buckets that have refilled are removed as the club
+// runs; a bucket still being refilled stays, so its limit still holds.
+TEST_P(ClubServiceTest, ExpiredSessionsAndRefilledLimitRowsAreRemoved) {
+  ServiceLimits limits;
+  limits.session_seconds = 86400;
+  limits.accounts_created = {1, 86400};
+  ClubService service(*db_.repository, limits);
+  ASSERT_EQ(service.CreateAccount(Ctx("", "10.0.0.1"), Valid()).status, Status::kOk);
+  for (int i = 0; i < 5; ++i)
+    ASSERT_EQ(service.CountStart(Ctx("", "10.0.1." + std::to_string(i)), 76, false), Status::kOk);
+  ASSERT_EQ(service.Login(Ctx("", "10.0.0.2"), "Player", "wrong1").status, Status::kRefused);
+  ASSERT_EQ(test::CountRows(db_, "sessions"), 1);
+  // One creation bucket, five statistics buckets, the address's and the nick's failed-login ones.
+  ASSERT_EQ(test::CountRows(db_, "rate_buckets"), 8);
+
+  // Two hours on (any write sweeps): the hour-long and quarter-hour buckets
+  // have refilled and go; the day-long creation bucket is still refilling and
+  // stays, beside the new write's; the day-long session stays.
+  now_ += 7200;
+  ASSERT_EQ(service.CountStart(Ctx("", "10.0.2.1"), 76, false), Status::kOk);
+  EXPECT_EQ(test::CountRows(db_, "rate_buckets"), 2);
+  EXPECT_EQ(test::CountRows(db_, "sessions"), 1);
+  // The creation limit still counts the account made two hours ago.
+  EXPECT_EQ(service.CreateAccount(Ctx("", "10.0.0.1"), Valid("Second")).status, Status::kLimited);
+
+  // A day later the session has expired and the rest have refilled.
+  now_ += 86400;
+  ASSERT_EQ(service.CountStart(Ctx("", "10.0.2.2"), 76, false), Status::kOk);
+  EXPECT_EQ(test::CountRows(db_, "sessions"), 0);
+  EXPECT_EQ(test::CountRows(db_, "rate_buckets"), 1);
 }
 
 TEST_P(ClubServiceTest, PersonalInfoNeedsASessionOfThatNick) {

@@ -1,9 +1,12 @@
 #include "http/ClubRoutes.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <boost/asio/ip/address.hpp>
+#include <cerrno>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
@@ -31,16 +34,65 @@ HttpResponse Text(int status, std::string body, const char* type = "text/plain")
   return r;
 }
 
-std::optional<std::string> ReadPhoto(const std::string& file) {
+// A file descriptor closed with its scope.
+class OpenFile {
+ public:
+  explicit OpenFile(int fd) : fd_(fd) {}
+  ~OpenFile() {
+    if (fd_ >= 0) close(fd_);
+  }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+  int fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// The photo `name` of the photo folder: a regular file with one name, opened
+// in that folder without following a link, so that nothing anyone places
+// there (a symbolic or hard link) can serve a file from elsewhere. `name`
+// holds no "/".
+std::optional<std::string> ReadPhoto(const std::string& folder, const std::string& name) {
+  const OpenFile dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.fd() < 0) return std::nullopt;
+  // Non-blocking: a pipe placed there must not hold the worker.
+  const OpenFile file(
+      openat(dir.fd(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   struct stat st {};
-  if (stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+  if (file.fd() < 0 || fstat(file.fd(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1 ||
       static_cast<std::size_t>(st.st_size) > kMaxPhotoBytes)
     return std::nullopt;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream data;
-  data << in.rdbuf();
-  return data.str();
+  std::string data(static_cast<std::size_t>(st.st_size), '\0');
+  std::size_t got = 0;
+  while (got < data.size()) {
+    const ssize_t n = read(file.fd(), data.data() + got, data.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  data.resize(got);
+  return data;
+}
+
+// `text` with every byte outside printable ASCII, and the backslash, written
+// as \xHH, cut to about `max` bytes: what a client or a database sends can
+// neither break a log line nor reach an operator's terminal as a control
+// sequence.
+std::string LogText(std::string_view text, std::size_t max) {
+  std::string out;
+  for (const char ch : text) {
+    if (out.size() >= max) break;
+    const auto c = static_cast<unsigned char>(ch);
+    if (c >= 0x20 && c < 0x7F && c != '\\') {
+      out += ch;
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02x", c);
+      out += hex;
+    }
+  }
+  return out;
 }
 
 void LogLine(const HttpRequest& request, const std::string& kind, const HttpResponse& reply,
@@ -53,11 +105,11 @@ void LogLine(const HttpRequest& request, const std::string& kind, const HttpResp
   std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", &tm);
   // One write per line, so lines from several workers never interleave.
   char line[512];
-  const int n =
-      std::snprintf(line, sizeof line, "%s %s %s %.100s %s %d %zuB %" PRId64 "us%s%.200s\n", stamp,
-                    request.remote_address.c_str(), request.method.c_str(),
-                    Path(request.target).c_str(), kind.c_str(), reply.status, reply.body.size(),
-                    micros, error.empty() ? "" : " ", error.c_str());
+  const int n = std::snprintf(
+      line, sizeof line, "%s %s %s %s %s %d %zuB %" PRId64 "us%s%s\n", stamp,
+      LogText(request.remote_address, 64).c_str(), LogText(request.method, 16).c_str(),
+      LogText(Path(request.target), 100).c_str(), kind.c_str(), reply.status, reply.body.size(),
+      micros, error.empty() ? "" : " ", LogText(error, 200).c_str());
   if (n > 0) std::fwrite(line, 1, std::min<std::size_t>(n, sizeof line - 1), stderr);
 }
 
@@ -161,7 +213,7 @@ HttpHandler MakeClubHandler(ClubService& service, RoutesSettings settings) {
     } else if (path.rfind("/photos/", 0) == 0) {
       kind = "photo";
       const auto nick = request.method == "GET" ? PhotoNick(request.target) : std::nullopt;
-      const auto data = nick ? ReadPhoto(settings.photo_dir + "/" + *nick + ".jpg") : std::nullopt;
+      const auto data = nick ? ReadPhoto(settings.photo_dir, *nick + ".jpg") : std::nullopt;
       reply = data ? Text(200, *data, "image/jpeg") : Text(404, "no");
     } else {
       reply = Text(404, "no");

@@ -60,8 +60,15 @@ class Fields {
  public:
   Fields(const FormFields& raw, wire::Charset charset) {
     for (const auto& [name, value] : raw) {
+      // No field holds a zero byte; refused here, it never reaches a store
+      // that would fail on it.
+      if (value.find('\0') != std::string::npos) valid_ = false;
       if (charset == wire::Charset::kCp1251) {
-        values_[name] = IsAscii(value) ? value : Cp1251ToUtf8(value);
+        std::string utf8 = IsAscii(value) ? value : Cp1251ToUtf8(value);
+        // A byte the code page has no character for (0x98) must be refused,
+        // not stored as the "?" the conversion puts in its place.
+        if (Utf8ToCp1251(utf8) != value) valid_ = false;
+        values_[name] = std::move(utf8);
       } else if (IsValidUtf8(value)) {
         values_[name] = value;
       } else {

@@ -9,6 +9,7 @@
 #include "club/wire/WireConstants.h"
 #include "i18n/CountryCatalogue.h"
 #include "storage/TextFile.h"
+#include "store/NickKey.h"
 
 namespace braxo::club {
 
@@ -54,8 +55,6 @@ bool IsSex(const std::string& s) { return s == "M" || s == "W"; }
 bool IsTournamentTable(std::int64_t id) { return id == kGameId || id == kAndroidTableId; }
 bool IsTable(std::int64_t id) { return IsTournamentTable(id) || id == kChatTableId; }
 bool IsStatisticsGame(std::int64_t id) { return id == kGameId || id == kAndroidTableId; }
-
-std::string Cp(const std::string& utf8) { return Cp1251Form(utf8).value_or(std::string()); }
 
 bool Rated(const std::string& utf8, int kind, int at_least) {
   const auto cp = Cp1251Form(utf8);
@@ -167,7 +166,32 @@ Status ClubService::Write(double now, const std::vector<LimitToken>& tokens,
     changed = changes.topics();
   });
   for (const Topic topic : changed) cache_.Changed(topic);
+  SweepWhenDue(now);
   return status;
+}
+
+void ClubService::SweepWhenDue(double now) {
+  double due = next_sweep_.load();
+  if (now < due || !next_sweep_.compare_exchange_strong(due, now + limits_.sweep_seconds)) return;
+  // Every kind of bucket with the limit that fills it: one idle for a whole
+  // window has refilled.
+  const std::pair<const char*, const RateLimit*> kinds[] = {
+      {"login-address", &limits_.failed_logins},
+      {"login-nick", &limits_.failed_logins},
+      {"logins", &limits_.logins},
+      {"create", &limits_.accounts_created},
+      {"chat", &limits_.chat_messages},
+      {"chat-nick", &limits_.chat_messages},
+      {"tournament", &limits_.tournament_writes},
+      {"tournament-nick", &limits_.tournament_writes},
+      {"statistics", &limits_.statistics_writes},
+      {"like", &limits_.likes},
+  };
+  repository_.Transact(Access::kWrite, [&](Store& store) {
+    store.DeleteExpiredSessions(static_cast<std::int64_t>(now));
+    for (const auto& [kind, limit] : kinds)
+      store.DeleteIdleRateBuckets(kind, now - limit->window_seconds);
+  });
 }
 
 std::optional<std::int64_t> ClubService::SessionAccount(Store& store, const RequestContext& ctx) {
@@ -178,9 +202,9 @@ std::optional<std::int64_t> ClubService::SessionAccount(Store& store, const Requ
 
 std::string ClubService::OpenSession(Store& store, std::int64_t account_id, double now) const {
   const auto now_s = static_cast<std::int64_t>(now);
-  store.DeleteExpiredSessions(now_s);
   std::string token = NewSessionToken();
   store.InsertSession(SessionTokenHash(token), account_id, now_s + limits_.session_seconds);
+  store.DropOldestSessions(account_id, limits_.sessions_per_member);
   return token;
 }
 
@@ -240,6 +264,10 @@ SessionResult ClubService::CreateAccount(const RequestContext& ctx, const NewAcc
                           result.account = std::move(inserted);
                           return Status::kOk;
                         });
+  // The creator's first logins need no second hash (nor a failed-login token).
+  if (result.status == Status::kOk)
+    verified_.Add(result.account.id, result.account.password_hash, NormalPassword(a.password),
+                  std::chrono::steady_clock::now());
   return result;
 }
 
@@ -247,46 +275,63 @@ SessionResult ClubService::CheckPassword(const RequestContext& ctx, const std::s
                                          const std::string& pw) {
   SessionResult result;
   if (nick.empty() || nick.size() > 64 || pw.size() > kMaxPasswordBytes) return result;
+  const RateLimit& l = limits_.failed_logins;
+  // The nick's bucket is keyed as the accounts compare nicks, so that no
+  // spelling of a locked nick gets around its limit.
+  const std::vector<LimitToken> tokens = {{"login-address", ctx.address, l},
+                                          {"login-nick", NickKey(nick), l}};
   std::optional<StoredAccount> account;
   bool locked = false;
-  const std::string nick_subject = Cp(nick);
   repository_.Transact(Access::kRead, [&](Store& store) {
-    const RateLimit& l = limits_.failed_logins;
-    locked =
-        !store.RateToken("login-address", ctx.address, l.count, l.window_seconds, ctx.now, false) ||
-        !store.RateToken("login-nick", nick_subject, l.count, l.window_seconds, ctx.now, false);
-    if (!locked) account = store.FindAccount(nick);
+    locked = false;
+    for (const LimitToken& t : tokens)
+      locked =
+          locked || !store.RateToken(t.kind, t.subject, l.count, l.window_seconds, ctx.now, false);
+    account = locked ? std::nullopt : store.FindAccount(nick);
   });
   if (locked) {
     result.status = Status::kLimited;
     return result;
   }
-  if (account) {
-    const std::string normal = NormalPassword(pw);
-    const auto now = std::chrono::steady_clock::now();
-    bool right = verified_.Contains(account->id, account->password_hash, normal, now);
-    if (!right) {
-      const HashGate::Pass turn = hash_gate_.Enter();
-      if (!turn) {
-        result.status = Status::kBusy;
-        return result;
-      }
-      right = VerifyPassword(normal, account->password_hash);
-      if (right) verified_.Add(account->id, account->password_hash, normal, now);
-    }
-    if (right) {
-      result.account = *account;
-      result.status = Status::kOk;
-      return result;
-    }
+  const std::string normal = NormalPassword(pw);
+  const auto now = std::chrono::steady_clock::now();
+  // A password checked lately needs no hash, and a guess cannot match it, so
+  // it takes no token.
+  if (account && verified_.Contains(account->id, account->password_hash, normal, now)) {
+    result.account = *account;
+    result.status = Status::kOk;
+    return result;
   }
-  // Not a Write: a failure counts in both buckets, each on its own, even where
-  // the other is already spent.
-  repository_.Transact(Access::kWrite, [&](Store& store) {
-    const RateLimit& l = limits_.failed_logins;
-    store.RateToken("login-address", ctx.address, l.count, l.window_seconds, ctx.now, true);
-    store.RateToken("login-nick", nick_subject, l.count, l.window_seconds, ctx.now, true);
+  // Every hash is paid for with a token taken before it, so concurrent
+  // guesses can never check more passwords than the bucket holds; the
+  // account is read again in the same transaction.
+  const Status taken = Write(ctx.now, tokens, {}, [&](Store& store, TopicChanges&) {
+    account = store.FindAccount(nick);
+    return Status::kOk;
   });
+  if (taken != Status::kOk) {
+    result.status = taken;
+    return result;
+  }
+  if (!account) return result;  // an unknown nick costs its token like a wrong password
+  bool right = false;
+  {
+    const HashGate::Pass turn = hash_gate_.Enter();
+    if (turn) right = VerifyPassword(normal, account->password_hash);
+    if (!turn) result.status = Status::kBusy;
+  }
+  if (right) {
+    verified_.Add(account->id, account->password_hash, normal, now);
+    result.account = *account;
+    result.status = Status::kOk;
+  }
+  // A right password, or a check that never ran, was no failure.
+  if (right || result.status == Status::kBusy) {
+    repository_.Transact(Access::kWrite, [&](Store& store) {
+      for (const LimitToken& t : tokens)
+        store.ReturnRateToken(t.kind, t.subject, l.count, l.window_seconds, ctx.now);
+    });
+  }
   return result;
 }
 
@@ -295,12 +340,15 @@ SessionResult ClubService::Login(const RequestContext& ctx, const std::string& n
   SessionResult result = CheckPassword(ctx, nick, pw);
   if (result.status != Status::kOk) return result;
   const StoredAccount checked = result.account;
-  Write(ctx.now, {}, {}, [&](Store& store, TopicChanges&) {
-    result.session_token = OpenSession(store, checked.id, ctx.now);
-    // The balance may have changed since the account was read.
-    result.account = store.FindAccount(nick).value_or(checked);
-    return Status::kOk;
-  });
+  // Each login opens a session, so even right passwords are limited per nick.
+  result.status = Write(ctx.now, {{"logins", NickKey(nick), limits_.logins}}, {},
+                        [&](Store& store, TopicChanges&) {
+                          result.session_token = OpenSession(store, checked.id, ctx.now);
+                          // The balance may have changed since the account was read.
+                          result.account = store.FindAccount(nick).value_or(checked);
+                          return Status::kOk;
+                        });
+  if (result.status != Status::kOk) result.session_token.clear();
   return result;
 }
 
@@ -505,7 +553,7 @@ WriteResult ClubService::WriteEntry(const RequestContext& ctx, const EntryReques
   const RateLimit& limit = chat ? limits_.chat_messages : limits_.tournament_writes;
   const std::string kind = chat ? "chat" : "tournament";
   const std::vector<LimitToken> tokens = {{kind, ctx.address, limit},
-                                          {kind + "-nick", Cp(e.nick), limit}};
+                                          {kind + "-nick", NickKey(e.nick), limit}};
   result.status =
       Write(ctx.now, tokens, {EntriesTopic(r.table_id)}, [&](Store& store, TopicChanges& changes) {
         TableEntry entry = e;

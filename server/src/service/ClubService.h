@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -131,6 +132,10 @@ class ClubService {
   Status Write(double now, const std::vector<LimitToken>& tokens, const std::vector<Topic>& topics,
                const WriteBody& body);
   std::optional<std::int64_t> SessionAccount(Store& store, const RequestContext& ctx);
+  // At most once per limits_.sweep_seconds, in a transaction of its own:
+  // removes expired sessions and the limit buckets that have refilled, so
+  // that neither grows with the club's age.
+  void SweepWhenDue(double now);
   std::string OpenSession(Store& store, std::int64_t account_id, double now) const;
 
   // A read through the read cache.
@@ -144,6 +149,7 @@ class ClubService {
   ReadCache cache_;
   VerifiedPasswords verified_;
   HashGate hash_gate_;
+  std::atomic<double> next_sweep_{0};
   ReadCache::Shelf<std::vector<TableEntry>> tables_, own_results_;
   ReadCache::Shelf<std::int64_t> counts_, rating_places_, members_;
   ReadCache::Shelf<UsageStats> stats_;

@@ -22,7 +22,12 @@ struct ServiceLimits {
   RateLimit tournament_writes{20, 3600};   // per address and per nick
   RateLimit statistics_writes{120, 3600};  // per address
   RateLimit likes{3, 86400};               // per address
+  RateLimit logins{60, 3600};              // successful logins per nick
   std::int64_t session_seconds = 30 * 86400;
+  // A member's open sessions; a new one beyond them drops the oldest.
+  std::int64_t sessions_per_member = 20;
+  // How often expired sessions and limit buckets left full are removed.
+  double sweep_seconds = 60;
   PasswordCost password_cost;
   // How long the answer of a frequent read is kept between the writes that
   // change it (0: read every time). On a store one process serves, the age

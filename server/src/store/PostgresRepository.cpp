@@ -420,6 +420,18 @@ class PostgresStore : public Store {
     c_.Query("DELETE FROM sessions WHERE expires_at <= $1", {now});
   }
 
+  void DropOldestSessions(std::int64_t account_id, std::int64_t keep) override {
+    c_.Query(
+        "DELETE FROM sessions WHERE account_id = $1 AND token_hash NOT IN (SELECT token_hash "
+        "FROM sessions WHERE account_id = $1 ORDER BY expires_at DESC LIMIT $2)",
+        {account_id, keep});
+  }
+
+  void DeleteIdleRateBuckets(const std::string& kind, double untouched_since) override {
+    c_.Query("DELETE FROM rate_buckets WHERE kind = $1 AND updated_at <= $2",
+             {kind, untouched_since});
+  }
+
   void InsertCreditRight(std::int64_t entry_id, const std::string& session_hash,
                          std::int64_t amount) override {
     c_.Query("INSERT INTO credit_rights (entry_id, session_hash, amount) VALUES ($1, $2, $3)",
@@ -458,6 +470,20 @@ class PostgresStore : public Store {
           {kind, Param::Bytes(subject), std::max(0.0, tokens - 1.0), now});
     }
     return available;
+  }
+
+  void ReturnRateToken(const std::string& kind, const std::string& subject, double capacity,
+                       double window_seconds, double now) override {
+    const Result r =
+        c_.Query("SELECT tokens, updated_at FROM rate_buckets WHERE kind = $1 AND subject = $2",
+                 {kind, Param::Bytes(subject)});
+    if (r.Rows() == 0) return;  // no row: the bucket is full
+    const double elapsed = std::max(0.0, now - r.Real(0, 1));
+    const double tokens =
+        std::min(capacity, r.Real(0, 0) + elapsed * capacity / window_seconds + 1);
+    c_.Query(
+        "UPDATE rate_buckets SET tokens = $3, updated_at = $4 WHERE kind = $1 AND subject = $2",
+        {kind, Param::Bytes(subject), tokens, now});
   }
 
   // The topic's number in topic_generations (0 before its first write).

@@ -113,6 +113,8 @@ class Store {
   virtual std::optional<std::int64_t> SessionAccount(const std::string& token_hash,
                                                      std::int64_t now) = 0;
   virtual void DeleteExpiredSessions(std::int64_t now) = 0;
+  // Keeps the account's `keep` sessions that expire last.
+  virtual void DropOldestSessions(std::int64_t account_id, std::int64_t keep) = 0;
 
   // A right to one Kez credit of `amount`, earned by a tournament entry
   // written in a session.
@@ -126,6 +128,14 @@ class Store {
   // is there; returns whether one was there.
   virtual bool RateToken(const std::string& kind, const std::string& subject, double capacity,
                          double window_seconds, double now, bool take) = 0;
+  // Removes the buckets of `kind` untouched since `untouched_since`: the
+  // caller passes a time by which they have refilled, and a missing bucket
+  // reads as full.
+  virtual void DeleteIdleRateBuckets(const std::string& kind, double untouched_since) = 0;
+  // Puts one token back into the bucket, never above `capacity`: an action
+  // that took one and then turned out not to count (a right password).
+  virtual void ReturnRateToken(const std::string& kind, const std::string& subject, double capacity,
+                               double window_seconds, double now) = 0;
 
   // Tells the other servers of a shared store, with this transaction's
   // commit, that what the reads of `topic` return has changed (see

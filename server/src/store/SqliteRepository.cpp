@@ -434,6 +434,22 @@ class SqliteStore : public Store {
     c_.Query("DELETE FROM sessions WHERE expires_at <= ?1").Bind(1, now).Run();
   }
 
+  void DropOldestSessions(std::int64_t account_id, std::int64_t keep) override {
+    c_.Query(
+          "DELETE FROM sessions WHERE account_id = ?1 AND token_hash NOT IN (SELECT token_hash "
+          "FROM sessions WHERE account_id = ?1 ORDER BY expires_at DESC LIMIT ?2)")
+        .Bind(1, account_id)
+        .Bind(2, keep)
+        .Run();
+  }
+
+  void DeleteIdleRateBuckets(const std::string& kind, double untouched_since) override {
+    c_.Query("DELETE FROM rate_buckets WHERE kind = ?1 AND updated_at <= ?2")
+        .Bind(1, kind)
+        .Bind(2, untouched_since)
+        .Run();
+  }
+
   void InsertCreditRight(std::int64_t entry_id, const std::string& session_hash,
                          std::int64_t amount) override {
     c_.Query("INSERT INTO credit_rights (entry_id, session_hash, amount) VALUES (?1, ?2, ?3)")
@@ -478,6 +494,23 @@ class SqliteStore : public Store {
           .Run();
     }
     return available;
+  }
+
+  void ReturnRateToken(const std::string& kind, const std::string& subject, double capacity,
+                       double window_seconds, double now) override {
+    auto& s =
+        c_.Query("SELECT tokens, updated_at FROM rate_buckets WHERE kind = ?1 AND subject = ?2");
+    s.Bind(1, kind).Bind(2, subject);
+    if (!s.Step()) return;  // no row: the bucket is full
+    const double elapsed = std::max(0.0, now - s.Real(1));
+    const double tokens = std::min(capacity, s.Real(0) + elapsed * capacity / window_seconds + 1);
+    c_.Query(
+          "UPDATE rate_buckets SET tokens = ?3, updated_at = ?4 WHERE kind = ?1 AND subject = ?2")
+        .Bind(1, kind)
+        .Bind(2, subject)
+        .Bind(3, tokens)
+        .Bind(4, now)
+        .Run();
   }
 
  private:
