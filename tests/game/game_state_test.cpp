@@ -988,13 +988,13 @@ TEST_F(GameFlowTest, StartUpRunsInOrder) {
   world_.login_ok = true;
   game_.Start();
   game_.Paint();
-  EXPECT_EQ(
-      world_.log,
-      (std::vector<std::string>{
-          "ReadAnnouncements", "SetCaption Braxo", "Sound start", "ShowTitleLayout", "LoadSettings",
-          "SetCaption Braxo", "DrawTitleScreen first", "TimerInterval 10", "StartTimer",
-          "CheckChampionsFile", "Play SBegin", "Notice News|More|https://braxo.example/news",
-          "CountStart", "SaveSettings", "LoginFromUserFile"}));
+  EXPECT_EQ(world_.log,
+            (std::vector<std::string>{
+                "ReadAnnouncements", "SetCaption Braxo", "Sound start", "ShowTitleLayout",
+                "LoadSettings", "SetCaption Braxo", "DrawTitleScreen first",
+                "TimerInterval " + std::to_string(kTitleTickMs), "StartTimer", "CheckChampionsFile",
+                "Play SBegin", "Notice News|More|https://braxo.example/news", "CountStart",
+                "SaveSettings", "LoginFromUserFile"}));
   EXPECT_TRUE(game_.OnTitleScreen());
   EXPECT_EQ(game_.Session().account_state, kLoggedIn);
 
@@ -1017,7 +1017,7 @@ TEST_F(GameFlowTest, ClubStepsWaitForTheConfigurationPage) {
   world_.login_ok = true;
   game_.Start();
   game_.Paint();
-  EXPECT_EQ(world_.Only("TimerInterval 10").size(), 1u);
+  EXPECT_EQ(world_.Only("TimerInterval " + std::to_string(kTitleTickMs)).size(), 1u);
   EXPECT_EQ(world_.Only("Play SBegin").size(), 1u);
   EXPECT_TRUE(world_.Only("CountStart").empty());
   EXPECT_TRUE(world_.Only("LoginFromUserFile").empty());
