@@ -88,7 +88,7 @@ void AppDialogs::ShowPassportWindow(QWidget* parent) {
 }
 
 void AppDialogs::ShowTopTenTableWindow() {
-  if (!club_) return ShowUnavailable("World Top Ten");
+  if (!club_) return ShowNotice({language_.Text(MsgId::MsgTopTenUnavailable), "", ""});
   TopTenTableWindow window(
       club_->Access(), club_->CurrentSettings().passport, platform_, Language(), pictures_,
       [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);

@@ -9,9 +9,11 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <vector>
 
 #include "app/AppDialogs.h"
 #include "dialogs/InfoWindow.h"
+#include "dialogs/NoticeWindow.h"
 #include "dialogs/PasswordWindow.h"
 #include "game/InterfaceLanguage.h"
 #include "storage/OptionsFile.h"
@@ -100,6 +102,24 @@ TEST_F(AppDialogsTest, BeforeTheirDataIsGivenTheWindowsAreNotOpened) {
   EXPECT_FALSE(opened);
   EXPECT_FALSE(dialogs_.PasswordWindowBuilt());
   EXPECT_FALSE(dialogs_.InfoWindowBuilt());
+}
+
+TEST_F(AppDialogsTest, ClubWindowsWithoutAClubSayItInThePlayersLanguage) {
+  language_.Set(1);  // not English
+  std::vector<QString> said;
+  const auto record = [&said](QWidget& modal) {
+    auto* notice = qobject_cast<NoticeWindow*>(&modal);
+    ASSERT_NE(notice, nullptr);
+    said.push_back(notice->MessageLabel().text());
+  };
+  OnNextModal(record);
+  dialogs_.ShowTopTenTableWindow();
+  OnNextModal(record);
+  dialogs_.ShowChatWindow();
+  ASSERT_EQ(said.size(), 2u);
+  EXPECT_EQ(said[0].toStdString(), language_.Text(MsgId::MsgTopTenUnavailable));
+  EXPECT_NE(said[0].toStdString(), MessageText(MsgId::MsgTopTenUnavailable, 0));
+  EXPECT_NE(said[1].indexOf(QString::fromStdString(language_.Text(MsgId::MsgChatTitle))), -1);
 }
 
 }  // namespace
