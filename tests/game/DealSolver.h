@@ -37,9 +37,11 @@ class DealSolver {
     Load(board);
     dead_.clear();
     nodes_ = 0;
-    std::mt19937 round_seeds(12345);
+    // Each round tries the moves in another order, the same orders every run.
+    std::mt19937 order_source(12345);
     for (int round = 0; round < rounds; ++round) {
-      engine_.seed(round_seeds());
+      const std::mt19937::result_type order = order_source();
+      engine_.seed(order);
       limit_ = nodes_ + round_nodes;
       if (Search()) return true;
       if (nodes_ <= limit_) return false;
