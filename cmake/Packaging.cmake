@@ -176,6 +176,9 @@ profile and a photo, a rating, a world top-ten tournament, a chat and usage
 statistics. The game plays normally without a club; the package braxo-club
 runs one. The interface speaks ten languages.")
 set(CPACK_DEBIAN_GAME_PACKAGE_SUGGESTS braxo-club)
+# Opened at run time rather than linked (the window shows before they load),
+# so the linked libraries do not name them.
+set(CPACK_DEBIAN_GAME_PACKAGE_DEPENDS "libsdl2-mixer-2.0-0 (>= 2.6), libcurl4 (>= 7.85)")
 
 set(CPACK_DEBIAN_CLUB_PACKAGE_NAME braxo-club)
 # A network service; Debian's section games is for packages with a game in

@@ -9,11 +9,12 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
-#include <mutex>
+#include <optional>
 
 #include "club/AccountService.h"
 #include "club/BuiltinAddresses.h"
 #include "club/Scramble.h"
+#include "system/LoadedLibrary.h"
 
 namespace braxo {
 namespace {
@@ -32,9 +33,33 @@ std::size_t ReadChunk(char* buffer, std::size_t size, std::size_t count, void* u
   return chunk;
 }
 
-void InitialiseCurlOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+// libcurl is opened at the first upload, not linked: it and the libraries it
+// pulls in would otherwise be loaded before the window shows, for a photo few
+// starts ever send.
+struct CurlLibrary {
+  decltype(&curl_global_init) global_init = nullptr;
+  decltype(&curl_easy_init) easy_init = nullptr;
+  decltype(&curl_easy_setopt) easy_setopt = nullptr;
+  decltype(&curl_easy_perform) easy_perform = nullptr;
+  decltype(&curl_easy_cleanup) easy_cleanup = nullptr;
+};
+
+// The library, initialised once; nullptr when it cannot be opened (the
+// upload then fails as one the club refused would).
+const CurlLibrary* Curl() {
+  static const std::optional<CurlLibrary> curl = []() -> std::optional<CurlLibrary> {
+    LoadedLibrary library("libcurl.so.4");
+    CurlLibrary fn;
+    if (!(library.Resolve("curl_global_init", fn.global_init) &&
+          library.Resolve("curl_easy_init", fn.easy_init) &&
+          library.Resolve("curl_easy_setopt", fn.easy_setopt) &&
+          library.Resolve("curl_easy_perform", fn.easy_perform) &&
+          library.Resolve("curl_easy_cleanup", fn.easy_cleanup)))
+      return std::nullopt;
+    if (fn.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) return std::nullopt;
+    return fn;
+  }();
+  return curl ? &*curl : nullptr;
 }
 
 }  // namespace
@@ -92,28 +117,30 @@ std::string PhotoUploadAddress(std::string_view folder, std::string_view nick) {
 bool UploadPhoto(const std::string& address, std::string_view user, std::string_view password,
                  const std::string& jpeg, FtpLimits limits) {
   if (address.rfind("ftp://", 0) != 0) return false;
-  InitialiseCurlOnce();
-  CURL* curl = curl_easy_init();
+  const CurlLibrary* library = Curl();
+  if (library == nullptr) return false;
+  const auto setopt = library->easy_setopt;
+  CURL* curl = library->easy_init();
   if (!curl) return false;
   Source source{&jpeg};
   const std::string user_text(user);
   const std::string password_text(password);
-  curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp");
-  curl_easy_setopt(curl, CURLOPT_USERNAME, user_text.c_str());
-  curl_easy_setopt(curl, CURLOPT_PASSWORD, password_text.c_str());
-  curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
-  curl_easy_setopt(curl, CURLOPT_READFUNCTION, ReadChunk);
-  curl_easy_setopt(curl, CURLOPT_READDATA, &source);
-  curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(jpeg.size()));
+  setopt(curl, CURLOPT_URL, address.c_str());
+  setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp");
+  setopt(curl, CURLOPT_USERNAME, user_text.c_str());
+  setopt(curl, CURLOPT_PASSWORD, password_text.c_str());
+  setopt(curl, CURLOPT_UPLOAD, 1L);
+  setopt(curl, CURLOPT_READFUNCTION, ReadChunk);
+  setopt(curl, CURLOPT_READDATA, &source);
+  setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(jpeg.size()));
   // Passive mode: the game opens both connections, so no firewall in front
   // of the player has to let one in.
-  curl_easy_setopt(curl, CURLOPT_FTPPORT, nullptr);
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connect.count()));
-  curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.total.count()));
-  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  const CURLcode result = curl_easy_perform(curl);
-  curl_easy_cleanup(curl);
+  setopt(curl, CURLOPT_FTPPORT, nullptr);
+  setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connect.count()));
+  setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.total.count()));
+  setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  const CURLcode result = library->easy_perform(curl);
+  library->easy_cleanup(curl);
   return result == CURLE_OK && source.sent == jpeg.size();
 }
 
