@@ -44,6 +44,9 @@ struct CurlLibrary {
   decltype(&curl_easy_cleanup) easy_cleanup = nullptr;
 };
 
+// libcurl takes its numeric options as C long.
+using CurlLong = long;  // NOLINT(google-runtime-int)
+
 // The library, initialised once; nullptr when it cannot be opened (the
 // upload then fails as one the club refused would).
 const CurlLibrary* Curl() {
@@ -136,8 +139,8 @@ bool UploadPhoto(const std::string& address, std::string_view user, std::string_
   // Passive mode: the game opens both connections, so no firewall in front
   // of the player has to let one in.
   setopt(curl, CURLOPT_FTPPORT, nullptr);
-  setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connect.count()));
-  setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.total.count()));
+  setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<CurlLong>(limits.connect.count()));
+  setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<CurlLong>(limits.total.count()));
   setopt(curl, CURLOPT_NOSIGNAL, 1L);
   const CURLcode result = library->easy_perform(curl);
   library->easy_cleanup(curl);
