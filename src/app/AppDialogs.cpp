@@ -83,7 +83,8 @@ std::optional<AccountState> AppDialogs::ShowAccountWindow(AccountWindowPurpose p
 
 void AppDialogs::ShowPassportWindow(QWidget* parent) {
   if (!club_) return;
-  PassportWindow window(club_->MutableSettings().passport, Language(), pictures_, parent);
+  PassportWindow window(club_->MutableSettings().passport, Language(), pictures_, parent,
+                        DesktopPassportStart(club_->Session()));
   window.Execute();
 }
 

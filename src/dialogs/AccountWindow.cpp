@@ -155,7 +155,7 @@ AccountWindow::AccountWindow(ClubWindowParts parts, AccountWindowPurpose purpose
     password_field_->setEchoMode(hide ? QLineEdit::Password : QLineEdit::Normal);
   });
   rated_game_switch_ = new QCheckBox(account);
-  rated_game_switch_->setGeometry(255, 378, 271, 28);
+  rated_game_switch_->setGeometry(255, 378, 420, 28);
   StyleAccountField(*rated_game_switch_);
   connect(rated_game_switch_, &QCheckBox::clicked, this, &AccountWindow::RatedSwitchToggled);
 

@@ -30,8 +30,9 @@ QFont BoldArial(int char_height) {
 }  // namespace
 
 PassportWindow::PassportWindow(TournamentPassport& passport, int language, PictureStore& pictures,
-                               QWidget* parent)
+                               QWidget* parent, const PassportStart& start)
     : QDialog(parent), passport_(passport), language_(language), pictures_(pictures) {
+  StartPassport(passport_, start);
   SetFixedDialogFrame(*this, kWidth, kHeight);
   const QString title = Q(MessageText(MsgId::MsgPassport, language_));
   setWindowTitle(title);
@@ -46,9 +47,11 @@ PassportWindow::PassportWindow(TournamentPassport& passport, int language, Pictu
     text->move(x, y);
     text->setFont(BoldArial(16));
     QPalette palette = text->palette();
-    palette.setColor(QPalette::WindowText, kClubRed);
+    // Yellow, as the titles: red was barely legible on the dark backdrop.
+    palette.setColor(QPalette::WindowText, kClubYellow);
     text->setPalette(palette);
     text->adjustSize();
+    labels_.append(text);
   };
   label(MsgId::MsgNick, 5, 65);
   label(MsgId::MsgCity, 250, 65);

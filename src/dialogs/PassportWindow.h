@@ -2,7 +2,8 @@
 // continent and country, sex), edited in place with a lamp per name. Every
 // change acts on the passport at once, the names only while both are
 // acceptable; the window refuses to close while they are not. Created for
-// each opening.
+// each opening. A passport the player has never filled in starts from the
+// member logged in, or with the desktop's country (PassportStart).
 #pragma once
 
 #include <QComboBox>
@@ -12,6 +13,7 @@
 
 #include "dialogs/ClubWindowShared.h"
 #include "dialogs/CountryLists.h"
+#include "dialogs/PassportStart.h"
 #include "storage/SettingsFile.h"
 #include "ui/ImageControl.h"
 #include "ui/Pictures.h"
@@ -23,9 +25,10 @@ class PassportWindow : public QDialog {
   Q_OBJECT
 
  public:
-  // `passport` is changed in place and must outlive the window.
+  // `passport` is changed in place and must outlive the window; an untouched
+  // one is first filled from `start`.
   PassportWindow(TournamentPassport& passport, int language, PictureStore& pictures,
-                 QWidget* parent);
+                 QWidget* parent, const PassportStart& start = {});
 
   int Execute();
   // Valid while both names are rated at least 2.
@@ -42,6 +45,8 @@ class PassportWindow : public QDialog {
   // The picture each lamp shows.
   QString NickLampPicture() const { return nick_lamp_picture_; }
   QString CityLampPicture() const { return city_lamp_picture_; }
+  // The four labels over the boxes: nick, city, sex, country.
+  QList<QLabel*> Labels() const { return labels_; }
 
  public slots:
   void done(int result) override;
@@ -62,6 +67,7 @@ class PassportWindow : public QDialog {
   ImageControl* icon_box_;
   ImageControl* nick_lamp_;
   ImageControl* city_lamp_;
+  QList<QLabel*> labels_;
   QLineEdit* nick_field_;
   QLineEdit* city_field_;
   QComboBox* sex_box_;
