@@ -11,6 +11,7 @@
 #include <cmath>
 #include <map>
 
+#include "Canvas.h"
 #include "GifEncoder.h"
 
 namespace braxo::art {
@@ -52,8 +53,8 @@ void AssetWriter::WriteBytes(const QString& file, const QByteArray& bytes, QSize
 }
 
 void AssetWriter::SavePng(const QString& name, const QImage& image) {
-  WriteBytes(name + ".png", EncodeImage(image.convertToFormat(QImage::Format_ARGB32), "png", -1),
-             image.size());
+  WriteBytes(name + RatioSuffix(DrawingRatio()) + ".png",
+             EncodeImage(image.convertToFormat(QImage::Format_ARGB32), "png", -1), image.size());
 }
 
 void AssetWriter::SavePng16(const QString& name, const QImage& image) {

@@ -19,7 +19,8 @@ class AssetWriter {
   AssetWriter& operator=(const AssetWriter&) = delete;
   ~AssetWriter() = default;
 
-  // 8 bits per channel RGBA PNG.
+  // 8 bits per channel RGBA PNG, named for the thread's DrawingRatio()
+  // ("<name>@2x" at 2).
   void SavePng(const QString& name, const QImage& image);
   // 16 bits per channel RGBA PNG.
   void SavePng16(const QString& name, const QImage& image);

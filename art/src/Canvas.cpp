@@ -19,8 +19,28 @@ uint64_t Rng::Next() {
 
 double Rng::Uniform() { return static_cast<double>(Next() >> 11) * (1.0 / 9007199254740992.0); }
 
+namespace {
+
+thread_local int drawing_ratio = 1;
+
+}  // namespace
+
+int DrawingRatio() { return drawing_ratio; }
+
+DrawingRatioScope::DrawingRatioScope(int ratio) : previous_(drawing_ratio) {
+  drawing_ratio = ratio;
+}
+
+DrawingRatioScope::~DrawingRatioScope() { drawing_ratio = previous_; }
+
+QString RatioSuffix(int ratio) {
+  return ratio == 1 ? QString() : QStringLiteral("@%1x").arg(ratio);
+}
+
 QImage NewImage(int width, int height) {
-  QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+  const int ratio = DrawingRatio();
+  QImage image(width * ratio, height * ratio, QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(ratio);
   image.fill(Qt::transparent);
   return image;
 }
@@ -234,11 +254,13 @@ QImage Blurred(const QImage& image, int radius) {
       p[3] = static_cast<float>(qBlue(row[x]));
     }
   }
+  const int device_radius = static_cast<int>(std::lround(radius * src.devicePixelRatio()));
   for (int pass = 0; pass < 3; ++pass) {
-    BoxPass(data, w, h, radius, true);
-    BoxPass(data, w, h, radius, false);
+    BoxPass(data, w, h, device_radius, true);
+    BoxPass(data, w, h, device_radius, false);
   }
   QImage out(w, h, QImage::Format_ARGB32_Premultiplied);
+  out.setDevicePixelRatio(src.devicePixelRatio());
   for (int y = 0; y < h; ++y) {
     QRgb* row = reinterpret_cast<QRgb*>(out.scanLine(y));
     for (int x = 0; x < w; ++x) {

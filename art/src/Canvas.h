@@ -34,7 +34,28 @@ class Rng {
   uint64_t state_;
 };
 
-// A transparent ARGB32 premultiplied picture of the given size.
+// Device pixels per design pixel of the pictures the calling thread draws
+// now: 1, or what the innermost DrawingRatioScope on this thread says.
+int DrawingRatio();
+// Draws the pictures of a group at `ratio` (2 or 3) while it lives: NewImage
+// makes its pictures that many times finer, with that device pixel ratio, so
+// that painters keep drawing in design pixels, and AssetWriter saves them as
+// "<name>@<ratio>x". Each thread has its own ratio.
+class DrawingRatioScope {
+ public:
+  explicit DrawingRatioScope(int ratio);
+  DrawingRatioScope(const DrawingRatioScope&) = delete;
+  DrawingRatioScope& operator=(const DrawingRatioScope&) = delete;
+  ~DrawingRatioScope();
+
+ private:
+  int previous_;
+};
+// The file name's suffix of a picture drawn at `ratio`: "" or "@2x", "@3x".
+QString RatioSuffix(int ratio);
+
+// A transparent ARGB32 premultiplied picture of the given size in design
+// pixels, DrawingRatio() times finer.
 QImage NewImage(int width, int height);
 // A painter with antialiasing and smooth picture transforms switched on.
 void PreparePainter(QPainter& painter);
@@ -65,7 +86,8 @@ void DrawGlossyBall(QPainter& painter, QPointF centre, double radius, const QCol
 void DrawGlow(QPainter& painter, QPointF centre, double radius, const QColor& colour);
 
 // Blurs the alpha and colour channels with a small box blur (`radius` pixels,
-// three passes approximate a Gaussian); used for shadows and glows.
+// three passes approximate a Gaussian); used for shadows and glows. The
+// radius is in design pixels: a finer picture is blurred as far.
 QImage Blurred(const QImage& image, int radius);
 
 }  // namespace braxo::art

@@ -78,19 +78,24 @@ QImage RenderFlag(const QString& flag_dir, const QString& code, QSize size, QIma
 // faint darker edge and a touch of gloss. Pure red is nudged off (255, 0, 0),
 // which the country lists treat as transparent.
 QImage CountryFlag(const QString& flag_dir, const QString& code, QStringList* problems) {
-  const QImage big =
-      RenderFlag(flag_dir, code, QSize(56, 48), QImage::Format_ARGB32_Premultiplied, problems);
-  QImage small = big.scaled(14, 12, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+  // At a finer ratio every design pixel is ratio x ratio device pixels.
+  const int ratio = DrawingRatio();
+  const QImage big = RenderFlag(flag_dir, code, QSize(56, 48) * ratio,
+                                QImage::Format_ARGB32_Premultiplied, problems);
+  QImage small = big.scaled(14 * ratio, 12 * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                      .convertToFormat(QImage::Format_ARGB32);
-  for (int y = 0; y < 12; ++y) {
+  for (int y = 0; y < small.height(); ++y) {
     QRgb* row = reinterpret_cast<QRgb*>(small.scanLine(y));
-    for (int x = 0; x < 14; ++x) {
+    for (int x = 0; x < small.width(); ++x) {
       QColor c = QColor::fromRgba(row[x]);
       if (c.alpha() < 255) c = Mix(QColor(255, 255, 255), WithAlpha(c, 255), c.alphaF());
       c.setAlpha(255);
-      const bool edge = x == 0 || y == 0 || x == 13 || y == 11;
+      const int design_x = x / ratio;
+      const int design_y = y / ratio;
+      const bool edge = design_x == 0 || design_y == 0 || design_x == 13 || design_y == 11;
       if (edge) c = Mix(c, QColor(40, 40, 48), 0.38);
-      if (y >= 1 && y <= 4 && !edge) c = Mix(c, QColor(255, 255, 255), 0.10 - 0.02 * (y - 1));
+      if (design_y >= 1 && design_y <= 4 && !edge)
+        c = Mix(c, QColor(255, 255, 255), 0.10 - 0.02 * (design_y - 1));
       if (c.red() == 255 && c.green() == 0 && c.blue() == 0) c.setRed(254);
       row[x] = c.rgba();
     }

@@ -142,7 +142,7 @@ QImage PhotoFrame() {
 }
 
 QImage PlaceholderPhoto(bool female) {
-  QImage image(200, 250, QImage::Format_ARGB32_Premultiplied);
+  QImage image = NewImage(200, 250);
   QPainter p(&image);
   PreparePainter(p);
   QRadialGradient back(QPointF(100, 90), 190);
@@ -329,7 +329,9 @@ void MakeFrames(AssetWriter& writer) {
   writer.SavePng("GAcFrame", PhotoFrame());
   writer.SavePng("GAcNoM", PlaceholderPhoto(false));
   writer.SavePng("GAcNoF", PlaceholderPhoto(true));
-  MakeButtonPieces(writer);
+  // The button pieces are recoloured pixel by pixel and are drawn at 1x
+  // only: their rows are plain gradients that enlarge without blur.
+  if (DrawingRatio() == 1) MakeButtonPieces(writer);
   writer.SavePng("GFree", NewImage(10, 10));
 }
 

@@ -31,7 +31,8 @@ QImage WithShadow(const QImage& icon, QPointF offset, int alpha, int blur) {
     s.setCompositionMode(QPainter::CompositionMode_SourceIn);
     s.fillRect(shadow.rect(), QColor(0, 0, 0, alpha));
   }
-  QImage out = NewImage(icon.width(), icon.height());
+  const QSize size = icon.deviceIndependentSize().toSize();
+  QImage out = NewImage(size.width(), size.height());
   QPainter p(&out);
   p.drawImage(offset, Blurred(shadow, blur));
   p.drawImage(0, 0, icon);
@@ -693,10 +694,13 @@ void PaintGlobe(QPainter& p, QPointF centre, double radius, uint32_t salt) {
   p.save();
   PreparePainter(p);
   const int size = static_cast<int>(std::ceil(radius * 2)) + 2;
-  QImage sphere = NewImage(size * 3, size * 3);
-  // Orthographic view of a noise "planet", three times oversampled.
-  const double r3 = radius * 3;
-  const QPointF c3(size * 1.5, size * 1.5);
+  // Orthographic view of a noise "planet", three times oversampled at the
+  // ratio drawn.
+  const int oversampling = 3 * DrawingRatio();
+  QImage sphere(size * oversampling, size * oversampling, QImage::Format_ARGB32_Premultiplied);
+  sphere.fill(Qt::transparent);
+  const double r3 = radius * oversampling;
+  const QPointF c3(size * oversampling / 2.0, size * oversampling / 2.0);
   for (int y = 0; y < sphere.height(); ++y) {
     QRgb* row = reinterpret_cast<QRgb*>(sphere.scanLine(y));
     for (int x = 0; x < sphere.width(); ++x) {

@@ -76,9 +76,6 @@ void PaintTile(QPainter& p, QPointF origin, double face, double depth, const Til
 
 namespace {
 
-// The board's tiles at 1x, 2x and 3x ("GKSun1", "GKSun1@2x", "GKSun1@3x").
-constexpr std::array<int, 3> kTilePixelRatios = {1, 2, 3};
-
 struct TileFamily {
   const char* stem;
   Symbol symbol;
@@ -98,18 +95,12 @@ void MakeGameTiles(AssetWriter& writer) {
     for (int i = 0; i < family.count; ++i) {
       const QString digit = QString::number(family.digits[static_cast<size_t>(i)]);
       for (const bool selected : {false, true}) {
-        // Drawn again at each pixel ratio the game's board may need, so that
-        // a scaled window shows tiles as sharp as the 1x ones.
-        for (const int ratio : kTilePixelRatios) {
-          QImage image = NewImage(84 * ratio, 84 * ratio);
-          QPainter p(&image);
-          p.scale(ratio, ratio);
-          PaintTile(p, QPointF(0, 0), 70, 14,
-                    selected ? SelectedTileColours() : NormalTileColours(), &family.symbol, digit);
-          p.end();
-          const QString suffix = ratio == 1 ? QString() : QStringLiteral("@%1x").arg(ratio);
-          writer.SavePng(QString(selected ? "GV" : "GK") + family.stem + digit + suffix, image);
-        }
+        QImage image = NewImage(84, 84);
+        QPainter p(&image);
+        PaintTile(p, QPointF(0, 0), 70, 14, selected ? SelectedTileColours() : NormalTileColours(),
+                  &family.symbol, digit);
+        p.end();
+        writer.SavePng(QString(selected ? "GV" : "GK") + family.stem + digit, image);
       }
     }
   }
@@ -122,7 +113,7 @@ void MakeSprites(AssetWriter& writer) {
   const std::array<Symbol, 5> symbols = {Symbol::kCloud, Symbol::kSun, Symbol::kDrop,
                                          Symbol::kDaisy, Symbol::kShell};
   for (int i = 0; i < 5; ++i) {
-    QImage image(50, 50, QImage::Format_ARGB32_Premultiplied);
+    QImage image = NewImage(50, 50);
     image.fill(QColor(192, 192, 192));
     QPainter p(&image);
     PaintTile(p, QPointF(3, 3), 38, 6, NormalTileColours(), &symbols[static_cast<size_t>(i)],

@@ -82,19 +82,30 @@ int main(int argc, char** argv) {
   clock.start();
   braxo::art::AssetWriter writer(parser.value(out_option));
   const QString flag_dir = parser.value(flags_option);
-  // Largest groups first, so that the two workers finish close together.
-  const std::vector<std::function<void()>> groups = {
+  // The groups whose pictures the game draws at the screen's ratio run once
+  // per ratio, each in a DrawingRatioScope.
+  const auto at_ratio = [](int ratio, std::function<void()> group) {
+    return [ratio, group = std::move(group)] {
+      const braxo::art::DrawingRatioScope scope(ratio);
+      group();
+    };
+  };
+  std::vector<std::function<void()>> groups = {
       [&] { braxo::art::MakeScenes(writer); },
-      [&] { braxo::art::MakeCountryFlags(writer, flag_dir); },
       [&] { braxo::art::MakeLanguageFlags(writer, flag_dir); },
       [&] { braxo::art::MakeBursts(writer); },
-      [&] { braxo::art::MakeIcons(writer); },
-      [&] { braxo::art::MakeFrames(writer); },
-      [&] { braxo::art::MakeLettering(writer); },
-      [&] { braxo::art::MakeTiles(writer); },
       [&] { braxo::art::MakeStars(writer); },
       [&] { braxo::art::MakeSounds(writer); },
   };
+  // Largest groups first, so that the workers finish close together.
+  for (const int ratio : {3, 2, 1}) {
+    groups.insert(groups.begin() + 1,
+                  at_ratio(ratio, [&] { braxo::art::MakeCountryFlags(writer, flag_dir); }));
+    groups.push_back(at_ratio(ratio, [&] { braxo::art::MakeIcons(writer); }));
+    groups.push_back(at_ratio(ratio, [&] { braxo::art::MakeFrames(writer); }));
+    groups.push_back(at_ratio(ratio, [&] { braxo::art::MakeLettering(writer); }));
+    groups.push_back(at_ratio(ratio, [&] { braxo::art::MakeTiles(writer); }));
+  }
   const unsigned worker_count = std::max(1u, std::min(4u, std::thread::hardware_concurrency()));
   std::vector<std::thread> workers;
   std::atomic<size_t> next{0};

@@ -272,9 +272,9 @@ void AccountWindow::DrawIcon() {
   QImage& icon = account_icon_->Image();
   QPainter painter(&icon);
   PaintAccountBackdrop(painter, parts_.pictures, account_icon_->x(), account_icon_->y());
-  painter.drawImage(0, 0, parts_.pictures.LoadPngResource("Account48"));
-  painter.drawImage(24, 0,
-                    parts_.pictures.LoadPngResource(AccountLampPicture(Session().account_state)));
+  painter.drawImage(0, 0, parts_.pictures.PictureFor(painter, "Account48"));
+  painter.drawImage(
+      24, 0, parts_.pictures.PictureFor(painter, AccountLampPicture(Session().account_state)));
   painter.end();
   account_icon_->update();
 }
@@ -325,8 +325,8 @@ void AccountWindow::DrawPage(int page) {
 }
 
 void AccountWindow::DrawPlatformPictures(QPainter& painter) {
-  painter.drawImage(30, 400, parts_.pictures.LoadPngResource("Windows"));
-  painter.drawImage(622, 400, parts_.pictures.LoadPngResource("Android"));
+  painter.drawImage(30, 400, parts_.pictures.PictureFor(painter, "Windows"));
+  painter.drawImage(622, 400, parts_.pictures.PictureFor(painter, "Android"));
   painter.setPen(QPen(kClubRed, 2));
   painter.setBrush(Qt::NoBrush);
   painter.drawRoundedRect(QRect(QPoint(28, 398), QPoint(80, 450)), 3.5, 3.5);
@@ -356,7 +356,7 @@ void AccountWindow::DrawAccountPage(QImage& page) {
     DrawShadowText(painter, Text(MsgId::MsgClubMembers) + QString::number(*members), 10, 692, 420,
                    kClubRed, 'c');
   }
-  painter.drawImage(180, 360, parts_.pictures.LoadPngResource("RamkaAc"));
+  painter.drawImage(180, 360, parts_.pictures.PictureFor(painter, "RamkaAc"));
   DrawPlatformPictures(painter);
   DrawFieldLamps(painter);
   painter.end();
@@ -366,7 +366,7 @@ void AccountWindow::DrawAccountPage(QImage& page) {
 void AccountWindow::DrawFieldLamps(QPainter& painter) {
   const AccountFieldRatings ratings = RateFields();
   const auto lamp = [&](int rating, int x, int y) {
-    painter.drawImage(x, y, parts_.pictures.LoadPngResource(LampPicture(rating)));
+    painter.drawImage(x, y, parts_.pictures.PictureFor(painter, LampPicture(rating)));
   };
   lamp(ratings.nick, 180, 91);
   lamp(ratings.city, 410, 91);
@@ -624,7 +624,7 @@ void AccountWindow::DrawAboutPage(QImage& page) {
   painter.drawImage(30, 50,
                     PhotoOrPlaceholder(session.photo_slots[0], club_data_.player_photo_loaded,
                                        session.current_user.sex, parts_.pictures));
-  painter.drawImage(10, 30, parts_.pictures.LoadPngResource("GAcFrame"));
+  painter.drawImage(10, 30, parts_.pictures.PictureFor(painter, "GAcFrame"));
   painter.setFont(Comic(22));
   for (int i = 1; i <= kInfoRowCount; ++i) {
     Band(painter, 260, 31 * i - 21, 700, 31 * i + 9,
@@ -650,7 +650,7 @@ void AccountWindow::DrawChairmanPage(QImage& page) {
   painter.drawImage(30, 60,
                     PhotoOrPlaceholder(session.photo_slots[1], club_data_.chairman_photo_loaded,
                                        chairman.sex, parts_.pictures));
-  painter.drawImage(10, 40, parts_.pictures.LoadPngResource("GAcFrame"));
+  painter.drawImage(10, 40, parts_.pictures.PictureFor(painter, "GAcFrame"));
   painter.setFont(Comic(22));
   DrawShadowText(painter, Q(chairman_info.first_name), 10, 250, 331, kClubRed, 'c');
   DrawShadowText(painter, Q(chairman_info.last_name), 10, 250, 351, kClubRed, 'c');

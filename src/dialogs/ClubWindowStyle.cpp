@@ -40,7 +40,7 @@ void DrawPictureBox(ImageControl& box, PictureStore& pictures, QSize client,
                     const QString& picture) {
   FillBoxBackdrop(box, pictures, client);
   QPainter painter(&box.Image());
-  painter.drawImage(0, 0, pictures.LoadPngResource(picture));
+  painter.drawImage(0, 0, pictures.PictureFor(painter, picture));
   box.update();
 }
 

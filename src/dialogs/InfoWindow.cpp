@@ -160,7 +160,7 @@ void InfoWindow::UpdateCaption() {
 
 void InfoWindow::PaintPageBackground(QPainter& painter) {
   painter.drawImage(QRect(0, 0, kInfoWidth, kInfoHeight), pictures_.LoadJpegResource("BG"));
-  painter.drawImage(5, 5, pictures_.LoadPngResource("Ramka600"));
+  painter.drawImage(5, 5, pictures_.PictureFor(painter, "Ramka600"));
 }
 
 void InfoWindow::PrepareShowing() {
@@ -193,8 +193,8 @@ void InfoWindow::DrawAboutPage(QPainter& painter) {
   QImage lettering = pictures_.LoadPngResource(Q(Language(language_.Index()).caption_picture));
   ResizePng(lettering, 270, 45);
   painter.drawImage(170, 110, lettering);
-  painter.drawImage(80, 85, pictures_.LoadPngResource("Icon064"));
-  painter.drawImage(466, 85, pictures_.LoadPngResource("Kez064"));
+  painter.drawImage(80, 85, pictures_.PictureFor(painter, "Icon064"));
+  painter.drawImage(466, 85, pictures_.PictureFor(painter, "Kez064"));
 
   const QFont large = CellHeightFont(ArialFamily(), 20, true);
   painter.setFont(large);
@@ -210,8 +210,8 @@ void InfoWindow::DrawAboutPage(QPainter& painter) {
 }
 
 void InfoWindow::DrawOptionsPage(QPainter& painter) {
-  painter.drawImage(90, 150, pictures_.LoadPngResource("Arrow072L"));
-  painter.drawImage(448, 150, pictures_.LoadPngResource("Arrow072R"));
+  painter.drawImage(90, 150, pictures_.PictureFor(painter, "Arrow072L"));
+  painter.drawImage(448, 150, pictures_.PictureFor(painter, "Arrow072R"));
 }
 
 void InfoWindow::DrawFlag() {
@@ -221,7 +221,7 @@ void InfoWindow::DrawFlag() {
   painter.setClipRect(kFlagLeft, kFlagTop, kFlagWidth, kFlagHeight);
   PaintPageBackground(painter);
   painter.drawImage(kFlagLeft, kFlagTop,
-                    pictures_.LoadPngResource(Q(Language(language_.Index()).flag_picture)));
+                    pictures_.PictureFor(painter, Q(Language(language_.Index()).flag_picture)));
 }
 
 void InfoWindow::DrawChampionsPage(QPainter& painter) {

@@ -132,7 +132,7 @@ void PassportWindow::DrawLamp(ImageControl& lamp, QString& shown, int rating) {
   FillBoxBackdrop(lamp, pictures_, kClient);
   {
     QPainter painter(&lamp.Image());
-    painter.drawImage(0, 0, pictures_.LoadPngResource(shown));
+    painter.drawImage(0, 0, pictures_.PictureFor(painter, shown));
   }
   lamp.update();
 }

@@ -143,9 +143,9 @@ void PasswordWindow::showEvent(QShowEvent* event) {
 void PasswordWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.drawImage(QRect(0, 0, kWidth, kHeight), pictures_.LoadJpegResource("BG"));
-  painter.drawImage(10, 5, pictures_.LoadPngResource("Ramka180"));
+  painter.drawImage(10, 5, pictures_.PictureFor(painter, QStringLiteral("Ramka180")));
   if (prompt_ == PasswordPrompt::kChampionName)
-    painter.drawImage(10, 5, pictures_.LoadPngResource("Medal"));
+    painter.drawImage(10, 5, pictures_.PictureFor(painter, QStringLiteral("Medal")));
 }
 
 bool PasswordWindow::eventFilter(QObject* watched, QEvent* event) {

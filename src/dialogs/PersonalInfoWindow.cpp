@@ -109,7 +109,7 @@ void PersonalInfoWindow::FillFromSession() {
     QImage& icon = icons_[static_cast<std::size_t>(row)]->Image();
     icon.fill(face);
     QPainter painter(&icon);
-    painter.drawImage(0, 0, parts_.pictures.LoadPngResource(layout.icon));
+    painter.drawImage(0, 0, parts_.pictures.PictureFor(painter, layout.icon));
     painter.end();
     QLineEdit& edit = InfoField(row);
     edit.setToolTip(Q(language.Text(layout.hint)));
@@ -125,7 +125,7 @@ void PersonalInfoWindow::DrawPhotoBox(const QImage& photo) {
   box.fill(palette().color(QPalette::Window));
   QPainter painter(&box);
   painter.drawImage(20, 20, photo);
-  painter.drawImage(0, 0, parts_.pictures.LoadPngResource("GAcFrame"));
+  painter.drawImage(0, 0, parts_.pictures.PictureFor(painter, "GAcFrame"));
   painter.end();
   photo_box_->update();
 }

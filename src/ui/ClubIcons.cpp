@@ -16,13 +16,13 @@ void DrawCountryFlag(std::string_view code, QPainter& canvas, int x, int y,
   const QString name =
       QStringLiteral("Country%1%2").arg(QChar(code[0])).arg(index, 3, 10, QChar('0'));
   if (!pictures.Has(name)) return;
-  canvas.drawImage(x, y, pictures.LoadPngResource(name));
+  canvas.drawImage(x, y, pictures.PictureFor(canvas, name));
 }
 
 void DrawSexIcon(char letter, QPainter& canvas, int x, int y, PictureStore& pictures) {
   canvas.drawImage(x, y,
-                   pictures.LoadPngResource(letter == 'M' ? QStringLiteral("FaceMan16")
-                                                          : QStringLiteral("FaceWoman16")));
+                   pictures.PictureFor(canvas, letter == 'M' ? QStringLiteral("FaceMan16")
+                                                             : QStringLiteral("FaceWoman16")));
 }
 
 }  // namespace braxo

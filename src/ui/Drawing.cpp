@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <algorithm>
 #include <cmath>
 
 namespace braxo {
@@ -9,15 +10,18 @@ namespace {
 
 // A line as the game's canvas draws it: every pixel from the start up to,
 // but not including, the end. Lines here are horizontal, vertical or
-// diagonal.
+// diagonal. On a finer canvas each design pixel is a square of device pixels.
 void LineTo(QImage& canvas, int x0, int y0, int x1, int y1, QRgb colour) {
+  const int ratio = std::max(1, static_cast<int>(std::lround(canvas.devicePixelRatio())));
   const int dx = (x1 > x0) - (x1 < x0);
   const int dy = (y1 > y0) - (y1 < y0);
   int x = x0;
   int y = y0;
   while (x != x1 || y != y1) {
-    if (x >= 0 && y >= 0 && x < canvas.width() && y < canvas.height())
-      canvas.setPixel(x, y, colour);
+    if (x >= 0 && y >= 0 && x < canvas.width() / ratio && y < canvas.height() / ratio) {
+      for (int sy = 0; sy < ratio; ++sy)
+        for (int sx = 0; sx < ratio; ++sx) canvas.setPixel(x * ratio + sx, y * ratio + sy, colour);
+    }
     if (x != x1) x += dx;
     if (y != y1) y += dy;
   }

@@ -13,7 +13,8 @@ namespace braxo {
 int RoundHalfEven(double value);
 
 // The bevelled frame: a silver plate with a raised outer rim and a sunken
-// inner rim 5 pixels inside, drawn pixel-exact into `canvas`.
+// inner rim 5 pixels inside, drawn pixel-exact into `canvas` (in design
+// pixels, each a square of device pixels on a canvas with a pixel ratio).
 void DrawFrame(int x1, int y1, int x2, int y2, QImage& canvas);
 
 // The family names of the embedded fonts that stand for Arial and Comic

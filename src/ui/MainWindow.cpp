@@ -34,7 +34,9 @@ MainWindow::MainWindow(PictureStore& pictures, const InterfaceLanguage& language
   resize(kWindowWidth, kWindowHeight);
   setAttribute(Qt::WA_OpaquePaintEvent);
 
+  drawn_ratio_ = PictureRatio();
   board_image_ = new ImageControl(this);
+  board_image_->SetPixelRatio(drawn_ratio_);
   board_image_->Place(0, 0, kWindowWidth, kWindowHeight);
   board_image_->setCursor(Qt::PointingHandCursor);
   // The board takes the keys; the keys it does not use reach the window.
@@ -267,6 +269,12 @@ void MainWindow::showEvent(QShowEvent* event) {
     windowHandle()->installEventFilter(this);
     expose_filter_installed_ = true;
   }
+  if (windowHandle() != nullptr && !screen_watched_) {
+    // A screen of another ratio: every picture is drawn again for it.
+    connect(windowHandle(), &QWindow::screenChanged, this, [this] { FollowPictureRatio(); });
+    screen_watched_ = true;
+  }
+  FollowPictureRatio();
   cover_watch_.Watch();
   ResumeTitleIfVisible();
   if (first_paint_scheduled_) return;
@@ -310,15 +318,39 @@ void MainWindow::FitContent() {
     buttons_[i]->SetDrawScale(stage_.scale);
     buttons_[i]->setGeometry(stage_.ToWindow(button_places_[i]));
   }
-  if (ShowingBoard() && board_image_->PixelRatio() != BoardPixelRatio()) {
-    board_image_->SetPixelRatio(BoardPixelRatio());
+  FollowPictureRatio();
+  update();
+}
+
+void MainWindow::FollowPictureRatio() {
+  const int ratio = PictureRatio();
+  if (ratio == drawn_ratio_) return;
+  drawn_ratio_ = ratio;
+  board_image_->SetPixelRatio(ratio);
+  if (ShowingBoard()) {
     {
       QPainter painter(&board_image_->Image());
       PaintBackdrop(painter, pictures_.LoadJpegResource("BG"), kBoardImageLeft, kBoardImageTop);
     }
     RenderBoard();
+  } else if (game_ && game_->OnTitleScreen() && first_paint_done_) {
+    title_.Redraw(board_image_->Image(), Q(language_.Text(MsgId::MsgAuthorName)),
+                  Q(language_.Text(MsgId::MsgTitleCaps)), pictures_);
+    board_image_->update();
   }
-  update();
+  caption_->SetPixelRatio(ratio);
+  if (!caption_->isHidden()) DrawCaption();
+  for (int n = 1; n <= 4; ++n) {
+    panels_[n - 1]->SetPixelRatio(ratio);
+    if (!panels_[n - 1]->isHidden()) DrawStatusPanel(n);
+  }
+  for (const Icon& icon : icons_) {
+    icon.control->SetPixelRatio(ratio);
+    PaintIcon(*icon.control, icon.picture);
+  }
+  if (account_icon_ && game_) DrawAccountLamp(game_->Session().account_state);
+  // The menu buttons follow their own scale and screen when they paint.
+  for (SkinnedButton* button : buttons_) button->update();
 }
 
 bool MainWindow::ShowingBoard() const {
@@ -326,11 +358,8 @@ bool MainWindow::ShowingBoard() const {
          QRect(kBoardImageLeft, kBoardImageTop, kBoardImageWidth, kBoardImageHeight);
 }
 
-int MainWindow::BoardPixelRatio() const {
-  // The smallest ratio of drawn pictures that is at least as fine as the
-  // screen's pixels: 125 % and 150 % take the 2x tiles and scale them down.
-  const double device_pixels = stage_.scale * devicePixelRatioF();
-  return std::clamp(static_cast<int>(std::ceil(device_pixels - 1e-6)), 1, 3);
+int MainWindow::PictureRatio() const {
+  return PictureRatioForScale(stage_.scale * devicePixelRatioF());
 }
 
 void MainWindow::RestorePlacement(const Options& options) {
@@ -427,9 +456,8 @@ void MainWindow::DrawBurst(int frame, int x, int y) {
 }
 
 void MainWindow::ShowTitleLayout() {
-  // The title is drawn pixel by pixel at the design's resolution.
-  board_image_->SetPixelRatio(1);
   board_image_->Place(0, 0, kWindowWidth, kWindowHeight);
+  board_image_->SetPixelRatio(drawn_ratio_);
   board_image_->show();
 }
 
@@ -449,7 +477,7 @@ void MainWindow::DrawTitleScreen(bool first) {
 
 void MainWindow::ShowBoardLayout() {
   board_image_->Place(kBoardImageLeft, kBoardImageTop, kBoardImageWidth, kBoardImageHeight);
-  board_image_->SetPixelRatio(BoardPixelRatio());
+  board_image_->SetPixelRatio(drawn_ratio_);
   {
     QPainter painter(&board_image_->Image());
     PaintBackdrop(painter, pictures_.LoadJpegResource("BG"), kBoardImageLeft, kBoardImageTop);
@@ -464,6 +492,7 @@ void MainWindow::DrawStatusPanel(int n) {
   if (!game_ || n < 1 || n > 4) return;
   for (int i = 1; i <= 4; ++i) {
     const QPoint at = StatusPanelPosition(i);
+    panels_[i - 1]->SetPixelRatio(drawn_ratio_);
     panels_[i - 1]->Place(at.x(), at.y(), kPanelWidth, kPanelHeight);
   }
   ImageControl& panel = *panels_[n - 1];
@@ -483,7 +512,7 @@ void MainWindow::ShowMenuButtons() {
   const std::array<const char*, 6> glyphs = {"GlyphN",         "GlyphE",       "GlyphS",
                                              "GlyphChampions", "GlyphOptions", "GlyphAbout"};
   for (int i = 0; i < 6; ++i) {
-    buttons_[i]->SetGlyph(pictures_.LoadPngResource(glyphs[i]));
+    buttons_[i]->SetGlyphPicture(QString::fromLatin1(glyphs[i]));
     buttons_[i]->show();
   }
 }
@@ -492,7 +521,7 @@ void MainWindow::PaintIcon(ImageControl& icon, const QString& picture) {
   QPainter painter(&icon.Image());
   PaintBackdrop(painter, pictures_.LoadJpegResource("BG"), icon.DesignRect().left(),
                 icon.DesignRect().top());
-  painter.drawImage(0, 0, pictures_.LoadPngResource(picture));
+  painter.drawImage(0, 0, pictures_.PictureFor(painter, picture));
   icon.update();
 }
 
@@ -500,6 +529,7 @@ ImageControl* MainWindow::MakeIcon(int left, int top, const QString& picture, co
                                    void (GameState::*action)()) {
   auto* icon = new ImageControl(this);
   icon->SetStage(stage_);
+  icon->SetPixelRatio(drawn_ratio_);
   icon->Place(left, top, 48, 48);
   icon->setCursor(Qt::PointingHandCursor);
   icon->setToolTip(hint);
@@ -560,17 +590,8 @@ void MainWindow::UpdateAccessibleTexts() {
 void MainWindow::RefreshLanguage() {
   if (!game_) return;
   setWindowTitle(Q(language_.Text(MsgId::MsgTitle)));
-  caption_->Place(200, 7, 450, 70);
-  {
-    QPainter painter(&caption_->Image());
-    PaintBackdrop(painter, pictures_.LoadJpegResource("BG"), 200, 7);
-    const std::string_view picture = Language(language_.Index()).caption_picture;
-    painter.drawImage(0, 0,
-                      pictures_.LoadPngResource(QString::fromLatin1(
-                          picture.data(), static_cast<qsizetype>(picture.size()))));
-  }
+  DrawCaption();
   caption_->show();
-  caption_->update();
   const std::string colon = ": ";
   const std::array<std::string, 6> hints = {
       language_.Text(MsgId::MsgNewGame) + colon + language_.Text(MsgId::MsgModeNormal),
@@ -581,6 +602,21 @@ void MainWindow::RefreshLanguage() {
       language_.Text(MsgId::MsgAbout)};
   for (int i = 0; i < 6; ++i) buttons_[i]->setToolTip(Q(hints[i]));
   UpdateAccessibleTexts();
+}
+
+void MainWindow::DrawCaption() {
+  caption_->SetPixelRatio(drawn_ratio_);
+  caption_->Place(200, 7, 450, 70);
+  {
+    QPainter painter(&caption_->Image());
+    PaintBackdrop(painter, pictures_.LoadJpegResource("BG"), 200, 7);
+    const std::string_view picture = Language(language_.Index()).caption_picture;
+    painter.drawImage(
+        0, 0,
+        pictures_.PictureFor(
+            painter, QString::fromLatin1(picture.data(), static_cast<qsizetype>(picture.size()))));
+  }
+  caption_->update();
 }
 
 void MainWindow::SetHandCursor(bool hand) {

@@ -70,13 +70,15 @@ class MainWindow : public QWidget, public ViewPort {
   // Writes the window's size, place and maximized state into `options`
   // (the size it returns to when it is maximized).
   void KeepPlacement(Options& options) const;
-  // How the design is scaled into the window now.
-  // (The board picture follows it: BoardImage().PixelRatio().)
+  // How the design is scaled into the window now. (Every picture follows
+  // it and the screen's ratio: BoardImage().PixelRatio().)
   const StageFit& Stage() const { return stage_; }
 
   // For tests and the scene renderer.
   ImageControl& BoardImage() { return *board_image_; }
   ImageControl& StatusPanel(int n) { return *panels_[n - 1]; }
+  ImageControl& Caption() { return *caption_; }
+  SkinnedButton& MenuButton(int index) { return *buttons_[static_cast<std::size_t>(index)]; }
   QTimer& TickTimer() { return tick_timer_; }
   QTimer& AnimationTimer() { return animation_timer_; }
   const TitleScreen& Title() const { return title_; }
@@ -105,8 +107,14 @@ class MainWindow : public QWidget, public ViewPort {
   void FitContent();
   // The board's layout is showing (not the title's).
   bool ShowingBoard() const;
-  // Device pixels per design pixel the board is drawn at (1 to 3).
-  int BoardPixelRatio() const;
+  // Device pixels per design pixel the window's pictures are drawn at (1 to
+  // 3): its stage's scale times the screen's ratio, the next larger ratio
+  // for a fractional product.
+  int PictureRatio() const;
+  // Draws every picture of the window again at PictureRatio() when it is
+  // not the ratio they were drawn at (a resize, another screen).
+  void FollowPictureRatio();
+  void DrawCaption();
   ImageControl* MakeIcon(int left, int top, const QString& picture, const QString& hint,
                          void (GameState::*action)());
   void PaintIcon(ImageControl& icon, const QString& picture);
@@ -130,6 +138,9 @@ class MainWindow : public QWidget, public ViewPort {
   std::array<SkinnedButton*, 6> buttons_{};
   std::array<QRect, 6> button_places_{};
   StageFit stage_;
+  // The ratio the window's pictures were last drawn at.
+  int drawn_ratio_ = 1;
+  bool screen_watched_ = false;
   struct Icon {
     ImageControl* control;
     QString picture;

@@ -79,6 +79,21 @@ const QImage& PictureStore::LoadPngResource(const QString& name) {
   return *cache_.insert(key, picture);
 }
 
+int PictureRatioForScale(double device_pixels) {
+  // A hair below a whole ratio is that ratio: 2.0000001 from a product of
+  // floating scales still takes the 2x pictures.
+  return std::clamp(static_cast<int>(std::ceil(device_pixels - 1e-6)), 1, kLargestPictureRatio);
+}
+
+int PaintPixelRatio(const QPainter& painter) {
+  const QPaintDevice* device = painter.device();
+  const double device_ratio = device != nullptr ? device->devicePixelRatioF() : 1.0;
+  const QTransform transform = painter.worldTransform();
+  const double painter_scale = std::max(std::hypot(transform.m11(), transform.m12()),
+                                        std::hypot(transform.m21(), transform.m22()));
+  return PictureRatioForScale(device_ratio * painter_scale);
+}
+
 namespace {
 
 int NearestEven(double value) { return static_cast<int>(std::nearbyint(value)); }

@@ -5,9 +5,18 @@
 #include <QByteArray>
 #include <QHash>
 #include <QImage>
+#include <QPainter>
 #include <QString>
 
 namespace braxo {
+
+// Device pixels per design pixel, as the ratio of the picture that fits a
+// scale of `device_pixels`: 1 to 3, the next larger for a fractional scale
+// (125 % and 150 % take the 2x pictures and draw them smaller).
+int PictureRatioForScale(double device_pixels);
+// The ratio of the pictures `painter` needs: its device's pixel ratio times
+// the painter's own scale, through PictureRatioForScale.
+int PaintPixelRatio(const QPainter& painter);
 
 // An index of the embedded resources (built once by walking the resource
 // folder: Qt's resource names are case-sensitive, the game's are not) and a
@@ -31,6 +40,12 @@ class PictureStore {
   // The ratio LoadPicture picks for `name` at `pixel_ratio` (1 when the art
   // has no other).
   int PictureRatio(const QString& name, int pixel_ratio) const;
+  // The picture drawn for the ratio `painter` draws at (PaintPixelRatio):
+  // drawn at a design position, it covers its design size, as sharp as the
+  // painter's device allows.
+  const QImage& PictureFor(const QPainter& painter, const QString& name) {
+    return LoadPicture(name, PaintPixelRatio(painter));
+  }
   // A background picture ("BG", the level pictures).
   const QImage& LoadJpegResource(const QString& name) { return LoadPngResource(name); }
   // The raw bytes of a resource (sounds); empty when the name is unknown.

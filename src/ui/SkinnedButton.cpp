@@ -243,7 +243,19 @@ void SkinnedButton::SetKontur(bool on) {
   update();
 }
 
+void SkinnedButton::SetGlyphPicture(const QString& name) {
+  glyph_ = QImage();
+  glyph_picture_ = name;
+  update();
+}
+
+QImage SkinnedButton::GlyphAt(int ratio) const {
+  if (glyph_picture_.isEmpty() || pictures_ == nullptr) return glyph_;
+  return pictures_->LoadPicture(glyph_picture_, ratio);
+}
+
 void SkinnedButton::SetGlyph(const QImage& glyph) {
+  glyph_picture_.clear();
   if (glyph.isNull() || glyph.hasAlphaChannel()) {
     glyph_ = glyph;
   } else {
@@ -296,11 +308,14 @@ const QImage& SkinnedButton::Piece(const QString& name) {
   return *pieces_.insert(key, piece);
 }
 
-QImage SkinnedButton::DrawFace(bool lit) {
+QImage SkinnedButton::DrawFace(bool lit, int ratio) {
   const int w = FaceSize().width();
   const int h = FaceSize().height();
   const FaceGeometry g = GeometryFor(h);
-  QImage face(w, h, QImage::Format_ARGB32_Premultiplied);
+  // The pieces keep their design pixels (enlarged without smoothing); the
+  // glyph is drawn from its picture at the ratio.
+  QImage face(w * ratio, h * ratio, QImage::Format_ARGB32_Premultiplied);
+  face.setDevicePixelRatio(ratio);
   face.fill(Qt::transparent);
   QPainter painter(&face);
   const QString suffix = lit ? QStringLiteral("L") : QString();
@@ -324,13 +339,15 @@ QImage SkinnedButton::DrawFace(bool lit) {
       painter.fillRect(QRect(g.side, r, line_width, 1), QColor(colour));
     }
   }
-  if (!glyph_.isNull() && glyph_layout_ != GlyphLayout::kTop) {
-    const int gx = RoundHalfEven((w - glyph_.width()) / 2.0);
-    const int gy = RoundHalfEven((h - glyph_.height() - 1) / 2.0);
+  const QImage glyph = GlyphAt(ratio);
+  if (!glyph.isNull() && glyph_layout_ != GlyphLayout::kTop) {
+    const QSize glyph_size = glyph.deviceIndependentSize().toSize();
+    const int gx = RoundHalfEven((w - glyph_size.width()) / 2.0);
+    const int gy = RoundHalfEven((h - glyph_size.height() - 1) / 2.0);
     int x = gx;
     if (glyph_layout_ == GlyphLayout::kLeft) x = g.glyph_inset;
-    if (glyph_layout_ == GlyphLayout::kRight) x = w - glyph_.width() - g.glyph_inset;
-    painter.drawImage(x, gy, glyph_);
+    if (glyph_layout_ == GlyphLayout::kRight) x = w - glyph_size.width() - g.glyph_inset;
+    painter.drawImage(x, gy, glyph);
   }
   return face;
 }
@@ -361,7 +378,8 @@ void SkinnedButton::DrawCaption(QPainter& painter, bool pressed, bool disabled) 
   if (margin_ == -1) {
     x = left + (right - left - text_width) / 2;
   } else {
-    const int beside_glyph = glyph_.width() + g.caption_spacing;
+    const int beside_glyph =
+        static_cast<int>(GlyphAt(1).deviceIndependentSize().width()) + g.caption_spacing;
     if (glyph_layout_ == GlyphLayout::kLeft) left += beside_glyph;
     if (glyph_layout_ == GlyphLayout::kRight) right -= beside_glyph;
     x = left;
@@ -427,7 +445,7 @@ void SkinnedButton::DrawContour(QPainter& painter, bool pressed) {
 void SkinnedButton::DrawButton(QPainter& painter, bool pressed, bool focused, bool disabled) {
   const bool lit = light_rect_ && (focused || mouse_in_pos_);
   const int shift = pressed ? 1 : 0;
-  painter.drawImage(shift, shift, DrawFace(lit));
+  painter.drawImage(shift, shift, DrawFace(lit, PaintPixelRatio(painter)));
   DrawCaption(painter, pressed, disabled);
   if (OnDrawButton) {
     painter.save();

@@ -56,6 +56,10 @@ class SkinnedButton : public QPushButton {
   // The glyph picture; an opaque picture takes its bottom-left pixel's colour
   // as transparent. A null image removes the glyph.
   void SetGlyph(const QImage& glyph);
+  // The glyph by its picture's name: drawn from the picture made for the
+  // ratio the button paints at (its scale times the screen's), so that it
+  // stays sharp on a scaled window. Replaces a glyph given by SetGlyph.
+  void SetGlyphPicture(const QString& name);
   void SetGlyphLayout(GlyphLayout layout);
   // -1 centres the caption; any other value left-aligns it beside the glyph.
   void SetMargin(int margin);
@@ -93,8 +97,11 @@ class SkinnedButton : public QPushButton {
   }
 
   void DrawButton(QPainter& painter, bool pressed, bool focused, bool disabled);
-  // Pieces, body and glyph on a transparent picture of the button's size.
-  QImage DrawFace(bool lit);
+  // Pieces, body and glyph on a transparent picture of the button's size,
+  // `ratio` device pixels per design pixel.
+  QImage DrawFace(bool lit, int ratio);
+  // The glyph to draw at `ratio`.
+  QImage GlyphAt(int ratio) const;
   // The button's size in design pixels.
   QSize FaceSize() const;
   void DrawCaption(QPainter& painter, bool pressed, bool disabled);
@@ -113,6 +120,7 @@ class SkinnedButton : public QPushButton {
   int light_percent_ = 0;
   bool kontur_ = true;
   QImage glyph_;
+  QString glyph_picture_;
   GlyphLayout glyph_layout_ = GlyphLayout::kLeft;
   int margin_ = -1;
   double draw_scale_ = 1.0;

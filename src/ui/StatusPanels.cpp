@@ -24,7 +24,7 @@ void DrawStatusPanel(QImage& panel, int n, const GameStatus& status,
   QPainter painter(&panel);
   const QPoint at = StatusPanelPosition(n);
   PaintBackdrop(painter, pictures.LoadJpegResource("BG"), at.x(), at.y());
-  painter.drawImage(0, 0, pictures.LoadPngResource("Ramka180"));
+  painter.drawImage(0, 0, pictures.PictureFor(painter, QStringLiteral("Ramka180")));
   MsgId label = MsgId::MsgModeLabel;
   QString value;
   switch (n) {
@@ -66,11 +66,11 @@ void DrawStatusPanel(QImage& panel, int n, const GameStatus& status,
 MsgId DrawAccountLamp(QImage& icon, AccountState state, PictureStore& pictures) {
   QPainter painter(&icon);
   PaintBackdrop(painter, pictures.LoadJpegResource("BG"), 111, 5);
-  painter.drawImage(0, 0, pictures.LoadPngResource("Account48"));
+  painter.drawImage(0, 0, pictures.PictureFor(painter, QStringLiteral("Account48")));
   const char* lamp = state == AccountState::kLoggedIn ? "LampY24"
                      : state == AccountState::kRated  ? "LampG24"
                                                       : "LampR24";
-  painter.drawImage(24, 0, pictures.LoadPngResource(lamp));
+  painter.drawImage(24, 0, pictures.PictureFor(painter, QString::fromLatin1(lamp)));
   return state == AccountState::kLoggedIn ? MsgId::MsgGameNotOnRating
          : state == AccountState::kRated  ? MsgId::MsgGameOnRating
                                           : MsgId::MsgNotLoggedIn;

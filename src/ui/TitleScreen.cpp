@@ -74,7 +74,33 @@ QPoint TitleScreen::MoveSprite(int index, QPoint p) {
   return p;
 }
 
+namespace {
+
+// The canvas's rectangle in design pixels.
+QRect DesignRect(const QImage& canvas) {
+  return QRect(QPoint(0, 0), canvas.deviceIndependentSize().toSize());
+}
+
+int CanvasRatio(const QImage& canvas) {
+  return std::max(1, static_cast<int>(std::lround(canvas.devicePixelRatio())));
+}
+
+}  // namespace
+
 void TitleScreen::DrawStill(QImage& canvas, const QString& author, PictureStore& pictures) {
+  PaintStill(canvas, author, pictures);
+  Reset();
+}
+
+void TitleScreen::Redraw(QImage& canvas, const QString& author, const QString& title,
+                         PictureStore& pictures) {
+  PaintStill(canvas, author, pictures);
+  DrawLetters(canvas, title);
+  drawn_title_ = title;
+  DrawSprites(canvas, pictures);
+}
+
+void TitleScreen::PaintStill(QImage& canvas, const QString& author, PictureStore& pictures) {
   canvas.fill(Qt::black);
   DrawFrame(150, 80, 700, 420, canvas);
   DrawFrame(220, 150, 630, 350, canvas);
@@ -87,12 +113,11 @@ void TitleScreen::DrawStill(QImage& canvas, const QString& author, PictureStore&
     DrawTextCentered(painter, author, 150, 700, 240);
     painter.setPen(QColor(0, 100, 100));
     DrawTextCentered(painter, QStringLiteral("V 2.7"), 355, 700, 305);
-    painter.drawImage(393, 270, pictures.LoadPngResource("Kez064"));
+    painter.drawImage(393, 270, pictures.PictureFor(painter, QStringLiteral("Kez064")));
   }
-  Reset();
 }
 
-QRect TitleScreen::DrawLetters(QImage& canvas, const QString& title) const {
+QRect TitleScreen::DrawLetters(QImage& canvas, const QString& title) {
   const int length = std::min<int>(static_cast<int>(title.size()), kPaletteSize);
   const QFont font = CellHeightFont(ArialFamily(), TitleHeight(length), true);
   const QFontMetrics metrics(font);
@@ -104,10 +129,15 @@ QRect TitleScreen::DrawLetters(QImage& canvas, const QString& title) const {
   const int margin = metrics.height() / 4 + 1;
   const QRect box = QRect(left, top, total_width, metrics.height())
                         .adjusted(-margin, -margin, margin, margin)
-                        .intersected(canvas.rect());
+                        .intersected(DesignRect(canvas));
   if (box.isEmpty()) return {};
 
-  QImage layer(box.size(), QImage::Format_ARGB32_Premultiplied);
+  const int ratio = CanvasRatio(canvas);
+  QImage& layer = letters_layer_;
+  if (layer.size() != box.size() * ratio) {
+    layer = QImage(box.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    layer.setDevicePixelRatio(ratio);
+  }
   layer.fill(Qt::transparent);
   {
     QPainter painter(&layer);
@@ -145,10 +175,14 @@ QRect TitleScreen::DrawLetters(QImage& canvas, const QString& title) const {
   return box;
 }
 
-const QImage& TitleScreen::SpritePicture(int index, PictureStore& pictures) {
+const QImage& TitleScreen::SpritePicture(int index, int ratio, PictureStore& pictures) {
+  if (ratio != sprite_ratio_) {
+    sprite_pictures_ = {};
+    sprite_ratio_ = ratio;
+  }
   QImage& picture = sprite_pictures_[index];
   if (picture.isNull()) {
-    picture = pictures.LoadPngResource(QStringLiteral("Sprite%1").arg(index + 1));
+    picture = pictures.LoadPicture(QStringLiteral("Sprite%1").arg(index + 1), ratio);
     // The sprites are opaque: without an alpha channel each is copied, not
     // blended, on every step.
     bool opaque = true;
@@ -174,12 +208,19 @@ QRegion TitleScreen::DrawStep(QImage& canvas, const QString& title, PictureStore
   }
   ++ticks_;
   ++steps_;
+  changed += DrawSprites(canvas, pictures);
+  for (int i = 0; i < kSprites; ++i) sprites_[i] = MoveSprite(i, sprites_[i]);
+  return changed;
+}
+
+QRegion TitleScreen::DrawSprites(QImage& canvas, PictureStore& pictures) {
+  QRegion changed;
+  const int ratio = CanvasRatio(canvas);
   QPainter painter(&canvas);
   for (int i = 0; i < kSprites; ++i) {
-    const QImage& sprite = SpritePicture(i, pictures);
+    const QImage& sprite = SpritePicture(i, ratio, pictures);
     painter.drawImage(sprites_[i], sprite);
-    changed += QRect(sprites_[i], sprite.size());
-    sprites_[i] = MoveSprite(i, sprites_[i]);
+    changed += QRect(sprites_[i], sprite.deviceIndependentSize().toSize());
   }
   return changed;
 }

@@ -23,8 +23,15 @@ class TitleScreen {
 
   TitleScreen();
 
-  // Still parts on a black 850 x 510 canvas, and the animation reset.
+  // Still parts on a black 850 x 510 canvas, and the animation reset. The
+  // canvas may have a device pixel ratio: everything is placed in design
+  // pixels and drawn at the canvas's resolution, with the pictures drawn
+  // for that ratio.
   void DrawStill(QImage& canvas, const QString& author, PictureStore& pictures);
+  // Draws the whole screen again on a new canvas (another pixel ratio)
+  // where the animation stands: the still parts, the title and the sprites,
+  // without resetting or moving anything.
+  void Redraw(QImage& canvas, const QString& author, const QString& title, PictureStore& pictures);
   // One animation step: the title letters, the palette turn every tenth
   // step, the sprites drawn and moved one pixel round the rectangle. Returns
   // the part of the canvas the step changed: the five sprites' squares, and
@@ -54,17 +61,24 @@ class TitleScreen {
 
  private:
   void Reset();
-  // Sprite `index` (0-based), without an alpha channel when it has no
-  // transparent pixel.
-  const QImage& SpritePicture(int index, PictureStore& pictures);
+  void PaintStill(QImage& canvas, const QString& author, PictureStore& pictures);
+  // Sprite `index` (0-based) drawn for `ratio`, without an alpha channel
+  // when it has no transparent pixel.
+  const QImage& SpritePicture(int index, int ratio, PictureStore& pictures);
   // The letters of `title` in the current palette; returns their box.
-  QRect DrawLetters(QImage& canvas, const QString& title) const;
+  QRect DrawLetters(QImage& canvas, const QString& title);
+  // Draws the sprites where they stand; returns their squares.
+  QRegion DrawSprites(QImage& canvas, PictureStore& pictures);
 
   std::array<QPoint, kSprites> sprites_;
   std::array<QColor, kPaletteSize> palette_;
   int ticks_ = 0;
   int steps_ = 0;
   std::array<QImage, kSprites> sprite_pictures_;
+  int sprite_ratio_ = 0;  // the ratio sprite_pictures_ were drawn for
+  // The letters' layer, kept between palette turns (its size changes only
+  // with the title or the canvas's ratio).
+  QImage letters_layer_;
   // The title as last drawn, and whether the palette turned since.
   QString drawn_title_;
   bool letters_stale_ = true;

@@ -39,6 +39,13 @@ std::vector<Asset> ContractAssets() {
   auto add = [&list](std::string name, std::string ext, int w, int h) {
     list.push_back({std::move(name), std::move(ext), w, h});
   };
+  // A picture the game draws at the screen's ratio: at 1x, 2x ("@2x") and 3x.
+  auto scaled = [&add](const std::string& name, const std::string& ext, int w, int h) {
+    add(name, ext, w, h);
+    for (const int ratio : {2, 3}) {
+      add(name + "@" + std::to_string(ratio) + "x", ext, w * ratio, h * ratio);
+    }
+  };
   add("BG", "jpg", 850, 510);
   add("BGAccount", "jpg", 750, 620);
   for (int mode = 1; mode <= 3; ++mode) {
@@ -47,7 +54,7 @@ std::vector<Asset> ContractAssets() {
     }
   }
   // The tiles at 1x, and at 2x and 3x for a board drawn at those pixel
-  // ratios ("GKSun1@2x").
+  // ratios ("GKSun1@2x"), as every picture below added with `scaled`.
   for (const int ratio : {1, 2, 3}) {
     const std::string suffix = ratio == 1 ? "" : "@" + std::to_string(ratio) + "x";
     const int size = 84 * ratio;
@@ -61,17 +68,18 @@ std::vector<Asset> ContractAssets() {
     }
   }
   for (int frame = 1; frame <= 26; ++frame) add("GBax" + std::to_string(frame), "png", 100, 123);
-  for (int sprite = 1; sprite <= 5; ++sprite) add("Sprite" + std::to_string(sprite), "png", 50, 50);
-  add("Ramka180", "png", 180, 100);
-  add("Ramka600", "png", 600, 332);
-  add("RamkaAc", "png", 330, 55);
-  add("GAcFrame", "png", 240, 290);
-  add("GAcNoM", "png", 200, 250);
-  add("GAcNoF", "png", 200, 250);
-  add("Kez064", "png", 64, 64);
-  add("Icon064", "png", 64, 64);
+  for (int sprite = 1; sprite <= 5; ++sprite)
+    scaled("Sprite" + std::to_string(sprite), "png", 50, 50);
+  scaled("Ramka180", "png", 180, 100);
+  scaled("Ramka600", "png", 600, 332);
+  scaled("RamkaAc", "png", 330, 55);
+  scaled("GAcFrame", "png", 240, 290);
+  scaled("GAcNoM", "png", 200, 250);
+  scaled("GAcNoF", "png", 200, 250);
+  scaled("Kez064", "png", 64, 64);
+  scaled("Icon064", "png", 64, 64);
   for (const char* language : {"Eng", "Rus", "Chi", "Jap", "Kor"}) {
-    add(std::string("Cap") + language, "png", 450, 70);
+    scaled(std::string("Cap") + language, "png", 450, 70);
   }
   for (const char* language :
        {"Eng", "Rus", "Deu", "Fra", "Esp", "Chi", "Ita", "Cze", "Jap", "Kor"}) {
@@ -80,20 +88,20 @@ std::vector<Asset> ContractAssets() {
   for (const char* icon : {"Account48", "Earth48", "GChat048", "Android", "GPlay", "Windows",
                            "Medal", "Help48", "Stat48", "Warning48", "GlyphN", "GlyphE", "GlyphS",
                            "GlyphChampions", "GlyphOptions", "GlyphAbout"}) {
-    add(icon, "png", 48, 48);
+    scaled(icon, "png", 48, 48);
   }
-  add("Stop45", "png", 45, 45);
-  add("GlyphRefresh", "png", 32, 32);
-  add("GlyphEnvelope", "png", 24, 16);
-  for (const char* lamp : {"LampR24", "LampY24", "LampG24"}) add(lamp, "png", 24, 24);
-  add("Arrow072L", "png", 72, 72);
-  add("Arrow072R", "png", 72, 72);
-  add("FaceMan16", "png", 16, 16);
-  add("FaceWoman16", "png", 16, 16);
+  scaled("Stop45", "png", 45, 45);
+  scaled("GlyphRefresh", "png", 32, 32);
+  scaled("GlyphEnvelope", "png", 24, 16);
+  for (const char* lamp : {"LampR24", "LampY24", "LampG24"}) scaled(lamp, "png", 24, 24);
+  scaled("Arrow072L", "png", 72, 72);
+  scaled("Arrow072R", "png", 72, 72);
+  scaled("FaceMan16", "png", 16, 16);
+  scaled("FaceWoman16", "png", 16, 16);
   for (const char* field : {"GAcAbout", "GAcEMail", "GAcFaceBook", "GAcInstagramm", "GAcName1",
                             "GAcName2", "GAcOK", "GAcSkype", "GAcTelegram", "GAcTelephone",
                             "GAcTwitter", "GAcVK", "GAcWebSite", "GAcYouTube"}) {
-    add(field, "png", 32, 32);
+    scaled(field, "png", 32, 32);
   }
   struct Pieces {
     int height;
@@ -107,14 +115,14 @@ std::vector<Asset> ContractAssets() {
       add(stem + "Telo" + light, "png", 10, set.height);
     }
   }
-  add("GFree", "png", 10, 10);
+  scaled("GFree", "png", 10, 10);
   for (const char* star : {"StarR0", "StarY0", "StarG0"}) add(star, "gif", 55, 45);
   const int last_index[6] = {48, 51, 35, 14, 23, 54};
   for (int continent = 1; continent <= 6; ++continent) {
     for (int index = 0; index <= last_index[continent - 1]; ++index) {
       char name[32];
       std::snprintf(name, sizeof name, "Country%d%03d", continent, index);
-      add(name, "png", 14, 12);
+      scaled(name, "png", 14, 12);
     }
   }
   for (const char* sound :

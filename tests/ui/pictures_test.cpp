@@ -4,8 +4,10 @@
 
 #include <QDir>
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace braxo {
@@ -59,6 +61,83 @@ TEST_F(PictureRatioTest, ThePictureDrawnForTheScaleInUseIsChosen) {
     EXPECT_EQ(picture.size(), QSize(84, 84) * c.chosen);
     // Drawn by a painter at its 1x size whatever its ratio.
     EXPECT_EQ(picture.deviceIndependentSize(), QSizeF(84, 84));
+  }
+}
+
+}  // namespace
+}  // namespace braxo
+
+namespace braxo {
+namespace {
+
+// A painter on a picture of `device_ratio`, scaled by `painter_scale` (a
+// scaled window's menu buttons draw so).
+int RatioChosen(PictureStore& pictures, const QString& name, double device_ratio,
+                double painter_scale, QSizeF* drawn_size) {
+  QImage target(8, 8, QImage::Format_ARGB32_Premultiplied);
+  target.setDevicePixelRatio(device_ratio);
+  QPainter painter(&target);
+  painter.scale(painter_scale, painter_scale);
+  const QImage& picture = pictures.PictureFor(painter, name);
+  *drawn_size = picture.deviceIndependentSize();
+  return static_cast<int>(picture.devicePixelRatio());
+}
+
+TEST(GamePicturesTest, EveryKindOfPictureIsChosenForTheScaleItIsDrawnAt) {
+  // The game's own art.
+  PictureStore pictures(QStringLiteral(":/assets"));
+  struct Kind {
+    const char* name;
+    QSizeF design_size;
+    bool drawn_finer;  // the art has it at 2x and 3x
+  };
+  // clang-format off
+  const Kind kinds[] = {
+      {"GKSun1",      {84, 84},   true},   // a tile
+      {"Sprite3",     {50, 50},   true},   // a title sprite
+      {"Ramka180",    {180, 100}, true},   // a panel
+      {"GAcFrame",    {240, 290}, true},   // the photo frame
+      {"CapEng",      {450, 70},  true},   // a lettering
+      {"Kez064",      {64, 64},   true},   // the makers' mark on the title
+      {"Account48",   {48, 48},   true},   // an icon
+      {"LampG24",     {24, 24},   true},   // a lamp
+      {"GlyphN",      {48, 48},   true},   // a button's glyph
+      {"GAcSkype",    {32, 32},   true},   // a field icon
+      {"Country6054", {14, 12},   true},   // a country flag
+      {"B59_Left",    {37, 59},   false},  // a button piece: enlarged
+      {"FlagEng",     {150, 182}, false},  // a language flag: enlarged
+      {"BG",          {850, 510}, false},  // the backdrop: enlarged
+  };
+  struct Scale {
+    const char* label;
+    double device_ratio;
+    double painter_scale;
+    int ratio;  // of the picture the art has for it
+  };
+  const Scale scales[] = {
+      {"100 %",                      1.0,  1.0, 1},
+      {"125 %",                      1.25, 1.0, 2},
+      {"150 %",                      1.5,  1.0, 2},
+      {"200 %",                      2.0,  1.0, 2},
+      {"250 %",                      2.5,  1.0, 3},
+      {"300 %",                      3.0,  1.0, 3},
+      {"400 %: the finest drawn",    4.0,  1.0, 3},
+      {"a window at 1.5x, 100 %",    1.0,  1.5, 2},
+      {"a window at 2x on 150 %",    1.5,  2.0, 3},
+      {"a window at 1.2x, 0.8 dpr",  0.8,  1.25, 1},
+  };
+  // clang-format on
+  for (const Kind& kind : kinds) {
+    ASSERT_TRUE(pictures.Has(kind.name)) << kind.name;
+    for (const Scale& scale : scales) {
+      SCOPED_TRACE(std::string(kind.name) + " at " + scale.label);
+      QSizeF drawn_size;
+      const int chosen =
+          RatioChosen(pictures, kind.name, scale.device_ratio, scale.painter_scale, &drawn_size);
+      EXPECT_EQ(chosen, kind.drawn_finer ? scale.ratio : 1);
+      // Whatever its ratio, a picture covers its design size.
+      EXPECT_EQ(drawn_size, kind.design_size);
+    }
   }
 }
 
