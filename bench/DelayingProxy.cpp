@@ -175,7 +175,7 @@ void DelayingProxy::Serve(int client_fd) {
   sockaddr_in target{};
   target.sin_family = AF_INET;
   target.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  target.sin_port = htons(target_port_);
+  target.sin_port = htons(target_port_.load());
   if (server_fd < 0 ||
       ::connect(server_fd, reinterpret_cast<sockaddr*>(&target), sizeof target) != 0) {
     if (server_fd >= 0) ::close(server_fd);

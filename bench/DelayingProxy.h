@@ -26,6 +26,9 @@ class DelayingProxy {
   DelayingProxy(const DelayingProxy&) = delete;
   DelayingProxy& operator=(const DelayingProxy&) = delete;
 
+  // Connects the clients that come from now on to `target_port` (a club
+  // started after the proxy, told the proxy's address as its own).
+  void SetTargetPort(std::uint16_t target_port) { target_port_ = target_port; }
   std::uint16_t port() const { return port_; }
   std::string BaseUrl() const;  // "http://127.0.0.1:PORT/"
   // Connections accepted so far.
@@ -38,7 +41,7 @@ class DelayingProxy {
   void Serve(int client_fd);
   void ReapFinished();
 
-  std::uint16_t target_port_;
+  std::atomic<std::uint16_t> target_port_;
   std::chrono::milliseconds round_trip_;
   int listen_fd_ = -1;
   std::uint16_t port_ = 0;

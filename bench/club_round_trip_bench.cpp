@@ -6,7 +6,9 @@
 // registration) and the end of a rated game (the result saved, the balance
 // read back). Built from the same source against another tree, it gives the
 // figures of both side by side; the pages read without waiting exist only in
-// trees that define BRAXO_BENCH_PAGES_IN_BACKGROUND.
+// trees that define BRAXO_BENCH_PAGES_IN_BACKGROUND, the game's club steps run
+// as the game runs them now (tied to an owner, the event loop running) only in
+// trees that define BRAXO_BENCH_CLUB_STEPS_WITHOUT_WAITING.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -170,6 +172,52 @@ void BM_EndOfRatedGame(benchmark::State& state) {
       state.SkipWithError("the result was not saved");
   }
 }
+
+#ifdef BRAXO_BENCH_CLUB_STEPS_WITHOUT_WAITING
+// Runs the event loop until `finished`.
+template <typename Finished>
+void RunUntil(const Finished& finished) {
+  while (!finished()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void BM_PreGameCheckWithoutWaiting(benchmark::State& state) {
+  testing::DelayingProxy proxy(static_cast<std::uint16_t>(club_server->Port()), RoundTrip(state));
+  Club club(proxy.BaseUrl());
+  ClubSession session;
+  LogIn(club.access, session);
+  for (auto _ : state) {
+    QObject step;
+    std::optional<bool> registered;
+    club.access.RegisterRatedGame(&step, session, [&](bool ok) { registered = ok; });
+    RunUntil([&] { return registered.has_value(); });
+    if (!*registered) state.SkipWithError("registration refused");
+  }
+}
+
+void BM_EndOfRatedGameWithoutWaiting(benchmark::State& state) {
+  testing::DelayingProxy proxy(static_cast<std::uint16_t>(club_server->Port()), RoundTrip(state));
+  Club club(proxy.BaseUrl());
+  ClubSession session;
+  LogIn(club.access, session);
+  for (auto _ : state) {
+    state.PauseTiming();
+    const bool open = club.access.RegisterRatedGame(session);
+    state.ResumeTiming();
+    QObject step;
+    std::optional<RatedSave> saved;
+    club.access.SaveRatedResult(&step, session, 10, [&](RatedSave result) { saved = result; });
+    RunUntil([&] { return saved.has_value(); });
+    std::optional<bool> balance;
+    club.access.ReadKezsBalance(&step, session, [&](bool read) { balance = read; });
+    RunUntil([&] { return balance.has_value(); });
+    if (!open || *saved != RatedSave::kSaved || !*balance)
+      state.SkipWithError("the result was not saved");
+  }
+}
+
+BENCHMARK(BM_PreGameCheckWithoutWaiting)->Apply(RoundTrips);
+BENCHMARK(BM_EndOfRatedGameWithoutWaiting)->Apply(RoundTrips);
+#endif
 
 BENCHMARK(BM_AccountWindowFilled)->Apply(RoundTrips);
 BENCHMARK(BM_TopTenTableDrawn)->Apply(RoundTrips);

@@ -171,6 +171,32 @@ std::optional<Notice> AppServices::StartupAnnouncement() {
                 IsSafeWebLink(news_.announcement.link) ? news_.announcement.link : std::string()};
 }
 
+QObject* AppServices::NewClubStep() {
+  // The step before has ended (its callback may be running now): what it
+  // still holds goes once the event loop is back.
+  if (club_step_) club_step_.release()->deleteLater();
+  club_step_ = std::make_unique<QObject>();
+  return club_step_.get();
+}
+
+void AppServices::CancelClubStep() { club_step_.reset(); }
+
+void AppServices::RegisterRatedGame(std::function<void(bool)> done) {
+  access_.RegisterRatedGame(NewClubStep(), session_, std::move(done));
+}
+
+void AppServices::SaveRatedResult(int score, std::function<void(RatedSave)> done) {
+  access_.SaveRatedResult(NewClubStep(), session_, score, std::move(done));
+}
+
+void AppServices::CreditKezs(int amount, std::function<void(bool)> done) {
+  access_.CreditKezs(NewClubStep(), session_, amount, std::move(done));
+}
+
+void AppServices::ReadKezsBalance(std::function<void(bool)> done) {
+  access_.ReadKezsBalance(NewClubStep(), session_, std::move(done));
+}
+
 void AppServices::CountStart() { CountStartOfRun(client_, wire::kGameId, settings_); }
 
 void AppServices::CountFinishedGame(const std::array<int, 12>& flags) {

@@ -92,11 +92,14 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   std::optional<Notice> StartupAnnouncement() override;
   void CountStart() override;
   bool LoginFromUserFile() override { return account_.LogInFromUserFile(); }
-  bool RegisterRatedGame() override { return access_.RegisterRatedGame(session_); }
-  RatedSave SaveRatedResult(int score) override { return access_.SaveRatedResult(session_, score); }
+  // The club steps run tied to one step object: a new step or a cancel
+  // drops the one before, with its requests.
+  void RegisterRatedGame(std::function<void(bool)> done) override;
+  void SaveRatedResult(int score, std::function<void(RatedSave)> done) override;
+  void CreditKezs(int amount, std::function<void(bool)> done) override;
+  void ReadKezsBalance(std::function<void(bool)> done) override;
+  void CancelClubStep() override;
   void CountFinishedGame(const std::array<int, 12>& flags) override;
-  bool CreditKezs(int amount) override { return access_.CreditKezs(session_, amount); }
-  bool ReadKezsBalance() override { return access_.ReadKezsBalance(session_); }
   bool TopTenAvailable() override { return services_.top_ten_available; }
   bool ChatAvailable() override { return services_.chat_available; }
   void DownloadNewVersion() override;
@@ -110,6 +113,8 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
  private:
   int Language() const { return language_.Index(); }
   void ApplyRemoteConfigOnce();
+  // A fresh owner for the next club step's requests.
+  QObject* NewClubStep();
   void FinishSoundStart();
 
   QWidget& window_;
@@ -138,6 +143,9 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   ClubSession session_;
   ClubAccess access_;
   AccountWorkflow account_;
+  // Owns the requests of the club step under way; after the client, so that
+  // it goes first.
+  std::unique_ptr<QObject> club_step_;
   std::string download_file_name_;
   bool download_running_ = false;
   QWidget* active_progress_ = nullptr;

@@ -281,4 +281,75 @@ void ClubAccess::LoadPhoto(QObject* owner, std::string_view nick,
                   });
 }
 
+void ClubAccess::RegisterRatedGame(QObject* owner, ClubSession& session, Then<bool> done) {
+  // The nick and password are taken now: the member the step began for.
+  const MemberAccount user = session.current_user;
+  ReadGameRecord(owner, user.nick, user.password,
+                 [this, owner, &session, user, done = std::move(done)](GameRecordReply read) {
+                   session.current_game = std::move(read.record);
+                   GameRecord started = session.current_game;
+                   if (!read.ok || !ApplyRatedStart(started)) {
+                     done(false);
+                     return;
+                   }
+                   SaveRecordThen(owner, session, user, std::move(started),
+                                  [done](bool saved) { done(saved); });
+                 });
+}
+
+void ClubAccess::SaveRatedResult(QObject* owner, ClubSession& session, std::int32_t score,
+                                 Then<RatedSave> done) {
+  const MemberAccount user = session.current_user;
+  ReadGameRecord(
+      owner, user.nick, user.password,
+      [this, owner, &session, user, score, done = std::move(done)](GameRecordReply read) {
+        session.current_game = std::move(read.record);
+        if (!read.ok) {
+          done(RatedSave::kFailed);
+          return;
+        }
+        GameRecord scored = session.current_game;
+        if (!ApplyRatedScore(scored, score)) {
+          done(RatedSave::kNotRecordable);
+          return;
+        }
+        SaveRecordThen(owner, session, user, std::move(scored), [done](bool saved) {
+          done(saved ? RatedSave::kSaved : RatedSave::kFailed);
+        });
+      });
+}
+
+void ClubAccess::SaveRecordThen(QObject* owner, ClubSession& session, const MemberAccount& user,
+                                GameRecord record, Then<bool> done) {
+  const std::string body = PlainFormBody(
+      SaveGameRecordFields(services_.game_field_prefix, user.nick, user.password, record));
+  client_.SendBody(owner, AccountAddress(), body,
+                   [&session, record = std::move(record),
+                    done = std::move(done)](const HttpResult& reply) mutable {
+                     const bool saved = reply.ok() && MarkerReply(reply.body, "ok");
+                     if (saved) session.current_game = std::move(record);
+                     done(saved);
+                   });
+}
+
+void ClubAccess::CreditKezs(QObject* owner, ClubSession& session, std::int32_t amount,
+                            Then<bool> done) {
+  client_.SendBody(owner, AccountAddress(),
+                   PlainFormBody(CreditKezsFields(session.current_user.nick, amount)),
+                   [done = std::move(done)](const HttpResult& reply) {
+                     done(reply.ok() && MarkerReply(reply.body, "ok"));
+                   });
+}
+
+void ClubAccess::ReadKezsBalance(QObject* owner, ClubSession& session, Then<bool> done) {
+  client_.SendBody(owner, AccountAddress(),
+                   ListFormBody(ReadKezsBalanceLines(session.current_user.nick)),
+                   [&session, done = std::move(done)](const HttpResult& reply) {
+                     const std::optional<std::int32_t> balance =
+                         reply.ok() ? ReadKezsBalanceReply(reply.body) : std::nullopt;
+                     if (balance) session.current_user.kezs_balance = *balance;
+                     done(balance.has_value());
+                   });
+}
+
 }  // namespace braxo

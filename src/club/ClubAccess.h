@@ -100,8 +100,23 @@ class ClubAccess {
                       Then<GameRecordReply> done);
   void LoadPhoto(QObject* owner, std::string_view nick, Then<std::optional<std::string>> done);
 
+  // The session's rated-game steps, the reward and the balance without
+  // waiting, tied to `owner` in the same way, with the outcomes of the
+  // waiting calls above. The session must outlive `owner`. The record the
+  // club is sent reaches session.current_game only once the club has
+  // confirmed it: a step cancelled before then leaves the record as read.
+  void RegisterRatedGame(QObject* owner, ClubSession& session, Then<bool> done);
+  void SaveRatedResult(QObject* owner, ClubSession& session, std::int32_t score,
+                       Then<RatedSave> done);
+  void CreditKezs(QObject* owner, ClubSession& session, std::int32_t amount, Then<bool> done);
+  void ReadKezsBalance(QObject* owner, ClubSession& session, Then<bool> done);
+
  private:
   std::string AccountAddress() const;
+  // Writes `record` as `user`'s game record; on the club's confirmation it
+  // becomes session.current_game.
+  void SaveRecordThen(QObject* owner, ClubSession& session, const MemberAccount& user,
+                      GameRecord record, Then<bool> done);
   std::string PhotoFolder() const;
 
   ClubClient& client_;

@@ -37,6 +37,10 @@ GameState::GameState(GamePorts ports, RandomSource& random, std::array<std::stri
   if (!dealer_) dealer_ = [this](int level, Board& b) { GenerateLevel(level, b, random_); };
 }
 
+GameState::~GameState() {
+  if (WaitingForClub()) ports_.club.CancelClubStep();
+}
+
 void GameState::Start() {
   title_screen_ = true;
   // The page is read while the title screen runs; the club steps of the
@@ -125,15 +129,23 @@ void GameState::StartGame(GameMode mode) {
   DealLevel(true);
 }
 
-void GameState::StartNormalGame() {
-  if (online_icons_shown_ && !(options_.casual_mode ? CasualGameCheck() : PreGameCheck())) return;
-  StartGame(GameMode::kNormal);
+void GameState::StartGameWhenChecked(GameMode mode) {
+  if (WaitingForClub()) return;
+  if (!online_icons_shown_) {
+    StartGame(mode);
+  } else if (options_.casual_mode) {
+    if (CasualGameCheck()) StartGame(mode);
+  } else {
+    PreGameCheck(mode);
+  }
 }
 
+void GameState::StartNormalGame() { StartGameWhenChecked(GameMode::kNormal); }
+
 void GameState::StartModeWithPassword(GameMode mode, const std::string& password) {
+  if (WaitingForClub()) return;
   if (!ports_.dialogs.AskModePassword(mode, password)) return;
-  if (!online_icons_shown_ || (options_.casual_mode ? CasualGameCheck() : PreGameCheck()))
-    StartGame(mode);
+  StartGameWhenChecked(mode);
 }
 
 void GameState::StartExtraGame() {
@@ -173,36 +185,95 @@ bool GameState::CasualGameCheck() {
   return true;
 }
 
-bool GameState::PreGameCheck() {
+void GameState::PreGameCheck(GameMode mode) {
   ClubSession& session = Session();
-  // The clock waits while the check's windows are open: a game that ended
-  // inside the check would lose its rated result.
+  // The clock waits while the check's windows are open and while the club
+  // registers the game: a game that ended inside the check would lose its
+  // rated result.
   const bool clock_was_running = clock_running_;
   clock_running_ = false;
-  bool answer = true;
   if (session.rated_game_open && !ports_.dialogs.AskYesNo(Text(MsgId::MsgGameOnRating) + "\n\r" +
                                                           Text(MsgId::MsgConfirmNewGame))) {
-    answer = false;
     clock_running_ = clock_was_running;
-  } else {
-    session.rated_game_open = false;
-    game_in_progress_ = false;
-    if (const std::optional<AccountState> left = ports_.dialogs.ShowAccountWindow(
-            AccountWindowPurpose::kPreGameCheck, game_in_progress_))
-      session.account_state = *left;
-    if (session.account_state == AccountState::kRated)
-      session.rated_game_open = ports_.club.RegisterRatedGame();
-    else
-      session.rated_game_open = false;
-    if (session.account_state == AccountState::kRated && !session.rated_game_open) {
-      ports_.dialogs.ShowNotice(
-          {Text(MsgId::MsgCannotConnect), Text(MsgId::MsgGameNotOnRating), ""});
-      session.account_state = AccountState::kNobody;
-    }
-    ports_.view.DrawAccountLamp(session.account_state);
+    game_in_progress_ = true;
+    return;
   }
+  session.rated_game_open = false;
+  game_in_progress_ = false;
+  if (const std::optional<AccountState> left =
+          ports_.dialogs.ShowAccountWindow(AccountWindowPurpose::kPreGameCheck, game_in_progress_))
+    session.account_state = *left;
+  if (session.account_state != AccountState::kRated) {
+    FinishPreGameCheck(mode, false);
+    return;
+  }
+  step_mode_ = mode;
+  BeginClubStep(ClubStep::kRegisteringRatedGame);
+  ports_.club.RegisterRatedGame([this](bool registered) {
+    if (club_step_ != ClubStep::kRegisteringRatedGame) return;
+    EndClubStep();
+    FinishPreGameCheck(step_mode_, registered);
+  });
+}
+
+void GameState::FinishPreGameCheck(GameMode mode, bool registered) {
+  ClubSession& session = Session();
+  session.rated_game_open = session.account_state == AccountState::kRated && registered;
+  if (session.account_state == AccountState::kRated && !session.rated_game_open) {
+    ports_.dialogs.ShowNotice({Text(MsgId::MsgCannotConnect), Text(MsgId::MsgGameNotOnRating), ""});
+    session.account_state = AccountState::kNobody;
+  }
+  ports_.view.DrawAccountLamp(session.account_state);
   game_in_progress_ = true;
-  return answer;
+  StartGame(mode);
+}
+
+void GameState::BeginClubStep(ClubStep step) {
+  club_step_ = step;
+  clock_running_ = false;
+  selection_ = BoardCell{};
+  hint_.reset();
+  focus_shown_ = false;
+  ports_.view.RenderBoard();
+}
+
+void GameState::EndClubStep() {
+  club_step_ = ClubStep::kNone;
+  ports_.view.RenderBoard();
+}
+
+void GameState::StopWaitingForClub() {
+  const ClubStep step = club_step_;
+  if (step == ClubStep::kNone) return;
+  ports_.club.CancelClubStep();
+  EndClubStep();
+  ClubSession& session = Session();
+  switch (step) {
+    case ClubStep::kNone:
+      break;
+    case ClubStep::kRegisteringRatedGame:
+      // The player is still logged in; only this game is off the rating.
+      session.account_state = AccountState::kLoggedIn;
+      ports_.dialogs.ShowNotice({Text(MsgId::MsgGameNotOnRating), "", ""});
+      FinishPreGameCheck(step_mode_, false);
+      break;
+    case ClubStep::kSavingRatedResult:
+      ports_.dialogs.ShowNotice({Text(MsgId::MsgResultNotWritten), "", ""});
+      session.rated_game_open = false;
+      AfterRatedResult(step_mode_completed_);
+      break;
+    case ClubStep::kCreditingKezs:
+    case ClubStep::kReadingKezsBalance:
+      EndRatedGame();
+      break;
+  }
+}
+
+void GameState::PressEscape() {
+  if (WaitingForClub())
+    StopWaitingForClub();
+  else
+    DropSelection();
 }
 
 void GameState::DealLevel(bool first_of_game) {
@@ -239,7 +310,7 @@ BoardCell GameState::FindSelectableTileAt(int x, int y) const {
 }
 
 void GameState::PressBoardAt(int x, int y) {
-  if (!playing_) return;
+  if (!playing_ || WaitingForClub()) return;
   if (paused_) {
     Resume();
     return;
@@ -311,8 +382,8 @@ void GameState::TakePair(const BoardCell& clicked, const BoardCell& selected) {
 
 void GameState::PointAt(int x, int y) {
   if (!playing_) return;
-  const bool hand =
-      paused_ || (board_.IsBoardCleared() && level_ <= 4) || !FindSelectableTileAt(x, y).IsNone();
+  const bool hand = !WaitingForClub() && (paused_ || (board_.IsBoardCleared() && level_ <= 4) ||
+                                          !FindSelectableTileAt(x, y).IsNone());
   ports_.view.SetHandCursor(hand);
 }
 
@@ -383,22 +454,39 @@ void GameState::EndOfGame(bool mode_completed) {
     return;
   }
 
-  ClubSession& session = Session();
+  const ClubSession& session = Session();
   if (session.account_state == AccountState::kRated && session.rated_game_open) {
-    while (true) {
-      const RatedSave saved = ports_.club.SaveRatedResult(score_);
-      if (saved == RatedSave::kSaved) break;
-      // The club holds no started game to put the score on; asking again
-      // would only repeat the same answer.
-      if (saved == RatedSave::kNotRecordable) {
-        ports_.dialogs.ShowNotice({Text(MsgId::MsgResultNotWritten), "", ""});
-        break;
-      }
-      if (!ports_.dialogs.AskYesNo(Text(MsgId::MsgCannotConnect) + "\n\r" + Text(MsgId::MsgRepeat)))
-        break;
-    }
-    session.rated_game_open = false;
+    SaveRatedResult(mode_completed);
+    return;
   }
+  AfterRatedResult(mode_completed);
+}
+
+void GameState::SaveRatedResult(bool mode_completed) {
+  step_mode_completed_ = mode_completed;
+  BeginClubStep(ClubStep::kSavingRatedResult);
+  ports_.club.SaveRatedResult(score_, [this](RatedSave saved) {
+    if (club_step_ != ClubStep::kSavingRatedResult) return;
+    EndClubStep();
+    RatedResultSettled(saved, step_mode_completed_);
+  });
+}
+
+void GameState::RatedResultSettled(RatedSave saved, bool mode_completed) {
+  if (saved == RatedSave::kFailed &&
+      ports_.dialogs.AskYesNo(Text(MsgId::MsgCannotConnect) + "\n\r" + Text(MsgId::MsgRepeat))) {
+    SaveRatedResult(mode_completed);
+    return;
+  }
+  // The club holds no started game to put the score on; asking again would
+  // only repeat the same answer.
+  if (saved == RatedSave::kNotRecordable)
+    ports_.dialogs.ShowNotice({Text(MsgId::MsgResultNotWritten), "", ""});
+  Session().rated_game_open = false;
+  AfterRatedResult(mode_completed);
+}
+
+void GameState::AfterRatedResult(bool mode_completed) {
   game_in_progress_ = false;
 
   if (score_ >= ports_.storage.ChampionsThreshold()) {
@@ -409,16 +497,36 @@ void GameState::EndOfGame(bool mode_completed) {
 
   if (mode_completed) {
     const std::optional<int> place = ports_.dialogs.ShowTopTenEntryWindow(score_);
-    if (session.account_state == AccountState::kRated && place && *place >= 1 && *place <= 10) {
-      const int reward = *place == 1 ? 25 : 10;
-      if (ports_.club.CreditKezs(reward)) {
-        ports_.dialogs.ShowNotice(
-            {Text(MsgId::MsgYouGet) + " " + std::to_string(reward) + " Kezs!!!", "", ""});
-        ports_.club.ReadKezsBalance();
-      }
+    if (Session().account_state == AccountState::kRated && place && *place >= 1 && *place <= 10) {
+      CreditReward(*place == 1 ? 25 : 10);
+      return;
     }
   }
+  EndRatedGame();
+}
 
+void GameState::CreditReward(int reward) {
+  BeginClubStep(ClubStep::kCreditingKezs);
+  ports_.club.CreditKezs(reward, [this, reward](bool credited) {
+    if (club_step_ != ClubStep::kCreditingKezs) return;
+    EndClubStep();
+    if (!credited) {
+      EndRatedGame();
+      return;
+    }
+    ports_.dialogs.ShowNotice(
+        {Text(MsgId::MsgYouGet) + " " + std::to_string(reward) + " Kezs!!!", "", ""});
+    BeginClubStep(ClubStep::kReadingKezsBalance);
+    ports_.club.ReadKezsBalance([this](bool) {
+      if (club_step_ != ClubStep::kReadingKezsBalance) return;
+      EndClubStep();
+      EndRatedGame();
+    });
+  });
+}
+
+void GameState::EndRatedGame() {
+  ClubSession& session = Session();
   if (session.account_state == AccountState::kRated) {
     session.account_state = AccountState::kLoggedIn;
     // The lamp follows the state: the finished game no longer counts.
@@ -456,6 +564,8 @@ void GameState::OpenHelp() {
 }
 
 void GameState::OpenAccount() {
+  // The account window could log the member out under the step.
+  if (WaitingForClub()) return;
   ClubSession& session = Session();
   if (const std::optional<AccountState> left =
           ports_.dialogs.ShowAccountWindow(AccountWindowPurpose::kAccountIcon, game_in_progress_))
@@ -464,7 +574,17 @@ void GameState::OpenAccount() {
 }
 
 void GameState::ShutDown() {
-  SaveGameForLater();
+  // A step under way is given up; a result that will not be saved is said
+  // before the window goes. The game the pre-game check was leaving is not
+  // kept for later: the player asked for a new one.
+  const ClubStep step = club_step_;
+  if (step != ClubStep::kNone) {
+    ports_.club.CancelClubStep();
+    club_step_ = ClubStep::kNone;
+    if (step == ClubStep::kSavingRatedResult)
+      ports_.dialogs.ShowNotice({Text(MsgId::MsgResultNotWritten), "", ""});
+  }
+  if (step != ClubStep::kRegisteringRatedGame) SaveGameForLater();
   ports_.storage.SaveSettings();
   ports_.sound.Release();
 }
@@ -485,11 +605,12 @@ BoardView GameState::View() const {
   view.mark_free_tiles = options_.mark_free_tiles;
   view.paused = paused_;
   view.message = message_;
+  view.waiting_for_club = WaitingForClub();
   return view;
 }
 
 void GameState::Pause() {
-  if (!GameGoingOn() || paused_) return;
+  if (!GameGoingOn() || paused_ || WaitingForClub()) return;
   // The bursts would draw over the pause panel; their tiles are taken anyway.
   LandBursts();
   paused_ = true;
@@ -510,7 +631,7 @@ void GameState::TogglePause() {
 }
 
 void GameState::MoveKeyboardFocus(FocusStep step) {
-  if (!GameGoingOn() || paused_) return;
+  if (!GameGoingOn() || paused_ || WaitingForClub()) return;
   focus_ =
       focus_shown_ && !focus_.IsNone() ? MoveFocus(board_, focus_, step) : FirstFocusCell(board_);
   focus_shown_ = true;
@@ -518,7 +639,7 @@ void GameState::MoveKeyboardFocus(FocusStep step) {
 }
 
 void GameState::PressFocusedTile() {
-  if (!playing_ || paused_) return;
+  if (!playing_ || paused_ || WaitingForClub()) return;
   if (board_.IsBoardCleared() && level_ < kLevelCount) {
     const CellRect& anywhere = board_.Rect({1, 1, 1});
     PressBoardAt(anywhere.left, anywhere.top);
@@ -534,7 +655,7 @@ void GameState::PressFocusedTile() {
 }
 
 void GameState::DropSelection() {
-  if (!playing_ || paused_ || selection_.IsNone()) return;
+  if (!playing_ || paused_ || WaitingForClub() || selection_.IsNone()) return;
   selection_ = BoardCell{};
   ports_.view.RenderBoard();
 }

@@ -55,6 +55,17 @@ struct GameStatus {
   bool casual = false;
 };
 
+// The club step the flow waits for. Until it ends the board takes no input,
+// the clock stands still, no game starts and the account window stays shut;
+// the window shows that the game waits for the club.
+enum class ClubStep {
+  kNone,
+  kRegisteringRatedGame,  // the pre-game check's rated registration
+  kSavingRatedResult,     // the end of a rated game
+  kCreditingKezs,         // the reward for a top-ten place
+  kReadingKezsBalance,    // the balance after the reward
+};
+
 // What the board image says over its picture.
 enum class BoardMessage {
   kNone,
@@ -76,6 +87,8 @@ struct BoardView {
   // The board is hidden behind the pause panel.
   bool paused = false;
   BoardMessage message = BoardMessage::kNone;
+  // A club step is under way: the window says the game waits for the club.
+  bool waiting_for_club = false;
 };
 
 // A position of a running game, for tests and the scene renderer that need
@@ -98,7 +111,8 @@ class GameState {
             LevelDealer dealer = nullptr);
   GameState(const GameState&) = delete;
   GameState& operator=(const GameState&) = delete;
-  ~GameState() = default;
+  // A club step still under way is cancelled: its completion never runs.
+  ~GameState();
 
   // --- What the main window's events do ---
   // The window is created: the title screen, the sound starting and the
@@ -157,6 +171,14 @@ class GameState {
   void PressFocusedTile();
   // Esc: no tile selected.
   void DropSelection();
+  // The Esc key: stops waiting for a club step under way (StopWaitingForClub),
+  // otherwise drops the selection.
+  void PressEscape();
+  // Gives up the club step under way and goes on as its failure would, with
+  // the player told what was given up: a game not registered starts off the
+  // rating, a result not saved is said to be unwritten; a reward not
+  // confirmed is not announced.
+  void StopWaitingForClub();
 
   // --- The casual mode's aids; nothing outside a casual game going on ---
   // Shows a free pair; again, the next one; none left says so on the board.
@@ -200,6 +222,8 @@ class GameState {
   // True once the club steps of the start-up (announcement, start report,
   // automatic login) have run.
   bool ClubStarted() const { return club_started_; }
+  ClubStep PendingClubStep() const { return club_step_; }
+  bool WaitingForClub() const { return club_step_ != ClubStep::kNone; }
 
   // --- Setting up a position directly ---
   GamePosition Position() const;
@@ -213,7 +237,16 @@ class GameState {
   // passed its check and the configuration page has arrived (or failed),
   // whichever comes last.
   void ClubStart();
-  bool PreGameCheck();
+  // Starts a game of `mode` after the pre-game check (or the casual game's
+  // check) where one is due; nothing while a club step is under way.
+  void StartGameWhenChecked(GameMode mode);
+  // The pre-game check; the game of `mode` starts when it ends, unless the
+  // player keeps the open rated game.
+  void PreGameCheck(GameMode mode);
+  void FinishPreGameCheck(GameMode mode, bool registered);
+  // A club step begins or ends: the waiting state and the clock follow.
+  void BeginClubStep(ClubStep step);
+  void EndClubStep();
   void StartModeWithPassword(GameMode mode, const std::string& password);
   void StartGame(GameMode mode);
   // Deals the level (level 1 for a new game) and draws the board and panels.
@@ -230,6 +263,14 @@ class GameState {
   // then the end of the game.
   void FinishGame(bool mode_completed, BoardMessage message);
   void EndOfGame(bool mode_completed);
+  // The steps of the end of a game, in order: the rated result (asked again
+  // on a failed connection while the player wants), the champions table and
+  // the world top ten, the reward and the balance, the account lamp.
+  void SaveRatedResult(bool mode_completed);
+  void RatedResultSettled(RatedSave saved, bool mode_completed);
+  void AfterRatedResult(bool mode_completed);
+  void CreditReward(int reward);
+  void EndRatedGame();
   // Before a casual game: an open rated game is given up only when the
   // player agrees, and the game does not go on the rating.
   bool CasualGameCheck();
@@ -247,7 +288,9 @@ class GameState {
   // run. True when the player took it up.
   bool OfferSavedGame();
   void SaveGameForLater();
-  bool CasualAidsAllowed() const { return casual_game_ && GameGoingOn() && !paused_; }
+  bool CasualAidsAllowed() const {
+    return casual_game_ && GameGoingOn() && !paused_ && !WaitingForClub();
+  }
 
   GamePorts ports_;
   RandomSource& random_;
@@ -270,6 +313,12 @@ class GameState {
   // The name the last champion confirmed; a champion who closes the name
   // window without confirming is entered under it.
   std::string champion_name_;
+
+  ClubStep club_step_ = ClubStep::kNone;
+  // The step's context: the game the registration is for, whether the mode
+  // was completed.
+  GameMode step_mode_ = GameMode::kNormal;
+  bool step_mode_completed_ = false;
 
   bool first_paint_done_ = false;
   bool champions_checked_ = false;

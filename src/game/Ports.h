@@ -155,14 +155,22 @@ class ClubPort {
   virtual void CountStart() = 0;
   // The start-up login from the local user file; true when it succeeded.
   virtual bool LoginFromUserFile() = 0;
-  // Registers the coming game for the rating; true only when the player's
+  // The club steps of a rated game. Each starts its requests and returns at
+  // once; `done` runs once, later, from the event loop (never inside the
+  // call), with the step's outcome. At most one step runs at a time.
+  // CancelClubStep drops the step under way: its `done` never runs, no
+  // request of it is sent afterwards, and the session keeps nothing of it
+  // (a write already sent reaches the club whole or not at all).
+  //
+  // Registers the coming game for the rating: true only when the player's
   // record was fetched and sent back.
-  virtual bool RegisterRatedGame() = 0;
-  virtual RatedSave SaveRatedResult(int score) = 0;
-  virtual void CountFinishedGame(const std::array<int, 12>& flags) = 0;
-  virtual bool CreditKezs(int amount) = 0;
+  virtual void RegisterRatedGame(std::function<void(bool registered)> done) = 0;
+  virtual void SaveRatedResult(int score, std::function<void(RatedSave)> done) = 0;
+  virtual void CreditKezs(int amount, std::function<void(bool credited)> done) = 0;
   // Reads the balance back into the current user; false on failure.
-  virtual bool ReadKezsBalance() = 0;
+  virtual void ReadKezsBalance(std::function<void(bool read)> done) = 0;
+  virtual void CancelClubStep() = 0;
+  virtual void CountFinishedGame(const std::array<int, 12>& flags) = 0;
   virtual bool TopTenAvailable() = 0;
   virtual bool ChatAvailable() = 0;
   // The download icon: the new version's package, saved where the player

@@ -226,7 +226,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
       game_->PressFocusedTile();
       break;
     case Qt::Key_Escape:
-      game_->DropSelection();
+      game_->PressEscape();
       break;
     case Qt::Key_N:
       game_->StartNormalGame();
@@ -433,6 +433,12 @@ BoardOverlay MainWindow::Overlay() const {
       overlay.message = {Q(language_.Text(MsgId::MsgNoHint))};
       break;
   }
+  // The wait for the club says so over whatever the board said, with the
+  // way out of it.
+  if (view.waiting_for_club) {
+    overlay.message = {Q(language_.Text(MsgId::MsgWaitingForClub)),
+                       Q(language_.Text(MsgId::MsgWaitingForClubHint))};
+  }
   return overlay;
 }
 
@@ -440,6 +446,12 @@ void MainWindow::RenderBoard() {
   if (!game_) return;
   braxo::RenderBoard(board_image_->Image(), game_->GameBoard(), Overlay(), game_->Status(),
                      pictures_);
+  // The pointer says the game waits; the next move over the board sets it
+  // back once the wait is over.
+  if (game_->WaitingForClub())
+    board_image_->setCursor(Qt::BusyCursor);
+  else if (board_image_->cursor().shape() == Qt::BusyCursor)
+    board_image_->setCursor(Qt::ArrowCursor);
   board_image_->update();
 }
 

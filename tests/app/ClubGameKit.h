@@ -140,18 +140,25 @@ class GameWindow {
   void LeaveTitle() {
     QTest::mouseClick(&window_.BoardImage(), Qt::LeftButton, {}, QPoint(400, 300));
   }
-  // The first menu button: a new Normal game, through the pre-game check.
-  void ClickNewNormalGame() {
+  // The first menu button: a new Normal game, through the pre-game check;
+  // unless told not to, waits for its club step to end.
+  void ClickNewNormalGame(bool wait_for_club = true) {
     for (SkinnedButton* button : window_.findChildren<SkinnedButton*>()) {
       if (button->geometry().topLeft() == QPoint(5, 90)) {
         QTest::mouseClick(button, Qt::LeftButton);
+        if (wait_for_club) WaitForClub();
         return;
       }
     }
     ADD_FAILURE() << "no menu button at (5, 90)";
   }
+  // Until no club step of the flow is under way.
+  void WaitForClub(int timeout_ms = 15000) {
+    QTRY_VERIFY_WITH_TIMEOUT(!game_.WaitingForClub(), timeout_ms);
+  }
   // Takes each level's pair and waits for the clock to see the cleared
-  // board, on to level 5; the end of the game runs inside the last tick.
+  // board, on to level 5; the end of the game begins inside the last tick
+  // and its club steps run on from the event loop.
   void PlayWholeGame() {
     for (int level = 1; level <= 5; ++level) {
       ASSERT_EQ(game_.Level(), level);

@@ -97,6 +97,7 @@ TEST(AccountWindowWiring, IconAndPreGameCheckOpenTheAccountWindow) {
       &seen);
   game.StartNormalGame();
   EXPECT_TRUE(seen);
+  QTRY_VERIFY_WITH_TIMEOUT(!game.WaitingForClub(), 10000);
   EXPECT_EQ(session.account_state, AccountState::kRated);
   EXPECT_TRUE(session.rated_game_open);
   // The main window redrew its account lamp from the state the window left.

@@ -72,7 +72,17 @@ struct WindowPorts : testing::NullPorts {
     if (!account_window) return std::nullopt;
     return account_window(purpose, game_in_progress);
   }
-  bool RegisterRatedGame() override { return register_rated ? register_rated() : false; }
+  // The registration waits for FinishRegistration, as for the club's reply.
+  void RegisterRatedGame(std::function<void(bool)> done) override {
+    registration = std::move(done);
+  }
+  void FinishRegistration() {
+    ASSERT_TRUE(registration) << "no registration under way";
+    std::function<void(bool)> done = std::move(registration);
+    registration = nullptr;
+    done(register_rated ? register_rated() : false);
+  }
+  std::function<void(bool)> registration;
 };
 
 class AccountWindowTest : public ::testing::Test {
@@ -463,6 +473,8 @@ TEST_F(AccountWindowTest, PreGameRatingSwitchDecidesWhetherTheNextGameIsRated) {
   ASSERT_EQ(opened, 0);
 
   game_.StartNormalGame();
+  EXPECT_TRUE(game_.WaitingForClub());
+  ports_.FinishRegistration();
   EXPECT_EQ(opened, 1);
   EXPECT_EQ(purpose_seen, AccountWindowPurpose::kPreGameCheck);
   EXPECT_EQ(Session().account_state, AccountState::kRated);

@@ -2,6 +2,8 @@
 // one shared log, so a test can check what happened and in which order.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <functional>
 #include <optional>
@@ -41,6 +43,8 @@ class FakeWorld : public ViewPort,
   // ReadAnnouncements keeps the arrival for the test to run later.
   bool hold_config_page = false;
   std::function<void()> page_arrival;
+  // The club steps wait for the test: FinishClubStep ends the one under way
+  // with these outcomes, read when it ends.
   bool register_ok = true;
   std::deque<RatedSave> save_rated_results;  // SaveRatedResult pops one; kSaved when empty
   bool credit_ok = true;
@@ -175,29 +179,54 @@ class FakeWorld : public ViewPort,
     Log("LoginFromUserFile");
     return login_ok;
   }
-  bool RegisterRatedGame() override {
+  void RegisterRatedGame(std::function<void(bool)> done) override {
     Log("RegisterRatedGame");
-    return register_ok;
+    BeginStep([this, done = std::move(done)] { done(register_ok); });
   }
-  RatedSave SaveRatedResult(int score) override {
+  void SaveRatedResult(int score, std::function<void(RatedSave)> done) override {
     Log("SaveRatedResult " + std::to_string(score));
-    if (save_rated_results.empty()) return RatedSave::kSaved;
-    const RatedSave ok = save_rated_results.front();
-    save_rated_results.pop_front();
-    return ok;
+    BeginStep([this, done = std::move(done)] {
+      RatedSave saved = RatedSave::kSaved;
+      if (!save_rated_results.empty()) {
+        saved = save_rated_results.front();
+        save_rated_results.pop_front();
+      }
+      done(saved);
+    });
   }
   void CountFinishedGame(const std::array<int, 12>& flags) override {
     std::string text;
     for (int f : flags) text += std::to_string(f);
     Log("CountFinishedGame " + text);
   }
-  bool CreditKezs(int amount) override {
+  void CreditKezs(int amount, std::function<void(bool)> done) override {
     Log("CreditKezs " + std::to_string(amount));
-    return credit_ok;
+    BeginStep([this, done = std::move(done)] { done(credit_ok); });
   }
-  bool ReadKezsBalance() override {
+  void ReadKezsBalance(std::function<void(bool)> done) override {
     Log("ReadKezsBalance");
+    BeginStep([done = std::move(done)] { done(true); });
+  }
+  void CancelClubStep() override {
+    Log("CancelClubStep");
+    club_step_.reset();
+  }
+  bool ClubStepPending() const { return club_step_.has_value(); }
+  // Ends the club step under way as the club would; false when none is.
+  bool FinishClubStep() {
+    if (!club_step_) return false;
+    std::function<void()> finish = std::move(*club_step_);
+    club_step_.reset();
+    finish();
     return true;
+  }
+  // Ends club steps until none is left (a step may begin the next one).
+  void FinishClubSteps() {
+    for (int steps = 0; FinishClubStep();)
+      if (++steps > 100) {
+        ADD_FAILURE() << "club steps never end";
+        return;
+      }
   }
   bool TopTenAvailable() override { return top_ten_available; }
   bool ChatAvailable() override { return chat_available; }
@@ -229,6 +258,12 @@ class FakeWorld : public ViewPort,
 
  private:
   void Log(std::string entry) { log.push_back(std::move(entry)); }
+  // The flow runs one club step at a time.
+  void BeginStep(std::function<void()> finish) {
+    if (club_step_) ADD_FAILURE() << "a club step began while another was under way";
+    club_step_ = std::move(finish);
+  }
+  std::optional<std::function<void()>> club_step_;
 };
 
 }  // namespace braxo::testing

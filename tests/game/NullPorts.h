@@ -1,5 +1,5 @@
-// Ports that do nothing: the champions file is fine, no window opens, and
-// every club operation fails; and a club session and an interface language
+// Ports that do nothing: the champions file is fine, no window opens, every
+// club operation fails and a club step never ends; and a club session and an interface language
 // for the game. For tests, benchmarks and tools that drive the game without a
 // world around it.
 #pragma once
@@ -60,11 +60,13 @@ struct NullPorts : ViewPort, SoundPort, DialogPort, StoragePort, ClubPort {
   std::optional<Notice> StartupAnnouncement() override { return std::nullopt; }
   void CountStart() override {}
   bool LoginFromUserFile() override { return false; }
-  bool RegisterRatedGame() override { return false; }
-  RatedSave SaveRatedResult(int) override { return RatedSave::kFailed; }
+  // The club steps never end: the flow waits until it stops waiting.
+  void RegisterRatedGame(std::function<void(bool)>) override {}
+  void SaveRatedResult(int, std::function<void(RatedSave)>) override {}
+  void CreditKezs(int, std::function<void(bool)>) override {}
+  void ReadKezsBalance(std::function<void(bool)>) override {}
+  void CancelClubStep() override {}
   void CountFinishedGame(const std::array<int, 12>&) override {}
-  bool CreditKezs(int) override { return false; }
-  bool ReadKezsBalance() override { return false; }
   bool TopTenAvailable() override { return false; }
   bool ChatAvailable() override { return false; }
   void DownloadNewVersion() override {}

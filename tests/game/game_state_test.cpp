@@ -751,6 +751,7 @@ TEST_F(GameFlowTest, PreGameCheckBranches) {
     };
     world.Clear();
     game.StartNormalGame();
+    world.FinishClubSteps();
     EXPECT_EQ(world.Only("AccountWindow").size(), c.state_left_by_window ? 1u : 0u);
     EXPECT_EQ(game.Level(), c.starts ? 1 : 4);
     EXPECT_EQ(game.Session().account_state, c.state_after);
@@ -795,6 +796,7 @@ TEST_F(GameFlowTest, EndOfACompletedRatedGameRunsItsStepsInOrder) {
     PlayTwoPairsLevel();
     if (level < 5) game_.PressBoardAt(200, 200);
   }
+  world_.FinishClubSteps();
   const std::string score = std::to_string(game_.Score());
   std::vector<std::string> end;
   for (const std::string& entry : world_.log) {
@@ -829,6 +831,7 @@ TEST_F(GameFlowTest, ARecordWithoutAStartedGameIsReportedOnceWithoutRepeats) {
     PlayTwoPairsLevel();
     if (level < 5) game_.PressBoardAt(200, 200);
   }
+  world_.FinishClubSteps();
   EXPECT_EQ(world_.Only("SaveRatedResult").size(), 1u);
   EXPECT_TRUE(world_.Only("AskYesNo").empty());
   EXPECT_EQ(world_.Only("Notice"),
@@ -894,9 +897,152 @@ TEST_F(GameFlowTest, TheClockWaitsWhileThePreGameCheckIsOpen) {
       EXPECT_TRUE(game.ClockRunning());
       world.on_yes_no = nullptr;
       game.Tick();
+      world.FinishClubSteps();
       EXPECT_EQ(world.Only("SaveRatedResult"),
                 std::vector<std::string>{"SaveRatedResult " + std::to_string(score - 1)});
     }
+  }
+}
+
+// Each club step holds the game until it ends: no input reaches the board,
+// the clock stands still, no game starts and the account window stays shut.
+// Then the step ends as the club answers, or the player stops waiting with
+// Esc, or closes the window.
+TEST_F(GameFlowTest, AClubStepHoldsTheGameUntilItEndsIsStoppedOrTheWindowCloses) {
+  enum class Ending { kClubAnswers, kEscape, kClose };
+  struct Case {
+    const char* label;
+    ClubStep step;
+    Ending ending;
+    std::vector<std::string> notices;
+    bool new_game_started;  // a registration's game
+    AccountState state_after;
+    bool rated_after;
+    bool top_ten_window_after;  // the end of the game went on to the world top ten
+    bool saved_for_later;
+  };
+  const std::string not_on_rating = "Notice The game is not on the rating!||";
+  const std::string not_written = "Notice Unable to write the result of the game!||";
+  const std::string reward = "Notice You get 25 Kezs!!!||";
+  // clang-format off
+  const Case cases[] = {
+      {"registration answered", ClubStep::kRegisteringRatedGame, Ending::kClubAnswers, {}, true, kRated, true, false, false},
+      {"registration stopped", ClubStep::kRegisteringRatedGame, Ending::kEscape, {not_on_rating}, true, kLoggedIn, false, false, false},
+      {"registration, window closed", ClubStep::kRegisteringRatedGame, Ending::kClose, {}, false, kRated, false, false, false},
+      {"result answered", ClubStep::kSavingRatedResult, Ending::kClubAnswers, {}, false, kLoggedIn, false, true, false},
+      {"result stopped", ClubStep::kSavingRatedResult, Ending::kEscape, {not_written}, false, kLoggedIn, false, true, false},
+      {"result, window closed", ClubStep::kSavingRatedResult, Ending::kClose, {not_written}, false, kRated, true, false, false},
+      {"credit answered", ClubStep::kCreditingKezs, Ending::kClubAnswers, {reward}, false, kLoggedIn, false, false, false},
+      {"credit stopped", ClubStep::kCreditingKezs, Ending::kEscape, {}, false, kLoggedIn, false, false, false},
+      {"credit, window closed", ClubStep::kCreditingKezs, Ending::kClose, {}, false, kRated, false, false, false},
+      {"balance stopped", ClubStep::kReadingKezsBalance, Ending::kEscape, {}, false, kLoggedIn, false, false, false},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    FakeWorld world;
+    FixedRandom random(3);
+    GameState game(world.Ports(), random, {"a", "b"},
+                   [](int, Board& board) { ASSERT_TRUE(board.FromText(TwoPairs())); });
+    game.Start();
+    game.Paint();
+    game.LeaveTitleScreen();
+    const auto click = [&](const BoardCell& cell) {
+      const CellRect& r = game.GameBoard().Rect(cell);
+      game.PressBoardAt(r.left + 35, r.top + 35);
+    };
+    const auto take = [&](const BoardCell& a, const BoardCell& b) {
+      click(a);
+      click(b);
+      for (int steps = 0; game.StepBurstsIfRunning();) ASSERT_LT(++steps, 100);
+    };
+    // A place that earns a reward, except after a result (the reward has a
+    // case of its own).
+    world.on_top_ten_entry_window = [&c](int) {
+      return c.step == ClubStep::kSavingRatedResult ? std::nullopt : std::optional<int>(1);
+    };
+    if (c.step == ClubStep::kRegisteringRatedGame) {
+      // A game going on, with a pair taken, when the player asks for a new one.
+      take({1, 1, 1}, {1, 1, 6});
+      world.on_account_window = [](AccountWindowPurpose, bool) {
+        return std::optional<AccountState>(kRated);
+      };
+      world.Clear();
+      game.StartNormalGame();
+    } else {
+      game.Session().account_state = kRated;
+      game.Session().rated_game_open = c.step == ClubStep::kSavingRatedResult;
+      for (int level = 1; level <= 5; ++level) {
+        take({1, 1, 1}, {1, 1, 6});
+        game.Tick();
+        take({1, 2, 1}, {1, 2, 6});
+        if (level == 5) world.Clear();
+        game.Tick();
+        if (level < 5) game.PressBoardAt(200, 200);
+      }
+      if (c.step == ClubStep::kReadingKezsBalance) {
+        ASSERT_TRUE(world.FinishClubStep());
+      }
+    }
+    ASSERT_EQ(game.PendingClubStep(), c.step);
+    ASSERT_TRUE(world.ClubStepPending());
+    EXPECT_TRUE(game.View().waiting_for_club);
+
+    // While the step runs.
+    const int score = game.Score();
+    const std::string board = game.GameBoard().ToText();
+    const std::size_t windows = world.account_windows.size();
+    EXPECT_FALSE(game.ClockRunning());
+    for (int i = 0; i < 3; ++i) game.Tick();
+    click({1, 2, 1});
+    game.MoveKeyboardFocus(FocusStep::kRight);
+    game.PressFocusedTile();
+    game.Pause();
+    game.StartNormalGame();
+    game.OpenAccount();
+    game.PointAt(200, 200);
+    EXPECT_EQ(game.Score(), score);
+    EXPECT_EQ(game.GameBoard().ToText(), board);
+    EXPECT_EQ(game.Selection(), BoardCell{});
+    EXPECT_FALSE(game.Paused());
+    EXPECT_FALSE(world.hand_cursor);
+    EXPECT_EQ(world.account_windows.size(), windows);
+    EXPECT_EQ(game.PendingClubStep(), c.step);
+
+    world.Clear();
+    world.saved_game.reset();
+    switch (c.ending) {
+      case Ending::kClubAnswers:
+        world.FinishClubSteps();
+        break;
+      case Ending::kEscape:
+        game.PressEscape();
+        break;
+      case Ending::kClose:
+        game.ShutDown();
+        break;
+    }
+    EXPECT_FALSE(game.WaitingForClub());
+    EXPECT_FALSE(game.View().waiting_for_club);
+    EXPECT_FALSE(world.ClubStepPending());
+    EXPECT_EQ(world.Only("CancelClubStep").size(), c.ending == Ending::kClubAnswers ? 0u : 1u);
+    EXPECT_EQ(world.Only("Notice"), c.notices);
+    EXPECT_EQ(game.Session().account_state, c.state_after);
+    EXPECT_EQ(game.Session().rated_game_open, c.rated_after);
+    EXPECT_EQ(world.Only("TopTenEntryWindow").size(), c.top_ten_window_after ? 1u : 0u);
+    EXPECT_EQ(world.saved_game.has_value(), c.saved_for_later);
+    if (c.step == ClubStep::kRegisteringRatedGame) {
+      EXPECT_EQ(game.GameBoard().ToText() != board, c.new_game_started);
+      EXPECT_EQ(game.Score(), c.new_game_started ? kStartScore : score);
+    }
+    if (c.ending == Ending::kClose) continue;
+    // The game takes input again.
+    if (c.new_game_started) {
+      click({1, 1, 1});
+      EXPECT_EQ(game.Selection(), (BoardCell{1, 1, 1}));
+    }
+    game.OpenAccount();
+    EXPECT_EQ(world.account_windows.size(), windows + 1);
   }
 }
 
@@ -935,6 +1081,7 @@ TEST_F(GameFlowTest, RewardDependsOnThePlaceAndTheRating) {
     });
     world.Clear();
     game.Tick();
+    world.FinishClubSteps();
     std::vector<std::string> reward;
     for (const std::string& e : world.log)
       if (e.rfind("CreditKezs", 0) == 0 || e.rfind("Notice", 0) == 0 ||
