@@ -17,11 +17,11 @@
 #include <optional>
 #include <string>
 
+#include "BenchClub.h"
 #include "ClubServerProcess.h"
 #include "DelayingProxy.h"
 #include "club/AccountWorkflow.h"
 #include "club/ClubAccess.h"
-#include "club/Scramble.h"
 #include "dialogs/AccountWindow.h"
 #include "dialogs/TopTenTableWindow.h"
 #include "game/NullPorts.h"
@@ -30,51 +30,10 @@
 namespace braxo {
 namespace {
 
-constexpr char kPassword[] = "bench42";
+using bench::Club;
+using bench::kMemberPassword;
 std::unique_ptr<testing::ClubServerProcess> club_server;
 std::unique_ptr<PictureStore> pictures;
-
-struct Club {
-  explicit Club(const std::string& base_url) {
-    services.account_address = ScrambleText(base_url + "account", kAccountKey);
-    services.photo_address = ScrambleText(base_url + "photos/", kAccountKey);
-    settings.top_ten_address.plain = base_url + "topten";
-    settings.passport.nick = "Kenji";
-    settings.passport.city = "Oslo";
-  }
-  ClubClient client;
-  ClubServiceState services;
-  Settings settings;
-  ClubAccess access{client, services, settings};
-};
-
-bool FillClub() {
-  Club club(club_server->BaseUrl());
-  const char* nicks[] = {"Marta", "Kenji", "Lucia", "Tom_B", "Ines"};
-  int score = 5000;
-  for (const char* nick : nicks) {
-    MemberAccount user;
-    user.nick = nick;
-    user.password = kPassword;
-    user.scrambled_password = ScramblePassword(kPassword);
-    user.city = "Oslo";
-    user.country_code = "1-035";
-    user.country_name = "Norway";
-    user.email = std::string(nick) + "@example.org";
-    user.registered_on = "14.03.2026";
-    user.reserved_r01 = user.reserved_r02 = user.reserved_r03 = "xxx";
-    if (club.access.CreateAccount(user) != 0) return false;
-    ClubSession session;
-    session.current_user = club.access.LoginAccount(nick, kPassword).user;
-    session.current_user.password = kPassword;
-    session.account_state = AccountState::kRated;
-    if (!club.access.RegisterRatedGame(session) ||
-        club.access.SaveRatedResult(session, score) != RatedSave::kSaved)
-      return false;
-    score -= 700;
-  }
-  return true;
-}
 
 void RoundTrips(benchmark::internal::Benchmark* benchmark) {
   benchmark->ArgName("rtt_ms")->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -86,48 +45,56 @@ std::chrono::milliseconds RoundTrip(const benchmark::State& state) {
 }
 
 void LogIn(ClubAccess& access, ClubSession& session) {
-  session.current_user = access.LoginAccount("Kenji", kPassword).user;
-  session.current_user.password = kPassword;
+  session.current_user = access.LoginAccount("Kenji", kMemberPassword).user;
+  session.current_user.password = kMemberPassword;
   session.account_state = AccountState::kRated;
 }
 
-void BM_AccountWindowFilled(benchmark::State& state) {
-  testing::DelayingProxy proxy(static_cast<std::uint16_t>(club_server->Port()), RoundTrip(state));
-  Club club(proxy.BaseUrl());
+// Kenji logged in, with the account workflow, on the club behind a proxy
+// adding the benchmark's round trip.
+struct MemberBehindProxy {
+  explicit MemberBehindProxy(const benchmark::State& state)
+      : proxy(static_cast<std::uint16_t>(club_server->Port()), RoundTrip(state)),
+        club(proxy.BaseUrl()) {
+    world.session.current_user = club.access.LoginAccount("Kenji", kMemberPassword).user;
+    world.session.current_user.password = kMemberPassword;
+  }
+  void CountConnections(benchmark::State& state) const {
+    state.counters["connections"] =
+        benchmark::Counter(proxy.connection_count(), benchmark::Counter::kAvgIterations);
+  }
+  testing::DelayingProxy proxy;
+  Club club;
   testing::NullPorts world;
-  AccountWorkflow account(club.access, world.session, "");
-  world.session.current_user = club.access.LoginAccount("Kenji", kPassword).user;
-  world.session.current_user.password = kPassword;
+  AccountWorkflow account{club.access, world.session, ""};
+};
+
+void BM_AccountWindowFilled(benchmark::State& state) {
+  MemberBehindProxy member(state);
   for (auto _ : state) {
-    world.session.account_state = AccountState::kLoggedIn;
-    AccountWindow window(ClubWindowParts{world.language, account, *pictures, [](const Notice&) {}},
-                         AccountWindowPurpose::kAccountIcon, /*game_in_progress=*/false, nullptr);
+    member.world.session.account_state = AccountState::kLoggedIn;
+    AccountWindow window(
+        ClubWindowParts{member.world.language, member.account, *pictures, [](const Notice&) {}},
+        AccountWindowPurpose::kAccountIcon, /*game_in_progress=*/false, nullptr);
     if (!window.ClubData().top_ten.ok) state.SkipWithError("the club did not answer");
   }
-  state.counters["connections"] =
-      benchmark::Counter(proxy.connection_count(), benchmark::Counter::kAvgIterations);
+  member.CountConnections(state);
 }
 
 #ifdef BRAXO_BENCH_PAGES_IN_BACKGROUND
 // The account window's pages read without waiting: the independent reads
 // side by side, then the dependent ones.
 void BM_AccountPagesInBackground(benchmark::State& state) {
-  testing::DelayingProxy proxy(static_cast<std::uint16_t>(club_server->Port()), RoundTrip(state));
-  Club club(proxy.BaseUrl());
-  testing::NullPorts world;
-  AccountWorkflow account(club.access, world.session, "");
-  world.session.current_user = club.access.LoginAccount("Kenji", kPassword).user;
-  world.session.current_user.password = kPassword;
-  world.session.account_state = AccountState::kLoggedIn;
+  MemberBehindProxy member(state);
+  member.world.session.account_state = AccountState::kLoggedIn;
   for (auto _ : state) {
     QObject window;
     std::optional<AccountPages> pages;
-    account.ReadPagesInBackground(&window, [&pages](AccountPages read) { pages = read; });
+    member.account.ReadPagesInBackground(&window, [&pages](AccountPages read) { pages = read; });
     while (!pages) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     if (!pages->top_ten.ok) state.SkipWithError("the club did not answer");
   }
-  state.counters["connections"] =
-      benchmark::Counter(proxy.connection_count(), benchmark::Counter::kAvgIterations);
+  member.CountConnections(state);
 }
 BENCHMARK(BM_AccountPagesInBackground)->Apply(RoundTrips);
 #endif
@@ -136,12 +103,15 @@ void BM_TopTenTableDrawn(benchmark::State& state) {
   testing::DelayingProxy proxy(static_cast<std::uint16_t>(club_server->Port()), RoundTrip(state));
   Club club(proxy.BaseUrl());
   PlatformChoice platform = PlatformChoice::kWindows;
-  for (auto _ : state) {
-    TopTenTableWindow window(club.access, club.settings.passport, platform, 0, *pictures, nullptr,
-                             nullptr);
-    window.DrawTable();
-    if (window.TableTexts().empty()) state.SkipWithError("the table did not arrive");
-  }
+  bench::TimeReads(
+      state,
+      [&] {
+        TopTenTableWindow window(club.access, club.settings.passport, platform, 0, *pictures,
+                                 nullptr, nullptr);
+        window.DrawTable();
+        return !window.TableTexts().empty();
+      },
+      "the table did not arrive");
   state.counters["connections"] =
       benchmark::Counter(proxy.connection_count(), benchmark::Counter::kAvgIterations);
 }
@@ -184,7 +154,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   braxo::RegisterEmbeddedFonts();
   braxo::club_server = std::make_unique<braxo::testing::ClubServerProcess>();
-  if (!braxo::FillClub()) return EXIT_FAILURE;
+  if (!braxo::bench::FillClub(braxo::club_server->BaseUrl())) return EXIT_FAILURE;
   braxo::pictures = std::make_unique<braxo::PictureStore>();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
