@@ -13,12 +13,12 @@
 #include <memory>
 #include <string>
 
+#include "BenchClub.h"
 #include "ClubServerProcess.h"
 #include "FtpServerProcess.h"
 #include "club/AccountWorkflow.h"
 #include "club/ClubAccess.h"
 #include "club/PhotoUpload.h"
-#include "club/Scramble.h"
 #include "dialogs/AccountWindow.h"
 #include "game/NullPorts.h"
 #include "ui/Drawing.h"
@@ -26,57 +26,18 @@
 namespace braxo {
 namespace {
 
-constexpr char kPassword[] = "bench42";
+using bench::kMemberPassword;
 std::unique_ptr<testing::ClubServerProcess> club_server;
-
-struct Club {
-  ClubClient client;
-  ClubServiceState services;
-  Settings settings;
-  ClubAccess access{client, services, settings};
-  Club() {
-    services.account_address = ScrambleText(club_server->BaseUrl() + "account", kAccountKey);
-    services.photo_address = ScrambleText(club_server->BaseUrl() + "photos/", kAccountKey);
-  }
-};
-
-bool FillClub() {
-  Club club;
-  const char* nicks[] = {"Marta", "Kenji", "Lucia", "Tom_B", "Ines"};
-  int score = 5000;
-  for (const char* nick : nicks) {
-    MemberAccount user;
-    user.nick = nick;
-    user.password = kPassword;
-    user.scrambled_password = ScramblePassword(kPassword);
-    user.city = "Oslo";
-    user.country_code = "1-035";
-    user.country_name = "Norway";
-    user.email = std::string(nick) + "@example.org";
-    user.registered_on = "14.03.2026";
-    user.reserved_r01 = user.reserved_r02 = user.reserved_r03 = "xxx";
-    if (club.access.CreateAccount(user) != 0) return false;
-    ClubSession session;
-    session.current_user = club.access.LoginAccount(nick, kPassword).user;
-    session.current_user.password = kPassword;
-    session.account_state = AccountState::kRated;
-    if (!club.access.RegisterRatedGame(session) ||
-        club.access.SaveRatedResult(session, score) != RatedSave::kSaved)
-      return false;
-    score -= 700;
-  }
-  return true;
-}
 
 // range(0): 0 nobody logged in, 1 a logged-in member.
 void BM_OpenAccountWindow(benchmark::State& state) {
-  Club club;
+  bench::Club club(club_server->BaseUrl());
   PictureStore pictures;
   testing::NullPorts world;
   AccountWorkflow account(club.access, world.session, "");
   if (state.range(0) == 1) {
-    world.session.current_user = club.access.LoginAccount("Kenji", kPassword).user;
-    world.session.current_user.password = kPassword;
+    world.session.current_user = club.access.LoginAccount("Kenji", kMemberPassword).user;
+    world.session.current_user.password = kMemberPassword;
   }
   for (auto _ : state) {
     world.session.account_state =
@@ -90,7 +51,7 @@ BENCHMARK(BM_OpenAccountWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_UploadPhoto(benchmark::State& state) {
   QTemporaryDir folder;
-  testing::FtpServerProcess ftp(folder.path().toStdString(), "Kenji", kPassword);
+  testing::FtpServerProcess ftp(folder.path().toStdString(), "Kenji", kMemberPassword);
   QImage picture(kPhotoWidth, kPhotoHeight, QImage::Format_RGB32);
   picture.fill(Qt::darkCyan);
   QByteArray bytes;
@@ -100,7 +61,7 @@ void BM_UploadPhoto(benchmark::State& state) {
   const std::string jpeg = bytes.toStdString();
   const std::string address = PhotoUploadAddress(ftp.FolderUrl(), "Kenji");
   for (auto _ : state) {
-    if (!UploadPhoto(address, "Kenji", kPassword, jpeg)) state.SkipWithError("upload failed");
+    if (!UploadPhoto(address, "Kenji", kMemberPassword, jpeg)) state.SkipWithError("upload failed");
   }
 }
 BENCHMARK(BM_UploadPhoto)->Unit(benchmark::kMillisecond);
@@ -113,7 +74,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   braxo::RegisterEmbeddedFonts();
   braxo::club_server = std::make_unique<braxo::testing::ClubServerProcess>();
-  if (!braxo::FillClub()) return 1;
+  if (!braxo::bench::FillClub(braxo::club_server->BaseUrl())) return 1;
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

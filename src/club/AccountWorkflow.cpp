@@ -1,5 +1,6 @@
 #include "club/AccountWorkflow.h"
 
+#include <QTimer>
 #include <memory>
 #include <utility>
 
@@ -126,22 +127,28 @@ void AccountWorkflow::StartAccountForm() {
   user.registered_on = kNoRegistrationDate;
 }
 
-void AccountWorkflow::ReadPagesInBackground(QObject* owner,
+void AccountWorkflow::ReadPagesInBackground(QObject* owner, AccountPages start,
+                                            std::function<void(const AccountPages&)> arrived,
                                             std::function<void(AccountPages)> done) {
   // What has come so far; `done` runs when nothing is out any more.
   struct Gathering {
     AccountPages pages;
     int out = 0;
+    std::function<void(const AccountPages&)> arrived;
     std::function<void(AccountPages)> done;
   };
   auto gathering = std::make_shared<Gathering>();
+  gathering->pages = std::move(start);
+  gathering->arrived = std::move(arrived);
   gathering->done = std::move(done);
   // Each read counts itself out until its reply (and its follow-up) is in.
   const auto step = [gathering](auto&& apply) {
     ++gathering->out;
     return [gathering, apply = std::forward<decltype(apply)>(apply)](auto reply) {
       apply(std::move(reply));
-      if (--gathering->out == 0 && gathering->done) {
+      const bool last = --gathering->out == 0;
+      if (gathering->arrived) gathering->arrived(gathering->pages);
+      if (last && gathering->done) {
         const auto finish = std::move(gathering->done);
         finish(std::move(gathering->pages));
       }
@@ -149,11 +156,17 @@ void AccountWorkflow::ReadPagesInBackground(QObject* owner,
   };
   const bool member = session_.account_state != AccountState::kNobody;
   const std::string nick = session_.current_user.nick;
+  if (!member) {
+    gathering->pages.own_record_read = false;
+    gathering->pages.player_photo_loaded = false;
+  }
+  const std::string shown_chairman = gathering->pages.top_ten.list[0].nick;
 
   club_.ReadRatedTopTen(
-      owner, step([this, owner, gathering, step](RatedTopTenReply top_ten) {
+      owner, step([this, owner, gathering, step, shown_chairman](RatedTopTenReply top_ten) {
         gathering->pages.top_ten = std::move(top_ten);
         const std::string& chairman = gathering->pages.top_ten.list[0].nick;
+        if (chairman != shown_chairman) gathering->pages.chairman_info = {};
         if (!gathering->pages.top_ten.ok || chairman.empty()) {
           gathering->pages.chairman_photo_loaded = false;
           return;
@@ -170,8 +183,8 @@ void AccountWorkflow::ReadPagesInBackground(QObject* owner,
   if (member) {
     club_.ReadGameRecord(owner, nick, session_.current_user.password,
                          step([this, owner, gathering, step](GameRecordReply reply) {
+                           gathering->pages.own_record_read = reply.ok;
                            if (!reply.ok) return;
-                           gathering->pages.own_record_read = true;
                            session_.current_game = std::move(reply.record);
                            club_.ReadRatingPlace(owner, session_.current_game.rating,
                                                  step([this](std::optional<std::int32_t> place) {
@@ -192,6 +205,34 @@ void AccountWorkflow::ReadPagesInBackground(QObject* owner,
                              session_.current_user.personal_info = std::move(info);
                            }));
   }
+}
+
+void AccountWorkflow::RefreshOwnRecordInBackground(QObject* owner, std::function<void(bool)> done) {
+  if (session_.account_state == AccountState::kNobody) {
+    // Still from the event loop, as every answer.
+    QTimer::singleShot(0, owner, [done = std::move(done)] { done(false); });
+    return;
+  }
+  const MemberAccount& user = session_.current_user;
+  club_.ReadGameRecord(owner, user.nick, user.password,
+                       [this, owner, done = std::move(done)](GameRecordReply reply) {
+                         if (!reply.ok) {
+                           done(false);
+                           return;
+                         }
+                         session_.current_game = std::move(reply.record);
+                         club_.ReadRatingPlace(owner, session_.current_game.rating,
+                                               [this, done](std::optional<std::int32_t> place) {
+                                                 if (place)
+                                                   session_.current_game.rating_place = *place;
+                                                 done(true);
+                                               });
+                       });
+}
+
+void AccountWorkflow::RefreshTopTenInBackground(QObject* owner,
+                                                std::function<void(RatedTopTenReply)> done) {
+  club_.ReadRatedTopTen(owner, std::move(done));
 }
 
 AccountPages AccountWorkflow::ReadPages() {

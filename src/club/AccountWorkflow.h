@@ -20,6 +20,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "club/AccountService.h"
 #include "club/ClubRecords.h"
@@ -122,7 +123,29 @@ class AccountWorkflow {
   // runs once from the event loop with what ReadPages would return; the
   // session changes as each reply arrives. Destroying `owner` cancels what is
   // still out, and `done` never runs.
-  void ReadPagesInBackground(QObject* owner, std::function<void(AccountPages)> done);
+  void ReadPagesInBackground(QObject* owner, std::function<void(AccountPages)> done) {
+    ReadPagesInBackground(owner, {}, {}, std::move(done));
+  }
+  // The same, starting from `start` (what a window showed before): a part
+  // keeps its value from `start` until its reply has come, and `arrived`
+  // (when set) runs after each reply with the pages so far, before `done`.
+  // Parts that a reply replaces end as ReadPages leaves them; the chairman's
+  // texts from `start` stay only while the same member is chairman.
+  void ReadPagesInBackground(QObject* owner, AccountPages start,
+                             std::function<void(const AccountPages&)> arrived,
+                             std::function<void(AccountPages)> done);
+  // RefreshOwnRecord without waiting, tied to `owner`: `done` runs once from
+  // the event loop with whether the record was read (the session changes as
+  // with RefreshOwnRecord). Nobody's record is not asked for: `done` gets
+  // false. Destroying `owner` cancels the read and `done` never runs.
+  void RefreshOwnRecordInBackground(QObject* owner, std::function<void(bool)> done);
+  // RefreshTopTen without waiting, in the same way.
+  void RefreshTopTenInBackground(QObject* owner, std::function<void(RatedTopTenReply)> done);
+
+  // The pages the last account window showed, for the next one to show at
+  // once while it reads them again; empty (not read) at first.
+  const AccountPages& LastPages() const { return last_pages_; }
+  void KeepPages(AccountPages pages) { last_pages_ = std::move(pages); }
   // A member's record of this game with its place again; nobody's pages
   // stay.
   AccountPages RefreshOwnRecord(AccountPages pages);
@@ -165,6 +188,7 @@ class AccountWorkflow {
   ClubAccess& club_;
   ClubSession& session_;
   std::string user_file_;
+  AccountPages last_pages_;
 };
 
 }  // namespace braxo

@@ -218,7 +218,9 @@ AccountWindow::AccountWindow(ClubWindowParts parts, AccountWindowPurpose purpose
 
   connect(page_tabs_, &QTabWidget::currentChanged, this, &AccountWindow::DrawPage);
 
-  club_data_ = parts_.account.ReadPages();
+  club_reads_ = std::make_unique<QObject>();
+  club_data_ = parts_.account.LastPages();
+  StartReadingPages();
 
   hide_password_switch_->setChecked(true);
   password_field_->setEchoMode(QLineEdit::Password);
@@ -229,7 +231,36 @@ AccountWindow::AccountWindow(ClubWindowParts parts, AccountWindowPurpose purpose
   parts_.account.StartAccountForm();
 }
 
-AccountWindow::~AccountWindow() = default;
+AccountWindow::~AccountWindow() {
+  club_reads_.reset();
+  parts_.account.KeepPages(std::move(club_data_));
+}
+
+void AccountWindow::StartReadingPages() {
+  reading_pages_ = true;
+  parts_.account.ReadPagesInBackground(
+      club_reads_.get(), club_data_,
+      [this](const AccountPages& so_far) {
+        club_data_ = so_far;
+        RedrawClubData();
+      },
+      [this](AccountPages pages) {
+        club_data_ = std::move(pages);
+        reading_pages_ = false;
+        UpdateEnabled();
+        RedrawClubData();
+      });
+}
+
+void AccountWindow::RedrawClubData() {
+  const int page = page_tabs_->currentIndex();
+  if (page != kPageAccount) {
+    DrawPage(page);
+    return;
+  }
+  DrawAccountPicture(page_images_[kPageAccount]->Image());
+  page_images_[kPageAccount]->update();
+}
 
 QString AccountWindow::Text(MsgId id) const { return Q(parts_.language.Text(id)); }
 
@@ -334,11 +365,13 @@ void AccountWindow::DrawPlatformPictures(QPainter& painter) {
 }
 
 void AccountWindow::DrawAccountPage(QImage& page) {
+  RefreshControls();
+  DrawAccountPicture(page);
+}
+
+void AccountWindow::DrawAccountPicture(QImage& page) {
   QPainter painter(&page);
   PageGradient(painter, page);
-  painter.end();
-  RefreshControls();
-  painter.begin(&page);
   painter.setFont(Comic(36));
   DrawShadowText(painter, Text(MsgId::MsgAccountInfo), 10, 692, 10, kClubYellow, 'c');
   painter.setFont(Comic(24));
@@ -354,6 +387,9 @@ void AccountWindow::DrawAccountPage(QImage& page) {
   label(MsgId::MsgRegistration, 240, 285);
   if (const std::optional<std::int32_t> members = club_data_.members_count) {
     DrawShadowText(painter, Text(MsgId::MsgClubMembers) + QString::number(*members), 10, 692, 420,
+                   kClubRed, 'c');
+  } else if (reading_pages_) {
+    DrawShadowText(painter, Text(MsgId::MsgClubMembers) + Text(MsgId::MsgClubLoading), 10, 692, 420,
                    kClubRed, 'c');
   }
   painter.drawImage(180, 360, parts_.pictures.PictureFor(painter, "RamkaAc"));
@@ -418,8 +454,14 @@ void AccountWindow::UpdateEnabled() {
   countries_->SetEnabled(enabled.fields);
   sex_box_->setEnabled(enabled.fields);
   rated_game_switch_->setEnabled(enabled.rated_switch);
-  create_account_button_->setEnabled(enabled.create);
-  login_or_sign_out_button_->setEnabled(enabled.login_or_sign_out);
+  // A write while a read is out would meet the read's replies half-way.
+  const bool reading = ReadingClub();
+  create_account_button_->setEnabled(enabled.create && !reading);
+  login_or_sign_out_button_->setEnabled(enabled.login_or_sign_out && !reading);
+  edit_personal_info_button_->setEnabled(Session().account_state != AccountState::kNobody &&
+                                         !reading);
+  refresh_results_button_->setEnabled(!reading_pages_ && !reading_own_record_);
+  refresh_top_ten_button_->setEnabled(!reading_pages_ && !reading_top_ten_);
   if (Locked()) {
     save_user_file_button_->setEnabled(false);
     delete_user_file_button_->setEnabled(false);
@@ -554,8 +596,9 @@ void AccountWindow::DrawResultsPage(QImage& page) {
   const MsgId labels[6] = {MsgId::MsgGame,  MsgId::MsgPlayer,      MsgId::MsgRating,
                            MsgId::MsgPlace, MsgId::MsgPlayedGames, MsgId::MsgMyBestScore};
   const ClubSession& session = Session();
-  const bool shown = session.account_state != AccountState::kNobody &&
-                     !session.current_user.nick.empty() && club_data_.own_record_read;
+  const bool member = session.account_state != AccountState::kNobody;
+  const bool shown = member && !session.current_user.nick.empty() && club_data_.own_record_read;
+  const bool loading = member && (reading_pages_ || reading_own_record_);
   const GameRecord& game = session.current_game;
   const QString values[6] = {Text(MsgId::MsgTitle),
                              Q(session.current_user.nick),
@@ -571,6 +614,8 @@ void AccountWindow::DrawResultsPage(QImage& page) {
     DrawShadowText(painter, Text(labels[i]) + ":", 20, 20, 72 + 55 * i, kClubRed, 'l');
     if (i == 0 || shown)
       DrawShadowText(painter, values[i], 682, 682, 72 + 55 * i, kClubRed, 'r');
+    else if (loading)
+      DrawShadowText(painter, Text(MsgId::MsgClubLoading), 350, 692, 72 + 55 * i, kClubRed, 'c');
     else if (!club_data_.own_record_read)
       DrawShadowText(painter, kNoConnect, 350, 692, 72 + 55 * i, kClubRed, 'c');
   }
@@ -597,8 +642,13 @@ void AccountWindow::DrawTopTenPage(QImage& page) {
                              Text(MsgId::MsgAccountCity), Text(MsgId::MsgRating)};
   for (int c = 0; c < 6; ++c)
     DrawShadowText(painter, header[c], edges[c], edges[c + 1], 65, kClubRed, 'c');
+  const bool loading = reading_pages_ || reading_top_ten_;
   for (int r = 1; r <= 10; ++r) {
     const int top = 65 + 30 * r;
+    if (!club_data_.top_ten.ok && loading) {
+      if (r == 1) DrawShadowText(painter, Text(MsgId::MsgClubLoading), 50, 250, top, kClubRed, 'c');
+      continue;
+    }
     if (!club_data_.top_ten.ok) {
       DrawShadowText(painter, kNoConnect, 50, 250, top, kClubRed, 'c');
       continue;
@@ -618,7 +668,7 @@ void AccountWindow::DrawTopTenPage(QImage& page) {
 void AccountWindow::DrawAboutPage(QImage& page) {
   ClubSession& session = Session();
   const bool member = session.account_state != AccountState::kNobody;
-  edit_personal_info_button_->setEnabled(member);
+  edit_personal_info_button_->setEnabled(member && !ReadingClub());
   QPainter painter(&page);
   PageGradient(painter, page);
   painter.drawImage(30, 50,
@@ -654,7 +704,10 @@ void AccountWindow::DrawChairmanPage(QImage& page) {
   painter.setFont(Comic(22));
   DrawShadowText(painter, Q(chairman_info.first_name), 10, 250, 331, kClubRed, 'c');
   DrawShadowText(painter, Q(chairman_info.last_name), 10, 250, 351, kClubRed, 'c');
-  DrawShadowText(painter, Q(chairman.nick), 10, 250, 371, kClubRed, 'c');
+  if (!club_data_.top_ten.ok && reading_pages_)
+    DrawShadowText(painter, Text(MsgId::MsgClubLoading), 10, 250, 371, kClubRed, 'c');
+  else
+    DrawShadowText(painter, Q(chairman.nick), 10, 250, 371, kClubRed, 'c');
   DrawShadowText(painter, Q(chairman.city), 10, 250, 391, kClubRed, 'c');
   for (int i = 1; i <= 12; ++i) {
     Band(painter, 260, 31 * i + 9, 700, 31 * i + 39,
@@ -666,13 +719,34 @@ void AccountWindow::DrawChairmanPage(QImage& page) {
 }
 
 void AccountWindow::RefreshResultsClicked() {
-  club_data_ = parts_.account.RefreshOwnRecord(std::move(club_data_));
+  // One read of the record at a time: a second click while it runs asks nothing.
+  if (reading_pages_ || reading_own_record_) return;
+  if (Session().account_state == AccountState::kNobody) {
+    DrawPage(kPageResults);
+    return;
+  }
+  reading_own_record_ = true;
+  UpdateEnabled();
   DrawPage(kPageResults);
+  parts_.account.RefreshOwnRecordInBackground(club_reads_.get(), [this](bool read) {
+    club_data_.own_record_read = read;
+    reading_own_record_ = false;
+    UpdateEnabled();
+    RedrawClubData();
+  });
 }
 
 void AccountWindow::RefreshTopTenClicked() {
-  club_data_ = parts_.account.RefreshTopTen(std::move(club_data_));
+  if (reading_pages_ || reading_top_ten_) return;
+  reading_top_ten_ = true;
+  UpdateEnabled();
   DrawPage(kPageTopTen);
+  parts_.account.RefreshTopTenInBackground(club_reads_.get(), [this](RatedTopTenReply top_ten) {
+    club_data_.top_ten = std::move(top_ten);
+    reading_top_ten_ = false;
+    UpdateEnabled();
+    RedrawClubData();
+  });
 }
 
 void AccountWindow::EditPersonalInfoClicked() {

@@ -2,9 +2,11 @@
 // or removing the local user file, the rated-game switch (before a new game
 // only), and four pages of the club's data: the player's results, the ten
 // best-rated players, the player's personal information and the chairman
-// (the best-rated player). Created and destroyed each time it is opened; the
-// club's data is read when it is created. Everything the window asks of the
-// club goes through AccountWorkflow; the window draws what comes back.
+// (the best-rated player). Created and destroyed each time it is opened. It
+// shows at once what the last account window showed and reads the club's data
+// again in the background, filling the pages as the replies arrive; what has
+// not come yet is drawn as loading. Everything the window asks of the club
+// goes through AccountWorkflow; the window draws what comes back.
 #pragma once
 
 #include <QCheckBox>
@@ -63,9 +65,10 @@ class AccountWindow : public QDialog {
   Q_DISABLE_COPY_MOVE(AccountWindow)
 
  public:
-  // Reads the club's data (AccountWorkflow::ReadPages) before the window is
-  // shown. While `game_in_progress` (or a rated game is open) the window only
-  // shows the club's data.
+  // Starts reading the club's data (AccountWorkflow::ReadPagesInBackground);
+  // the reads are tied to the window, so closing it cancels them. While
+  // `game_in_progress` (or a rated game is open) the window only shows the
+  // club's data.
   AccountWindow(ClubWindowParts parts, AccountWindowPurpose purpose, bool game_in_progress,
                 QWidget* parent);
   ~AccountWindow() override;
@@ -106,6 +109,9 @@ class AccountWindow : public QDialog {
   const QString& StarName() const { return star_name_; }
   // What the pages show of the club.
   const AccountPages& ClubData() const { return club_data_; }
+  // A read of the club's data is out: the pages, the own record or the top
+  // ten. Meanwhile the buttons that would read or write the club again wait.
+  bool ReadingClub() const { return reading_pages_ || reading_own_record_ || reading_top_ten_; }
 
   // Redraws a page's picture (the account page with its lamps and controls).
   void DrawPage(int page);
@@ -127,7 +133,12 @@ class AccountWindow : public QDialog {
   void DrawCaption();
   void StartStar();
 
+  void StartReadingPages();
+  // Draws the shown page again with what has arrived, leaving the account
+  // page's boxes as the player left them.
+  void RedrawClubData();
   void DrawAccountPage(QImage& page);
+  void DrawAccountPicture(QImage& page);
   void DrawResultsPage(QImage& page);
   void DrawTopTenPage(QImage& page);
   void DrawAboutPage(QImage& page);
@@ -157,6 +168,11 @@ class AccountWindow : public QDialog {
   AccountWindowPurpose purpose_;
   bool game_in_progress_;
   AccountPages club_data_;
+  // The owner of the window's club reads: destroyed first, it cancels them.
+  std::unique_ptr<QObject> club_reads_;
+  bool reading_pages_ = false;
+  bool reading_own_record_ = false;
+  bool reading_top_ten_ = false;
   bool mouse_not_yet_moved_ = true;
   bool filling_ = false;
 

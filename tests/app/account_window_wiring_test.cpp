@@ -20,15 +20,15 @@
 namespace braxo {
 namespace {
 
-// Runs `action` on the account window once it is open, then closes it. The
-// window reads the club before it opens (in nested event loops), so the test
-// looks for it until it is there, for at most ten seconds.
+// Runs `action` on the account window once it is open and has read the
+// club, then closes it. The test looks for it until then, for at most ten
+// seconds.
 void WhenAccountWindowOpens(std::function<void(AccountWindow&)> action, bool* seen) {
   auto* poll = new QTimer;
   auto deadline = std::make_shared<QDeadlineTimer>(10000);
   QObject::connect(poll, &QTimer::timeout, [poll, deadline, action, seen] {
     auto* window = qobject_cast<AccountWindow*>(QApplication::activeModalWidget());
-    if (!window && !deadline->hasExpired()) return;
+    if ((!window || window->ReadingClub()) && !deadline->hasExpired()) return;
     poll->stop();
     poll->deleteLater();
     if (!window) return;

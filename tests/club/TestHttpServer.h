@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "club/ClubClient.h"
+
 namespace braxo::testing {
 
 struct RecordedRequest {
@@ -50,6 +52,25 @@ struct CannedResponse {
   // Without it the body's end is the end of the connection.
   bool send_length = true;
 };
+
+// A reply of `mode` with `body`, after `delay` where the mode waits.
+inline CannedResponse Respond(CannedResponse::Mode mode, std::string body = {},
+                              std::chrono::milliseconds delay = std::chrono::milliseconds{0}) {
+  CannedResponse response;
+  response.mode = mode;
+  response.body = std::move(body);
+  response.delay = delay;
+  return response;
+}
+
+// Short bounds keep the failure tests quick; the relations between them are
+// what the tests rely on, not their exact values.
+inline HttpLimits TestLimits() {
+  HttpLimits limits;
+  limits.connect_timeout = std::chrono::milliseconds{500};
+  limits.overall_timeout = std::chrono::milliseconds{3000};
+  return limits;
+}
 
 class TestHttpServer {
  public:

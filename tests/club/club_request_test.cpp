@@ -23,23 +23,10 @@ namespace {
 using namespace std::chrono_literals;
 using testing::CannedResponse;
 using testing::RecordedRequest;
+using testing::Respond;
 using testing::TestHttpServer;
+using testing::TestLimits;
 using Mode = CannedResponse::Mode;
-
-HttpLimits TestLimits() {
-  HttpLimits limits;
-  limits.connect_timeout = 500ms;
-  limits.overall_timeout = 3000ms;
-  return limits;
-}
-
-CannedResponse Respond(Mode mode, std::string body = {}, std::chrono::milliseconds delay = 0ms) {
-  CannedResponse response;
-  response.mode = mode;
-  response.body = std::move(body);
-  response.delay = delay;
-  return response;
-}
 
 // Runs the event loop until `done` holds or `limit` has passed; says whether
 // it holds.

@@ -125,7 +125,12 @@ class AccountWindowTest : public ::testing::Test {
       bool game_in_progress = false) {
     auto window = std::make_unique<AccountWindow>(Parts(), purpose, game_in_progress, nullptr);
     window->show();
+    WaitForClub(*window);
     return window;
+  }
+  // Runs the event loop until the window's club reads are in.
+  static void WaitForClub(const AccountWindow& window) {
+    EXPECT_TRUE(QTest::qWaitFor([&window] { return !window.ReadingClub(); }, 10000));
   }
 
   void CreateMember(const std::string& nick, const std::string& pw, const std::string& city,
@@ -551,6 +556,7 @@ TEST_F(AccountWindowTest, PagesShowTheClubsDataWithTheBestRatedMemberAsChairman)
   server_.Kill();
   window->PageTabs().setCurrentIndex(kPageTopTen);
   window->RefreshTopTenButton().click();
+  WaitForClub(*window);
   EXPECT_FALSE(window->ClubData().top_ten.ok);
 }
 
