@@ -72,21 +72,24 @@ if [ -n "$before_dir" ]; then
   names=(before after)
   dirs=("$before_dir" "$after_dir")
 fi
-declare -A port cookie
-for i in "${!names[@]}"; do
-  port[${names[$i]}]=$(start "${dirs[$i]}" "${names[$i]}")
-  cookie[${names[$i]}]=$(member "${port[${names[$i]}]}")
-done
-
 bounded() { timeout $((4 * seconds + 60)) "$@"; }
+# Each run on fresh clubs, one club at a time: a club still working off an
+# earlier storm would take the processors from the next run.
 for mode in storm mixed0 mixed50 attack; do
-  for name in "${names[@]}"; do
+  for i in "${!names[@]}"; do
+    name=${names[$i]}
+    port=$(start "${dirs[$i]}" "$mode-$name")
+    pid=$(tail -n 1 "$work/pids")
+    cookie=$(member "$port")
     case $mode in
-      storm) line=$(bounded "$driver" storm "${port[$name]}" "$seconds") ;;
-      mixed0) line=$(bounded "$driver" mixed "${port[$name]}" "$seconds" 0 "${cookie[$name]}") ;;
-      mixed50) line=$(bounded "$driver" mixed "${port[$name]}" "$seconds" 50 "${cookie[$name]}") ;;
-      attack) line=$(bounded "$driver" attack "${port[$name]}" "$seconds") ;;
+      storm) line=$(bounded "$driver" storm "$port" "$seconds") ;;
+      mixed0) line=$(bounded "$driver" mixed "$port" "$seconds" 0 "$cookie") ;;
+      mixed50) line=$(bounded "$driver" mixed "$port" "$seconds" 50 "$cookie") ;;
+      attack) line=$(bounded "$driver" attack "$port" "$seconds") ;;
     esac
+    # At once: a club stopped gently would finish its queued hashes first.
+    kill -KILL "$pid" 2>/dev/null || true
+    sleep 0.5
     printf '%-8s %-7s %s\n' "$mode" "$name" "$line"
   done
 done
