@@ -71,7 +71,7 @@ struct HttpServer::Impl {
   // The oldest idle connection (of `address` when given), taken off the idle
   // list and told to close; the caller drops it once the mutex is free.
   std::shared_ptr<HttpConnection> CloseOldestIdle(const std::string* address);
-  void Log(HttpRefusal refusal) const {
+  void Log(const HttpRefusal& refusal) const {
     if (refusal_log) refusal_log(refusal);
   }
 };
