@@ -11,9 +11,11 @@ int main() {
   std::signal(SIGPIPE, SIG_IGN);
   braxo::club::HttpLimits limits;
   braxo::club::HttpServer server(
-      [](const braxo::club::HttpRequest&) {
-        return braxo::club::HttpResponse{
-            200, "text/plain; charset=windows-1251", "$1 76 12000 Bob 1-001 Moscow M 2.7 # #*", {}};
+      [](const braxo::club::HttpRequest&, const braxo::club::HttpResponder& respond) {
+        respond(braxo::club::HttpResponse{200,
+                                          "text/plain; charset=windows-1251",
+                                          "$1 76 12000 Bob 1-001 Moscow M 2.7 # #*",
+                                          {}});
       },
       limits);
   server.Listen("127.0.0.1", 0);

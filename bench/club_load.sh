@@ -50,6 +50,8 @@ log_requests = yes
 limit.tournament_writes = 1000000000/1
 limit.statistics_writes = 1000000000/1
 limit.failed_logins = 1000000000/1
+# wrk's 64 connections all come from one address.
+max_connections_per_address = 4096
 ${BRAXO_CLUB_BENCH_SETTINGS:-}
 CONF
 # The member "Bench" on a club, and the session cookie of its login.

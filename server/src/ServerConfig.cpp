@@ -171,7 +171,8 @@ std::optional<std::string> LoadServerSettings(const std::string& path, ServerSet
            if (ec) return false;
            proxies.push_back(address.to_string());
          }
-         s.trusted_proxies = std::move(proxies);
+         s.trusted_proxies = proxies;
+         s.http.trusted_proxies = std::move(proxies);
          return !s.trusted_proxies.empty();
        })},
       {"threads", Setter([&s](const std::string& v) {
@@ -182,6 +183,11 @@ std::optional<std::string> LoadServerSettings(const std::string& path, ServerSet
       {"max_connections", Setter([&s](const std::string& v) {
          const auto n = ParseWhole(v, 1, 100000);
          if (n) s.http.max_connections = static_cast<int>(*n);
+         return n.has_value();
+       })},
+      {"max_connections_per_address", Setter([&s](const std::string& v) {
+         const auto n = ParseWhole(v, 1, 100000);
+         if (n) s.http.max_connections_per_address = static_cast<int>(*n);
          return n.has_value();
        })},
       {"body_limit_bytes", Setter([&s](const std::string& v) {
@@ -209,6 +215,11 @@ std::optional<std::string> LoadServerSettings(const std::string& path, ServerSet
       {"password_hashes_at_once", Setter([&s](const std::string& v) {
          const auto n = ParseWhole(v, 0, 256);
          if (n) s.limits.password_hashes_at_once = static_cast<int>(*n);
+         return n.has_value();
+       })},
+      {"password_hash_queue", Setter([&s](const std::string& v) {
+         const auto n = ParseWhole(v, 0, 100000);
+         if (n) s.limits.password_hash_queue = static_cast<int>(*n);
          return n.has_value();
        })},
       {"password_hash_wait_ms", millis(s.limits.password_hash_wait)},

@@ -11,6 +11,7 @@
 #include "Commands.h"
 #include "ServerConfig.h"
 #include "http/ClubRoutes.h"
+#include "service/HashQueue.h"
 #include "service/Secrets.h"
 
 using namespace braxo::club;
@@ -63,8 +64,11 @@ int main(int argc, char** argv) {
 
     // The configuration page needs the bound port, known only after Listen.
     HttpHandler handler;
-    HttpServer server([&handler](const HttpRequest& request) { return handler(request); },
+    HttpServer server([&handler](const HttpRequest& request,
+                                 HttpResponder respond) { handler(request, std::move(respond)); },
                       settings.http);
+    // After the server: destroyed first, with the requests still waiting in it.
+    HashQueue hashes(settings.limits.password_hashes_at_once, settings.limits.password_hash_queue);
     server.Listen(cl->host, cl->port);
     const std::string listen_url = "http://" + cl->host + ":" + std::to_string(server.port()) + "/";
     routes.page.public_url = cl->public_url.empty() ? listen_url : cl->public_url;
@@ -74,7 +78,8 @@ int main(int argc, char** argv) {
       const size_t host_end = url.find_first_of(":/", host_start);
       routes.page.ftp_url = "ftp://" + url.substr(host_start, host_end - host_start) + ":2121/";
     }
-    handler = MakeClubHandler(service, routes);
+    handler = MakeClubHandler(service, hashes, routes);
+    if (settings.log_requests) server.OnRefusal(MakeRefusalLog());
     server.StopOnSignals();
 
     std::cout << "listening on " << listen_url << std::endl;

@@ -193,6 +193,7 @@ struct Reply {
   std::string body;
   std::string content_type;
   std::string set_cookie;
+  std::string retry_after;
 };
 
 // One keep-alive connection to 127.0.0.1 that keeps the session cookie the
@@ -232,6 +233,7 @@ class LoopbackClient {
         reply.body = res.body();
         reply.content_type = std::string(res[http::field::content_type]);
         reply.set_cookie = std::string(res[http::field::set_cookie]);
+        reply.retry_after = std::string(res[http::field::retry_after]);
         if (!reply.set_cookie.empty())
           cookie = reply.set_cookie.substr(0, reply.set_cookie.find(';'));
         if (!res.keep_alive()) stream_.reset();

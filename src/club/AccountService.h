@@ -35,8 +35,10 @@ std::string StartupLoginPassword(std::string_view stored_password);
 
 // --- CreateAccount: PlainFormBody ---
 std::vector<FormField> CreateAccountFields(const MemberAccount& user);
-// 0 created, 1 the nick is taken ("is" wins over "ok"), 2 not created.
+// 0 created, 1 the nick is taken ("is" wins over "ok"), 2 not created (3,
+// kClubBusyCreation, is what ClubAccess makes of a busy club's answer).
 int ReadCreateAccountReply(std::string_view reply);
+inline constexpr int kClubBusyCreation = 3;
 
 // --- LoginAccount: ListFormBody ---
 std::vector<std::string> LoginAccountLines(std::string_view nick, std::string_view pw);
@@ -45,6 +47,9 @@ MemberAccount PrefilledLoginUser(std::string_view nick, std::string_view pw);
 struct LoginReply {
   bool ok = false;
   MemberAccount user;
+  // The club answered that it is busy (wire::kClubBusyStatus): worth asking
+  // again in a moment, unlike a refusal.
+  bool club_busy = false;
 };
 // A reply counts only through its "$" record: a reply without one is a
 // failure (an error page from a proxy is no login), whatever it holds; a

@@ -13,9 +13,10 @@ namespace braxo {
 AccountWorkflow::AccountWorkflow(ClubAccess& club, ClubSession& session, std::string user_file)
     : club_(club), session_(session), user_file_(std::move(user_file)) {}
 
-bool AccountWorkflow::LogInAndAdopt(std::string_view nick, std::string password,
-                                    bool adopt_refused) {
+bool AccountWorkflow::LogInAndAdopt(std::string_view nick, std::string password, bool adopt_refused,
+                                    bool* club_busy) {
   LoginReply login = club_.LoginAccount(nick, password);
+  if (club_busy != nullptr) *club_busy = login.club_busy;
   if (login.ok || adopt_refused) {
     MemberAccount& user = session_.current_user;
     user = std::move(login.user);
@@ -64,6 +65,9 @@ CreationOutcome AccountWorkflow::CreateAccount(std::string_view registered_on, A
     case 1:
       outcome.creation = AccountCreation::kNickTaken;
       break;
+    case kClubBusyCreation:
+      outcome.creation = AccountCreation::kClubBusy;
+      break;
     default:
       outcome.creation = AccountCreation::kNotCreated;
       break;
@@ -88,17 +92,18 @@ CreationOutcome AccountWorkflow::CreateAccount(std::string_view registered_on, A
 
 LoginOutcome AccountWorkflow::LogIn(AccountPages pages) {
   const MemberAccount& user = session_.current_user;
-  if (!LogInAndAdopt(user.nick, user.password, /*adopt_refused=*/false)) {
+  bool club_busy = false;
+  if (!LogInAndAdopt(user.nick, user.password, /*adopt_refused=*/false, &club_busy)) {
     pages.own_record_read = false;
     pages.members_count.reset();
-    return {false, std::move(pages)};
+    return {false, club_busy, std::move(pages)};
   }
   session_.account_state = AccountState::kLoggedIn;
   pages.own_record_read = ReadOwnRecord();
   pages.members_count = club_.CountClubMembers();
   pages.player_photo_loaded = club_.LoadPhoto(session_, user.nick, 1);
   session_.current_user.personal_info = club_.ReadPersonalInfo(user.nick);
-  return {true, RefreshChairman(std::move(pages))};
+  return {true, false, RefreshChairman(std::move(pages))};
 }
 
 AccountPages AccountWorkflow::SignOut(AccountPages pages) {

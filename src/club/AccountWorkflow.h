@@ -50,7 +50,9 @@ struct AccountPages {
   bool chairman_photo_loaded = false;
 };
 
-enum class AccountCreation { kCreated, kNickTaken, kNotCreated };
+// kClubBusy: the club could not check a password now; asking again in a
+// moment may succeed.
+enum class AccountCreation { kCreated, kNickTaken, kNotCreated, kClubBusy };
 
 struct CreationOutcome {
   AccountCreation creation = AccountCreation::kNotCreated;
@@ -59,6 +61,7 @@ struct CreationOutcome {
 
 struct LoginOutcome {
   bool logged_in = false;
+  bool club_busy = false;  // refused because the club was busy, not for the password
   AccountPages pages;
 };
 
@@ -179,8 +182,10 @@ class AccountWorkflow {
  private:
   // The one login of the workflow: on success (or whatever the outcome, when
   // `adopt_refused`) the login's record becomes the session's user, with the
-  // password's scrambled form. True when the club accepted the login.
-  bool LogInAndAdopt(std::string_view nick, std::string password, bool adopt_refused);
+  // password's scrambled form. True when the club accepted the login;
+  // `club_busy`, when given, tells whether a refusal came from a busy club.
+  bool LogInAndAdopt(std::string_view nick, std::string password, bool adopt_refused,
+                     bool* club_busy = nullptr);
   // The record's place is asked for only when the record arrived.
   bool AdoptGameRecord(GameRecordReply reply);
   bool ReadOwnRecord();

@@ -7,6 +7,7 @@
 #include "club/PhotoUpload.h"
 #include "club/ReplyRules.h"
 #include "club/Scramble.h"
+#include "club/wire/WireConstants.h"
 
 namespace braxo {
 namespace {
@@ -32,12 +33,14 @@ std::string ClubAccess::AccountAddress() const {
 
 int ClubAccess::CreateAccount(const MemberAccount& user) {
   const HttpResult reply = client_.PostPlain(AccountAddress(), CreateAccountFields(user));
+  if (reply.status == wire::kClubBusyStatus) return kClubBusyCreation;
   return reply.ok() ? ReadCreateAccountReply(reply.body) : 2;
 }
 
 LoginReply ClubAccess::LoginAccount(std::string_view nick, std::string_view pw) {
   const HttpResult reply = client_.PostList(AccountAddress(), LoginAccountLines(nick, pw));
-  if (!reply.ok()) return LoginReply{false, PrefilledLoginUser(nick, pw)};
+  if (!reply.ok())
+    return LoginReply{false, PrefilledLoginUser(nick, pw), reply.status == wire::kClubBusyStatus};
   return ReadLoginReply(reply.body, nick, pw);
 }
 

@@ -30,8 +30,10 @@ class ClubAccess {
   ClubAccess(ClubClient& client, const ClubServiceState& services, const Settings& settings);
 
   // --- Account service ---
-  // 0 created, 1 the nick is taken, 2 not created (also on any failure).
+  // 0 created, 1 the nick is taken, 2 not created (also on any failure),
+  // kClubBusyCreation when the club answered that it is busy.
   int CreateAccount(const MemberAccount& user);
+  // A busy club's answer sets club_busy.
   LoginReply LoginAccount(std::string_view nick, std::string_view pw);
   // An empty record on any failure.
   PersonalInfo ReadPersonalInfo(std::string_view nick);

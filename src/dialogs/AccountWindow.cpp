@@ -541,9 +541,10 @@ void AccountWindow::CreateAccountClicked() {
       QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString();
   CreationOutcome outcome = parts_.account.CreateAccount(today, std::move(club_data_));
   club_data_ = std::move(outcome.pages);
-  const MsgId message = outcome.creation == AccountCreation::kCreated ? MsgId::MsgAccountCreated
-                        : outcome.creation == AccountCreation::kNickTaken
-                            ? MsgId::MsgNickTaken
+  const MsgId message = outcome.creation == AccountCreation::kCreated     ? MsgId::MsgAccountCreated
+                        : outcome.creation == AccountCreation::kNickTaken ? MsgId::MsgNickTaken
+                        : outcome.creation == AccountCreation::kClubBusy
+                            ? MsgId::MsgClubBusy
                             : MsgId::MsgAccountNotCreated;
   if (outcome.creation == AccountCreation::kCreated) {
     // A new member may save the file at once.
@@ -563,7 +564,8 @@ void AccountWindow::LoginOrSignOutClicked() {
     if (!outcome.logged_in) {
       DrawIcon();
       DrawPage(kPageAccount);
-      parts_.show_notice({parts_.language.Text(MsgId::MsgLoginFailed), "", ""});
+      const MsgId message = outcome.club_busy ? MsgId::MsgClubBusy : MsgId::MsgLoginFailed;
+      parts_.show_notice({parts_.language.Text(message), "", ""});
       return;
     }
     save_user_file_button_->setEnabled(!Session().user_file_saved && !Locked());

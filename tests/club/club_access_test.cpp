@@ -189,6 +189,10 @@ TEST_F(ClubAccessTest, CreateAccountReplies) {
   reply_ = "ok";
   status_ = 500;
   EXPECT_EQ(access_.CreateAccount(MemberAccount{}), 2);
+  // A busy club is told apart: the player may simply try again.
+  reply_ = "no";
+  status_ = 503;
+  EXPECT_EQ(access_.CreateAccount(MemberAccount{}), kClubBusyCreation);
 }
 
 TEST_F(ClubAccessTest, LoginReplies) {
@@ -202,6 +206,7 @@ TEST_F(ClubAccessTest, LoginReplies) {
     std::string email;
     std::string date;
     int balance;
+    bool busy = false;
   };
   const std::vector<Case> cases = {
       {"record", "$Oslo Norway 1-034 W ann@x.no 21.06.2020 xxx xxx xxx 15 0 0$", 200, true, "Oslo",
@@ -223,7 +228,10 @@ TEST_F(ClubAccessTest, LoginReplies) {
        "e", "d", 0},
       {"field 12 missing", "$Oslo Norway 1-034 W e d a b c 1 2$", 200, false, "Oslo", 'W', "e", "d",
        1},
-      {"HTTP error", "$Oslo Norway 1-034 W e d a b c 1 2 3$", 503, false, "#", '#', "#",
+      {"busy club", "no", 503, false, "#", '#', "#", "00.00.0000", 0, true},
+      {"busy club with a record", "$Oslo Norway 1-034 W e d a b c 1 2 3$", 503, false, "#", '#',
+       "#", "00.00.0000", 0, true},
+      {"HTTP error", "$Oslo Norway 1-034 W e d a b c 1 2 3$", 500, false, "#", '#', "#",
        "00.00.0000", 0},
   };
   for (const Case& c : cases) {
@@ -232,6 +240,7 @@ TEST_F(ClubAccessTest, LoginReplies) {
     status_ = c.status;
     const LoginReply login = access_.LoginAccount("Ann", "pw");
     EXPECT_EQ(login.ok, c.ok);
+    EXPECT_EQ(login.club_busy, c.busy);
     EXPECT_EQ(login.user.nick, "Ann");
     EXPECT_EQ(login.user.password, "pw");
     EXPECT_EQ(login.user.city, c.city);

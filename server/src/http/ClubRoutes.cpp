@@ -5,13 +5,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <boost/asio/ip/address.hpp>
 #include <cerrno>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 namespace braxo::club {
@@ -166,61 +166,97 @@ std::string ClientAddress(const HttpRequest& request,
   if (request.forwarded_for.empty() || std::find(trusted_proxies.begin(), trusted_proxies.end(),
                                                  request.remote_address) == trusted_proxies.end())
     return request.remote_address;
-  const size_t comma = request.forwarded_for.rfind(',');
-  std::string last = request.forwarded_for.substr(comma == std::string::npos ? 0 : comma + 1);
-  last.erase(0, last.find_first_not_of(" \t"));
-  last.erase(last.find_last_not_of(" \t") + 1);
-  boost::system::error_code ec;
-  const auto address = boost::asio::ip::make_address(last, ec);
+  const std::string client = ForwardedClientAddress(request.forwarded_for);
   // A balancer that sends nonsense gets its own address counted.
-  return ec ? request.remote_address : address.to_string();
+  return client.empty() ? request.remote_address : client;
 }
 
-HttpHandler MakeClubHandler(ClubService& service, RoutesSettings settings) {
-  return [&service, settings = std::move(settings)](const HttpRequest& request) {
-    const double started = Now();
-    const std::string path = Path(request.target);
-    std::string kind = "-";
-    std::string error;
-    HttpResponse reply;
+namespace {
 
-    Service which = Service::kAccount;
-    const bool post_route = path == "/account" || path == "/topten" || path == "/stat";
-    if (path == "/topten") which = Service::kTopTen;
-    if (path == "/stat") which = Service::kStat;
+HttpResponse ClubReply(const ProtocolReply& r, std::int64_t session_seconds) {
+  HttpResponse reply = Text(r.http_status, r.body, "text/plain; charset=windows-1251");
+  if (!r.session_token.empty())
+    reply.headers.emplace_back(
+        "Set-Cookie", std::string(kSessionCookie) + "=" + r.session_token + "; Path=/; Max-Age=" +
+                          std::to_string(session_seconds) + "; HttpOnly; SameSite=Strict");
+  if (r.retry_after_seconds > 0)
+    reply.headers.emplace_back("Retry-After", std::to_string(r.retry_after_seconds));
+  return reply;
+}
 
-    if (path == "/config") {
-      kind = "config";
-      reply = request.method == "GET"
-                  ? Text(200, WriteConfigPage(settings.page), "text/plain; charset=utf-8")
-                  : Text(405, "no");
-    } else if (post_route) {
-      if (request.method != "POST") {
-        reply = Text(405, "no");
-      } else {
-        RequestContext ctx{ClientAddress(request, settings.trusted_proxies),
-                           SessionFromCookie(request.cookie), started};
-        const ProtocolReply r = HandleClubRequest(service, which, ctx, request.body);
-        kind = r.kind;
-        error = r.error;
-        reply = Text(r.http_status, r.body, "text/plain; charset=windows-1251");
-        if (!r.session_token.empty())
-          reply.headers.emplace_back(
-              "Set-Cookie", std::string(kSessionCookie) + "=" + r.session_token +
-                                "; Path=/; Max-Age=" + std::to_string(settings.session_seconds) +
-                                "; HttpOnly; SameSite=Strict");
-      }
-    } else if (path.rfind("/photos/", 0) == 0) {
-      kind = "photo";
-      const auto nick = request.method == "GET" ? PhotoNick(request.target) : std::nullopt;
-      const auto data = nick ? ReadPhoto(settings.photo_dir, *nick + ".jpg") : std::nullopt;
-      reply = data ? Text(200, *data, "image/jpeg") : Text(404, "no");
-    } else {
-      reply = Text(404, "no");
-    }
-    if (settings.log_requests) LogLine(request, kind, reply, started, error);
-    return reply;
+}  // namespace
+
+HttpRefusalLog MakeRefusalLog() {
+  return [](const HttpRefusal& refusal) {
+    HttpRequest request;
+    request.remote_address = refusal.remote_address;
+    request.method = "-";
+    request.target = "-";
+    const std::string why = refusal.client_address.empty()
+                                ? refusal.reason
+                                : refusal.reason + " for " + refusal.client_address;
+    LogLine(request, "refused", Text(refusal.status, ""), Now(), why);
   };
+}
+
+HttpHandler MakeClubHandler(ClubService& service, HashQueue& hashes, RoutesSettings settings) {
+  return
+      [&service, &hashes, settings = std::make_shared<const RoutesSettings>(std::move(settings))](
+          const HttpRequest& request, const HttpResponder& respond) {
+        const double started = Now();
+        const std::string path = Path(request.target);
+        std::string kind = "-";
+        std::string error;
+        HttpResponse reply;
+
+        Service which = Service::kAccount;
+        const bool post_route = path == "/account" || path == "/topten" || path == "/stat";
+        if (path == "/topten") which = Service::kTopTen;
+        if (path == "/stat") which = Service::kStat;
+
+        if (path == "/config") {
+          kind = "config";
+          reply = request.method == "GET"
+                      ? Text(200, WriteConfigPage(settings->page), "text/plain; charset=utf-8")
+                      : Text(405, "no");
+        } else if (post_route) {
+          if (request.method != "POST") {
+            reply = Text(405, "no");
+          } else {
+            RequestContext ctx{ClientAddress(request, settings->trusted_proxies),
+                               SessionFromCookie(request.cookie), started};
+            // A password hash waits in the hash queue, not on this worker; the
+            // requests without one never wait behind it.
+            if (NeedsPasswordHash(service, which, request.body)) {
+              auto job = [&service, settings, request, ctx, which, respond] {
+                const ProtocolReply r = HandleClubRequest(service, which, ctx, request.body);
+                const HttpResponse late = ClubReply(r, settings->session_seconds);
+                if (settings->log_requests) LogLine(request, r.kind, late, ctx.now, r.error);
+                respond(late);
+              };
+              if (hashes.TryPush(std::move(job))) return;
+              const ProtocolReply r = BusyReply(which, request.body);
+              kind = r.kind;
+              error = "busy: the hash queue is full";
+              reply = ClubReply(r, settings->session_seconds);
+            } else {
+              const ProtocolReply r = HandleClubRequest(service, which, ctx, request.body);
+              kind = r.kind;
+              error = r.error;
+              reply = ClubReply(r, settings->session_seconds);
+            }
+          }
+        } else if (path.rfind("/photos/", 0) == 0) {
+          kind = "photo";
+          const auto nick = request.method == "GET" ? PhotoNick(request.target) : std::nullopt;
+          const auto data = nick ? ReadPhoto(settings->photo_dir, *nick + ".jpg") : std::nullopt;
+          reply = data ? Text(200, *data, "image/jpeg") : Text(404, "no");
+        } else {
+          reply = Text(404, "no");
+        }
+        if (settings->log_requests) LogLine(request, kind, reply, started, error);
+        respond(std::move(reply));
+      };
 }
 
 }  // namespace braxo::club

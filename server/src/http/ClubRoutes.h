@@ -1,6 +1,6 @@
 // The club's HTTP routes: GET /config, POST /account, /topten and /stat,
 // GET /photos/<nick>.jpg. One log line per request on standard error, without
-// bodies or passwords.
+// bodies or passwords, and one per request the HTTP server refused.
 #pragma once
 
 #include <string>
@@ -10,6 +10,7 @@
 #include "protocol/ClubProtocol.h"
 #include "protocol/ConfigPageWriter.h"
 #include "service/ClubService.h"
+#include "service/HashQueue.h"
 
 namespace braxo::club {
 
@@ -30,8 +31,14 @@ struct RoutesSettings {
 std::string ClientAddress(const HttpRequest& request,
                           const std::vector<std::string>& trusted_proxies);
 
-// The handler serves with `service`, which must outlive it.
-HttpHandler MakeClubHandler(ClubService& service, RoutesSettings settings);
+// The handler serves with `service`, and makes password hashes in `hashes`
+// (a request that needs one when the queue is full is answered as busy at
+// once); both must outlive it and every request it took.
+HttpHandler MakeClubHandler(ClubService& service, HashQueue& hashes, RoutesSettings settings);
+
+// Writes a log line for each request the HTTP server refused on its own, in
+// the form of the handler's lines.
+HttpRefusalLog MakeRefusalLog();
 
 // The session token of a Cookie header, or empty.
 std::string SessionFromCookie(const std::string& cookie_header);

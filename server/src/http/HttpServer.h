@@ -1,7 +1,8 @@
 // A small HTTP/1.1 server on Boost.Beast: keep-alive, a body limit, a header
 // limit, an idle time-out before a request starts and a read time-out once it
-// has, and a cap on open connections. The handler runs on one of the worker
-// threads and must be safe to call from several at once.
+// has, and caps on open connections in all and per client address. The
+// handler runs on one of the worker threads and must be safe to call from
+// several at once; it may answer later, from any thread.
 #pragma once
 
 #include <chrono>
@@ -31,7 +32,27 @@ struct HttpResponse {
   std::vector<std::pair<std::string, std::string>> headers;
 };
 
-using HttpHandler = std::function<HttpResponse(const HttpRequest&)>;
+// Sends the reply to one request; call it exactly once, from any thread.
+using HttpResponder = std::function<void(HttpResponse)>;
+// Answers a request, before it returns or later (a request that waits for
+// something slow hands `respond` on and frees the worker).
+using HttpHandler = std::function<void(const HttpRequest&, HttpResponder respond)>;
+
+// A request the server refused before any handler saw it: one the HTTP
+// parser refused (status 400, 413 or 431), or a connection over a cap (503;
+// closed without an answer when refused at its start).
+struct HttpRefusal {
+  std::string remote_address;  // the peer
+  std::string client_address;  // the address it counted against, when not the peer
+  int status = 0;
+  std::string reason;
+};
+using HttpRefusalLog = std::function<void(const HttpRefusal&)>;
+
+// The client address a balancer's X-Forwarded-For names: its last address
+// (the one the balancer added; earlier ones come from the client and may be
+// made up), in its normal written form; empty when it is no IP address.
+std::string ForwardedClientAddress(const std::string& forwarded_for);
 
 // 16, or four per processor on larger machines.
 int DefaultWorkerThreads();
@@ -42,6 +63,11 @@ struct HttpLimits {
   std::chrono::milliseconds idle_timeout{30000};
   std::chrono::milliseconds read_timeout{5000};
   int max_connections = 512;
+  // Open connections per client address: one address cannot fill the cap.
+  int max_connections_per_address = 32;
+  // Balancers whose connections count against the client address their
+  // X-Forwarded-For names (its last address); anyone else's header is ignored.
+  std::vector<std::string> trusted_proxies;
   // Workers wait on the database's sync while others serve reads.
   int threads = DefaultWorkerThreads();
 };
@@ -57,6 +83,8 @@ class HttpServer {
   void Listen(const std::string& host, std::uint16_t port);
   std::uint16_t port() const;
 
+  // Told of every refused request (call before Run); may run on any worker.
+  void OnRefusal(HttpRefusalLog log);
   // SIGTERM and SIGINT stop the server (call before Run).
   void StopOnSignals();
   // Serves on the worker threads until Stop; returns when they have finished.

@@ -11,6 +11,7 @@
 #include "club/ReplyRules.h"
 #include "club/StatisticsService.h"
 #include "club/TopTenService.h"
+#include "club/wire/WireConstants.h"
 #include "i18n/Utf8.h"
 #include "storage/TextFile.h"
 
@@ -124,10 +125,15 @@ ProtocolReply Reply(std::string_view kind, std::string body, int status = 200) {
 // limit is the same refusal with status 429, a password check that found no
 // turn in time 503.
 ProtocolReply Refusal(const RequestKind& kind, Status status) {
-  const int http_status = status == Status::kLimited ? 429 : status == Status::kBusy ? 503 : 200;
+  const int http_status = status == Status::kLimited ? 429
+                          : status == Status::kBusy  ? wire::kClubBusyStatus
+                                                     : 200;
   ProtocolReply reply =
       Reply(kind.log_name, std::string(wire::RefusalReply(kind.reply)), http_status);
-  if (status == Status::kBusy) reply.error = "busy: no turn to check a password";
+  if (status == Status::kBusy) {
+    reply.error = "busy: no turn to check a password";
+    reply.retry_after_seconds = 1;
+  }
   return reply;
 }
 
@@ -351,6 +357,41 @@ std::optional<FormFields> ParseForm(std::string_view body) {
     start = end + 1;
   }
   return fields;
+}
+
+bool NeedsPasswordHash(ClubService& service, Service which, std::string_view body) {
+  const auto raw = ParseForm(body);
+  if (!raw) return false;
+  std::vector<std::string> names;
+  for (const auto& field : *raw) names.push_back(field.first);
+  const RequestKind* kind = wire::FindRequestKind(which, std::move(names));
+  if (kind == nullptr) return false;
+  const Fields fields(*raw, wire::CharsetOf(kind->style));
+  if (!fields.valid()) return false;
+  switch (kind->request) {
+    case Request::kCreateAccount:
+      return true;
+    case Request::kLogin:
+    case Request::kReadGameRecord:
+    case Request::kSaveGameRecord:
+      try {
+        return !service.PasswordCheckIsCheap(fields[field::kNick], fields[field::kPassword]);
+      } catch (const std::exception&) {
+        return false;  // the request itself meets the failure and says so
+      }
+    default:
+      return false;
+  }
+}
+
+ProtocolReply BusyReply(Service which, std::string_view body) {
+  const auto raw = ParseForm(body);
+  std::vector<std::string> names;
+  if (raw)
+    for (const auto& field : *raw) names.push_back(field.first);
+  const RequestKind* kind = raw ? wire::FindRequestKind(which, std::move(names)) : nullptr;
+  if (kind == nullptr) return Reply("busy", std::string(kRefusedMarker), wire::kClubBusyStatus);
+  return Refusal(*kind, Status::kBusy);
 }
 
 ProtocolReply HandleClubRequest(ClubService& service, Service which, const RequestContext& ctx,

@@ -28,11 +28,21 @@ using Service = wire::Service;
 
 struct ProtocolReply {
   int http_status = 200;
-  std::string body;           // Windows-1251
-  std::string session_token;  // to be set as the session cookie when not empty
-  std::string kind;           // the request's kind, for the log ("login", "topten-write", ...)
-  std::string error;          // why the request failed inside the club, for the log
+  std::string body;             // Windows-1251
+  std::string session_token;    // to be set as the session cookie when not empty
+  std::string kind;             // the request's kind, for the log ("login", "topten-write", ...)
+  std::string error;            // why the request failed inside the club, for the log
+  int retry_after_seconds = 0;  // for a busy club: when to ask again (0: not said)
 };
+
+// Whether answering this body may make a password hash: an account creation,
+// or a request carrying a password that the club has not found right lately.
+// A body that is no recognised request needs none. Never throws.
+bool NeedsPasswordHash(ClubService& service, Service which, std::string_view body);
+
+// The answer to a body that needs a password hash when no hash can be made
+// soon: the refusal of its request, status 503, ask again in a second.
+ProtocolReply BusyReply(Service which, std::string_view body);
 
 // Decodes, dispatches and answers one POST body of a service. Never throws for
 // bad input; a database failure comes back as status 503.

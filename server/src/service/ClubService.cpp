@@ -335,6 +335,14 @@ SessionResult ClubService::CheckPassword(const RequestContext& ctx, const std::s
   return result;
 }
 
+bool ClubService::PasswordCheckIsCheap(const std::string& nick, const std::string& pw) {
+  if (nick.empty() || nick.size() > 64 || pw.size() > kMaxPasswordBytes) return true;
+  std::optional<StoredAccount> account;
+  repository_.Transact(Access::kRead, [&](Store& store) { account = store.FindAccount(nick); });
+  return !account || verified_.Contains(account->id, account->password_hash, NormalPassword(pw),
+                                        std::chrono::steady_clock::now());
+}
+
 SessionResult ClubService::Login(const RequestContext& ctx, const std::string& nick,
                                  const std::string& pw) {
   SessionResult result = CheckPassword(ctx, nick, pw);

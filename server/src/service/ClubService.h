@@ -106,6 +106,9 @@ class ClubService {
                            const std::array<std::int64_t, 12>& flags);
 
   const ServiceLimits& limits() const { return limits_; }
+  // Whether checking `pw` for `nick` needs no hash: the club found it right
+  // lately, or there is no such member to check it against.
+  bool PasswordCheckIsCheap(const std::string& nick, const std::string& pw);
   // The account when the password is right; failures count against the
   // limits. Opens no session (the FTP side's login check).
   SessionResult CheckPassword(const RequestContext& ctx, const std::string& nick,

@@ -36,9 +36,13 @@ struct ServiceLimits {
   double read_cache_seconds = 1;
   // How long a right password is known again without a new hash (0: never).
   double verified_password_seconds = 600;
-  // Password hashes made at once (0: one per processor), and how long a
-  // request waits for its turn before it is answered as busy.
+  // Password hashes made at once (0: one per processor): the threads of the
+  // hash queue. Requests that need a hash wait in that queue, at most
+  // `password_hash_queue` of them (0: 32 per thread); one more is answered as
+  // busy at once. A check from outside the queue (the photo upload's login)
+  // waits for a turn at most `password_hash_wait`.
   int password_hashes_at_once = 0;
+  int password_hash_queue = 0;
   std::chrono::milliseconds password_hash_wait{10000};
 };
 

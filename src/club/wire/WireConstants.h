@@ -25,4 +25,9 @@ inline constexpr std::string_view kGameFieldPrefix = "xxxbr";
 // level shapes, so a change of shapes cannot leave the club refusing scores.
 inline constexpr std::int64_t kMaxGameScore = 19000;
 
+// The HTTP status of a club that cannot answer now (its password hashing is
+// full, or its database failed): the request changed nothing, and asking
+// again in a moment may succeed. Its body is the request's refusal text.
+inline constexpr int kClubBusyStatus = 503;
+
 }  // namespace braxo::wire
