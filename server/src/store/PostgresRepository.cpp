@@ -133,9 +133,22 @@ class Connection {
   }
 
  private:
-  static std::string Trimmed(std::string s) {
-    while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
-    return s;
+  // The server's message on one line: its lines (the error, then DETAIL,
+  // HINT, ...) joined by "; ", so that one failure is one log line.
+  static std::string Trimmed(const std::string& s) {
+    std::string line;
+    bool pending_break = false;
+    for (const char ch : s) {
+      if (ch == '\n' || ch == '\r') {
+        pending_break = !line.empty();
+        continue;
+      }
+      if (pending_break) line += "; ";
+      pending_break = false;
+      line += ch == '\t' ? ' ' : ch;
+    }
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    return line;
   }
 
   Result Check(PGresult* raw) {
@@ -512,6 +525,8 @@ void Migrate(Connection& c) {
     c.Exec(
         "CREATE TABLE IF NOT EXISTS schema_migrations (number INTEGER PRIMARY KEY, "
         "name TEXT NOT NULL, applied_at BIGINT NOT NULL)");
+    RefuseNewerSchema(c.Query("SELECT coalesce(max(number), 0) FROM schema_migrations").Int(0, 0),
+                      PostgresMigrations(), "the PostgreSQL database");
     for (const Migration& m : PostgresMigrations()) {
       if (c.Query("SELECT 1 FROM schema_migrations WHERE number = $1", {m.number}).Rows() > 0)
         continue;

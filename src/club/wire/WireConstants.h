@@ -25,4 +25,9 @@ inline constexpr std::string_view kGameFieldPrefix = "xxxbr";
 // level shapes, so a change of shapes cannot leave the club refusing scores.
 inline constexpr std::int64_t kMaxGameScore = 19000;
 
+// The HTTP status of a tournament entry refused because its nick belongs to a
+// club member and it came without that member's session. The body is the
+// entry's usual refusal, so a reader that knows no more still sees a failure.
+inline constexpr int kMemberNickStatus = 403;
+
 }  // namespace braxo::wire
