@@ -9,12 +9,15 @@
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ClubServerProcess.h"
@@ -169,6 +172,61 @@ TEST_P(ClubStoreFaultsTest, ATableReadWithUndecodableTextIsAnEmptyTable) {
   }
   // The same reads, decodable, are answered as before.
   EXPECT_EQ(RecordReplies(game.Post("/topten", "gid=76").body, '*', ' ', 10).size(), 1u);
+}
+
+// Two club processes on one PostgreSQL database while a third transaction
+// holds one player's game record: that player's save waits for it, and every
+// other write, through either process, goes ahead meanwhile.
+TEST_P(ClubStoreFaultsTest, WritesOfOthersProceedWhileOnePlayersRowsAreHeld) {
+  if (GetParam() != Backend::kPostgres) GTEST_SKIP() << "one process serves a SQLite file";
+  test::PostgresDatabase postgres;
+  const std::vector<std::string> args = PostgresArgs(postgres);
+  ClubServerProcess first(args), second(args);
+  LoopbackClient held_game(first.Port()), free_game(second.Port());
+  ASSERT_EQ(held_game.Post("/account", test::CreateAccountBody("Held")).body, "ok");
+  ASSERT_EQ(free_game.Post("/account", test::CreateAccountBody("Free")).body, "ok");
+  test::RatedPlayer held{held_game, "Held"}, free{free_game, "Free"};
+  ASSERT_TRUE(held.Start());
+
+  PGconn* holder = PQconnectdb(("dbname=" + postgres.name()).c_str());
+  const auto exec = [holder](const char* sql) {
+    PGresult* r = PQexec(holder, sql);
+    const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
+    PQclear(r);
+    return ok;
+  };
+  ASSERT_TRUE(exec("BEGIN"));
+  ASSERT_TRUE(
+      exec("SELECT * FROM game_records WHERE account_id = "
+           "(SELECT id FROM accounts WHERE nick = 'Held') FOR UPDATE"));
+  auto held_save = std::async(std::launch::async, [&] { return held.Finish(7000); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+  // The others' writes, through both processes, while Held's waits.
+  auto others = std::async(std::launch::async, [&] {
+    std::vector<int> statuses;
+    LoopbackClient via_first(first.Port());
+    statuses.push_back(free_game.Post("/topten", test::EntryBody(76, "Free", 900)).status);
+    statuses.push_back(via_first.Post("/topten", test::EntryBody(176, "Guest", 800)).status);
+    statuses.push_back(
+        via_first.Post("/topten", test::EntryBody(100, "Guest", 0, "#", "hello")).status);
+    statuses.push_back(free.Start() ? 200 : 0);
+    statuses.push_back(free.Finish(6000) ? 200 : 0);
+    statuses.push_back(
+        via_first.Post("/stat", PlainFormBody({{"gid", "76"}, {"stat1", "1"}, {"stat2", "0"}}))
+            .status);
+    return statuses;
+  });
+  const bool others_done = others.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+  const bool held_waited = held_save.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+  // Let go in any case, so that nothing is left waiting.
+  EXPECT_TRUE(exec("COMMIT"));
+  PQfinish(holder);
+  EXPECT_TRUE(others_done) << "the others' writes waited for one player's rows";
+  EXPECT_TRUE(held_waited) << "the held player's save did not wait for the rows";
+  EXPECT_EQ(others.get(), std::vector<int>(6, 200));
+  EXPECT_TRUE(held_save.get());
+  EXPECT_EQ(RecordField(*held.Read(), 2), "7000");
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, ClubStoreFaultsTest,
