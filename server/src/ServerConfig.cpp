@@ -240,6 +240,7 @@ std::optional<std::string> LoadServerSettings(const std::string& path, ServerSet
       {"limit.statistics_writes", limit(s.limits.statistics_writes)},
       {"limit.likes", limit(s.limits.likes)},
       {"limit.logins", limit(s.limits.logins)},
+      {"limit.rated_starts", limit(s.limits.rated_starts)},
       {"sessions_per_member", Setter([&s](const std::string& v) {
          const auto n = ParseWhole(v, 1, 1000);
          if (n) s.limits.sessions_per_member = *n;

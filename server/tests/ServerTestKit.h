@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <boost/asio/connect.hpp>
 #include <boost/asio/ip/tcp.hpp>
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -22,6 +24,8 @@
 #include <vector>
 
 #include "club/FormBody.h"
+#include "club/GameRecords.h"
+#include "club/ReplyRules.h"
 #include "store/Repository.h"
 
 namespace braxo::club::test {
@@ -264,6 +268,46 @@ class LoopbackClient {
   std::string source_;
   boost::asio::io_context ioc_;
   std::unique_ptr<boost::beast::tcp_stream> stream_;
+};
+
+// The game's two rated-game operations, as it computes them from the record it reads.
+struct RatedPlayer {
+  LoopbackClient& client;
+  std::string nick;
+
+  std::optional<std::vector<std::string>> Read() {
+    const Reply r =
+        client.Post("/account", ListFormBody({"nick=" + nick, "pw=secret1", "xxxbrbest=0"}));
+    const auto record = RecordReply(r.body, '$', ' ');
+    if (!record || !ParseClubInteger(RecordField(*record, 1))) return std::nullopt;
+    return *record;
+  }
+  std::string Save(std::int64_t kon, std::int64_t best, double rating) {
+    return client
+        .Post("/account", PlainFormBody({{"nick", nick},
+                                         {"pw", "secret1"},
+                                         {"xxxbrkon", std::to_string(kon)},
+                                         {"xxxbrbest", std::to_string(best)},
+                                         {"xxxbrrating", FormatClubNumber(rating)},
+                                         {"xxxbrR1", "0"},
+                                         {"xxxbrR2", "0"}}))
+        .body;
+  }
+  bool Start() {
+    const auto r = Read();
+    const auto kon = *ParseClubInteger(RecordField(*r, 1));
+    const auto best = *ParseClubInteger(RecordField(*r, 2));
+    const double rating = *ParseClubNumber(RecordField(*r, 3));
+    return Save(kon + 1, best, kon * (rating - kon) / (kon + 1) + (kon + 1)) == "ok";
+  }
+  bool Finish(int score) {
+    const auto r = Read();
+    const auto kon = *ParseClubInteger(RecordField(*r, 1));
+    const auto best = *ParseClubInteger(RecordField(*r, 2));
+    const double rating = *ParseClubNumber(RecordField(*r, 3));
+    return Save(kon, std::max<std::int64_t>(best, score), rating + double(score) / kon) == "ok";
+  }
+  std::string Rating() { return RecordField(*Read(), 3); }
 };
 
 }  // namespace braxo::club::test

@@ -26,6 +26,7 @@ namespace {
 using braxo::testing::ClubServerProcess;
 using test::EntryBody;
 using test::LoopbackClient;
+using test::RatedPlayer;
 using test::Reply;
 
 std::string ReadAll(const std::string& path) {
@@ -45,46 +46,6 @@ std::string LoginBody(const std::string& nick, const std::string& pw = "secret1"
   return ListFormBody({"nick=" + nick, "pw=" + pw, "label0=0"});
 }
 
-// The game's two rated-game operations, as it computes them from the record it reads.
-struct RatedPlayer {
-  LoopbackClient& client;
-  std::string nick;
-
-  std::optional<std::vector<std::string>> Read() {
-    const Reply r =
-        client.Post("/account", ListFormBody({"nick=" + nick, "pw=secret1", "xxxbrbest=0"}));
-    const auto record = RecordReply(r.body, '$', ' ');
-    if (!record || !ParseClubInteger(RecordField(*record, 1))) return std::nullopt;
-    return *record;
-  }
-  std::string Save(std::int64_t kon, std::int64_t best, double rating) {
-    return client
-        .Post("/account", PlainFormBody({{"nick", nick},
-                                         {"pw", "secret1"},
-                                         {"xxxbrkon", std::to_string(kon)},
-                                         {"xxxbrbest", std::to_string(best)},
-                                         {"xxxbrrating", FormatClubNumber(rating)},
-                                         {"xxxbrR1", "0"},
-                                         {"xxxbrR2", "0"}}))
-        .body;
-  }
-  bool Start() {
-    const auto r = Read();
-    const auto kon = *ParseClubInteger(RecordField(*r, 1));
-    const auto best = *ParseClubInteger(RecordField(*r, 2));
-    const double rating = *ParseClubNumber(RecordField(*r, 3));
-    return Save(kon + 1, best, kon * (rating - kon) / (kon + 1) + (kon + 1)) == "ok";
-  }
-  bool Finish(int score) {
-    const auto r = Read();
-    const auto kon = *ParseClubInteger(RecordField(*r, 1));
-    const auto best = *ParseClubInteger(RecordField(*r, 2));
-    const double rating = *ParseClubNumber(RecordField(*r, 3));
-    return Save(kon, std::max<std::int64_t>(best, score), rating + double(score) / kon) == "ok";
-  }
-  std::string Rating() { return RecordField(*Read(), 3); }
-};
-
 TEST(ClubServer, ServesTheConfigurationPageForItsOwnPort) {
   ClubServerProcess club;
   LoopbackClient client(club.Port());
@@ -99,7 +60,10 @@ TEST(ClubServer, ServesTheConfigurationPageForItsOwnPort) {
 }
 
 TEST(ClubServer, AnAccountsLifeOverLoopback) {
-  ClubServerProcess club;
+  // Its rated games come faster than a person can play them.
+  test::TempFolder folder;
+  ClubServerProcess club(
+      {"--config", WriteConfig(folder.path(), "limit.rated_starts = 1000000/1\n")});
   LoopbackClient game(club.Port());
 
   // Creation (Windows-1251 body) hands out a session cookie that scripts cannot read.
@@ -165,9 +129,12 @@ TEST(ClubServer, AnAccountsLifeOverLoopback) {
       FirstNumberReply(game.Post("/account", ListFormBody({"nick=Player", "labelkezread=0"})).body),
       25);
 
-  // Another client without the session can neither credit nor save information.
+  // Another client without the session can neither write under the nick,
+  // credit nor save information.
   LoopbackClient stranger(club.Port());
-  EXPECT_EQ(stranger.Post("/topten", EntryBody(76, "Player", 16000)).body, "$1");
+  const Reply posed = stranger.Post("/topten", EntryBody(76, "Player", 16000));
+  EXPECT_EQ(posed.status, 403);
+  EXPECT_EQ(posed.body, "no");
   EXPECT_EQ(stranger.Post("/account", credit25).body, "no");
   info[2].value = "Hacked";
   EXPECT_EQ(stranger.Post("/account", PlainFormBody(info)).body, "no");

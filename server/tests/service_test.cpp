@@ -39,7 +39,9 @@ class ClubServiceTest : public ::testing::TestWithParam<test::Backend> {
   }
 
   // What the game sends at the start of a rated game and at its end.
+  // A game lasts at least a second, so each start comes a second after the last.
   Status Start(const std::string& nick = "Player") {
+    now_ += 1;
     const GameRecordResult r = Record(nick);
     const double k = static_cast<double>(r.record.rated_games);
     const double rating = k * (r.rating - k) / (k + 1) + (k + 1);

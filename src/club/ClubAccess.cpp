@@ -152,10 +152,13 @@ std::optional<std::int32_t> ClubAccess::ReadGameCount(std::int32_t id) {
 std::optional<std::int32_t> ClubAccess::WriteTopTenEntry(
     std::string_view nick, std::string_view city, std::string_view country_code,
     std::string_view sex, std::int32_t score, std::int32_t id, std::string_view time_stamp,
-    std::string_view message) {
+    std::string_view message, EntryRefusal* why) {
   const HttpResult reply = client_.PostPlain(
       settings_.top_ten_address.plain,
       WriteTopTenEntryFields(nick, city, country_code, sex, score, id, time_stamp, message));
+  if (why)
+    *why =
+        reply.status == wire::kMemberNickStatus ? EntryRefusal::kMemberNick : EntryRefusal::kOther;
   if (!reply.ok()) return std::nullopt;
   return NumberReply(reply.body);
 }

@@ -60,12 +60,21 @@ class ClubAccess {
   TableReply ReadTopTen(std::int32_t id);
   TableReply ReadOwnResults(std::int32_t id, std::string_view nick, std::string_view city);
   std::optional<std::int32_t> ReadGameCount(std::int32_t id);
-  // The place of the new entry; nothing on failure.
+  // Why the club refused an entry, where the player can do something about it.
+  enum class EntryRefusal {
+    kOther,
+    // The nick belongs to a club member, and the entry came without that
+    // member's session (log in as that member, or pick another nick).
+    kMemberNick,
+  };
+  // The place of the new entry; nothing on failure, and then `why` (when
+  // given) says why.
   std::optional<std::int32_t> WriteTopTenEntry(std::string_view nick, std::string_view city,
                                                std::string_view country_code, std::string_view sex,
                                                std::int32_t score, std::int32_t id,
                                                std::string_view time_stamp,
-                                               std::string_view message);
+                                               std::string_view message,
+                                               EntryRefusal* why = nullptr);
 
   // --- Usage statistics (the read sets the 3 s read time-out) ---
   UsageStatisticsReply ReadUsageStatistics();

@@ -136,12 +136,15 @@ void TopTenEntryWindow::SendClicked() {
   // A disabled Send can still be reached through a queued click; the window
   // writes one result at most.
   if (sent_) return;
-  const auto place =
-      club_.WriteTopTenEntry(passport_.nick, passport_.city, passport_.country_code,
-                             std::string(1, passport_.sex), score_, kWindowsTableId, "#", "#");
+  ClubAccess::EntryRefusal why = ClubAccess::EntryRefusal::kOther;
+  const auto place = club_.WriteTopTenEntry(passport_.nick, passport_.city, passport_.country_code,
+                                            std::string(1, passport_.sex), score_, kWindowsTableId,
+                                            "#", "#", &why);
   if (!place) {
-    if (show_notice_)
-      show_notice_(this, {MessageText(MsgId::MsgResultNotWritten, language_), "", ""});
+    // A member's nick needs that member's login: a retry alone would not help.
+    const MsgId text = why == ClubAccess::EntryRefusal::kMemberNick ? MsgId::MsgNickOfMember
+                                                                    : MsgId::MsgResultNotWritten;
+    if (show_notice_) show_notice_(this, {MessageText(text, language_), "", ""});
     return;
   }
   place_ = *place;

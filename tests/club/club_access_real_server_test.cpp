@@ -168,6 +168,27 @@ TEST_F(ClubServerTest, RatedGameIsRegisteredAndItsResultSaved) {
   EXPECT_FALSE(game.access().RegisterRatedGame(session));
 }
 
+// A member's nick is that member's in the tournament: another game gets its
+// entry refused with the reason, which the game can tell its player.
+TEST_F(ClubServerTest, AMembersNickIsRefusedToAnotherGameWithTheReason) {
+  GameClient member;
+  Join(member, "Ann", "secret12");
+  GameClient other;
+  using Refusal = ClubAccess::EntryRefusal;
+  Refusal why = Refusal::kOther;
+  EXPECT_EQ(other.access().WriteTopTenEntry("ANN", "Oslo", "1-034", "W", 5400, 76, "#", "#", &why),
+            std::nullopt);
+  EXPECT_EQ(why, Refusal::kMemberNick);
+  // A refusal of another kind is not taken for it.
+  EXPECT_EQ(other.access().WriteTopTenEntry("Ann", "Oslo", "1-034", "W", -5, 76, "#", "#", &why),
+            std::nullopt);
+  EXPECT_EQ(why, Refusal::kOther);
+  EXPECT_EQ(other.access().WriteTopTenEntry("Bob", "Oslo", "1-034", "M", 5300, 76, "#", "#", &why),
+            1);
+  EXPECT_EQ(member.access().WriteTopTenEntry("Ann", "Oslo", "1-034", "W", 5400, 76, "#", "#", &why),
+            1);
+}
+
 TEST_F(ClubServerTest, TournamentTablesChatAndTheReward) {
   GameClient game;
   Join(game, "Ann", "secret12");

@@ -123,11 +123,23 @@ ProtocolReply Reply(std::string_view kind, std::string body, int status = 200) {
 
 // A refusal in the form the request's reader takes as a failure; a rate
 // limit is the same refusal with status 429, a password check that found no
-// turn in time 503.
+// turn in time 503, a member's nick without that member's session 403 (the
+// game tells its player why).
+int RefusalStatus(Status status) {
+  switch (status) {
+    case Status::kLimited:
+      return 429;
+    case Status::kBusy:
+      return wire::kClubBusyStatus;
+    case Status::kNotMember:
+      return wire::kMemberNickStatus;
+    default:
+      return 200;
+  }
+}
+
 ProtocolReply Refusal(const RequestKind& kind, Status status) {
-  const int http_status = status == Status::kLimited ? 429
-                          : status == Status::kBusy  ? wire::kClubBusyStatus
-                                                     : 200;
+  const int http_status = RefusalStatus(status);
   ProtocolReply reply =
       Reply(kind.log_name, std::string(wire::RefusalReply(kind.reply)), http_status);
   if (status == Status::kBusy) {
@@ -404,7 +416,14 @@ ProtocolReply HandleClubRequest(ClubService& service, Service which, const Reque
   if (kind == nullptr) return Reply("unknown", std::string(kRefusedMarker), 400);
 
   const Fields fields(*raw, wire::CharsetOf(kind->style));
-  if (!fields.valid()) return Reply(kind->log_name, std::string(kRefusedMarker));
+  if (!fields.valid()) {
+    // A table read whose text cannot be decoded names no entries: its answer
+    // is the empty table the game shows as such.
+    if (kind->reply == wire::ReplyForm::kTableEntries ||
+        kind->reply == wire::ReplyForm::kRatedPlayers)
+      return Reply(kind->log_name, std::string());
+    return Reply(kind->log_name, std::string(kRefusedMarker));
+  }
   try {
     Answer answer = Handle(kind->request, service, ctx, fields);
     if (answer.status == Status::kNickTaken)

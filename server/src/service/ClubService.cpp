@@ -179,6 +179,7 @@ void ClubService::SweepWhenDue(double now) {
       {"login-address", &limits_.failed_logins},
       {"login-nick", &limits_.failed_logins},
       {"logins", &limits_.logins},
+      {"rated-start", &limits_.rated_starts},
       {"create", &limits_.accounts_created},
       {"chat", &limits_.chat_messages},
       {"chat-nick", &limits_.chat_messages},
@@ -463,6 +464,12 @@ Status ClubService::SaveGameRecord(const RequestContext& ctx, const std::string&
       if (best_score != row.best_score ||
           std::fabs(rating - expected) > 1e-6 * std::max(1.0, expected))
         return Status::kRefused;
+      // Each start adds one to the rating, so starts alone would raise it
+      // without a game played: no more starts than real games can make.
+      const RateLimit& l = limits_.rated_starts;
+      if (!store.RateToken("rated-start", std::to_string(login.account.id), l.count,
+                           l.window_seconds, ctx.now, true))
+        return Status::kLimited;
       row.rated_games = rated_games;
       row.game_open = true;
     } else if (rated_games == row.rated_games && row.rated_games >= 1 && row.game_open) {
@@ -564,6 +571,14 @@ WriteResult ClubService::WriteEntry(const RequestContext& ctx, const EntryReques
                                           {kind + "-nick", NickKey(e.nick), limit}};
   result.status =
       Write(ctx.now, tokens, {EntriesTopic(r.table_id)}, [&](Store& store, TopicChanges& changes) {
+        // Anyone may write under a nick no member holds; a member's nick is
+        // that member's alone.
+        if (!chat) {
+          if (const auto member = store.FindAccount(e.nick)) {
+            const auto session_account = SessionAccount(store, ctx);
+            if (!session_account || *session_account != member->id) return Status::kNotMember;
+          }
+        }
         TableEntry entry = e;
         if (chat) entry.score = store.HighestScore(kChatTableId) + 1;
         store.InsertEntry(entry, static_cast<std::int64_t>(ctx.now));

@@ -34,6 +34,7 @@ enum class Status {
   kNickTaken,  // account creation only
   kLimited,    // a rate limit; nothing changed
   kBusy,       // no turn to check a password in time; nothing changed
+  kNotMember,  // a member's nick used without that member's session; nothing changed
 };
 
 // An account as the game asks to create it.
@@ -88,7 +89,9 @@ class ClubService {
 
   GameRecordResult ReadGameRecord(const RequestContext& ctx, const std::string& nick,
                                   const std::string& pw);
-  // Accepted only as a rated-game start or as the result of the open game.
+  // Accepted only as a rated-game start or as the result of the open game;
+  // a start also takes a token of the member's rated-start limit (kLimited
+  // when it is spent).
   Status SaveGameRecord(const RequestContext& ctx, const std::string& nick, const std::string& pw,
                         std::int64_t rated_games, std::int64_t best_score, double rating);
 
@@ -97,6 +100,9 @@ class ClubService {
   std::optional<std::vector<TableEntry>> OwnResults(std::int64_t table_id, const std::string& nick,
                                                     const std::string& city);
   std::optional<std::int64_t> GameCount(std::int64_t table_id);
+  // A tournament entry under a member's nick (letter case ignored, as the
+  // accounts compare nicks) needs that member's session: kNotMember
+  // otherwise. Entries under a nick no member holds need none.
   WriteResult WriteEntry(const RequestContext& ctx, const EntryRequest& request);
 
   std::optional<UsageStats> ReadStats(std::int64_t game_id);

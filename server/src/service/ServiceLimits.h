@@ -23,6 +23,11 @@ struct ServiceLimits {
   RateLimit statistics_writes{120, 3600};  // per address
   RateLimit likes{3, 86400};               // per address
   RateLimit logins{60, 3600};              // successful logins per nick
+  // Rated-game starts per member. The shortest rated game lasts one tick of
+  // the game's one-second clock after its first pair, and each start goes
+  // through the account window: one start a second, three at once for
+  // requests the network bunched together.
+  RateLimit rated_starts{3, 3};
   std::int64_t session_seconds = 30 * 86400;
   // A member's open sessions; a new one beyond them drops the oldest.
   std::int64_t sessions_per_member = 20;

@@ -133,9 +133,22 @@ class Connection {
   }
 
  private:
-  static std::string Trimmed(std::string s) {
-    while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
-    return s;
+  // The server's message on one line: its lines (the error, then DETAIL,
+  // HINT, ...) joined by "; ", so that one failure is one log line.
+  static std::string Trimmed(const std::string& s) {
+    std::string line;
+    bool pending_break = false;
+    for (const char ch : s) {
+      if (ch == '\n' || ch == '\r') {
+        pending_break = !line.empty();
+        continue;
+      }
+      if (pending_break) line += "; ";
+      pending_break = false;
+      line += ch == '\t' ? ' ' : ch;
+    }
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    return line;
   }
 
   Result Check(PGresult* raw) {
@@ -201,7 +214,9 @@ std::vector<TableEntry> ReadEntries(const Result& r) {
 
 class PostgresStore : public Store {
  public:
-  explicit PostgresStore(Connection& c) : c_(c) {}
+  // `writing`: inside a write transaction, where each read-modify-write
+  // first locks what it touches (see Lock).
+  PostgresStore(Connection& c, bool writing) : c_(c), writing_(writing) {}
 
   std::optional<StoredAccount> FindAccount(const std::string& nick) override {
     const Result r = c_.Query(
@@ -259,6 +274,7 @@ class PostgresStore : public Store {
   }
 
   StoredGameRecord ReadGameRecord(std::int64_t account_id, int game_id) override {
+    Lock("record", std::to_string(account_id) + ' ' + std::to_string(game_id));
     const Result r = c_.Query(
         "SELECT kon, best, score_sum, game_open FROM game_records "
         "WHERE account_id = $1 AND game_id = $2",
@@ -310,6 +326,7 @@ class PostgresStore : public Store {
   }
 
   void InsertEntry(TableEntry& e, std::int64_t now) override {
+    Lock("table", std::to_string(e.table_id));
     const Result r = c_.Query(
         "INSERT INTO table_entries (table_id, score, nick, country, city, r07, r08, r09, r10, "
         "created_at) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10) RETURNING id",
@@ -349,6 +366,8 @@ class PostgresStore : public Store {
   }
 
   std::int64_t HighestScore(std::int64_t table_id) override {
+    // The chat's next number is the highest one + 1: one writer at a time.
+    Lock("table", std::to_string(table_id));
     return c_
         .Query("SELECT coalesce(max(score), 0) FROM table_entries WHERE table_id = $1", {table_id})
         .Int(0, 0);
@@ -403,6 +422,8 @@ class PostgresStore : public Store {
 
   void InsertSession(const std::string& token_hash, std::int64_t account_id,
                      std::int64_t expires_at) override {
+    // The member's sessions are counted and trimmed by one writer at a time.
+    Lock("sessions", std::to_string(account_id));
     c_.Query("INSERT INTO sessions (token_hash, account_id, expires_at) VALUES ($1, $2, $3)",
              {Param::Bytes(token_hash), account_id, expires_at});
   }
@@ -439,6 +460,7 @@ class PostgresStore : public Store {
   }
 
   bool TakeCreditRight(const std::string& session_hash, std::int64_t amount) override {
+    Lock("credit", session_hash);
     const Result r = c_.Query(
         "SELECT entry_id FROM credit_rights WHERE session_hash = $1 AND used = 0 AND amount = $2 "
         "ORDER BY entry_id LIMIT 1",
@@ -450,6 +472,7 @@ class PostgresStore : public Store {
 
   bool RateToken(const std::string& kind, const std::string& subject, double capacity,
                  double window_seconds, double now, bool take) override {
+    Lock("bucket", kind + '\n' + subject);
     const Result r =
         c_.Query("SELECT tokens, updated_at FROM rate_buckets WHERE kind = $1 AND subject = $2",
                  {kind, Param::Bytes(subject)});
@@ -474,6 +497,7 @@ class PostgresStore : public Store {
 
   void ReturnRateToken(const std::string& kind, const std::string& subject, double capacity,
                        double window_seconds, double now) override {
+    Lock("bucket", kind + '\n' + subject);
     const Result r =
         c_.Query("SELECT tokens, updated_at FROM rate_buckets WHERE kind = $1 AND subject = $2",
                  {kind, Param::Bytes(subject)});
@@ -492,6 +516,30 @@ class PostgresStore : public Store {
     return r.Rows() > 0 ? static_cast<std::uint64_t>(r.Int(0, 0)) : 0;
   }
 
+  // Writes run at READ COMMITTED, each statement seeing every commit before
+  // it, and lock only what they read to decide a write: a transaction-scoped
+  // advisory lock per thing (a limit bucket, a member's record or sessions,
+  // a table's counts, a session's credit rights), held to the commit. Writes
+  // that touch different things go ahead together, in any process; two that
+  // touch the same thing run one after the other, so limits and counts stay
+  // exact. Statements that only add (counts, statistics, topic numbers) are
+  // atomic by themselves. A deadlock between two writers is retried.
+  void Lock(std::string_view what, const std::string& key) {
+    if (!writing_) return;
+    // FNV-1a over what and key: the same number in every process.
+    std::uint64_t hash = 14695981039346656037ULL;
+    const auto mix = [&hash](std::string_view bytes) {
+      for (const char ch : bytes) {
+        hash ^= static_cast<unsigned char>(ch);
+        hash *= 1099511628211ULL;
+      }
+    };
+    mix(what);
+    mix(std::string_view("\0", 1));
+    mix(key);
+    c_.Query("SELECT pg_advisory_xact_lock($1::bigint)", {static_cast<std::int64_t>(hash)});
+  }
+
   void TopicChanged(int topic) override {
     c_.Query(
         "INSERT INTO topic_generations (topic, generation) VALUES ($1, 1) "
@@ -501,6 +549,7 @@ class PostgresStore : public Store {
 
  private:
   Connection& c_;
+  bool writing_;
 };
 
 void Migrate(Connection& c) {
@@ -512,6 +561,8 @@ void Migrate(Connection& c) {
     c.Exec(
         "CREATE TABLE IF NOT EXISTS schema_migrations (number INTEGER PRIMARY KEY, "
         "name TEXT NOT NULL, applied_at BIGINT NOT NULL)");
+    RefuseNewerSchema(c.Query("SELECT coalesce(max(number), 0) FROM schema_migrations").Int(0, 0),
+                      PostgresMigrations(), "the PostgreSQL database");
     for (const Migration& m : PostgresMigrations()) {
       if (c.Query("SELECT 1 FROM schema_migrations WHERE number = $1", {m.number}).Rows() > 0)
         continue;
@@ -552,15 +603,13 @@ class PostgresRepository : public Repository {
       std::unique_ptr<Connection> c = Borrow();
       bool committing = false;
       try {
-        // LOCK TABLE comes before any query, so the snapshot is taken after
-        // the previous writer committed.
+        // A write locks what it touches as it goes (PostgresStore::Lock).
         if (transaction == Access::kWrite) {
-          c->Exec("BEGIN ISOLATION LEVEL SERIALIZABLE");
-          c->Exec("LOCK TABLE write_gate IN EXCLUSIVE MODE");
+          c->Exec("BEGIN ISOLATION LEVEL READ COMMITTED");
         } else if (transaction == Access::kRead) {
           c->Exec("BEGIN ISOLATION LEVEL REPEATABLE READ");
         }
-        PostgresStore store(*c);
+        PostgresStore store(*c, transaction == Access::kWrite);
         work(store);
         if (transaction) {
           committing = true;

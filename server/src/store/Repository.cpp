@@ -3,12 +3,22 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "store/Migrations.h"
 #include "store/PostgresRepository.h"
 #include "store/SqliteRepository.h"
 
 namespace braxo::club {
 
 char SexLetter(const std::string& stored) { return stored.empty() ? 'M' : stored[0]; }
+
+void RefuseNewerSchema(std::int64_t found, std::span<const Migration> known,
+                       const std::string& database) {
+  const int last = known.empty() ? 0 : known.back().number;
+  if (found <= last) return;
+  throw std::runtime_error(database + " has schema version " + std::to_string(found) +
+                           ", newer than this braxo-club knows (" + std::to_string(last) +
+                           "): refusing to start; run the newer braxo-club");
+}
 
 bool IsPostgresUrl(const std::string& url) {
   return url.starts_with("postgresql://") || url.starts_with("postgres://");

@@ -115,10 +115,23 @@ class Connection {
       sqlite3_close(db_);
       throw std::runtime_error("cannot open the database " + path + ": " + message);
     }
+    // A file the process may not write is opened read-only without a word;
+    // the club would then start and fail every write.
+    if (sqlite3_db_readonly(db_, "main") == 1) {
+      sqlite3_close(db_);
+      throw std::runtime_error("the database " + path +
+                               " cannot be written by this user: refusing to start");
+    }
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     sqlite3_extended_result_codes(db_, 1);
-    Exec(db_, std::string("PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON; PRAGMA synchronous=") +
-                  (full_sync ? "FULL;" : "NORMAL;"));
+    try {
+      Exec(db_,
+           std::string("PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON; PRAGMA synchronous=") +
+               (full_sync ? "FULL;" : "NORMAL;"));
+    } catch (const std::exception& e) {
+      sqlite3_close(db_);
+      throw std::runtime_error("cannot use the database " + path + ": " + e.what());
+    }
   }
   ~Connection() {
     used_.clear();
@@ -525,10 +538,17 @@ class SqliteStore : public Store {
   Connection& c_;
 };
 
-void Migrate(Connection& c) {
+void Migrate(Connection& c, const std::string& path) {
   Exec(c.db(),
        "CREATE TABLE IF NOT EXISTS schema_migrations (number INTEGER PRIMARY KEY, "
        "name TEXT NOT NULL, applied_at INTEGER NOT NULL)");
+  {
+    auto& newest = c.Query("SELECT coalesce(max(number), 0) FROM schema_migrations");
+    newest.Step();
+    const std::int64_t found = newest.Int(0);
+    c.ResetAll();
+    RefuseNewerSchema(found, SqliteMigrations(), "the database " + path);
+  }
   for (const Migration& m : SqliteMigrations()) {
     Exec(c.db(), "BEGIN IMMEDIATE");
     try {
@@ -551,6 +571,23 @@ void Migrate(Connection& c) {
       throw;
     }
   }
+}
+
+// The last call on the connection failed for lack of space.
+bool DiskFull(const Connection& c) {
+  return (sqlite3_extended_errcode(c.db()) & 0xFF) == SQLITE_FULL;
+}
+
+// Copies what the write-ahead log holds into the database and truncates the
+// log to nothing; true when it did. A failure (no space for the database to
+// grow, a reader in the way for longer than a moment) leaves both as they
+// were.
+bool CheckpointAndTruncate(const Connection& c) {
+  sqlite3_busy_timeout(c.db(), 100);
+  const int rc =
+      sqlite3_wal_checkpoint_v2(c.db(), nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+  sqlite3_busy_timeout(c.db(), kBusyTimeoutMs);
+  return rc == SQLITE_OK;
 }
 
 class SqliteRepository : public Repository {
@@ -623,6 +660,7 @@ class SqliteRepository : public Repository {
 
   void WriteLoop() {
     Connection& c = *writer_connection_;
+    bool truncate_log = false;
     while (true) {
       std::vector<WriteJob*> batch;
       {
@@ -636,6 +674,7 @@ class SqliteRepository : public Repository {
       }
       std::vector<std::exception_ptr> failures(batch.size());
       std::exception_ptr batch_failure;
+      bool disk_full = false;
       try {
         Exec(c.db(), "BEGIN IMMEDIATE");
         for (size_t i = 0; i < batch.size(); ++i) {
@@ -646,6 +685,7 @@ class SqliteRepository : public Repository {
             c.ResetAll();
             Exec(c.db(), "RELEASE request");
           } catch (...) {
+            disk_full = disk_full || DiskFull(c);
             failures[i] = std::current_exception();
             c.ResetAll();
             Exec(c.db(), "ROLLBACK TO request");
@@ -654,10 +694,17 @@ class SqliteRepository : public Repository {
         }
         Exec(c.db(), "COMMIT");
       } catch (...) {
+        disk_full = disk_full || DiskFull(c);
         batch_failure = std::current_exception();
         c.ResetAll();
         sqlite3_exec(c.db(), "ROLLBACK", nullptr, nullptr, nullptr);
       }
+      // The log keeps the space it grew to, and with the disk full that space
+      // is what the database needs: after a write failed for lack of space,
+      // the log is folded into the database and cut to nothing as soon as
+      // that succeeds (now, or after the next write once space was freed).
+      truncate_log = truncate_log || disk_full;
+      if (truncate_log) truncate_log = !CheckpointAndTruncate(c);
       for (size_t i = 0; i < batch.size(); ++i) {
         const std::exception_ptr failure = batch_failure ? batch_failure : failures[i];
         if (failure) {
@@ -686,7 +733,10 @@ class SqliteRepository : public Repository {
 
   static std::unique_ptr<Connection> Migrated(const std::string& path, bool full_sync) {
     auto first = std::make_unique<Connection>(path, full_sync);
-    Migrate(*first);
+    Migrate(*first, path);
+    // A log left large by a full disk is folded in and emptied, so that a
+    // restart after space was freed starts with all of it.
+    CheckpointAndTruncate(*first);
     return first;
   }
 

@@ -30,4 +30,9 @@ inline constexpr std::int64_t kMaxGameScore = 19000;
 // again in a moment may succeed. Its body is the request's refusal text.
 inline constexpr int kClubBusyStatus = 503;
 
+// The HTTP status of a tournament entry refused because its nick belongs to a
+// club member and it came without that member's session. The body is the
+// entry's usual refusal, so a reader that knows no more still sees a failure.
+inline constexpr int kMemberNickStatus = 403;
+
 }  // namespace braxo::wire
