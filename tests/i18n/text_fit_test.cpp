@@ -358,6 +358,7 @@ TEST(NoticeFit, NoticesFitTheNoticeWindow) {
       {MsgPhotoFormat, "", ""},
       {MsgPhotoUploadFailed, "", ""},
       {MsgPhotoUploaded, "", ""},
+      {MsgNoBrowser, "", ""},
   };
   QFont font;
   font.setFamilies({"Liberation Sans", "WenQuanYi Zen Hei"});
