@@ -162,7 +162,9 @@ TEST_F(AppDialogsTest, AWebPageThatNoBrowserOpensIsSaidWithItsAddress) {
     dialogs.OpenWebPage(c.address);
     QTest::qWait(20);
     ASSERT_EQ(tried.size(), c.tried ? 1u : 0u);
-    if (c.tried) EXPECT_EQ(tried[0].toString().toStdString(), c.address);
+    if (c.tried) {
+      EXPECT_EQ(tried[0].toString().toStdString(), c.address);
+    }
     ASSERT_EQ(said.size(), c.said ? 1u : 0u);
     if (c.said) {
       EXPECT_EQ(said[0].first.toStdString(), language_.Text(MsgId::MsgNoBrowser));
