@@ -19,6 +19,8 @@
 #include "club/FormBody.h"
 #include "club/ReplyRules.h"
 #include "club/Scramble.h"
+#include "i18n/Language.h"
+#include "i18n/MessageCatalogue.h"
 
 namespace braxo::club {
 namespace {
@@ -57,6 +59,34 @@ TEST(ClubServer, ServesTheConfigurationPageForItsOwnPort) {
             club.BaseUrl() + "topten");
   EXPECT_EQ(client.Get("/nothing").status, 404);
   EXPECT_EQ(client.Get("/account").status, 405);
+}
+
+// Every language of the game has its help page: the rules, the modes by the
+// names the game gives them, where their passwords are, and the club.
+TEST(ClubServer, ServesOneHelpPagePerLanguageAndSaysWhenThereIsNone) {
+  ClubServerProcess club;
+  LoopbackClient client(club.Port());
+  for (int language = 0; language < braxo::kLanguageCount; ++language) {
+    const std::string code(braxo::Language(language).code);
+    SCOPED_TRACE(code);
+    const Reply page = client.Get("/help/" + code + ".html");
+    EXPECT_EQ(page.status, 200);
+    EXPECT_EQ(page.content_type, "text/html; charset=utf-8");
+    EXPECT_NE(page.body.find("<html lang=\"" + code + "\">"), std::string::npos);
+    for (const braxo::MsgId mode :
+         {braxo::MsgId::MsgModeNormal, braxo::MsgId::MsgModeExtra, braxo::MsgId::MsgModeSuper})
+      EXPECT_NE(page.body.find(braxo::MessageText(mode, language)), std::string::npos)
+          << braxo::MessageName(mode);
+    for (const char* word : {"Kestrel", "Nautilus", "README", "8676", "100"})
+      EXPECT_NE(page.body.find(word), std::string::npos) << word;
+  }
+  for (const char* missing : {"/help/xx.html", "/help/", "/help/en", "/help/en.htm",
+                              "/help/../en.html", "/help/en.html/x"}) {
+    const Reply reply = client.Get(missing);
+    EXPECT_EQ(reply.status, 404) << missing;
+    EXPECT_NE(reply.body.find("/help/<language>.html"), std::string::npos) << missing;
+  }
+  EXPECT_EQ(client.Send("POST", "/help/en.html", "x").status, 405);
 }
 
 TEST(ClubServer, AnAccountsLifeOverLoopback) {

@@ -14,8 +14,9 @@
 
 namespace braxo {
 
-AppDialogs::AppDialogs(QWidget& window, const InterfaceLanguage& language, PictureStore& pictures)
-    : window_(window), language_(language), pictures_(pictures) {}
+AppDialogs::AppDialogs(QWidget& window, const InterfaceLanguage& language, PictureStore& pictures,
+                       UrlOpener open_url)
+    : window_(window), language_(language), pictures_(pictures), open_url_(std::move(open_url)) {}
 
 AppDialogs::~AppDialogs() = default;
 
@@ -131,7 +132,8 @@ void AppDialogs::ShowInfoWindow(InfoPage page, const LanguageStepper& step_langu
 
 void AppDialogs::OpenWebPage(const std::string& address) {
   const QUrl url(QString::fromStdString(address));
-  if (url.scheme() == "http" || url.scheme() == "https") QDesktopServices::openUrl(url);
+  if (url.scheme() != "http" && url.scheme() != "https") return;
+  if (!open_url_(url)) ShowNotice({language_.Text(MsgId::MsgNoBrowser), "", address});
 }
 
 }  // namespace braxo

@@ -14,6 +14,7 @@
 
 #include "app/AppServices.h"
 #include "dialogs/InfoWindow.h"
+#include "dialogs/NoticeWindow.h"
 #include "dialogs/PasswordWindow.h"
 #include "dialogs/TopTenTableWindow.h"
 #include "game/InterfaceLanguage.h"
@@ -27,7 +28,10 @@ class AppDialogs : public DialogPort {
  public:
   // The windows' texts follow `language`; it and `pictures` must outlive
   // this object.
-  AppDialogs(QWidget& window, const InterfaceLanguage& language, PictureStore& pictures);
+  // `open_url` opens a web page in the desktop's browser and says whether
+  // one could be opened.
+  AppDialogs(QWidget& window, const InterfaceLanguage& language, PictureStore& pictures,
+             UrlOpener open_url = OpenWithDesktop);
   ~AppDialogs() override;
   AppDialogs(const AppDialogs&) = delete;
   AppDialogs& operator=(const AppDialogs&) = delete;
@@ -65,6 +69,8 @@ class AppDialogs : public DialogPort {
   void ShowChatWindow() override;
   void ShowStatisticsWindow() override;
   void ShowInfoWindow(InfoPage page, const LanguageStepper& step_language) override;
+  // An http or https address in the browser; when no browser opens, a
+  // notice says so with the address to open by hand.
   void OpenWebPage(const std::string& address) override;
 
  private:
@@ -80,6 +86,7 @@ class AppDialogs : public DialogPort {
   QWidget& window_;
   const InterfaceLanguage& language_;
   PictureStore& pictures_;
+  UrlOpener open_url_;
   std::unique_ptr<PasswordWindow> password_window_;
   std::unique_ptr<InfoWindow> info_window_;
   std::string* player_name_ = nullptr;

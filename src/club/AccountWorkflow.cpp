@@ -291,10 +291,6 @@ bool AccountWorkflow::UploadPhoto(const std::string& jpeg) {
   return club_.UploadPhoto(user.nick, user.password, jpeg);
 }
 
-bool AccountWorkflow::ReloadPlayerPhoto() {
-  return club_.LoadPhoto(session_, session_.current_user.nick, 1);
-}
-
 bool AccountWorkflow::SaveUserFile() {
   const MemberAccount& user = session_.current_user;
   if (!WriteUserFile(user_file_, user.nick, user.scrambled_password)) return false;

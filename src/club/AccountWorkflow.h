@@ -166,9 +166,6 @@ class AccountWorkflow {
   // Sends a checked JPEG photo (the bytes of the chosen file) to the club as
   // the member. True when the club confirmed it.
   bool UploadPhoto(const std::string& jpeg);
-  // Reads the member's photo into slot 1; on failure the slot keeps its
-  // picture. True when a photo arrived.
-  bool ReloadPlayerPhoto();
 
   // --- The user file ---
 

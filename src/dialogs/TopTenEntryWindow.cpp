@@ -37,7 +37,7 @@ TopTenEntryWindow::TopTenEntryWindow(ClubAccess& club, const TournamentPassport&
       open_passport_(std::move(open_passport)),
       show_notice_(std::move(show_notice)) {
   SetFixedDialogFrame(*this, kWidth, kHeight);
-  setWindowTitle(QStringLiteral("World Top Ten"));
+  setWindowTitle(QString::fromStdString(MessageText(MsgId::MsgWorldTopTenName, language_)));
 
   icon_box_ = new ImageControl(this);
   icon_box_->Place(5, 5, 48, 48);

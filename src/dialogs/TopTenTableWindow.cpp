@@ -47,7 +47,7 @@ TopTenTableWindow::TopTenTableWindow(ClubAccess& club, const TournamentPassport&
       pictures_(pictures),
       open_passport_(std::move(open_passport)) {
   SetFixedDialogFrame(*this, kWidth, kHeight);
-  setWindowTitle(QStringLiteral("World Top Ten"));
+  setWindowTitle(QString::fromStdString(MessageText(MsgId::MsgWorldTopTenName, language_)));
 
   icon_box_ = new ImageControl(this);
   icon_box_->Place(5, 5, 48, 48);

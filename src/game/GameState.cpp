@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+#include "i18n/Language.h"
+
 namespace braxo {
 namespace {
 
@@ -557,10 +559,9 @@ void GameState::OpenStatistics() { ports_.dialogs.ShowStatisticsWindow(); }
 
 void GameState::OpenHelp() {
   random_.Reseed();
-  if (random_.Uniform(1, 2) == 1)
-    ports_.dialogs.OpenWebPage(help_mirrors_[0] + "/progr/xxx.php#Label_Braxo");
-  else
-    ports_.dialogs.OpenWebPage(help_mirrors_[1] + "/progr/xxx.html#Label_Braxo");
+  const std::string& site = help_mirrors_[random_.Uniform(1, 2) == 1 ? 0 : 1];
+  ports_.dialogs.OpenWebPage(site + "/help/" + std::string(Language(ports_.language.Index()).code) +
+                             ".html");
 }
 
 void GameState::OpenAccount() {

@@ -105,8 +105,8 @@ struct GamePosition {
 class GameState {
  public:
   // `random` deals the levels (unless `dealer` is given) and picks the help
-  // mirror. `help_mirrors` are the two web sites of the help page, without a
-  // trailing "/".
+  // mirror. `help_mirrors` are the two web sites of the help pages (one page
+  // per language, "/help/<code>.html"), without a trailing "/".
   GameState(GamePorts ports, RandomSource& random, std::array<std::string, 2> help_mirrors,
             LevelDealer dealer = nullptr);
   GameState(const GameState&) = delete;

@@ -567,14 +567,13 @@ void MainWindow::ShowOnlineIcons() {
       ->show();
   MakeIcon(744, 51, "GChat048", Q(language_.Text(MsgId::MsgChatTitle)), &GameState::OpenChat)
       ->show();
-  ImageControl* top_ten =
-      MakeIcon(797, 52, "Earth48", "World Top Ten", &GameState::OpenWorldTopTen);
+  ImageControl* top_ten = MakeIcon(797, 52, "Earth48", Q(language_.Text(MsgId::MsgWorldTopTenName)),
+                                   &GameState::OpenWorldTopTen);
   top_ten->show();
 
   // The icons in the order they were made: download, help, account, store,
   // statistics, chat, world top ten.
   const auto text = [this](MsgId id) { return [this, id] { return Q(language_.Text(id)); }; };
-  const auto fixed = [](const QString& name) { return [name] { return name; }; };
   const std::array<AccessibleText, 7> icon_texts = {
       AccessibleText{nullptr, text(MsgId::MsgA11yDownload), text(MsgId::MsgA11yOpensWindow)},
       AccessibleText{nullptr, text(MsgId::MsgHelp), text(MsgId::MsgA11yOpensBrowser)},
@@ -584,7 +583,7 @@ void MainWindow::ShowOnlineIcons() {
                      text(MsgId::MsgA11yOpensBrowser)},
       AccessibleText{nullptr, text(MsgId::MsgStatistics), text(MsgId::MsgA11yOpensWindow)},
       AccessibleText{nullptr, text(MsgId::MsgChatTitle), text(MsgId::MsgA11yOpensWindow)},
-      AccessibleText{nullptr, fixed("World Top Ten"), text(MsgId::MsgA11yOpensWindow)}};
+      AccessibleText{nullptr, text(MsgId::MsgWorldTopTenName), text(MsgId::MsgA11yOpensWindow)}};
   for (std::size_t i = 0; i < icons_.size() && i < icon_texts.size(); ++i) {
     accessible_.push_back(icon_texts[i]);
     accessible_.back().control = icons_[i].control;

@@ -122,5 +122,56 @@ TEST_F(AppDialogsTest, ClubWindowsWithoutAClubSayItInThePlayersLanguage) {
   EXPECT_NE(said[1].indexOf(QString::fromStdString(language_.Text(MsgId::MsgChatTitle))), -1);
 }
 
+// A web page goes to the browser; when none can be opened the player is
+// told so, in the game's language, with the address to open by hand.
+TEST_F(AppDialogsTest, AWebPageThatNoBrowserOpensIsSaidWithItsAddress) {
+  struct Case {
+    const char* label;
+    bool browser_opens;
+    std::string address;
+    bool tried;
+    bool said;
+  };
+  const std::string help = "http://127.0.0.1:8676/help/ru.html";
+  const Case cases[] = {
+      {"a browser opens", true, help, true, false},
+      {"no browser", false, help, true, true},
+      {"not a web address", false, "file:///etc/passwd", false, false},
+  };
+  language_.Set(1);  // not English
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::vector<QUrl> tried;
+    AppDialogs dialogs(main_window_, language_, pictures_, [&](const QUrl& url) {
+      tried.push_back(url);
+      return c.browser_opens;
+    });
+    // Any window that opens is recorded and closed; the guard ends with the
+    // case.
+    std::vector<std::pair<QString, QString>> said;
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [&said] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal == nullptr) return;
+      auto* notice = qobject_cast<NoticeWindow*>(modal);
+      said.emplace_back(notice ? notice->MessageLabel().text() : QStringLiteral("?"),
+                        notice ? notice->LinkLabel().text() : QString());
+      modal->close();
+    });
+    guard.start(5);
+    dialogs.OpenWebPage(c.address);
+    QTest::qWait(20);
+    ASSERT_EQ(tried.size(), c.tried ? 1u : 0u);
+    if (c.tried) {
+      EXPECT_EQ(tried[0].toString().toStdString(), c.address);
+    }
+    ASSERT_EQ(said.size(), c.said ? 1u : 0u);
+    if (c.said) {
+      EXPECT_EQ(said[0].first.toStdString(), language_.Text(MsgId::MsgNoBrowser));
+      EXPECT_NE(said[0].second.indexOf(QString::fromStdString(c.address)), -1);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace braxo

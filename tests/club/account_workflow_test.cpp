@@ -462,10 +462,12 @@ TEST_F(AccountWorkflowTest, PersonalInformationIsSavedAsTheClubKeepsItAndReadBac
   EXPECT_EQ(strangers_session.current_user.personal_info, PersonalInfo{});
 }
 
+// The windows show an uploaded photo from the bytes sent; the club serves the
+// same bytes to the next reader of the member's photo.
 TEST_F(AccountWorkflowTest, PhotoIsUploadedAsTheMemberAndReadBackIntoTheFirstSlot) {
   session_.current_user = testing::TestMember("Hugo", kPassword);
   session_.photo_slots[0] = "old";
-  EXPECT_FALSE(account_.ReloadPlayerPhoto()) << "no photo yet";
+  EXPECT_FALSE(access_.LoadPhoto(session_, "Hugo", 1)) << "no photo yet";
   EXPECT_EQ(session_.photo_slots[0], "old");
   // Neither the configuration page nor the account service names an FTP side.
   const ClubServiceState unconfigured;
@@ -477,7 +479,7 @@ TEST_F(AccountWorkflowTest, PhotoIsUploadedAsTheMemberAndReadBackIntoTheFirstSlo
   const std::string photo = Jpeg(Qt::blue);
   ASSERT_TRUE(account_.UploadPhoto(photo));
   EXPECT_EQ(ReadAll(PhotoFolder() + "/Hugo.jpg"), photo);
-  ASSERT_TRUE(account_.ReloadPlayerPhoto());
+  ASSERT_TRUE(access_.LoadPhoto(session_, "Hugo", 1));
   EXPECT_EQ(session_.photo_slots[0], photo);
 
   session_.current_user.password = "wrong99";

@@ -262,6 +262,10 @@ std::vector<WindowCase> WindowCases() {
            Shown(windows, std::make_unique<NoticeWindow>(Notice{world.language().Text(id), "", ""},
                                                          nullptr));
          }
+         const std::string help = "http://127.0.0.1:8676/help/" +
+                                  std::string(Language(world.language().Index()).code) + ".html";
+         Shown(windows, std::make_unique<NoticeWindow>(
+                            Notice{world.language().Text(MsgNoBrowser), "", help}, nullptr));
        }},
   };
 }

@@ -1296,17 +1296,24 @@ TEST_F(GameFlowTest, OnlineIconsOpenTheirWindowsOrSayWhyNot) {
   EXPECT_EQ(world_.account_windows[0].purpose, AccountWindowPurpose::kAccountIcon);
 }
 
-TEST_F(GameFlowTest, HelpOpensOneOfTwoMirrors) {
+TEST_F(GameFlowTest, HelpOpensTheLanguagesPageOnOneOfTwoMirrors) {
   StartPlaying();
-  for (int i = 0; i < 40; ++i) game_.OpenHelp();
-  const auto opened = world_.Only("OpenWebPage");
-  const std::string first = "OpenWebPage https://one.example/progr/xxx.php#Label_Braxo";
-  const std::string second = "OpenWebPage https://two.example/progr/xxx.html#Label_Braxo";
-  const auto firsts = std::count(opened.begin(), opened.end(), first);
-  const auto seconds = std::count(opened.begin(), opened.end(), second);
-  EXPECT_EQ(firsts + seconds, 40);
-  EXPECT_GT(firsts, 0);
-  EXPECT_GT(seconds, 0);
+  const std::pair<int, const char*> languages[] = {{0, "en"}, {1, "ru"}, {9, "ko"}};
+  for (const auto& [language, code] : languages) {
+    SCOPED_TRACE(code);
+    world_.language.Set(language);
+    world_.log.clear();
+    for (int i = 0; i < 40; ++i) game_.OpenHelp();
+    const auto opened = world_.Only("OpenWebPage");
+    const std::string page = std::string("/help/") + code + ".html";
+    const std::string first = "OpenWebPage https://one.example" + page;
+    const std::string second = "OpenWebPage https://two.example" + page;
+    const auto firsts = std::count(opened.begin(), opened.end(), first);
+    const auto seconds = std::count(opened.begin(), opened.end(), second);
+    EXPECT_EQ(firsts + seconds, 40);
+    EXPECT_GT(firsts, 0);
+    EXPECT_GT(seconds, 0);
+  }
 }
 
 TEST_F(GameFlowTest, RightMenuButtonsOpenTheInformationPages) {

@@ -370,6 +370,7 @@ TEST(NoticeFit, NoticesFitTheNoticeWindow) {
       {MsgPhotoFormat, "", ""},
       {MsgPhotoUploadFailed, "", ""},
       {MsgPhotoUploaded, "", ""},
+      {MsgNoBrowser, "", ""},
   };
   QFont font;
   font.setFamilies({"Liberation Sans", "WenQuanYi Zen Hei"});

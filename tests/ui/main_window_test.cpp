@@ -269,6 +269,12 @@ TEST_F(MainWindowTest, ButtonsIconsAndTheBoardHaveAccessibleTextsInTheCurrentLan
   int changed = 0;
   for (std::size_t i = 0; i < english.size(); ++i) changed += english[i] != russian[i];
   EXPECT_EQ(changed, static_cast<int>(english.size()));
+  // The names themselves, not only their descriptions, are in the language.
+  for (std::size_t i = 0; i < english.size(); ++i) {
+    const std::string english_name = english[i].substr(0, english[i].find('|'));
+    const std::string russian_name = russian[i].substr(0, russian[i].find('|'));
+    EXPECT_NE(english_name, russian_name) << english_name;
+  }
 }
 
 TEST_F(MainWindowTest, TabGoesFromTheBoardThroughTheMenuButtonsInOrder) {

@@ -14,6 +14,8 @@
 #include <memory>
 #include <sstream>
 
+#include "http/HelpPages.h"
+
 namespace braxo::club {
 namespace {
 
@@ -111,6 +113,22 @@ void LogLine(const HttpRequest& request, const std::string& kind, const HttpResp
       LogText(Path(request.target), 100).c_str(), kind.c_str(), reply.status, reply.body.size(),
       micros, error.empty() ? "" : " ", LogText(error, 200).c_str());
   if (n > 0) std::fwrite(line, 1, std::min<std::size_t>(n, sizeof line - 1), stderr);
+}
+
+// "/help/<language>.html": that language's page, or a plain 404 naming the
+// languages there are.
+HttpResponse HelpReply(const std::string& path) {
+  constexpr std::string_view kPrefix = "/help/";
+  constexpr std::string_view kSuffix = ".html";
+  const std::string_view rest = std::string_view(path).substr(kPrefix.size());
+  if (rest.size() > kSuffix.size() && rest.ends_with(kSuffix)) {
+    if (const auto page = HelpPage(rest.substr(0, rest.size() - kSuffix.size())))
+      return Text(200, std::string(*page), "text/html; charset=utf-8");
+  }
+  return Text(404,
+              "No help page here. The help pages are /help/<language>.html for the languages "
+              "cs, de, en, es, fr, it, ja, ko, ru and zh.\n",
+              "text/plain; charset=utf-8");
 }
 
 }  // namespace
@@ -251,6 +269,9 @@ HttpHandler MakeClubHandler(ClubService& service, HashQueue& hashes, RoutesSetti
           const auto nick = request.method == "GET" ? PhotoNick(request.target) : std::nullopt;
           const auto data = nick ? ReadPhoto(settings->photo_dir, *nick + ".jpg") : std::nullopt;
           reply = data ? Text(200, *data, "image/jpeg") : Text(404, "no");
+        } else if (path.rfind("/help/", 0) == 0) {
+          kind = "help";
+          reply = request.method == "GET" ? HelpReply(path) : Text(405, "no");
         } else {
           reply = Text(404, "no");
         }
