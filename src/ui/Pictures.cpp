@@ -12,6 +12,17 @@ Q_LOGGING_CATEGORY(lcPictures, "braxo.ui.pictures")
 namespace braxo {
 
 PictureStore::PictureStore(const QString& root) {
+  if (root.startsWith(QLatin1Char(':'))) {
+    // The embedded folder is listed by name alone: filtering by the kind of
+    // entry or walking into folders would open every entry, reading a page
+    // of each picture's data and keeping it resident for the whole run.
+    QDirIterator it(root, QDir::AllEntries | QDir::System | QDir::Hidden);
+    while (it.hasNext()) {
+      const QString path = it.next();
+      paths_.insert(QFileInfo(path).completeBaseName().toLower(), path);
+    }
+    return;
+  }
   QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
   while (it.hasNext()) {
     const QString path = it.next();

@@ -24,7 +24,8 @@ int PaintPixelRatio(const QPainter& painter);
 // picture is decoded once and then drawn from memory.
 class PictureStore {
  public:
-  // Indexes every file under `root` (":/assets" in the game).
+  // Indexes every file under `root` (":/assets" in the game: an embedded
+  // folder is indexed one level deep, by name only, touching no picture).
   explicit PictureStore(const QString& root = QStringLiteral(":/assets"));
 
   // A picture with transparency. A name that does not exist gives a visible
