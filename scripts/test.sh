@@ -27,8 +27,13 @@ export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 # The club's tests on PostgreSQL (label "postgresql") need a server:
 # pg_virtualenv starts a throw-away PostgreSQL 15 cluster for the run and
 # names it in PGHOST, PGPORT, PGUSER and PGPASSWORD.
+# On a terminal ctest reports its progress on one line that it rewrites and
+# then names only the tests that failed, each with its output; in a log (CI)
+# it prints a line per test.
+progress=()
+[[ -t 1 ]] && progress=(--progress)
 pg_virtualenv -v 15 ctest --test-dir "$build_dir" --output-on-failure --parallel "$(nproc)" \
-  --timeout 300
+  --timeout 300 "${progress[@]}"
 
 bash "$root/scripts/sanitize-tests.sh" build
 pg_virtualenv -v 15 bash "$root/scripts/sanitize-tests.sh" run

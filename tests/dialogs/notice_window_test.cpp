@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QUrl>
+#include <ostream>
 #include <vector>
 
 #include "DialogTestKit.h"
@@ -25,6 +26,10 @@ struct WidthCase {
   Notice notice;
   int width;
 };
+
+// ctest lists a case by its name; the bytes of the notice would make a line
+// hundreds of characters wide.
+void PrintTo(const WidthCase& width_case, std::ostream* out) { *out << width_case.name; }
 
 const WidthCase kWidthCases[] = {
     {"ThreeTextsOfFifty", {Repeat("a", 50), Repeat("b", 50), Repeat("c", 50)}, 400},
