@@ -27,13 +27,23 @@ export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 # The club's tests on PostgreSQL (label "postgresql") need a server:
 # pg_virtualenv starts a throw-away PostgreSQL 15 cluster for the run and
 # names it in PGHOST, PGPORT, PGUSER and PGPASSWORD.
-# On a terminal ctest reports its progress on one line that it rewrites and
-# then names only the tests that failed, each with its output; in a log (CI)
-# it prints a line per test.
-progress=()
-[[ -t 1 ]] && progress=(--progress)
-pg_virtualenv -v 15 ctest --test-dir "$build_dir" --output-on-failure --parallel "$(nproc)" \
-  --timeout 300 "${progress[@]}"
+run_ctest() {
+  pg_virtualenv -v 15 ctest --test-dir "$build_dir" --output-on-failure --parallel "$(nproc)" \
+    --timeout 300
+}
+if [[ -t 1 ]]; then
+  # On a terminal the tests that start and pass share one line, cut to the
+  # terminal's width and written over; failures, their output and the
+  # summary are printed whole. In a log (CI) every line stays.
+  columns=$(tput cols 2>/dev/null || echo 100)
+  run_ctest | awk -v columns="$columns" '
+    /^ *Start +[0-9]+: / || / Test +#[0-9]+: .* Passed / {
+      printf "\r\033[K%s", substr($0, 1, columns - 1); fflush(); next
+    }
+    { printf "\r\033[K"; print; fflush() }'
+else
+  run_ctest
+fi
 
 bash "$root/scripts/sanitize-tests.sh" build
 pg_virtualenv -v 15 bash "$root/scripts/sanitize-tests.sh" run
