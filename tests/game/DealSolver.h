@@ -37,11 +37,11 @@ class DealSolver {
     Load(board);
     dead_.clear();
     nodes_ = 0;
-    // Each round tries the moves in another order, the same orders every run.
-    std::mt19937 order_source(12345);
+    // Each round breaks ties between equally good moves its own way, the
+    // same ways every run.
+    std::mt19937 ways_of_rounds(12345);
     for (int round = 0; round < rounds; ++round) {
-      const std::mt19937::result_type order = order_source();
-      engine_.seed(order);
+      tie_breaker_ = std::mt19937(ways_of_rounds());
       limit_ = nodes_ + round_nodes;
       if (Search()) return true;
       if (nodes_ <= limit_) return false;
@@ -159,8 +159,9 @@ class DealSolver {
     for (const std::vector<int>& cells : free)
       for (std::size_t x = 0; x < cells.size(); ++x)
         for (std::size_t y = x + 1; y < cells.size(); ++y)
-          ranked.push_back({FreedBy(cells[x], cells[y]) * 1024 + static_cast<int>(engine_() % 1024),
-                            {cells[x], cells[y]}});
+          ranked.push_back(
+              {FreedBy(cells[x], cells[y]) * 1024 + static_cast<int>(tie_breaker_() % 1024),
+               {cells[x], cells[y]}});
     std::sort(ranked.begin(), ranked.end(),
               [](const auto& p, const auto& q) { return p.first > q.first; });
     const std::bitset<kCellCount> here = present_;
@@ -183,7 +184,7 @@ class DealSolver {
   std::unordered_set<std::bitset<kCellCount>> dead_;
   long nodes_ = 0;
   long limit_ = 0;
-  std::mt19937 engine_;
+  std::mt19937 tie_breaker_;
 };
 
 }  // namespace braxo::testing
