@@ -14,7 +14,7 @@
 # BRAXO_CLUB_BENCH_SETTINGS adds lines to the club's settings file;
 # BRAXO_CLUB_DB_OPTIONS=?synchronous=normal measures the faster, less safe sync.
 set -euo pipefail
-if [ -z "${PGHOST:-}" ]; then exec pg_virtualenv -v 15 bash "$0" "$@"; fi
+if [ -z "${PGHOST:-}" ]; then exec pg_virtualenv -t -v 15 bash "$0" "$@"; fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${1:-$root/build}
 seconds=${2:-10}

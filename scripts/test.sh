@@ -26,9 +26,11 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 # The club's tests on PostgreSQL (label "postgresql") need a server:
 # pg_virtualenv starts a throw-away PostgreSQL 15 cluster for the run and
-# names it in PGHOST, PGPORT, PGUSER and PGPASSWORD.
+# names it in PGHOST, PGPORT, PGUSER and PGPASSWORD. -t keeps the cluster in a
+# temporary directory even as root: without it root gets the system-wide
+# cluster "15/regress", and one left by an interrupted run fails the next.
 run_ctest() {
-  pg_virtualenv -v 15 ctest --test-dir "$build_dir" --output-on-failure --parallel "$(nproc)" \
+  pg_virtualenv -t -v 15 ctest --test-dir "$build_dir" --output-on-failure --parallel "$(nproc)" \
     --timeout 300
 }
 if [[ -t 1 ]]; then
@@ -46,7 +48,7 @@ else
 fi
 
 bash "$root/scripts/sanitize-tests.sh" build
-pg_virtualenv -v 15 bash "$root/scripts/sanitize-tests.sh" run
+pg_virtualenv -t -v 15 bash "$root/scripts/sanitize-tests.sh" run
 
 # At most twenty minutes: cpack, lintian and a run of both installed programs.
 timeout 1200 bash "$root/scripts/test-packages.sh" "$build_dir"
