@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 
@@ -95,9 +96,10 @@ void TitleScreen::DrawStill(QImage& canvas, const QString& author, PictureStore&
 void TitleScreen::Redraw(QImage& canvas, const QString& author, const QString& title,
                          PictureStore& pictures) {
   PaintStill(canvas, author, pictures);
-  DrawLetters(canvas, title);
+  QPainter painter(&canvas);
+  DrawLetters(painter, CanvasRatio(canvas), DesignRect(canvas), title);
   drawn_title_ = title;
-  DrawSprites(canvas, pictures);
+  DrawSprites(painter, CanvasRatio(canvas), pictures);
 }
 
 void TitleScreen::PaintStill(QImage& canvas, const QString& author, PictureStore& pictures) {
@@ -117,37 +119,61 @@ void TitleScreen::PaintStill(QImage& canvas, const QString& author, PictureStore
   }
 }
 
-QRect TitleScreen::DrawLetters(QImage& canvas, const QString& title) {
+void TitleScreen::LayOutLetters(const QString& title, int ratio, const QRect& design_rect) {
+  LettersLayout& layout = letters_layout_;
+  layout = LettersLayout{};
+  layout.title = title;
+  layout.ratio = ratio;
   const int length = std::min<int>(static_cast<int>(title.size()), kPaletteSize);
-  const QFont font = CellHeightFont(ArialFamily(), TitleHeight(length), true);
-  const QFontMetrics metrics(font);
+  layout.font = CellHeightFont(ArialFamily(), TitleHeight(length), true);
+  const QFontMetrics metrics(layout.font);
   int total_width = 0;
   for (int i = 0; i < length; ++i) total_width += metrics.horizontalAdvance(title.at(i));
   const int left = RoundHalfEven((410 - total_width) / 2.0) + 220;
   const int top = 160 + TitleDrop(length);
   // Glyphs may reach past their advance: a margin of a quarter cell.
   const int margin = metrics.height() / 4 + 1;
-  const QRect box = QRect(left, top, total_width, metrics.height())
-                        .adjusted(-margin, -margin, margin, margin)
-                        .intersected(DesignRect(canvas));
+  layout.box = QRect(left, top, total_width, metrics.height())
+                   .adjusted(-margin, -margin, margin, margin)
+                   .intersected(design_rect);
+  if (layout.box.isEmpty()) return;
+  // Shaped once: the letters keep their glyphs and places, only their
+  // colours turn.
+  int x = left - layout.box.left();
+  const int baseline = top - layout.box.top() + metrics.ascent();
+  for (int i = 0; i < length; ++i) {
+    const QString letter(title.at(i));
+    QTextLayout shaped(letter, layout.font);
+    shaped.beginLayout();
+    const QTextLine line = shaped.createLine();
+    shaped.endLayout();
+    // A run's glyphs stand on the line's baseline, line.ascent() below its
+    // origin.
+    for (const QGlyphRun& run : shaped.glyphRuns())
+      layout.letters.push_back({QPointF(x, baseline - line.ascent()), run, i + 1});
+    x += metrics.horizontalAdvance(letter);
+  }
+  if (letters_layer_.size() != layout.box.size() * ratio) {
+    letters_layer_ = QImage(layout.box.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    letters_layer_.setDevicePixelRatio(ratio);
+  }
+}
+
+QRect TitleScreen::DrawLetters(QPainter& canvas_painter, int ratio, const QRect& design_rect,
+                               const QString& title) {
+  if (letters_layout_.title != title || letters_layout_.ratio != ratio ||
+      letters_layout_.title.isNull())
+    LayOutLetters(title, ratio, design_rect);
+  const QRect box = letters_layout_.box;
   if (box.isEmpty()) return {};
 
-  const int ratio = CanvasRatio(canvas);
   QImage& layer = letters_layer_;
-  if (layer.size() != box.size() * ratio) {
-    layer = QImage(box.size() * ratio, QImage::Format_ARGB32_Premultiplied);
-    layer.setDevicePixelRatio(ratio);
-  }
   layer.fill(Qt::transparent);
   {
     QPainter painter(&layer);
-    painter.setFont(font);
-    int x = left - box.left();
-    for (int i = 1; i <= length; ++i) {
-      const QString letter(title.at(i - 1));
-      painter.setPen(palette_[kPaletteSize - i]);  // entry 15 - i
-      painter.drawText(x, top - box.top() + metrics.ascent(), letter);
-      x += metrics.horizontalAdvance(letter);
+    for (const LettersLayout::Letter& letter : letters_layout_.letters) {
+      painter.setPen(palette_[kPaletteSize - letter.number]);  // entry 15 - number
+      painter.drawGlyphRun(letter.origin, letter.glyphs);
     }
   }
   // The letters used to be drawn over themselves on every step, so their
@@ -171,7 +197,7 @@ QRect TitleScreen::DrawLetters(QImage& canvas, const QString& title) {
       row[x] = qRgba(scale(qRed(row[x])), scale(qGreen(row[x])), scale(qBlue(row[x])), soaked);
     }
   }
-  QPainter(&canvas).drawImage(box.topLeft(), layer);
+  canvas_painter.drawImage(box.topLeft(), layer);
   return box;
 }
 
@@ -195,9 +221,15 @@ const QImage& TitleScreen::SpritePicture(int index, int ratio, PictureStore& pic
 }
 
 QRegion TitleScreen::DrawStep(QImage& canvas, const QString& title, PictureStore& pictures) {
+  QPainter painter(&canvas);
+  return Step(painter, CanvasRatio(canvas), DesignRect(canvas), title, pictures);
+}
+
+QRegion TitleScreen::Step(QPainter& painter, int ratio, const QRect& design_rect,
+                          const QString& title, PictureStore& pictures) {
   QRegion changed;
   if (letters_stale_ || drawn_title_ != title) {
-    changed += DrawLetters(canvas, title);
+    changed += DrawLetters(painter, ratio, design_rect, title);
     drawn_title_ = title;
     letters_stale_ = false;
   }
@@ -208,15 +240,13 @@ QRegion TitleScreen::DrawStep(QImage& canvas, const QString& title, PictureStore
   }
   ++ticks_;
   ++steps_;
-  changed += DrawSprites(canvas, pictures);
+  changed += DrawSprites(painter, ratio, pictures);
   for (int i = 0; i < kSprites; ++i) sprites_[i] = MoveSprite(i, sprites_[i]);
   return changed;
 }
 
-QRegion TitleScreen::DrawSprites(QImage& canvas, PictureStore& pictures) {
+QRegion TitleScreen::DrawSprites(QPainter& painter, int ratio, PictureStore& pictures) {
   QRegion changed;
-  const int ratio = CanvasRatio(canvas);
-  QPainter painter(&canvas);
   for (int i = 0; i < kSprites; ++i) {
     const QImage& sprite = SpritePicture(i, ratio, pictures);
     painter.drawImage(sprites_[i], sprite);
@@ -226,8 +256,13 @@ QRegion TitleScreen::DrawSprites(QImage& canvas, PictureStore& pictures) {
 }
 
 QRegion TitleScreen::DrawTick(QImage& canvas, const QString& title, PictureStore& pictures) {
+  // One painter for the tick's steps: opening one costs more than a step.
+  QPainter painter(&canvas);
+  const int ratio = CanvasRatio(canvas);
+  const QRect design_rect = DesignRect(canvas);
   QRegion changed;
-  for (int step = 0; step < kStepsPerTick; ++step) changed += DrawStep(canvas, title, pictures);
+  for (int step = 0; step < kStepsPerTick; ++step)
+    changed += Step(painter, ratio, design_rect, title, pictures);
   return changed;
 }
 

@@ -3,13 +3,20 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPoint>
+#include <QPointF>
+#include <QRect>
 #include <QRegion>
 #include <QString>
 #include <array>
+#include <vector>
 
 #include "ui/Pictures.h"
+
+class QPainter;
 
 namespace braxo {
 
@@ -65,10 +72,29 @@ class TitleScreen {
   // Sprite `index` (0-based) drawn for `ratio`, without an alpha channel
   // when it has no transparent pixel.
   const QImage& SpritePicture(int index, int ratio, PictureStore& pictures);
+  // One animation step drawn with `painter`, open on the canvas.
+  QRegion Step(QPainter& painter, int ratio, const QRect& design_rect, const QString& title,
+               PictureStore& pictures);
+  // Shapes `title`'s letters for the canvas's ratio and places its box.
+  void LayOutLetters(const QString& title, int ratio, const QRect& design_rect);
   // The letters of `title` in the current palette; returns their box.
-  QRect DrawLetters(QImage& canvas, const QString& title);
+  QRect DrawLetters(QPainter& painter, int ratio, const QRect& design_rect, const QString& title);
   // Draws the sprites where they stand; returns their squares.
-  QRegion DrawSprites(QImage& canvas, PictureStore& pictures);
+  QRegion DrawSprites(QPainter& painter, int ratio, PictureStore& pictures);
+
+  // The title's letters as shaped for one title and ratio.
+  struct LettersLayout {
+    struct Letter {
+      QPointF origin;  // of the letter's line, in the box, design pixels
+      QGlyphRun glyphs;
+      int number;  // 1-based place in the title
+    };
+    QString title;
+    int ratio = 0;
+    QFont font;
+    QRect box;
+    std::vector<Letter> letters;
+  };
 
   std::array<QPoint, kSprites> sprites_;
   std::array<QColor, kPaletteSize> palette_;
@@ -79,6 +105,7 @@ class TitleScreen {
   // The letters' layer, kept between palette turns (its size changes only
   // with the title or the canvas's ratio).
   QImage letters_layer_;
+  LettersLayout letters_layout_;
   // The title as last drawn, and whether the palette turned since.
   QString drawn_title_;
   bool letters_stale_ = true;
