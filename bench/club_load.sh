@@ -18,32 +18,11 @@ if [ -z "${PGHOST:-}" ]; then exec pg_virtualenv -t -v 15 bash "$0" "$@"; fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${1:-$root/build}
 seconds=${2:-10}
-work=$(mktemp -d)
-# The servers' process ids, in a file: start runs in a command substitution,
-# whose variables do not reach the caller.
-cleanup() {
-  if [ -f "$work/pids" ]; then
-    while read -r p; do kill "$p" 2>/dev/null || true; done <"$work/pids"
-    sleep 0.2
-  fi
+bench_cleanup_extra() {
   for db in one two; do dropdb --if-exists "braxo_bench_$db" 2>/dev/null || true; done
-  rm -rf "$work"
 }
-trap cleanup EXIT
-
-# Starts a server printing "listening on URL" and echoes the URL.
-start() {
-  local out
-  out=$(mktemp "$work/out.XXXXXX")
-  "$@" >"$out" 2>/dev/null &
-  echo $! >>"$work/pids"
-  for _ in $(seq 100); do
-    if grep -q '^listening on ' "$out"; then sed -n 's/^listening on //p' "$out"; return; fi
-    sleep 0.05
-  done
-  echo "server did not start: $*" >&2
-  exit 1
-}
+# shellcheck source=bench/club_bench_lib.sh
+source "$root/bench/club_bench_lib.sh"
 
 cat >"$work/club.conf" <<CONF
 log_requests = yes

@@ -22,15 +22,8 @@ after_dir=${1:-$root/build}
 before_dir=${2:-}
 seconds=${3:-10}
 driver="$after_dir/bench/club_storm_driver"
-work=$(mktemp -d)
-cleanup() {
-  if [ -f "$work/pids" ]; then
-    while read -r p; do kill "$p" 2>/dev/null || true; done <"$work/pids"
-    sleep 0.2
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=bench/club_bench_lib.sh
+source "$root/bench/club_bench_lib.sh"
 
 # Every login a full hash, no limit in the way of the load.
 cat >"$work/club.conf" <<CONF
@@ -43,21 +36,10 @@ limit.logins = 1000000000/1
 CONF
 
 # Starts a club of build $1 on a fresh database as $2; echoes its port.
-start() {
-  local out="$work/$2.out"
+club_port() {
   mkdir -p "$work/$2"
-  "$1/server/braxo-club" --listen 127.0.0.1:0 --database "sqlite:$work/$2/club.db" \
-    --config "$work/club.conf" >"$out" 2>/dev/null &
-  echo $! >>"$work/pids"
-  for _ in $(seq 100); do
-    if grep -q '^listening on ' "$out"; then
-      sed -n 's|^listening on http://127.0.0.1:\([0-9]*\)/$|\1|p' "$out"
-      return
-    fi
-    sleep 0.05
-  done
-  echo "server did not start: $1" >&2
-  exit 1
+  start "$1/server/braxo-club" --listen 127.0.0.1:0 --database "sqlite:$work/$2/club.db" \
+    --config "$work/club.conf" | sed -n 's|^http://127.0.0.1:\([0-9]*\)/$|\1|p'
 }
 # The member "Bench" on the club at port $1; echoes its session cookie.
 member() {
@@ -78,7 +60,8 @@ bounded() { timeout $((4 * seconds + 60)) "$@"; }
 for mode in storm mixed0 mixed50 attack; do
   for i in "${!names[@]}"; do
     name=${names[$i]}
-    port=$(start "${dirs[$i]}" "$mode-$name")
+    port=$(club_port "${dirs[$i]}" "$mode-$name")
+    [ -n "$port" ] || exit 1
     pid=$(tail -n 1 "$work/pids")
     cookie=$(member "$port")
     case $mode in

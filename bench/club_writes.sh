@@ -12,33 +12,14 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 before=$1
 after=$2
 seconds=${3:-8}
-work=$(mktemp -d)
-cleanup() {
-  if [ -f "$work/pids" ]; then
-    while read -r p; do kill "$p" 2>/dev/null || true; done <"$work/pids"
-    sleep 0.2
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=bench/club_bench_lib.sh
+source "$root/bench/club_bench_lib.sh"
 cat >"$work/club.conf" <<CONF
 log_requests = no
 limit.tournament_writes = 1000000000/1
 limit.statistics_writes = 1000000000/1
 photo_dir = $work
 CONF
-start() {
-  local out
-  out=$(mktemp "$work/out.XXXXXX")
-  "$@" >"$out" 2>/dev/null &
-  echo $! >>"$work/pids"
-  for _ in $(seq 200); do
-    if grep -q '^listening on ' "$out"; then sed -n 's/^listening on //p' "$out"; return; fi
-    sleep 0.05
-  done
-  echo "server did not start: $*" >&2
-  exit 1
-}
 rps() { sed -n 's/^Requests\/sec: *//p' "$1"; }
 # Answers other than 2xx go to stderr: a figure counts only real writes.
 refused() { sed -n 's/^  Non-2xx or 3xx responses: *//p' "$1" | grep . >&2 || true; }
