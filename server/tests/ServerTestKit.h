@@ -15,6 +15,8 @@
 #include <boost/beast/http.hpp>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -29,6 +31,12 @@
 #include "store/Repository.h"
 
 namespace braxo::club::test {
+
+// The whole content of a file (a log, a stored photo); empty when it cannot be read.
+inline std::string ReadAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 // The fields of an account creation as the game sends them: a valid member
 // `nick` with password `pw` from `city`.

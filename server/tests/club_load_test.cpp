@@ -13,7 +13,6 @@
 #include <fstream>
 #include <memory>
 #include <mutex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,6 +27,7 @@ namespace {
 namespace asio = boost::asio;
 using braxo::testing::ClubServerProcess;
 using test::LoopbackClient;
+using test::ReadAll;
 using test::Reply;
 
 std::string LoginBody(const std::string& nick, const std::string& pw = "secret1") {
@@ -35,13 +35,6 @@ std::string LoginBody(const std::string& nick, const std::string& pw = "secret1"
 }
 
 std::string TableRead() { return ListFormBody({"gid=76"}); }
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // A club with the settings `conf` on a fresh SQLite database.
 std::unique_ptr<ClubServerProcess> StartClub(const test::TempFolder& folder,

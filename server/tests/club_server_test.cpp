@@ -9,7 +9,6 @@
 #include <chrono>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -29,14 +28,8 @@ using braxo::testing::ClubServerProcess;
 using test::EntryBody;
 using test::LoopbackClient;
 using test::RatedPlayer;
+using test::ReadAll;
 using test::Reply;
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::string WriteConfig(const std::string& folder, const std::string& text) {
   const std::string path = folder + "/club.conf";

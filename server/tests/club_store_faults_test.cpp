@@ -31,14 +31,8 @@ namespace {
 using braxo::testing::ClubServerProcess;
 using test::Backend;
 using test::LoopbackClient;
+using test::ReadAll;
 using test::Reply;
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // braxo-club run to its end (bounded by `timeout`, so a club that starts when
 // it should not is stopped and seen as such): its exit code and its output.

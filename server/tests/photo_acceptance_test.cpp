@@ -16,11 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::MakeJpeg;
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::ReadAll;
 
 void WriteAll(const fs::path& path, const std::string& data) {
   fs::create_directories(path.parent_path());
