@@ -8,9 +8,15 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMetaObject>
+#include <QPointer>
 #include <QProgressDialog>
+#include <QTimer>
 #include <QUrl>
+#include <QWindow>
+#include <chrono>
 #include <filesystem>
+#include <functional>
+#include <utility>
 
 #include "audio/SdlAudioBackend.h"
 #include "club/BuiltinAddresses.h"
@@ -21,6 +27,49 @@
 #include "storage/UserFile.h"
 
 namespace braxo {
+
+// The sound output begins at the latest this long after the game asked for
+// it, should the window never be painted.
+constexpr std::chrono::milliseconds kLatestSoundStart{1000};
+
+// Calls `shown` once, from the event loop, after `window` was first exposed
+// on the screen and painted (the expose is painted while it is handled).
+class FirstFrameWatch : public QObject {
+ public:
+  FirstFrameWatch(QWidget& window, std::function<void()> shown)
+      : window_(window), shown_(std::move(shown)) {
+    window_.installEventFilter(this);
+    WatchNativeWindow();
+  }
+  ~FirstFrameWatch() override {
+    window_.removeEventFilter(this);
+    if (native_ != nullptr) native_->removeEventFilter(this);
+  }
+  FirstFrameWatch(const FirstFrameWatch&) = delete;
+  FirstFrameWatch& operator=(const FirstFrameWatch&) = delete;
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == &window_ && event->type() == QEvent::Show) WatchNativeWindow();
+    if (watched == native_ && event->type() == QEvent::Expose && !called_) {
+      called_ = true;
+      QMetaObject::invokeMethod(this, shown_, Qt::QueuedConnection);
+    }
+    return false;
+  }
+
+ private:
+  // The native window exists once the widget has been shown.
+  void WatchNativeWindow() {
+    if (native_ != nullptr || window_.windowHandle() == nullptr) return;
+    native_ = window_.windowHandle();
+    native_->installEventFilter(this);
+  }
+
+  QWidget& window_;
+  std::function<void()> shown_;
+  QPointer<QWindow> native_;
+  bool called_ = false;
+};
 
 AppServices::AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pictures,
                          InterfaceLanguage& language)
@@ -105,10 +154,23 @@ void AppServices::AddChampion(const std::string& name, int score) {
 }
 
 void AppServices::Start() {
+  if (sound_requested_) return;
+  sound_requested_ = true;
+  // Opening the output loads the sound libraries and decodes every sound;
+  // on a busy machine that would slow the window's first frame, so it begins
+  // once the window has painted and shown it (or after a second, should it
+  // never paint). Plays wait in order until the output is ready.
+  first_frame_watch_ = std::make_unique<FirstFrameWatch>(window_, [this] { StartSoundOutput(); });
+  QTimer::singleShot(kLatestSoundStart, sound_context_.get(), [this] { StartSoundOutput(); });
+}
+
+void AppServices::StartSoundOutput() {
+  first_frame_watch_.reset();
   if (sound_start_.valid() || sound_ready_) return;
+  if (!sound_requested_) return;  // released before it began
   // The bytes are taken here (the resource index is not shared between
   // threads); opening the device and decoding run on a worker while the
-  // window maps and paints. Until then plays wait in order.
+  // game goes on.
   std::map<std::string, std::vector<std::uint8_t>, std::less<>> bytes;
   for (std::string_view name : kSoundNames) {
     const QByteArray data =
@@ -141,12 +203,14 @@ void AppServices::FinishSoundStart() {
 void AppServices::Play(const std::string& name) {
   if (sound_ready_) {
     sounds_.PlaySoundEffect(name);
-  } else if (sound_start_.valid()) {
+  } else if (sound_requested_) {
     if (pending_sounds_.size() < kSoundNames.size()) pending_sounds_.push_back(name);
   }
 }
 
 void AppServices::Release() {
+  sound_requested_ = false;
+  first_frame_watch_.reset();
   if (sound_start_.valid()) sound_start_.wait();
   sounds_.FreeSound();
 }

@@ -25,6 +25,8 @@
 
 namespace braxo {
 
+class FirstFrameWatch;
+
 class AppServices : public StoragePort, public SoundPort, public ClubPort {
  public:
   // The settings carry `language`: it is set when they are read and saved
@@ -40,6 +42,9 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
 
   StoragePort& Storage() { return *this; }
   SoundPort& Sound() { return *this; }
+  // Whether the sound output has begun to open (it waits for the window's
+  // first frame after Start()).
+  bool SoundOutputBegun() const { return sound_start_.valid() || sound_ready_; }
   ClubPort& Club() { return *this; }
   std::array<std::string, 2> HelpMirrors() const;
   bool HasStoreLink() const { return !news_.store_link.empty(); }
@@ -115,6 +120,7 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   void ApplyRemoteConfigOnce();
   // A fresh owner for the next club step's requests.
   QObject* NewClubStep();
+  void StartSoundOutput();
   void FinishSoundStart();
 
   QWidget& window_;
@@ -128,7 +134,9 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   SoundTable sounds_;
   std::unique_ptr<QObject> sound_context_;
   std::future<std::optional<std::string>> sound_start_;
+  bool sound_requested_ = false;
   bool sound_ready_ = false;
+  std::unique_ptr<FirstFrameWatch> first_frame_watch_;
   std::vector<std::string> pending_sounds_;
   ClubClient client_;
   ConfigPageText config_page_;

@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
 
   services.SetConfigPageListener([&] { window.SetStoreIconVisible(services.HasStoreLink()); });
   game.Start();
-  TraceStartup("creation (sound started)");
+  TraceStartup("creation");
   CloseOnTerminationSignals(window);
   ExitAfterTitle(window, game);
   window.RestorePlacement(services.MutableOptions());

@@ -207,5 +207,46 @@ TEST_F(StartUpTest, TitleScreenDoesNotWaitForASilentClub) {
   EXPECT_EQ(Summary(), (std::vector<std::string>{"GET /config", "POST /stat"}));
 }
 
+// The sound output opens only once the window has shown its first frame (it
+// would slow it), at the latest after a second, and never once released.
+TEST_F(StartUpTest, TheSoundOutputWaitsForTheWindowsFirstFrame) {
+  enum class Window { kShown, kNeverShown, kReleasedBeforeShown };
+  struct Case {
+    const char* name;
+    Window window;
+    bool begun;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"shown",                  Window::kShown,                true},
+      {"never shown",            Window::kNeverShown,           true},
+      {"released before shown",  Window::kReleasedBeforeShown,  false},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    QWidget window;
+    window.resize(200, 100);
+    testing::NullPorts quiet;
+    PictureStore pictures;
+    InterfaceLanguage language;
+    AppServices services(window, quiet, pictures, language, paths_);
+    services.Sound().Start();
+    services.Sound().Play("SClick1");  // waits for the output
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(services.SoundOutputBegun()) << c.name << ": before the first frame";
+    if (c.window == Window::kShown) window.show();
+    if (c.window == Window::kReleasedBeforeShown) services.Sound().Release();
+    QElapsedTimer waited;
+    waited.start();
+    while (!services.SoundOutputBegun() && waited.elapsed() < 3000)
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(services.SoundOutputBegun(), c.begun) << c.name;
+    if (c.window == Window::kShown) {
+      EXPECT_LT(waited.elapsed(), 1000) << c.name;
+    }
+    services.Sound().Release();
+  }
+}
+
 }  // namespace
 }  // namespace braxo
