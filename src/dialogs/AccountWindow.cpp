@@ -64,8 +64,8 @@ int Rate(const QString& text, AccountTextKind kind) {
 
 // The gradient of a whole page.
 void PageGradient(QPainter& painter, const QImage& page) {
-  FillVerticalGradient(painter, page.rect(), kAccountPageTop, kAccountPageBottom,
-                       GradientRounding::kHalfAwayFromZero);
+  FillVerticalGradient(painter, QRect(QPoint(0, 0), page.deviceIndependentSize().toSize()),
+                       kAccountPageTop, kAccountPageBottom, GradientRounding::kHalfAwayFromZero);
 }
 
 // A band over the rows top..bottom between x1 and x2, both included.
