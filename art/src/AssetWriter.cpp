@@ -58,8 +58,8 @@ void AssetWriter::SavePng(const QString& name, const QImage& image) {
 }
 
 void AssetWriter::SavePng16(const QString& name, const QImage& image) {
-  WriteBytes(name + ".png", EncodeImage(image.convertToFormat(QImage::Format_RGBA64), "png", -1),
-             image.size());
+  WriteBytes(name + RatioSuffix(DrawingRatio()) + ".png",
+             EncodeImage(image.convertToFormat(QImage::Format_RGBA64), "png", -1), image.size());
 }
 
 void AssetWriter::SaveJpeg(const QString& name, const QImage& image) {
@@ -75,7 +75,7 @@ void AssetWriter::SaveGif(const QString& name, const std::vector<QImage>& frames
     errors_ << QString("%1.gif: %2").arg(name, error);
     return;
   }
-  WriteBytes(name + ".gif", bytes, frames.front().size());
+  WriteBytes(name + RatioSuffix(DrawingRatio()) + ".gif", bytes, frames.front().size());
 }
 
 void AssetWriter::SaveWav(const QString& name, const std::vector<float>& samples, int sample_rate) {

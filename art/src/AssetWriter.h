@@ -22,12 +22,12 @@ class AssetWriter {
   // 8 bits per channel RGBA PNG, named for the thread's DrawingRatio()
   // ("<name>@2x" at 2).
   void SavePng(const QString& name, const QImage& image);
-  // 16 bits per channel RGBA PNG.
+  // 16 bits per channel RGBA PNG, named like SavePng.
   void SavePng16(const QString& name, const QImage& image);
   // Baseline JPEG of an opaque picture.
   void SaveJpeg(const QString& name, const QImage& image);
   // Looping animated GIF; `delay_cs` is the delay of each frame in 1/100 s.
-  // Pixels with alpha below one half become transparent.
+  // Pixels with alpha below one half become transparent. Named like SavePng.
   void SaveGif(const QString& name, const std::vector<QImage>& frames, int delay_cs);
   // Mono 16-bit PCM WAV; samples in [-1, 1].
   void SaveWav(const QString& name, const std::vector<float>& samples, int sample_rate);

@@ -61,7 +61,7 @@ void DrawTwinkle(QPainter& p, QPointF centre, double size, const QColor& colour,
   p.restore();
 }
 
-// Fades everything within `margin` pixels of the border, so that no glow or
+// Fades everything within `margin` device pixels of the border, so that no glow or
 // spark is cut off by a hard edge of the picture.
 void FadeEdges(QImage& image, int margin) {
   for (int y = 0; y < image.height(); ++y) {
@@ -176,7 +176,7 @@ QImage BurstFrame(int frame, const std::vector<Spark>& sparks) {
     }
   }
   p.end();
-  FadeEdges(image, 6);
+  FadeEdges(image, 6 * DrawingRatio());
   return image;
 }
 

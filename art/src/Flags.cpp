@@ -104,7 +104,7 @@ QImage CountryFlag(const QString& flag_dir, const QString& code, QStringList* pr
 }
 
 // 150 x 182 language flag: a cloth waving from a polished pole with a gilded
-// knob, computed in 16 bits per channel.
+// knob, computed in 16 bits per channel, DrawingRatio() times finer.
 QImage LanguageFlag(const QString& flag_dir, const QString& code, QStringList* problems) {
   constexpr int kW = 150;
   constexpr int kH = 182;
@@ -112,9 +112,10 @@ QImage LanguageFlag(const QString& flag_dir, const QString& code, QStringList* p
   constexpr double kClothTop = 16.0;
   constexpr double kClothW = 130.0;
   constexpr double kClothH = 97.5;
-  constexpr int kScale = 4;
+  const int ratio = DrawingRatio();
+  const int scale = 4 * ratio;
   const QImage art = RenderFlag(
-      flag_dir, code, QSize(static_cast<int>(kClothW) * kScale, static_cast<int>(kClothH * kScale)),
+      flag_dir, code, QSize(static_cast<int>(kClothW) * scale, static_cast<int>(kClothH * scale)),
       QImage::Format_ARGB32, problems);  // read below as 8-bit QRgb
 
   auto wave = [](double u) {
@@ -125,21 +126,23 @@ QImage LanguageFlag(const QString& flag_dir, const QString& code, QStringList* p
                                      1.0 + 0.22 * std::cos(phase) * std::sqrt(u)};
   };
 
-  // The cloth, with 4 x 4 samples per pixel.
-  QImage cloth(kW, kH, QImage::Format_RGBA64_Premultiplied);
+  // The cloth, with 4 x 4 samples per device pixel; positions in design pixels.
+  const int width = kW * ratio;
+  const int height = kH * ratio;
+  QImage cloth(width, height, QImage::Format_RGBA64_Premultiplied);
   cloth.fill(Qt::transparent);
   // The wave depends on the column only.
-  std::vector<std::pair<double, double>> column_wave(static_cast<size_t>(kW) * 4);
-  for (int i = 0; i < kW * 4; ++i) {
-    column_wave[static_cast<size_t>(i)] = wave(((i + 0.5) / 4.0 - kClothLeft) / kClothW);
+  std::vector<std::pair<double, double>> column_wave(static_cast<size_t>(width) * 4);
+  for (int i = 0; i < width * 4; ++i) {
+    column_wave[static_cast<size_t>(i)] = wave(((i + 0.5) / scale - kClothLeft) / kClothW);
   }
-  for (int y = 0; y < kH; ++y) {
-    for (int x = 0; x < kW; ++x) {
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
       double r = 0, g = 0, b = 0, a = 0;
       for (int sy = 0; sy < 4; ++sy) {
         for (int sx = 0; sx < 4; ++sx) {
-          const double px = x + (sx + 0.5) / 4.0;
-          const double py = y + (sy + 0.5) / 4.0;
+          const double px = (x + (sx + 0.5) / 4.0) / ratio;
+          const double py = (y + (sy + 0.5) / 4.0) / ratio;
           const double u = (px - kClothLeft) / kClothW;
           if (u < 0 || u >= 1) continue;
           const auto [shift, light] =
@@ -175,12 +178,16 @@ QImage LanguageFlag(const QString& flag_dir, const QString& code, QStringList* p
     }
   }
 
-  QImage image(kW, kH, QImage::Format_RGBA64_Premultiplied);
+  cloth.setDevicePixelRatio(ratio);
+
+  QImage image(width, height, QImage::Format_RGBA64_Premultiplied);
+  image.setDevicePixelRatio(ratio);
   image.fill(Qt::transparent);
   QPainter p(&image);
   PreparePainter(p);
   // Soft shadow of the cloth and pole on the panel behind.
-  QImage shadow_source(kW, kH, QImage::Format_ARGB32_Premultiplied);
+  QImage shadow_source(width, height, QImage::Format_ARGB32_Premultiplied);
+  shadow_source.setDevicePixelRatio(ratio);
   shadow_source.fill(Qt::transparent);
   {
     QPainter s(&shadow_source);

@@ -255,22 +255,25 @@ QColor PieceRow(const std::vector<QColor>& gradient, int rows, int r, bool lit) 
   return gradient[static_cast<size_t>(r)];
 }
 
-// A rounded end cap: a half disc of the piece's height joined to the body.
-// Every pixel keeps green equal to blue, so the scheme recolouring turns the
-// red face into clean green, blue, yellow and so on.
+// A rounded end cap: a half disc of the piece's height joined to the body,
+// DrawingRatio() times finer (the rows keep the colours of their design rows,
+// the curve and its rim follow the finer pixels). Every pixel keeps green
+// equal to blue, so the scheme recolouring turns the red face into clean
+// green, blue, yellow and so on.
 QImage EndCap(int width, int rows, const std::vector<QColor>& gradient, bool lit, bool right) {
-  QImage image(width, rows, QImage::Format_ARGB32);
+  const int ratio = DrawingRatio();
+  QImage image(width * ratio, rows * ratio, QImage::Format_ARGB32);
   const double radius = rows / 2.0;
-  for (int y = 0; y < rows; ++y) {
-    const QColor base = PieceRow(gradient, rows, y, lit);
-    for (int x = 0; x < width; ++x) {
-      const int mx = right ? width - 1 - x : x;
+  for (int y = 0; y < image.height(); ++y) {
+    const QColor base = PieceRow(gradient, rows, y / ratio, lit);
+    for (int x = 0; x < image.width(); ++x) {
+      const int mx = right ? image.width() - 1 - x : x;
       int inside = 0;
       double rim = 1e9;
       for (int sy = 0; sy < 4; ++sy) {
         for (int sx = 0; sx < 4; ++sx) {
-          const double px = mx + (sx + 0.5) / 4.0;
-          const double py = y + (sy + 0.5) / 4.0;
+          const double px = (mx + (sx + 0.5) / 4.0) / ratio;
+          const double py = (y + (sy + 0.5) / 4.0) / ratio;
           double distance = 0;
           if (px < radius)
             distance = std::hypot(px - radius, py - radius) - radius;
@@ -290,6 +293,7 @@ QImage EndCap(int width, int rows, const std::vector<QColor>& gradient, bool lit
       image.setPixel(x, y, qRgba(r, gb, gb, alpha));
     }
   }
+  image.setDevicePixelRatio(ratio);
   return image;
 }
 
@@ -315,7 +319,9 @@ void MakeButtonPieces(AssetWriter& writer) {
       const QString stem = QString("B%1_").arg(set.rows);
       writer.SavePng(stem + "Left" + suffix, EndCap(set.side, set.rows, gradient, lit, false));
       writer.SavePng(stem + "Right" + suffix, EndCap(set.side, set.rows, gradient, lit, true));
-      writer.SavePng(stem + "Telo" + suffix, Body(set.rows, gradient, lit));
+      // The body is plain rows, which enlarge without blur: drawn at 1x only.
+      if (DrawingRatio() == 1)
+        writer.SavePng(stem + "Telo" + suffix, Body(set.rows, gradient, lit));
     }
   }
 }
@@ -329,9 +335,7 @@ void MakeFrames(AssetWriter& writer) {
   writer.SavePng("GAcFrame", PhotoFrame());
   writer.SavePng("GAcNoM", PlaceholderPhoto(false));
   writer.SavePng("GAcNoF", PlaceholderPhoto(true));
-  // The button pieces are recoloured pixel by pixel and are drawn at 1x
-  // only: their rows are plain gradients that enlarge without blur.
-  if (DrawingRatio() == 1) MakeButtonPieces(writer);
+  MakeButtonPieces(writer);
   writer.SavePng("GFree", NewImage(10, 10));
 }
 

@@ -92,15 +92,15 @@ int main(int argc, char** argv) {
   };
   std::vector<std::function<void()>> groups = {
       [&] { braxo::art::MakeScenes(writer); },
-      [&] { braxo::art::MakeLanguageFlags(writer, flag_dir); },
-      [&] { braxo::art::MakeBursts(writer); },
-      [&] { braxo::art::MakeStars(writer); },
       [&] { braxo::art::MakeSounds(writer); },
   };
   // Largest groups first, so that the workers finish close together.
   for (const int ratio : {3, 2, 1}) {
     groups.insert(groups.begin() + 1,
                   at_ratio(ratio, [&] { braxo::art::MakeCountryFlags(writer, flag_dir); }));
+    groups.push_back(at_ratio(ratio, [&] { braxo::art::MakeLanguageFlags(writer, flag_dir); }));
+    groups.push_back(at_ratio(ratio, [&] { braxo::art::MakeBursts(writer); }));
+    groups.push_back(at_ratio(ratio, [&] { braxo::art::MakeStars(writer); }));
     groups.push_back(at_ratio(ratio, [&] { braxo::art::MakeIcons(writer); }));
     groups.push_back(at_ratio(ratio, [&] { braxo::art::MakeFrames(writer); }));
     groups.push_back(at_ratio(ratio, [&] { braxo::art::MakeLettering(writer); }));

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPixmap>
 
 #include "club/NameRules.h"
 #include "dialogs/ClubWindowShared.h"
@@ -16,6 +17,7 @@
 #include "storage/TextFile.h"
 #include "ui/ClubIcons.h"
 #include "ui/Drawing.h"
+#include "ui/Pictures.h"
 
 namespace braxo {
 namespace {
@@ -62,8 +64,8 @@ int Rate(const QString& text, AccountTextKind kind) {
 
 // The gradient of a whole page.
 void PageGradient(QPainter& painter, const QImage& page) {
-  FillVerticalGradient(painter, page.rect(), kAccountPageTop, kAccountPageBottom,
-                       GradientRounding::kHalfAwayFromZero);
+  FillVerticalGradient(painter, QRect(QPoint(0, 0), page.deviceIndependentSize().toSize()),
+                       kAccountPageTop, kAccountPageBottom, GradientRounding::kHalfAwayFromZero);
 }
 
 // A band over the rows top..bottom between x1 and x2, both included.
@@ -319,16 +321,25 @@ void AccountWindow::StartStar() {
   const QString name = state == AccountState::kRated      ? QStringLiteral("StarG0")
                        : state == AccountState::kLoggedIn ? QStringLiteral("StarY0")
                                                           : QStringLiteral("StarR0");
-  if (name == star_name_ && star_movie_) return;
+  // The star drawn for the window's screen: its frames are shown at that
+  // ratio, so they cover the star's design size at the finer resolution.
+  const int ratio =
+      parts_.pictures.PictureRatio(name, PictureRatioForScale(star_->devicePixelRatioF()));
+  if (name == star_name_ && ratio == star_ratio_ && star_movie_) return;
   star_name_ = name;
-  star_->setMovie(nullptr);
+  star_ratio_ = ratio;
   star_movie_.reset();
   star_buffer_.reset();
-  star_bytes_ = parts_.pictures.Bytes(name);
+  star_bytes_ =
+      parts_.pictures.Bytes(ratio > 1 ? QStringLiteral("%1@%2x").arg(name).arg(ratio) : name);
   star_buffer_ = std::make_unique<QBuffer>(&star_bytes_);
   star_buffer_->open(QIODevice::ReadOnly);
   star_movie_ = std::make_unique<QMovie>(star_buffer_.get(), "GIF");
-  star_->setMovie(star_movie_.get());
+  connect(star_movie_.get(), &QMovie::frameChanged, star_, [this, ratio] {
+    QPixmap frame = star_movie_->currentPixmap();
+    frame.setDevicePixelRatio(ratio);
+    star_->setPixmap(frame);
+  });
   star_movie_->start();
 }
 

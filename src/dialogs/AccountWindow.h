@@ -203,6 +203,7 @@ class AccountWindow : public QDialog {
   std::unique_ptr<QBuffer> star_buffer_;
   QByteArray star_bytes_;
   QString star_name_;
+  int star_ratio_ = 1;  // of the star's frames
 };
 
 }  // namespace braxo

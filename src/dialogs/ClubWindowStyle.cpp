@@ -68,7 +68,7 @@ void DrawAccountCaption(ImageControl& box, PictureStore& pictures, const QString
   QPainter painter(&caption);
   PaintAccountBackdrop(painter, pictures, box.x(), box.y());
   painter.setFont(CellHeightFont(ComicFamily(), 40, true));
-  DrawShadowText(painter, title, 0, caption.width(), 5, kClubYellow, 'c');
+  DrawShadowText(painter, title, 0, box.DesignRect().width(), 5, kClubYellow, 'c');
   painter.end();
   box.update();
 }

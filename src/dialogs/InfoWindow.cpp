@@ -190,9 +190,18 @@ void InfoWindow::PrepareShowing() {
 }
 
 void InfoWindow::DrawAboutPage(QPainter& painter) {
-  QImage lettering = pictures_.LoadPngResource(Q(Language(language_.Index()).caption_picture));
-  ResizePng(lettering, 270, 45);
-  painter.drawImage(170, 110, lettering);
+  const QString lettering_name = Q(Language(language_.Index()).caption_picture);
+  if (PaintPixelRatio(painter) == 1) {
+    QImage lettering = pictures_.LoadPngResource(lettering_name);
+    ResizePng(lettering, 270, 45);
+    painter.drawImage(170, 110, lettering);
+  } else {
+    // A finer lettering brought down to the box at the painter's resolution.
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRect(170, 110, 270, 45), pictures_.PictureFor(painter, lettering_name));
+    painter.restore();
+  }
   painter.drawImage(80, 85, pictures_.PictureFor(painter, "Icon064"));
   painter.drawImage(466, 85, pictures_.PictureFor(painter, "Kez064"));
 

@@ -165,7 +165,7 @@ void RenderBoard(QImage& board_image, const Board& board, const BoardCell& selec
 
 void DrawBurst(QImage& board_image, int frame, int x, int y, PictureStore& pictures) {
   QPainter painter(&board_image);
-  painter.drawImage(x, y, pictures.LoadPngResource(QStringLiteral("GBax%1").arg(frame)));
+  painter.drawImage(x, y, pictures.PictureFor(painter, QStringLiteral("GBax%1").arg(frame)));
 }
 
 }  // namespace braxo

@@ -5,9 +5,12 @@
 #include <QPainter>
 #include <cmath>
 
+#include "ui/Pictures.h"
+
 namespace braxo {
 
-ImageControl::ImageControl(QWidget* parent) : QWidget(parent) {
+ImageControl::ImageControl(QWidget* parent)
+    : QWidget(parent), pixel_ratio_(PictureRatioForScale(devicePixelRatioF())) {
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
 }

@@ -28,7 +28,9 @@ class ImageControl : public QWidget {
   void SetStage(const StageFit& stage);
   // Device pixels per design pixel of the picture: it is made anew, black,
   // with this device pixel ratio when the ratio changes, so that painters
-  // keep drawing in design coordinates at the finer resolution.
+  // keep drawing in design coordinates at the finer resolution. A new
+  // control starts at the ratio of its window's screen (a dialog's pictures
+  // are sharp on a 200 % screen); a scaled stage sets its own.
   void SetPixelRatio(int ratio);
   int PixelRatio() const { return pixel_ratio_; }
   QImage& Image() { return image_; }
@@ -56,7 +58,7 @@ class ImageControl : public QWidget {
   QImage image_;
   QRect design_rect_;
   StageFit stage_;
-  int pixel_ratio_ = 1;
+  int pixel_ratio_;
   bool pressed_inside_ = false;
 };
 

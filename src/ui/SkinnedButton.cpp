@@ -167,12 +167,17 @@ QRgb RecolourRgb(QRgb rgb, ButtonColour scheme, int light_percent) {
   return qRgba(r, g, b, qAlpha(rgb));
 }
 
-// Nearest-neighbour stretch: destination pixel (x, y) takes source pixel
+// Nearest-neighbour stretch to `width` x `height` design pixels at the
+// source's own pixel ratio: destination pixel (x, y) takes source pixel
 // (x * source width / width, y * source height / height).
-QImage StretchNearest(const QImage& source, int width, int height) {
+QImage StretchNearest(const QImage& source, int design_width, int design_height) {
+  const int ratio = static_cast<int>(source.devicePixelRatio());
+  const int width = design_width * ratio;
+  const int height = design_height * ratio;
   if (source.width() == width && source.height() == height) return source;
   const QImage from = source.convertToFormat(QImage::Format_ARGB32);
   QImage to(width, height, QImage::Format_ARGB32);
+  to.setDevicePixelRatio(ratio);
   for (int y = 0; y < height; ++y) {
     const auto* in = reinterpret_cast<const QRgb*>(from.constScanLine(y * from.height() / height));
     auto* out = reinterpret_cast<QRgb*>(to.scanLine(y));
@@ -292,11 +297,11 @@ void SkinnedButton::SetMargin(int margin) {
   update();
 }
 
-const QImage& SkinnedButton::Piece(const QString& name) {
-  const PieceKey key{name.toLower(), color_sb_, light_percent_};
+const QImage& SkinnedButton::Piece(const QString& name, int ratio) {
+  const PieceKey key{name.toLower(), ratio, color_sb_, light_percent_};
   const auto cached = pieces_.constFind(key);
   if (cached != pieces_.constEnd()) return *cached;
-  QImage piece = pictures_->LoadPngResource(name);
+  QImage piece = pictures_->LoadPicture(name, ratio);
   if (color_sb_ != ButtonColour::kRed || light_percent_ != 0) {
     piece = piece.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < piece.height(); ++y) {
@@ -312,8 +317,8 @@ QImage SkinnedButton::DrawFace(bool lit, int ratio) {
   const int w = FaceSize().width();
   const int h = FaceSize().height();
   const FaceGeometry g = GeometryFor(h);
-  // The pieces keep their design pixels (enlarged without smoothing); the
-  // glyph is drawn from its picture at the ratio.
+  // The end caps and the glyph are drawn from their pictures at the ratio;
+  // the body's plain rows are enlarged without smoothing.
   QImage face(w * ratio, h * ratio, QImage::Format_ARGB32_Premultiplied);
   face.setDevicePixelRatio(ratio);
   face.fill(Qt::transparent);
@@ -323,13 +328,15 @@ QImage SkinnedButton::DrawFace(bool lit, int ratio) {
   // button; so does the last column.
   const int rows = h - 1;
   if (g.q > 0 && rows > 0) {
-    painter.drawImage(0, 0, StretchNearest(Piece(g.stem + "Left" + suffix), g.q, rows));
-    painter.drawImage(w - g.q - 1, 0, StretchNearest(Piece(g.stem + "Right" + suffix), g.q, rows));
+    painter.drawImage(0, 0, StretchNearest(Piece(g.stem + "Left" + suffix, ratio), g.q, rows));
+    painter.drawImage(w - g.q - 1, 0,
+                      StretchNearest(Piece(g.stem + "Right" + suffix, ratio), g.q, rows));
   }
   if (g.size_class == 0) {
     const int body_width = w - 2 * g.q;
     if (body_width > 0 && rows > 0)
-      painter.drawImage(g.q, 0, StretchNearest(Piece(g.stem + "Telo" + suffix), body_width, rows));
+      painter.drawImage(g.q, 0,
+                        StretchNearest(Piece(g.stem + "Telo" + suffix, 1), body_width, rows));
   } else {
     const int line_width = w - 2 * g.side - 1;
     for (int r = 0; line_width > 0 && r < rows; ++r) {

@@ -88,12 +88,13 @@ class SkinnedButton : public QPushButton {
  private:
   struct PieceKey {
     QString name;
+    int ratio;
     ButtonColour scheme;
     int light;
     friend bool operator==(const PieceKey&, const PieceKey&) = default;
   };
   friend size_t qHash(const PieceKey& key, size_t hash_start) {
-    return qHashMulti(hash_start, key.name, static_cast<int>(key.scheme), key.light);
+    return qHashMulti(hash_start, key.name, key.ratio, static_cast<int>(key.scheme), key.light);
   }
 
   void DrawButton(QPainter& painter, bool pressed, bool focused, bool disabled);
@@ -106,8 +107,10 @@ class SkinnedButton : public QPushButton {
   QSize FaceSize() const;
   void DrawCaption(QPainter& painter, bool pressed, bool disabled);
   void DrawContour(QPainter& painter, bool pressed);
-  // The face piece `name` recoloured to the current scheme and lightening.
-  const QImage& Piece(const QString& name);
+  // The face piece `name` drawn for `ratio` (an end cap has its own finer
+  // drawings; a body piece is drawn at 1x), recoloured to the current scheme
+  // and lightening.
+  const QImage& Piece(const QString& name, int ratio);
 
   PictureStore* pictures_;
   QHash<PieceKey, QImage> pieces_;

@@ -67,7 +67,7 @@ std::vector<Asset> ContractAssets() {
       add(std::string(state) + "Obl0" + suffix, "png", size, size);
     }
   }
-  for (int frame = 1; frame <= 26; ++frame) add("GBax" + std::to_string(frame), "png", 100, 123);
+  for (int frame = 1; frame <= 26; ++frame) scaled("GBax" + std::to_string(frame), "png", 100, 123);
   for (int sprite = 1; sprite <= 5; ++sprite)
     scaled("Sprite" + std::to_string(sprite), "png", 50, 50);
   scaled("Ramka180", "png", 180, 100);
@@ -83,7 +83,7 @@ std::vector<Asset> ContractAssets() {
   }
   for (const char* language :
        {"Eng", "Rus", "Deu", "Fra", "Esp", "Chi", "Ita", "Cze", "Jap", "Kor"}) {
-    add(std::string("Flag") + language, "png", 150, 182);
+    scaled(std::string("Flag") + language, "png", 150, 182);
   }
   for (const char* icon : {"Account48", "Earth48", "GChat048", "Android", "GPlay", "Windows",
                            "Medal", "Help48", "Stat48", "Warning48", "GlyphN", "GlyphE", "GlyphS",
@@ -110,13 +110,14 @@ std::vector<Asset> ContractAssets() {
   for (const Pieces& set : {Pieces{29, 23}, Pieces{44, 31}, Pieces{59, 37}}) {
     for (const char* light : {"", "L"}) {
       const std::string stem = "B" + std::to_string(set.height) + "_";
-      add(stem + "Left" + light, "png", set.side, set.height);
-      add(stem + "Right" + light, "png", set.side, set.height);
+      // The end caps at every ratio; the body is plain rows, at 1x only.
+      scaled(stem + "Left" + light, "png", set.side, set.height);
+      scaled(stem + "Right" + light, "png", set.side, set.height);
       add(stem + "Telo" + light, "png", 10, set.height);
     }
   }
   scaled("GFree", "png", 10, 10);
-  for (const char* star : {"StarR0", "StarY0", "StarG0"}) add(star, "gif", 55, 45);
+  for (const char* star : {"StarR0", "StarY0", "StarG0"}) scaled(star, "gif", 55, 45);
   const int last_index[6] = {48, 51, 35, 14, 23, 54};
   for (int continent = 1; continent <= 6; ++continent) {
     for (int index = 0; index <= last_index[continent - 1]; ++index) {

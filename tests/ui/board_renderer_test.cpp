@@ -10,6 +10,7 @@
 #include "game/LevelGenerator.h"
 #include "game/PlayAids.h"
 #include "ui/BoardRenderer.h"
+#include "ui/SharpnessCheck.h"
 #include "ui/TestPictures.h"
 
 namespace braxo {
@@ -250,27 +251,6 @@ TEST_F(BoardRendererTest, FocusHintShakeAndMessageDrawOverTheBoard) {
 namespace braxo {
 namespace {
 
-// Squared differences between neighbouring pixels inside `areas`: a sharp
-// edge of height h counts h², the same edge blurred over two pixels h² / 2.
-double EdgeEnergy(const QImage& image, const std::vector<QRect>& areas) {
-  double energy = 0;
-  for (const QRect& area : areas) {
-    for (int y = area.top(); y < area.bottom(); ++y) {
-      for (int x = area.left(); x < area.right(); ++x) {
-        const QRgb here = image.pixel(x, y);
-        for (const QRgb next : {image.pixel(x + 1, y), image.pixel(x, y + 1)}) {
-          for (const int shift : {0, 8, 16}) {
-            const int d =
-                static_cast<int>((here >> shift) & 0xff) - static_cast<int>((next >> shift) & 0xff);
-            energy += d * d;
-          }
-        }
-      }
-    }
-  }
-  return energy;
-}
-
 TEST(BoardSharpnessTest, TheBoardAt2xHoldsMoreDetailThanThe1xBoardEnlarged) {
   // The game's own art, which has each tile at 1x, 2x and 3x.
   PictureStore pictures(QStringLiteral(":/assets"));
@@ -294,34 +274,14 @@ TEST(BoardSharpnessTest, TheBoardAt2xHoldsMoreDetailThanThe1xBoardEnlarged) {
   fine.setDevicePixelRatio(2);
   RenderBoard(fine, board, BoardCell{}, status, pictures);
 
-  const QImage enlarged =
-      design.scaled(fine.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  std::vector<QRect> fine_tiles;
-  for (const QRect& tile : tiles) fine_tiles.emplace_back(tile.topLeft() * 2, tile.size() * 2);
-  const double sharp = EdgeEnergy(fine, fine_tiles);
-  const double blurred = EdgeEnergy(enlarged, fine_tiles);
-  ASSERT_GT(blurred, 0);
+  const testing::SharpnessComparison comparison = testing::CompareWithEnlarged(design, fine, tiles);
+  ASSERT_GT(comparison.blurred, 0);
   // Measured 2.5 with the game's art, and 1.0 when the 1x tiles are enlarged instead.
-  EXPECT_GT(sharp / blurred, 1.5) << sharp << " / " << blurred;
-
+  EXPECT_GT(comparison.sharp / comparison.blurred, 1.5)
+      << comparison.sharp << " / " << comparison.blurred;
   // The same picture, not another one: the 2x board brought down to 1x is
   // close to the 1x board everywhere on the tiles.
-  const QImage reduced =
-      fine.scaled(design.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  double total_difference = 0;
-  int pixels = 0;
-  for (const QRect& tile : tiles) {
-    for (int y = tile.top(); y <= tile.bottom(); ++y) {
-      for (int x = tile.left(); x <= tile.right(); ++x) {
-        const QColor a = design.pixelColor(x, y);
-        const QColor b = reduced.pixelColor(x, y);
-        total_difference += std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
-                            std::abs(a.blue() - b.blue());
-        ++pixels;
-      }
-    }
-  }
-  EXPECT_LT(total_difference / pixels, 12.0);
+  EXPECT_LT(comparison.mean_difference, 12.0);
 }
 
 }  // namespace

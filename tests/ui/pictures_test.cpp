@@ -6,9 +6,12 @@
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "ui/SharpnessCheck.h"
 
 namespace braxo {
 namespace {
@@ -89,24 +92,28 @@ TEST(GamePicturesTest, EveryKindOfPictureIsChosenForTheScaleItIsDrawnAt) {
   struct Kind {
     const char* name;
     QSizeF design_size;
-    bool drawn_finer;  // the art has it at 2x and 3x
+    int finest;  // the finest ratio the art has it at
   };
   // clang-format off
   const Kind kinds[] = {
-      {"GKSun1",      {84, 84},   true},   // a tile
-      {"Sprite3",     {50, 50},   true},   // a title sprite
-      {"Ramka180",    {180, 100}, true},   // a panel
-      {"GAcFrame",    {240, 290}, true},   // the photo frame
-      {"CapEng",      {450, 70},  true},   // a lettering
-      {"Kez064",      {64, 64},   true},   // the makers' mark on the title
-      {"Account48",   {48, 48},   true},   // an icon
-      {"LampG24",     {24, 24},   true},   // a lamp
-      {"GlyphN",      {48, 48},   true},   // a button's glyph
-      {"GAcSkype",    {32, 32},   true},   // a field icon
-      {"Country6054", {14, 12},   true},   // a country flag
-      {"B59_Left",    {37, 59},   false},  // a button piece: enlarged
-      {"FlagEng",     {150, 182}, false},  // a language flag: enlarged
-      {"BG",          {850, 510}, false},  // the backdrop: enlarged
+      {"GKSun1",      {84, 84},   3},  // a tile
+      {"Sprite3",     {50, 50},   3},  // a title sprite
+      {"Ramka180",    {180, 100}, 3},  // a panel
+      {"GAcFrame",    {240, 290}, 3},  // the photo frame
+      {"CapEng",      {450, 70},  3},  // a lettering
+      {"Kez064",      {64, 64},   3},  // the makers' mark on the title
+      {"Account48",   {48, 48},   3},  // an icon
+      {"LampG24",     {24, 24},   3},  // a lamp
+      {"GlyphN",      {48, 48},   3},  // a button's glyph
+      {"GAcSkype",    {32, 32},   3},  // a field icon
+      {"Country6054", {14, 12},   3},  // a country flag
+      {"FlagEng",     {150, 182}, 3},  // a language flag
+      {"GBax1",       {100, 123}, 3},  // the burst's first frame
+      {"GBax26",      {100, 123}, 3},  // and its last
+      {"B59_Left",    {37, 59},   3},  // a button's end cap
+      {"B29_RightL",  {23, 29},   3},  // a lit one
+      {"B44_Telo",    {10, 44},   1},  // a button's body: plain rows, enlarged
+      {"BG",          {850, 510}, 1},  // the backdrop: enlarged
   };
   struct Scale {
     const char* label;
@@ -134,10 +141,47 @@ TEST(GamePicturesTest, EveryKindOfPictureIsChosenForTheScaleItIsDrawnAt) {
       QSizeF drawn_size;
       const int chosen =
           RatioChosen(pictures, kind.name, scale.device_ratio, scale.painter_scale, &drawn_size);
-      EXPECT_EQ(chosen, kind.drawn_finer ? scale.ratio : 1);
+      EXPECT_EQ(chosen, std::min(scale.ratio, kind.finest));
       // Whatever its ratio, a picture covers its design size.
       EXPECT_EQ(drawn_size, kind.design_size);
     }
+  }
+}
+
+TEST(GamePicturesTest, TheFinerDrawingsHoldMoreDetailThanThe1xPictureEnlarged) {
+  PictureStore pictures(QStringLiteral(":/assets"));
+  struct Kind {
+    const char* name;
+  };
+  // Measured 2.7, 2.9 and 3.0; 1.0 for a picture the art has at 1x only.
+  // clang-format off
+  const Kind kinds[] = {
+      {"FlagEng"},   // a language flag: cloth, pole and rings
+      {"GBax14"},    // a burst frame: sparks and glows
+      {"B59_Left"},  // a button's end cap: its curve
+  };
+  // clang-format on
+  for (const Kind& kind : kinds) {
+    SCOPED_TRACE(kind.name);
+    const auto draw = [&](int ratio) {
+      const QImage& picture = pictures.LoadPicture(kind.name, ratio);
+      const QSize design = picture.deviceIndependentSize().toSize();
+      QImage canvas(design * ratio, QImage::Format_RGB32);
+      canvas.setDevicePixelRatio(ratio);
+      canvas.fill(QColor(40, 60, 90));
+      QPainter painter(&canvas);
+      painter.drawImage(0, 0, picture);
+      return canvas;
+    };
+    const QImage design = draw(1);
+    const QImage fine = draw(2);
+    const testing::SharpnessComparison comparison =
+        testing::CompareWithEnlarged(design, fine, {QRect(QPoint(0, 0), design.size())});
+    ASSERT_GT(comparison.blurred, 0);
+    EXPECT_GT(comparison.sharp / comparison.blurred, 1.5)
+        << comparison.sharp << " / " << comparison.blurred;
+    // The same picture, not another one.
+    EXPECT_LT(comparison.mean_difference, 12.0);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "ui/SharpnessCheck.h"
 #include "ui/TestPictures.h"
 #include "ui/TitleScreen.h"
 
@@ -123,26 +124,6 @@ TEST_F(TitleScreenTest, EachStepNamesEveryPixelItChangedAndTheTitleOnlyWhenRedra
   }
 }
 
-// The sum of squared differences between neighbouring pixels inside `areas`:
-// what an enlarged, blurred picture loses.
-double EdgeEnergy(const QImage& image, const std::vector<QRect>& areas) {
-  double energy = 0;
-  for (const QRect& area : areas) {
-    for (int y = area.top(); y < area.bottom(); ++y) {
-      for (int x = area.left(); x < area.right(); ++x) {
-        const QColor here = image.pixelColor(x, y);
-        for (const QColor& next : {image.pixelColor(x + 1, y), image.pixelColor(x, y + 1)}) {
-          for (const int d :
-               {here.red() - next.red(), here.green() - next.green(), here.blue() - next.blue()}) {
-            energy += d * d;
-          }
-        }
-      }
-    }
-  }
-  return energy;
-}
-
 TEST(TitleSharpnessTest, TheTitleAt2xHoldsMoreDetailThanThe1xTitleEnlarged) {
   // The game's own art and fonts: letters, frames, the makers' mark and the
   // sprites.
@@ -162,34 +143,15 @@ TEST(TitleSharpnessTest, TheTitleAt2xHoldsMoreDetailThanThe1xTitleEnlarged) {
   // The letters, the date and the author, the makers' mark, two sprites.
   const std::vector<QRect> areas = {QRect(220, 150, 410, 110), QRect(393, 270, 64, 64),
                                     QRect(163, 93, 50, 50), QRect(433, 93, 50, 50)};
-  std::vector<QRect> fine_areas;
-  for (const QRect& area : areas) fine_areas.emplace_back(area.topLeft() * 2, area.size() * 2);
-  QImage enlarged = design.scaled(fine.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  const double sharp = EdgeEnergy(fine, fine_areas);
-  const double blurred = EdgeEnergy(enlarged, fine_areas);
-  ASSERT_GT(blurred, 0);
+  const testing::SharpnessComparison comparison = testing::CompareWithEnlarged(design, fine, areas);
+  ASSERT_GT(comparison.blurred, 0);
   // Measured 3.1 with the game's art and fonts; 1.0 for a title drawn at
   // 1x and enlarged.
-  EXPECT_GT(sharp / blurred, 1.5) << sharp << " / " << blurred;
-
+  EXPECT_GT(comparison.sharp / comparison.blurred, 1.5)
+      << comparison.sharp << " / " << comparison.blurred;
   // The same screen, not another one: the 2x title brought down to 1x is
-  // close to the 1x title.
-  QImage reduced = fine.scaled(design.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  double total_difference = 0;
-  int pixels = 0;
-  for (const QRect& area : areas) {
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-      for (int x = area.left(); x <= area.right(); ++x) {
-        const QColor a = design.pixelColor(x, y);
-        const QColor b = reduced.pixelColor(x, y);
-        total_difference += std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
-                            std::abs(a.blue() - b.blue());
-        ++pixels;
-      }
-    }
-  }
-  // Measured 3.7.
-  EXPECT_LT(total_difference / pixels, 12.0);
+  // close to the 1x title. Measured 3.7.
+  EXPECT_LT(comparison.mean_difference, 12.0);
 }
 
 }  // namespace

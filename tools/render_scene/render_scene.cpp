@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QPainter>
+#include <cmath>
 #include <cstdio>
 #include <utility>
 
@@ -159,13 +160,21 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     ok = window.Snapshot().save(out.filePath(QStringLiteral("level5-%1.png").arg(name))) && ok;
   }
-  // The last board, the Super mode's, in a window at 100 %, 150 % and 200 %
-  // of the design size: the layout scaled as one picture, the tiles drawn
-  // from the pictures made for the ratio, the captions in real fonts.
-  for (const int percent : {100, 150, 200}) {
-    window.resize(850 * percent / 100, 510 * percent / 100);
-    QApplication::processEvents();
+  // The last board, the Super mode's, at 100 %, 150 % and 200 %: the
+  // pictures drawn for the ratio, the captions in real fonts. On a screen of
+  // another pixel ratio than 1 (QT_SCREEN_SCALE_FACTORS) the window keeps its
+  // design size and the screen's ratio is the scale; on a screen of ratio 1
+  // the window is resized to that much of its design size.
+  const double screen_ratio = window.devicePixelRatioF();
+  if (screen_ratio != 1.0) {
+    const auto percent = static_cast<int>(std::lround(screen_ratio * 100));
     ok = window.Snapshot().save(out.filePath(QStringLiteral("scaled-%1.png").arg(percent))) && ok;
+  } else {
+    for (const int percent : {100, 150, 200}) {
+      window.resize(850 * percent / 100, 510 * percent / 100);
+      QApplication::processEvents();
+      ok = window.Snapshot().save(out.filePath(QStringLiteral("scaled-%1.png").arg(percent))) && ok;
+    }
   }
   window.resize(850, 510);
   QApplication::processEvents();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPainter>
 #include <QScreen>
 #include <QTemporaryFile>
 #include <QTest>
@@ -10,6 +11,7 @@
 
 #include "game/FakePorts.h"
 #include "ui/Drawing.h"
+#include "ui/ImageControl.h"
 #include "ui/MainWindow.h"
 #include "ui/StatusPanels.h"
 
@@ -120,6 +122,36 @@ TEST_F(ScreenChangeTest, TheBoardPanelsCaptionAndIconsTakeThe2xPicturesOnA200Per
   MoveToScreen(1);
   EXPECT_EQ(window_.Caption().PixelRatio(), 1);
   EXPECT_TRUE(Shows(window_.StatusPanel(1).Image(), "Ramka180", 1, panel_border_1x));
+}
+
+// A dialog's image controls are made on the dialog's screen: the pictures it
+// draws into them are the ones drawn for that screen's ratio.
+TEST(ImageControlScreenTest, ANewControlDrawsAtTheRatioOfItsWindowsScreen) {
+  PictureStore pictures(QStringLiteral(":/assets"));
+  for (const int ratio : {1, 2}) {
+    SCOPED_TRACE(ratio);
+    QScreen* screen = nullptr;
+    for (QScreen* candidate : QGuiApplication::screens())
+      if (candidate->devicePixelRatio() == ratio) screen = candidate;
+    ASSERT_NE(screen, nullptr);
+    QWidget dialog;
+    dialog.setScreen(screen);
+    dialog.move(screen->geometry().topLeft() + QPoint(20, 20));
+    ImageControl control(&dialog);
+    control.Place(10, 10, 150, 182);
+    EXPECT_EQ(control.PixelRatio(), ratio);
+    EXPECT_EQ(control.Image().size(), QSize(150, 182) * ratio);
+    EXPECT_EQ(control.Image().deviceIndependentSize(), QSizeF(150, 182));
+
+    QPainter painter(&control.Image());
+    const QImage& flag = pictures.PictureFor(painter, "FlagEng");
+    painter.drawImage(0, 0, flag);
+    painter.end();
+    EXPECT_EQ(flag.devicePixelRatio(), ratio);
+    // The cloth's pixels are the flag's own, device pixel for device pixel.
+    const QPoint cloth(80 * ratio, 60 * ratio);
+    EXPECT_EQ(control.Image().pixel(cloth), flag.pixel(cloth) | 0xff000000u);
+  }
 }
 
 }  // namespace
