@@ -135,6 +135,7 @@ void BM_TopTenTableDrawn(benchmark::State& state) {
         TopTenTableWindow window(club.access, club.settings.passport, platform, 0, *pictures,
                                  nullptr, nullptr);
         window.DrawTable();
+        while (window.ReadingClub()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         return !window.TableTexts().empty();
       },
       "the table did not arrive");
