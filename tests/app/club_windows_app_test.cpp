@@ -116,7 +116,9 @@ TEST_F(ClubWindowsAppTest, ResultWindowHandsThePlaceBackToTheGame) {
   ModalScript script([&](QWidget& modal) {
     auto* result = qobject_cast<TopTenEntryWindow*>(&modal);
     if (!result) return false;
-    result->SendButton().click();
+    // Send, then Close once the club has answered.
+    if (!result->Sent() && !result->Sending()) result->SendButton().click();
+    if (result->Sending()) return false;
     result->CloseButton().click();
     return true;
   });
@@ -137,8 +139,9 @@ TEST_F(ClubWindowsAppTest, IncognitoMeetsThePassportWindowFirst) {
       return false;
     }
     if (auto* result = qobject_cast<TopTenEntryWindow*>(&modal); result && !seen.empty()) {
+      if (!result->Sent() && !result->Sending()) result->SendButton().click();
+      if (result->Sending()) return false;
       seen.push_back("result");
-      result->SendButton().click();
       result->CloseButton().click();
       return true;
     }

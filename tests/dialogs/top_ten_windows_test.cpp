@@ -7,6 +7,7 @@
 #include <QTest>
 #include <functional>
 
+#include "ClubGameClient.h"
 #include "ClubWindowKit.h"
 #include "dialogs/TopTenEntryWindow.h"
 #include "dialogs/TopTenTableWindow.h"
@@ -37,6 +38,11 @@ int TableTextRight(const DrawnText& text) {
 // The window's reads have all come back (or failed).
 bool WaitForClub(const TopTenTableWindow& window) {
   return QTest::qWaitFor([&window] { return !window.ReadingClub(); }, 15000);
+}
+
+// The window's write has come back (or failed).
+bool WaitForWrite(const TopTenEntryWindow& window) {
+  return QTest::qWaitFor([&window] { return !window.Sending(); }, 15000);
 }
 
 void Write(ClubAccess& club, const std::string& nick, const std::string& city,
@@ -325,6 +331,7 @@ TEST_F(TopTenResultTest, SendWritesOnceAndTheResultIsFoundInTheTableAtItsPlace) 
       PictureAt(window.CardBox().Image(), pictures_.LoadPngResource("FaceWoman16"), 385, 120));
 
   window.SendButton().click();
+  ASSERT_TRUE(WaitForWrite(window));
   EXPECT_EQ(window.Place(), 2);
   EXPECT_TRUE(window.Sent());
   EXPECT_FALSE(window.SendButton().isEnabled());
@@ -346,6 +353,56 @@ TEST_F(TopTenResultTest, SendWritesOnceAndTheResultIsFoundInTheTableAtItsPlace) 
   for (const DrawnText& t : table.TableTexts())
     found |= t.text == "Ann" && t.x == 173 && t.y == 172;
   EXPECT_TRUE(found) << "Ann at row 2 of the table";
+}
+
+// While the write is out the card says so and nothing takes a second press
+// or closes the window; the place follows the club's answer.
+TEST_F(TopTenResultTest, WhileTheWriteIsOutTheCardWaitsAndNothingElseIsSent) {
+  const TournamentPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
+  TopTenEntryWindow window(club_.access, passport, 3600, 0, pictures_, nullptr, nullptr,
+                           notices_.Shower());
+  window.show();
+  window.PrepareShowing();
+  const QString waiting = QString::fromStdString(MessageText(MsgId::MsgWaitingForClub, 0));
+  window.SendButton().click();
+  ASSERT_TRUE(window.Sending());
+  const DrawnText* said = Find(window.CardTexts(), waiting);
+  ASSERT_NE(said, nullptr);
+  EXPECT_EQ(said->y, 240);
+  for (SkinnedButton* button :
+       {&window.SendButton(), &window.PassportButton(), &window.CloseButton()})
+    EXPECT_FALSE(button->isEnabled()) << button->text().toStdString();
+  window.SendClicked();  // a queued press
+  window.close();
+  EXPECT_TRUE(window.isVisible()) << "the window waits for the place";
+
+  ASSERT_TRUE(WaitForWrite(window));
+  EXPECT_EQ(window.Place(), 1);
+  EXPECT_EQ(Find(window.CardTexts(), waiting), nullptr);
+  EXPECT_FALSE(window.SendButton().isEnabled());
+  EXPECT_TRUE(window.CloseButton().isEnabled());
+  EXPECT_TRUE(window.PassportButton().isEnabled());
+  EXPECT_EQ(club_.access.ReadGameCount(76), 1) << "one result for the window";
+  EXPECT_TRUE(notices_.messages.empty());
+}
+
+// A nick a member holds, sent without that member's login: the refusal is
+// worded for the player, and Send may be pressed again.
+TEST_F(TopTenResultTest, AMembersNickIsRefusedWithItsOwnNotice) {
+  ClubConnection member_machine(server_.BaseUrl());
+  ASSERT_EQ(member_machine.access.CreateAccount(testing::TestMember("Ann", "secret12")), 0);
+  const TournamentPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
+  TopTenEntryWindow window(club_.access, passport, 3600, 0, pictures_, nullptr, nullptr,
+                           notices_.Shower());
+  window.show();
+  window.PrepareShowing();
+  window.SendButton().click();
+  ASSERT_TRUE(WaitForWrite(window));
+  EXPECT_EQ(notices_.messages, std::vector<std::string>{MessageText(MsgId::MsgNickOfMember, 0)});
+  EXPECT_EQ(window.Place(), std::nullopt);
+  EXPECT_TRUE(window.SendButton().isEnabled());
+  EXPECT_TRUE(window.CloseButton().isEnabled());
+  EXPECT_EQ(club_.access.ReadGameCount(76), 0);
 }
 
 TEST_F(TopTenResultTest, PassportDecidesSend) {
@@ -418,6 +475,7 @@ TEST_P(TopTenFailureTest, NoConnectInBothListsAndTheWindowsStayUsable) {
   result.show();
   result.PrepareShowing();
   result.SendButton().click();
+  ASSERT_TRUE(WaitForWrite(result));
   EXPECT_EQ(notices.messages, std::vector<std::string>{MessageText(MsgId::MsgResultNotWritten, 0)});
   EXPECT_EQ(result.Place(), std::nullopt);
   EXPECT_TRUE(result.SendButton().isEnabled()) << "Send may be pressed again";
