@@ -59,6 +59,7 @@ void BM_ChatListRedraw(benchmark::State& state) {
       state,
       [&] {
         window.DrawMessages();
+        while (window.ReadingClub()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         return window.MessageTexts().size() == 30;
       },
       "the chat did not arrive");

@@ -157,8 +157,12 @@ TEST_F(ClubWindowsAppTest, ChatAndStatisticsWindows) {
   ModalScript chat_script([&](QWidget& modal) {
     auto* chat = qobject_cast<ChatWindow*>(&modal);
     if (!chat) return false;
-    chat->InputLine().setText("Hello there");
-    chat->EnvelopeButton().click();
+    if (!chat->WaitingForTick() && !chat->Sending()) {
+      chat->InputLine().setText("Hello there");
+      chat->EnvelopeButton().click();
+    }
+    // Closed once the message is out.
+    if (chat->Sending()) return false;
     chat->CloseButton().click();
     return true;
   });
