@@ -77,6 +77,9 @@ TopTenTableWindow::TopTenTableWindow(ClubAccess& club, const TournamentPassport&
   StyleClubButton(*passport_button_, ButtonColour::kRed, 16);
   connect(passport_button_, &QPushButton::clicked, this, &TopTenTableWindow::PassportClicked);
 
+  paint_soon_.setSingleShot(true);
+  paint_soon_.setInterval(0);
+  connect(&paint_soon_, &QTimer::timeout, this, &TopTenTableWindow::PaintTable);
   refresh_timer_.setInterval(kTopTenRefreshMilliseconds);
   connect(&refresh_timer_, &QTimer::timeout, this, &TopTenTableWindow::RefreshPeriodEnded);
   refresh_timer_.start();
@@ -158,6 +161,12 @@ void TopTenTableWindow::ReadTable() {
 void TopTenTableWindow::PartArrived() {
   --reads_out_;
   shown_[view_id_] = view_;
+  // Replies that come together are drawn once; the last one at once.
+  if (ReadingClub()) {
+    if (!paint_soon_.isActive()) paint_soon_.start();
+    return;
+  }
+  paint_soon_.stop();
   PaintTable();
 }
 
@@ -166,16 +175,22 @@ void TopTenTableWindow::PaintTable() {
   FillBoxBackdrop(*table_box_, pictures_, kClient);
   QPainter painter(&table_box_->Image());
   painter.setRenderHint(QPainter::TextAntialiasing);
-  QImage frame = pictures_.LoadPngResource("Ramka600");
-  ResizePng(frame, kTableWidth, kTableHeight);
-  painter.drawImage(0, 0, frame);
-
-  QImage windows = pictures_.LoadPngResource("Windows");
-  ResizePng(windows, 48, 48);
-  painter.drawImage(kWindowsIcon.topLeft(), windows);
-  QImage android = pictures_.LoadPngResource("Android");
-  ResizePng(android, 48, 48);
-  painter.drawImage(kAndroidIcon.topLeft(), android);
+  if (frame_and_icons_.isNull()) {
+    // The same for every drawing of the box: made once.
+    frame_and_icons_ = QImage(kTableWidth, kTableHeight, QImage::Format_ARGB32_Premultiplied);
+    frame_and_icons_.fill(Qt::transparent);
+    QPainter parts(&frame_and_icons_);
+    QImage frame = pictures_.LoadPngResource("Ramka600");
+    ResizePng(frame, kTableWidth, kTableHeight);
+    parts.drawImage(0, 0, frame);
+    QImage windows = pictures_.LoadPngResource("Windows");
+    ResizePng(windows, 48, 48);
+    parts.drawImage(kWindowsIcon.topLeft(), windows);
+    QImage android = pictures_.LoadPngResource("Android");
+    ResizePng(android, 48, 48);
+    parts.drawImage(kAndroidIcon.topLeft(), android);
+  }
+  painter.drawImage(0, 0, frame_and_icons_);
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(QPen(kClubRed, 2));

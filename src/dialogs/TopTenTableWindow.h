@@ -114,6 +114,10 @@ class TopTenTableWindow : public QDialog {
   SkinnedButton* ok_button_;
   SkinnedButton* passport_button_;
   QTimer refresh_timer_;
+  // Draws the box once the replies that came together are all in.
+  QTimer paint_soon_;
+  // The frame and the two platform icons, drawn at the first drawing.
+  QImage frame_and_icons_;
   std::vector<DrawnText> table_texts_;
   TopTenTablesShown own_shown_;
   TopTenTablesShown& shown_;
