@@ -5,13 +5,13 @@
 // world top ten table
 // drawn (three requests), the pre-game check of a rated game (its
 // registration) and the end of a rated game (the result saved, the balance
-// read back). Built from the same source against another tree, it gives the
-// figures of both side by side; the pages read without waiting exist only in
-// trees that define BRAXO_BENCH_PAGES_IN_BACKGROUND, the game's club steps run
-// as the game runs them now (tied to an owner, the event loop running) only in
-// trees that define BRAXO_BENCH_CLUB_STEPS_WITHOUT_WAITING, the account window
-// that fills after it is shown in trees that define
-// BRAXO_BENCH_WINDOWS_FILL_IN_BACKGROUND.
+// read back), and the tournament windows (the table, the entry window's
+// Send, the chat) from the click until mapped and until filled. Built from the same source against
+// another tree, it gives the figures of both side by side; the pages read without waiting exist
+// only in trees that define BRAXO_BENCH_PAGES_IN_BACKGROUND, the game's club steps run as the game
+// runs them now (tied to an owner, the event loop running) only in trees that define
+// BRAXO_BENCH_CLUB_STEPS_WITHOUT_WAITING, the account window that fills after it is shown in trees
+// that define BRAXO_BENCH_WINDOWS_FILL_IN_BACKGROUND.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -19,6 +19,7 @@
 #include <QObject>
 #include <QWindow>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -30,6 +31,8 @@
 #include "club/AccountWorkflow.h"
 #include "club/ClubAccess.h"
 #include "dialogs/AccountWindow.h"
+#include "dialogs/ChatWindow.h"
+#include "dialogs/TopTenEntryWindow.h"
 #include "dialogs/TopTenTableWindow.h"
 #include "game/NullPorts.h"
 #include "ui/Drawing.h"
@@ -135,11 +138,91 @@ void BM_TopTenTableDrawn(benchmark::State& state) {
         TopTenTableWindow window(club.access, club.settings.passport, platform, 0, *pictures,
                                  nullptr, nullptr);
         window.DrawTable();
+        while (window.ReadingClub()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         return !window.TableTexts().empty();
       },
       "the table did not arrive");
   state.counters["connections"] =
       benchmark::Counter(proxy.connection_count(), benchmark::Counter::kAvgIterations);
+}
+
+// Runs the event loop until `finished`.
+template <typename Finished>
+void RunEventsUntil(const Finished& finished) {
+  while (!finished()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+double MillisecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+// The tournament windows as the player opens them: from the click (the
+// window's creation) until it is mapped (counter mapped_ms) and until it
+// holds the club's answer (the time). The table: its three reads; the entry
+// window: the click on Send until the place is drawn (counter send_ms); the
+// chat: its list.
+void BM_TopTenTableWindow(benchmark::State& state) {
+  testing::DelayingProxy proxy(static_cast<std::uint16_t>(club_server->Port()), RoundTrip(state));
+  Club club(proxy.BaseUrl());
+  PlatformChoice platform = PlatformChoice::kWindows;
+  double mapped_ms = 0;
+  for (auto _ : state) {
+    const auto click = std::chrono::steady_clock::now();
+    TopTenTableWindow window(club.access, club.settings.passport, platform, 0, *pictures, nullptr,
+                             nullptr);
+    window.DrawTable();
+    window.show();
+    WaitUntilMapped(window);
+    mapped_ms += MillisecondsSince(click);
+    RunEventsUntil([&window] { return !window.ReadingClub(); });
+    if (!window.View().top || !window.View().top->ok) state.SkipWithError("no table");
+  }
+  state.counters["mapped_ms"] = benchmark::Counter(mapped_ms, benchmark::Counter::kAvgIterations);
+  state.counters["connections"] =
+      benchmark::Counter(proxy.connection_count(), benchmark::Counter::kAvgIterations);
+}
+
+void BM_TopTenEntryWindow(benchmark::State& state) {
+  testing::DelayingProxy proxy(static_cast<std::uint16_t>(club_server->Port()), RoundTrip(state));
+  // A nick no member holds: anyone may enter under it.
+  Club club(proxy.BaseUrl(), "Visitor");
+  double mapped_ms = 0;
+  double send_ms = 0;
+  for (auto _ : state) {
+    const auto click = std::chrono::steady_clock::now();
+    TopTenEntryWindow window(
+        club.access, club.settings.passport, 1000, 0, *pictures, nullptr, nullptr,
+        [&state](QWidget*, const Notice&) { state.SkipWithError("the entry was refused"); });
+    window.PrepareShowing();
+    window.show();
+    WaitUntilMapped(window);
+    mapped_ms += MillisecondsSince(click);
+    const auto send = std::chrono::steady_clock::now();
+    window.SendButton().click();
+    RunEventsUntil([&window] { return !window.Sending(); });
+    send_ms += MillisecondsSince(send);
+    if (!window.Place()) state.SkipWithError("no place");
+  }
+  state.counters["mapped_ms"] = benchmark::Counter(mapped_ms, benchmark::Counter::kAvgIterations);
+  state.counters["send_ms"] = benchmark::Counter(send_ms, benchmark::Counter::kAvgIterations);
+}
+
+void BM_ChatWindow(benchmark::State& state) {
+  testing::DelayingProxy proxy(static_cast<std::uint16_t>(club_server->Port()), RoundTrip(state));
+  Club club(proxy.BaseUrl());
+  double mapped_ms = 0;
+  for (auto _ : state) {
+    const auto click = std::chrono::steady_clock::now();
+    ChatWindow window(club.access, club.settings.passport, 0, *pictures, nullptr, nullptr);
+    window.PrepareShowing();
+    window.show();
+    WaitUntilMapped(window);
+    mapped_ms += MillisecondsSince(click);
+    RunEventsUntil([&window] { return !window.ReadingClub(); });
+    if (window.MessageTexts().size() != 30) state.SkipWithError("the chat did not arrive");
+  }
+  state.counters["mapped_ms"] = benchmark::Counter(mapped_ms, benchmark::Counter::kAvgIterations);
 }
 
 void BM_PreGameCheck(benchmark::State& state) {
@@ -215,6 +298,9 @@ BENCHMARK(BM_EndOfRatedGameWithoutWaiting)->Apply(RoundTrips);
 
 BENCHMARK(BM_AccountWindowFilled)->Apply(RoundTrips);
 BENCHMARK(BM_TopTenTableDrawn)->Apply(RoundTrips);
+BENCHMARK(BM_TopTenTableWindow)->Apply(RoundTrips);
+BENCHMARK(BM_TopTenEntryWindow)->Apply(RoundTrips);
+BENCHMARK(BM_ChatWindow)->Apply(RoundTrips);
 BENCHMARK(BM_PreGameCheck)->Apply(RoundTrips);
 BENCHMARK(BM_EndOfRatedGame)->Apply(RoundTrips);
 
@@ -225,13 +311,35 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   braxo::RegisterEmbeddedFonts();
-  braxo::club_server = std::make_unique<braxo::testing::ClubServerProcess>();
+  // The entries and chat messages of the tournament windows' benchmarks
+  // come faster than the club's limits allow by default.
+  const std::string config = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
+                             "/braxo-club-round-trip-bench.conf";
+  if (FILE* f = std::fopen(config.c_str(), "w")) {
+    std::fputs("limit.chat_messages = 1000/10\nlimit.tournament_writes = 100000/3600\n", f);
+    std::fclose(f);
+  }
+  braxo::club_server = std::make_unique<braxo::testing::ClubServerProcess>(
+      std::vector<std::string>{"--config", config});
   if (!braxo::bench::FillClub(braxo::club_server->BaseUrl())) return EXIT_FAILURE;
+  {
+    // Ten chat messages, so the chat window has a whole list to draw.
+    braxo::bench::Club club(braxo::club_server->BaseUrl());
+    for (int i = 1; i <= 10; ++i) {
+      if (!club.access.WriteTopTenEntry("Guest" + std::to_string(i), "Oslo", "1-035", "W", i,
+                                        braxo::kChatTableId, "12:00:00_01.01.2026_Braxo",
+                                        "Hello")) {
+        std::fprintf(stderr, "could not fill the chat\n");
+        return EXIT_FAILURE;
+      }
+    }
+  }
   braxo::pictures = std::make_unique<braxo::PictureStore>();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   braxo::pictures.reset();
   braxo::club_server.reset();
+  std::remove(config.c_str());
   return EXIT_SUCCESS;
 }

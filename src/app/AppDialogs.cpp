@@ -93,7 +93,7 @@ void AppDialogs::ShowTopTenTableWindow() {
   if (!club_) return ShowNotice({language_.Text(MsgId::MsgTopTenUnavailable), "", ""});
   TopTenTableWindow window(
       club_->Access(), club_->CurrentSettings().passport, platform_, Language(), pictures_,
-      [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_);
+      [this](QWidget* parent) { ShowPassportWindow(parent); }, &window_, &top_ten_shown_);
   window.Execute();
 }
 

@@ -96,6 +96,8 @@ class AppDialogs : public DialogPort {
   AppServices* club_ = nullptr;
   // The table window's platform, kept for the run.
   PlatformChoice platform_ = PlatformChoice::kWindows;
+  // The top-ten tables the last window showed, for the next one to start from.
+  TopTenTablesShown top_ten_shown_;
 };
 
 }  // namespace braxo

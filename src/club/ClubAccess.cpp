@@ -358,4 +358,47 @@ void ClubAccess::ReadKezsBalance(QObject* owner, ClubSession& session, Then<bool
                    });
 }
 
+void ClubAccess::ReadTopTen(QObject* owner, std::int32_t id, Then<TableReply> done) {
+  client_.SetReadTimeout(kClubReadTimeout);
+  client_.SendBody(
+      owner, settings_.top_ten_address.plain, ListFormBody(ReadTopTenLines(id)),
+      [id, done = std::move(done)](const HttpResult& reply) {
+        done(reply.ok() ? ReadTableReply(reply.body, id) : TableReply{false, PrefilledTable(id)});
+      });
+}
+
+void ClubAccess::ReadOwnResults(QObject* owner, std::int32_t id, std::string_view nick,
+                                std::string_view city, Then<TableReply> done) {
+  client_.SetReadTimeout(kClubReadTimeout);
+  client_.SendBody(
+      owner, settings_.top_ten_address.plain, PlainFormBody(ReadOwnResultsFields(id, nick, city)),
+      [id, done = std::move(done)](const HttpResult& reply) {
+        done(reply.ok() ? ReadTableReply(reply.body, id) : TableReply{false, PrefilledTable(id)});
+      });
+}
+
+void ClubAccess::ReadGameCount(QObject* owner, std::int32_t id,
+                               Then<std::optional<std::int32_t>> done) {
+  client_.SendBody(owner, settings_.top_ten_address.plain, ListFormBody(ReadGameCountLines(id)),
+                   [done = std::move(done)](const HttpResult& reply) {
+                     done(reply.ok() ? NumberReply(reply.body) : std::nullopt);
+                   });
+}
+
+void ClubAccess::WriteTopTenEntry(QObject* owner, std::string_view nick, std::string_view city,
+                                  std::string_view country_code, std::string_view sex,
+                                  std::int32_t score, std::int32_t id, std::string_view time_stamp,
+                                  std::string_view message, Then<EntryWrite> done) {
+  client_.SendBody(owner, settings_.top_ten_address.plain,
+                   PlainFormBody(WriteTopTenEntryFields(nick, city, country_code, sex, score, id,
+                                                        time_stamp, message)),
+                   [done = std::move(done)](const HttpResult& reply) {
+                     EntryWrite written;
+                     if (reply.status == wire::kMemberNickStatus)
+                       written.why = EntryRefusal::kMemberNick;
+                     if (reply.ok()) written.place = NumberReply(reply.body);
+                     done(written);
+                   });
+}
+
 }  // namespace braxo

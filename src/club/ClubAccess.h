@@ -122,6 +122,23 @@ class ClubAccess {
   void CreditKezs(QObject* owner, ClubSession& session, std::int32_t amount, Then<bool> done);
   void ReadKezsBalance(QObject* owner, ClubSession& session, Then<bool> done);
 
+  // --- Tournament and chat tables without waiting ---
+  // The same requests as the waiting calls above, tied to `owner` in the same
+  // way, with the same outcomes; the reads set the same read time-out.
+  void ReadTopTen(QObject* owner, std::int32_t id, Then<TableReply> done);
+  void ReadOwnResults(QObject* owner, std::int32_t id, std::string_view nick, std::string_view city,
+                      Then<TableReply> done);
+  void ReadGameCount(QObject* owner, std::int32_t id, Then<std::optional<std::int32_t>> done);
+  // What an entry's write came to: the place, or nothing and the reason.
+  struct EntryWrite {
+    std::optional<std::int32_t> place;
+    EntryRefusal why = EntryRefusal::kOther;
+  };
+  void WriteTopTenEntry(QObject* owner, std::string_view nick, std::string_view city,
+                        std::string_view country_code, std::string_view sex, std::int32_t score,
+                        std::int32_t id, std::string_view time_stamp, std::string_view message,
+                        Then<EntryWrite> done);
+
  private:
   std::string AccountAddress() const;
   // Writes `record` as `user`'s game record; on the club's confirmation it

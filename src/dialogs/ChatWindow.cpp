@@ -131,7 +131,7 @@ bool ChatWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void ChatWindow::UpdateInputLine() {
   input_line_->setEnabled(IsPassportAcceptable(passport_));
-  envelope_button_->setEnabled(input_line_->isEnabled() && !waiting_for_tick_);
+  envelope_button_->setEnabled(input_line_->isEnabled() && !waiting_for_tick_ && !Sending());
   if (waiting_for_tick_)
     wait_countdown_.start();
   else
@@ -141,6 +141,7 @@ void ChatWindow::UpdateInputLine() {
 
 QString ChatWindow::InputNote() const {
   QStringList parts;
+  if (Sending()) parts << Q(MessageText(MsgId::MsgWaitingForClub, language_));
   if (waiting_for_tick_) {
     // A coarse timer may run a little past its period; the wait said never does.
     const int seconds =
@@ -165,6 +166,22 @@ void ChatWindow::ShowInputNote() {
 }
 
 void ChatWindow::DrawMessages() {
+  ReadMessages();
+  PaintMessages();
+}
+
+void ChatWindow::ReadMessages() {
+  if (ReadingClub()) return;
+  list_read_ = new QObject(this);
+  club_.ReadTopTen(list_read_, kChatTableId, [this](TableReply list) {
+    list_read_->deleteLater();
+    list_read_ = nullptr;
+    list_ = std::move(list);
+    PaintMessages();
+  });
+}
+
+void ChatWindow::PaintMessages() {
   message_texts_.clear();
   FillBoxBackdrop(*message_list_, pictures_, kClient);
   QPainter painter(&message_list_->Image());
@@ -181,13 +198,15 @@ void ChatWindow::DrawMessages() {
 
   painter.setFont(CellHeightFont(ArialFamily(), 16, true));
   TextWriter writer(painter, message_texts_);
-  const TableReply list = club_.ReadTopTen(kChatTableId);
-  if (!list.ok) {
+  if (!list_) {
+    writer.SetColour(kClubRed);
+    writer.Centred(Q(MessageText(MsgId::MsgClubLoading, language_)), 0, kListWidth, 4);
+  } else if (!list_->ok) {
     writer.SetColour(kClubRed);
     writer.Centred(QString::fromLatin1(kNoConnect), 0, kListWidth, 4);
   } else {
     for (int k = 1; k <= 10; ++k) {
-      const TableEntry& entry = list.entries[k - 1];
+      const TableEntry& entry = list_->entries[k - 1];
       if (IsEmptyEntry(entry)) continue;
       const int t = 50 * (ChatSlotOf(k) - 1);
       writer.SetColour(kClubRed);
@@ -210,31 +229,49 @@ void ChatWindow::SendMessage() {
   // The line is disabled while the passport is not acceptable; after a
   // message it keeps what is typed until the next tick, and says so.
   if (!input_line_->isEnabled() || input_line_->text().isEmpty()) return;
-  if (waiting_for_tick_) {
+  if (waiting_for_tick_ || Sending()) {
     QApplication::beep();
     ShowInputNote();
     return;
   }
   const std::string message = ChatMessageToSend(input_line_->text().toStdString());
   const std::string stamp = ChatTimeStamp(now_());
-  bool sent = false;
-  const TableReply list = club_.ReadTopTen(kChatTableId);
-  if (list.ok) {
-    sent = club_
-               .WriteTopTenEntry(passport_.nick, passport_.city, passport_.country_code,
-                                 std::string(1, passport_.sex),
-                                 static_cast<std::int32_t>(list.entries[0].score + 1), kChatTableId,
-                                 stamp, message)
-               .has_value();
-  }
+  // The message goes out under the passport of the moment it was sent.
+  const TournamentPassport sender = passport_;
+  sending_text_ = input_line_->text();
+  send_ = new QObject(this);
+  UpdateInputLine();
+  // The list is read first: the message takes the number after the newest.
+  club_.ReadTopTen(send_, kChatTableId, [this, message, stamp, sender](const TableReply& list) {
+    if (!list.ok) {
+      MessageSent(false);
+      return;
+    }
+    club_.WriteTopTenEntry(
+        send_, sender.nick, sender.city, sender.country_code, std::string(1, sender.sex),
+        static_cast<std::int32_t>(list.entries[0].score + 1), kChatTableId, stamp, message,
+        [this](const ClubAccess::EntryWrite& written) { MessageSent(written.place.has_value()); });
+  });
+}
+
+void ChatWindow::MessageSent(bool sent) {
+  send_->deleteLater();
+  send_ = nullptr;
   if (!sent) {
+    // The text stays in the line, as typed.
+    UpdateInputLine();
     if (show_notice_)
       show_notice_(this, {MessageText(MsgId::MsgMessageNotSent, language_), "", ""});
     return;
   }
-  input_line_->clear();
+  // What was typed after the message left stays in the line.
+  const QString now = input_line_->text();
+  if (now.startsWith(sending_text_)) input_line_->setText(now.mid(sending_text_.size()));
   waiting_for_tick_ = true;
   refresh_hotspot_->hide();
+  // A read already out may have left before the message arrived.
+  delete list_read_;
+  list_read_ = nullptr;
   DrawMessages();
   UpdateInputLine();
   input_line_->setFocus();

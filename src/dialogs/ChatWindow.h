@@ -4,13 +4,17 @@
 // input line keeps the focus and what the player types, and says how long it
 // waits for the next tick of the 15-second timer before it sends again; the
 // characters that cannot be sent are said as they are typed. Created for each
-// opening.
+// opening. It never waits for the club: the list is drawn from what the
+// window has ("Loading…" before the first reply) and again when a read comes
+// back, and a message is sent (the list read for its number, then the
+// write) while the player goes on typing.
 #pragma once
 
 #include <QDialog>
 #include <QLineEdit>
 #include <QTimer>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "club/ClubAccess.h"
@@ -46,8 +50,11 @@ class ChatWindow : public QDialog {
   int Execute();
   // What Execute does before the window shows: the list and the input line.
   void PrepareShowing();
+  // Draws the list the window has and reads it again, unless that read is
+  // already out.
   void DrawMessages();
-  // Sends the input line's text (Enter, the envelope button).
+  // Sends the input line's text (Enter, the envelope button); one message
+  // at a time: while one is out, Enter sends nothing more.
   void SendMessage();
   // The 15-second timer: the refresh hotspot shows and the input line is
   // decided again.
@@ -65,6 +72,9 @@ class ChatWindow : public QDialog {
   QTimer& RefreshTimer() { return refresh_timer_; }
   // Whether a sent message keeps the line waiting for the next tick.
   bool WaitingForTick() const { return waiting_for_tick_; }
+  // True while the list's read is out, and while a message is out.
+  bool ReadingClub() const { return list_read_ != nullptr; }
+  bool Sending() const { return send_ != nullptr; }
   // What the line says under the typing: the wait, then the characters that
   // cannot be sent; empty when there is nothing to say.
   QString InputNote() const;
@@ -79,6 +89,9 @@ class ChatWindow : public QDialog {
   void PassportClicked();
   void UpdateInputLine();
   void ShowInputNote();
+  void PaintMessages();
+  void ReadMessages();
+  void MessageSent(bool sent);
 
   ClubAccess& club_;
   const TournamentPassport& passport_;
@@ -100,6 +113,14 @@ class ChatWindow : public QDialog {
   QTimer wait_countdown_;
   bool waiting_for_tick_ = false;
   std::vector<DrawnText> message_texts_;
+  // The last list read; nothing before the first reply.
+  std::optional<TableReply> list_;
+  // The list's read and the message out, each tied to an object of its own;
+  // null when none is out.
+  QObject* list_read_ = nullptr;
+  QObject* send_ = nullptr;
+  // The line's text when the message out was sent.
+  QString sending_text_;
 };
 
 }  // namespace braxo

@@ -1,5 +1,6 @@
 #include "dialogs/TopTenEntryWindow.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QTimer>
@@ -96,6 +97,16 @@ void TopTenEntryWindow::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
+void TopTenEntryWindow::closeEvent(QCloseEvent* event) {
+  // The written place decides the reward: the window stays until the club
+  // has answered (within the client's bounds).
+  if (Sending()) {
+    event->ignore();
+    return;
+  }
+  QDialog::closeEvent(event);
+}
+
 void TopTenEntryWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   PaintClubWindowBackground(painter, pictures_, kClient);
@@ -126,8 +137,12 @@ void TopTenEntryWindow::DrawCard() {
       Q(passport_.city), 160);
   DrawCountryFlag(passport_.country_code, painter, 385, 162, pictures_);
   line(Q(MessageText(MsgId::MsgYourScore, language_)) + ":", QString::number(score_), 200);
-  if (place_)
+  if (place_) {
     line(Q(MessageText(MsgId::MsgYourPlace, language_)) + ":", QString::number(*place_), 240);
+  } else if (Sending()) {
+    writer.SetColour(kClubRed);
+    writer.Centred(Q(MessageText(MsgId::MsgWaitingForClub, language_)), 0, kCardWidth, 240);
+  }
   painter.end();
   card_box_->update();
 }
@@ -135,21 +150,34 @@ void TopTenEntryWindow::DrawCard() {
 void TopTenEntryWindow::SendClicked() {
   // A disabled Send can still be reached through a queued click; the window
   // writes one result at most.
-  if (sent_) return;
-  ClubAccess::EntryRefusal why = ClubAccess::EntryRefusal::kOther;
-  const auto place = club_.WriteTopTenEntry(passport_.nick, passport_.city, passport_.country_code,
-                                            std::string(1, passport_.sex), score_, kWindowsTableId,
-                                            "#", "#", &why);
-  if (!place) {
+  if (sent_ || Sending()) return;
+  write_ = new QObject(this);
+  send_enabled_before_ = send_button_->isEnabled();
+  for (SkinnedButton* button : {send_button_, passport_button_, close_button_})
+    button->setEnabled(false);
+  DrawCard();
+  club_.WriteTopTenEntry(write_, passport_.nick, passport_.city, passport_.country_code,
+                         std::string(1, passport_.sex), score_, kWindowsTableId, "#", "#",
+                         [this](const ClubAccess::EntryWrite& written) { EntryWritten(written); });
+}
+
+void TopTenEntryWindow::EntryWritten(const ClubAccess::EntryWrite& written) {
+  write_->deleteLater();
+  write_ = nullptr;
+  passport_button_->setEnabled(true);
+  close_button_->setEnabled(true);
+  if (!written.place) {
+    send_button_->setEnabled(send_enabled_before_);
+    DrawCard();
     // A member's nick needs that member's login: a retry alone would not help.
-    const MsgId text = why == ClubAccess::EntryRefusal::kMemberNick ? MsgId::MsgNickOfMember
-                                                                    : MsgId::MsgResultNotWritten;
+    const MsgId text = written.why == ClubAccess::EntryRefusal::kMemberNick
+                           ? MsgId::MsgNickOfMember
+                           : MsgId::MsgResultNotWritten;
     if (show_notice_) show_notice_(this, {MessageText(text, language_), "", ""});
     return;
   }
-  place_ = *place;
+  place_ = *written.place;
   sent_ = true;
-  send_button_->setEnabled(false);
   DrawCard();
 }
 

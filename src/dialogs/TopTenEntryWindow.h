@@ -1,6 +1,8 @@
 // The world top ten result window, opened after a completed mode: the
 // passport and the final score, Send (at most one result per opening) and
-// the passport button. The place reached goes back to the game.
+// the passport button. The place reached goes back to the game. The write
+// runs while the window lives: the card says it waits for the club, and
+// Send, the passport button and Close wait with it.
 #pragma once
 
 #include <QDialog>
@@ -35,7 +37,8 @@ class TopTenEntryWindow : public QDialog {
   bool PrepareShowing();
   void DrawCard();
 
-  // Writes the result to the Windows table, once per opening.
+  // Sends the result to the Windows table, once per opening; the place or
+  // the refusal's notice follow when the club answers.
   void SendClicked();
   // Opens the passport window; Send is decided again afterwards.
   void PassportClicked();
@@ -45,6 +48,8 @@ class TopTenEntryWindow : public QDialog {
   SkinnedButton& PassportButton() { return *passport_button_; }
   SkinnedButton& CloseButton() { return *close_button_; }
   bool Sent() const { return sent_; }
+  // True while the write is out.
+  bool Sending() const { return write_ != nullptr; }
   // The place of the result written from this window; none before Send.
   const std::optional<int>& Place() const { return place_; }
   const std::vector<DrawnText>& CardTexts() const { return card_texts_; }
@@ -53,8 +58,11 @@ class TopTenEntryWindow : public QDialog {
   void paintEvent(QPaintEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
+  void EntryWritten(const ClubAccess::EntryWrite& written);
+
   ClubAccess& club_;
   const TournamentPassport& passport_;
   int score_;
@@ -64,6 +72,10 @@ class TopTenEntryWindow : public QDialog {
   PassportOpener open_passport_;
   NoticeOverShower show_notice_;
   bool sent_ = false;
+  // The write out, tied to this object; null when none is.
+  QObject* write_ = nullptr;
+  // Send's state before the write, given back when it fails.
+  bool send_enabled_before_ = false;
   ImageControl* title_box_;
   ImageControl* icon_box_;
   ImageControl* card_box_;

@@ -38,14 +38,16 @@ std::optional<PlatformChoice> PlatformSwitchAt(QPoint point, PlatformChoice chos
 
 TopTenTableWindow::TopTenTableWindow(ClubAccess& club, const TournamentPassport& passport,
                                      PlatformChoice& platform, int language, PictureStore& pictures,
-                                     PassportOpener open_passport, QWidget* parent)
+                                     PassportOpener open_passport, QWidget* parent,
+                                     TopTenTablesShown* shown)
     : QDialog(parent),
       club_(club),
       passport_(passport),
       platform_(platform),
       language_(language),
       pictures_(pictures),
-      open_passport_(std::move(open_passport)) {
+      open_passport_(std::move(open_passport)),
+      shown_(shown ? *shown : own_shown_) {
   SetFixedDialogFrame(*this, kWidth, kHeight);
   setWindowTitle(QString::fromStdString(MessageText(MsgId::MsgWorldTopTenName, language_)));
 
@@ -75,6 +77,9 @@ TopTenTableWindow::TopTenTableWindow(ClubAccess& club, const TournamentPassport&
   StyleClubButton(*passport_button_, ButtonColour::kRed, 16);
   connect(passport_button_, &QPushButton::clicked, this, &TopTenTableWindow::PassportClicked);
 
+  paint_soon_.setSingleShot(true);
+  paint_soon_.setInterval(0);
+  connect(&paint_soon_, &QTimer::timeout, this, &TopTenTableWindow::PaintTable);
   refresh_timer_.setInterval(kTopTenRefreshMilliseconds);
   connect(&refresh_timer_, &QTimer::timeout, this, &TopTenTableWindow::RefreshPeriodEnded);
   refresh_timer_.start();
@@ -102,20 +107,90 @@ void TopTenTableWindow::paintEvent(QPaintEvent*) {
 }
 
 void TopTenTableWindow::DrawTable() {
+  ReadTable();
+  PaintTable();
+}
+
+void TopTenTableWindow::ReadTable() {
+  const std::int32_t id = TableIdOf(platform_);
+  const bool same_table = id == view_id_;
+  const bool same_passport = reading_nick_ == passport_.nick && reading_city_ == passport_.city;
+  if (ReadingClub() && same_table && same_passport) return;
+
+  // Another table or another passport: the reads out are for what is no
+  // longer shown.
+  delete reads_;
+  reads_ = new QObject(this);
+  if (!same_table) {
+    view_id_ = id;
+    view_ = TopTenTableView();
+    // The last table shown starts this one; what failed there is read as new.
+    if (const auto last = shown_.find(id); last != shown_.end()) {
+      const TopTenTableView& kept = last->second;
+      if (kept.top && kept.top->ok) view_.top = kept.top;
+      if (kept.game_count && *kept.game_count) view_.game_count = kept.game_count;
+      if (kept.own && kept.own->ok) {
+        view_.own = kept.own;
+        view_.own_nick = kept.own_nick;
+        view_.own_city = kept.own_city;
+      }
+    }
+  }
+  if (view_.own_nick != passport_.nick || view_.own_city != passport_.city) view_.own.reset();
+  reading_nick_ = passport_.nick;
+  reading_city_ = passport_.city;
+
+  reads_out_ = 3;
+  club_.ReadTopTen(reads_, id, [this](TableReply top) {
+    view_.top = std::move(top);
+    PartArrived();
+  });
+  club_.ReadGameCount(reads_, id, [this](std::optional<std::int32_t> count) {
+    view_.game_count = count;
+    PartArrived();
+  });
+  club_.ReadOwnResults(reads_, id, reading_nick_, reading_city_,
+                       [this, nick = reading_nick_, city = reading_city_](TableReply own) {
+                         view_.own = std::move(own);
+                         view_.own_nick = nick;
+                         view_.own_city = city;
+                         PartArrived();
+                       });
+}
+
+void TopTenTableWindow::PartArrived() {
+  --reads_out_;
+  shown_[view_id_] = view_;
+  // Replies that come together are drawn once; the last one at once.
+  if (ReadingClub()) {
+    if (!paint_soon_.isActive()) paint_soon_.start();
+    return;
+  }
+  paint_soon_.stop();
+  PaintTable();
+}
+
+void TopTenTableWindow::PaintTable() {
   table_texts_.clear();
   FillBoxBackdrop(*table_box_, pictures_, kClient);
   QPainter painter(&table_box_->Image());
   painter.setRenderHint(QPainter::TextAntialiasing);
-  QImage frame = pictures_.LoadPngResource("Ramka600");
-  ResizePng(frame, kTableWidth, kTableHeight);
-  painter.drawImage(0, 0, frame);
-
-  QImage windows = pictures_.LoadPngResource("Windows");
-  ResizePng(windows, 48, 48);
-  painter.drawImage(kWindowsIcon.topLeft(), windows);
-  QImage android = pictures_.LoadPngResource("Android");
-  ResizePng(android, 48, 48);
-  painter.drawImage(kAndroidIcon.topLeft(), android);
+  if (frame_and_icons_.isNull()) {
+    // The same for every drawing of the box: made once.
+    frame_and_icons_ = QImage(kTableWidth, kTableHeight, QImage::Format_ARGB32_Premultiplied);
+    frame_and_icons_.fill(Qt::transparent);
+    QPainter parts(&frame_and_icons_);
+    QImage frame = pictures_.LoadPngResource("Ramka600");
+    ResizePng(frame, kTableWidth, kTableHeight);
+    parts.drawImage(0, 0, frame);
+    QImage windows = pictures_.LoadPngResource("Windows");
+    ResizePng(windows, 48, 48);
+    parts.drawImage(kWindowsIcon.topLeft(), windows);
+    QImage android = pictures_.LoadPngResource("Android");
+    ResizePng(android, 48, 48);
+    parts.drawImage(kAndroidIcon.topLeft(), android);
+  }
+  painter.drawImage(0, 0, frame_and_icons_);
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(QPen(kClubRed, 2));
@@ -127,13 +202,14 @@ void TopTenTableWindow::DrawTable() {
   painter.setFont(CellHeightFont(ArialFamily(), 16, true));
   TextWriter writer(painter, table_texts_);
   const bool windows_table = platform_ == PlatformChoice::kWindows;
-  const int id = TableIdOf(platform_);
+  const QString loading = Q(MessageText(MsgId::MsgClubLoading, language_));
 
-  const TableReply top = club_.ReadTopTen(id);
   writer.SetColour(kClubRed);
-  if (top.ok) {
+  if (!view_.top) {
+    writer.Centred(loading, 0, kTableWidth, 200);
+  } else if (view_.top->ok) {
     for (int k = 1; k <= 10; ++k) {
-      const TableEntry& entry = top.entries[k - 1];
+      const TableEntry& entry = view_.top->entries[k - 1];
       if (IsEmptyEntry(entry)) continue;
       const int y = 140 + 16 * k;
       writer.Left(QString::number(entry.place) + ".", 85, y);
@@ -150,23 +226,24 @@ void TopTenTableWindow::DrawTable() {
   }
 
   writer.SetColour(kClubMaroon);
-  if (const auto count = club_.ReadGameCount(id)) {
-    writer.Centred(
-        Q(MessageText(MsgId::MsgNumberOfGames, language_)) + ": " + QString::number(*count), 0,
-        kTableWidth, 320);
+  if (view_.game_count && *view_.game_count) {
+    writer.Centred(Q(MessageText(MsgId::MsgNumberOfGames, language_)) + ": " +
+                       QString::number(**view_.game_count),
+                   0, kTableWidth, 320);
   }
 
   writer.SetColour(kClubBlue);
-  const TableReply own = club_.ReadOwnResults(id, passport_.nick, passport_.city);
-  if (!own.ok) {
+  if (!view_.own) {
+    writer.Centred(loading, 0, kTableWidth, 350);
+  } else if (!view_.own->ok) {
     writer.Centred(QString::fromLatin1(kNoConnect), 0, kTableWidth, 350);
   } else {
     for (int k = 1; k <= 5; ++k) {
-      const TableEntry& entry = own.entries[k - 1];
+      const TableEntry& entry = view_.own->entries[k - 1];
       if (IsEmptyEntry(entry)) continue;
       const int y = 320 + 16 * k;
       writer.Left(QString::number(entry.place) + ".", 185, y);
-      writer.Left(Q(passport_.nick), 245, y);
+      writer.Left(Q(view_.own_nick), 245, y);
       writer.Right(QString::number(entry.score), 455, y);
     }
   }

@@ -4,6 +4,8 @@
 // and the balance read back.
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include "ClubGameClient.h"
 #include "ClubGameKit.h"
 #include "ClubServerProcess.h"
@@ -37,6 +39,7 @@ TEST(TopTenRewardClubTest, FirstPlaceEarnsTwentyFiveKezsOnceAndTheBalanceIsReadB
     entry.show();
     EXPECT_FALSE(entry.PrepareShowing());
     entry.SendButton().click();
+    EXPECT_TRUE(QTest::qWaitFor([&entry] { return !entry.Sending(); }, 10000));
     window_place = entry.Place().value_or(-1);
     entry.CloseButton().click();
     return entry.Place();

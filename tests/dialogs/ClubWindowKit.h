@@ -25,7 +25,7 @@ namespace braxo::dialogs_test {
 // "/") is `base_url`: its tournament, statistics and account services.
 class ClubConnection {
  public:
-  explicit ClubConnection(const std::string& base_url) {
+  explicit ClubConnection(const std::string& base_url, HttpLimits limits = {}) : client(limits) {
     settings.top_ten_address.plain = base_url + "topten";
     settings.stat_address.plain = base_url + "stat";
     services.account_address = ScrambleText(base_url + "account", kAccountKey);

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "ClubWindowKit.h"
 #include "DialogTestKit.h"
@@ -42,6 +43,11 @@ std::vector<std::string> ChattyClubArguments(const QTemporaryDir& folder) {
   return {"--config", path.toStdString()};
 }
 
+// The window's list read and the message it sends have come back (or failed).
+bool WaitForClub(const ChatWindow& window) {
+  return QTest::qWaitFor([&window] { return !window.ReadingClub() && !window.Sending(); }, 15000);
+}
+
 class ChatWindowTest : public ::testing::Test {
  protected:
   std::unique_ptr<ChatWindow> Open(TournamentPassport& passport) {
@@ -49,11 +55,13 @@ class ChatWindowTest : public ::testing::Test {
                                                nullptr, notices_.Shower(), [] { return kNoon; });
     window->show();
     window->PrepareShowing();
+    EXPECT_TRUE(WaitForClub(*window));
     return window;
   }
   void Send(ChatWindow& window, const QString& text) {
     window.InputLine().setText(text);
     TypeKey(window.InputLine(), Qt::Key_Return);
+    EXPECT_TRUE(WaitForClub(window));
   }
   // The texts drawn into slot s (1 at the top).
   static std::vector<QString> Slot(const ChatWindow& window, int s) {
@@ -166,6 +174,7 @@ TEST_F(ChatWindowTest, InputWaitsForAnAcceptablePassportAndForTheTickAfterASend)
   // The envelope sends as Enter does; then the line waits for the tick.
   fixed.InputLine().setText("First");
   fixed.EnvelopeButton().click();
+  ASSERT_TRUE(WaitForClub(fixed));
   EXPECT_TRUE(notices_.messages.empty());
   EXPECT_TRUE(fixed.WaitingForTick());
   EXPECT_FALSE(fixed.EnvelopeButton().isEnabled());
@@ -192,6 +201,7 @@ TEST_F(ChatWindowTest, TypedTextAndFocusAreKeptWhileTheLineWaitsForTheTick) {
   window->InputLine().setFocus();
   TypeText(window->InputLine(), "Hello");
   TypeKey(window->InputLine(), Qt::Key_Return);
+  ASSERT_TRUE(WaitForClub(*window));
   ASSERT_TRUE(window->WaitingForTick());
   EXPECT_TRUE(window->InputLine().isEnabled());
   EXPECT_TRUE(window->InputLine().hasFocus());
@@ -215,6 +225,7 @@ TEST_F(ChatWindowTest, TypedTextAndFocusAreKeptWhileTheLineWaitsForTheTick) {
   window->RefreshPeriodEnded();
   EXPECT_TRUE(window->InputNote().isEmpty());
   TypeKey(window->InputLine(), Qt::Key_Return);
+  ASSERT_TRUE(WaitForClub(*window));
   EXPECT_EQ(club_.access.ReadTopTen(kChatTableId).entries[0].message, "next_one_");
   EXPECT_TRUE(window->InputLine().text().isEmpty());
 }
@@ -243,6 +254,47 @@ TEST_F(ChatWindowTest, AnEmptyLineSendsNothing) {
   EXPECT_EQ(club_.access.ReadGameCount(kChatTableId), 0);
 }
 
+// The window shows before the club answers, and a message goes out while
+// the player goes on: a second Enter sends no second copy, and what is typed
+// meanwhile stays in the line.
+TEST_F(ChatWindowTest, ShownBeforeTheReplyAndOneMessagePerEnterWhileItIsOut) {
+  TournamentPassport ann = MakePassport("Ann", "Oslo", "1-035", 'W');
+  ChatWindow window(club_.access, ann, 0, pictures_, nullptr, nullptr, notices_.Shower(),
+                    [] { return kNoon; });
+  window.show();
+  window.PrepareShowing();
+  ASSERT_TRUE(window.ReadingClub());
+  ASSERT_EQ(window.MessageTexts().size(), 1u);
+  EXPECT_EQ(window.MessageTexts()[0].text.toStdString(), MessageText(MsgId::MsgClubLoading, 0));
+  EXPECT_EQ(window.MessageTexts()[0].y, 4);
+  window.RefreshHotspotClicked();  // while the read is out
+  ASSERT_TRUE(WaitForClub(window));
+  EXPECT_TRUE(window.MessageTexts().empty()) << "an empty chat";
+
+  window.activateWindow();
+  window.InputLine().setFocus();
+  TypeText(window.InputLine(), "Hello");
+  TypeKey(window.InputLine(), Qt::Key_Return);
+  ASSERT_TRUE(window.Sending());
+  EXPECT_FALSE(window.EnvelopeButton().isEnabled());
+  EXPECT_TRUE(window.InputNote().startsWith(
+      QString::fromStdString(MessageText(MsgId::MsgWaitingForClub, 0))))
+      << window.InputNote().toStdString();
+  TypeKey(window.InputLine(), Qt::Key_Return);
+  window.EnvelopeButton().click();
+  TypeText(window.InputLine(), " again");
+  ASSERT_TRUE(WaitForClub(window));
+
+  EXPECT_TRUE(notices_.messages.empty());
+  EXPECT_EQ(club_.access.ReadGameCount(kChatTableId), 1) << "one message for the Enters";
+  EXPECT_EQ(club_.access.ReadTopTen(kChatTableId).entries[0].message, "Hello");
+  EXPECT_EQ(window.InputLine().text(), " again") << "typed while the message was out";
+  EXPECT_TRUE(window.InputLine().hasFocus());
+  EXPECT_TRUE(window.WaitingForTick());
+  ASSERT_EQ(Slot(window, 10).size(), 3u);
+  EXPECT_EQ(Slot(window, 10)[2], "Hello");
+}
+
 class ChatFailureTest : public ::testing::TestWithParam<Failure> {
  protected:
   std::string BaseUrl() const { return failing_.BaseUrl(); }
@@ -257,6 +309,7 @@ TEST_P(ChatFailureTest, NoConnectAtTheTopAndANoticeForTheSendWhichKeepsTheText) 
   ChatWindow window(club.access, ann, 0, pictures_, nullptr, nullptr, notices.Shower());
   window.show();
   window.PrepareShowing();
+  ASSERT_TRUE(WaitForClub(window));
   const auto& texts = window.MessageTexts();
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0].text, kNoConnect);
@@ -265,6 +318,7 @@ TEST_P(ChatFailureTest, NoConnectAtTheTopAndANoticeForTheSendWhichKeepsTheText) 
 
   window.InputLine().setText("Hello");
   TypeKey(window.InputLine(), Qt::Key_Return);
+  ASSERT_TRUE(WaitForClub(window));
   EXPECT_EQ(notices.messages, std::vector<std::string>{MessageText(MsgId::MsgMessageNotSent, 0)});
   EXPECT_EQ(window.InputLine().text(), "Hello");
   EXPECT_TRUE(window.InputLine().isEnabled());

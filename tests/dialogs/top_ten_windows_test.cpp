@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <QTest>
+#include <functional>
 
+#include "ClubGameClient.h"
 #include "ClubWindowKit.h"
 #include "dialogs/TopTenEntryWindow.h"
 #include "dialogs/TopTenTableWindow.h"
@@ -32,6 +35,16 @@ int TableTextRight(const DrawnText& text) {
          QFontMetrics(CellHeightFont(ArialFamily(), 16, true)).horizontalAdvance(text.text);
 }
 
+// The window's reads have all come back (or failed).
+bool WaitForClub(const TopTenTableWindow& window) {
+  return QTest::qWaitFor([&window] { return !window.ReadingClub(); }, 15000);
+}
+
+// The window's write has come back (or failed).
+bool WaitForWrite(const TopTenEntryWindow& window) {
+  return QTest::qWaitFor([&window] { return !window.Sending(); }, 15000);
+}
+
 void Write(ClubAccess& club, const std::string& nick, const std::string& city,
            const std::string& country, const char* sex, int score, int table) {
   ASSERT_TRUE(club.WriteTopTenEntry(nick, city, country, sex, score, table, "#", "#").has_value())
@@ -56,6 +69,7 @@ TEST_F(TopTenTableTest, EntriesAtTheirPlacesWithFlagsSexIconsCountAndOwnResults)
   TopTenTableWindow window(club_.access, passport, platform_, 0, pictures_, nullptr, nullptr);
   window.show();
   window.DrawTable();
+  ASSERT_TRUE(WaitForClub(window));
   const auto& texts = window.TableTexts();
 
   // Rows at the fixed positions of their entry numbers: y = 140 + 16 k.
@@ -127,10 +141,12 @@ TEST_F(TopTenTableTest, AndroidTableShowsPlaceNickScoreOnlyAndTheOwnResultsUnder
   TopTenTableWindow window(club_.access, passport, platform_, 0, pictures_, nullptr, nullptr);
   window.show();
   window.DrawTable();
+  ASSERT_TRUE(WaitForClub(window));
   ASSERT_NE(Find(window.TableTexts(), "Bob"), nullptr);
 
   window.TablePressed(QPoint(500, 330));  // the Android icon
   EXPECT_EQ(platform_, PlatformChoice::kAndroid);
+  ASSERT_TRUE(WaitForClub(window));
   const auto& texts = window.TableTexts();
   EXPECT_EQ(Find(texts, "Bob"), nullptr);
   const DrawnText* dan = Find(texts, "Dan");
@@ -151,6 +167,7 @@ TEST_F(TopTenTableTest, AndroidTableShowsPlaceNickScoreOnlyAndTheOwnResultsUnder
   // The choice stays for the next opening in this run.
   TopTenTableWindow again(club_.access, passport, platform_, 0, pictures_, nullptr, nullptr);
   again.DrawTable();
+  ASSERT_TRUE(WaitForClub(again));
   EXPECT_NE(Find(again.TableTexts(), "Dan"), nullptr);
 }
 
@@ -166,12 +183,14 @@ TEST_F(TopTenTableTest, PassportButtonRedrawsWithTheNewPassportAndTheHotspotWait
       nullptr);
   window.show();
   window.DrawTable();
+  ASSERT_TRUE(WaitForClub(window));
   EXPECT_EQ(Find(window.TableTexts(), "1.")->x, 85);
   int own_rows = 0;
   for (const DrawnText& t : window.TableTexts()) own_rows += t.x == 185;
   EXPECT_EQ(own_rows, 0);
 
   window.PassportButton().click();
+  ASSERT_TRUE(WaitForClub(window));
   bool eve_own = false;
   for (const DrawnText& t : window.TableTexts()) eve_own |= t.text == "Eve" && t.x == 245;
   EXPECT_TRUE(eve_own);
@@ -181,9 +200,107 @@ TEST_F(TopTenTableTest, PassportButtonRedrawsWithTheNewPassportAndTheHotspotWait
   Write(club_.access, "Fay", "Nice", "1-015", "W", 4400, 76);
   window.RefreshHotspotClicked();
   EXPECT_FALSE(window.RefreshHotspot().isVisible());
+  ASSERT_TRUE(WaitForClub(window));
   EXPECT_NE(Find(window.TableTexts(), "Fay"), nullptr) << "the hotspot reads the table again";
   window.RefreshPeriodEnded();
   EXPECT_TRUE(window.RefreshHotspot().isVisible());
+}
+
+// Before any reply the window shows "Loading…" where each list goes; the next
+// window given the same memory starts from the table the last one showed.
+TEST_F(TopTenTableTest, ShowsLoadingBeforeTheRepliesAndTheNextWindowStartsFromTheLastTable) {
+  Write(club_.access, "Bob", "Paris", "1-015", "M", 4200, 76);
+  const TournamentPassport passport = MakePassport("Bob", "Paris", "1-015", 'M');
+  const QString loading = QString::fromStdString(MessageText(MsgId::MsgClubLoading, 0));
+  TopTenTablesShown shown;
+  {
+    TopTenTableWindow window(club_.access, passport, platform_, 0, pictures_, nullptr, nullptr,
+                             &shown);
+    window.show();
+    window.DrawTable();
+    EXPECT_TRUE(window.ReadingClub());
+    std::vector<std::pair<int, QColor>> said;
+    for (const DrawnText& t : window.TableTexts()) said.push_back({t.y, t.colour});
+    EXPECT_EQ(said, (std::vector<std::pair<int, QColor>>{{200, kClubRed}, {350, kClubBlue}}));
+    EXPECT_EQ(window.TableTexts()[0].text, loading);
+    EXPECT_EQ(window.TableTexts()[1].text, loading);
+    ASSERT_TRUE(WaitForClub(window));
+    EXPECT_EQ(Find(window.TableTexts(), loading), nullptr);
+  }
+  Write(club_.access, "Cyd", "Rome", "1-024", "M", 4900, 76);
+  TopTenTableWindow again(club_.access, passport, platform_, 0, pictures_, nullptr, nullptr,
+                          &shown);
+  again.show();
+  again.DrawTable();
+  ASSERT_TRUE(again.ReadingClub());
+  // At once, before the club answered: the last table, its count and the
+  // own results.
+  EXPECT_EQ(Find(again.TableTexts(), loading), nullptr);
+  EXPECT_NE(Find(again.TableTexts(), "Bob"), nullptr);
+  EXPECT_EQ(Find(again.TableTexts(), "Cyd"), nullptr);
+  EXPECT_NE(Find(again.TableTexts(), "Number of games: 1"), nullptr);
+  ASSERT_TRUE(WaitForClub(again));
+  EXPECT_NE(Find(again.TableTexts(), "Cyd"), nullptr);
+  EXPECT_NE(Find(again.TableTexts(), "Number of games: 2"), nullptr);
+  EXPECT_EQ(shown.at(76).top->entries[0].nick, "Cyd") << "the memory holds the newest table";
+}
+
+// What the window asks the club while its reads are out: a refresh, a redraw
+// after the passport window and the platform already chosen send nothing
+// more; another platform or another passport do.
+TEST(TopTenTableReads, NoSecondCopyWhileTheSameReadsAreOut) {
+  TestHttpServer club_server([](const RecordedRequest&) {
+    CannedResponse r;
+    r.body = "$1 76 3000 Ann 1-035 Oslo W 2.7 # #*";
+    return r;
+  });
+  ClubConnection club(club_server.Url(""));
+  PictureStore pictures;
+  TournamentPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
+  PlatformChoice platform = PlatformChoice::kWindows;
+  TopTenTableWindow window(
+      club.access, passport, platform, 0, pictures, [](QWidget*) {}, nullptr);
+  window.show();
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    std::size_t requests_after;  // once the reads are back
+  };
+  // clang-format off
+  const Step steps[] = {
+      {"opening",                  [&] { window.DrawTable(); },                                   3},
+      {"refresh, passport, again", [&] { window.DrawTable();
+                                         window.RefreshHotspotClicked();
+                                         window.PassportButton().click();
+                                         window.RefreshHotspotClicked(); },                       6},
+      {"while reading: refresh",   [&] { window.RefreshHotspotClicked();
+                                         window.RefreshHotspotClicked(); },                       9},
+      {"the chosen platform",      [&] { window.TablePressed(QPoint(100, 340)); },                9},
+      {"another platform",         [&] { window.TablePressed(QPoint(500, 330)); },               12},
+  };
+  // clang-format on
+  for (const Step& step : steps) {
+    step.act();
+    ASSERT_TRUE(WaitForClub(window)) << step.what;
+    QTest::qWait(20);
+    EXPECT_EQ(club_server.Requests().size(), step.requests_after) << step.what;
+  }
+
+  // Another passport while the reads are out: the own results are asked for
+  // the new nick and drawn under it (the reads for the old one are dropped,
+  // whether or not they had left).
+  window.DrawTable();
+  passport.nick = "Eve";
+  window.DrawTable();
+  ASSERT_TRUE(WaitForClub(window));
+  EXPECT_EQ(window.View().own_nick, "Eve");
+  bool eve_own = false;
+  for (const DrawnText& t : window.TableTexts()) eve_own |= t.text == "Eve" && t.x == 245;
+  EXPECT_TRUE(eve_own);
+  const auto requests = club_server.Requests();
+  EXPECT_TRUE(std::any_of(requests.begin(), requests.end(), [](const RecordedRequest& r) {
+    return r.body.find("nick=Eve") != std::string::npos;
+  }));
 }
 
 // --- The result window and the reward ---
@@ -214,6 +331,7 @@ TEST_F(TopTenResultTest, SendWritesOnceAndTheResultIsFoundInTheTableAtItsPlace) 
       PictureAt(window.CardBox().Image(), pictures_.LoadPngResource("FaceWoman16"), 385, 120));
 
   window.SendButton().click();
+  ASSERT_TRUE(WaitForWrite(window));
   EXPECT_EQ(window.Place(), 2);
   EXPECT_TRUE(window.Sent());
   EXPECT_FALSE(window.SendButton().isEnabled());
@@ -230,10 +348,61 @@ TEST_F(TopTenResultTest, SendWritesOnceAndTheResultIsFoundInTheTableAtItsPlace) 
   PlatformChoice platform = PlatformChoice::kWindows;
   TopTenTableWindow table(club_.access, passport, platform, 0, pictures_, nullptr, nullptr);
   table.DrawTable();
+  ASSERT_TRUE(WaitForClub(table));
   bool found = false;
   for (const DrawnText& t : table.TableTexts())
     found |= t.text == "Ann" && t.x == 173 && t.y == 172;
   EXPECT_TRUE(found) << "Ann at row 2 of the table";
+}
+
+// While the write is out the card says so and nothing takes a second press
+// or closes the window; the place follows the club's answer.
+TEST_F(TopTenResultTest, WhileTheWriteIsOutTheCardWaitsAndNothingElseIsSent) {
+  const TournamentPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
+  TopTenEntryWindow window(club_.access, passport, 3600, 0, pictures_, nullptr, nullptr,
+                           notices_.Shower());
+  window.show();
+  window.PrepareShowing();
+  const QString waiting = QString::fromStdString(MessageText(MsgId::MsgWaitingForClub, 0));
+  window.SendButton().click();
+  ASSERT_TRUE(window.Sending());
+  const DrawnText* said = Find(window.CardTexts(), waiting);
+  ASSERT_NE(said, nullptr);
+  EXPECT_EQ(said->y, 240);
+  for (SkinnedButton* button :
+       {&window.SendButton(), &window.PassportButton(), &window.CloseButton()})
+    EXPECT_FALSE(button->isEnabled()) << button->text().toStdString();
+  window.SendClicked();  // a queued press
+  window.close();
+  EXPECT_TRUE(window.isVisible()) << "the window waits for the place";
+
+  ASSERT_TRUE(WaitForWrite(window));
+  EXPECT_EQ(window.Place(), 1);
+  EXPECT_EQ(Find(window.CardTexts(), waiting), nullptr);
+  EXPECT_FALSE(window.SendButton().isEnabled());
+  EXPECT_TRUE(window.CloseButton().isEnabled());
+  EXPECT_TRUE(window.PassportButton().isEnabled());
+  EXPECT_EQ(club_.access.ReadGameCount(76), 1) << "one result for the window";
+  EXPECT_TRUE(notices_.messages.empty());
+}
+
+// A nick a member holds, sent without that member's login: the refusal is
+// worded for the player, and Send may be pressed again.
+TEST_F(TopTenResultTest, AMembersNickIsRefusedWithItsOwnNotice) {
+  ClubConnection member_machine(server_.BaseUrl());
+  ASSERT_EQ(member_machine.access.CreateAccount(testing::TestMember("Ann", "secret12")), 0);
+  const TournamentPassport passport = MakePassport("Ann", "Oslo", "1-035", 'W');
+  TopTenEntryWindow window(club_.access, passport, 3600, 0, pictures_, nullptr, nullptr,
+                           notices_.Shower());
+  window.show();
+  window.PrepareShowing();
+  window.SendButton().click();
+  ASSERT_TRUE(WaitForWrite(window));
+  EXPECT_EQ(notices_.messages, std::vector<std::string>{MessageText(MsgId::MsgNickOfMember, 0)});
+  EXPECT_EQ(window.Place(), std::nullopt);
+  EXPECT_TRUE(window.SendButton().isEnabled());
+  EXPECT_TRUE(window.CloseButton().isEnabled());
+  EXPECT_EQ(club_.access.ReadGameCount(76), 0);
 }
 
 TEST_F(TopTenResultTest, PassportDecidesSend) {
@@ -285,6 +454,7 @@ TEST_P(TopTenFailureTest, NoConnectInBothListsAndTheWindowsStayUsable) {
   TopTenTableWindow table(club.access, passport, platform, 0, pictures_, nullptr, nullptr);
   table.show();
   table.DrawTable();
+  ASSERT_TRUE(WaitForClub(table));
   const auto& texts = table.TableTexts();
   std::vector<std::pair<int, QColor>> no_connect;
   for (const DrawnText& t : texts)
@@ -305,6 +475,7 @@ TEST_P(TopTenFailureTest, NoConnectInBothListsAndTheWindowsStayUsable) {
   result.show();
   result.PrepareShowing();
   result.SendButton().click();
+  ASSERT_TRUE(WaitForWrite(result));
   EXPECT_EQ(notices.messages, std::vector<std::string>{MessageText(MsgId::MsgResultNotWritten, 0)});
   EXPECT_EQ(result.Place(), std::nullopt);
   EXPECT_TRUE(result.SendButton().isEnabled()) << "Send may be pressed again";
@@ -340,11 +511,19 @@ TEST(TopTenPlatform, ThePlatformAlreadyChosenSendsNoRequestAndAndroidOwnResultsA
   PlatformChoice platform = PlatformChoice::kAndroid;
   TopTenTableWindow window(club.access, passport, platform, 0, pictures, nullptr, nullptr);
   window.DrawTable();
+  ASSERT_TRUE(WaitForClub(window));
   const auto requests = club_server.Requests();
   ASSERT_EQ(requests.size(), 3u);
-  EXPECT_NE(requests[2].body.find("city=Moscow"), std::string::npos) << requests[2].body;
-  EXPECT_NE(requests[2].body.find("gid=176"), std::string::npos) << requests[2].body;
+  // The three are sent together, so they may arrive in any order; the own
+  // results' request is the one that names a city.
+  const auto own = std::find_if(requests.begin(), requests.end(), [](const RecordedRequest& r) {
+    return r.body.find("city=") != std::string::npos;
+  });
+  ASSERT_NE(own, requests.end());
+  EXPECT_NE(own->body.find("city=Moscow"), std::string::npos) << own->body;
+  EXPECT_NE(own->body.find("gid=176"), std::string::npos) << own->body;
   window.TablePressed(QPoint(500, 330));
+  QTest::qWait(50);
   EXPECT_EQ(club_server.Requests().size(), 3u);
 }
 
