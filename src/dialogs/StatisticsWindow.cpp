@@ -174,7 +174,7 @@ void StatisticsWindow::PrepareShowing() {
   if (!reading_) {
     reading_ = true;
     club_.ReadUsageStatistics(club_requests_.get(),
-                              [this](UsageStatisticsReply reply) { FiguresArrived(reply); });
+                              [this](const UsageStatisticsReply& reply) { FiguresArrived(reply); });
   }
   since_note_->setText(Q(MessageText(MsgId::MsgClubLoading, language_)));
   UpdateLikeButton();
