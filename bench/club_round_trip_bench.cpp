@@ -5,13 +5,18 @@
 // world top ten table
 // drawn (three requests), the pre-game check of a rated game (its
 // registration) and the end of a rated game (the result saved, the balance
-// read back), and the tournament windows (the table, the entry window's
-// Send, the chat) from the click until mapped and until filled. Built from the same source against
-// another tree, it gives the figures of both side by side; the pages read without waiting exist
-// only in trees that define BRAXO_BENCH_PAGES_IN_BACKGROUND, the game's club steps run as the game
-// runs them now (tied to an owner, the event loop running) only in trees that define
-// BRAXO_BENCH_CLUB_STEPS_WITHOUT_WAITING, the account window that fills after it is shown in trees
-// that define BRAXO_BENCH_WINDOWS_FILL_IN_BACKGROUND.
+// read back), the tournament windows (the table, the entry window's Send, the
+// chat) from the click until mapped and until filled. Built from the same
+// source against another tree, it gives the figures of both side by side; the
+// pages read without waiting exist only in trees that define
+// BRAXO_BENCH_PAGES_IN_BACKGROUND, the game's club steps run as the game runs
+// them now (tied to an owner, the event loop running) only in trees that
+// define BRAXO_BENCH_CLUB_STEPS_WITHOUT_WAITING, the account window that fills
+// after it is shown in trees that define BRAXO_BENCH_WINDOWS_FILL_IN_BACKGROUND,
+// the statistics window that fills after it is shown and the personal
+// information window's save that returns at once in trees that define
+// BRAXO_BENCH_STATISTICS_AND_INFO_WITHOUT_WAITING (each beside the waiting read
+// or save that the window made before).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -32,6 +37,8 @@
 #include "club/ClubAccess.h"
 #include "dialogs/AccountWindow.h"
 #include "dialogs/ChatWindow.h"
+#include "dialogs/PersonalInfoWindow.h"
+#include "dialogs/StatisticsWindow.h"
 #include "dialogs/TopTenEntryWindow.h"
 #include "dialogs/TopTenTableWindow.h"
 #include "game/NullPorts.h"
@@ -294,6 +301,93 @@ void BM_EndOfRatedGameWithoutWaiting(benchmark::State& state) {
 
 BENCHMARK(BM_PreGameCheckWithoutWaiting)->Apply(RoundTrips);
 BENCHMARK(BM_EndOfRatedGameWithoutWaiting)->Apply(RoundTrips);
+#endif
+
+#ifdef BRAXO_BENCH_STATISTICS_AND_INFO_WITHOUT_WAITING
+double Since(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+// The statistics window as it opens now: from the click (the window's
+// creation) until it is mapped (counter mapped_ms) and until it holds the
+// club's figures (the time).
+void BM_StatisticsWindowFilled(benchmark::State& state) {
+  testing::DelayingProxy proxy(static_cast<std::uint16_t>(club_server->Port()), RoundTrip(state));
+  Club club(proxy.BaseUrl());
+  club.settings.stat_address.plain = proxy.BaseUrl() + "stat";
+  club.settings.like_sent = true;
+  LastUsageStats last;
+  double mapped_ms = 0;
+  for (auto _ : state) {
+    const auto click = std::chrono::steady_clock::now();
+    StatisticsWindow window(club.access, club.settings, {}, last, 0, *pictures, nullptr);
+    window.PrepareShowing();
+    window.show();
+    WaitUntilMapped(window);
+    mapped_ms += Since(click);
+    while (window.ReadingClub()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (window.Cell(1, 0) == QString::fromLatin1(kNoConnect))
+      state.SkipWithError("the club did not answer");
+  }
+  state.counters["mapped_ms"] = benchmark::Counter(mapped_ms, benchmark::Counter::kAvgIterations);
+}
+
+// The statistics window as it opened before: the figures read (waiting)
+// before the window is shown, so mapped and filled are one moment.
+void BM_StatisticsWindowAfterWaitingRead(benchmark::State& state) {
+  testing::DelayingProxy proxy(static_cast<std::uint16_t>(club_server->Port()), RoundTrip(state));
+  Club club(proxy.BaseUrl());
+  club.settings.stat_address.plain = proxy.BaseUrl() + "stat";
+  for (auto _ : state) {
+    if (!club.access.ReadUsageStatistics().ok) state.SkipWithError("the club did not answer");
+    QWidget window;
+    window.resize(410, 365);
+    window.show();
+    WaitUntilMapped(window);
+  }
+}
+
+// "Update info" now: from the click until the window takes input again
+// (counter returned_ms) and until the club confirmed the texts (the time).
+void BM_PersonalInfoSaved(benchmark::State& state) {
+  MemberBehindProxy member(state);
+  member.world.session.account_state = AccountState::kLoggedIn;
+  PersonalInfoWindow window(
+      ClubWindowParts{member.world.language, member.account, *pictures, [](const Notice&) {}},
+      false, nullptr);
+  window.show();
+  WaitUntilMapped(window);
+  double returned_ms = 0;
+  int round = 0;
+  for (auto _ : state) {
+    window.InfoField(2).setText(QString("about %1").arg(++round));
+    const auto click = std::chrono::steady_clock::now();
+    window.UpdateInfo();
+    returned_ms += Since(click);
+    while (window.SavingInfo()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (window.UpdateInfoButton().isEnabled()) state.SkipWithError("the save was refused");
+  }
+  state.counters["returned_ms"] =
+      benchmark::Counter(returned_ms, benchmark::Counter::kAvgIterations);
+}
+
+// "Update info" before: the save and its read-back waited for in the click.
+void BM_PersonalInfoSavedWaiting(benchmark::State& state) {
+  MemberBehindProxy member(state);
+  member.world.session.account_state = AccountState::kLoggedIn;
+  int round = 0;
+  for (auto _ : state) {
+    PersonalInfo typed;
+    typed.about = "about " + std::to_string(++round);
+    if (!member.account.SavePersonalInfo(typed)) state.SkipWithError("the save was refused");
+  }
+}
+
+BENCHMARK(BM_StatisticsWindowFilled)->Apply(RoundTrips);
+BENCHMARK(BM_StatisticsWindowAfterWaitingRead)->Apply(RoundTrips);
+BENCHMARK(BM_PersonalInfoSaved)->Apply(RoundTrips);
+BENCHMARK(BM_PersonalInfoSavedWaiting)->Apply(RoundTrips);
 #endif
 
 BENCHMARK(BM_AccountWindowFilled)->Apply(RoundTrips);

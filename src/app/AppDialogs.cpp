@@ -9,7 +9,6 @@
 #include "dialogs/ChatWindow.h"
 #include "dialogs/NoticeWindow.h"
 #include "dialogs/PassportWindow.h"
-#include "dialogs/StatisticsWindow.h"
 #include "dialogs/TopTenEntryWindow.h"
 
 namespace braxo {
@@ -118,7 +117,7 @@ void AppDialogs::ShowStatisticsWindow() {
   AppServices& services = *club_;
   StatisticsWindow window(
       services.Access(), services.MutableSettings(), [&services] { services.SaveSettings(); },
-      Language(), pictures_, &window_);
+      last_statistics_, Language(), pictures_, &window_);
   window.Execute();
 }
 

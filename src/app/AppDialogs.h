@@ -16,6 +16,7 @@
 #include "dialogs/InfoWindow.h"
 #include "dialogs/NoticeWindow.h"
 #include "dialogs/PasswordWindow.h"
+#include "dialogs/StatisticsWindow.h"
 #include "dialogs/TopTenTableWindow.h"
 #include "game/InterfaceLanguage.h"
 #include "game/Ports.h"
@@ -89,6 +90,8 @@ class AppDialogs : public DialogPort {
   UrlOpener open_url_;
   std::unique_ptr<PasswordWindow> password_window_;
   std::unique_ptr<InfoWindow> info_window_;
+  // What the last statistics window read, shown by the next one at once.
+  LastUsageStats last_statistics_;
   std::string* player_name_ = nullptr;
   const ChampionsFile* champions_ = nullptr;
   Options* options_ = nullptr;

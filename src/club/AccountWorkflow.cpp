@@ -276,14 +276,49 @@ AccountPages AccountWorkflow::RefreshChairman(AccountPages pages) {
   return pages;
 }
 
-bool AccountWorkflow::SavePersonalInfo(const PersonalInfo& typed) {
+namespace {
+
+// The texts as the club keeps them: only what its 8-bit code page holds,
+// with every "$" and "~" a space.
+PersonalInfo AsTheClubKeepsThem(const PersonalInfo& typed) {
   PersonalInfo info;
   for (const auto text : kPersonalInfoRecordOrder)
     info.*text = Cp1251ToUtf8(Utf8ToCp1251(typed.*text));
+  return CleanPersonalInfo(std::move(info));
+}
+
+}  // namespace
+
+bool AccountWorkflow::SavePersonalInfo(const PersonalInfo& typed) {
   const std::string& nick = session_.current_user.nick;
-  if (!club_.SavePersonalInfo(nick, CleanPersonalInfo(std::move(info)))) return false;
+  if (!club_.SavePersonalInfo(nick, AsTheClubKeepsThem(typed))) return false;
   session_.current_user.personal_info = club_.ReadPersonalInfo(nick);
   return true;
+}
+
+void AccountWorkflow::SavePersonalInfoInBackground(
+    QObject* owner, const PersonalInfo& typed,
+    std::function<void(std::optional<PersonalInfo>)> done) {
+  const std::string nick = session_.current_user.nick;
+  PersonalInfo kept = AsTheClubKeepsThem(typed);
+  club_.SavePersonalInfo(
+      owner, nick, kept, [this, owner, nick, kept, done = std::move(done)](bool saved) mutable {
+        if (!saved) {
+          done(std::nullopt);
+          return;
+        }
+        club_.ReadPersonalInfo(owner, nick,
+                               [this, kept = std::move(kept), done](PersonalInfo read) mutable {
+                                 session_.current_user.personal_info = std::move(read);
+                                 done(std::move(kept));
+                               });
+      });
+}
+
+void AccountWorkflow::UploadPhotoInBackground(QObject* owner, std::string jpeg,
+                                              std::function<void(bool)> done) {
+  const MemberAccount& user = session_.current_user;
+  club_.UploadPhoto(owner, user.nick, user.password, std::move(jpeg), std::move(done));
 }
 
 bool AccountWorkflow::UploadPhoto(const std::string& jpeg) {

@@ -166,6 +166,16 @@ class AccountWorkflow {
   // Sends a checked JPEG photo (the bytes of the chosen file) to the club as
   // the member. True when the club confirmed it.
   bool UploadPhoto(const std::string& jpeg);
+  // SavePersonalInfo without waiting, tied to `owner`: `done` runs once from
+  // the event loop with the texts as the club keeps them once it confirmed
+  // them (they are then read back into the session's user), or nothing when
+  // it did not. Destroying `owner` cancels what is still out, and `done`
+  // never runs.
+  void SavePersonalInfoInBackground(QObject* owner, const PersonalInfo& typed,
+                                    std::function<void(std::optional<PersonalInfo>)> done);
+  // UploadPhoto off the calling thread (ClubAccess::UploadPhoto), tied to
+  // `owner` in the same way.
+  void UploadPhotoInBackground(QObject* owner, std::string jpeg, std::function<void(bool)> done);
 
   // --- The user file ---
 

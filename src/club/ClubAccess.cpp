@@ -2,6 +2,9 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QThread>
+#include <atomic>
+#include <memory>
 
 #include "club/BuiltinAddresses.h"
 #include "club/PhotoUpload.h"
@@ -398,6 +401,89 @@ void ClubAccess::WriteTopTenEntry(QObject* owner, std::string_view nick, std::st
                        written.why = EntryRefusal::kMemberNick;
                      if (reply.ok()) written.place = NumberReply(reply.body);
                      done(written);
+                   });
+}
+
+void ClubAccess::CreateAccount(QObject* owner, const MemberAccount& user, Then<int> done) {
+  client_.SendBody(owner, AccountAddress(), PlainFormBody(CreateAccountFields(user)),
+                   [done = std::move(done)](const HttpResult& reply) {
+                     if (reply.status == wire::kClubBusyStatus) {
+                       done(kClubBusyCreation);
+                       return;
+                     }
+                     done(reply.ok() ? ReadCreateAccountReply(reply.body) : 2);
+                   });
+}
+
+void ClubAccess::LoginAccount(QObject* owner, std::string_view nick, std::string_view pw,
+                              Then<LoginReply> done) {
+  client_.SendBody(owner, AccountAddress(), ListFormBody(LoginAccountLines(nick, pw)),
+                   [nick = std::string(nick), pw = std::string(pw),
+                    done = std::move(done)](const HttpResult& reply) {
+                     if (!reply.ok()) {
+                       done(LoginReply{false, PrefilledLoginUser(nick, pw),
+                                       reply.status == wire::kClubBusyStatus});
+                       return;
+                     }
+                     done(ReadLoginReply(reply.body, nick, pw));
+                   });
+}
+
+void ClubAccess::SavePersonalInfo(QObject* owner, std::string_view nick, const PersonalInfo& info,
+                                  Then<bool> done) {
+  client_.SendBody(owner, AccountAddress(), PlainFormBody(SavePersonalInfoFields(nick, info)),
+                   [done = std::move(done)](const HttpResult& reply) {
+                     done(reply.ok() && MarkerReply(reply.body, "ok"));
+                   });
+}
+
+void ClubAccess::UploadPhoto(QObject* owner, std::string_view nick, std::string_view password,
+                             std::string jpeg, Then<bool> done) {
+  const std::string folder = PhotoFtpFolder(services_);
+  // What the worker shares with the event loop's side: its outcome, read
+  // only after the thread has finished, and the flag that breaks it off.
+  struct Upload {
+    std::atomic<bool> stop{false};
+    bool sent = false;
+  };
+  auto upload = std::make_shared<Upload>();
+  QThread* worker = QThread::create(
+      [upload, address = folder.empty() ? std::string() : PhotoUploadAddress(folder, nick),
+       nick = std::string(nick), password = std::string(password), jpeg = std::move(jpeg)] {
+        if (address.empty()) return;
+        upload->sent =
+            braxo::UploadPhoto(address, nick, password, jpeg, FtpLimits{}, &upload->stop);
+      });
+  // The thread object lives on this thread and goes once the worker ended,
+  // whether or not anyone still waits for it.
+  QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+  // Queued to `owner`'s thread; a destroyed owner takes the connection with it.
+  QObject::connect(worker, &QThread::finished, owner,
+                   [upload, done = std::move(done)] { done(upload->sent); });
+  QObject::connect(owner, &QObject::destroyed, worker, [upload] { upload->stop = true; });
+  worker->start();
+}
+
+void ClubAccess::ReadUsageStatistics(QObject* owner, Then<UsageStatisticsReply> done) {
+  client_.SetReadTimeout(kClubReadTimeout);
+  client_.SendBody(owner, settings_.stat_address.plain,
+                   ListFormBody(ReadUsageStatisticsLines(services_.game_id)),
+                   [game_id = services_.game_id, done = std::move(done)](const HttpResult& reply) {
+                     if (!reply.ok()) {
+                       UsageStatisticsReply failed{false, {}};
+                       failed.stats.game_id = game_id;
+                       done(std::move(failed));
+                       return;
+                     }
+                     done(ReadUsageStatisticsReply(reply.body, game_id));
+                   });
+}
+
+void ClubAccess::SendLike(QObject* owner, std::string_view nick, Then<bool> done) {
+  client_.SendBody(owner, settings_.stat_address.plain,
+                   PlainFormBody(SendLikeFields(services_.game_id, nick)),
+                   [done = std::move(done)](const HttpResult& reply) {
+                     done(reply.ok() && TailMarkerReply(reply.body));
                    });
 }
 

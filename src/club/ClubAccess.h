@@ -139,6 +139,26 @@ class ClubAccess {
                         std::int32_t id, std::string_view time_stamp, std::string_view message,
                         Then<EntryWrite> done);
 
+  // --- The account service's writes without waiting ---
+  // Tied to `owner` as the reads above, with the outcomes of the waiting
+  // calls (the club-busy answers included).
+  void CreateAccount(QObject* owner, const MemberAccount& user, Then<int> done);
+  void LoginAccount(QObject* owner, std::string_view nick, std::string_view pw,
+                    Then<LoginReply> done);
+  void SavePersonalInfo(QObject* owner, std::string_view nick, const PersonalInfo& info,
+                        Then<bool> done);
+  // UploadPhoto on a worker thread, within the same time bounds: `done` runs
+  // from the event loop with its outcome unless `owner` was destroyed first;
+  // then the transfer is broken off and its outcome dropped.
+  void UploadPhoto(QObject* owner, std::string_view nick, std::string_view password,
+                   std::string jpeg, Then<bool> done);
+
+  // --- Usage statistics without waiting ---
+  // Tied to `owner` as the reads above, with the outcomes of the waiting
+  // calls; the read sets the 3 s read time-out as the waiting one does.
+  void ReadUsageStatistics(QObject* owner, Then<UsageStatisticsReply> done);
+  void SendLike(QObject* owner, std::string_view nick, Then<bool> done);
+
  private:
   std::string AccountAddress() const;
   // Writes `record` as `user`'s game record; on the club's confirmation it

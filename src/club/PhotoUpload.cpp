@@ -33,6 +33,12 @@ std::size_t ReadChunk(char* buffer, std::size_t size, std::size_t count, void* u
   return chunk;
 }
 
+// Asked by libcurl about once a second and at every transfer step; a
+// non-zero answer breaks the transfer off.
+int StopWhenAsked(void* stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return static_cast<const std::atomic<bool>*>(stop)->load() ? 1 : 0;
+}
+
 // libcurl is opened at the first upload, not linked: it and the libraries it
 // pulls in would otherwise be loaded before the window shows, for a photo few
 // starts ever send.
@@ -118,7 +124,7 @@ std::string PhotoUploadAddress(std::string_view folder, std::string_view nick) {
 }
 
 bool UploadPhoto(const std::string& address, std::string_view user, std::string_view password,
-                 const std::string& jpeg, FtpLimits limits) {
+                 const std::string& jpeg, FtpLimits limits, const std::atomic<bool>* stop) {
   if (address.rfind("ftp://", 0) != 0) return false;
   const CurlLibrary* library = Curl();
   if (library == nullptr) return false;
@@ -142,6 +148,12 @@ bool UploadPhoto(const std::string& address, std::string_view user, std::string_
   setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<CurlLong>(limits.connect.count()));
   setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<CurlLong>(limits.total.count()));
   setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  if (stop != nullptr) {
+    setopt(curl, CURLOPT_XFERINFOFUNCTION, StopWhenAsked);
+    // libcurl only hands the pointer back to StopWhenAsked.
+    setopt(curl, CURLOPT_XFERINFODATA, stop);
+    setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  }
   const CURLcode result = library->easy_perform(curl);
   library->easy_cleanup(curl);
   return result == CURLE_OK && source.sent == jpeg.size();

@@ -3,6 +3,7 @@
 // club's FTP side lets each member replace only their own photo).
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <string_view>
@@ -45,8 +46,11 @@ struct FtpLimits {
 
 // Stores `jpeg` at `address` (an "ftp://" address only) in passive mode,
 // logged in as `user` with `password`. True only when the server confirmed
-// the whole file. Never longer than `limits.total`.
+// the whole file. Never longer than `limits.total`. Blocks the calling
+// thread; `stop` (when given) set from another thread breaks the transfer
+// off soon after, as a failure.
 bool UploadPhoto(const std::string& address, std::string_view user, std::string_view password,
-                 const std::string& jpeg, FtpLimits limits = {});
+                 const std::string& jpeg, FtpLimits limits = {},
+                 const std::atomic<bool>* stop = nullptr);
 
 }  // namespace braxo

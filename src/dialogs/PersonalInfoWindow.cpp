@@ -1,6 +1,5 @@
 #include "dialogs/PersonalInfoWindow.h"
 
-#include <QApplication>
 #include <QPainter>
 
 #include "club/PhotoUpload.h"
@@ -86,8 +85,12 @@ PersonalInfoWindow::PersonalInfoWindow(const ClubWindowParts& parts, bool photo_
   connect(upload_photo_button_, &QPushButton::clicked, this,
           &PersonalInfoWindow::UploadChosenPhoto);
   connect(close_button_, &QPushButton::clicked, this, &QDialog::reject);
+  club_requests_ = std::make_unique<QObject>();
   FillFromSession();
 }
+
+// The requests go first, so that no outcome reaches a window half destroyed.
+PersonalInfoWindow::~PersonalInfoWindow() { club_requests_.reset(); }
 
 void PersonalInfoWindow::Execute() { exec(); }
 
@@ -143,15 +146,40 @@ void PersonalInfoWindow::DrawSlotPhoto() {
   DrawPhotoBox(photo);
 }
 
+void PersonalInfoWindow::ShowWaiting() {
+  if (saving_ || uploading_)
+    setCursor(Qt::BusyCursor);
+  else
+    unsetCursor();
+}
+
 void PersonalInfoWindow::UpdateInfo() {
+  if (saving_) return;
   PersonalInfo typed;
   for (int row = 0; row < kInfoRowCount; ++row)
     InfoRow(typed, row) = InfoField(row).text().toStdString();
-  if (!parts_.account.SavePersonalInfo(typed)) return;
+  saving_ = true;
   update_info_button_->setEnabled(false);
+  for (QLineEdit* field : info_fields_) field->setReadOnly(true);
+  ShowWaiting();
+  parts_.account.SavePersonalInfoInBackground(
+      club_requests_.get(), typed,
+      [this](const std::optional<PersonalInfo>& kept) { InfoSaved(kept); });
+}
+
+void PersonalInfoWindow::InfoSaved(const std::optional<PersonalInfo>& kept) {
+  saving_ = false;
+  for (QLineEdit* field : info_fields_) field->setReadOnly(false);
+  ShowWaiting();
+  if (!kept) {
+    update_info_button_->setEnabled(true);
+    return;
+  }
+  for (int row = 0; row < kInfoRowCount; ++row) InfoField(row).setText(Q(InfoRow(*kept, row)));
 }
 
 void PersonalInfoWindow::ChoosePhoto() {
+  if (uploading_) return;
   const QString file = parts_.choose_photo(this);
   if (file.isEmpty()) return;
   std::string bytes;
@@ -166,15 +194,25 @@ void PersonalInfoWindow::ChoosePhoto() {
 }
 
 void PersonalInfoWindow::UploadChosenPhoto() {
+  if (uploading_) return;
   std::string bytes;
   if (chosen_file_.empty() || ReadPhotoFile(chosen_file_, bytes) != PhotoCheck::kOk) {
     parts_.show_notice({parts_.language.Text(MsgId::MsgPhotoUploadFailed), "", ""});
     return;
   }
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const bool sent = parts_.account.UploadPhoto(bytes);
-  QApplication::restoreOverrideCursor();
+  uploading_ = true;
+  upload_photo_button_->setEnabled(false);
+  ShowWaiting();
+  parts_.account.UploadPhotoInBackground(
+      club_requests_.get(), bytes,
+      [this, bytes](bool sent) mutable { PhotoSent(std::move(bytes), sent); });
+}
+
+void PersonalInfoWindow::PhotoSent(std::string bytes, bool sent) {
+  uploading_ = false;
+  ShowWaiting();
   if (!sent) {
+    upload_photo_button_->setEnabled(true);
     parts_.show_notice({parts_.language.Text(MsgId::MsgPhotoUploadFailed), "", ""});
     return;
   }
@@ -184,7 +222,6 @@ void PersonalInfoWindow::UploadChosenPhoto() {
   parts_.account.Session().photo_slots[0] = std::move(bytes);
   photo_loaded_ = true;
   DrawSlotPhoto();
-  upload_photo_button_->setEnabled(false);
   parts_.show_notice({parts_.language.Text(MsgId::MsgPhotoUploaded), "", ""});
 }
 

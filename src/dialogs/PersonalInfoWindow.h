@@ -2,12 +2,17 @@
 // and the member's photo, which is uploaded to the club's FTP side as the
 // member (nick and club password) and then read back from the club. Opened
 // from the account window's "About me" page while a member is logged in.
+// Neither the save nor the upload holds the window: the save goes out tied to
+// the window, the upload runs on a worker thread, and each outcome comes back
+// through the event loop to the window, or to nobody once it is closed.
 #pragma once
 
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <array>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "dialogs/AccountWindow.h"
@@ -19,11 +24,13 @@ inline constexpr int kInfoWindowHeight = 450;
 
 class PersonalInfoWindow : public QDialog {
   Q_OBJECT
+  Q_DISABLE_COPY_MOVE(PersonalInfoWindow)
 
  public:
   // `photo_loaded` tells whether the session's slot 1 holds the member's
   // photo as read from the club.
   PersonalInfoWindow(const ClubWindowParts& parts, bool photo_loaded, QWidget* parent);
+  ~PersonalInfoWindow() override;
 
   void Execute();
 
@@ -41,9 +48,19 @@ class PersonalInfoWindow : public QDialog {
   bool PhotoLoaded() const { return photo_loaded_; }
 
   // A click on the photo box: choose a file and show it when it is a photo.
+  // Nothing while an upload runs.
   void ChoosePhoto();
-  void UpdateInfo();         // "Update info"
-  void UploadChosenPhoto();  // "Refresh photo"
+  // "Update info": sends the texts; meanwhile the boxes take no typing and
+  // the button no second press. Once the club confirmed them the boxes show
+  // the texts as the club keeps them.
+  void UpdateInfo();
+  // "Refresh photo": sends the chosen photo; meanwhile the button takes no
+  // second press.
+  void UploadChosenPhoto();
+  // The save of the texts is out.
+  bool SavingInfo() const { return saving_; }
+  // The photo is on its way.
+  bool UploadingPhoto() const { return uploading_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -52,6 +69,10 @@ class PersonalInfoWindow : public QDialog {
   void FillFromSession();
   void DrawPhotoBox(const QImage& photo);
   void DrawSlotPhoto();
+  void InfoSaved(const std::optional<PersonalInfo>& kept);
+  void PhotoSent(std::string bytes, bool sent);
+  // The busy pointer while the club is asked something.
+  void ShowWaiting();
 
   ClubWindowParts parts_;
   bool photo_loaded_;
@@ -63,6 +84,11 @@ class PersonalInfoWindow : public QDialog {
   SkinnedButton* update_info_button_;
   SkinnedButton* upload_photo_button_;
   SkinnedButton* close_button_;
+  // The owner of the window's save and upload: destroyed first, it cancels
+  // them.
+  std::unique_ptr<QObject> club_requests_;
+  bool saving_ = false;
+  bool uploading_ = false;
 };
 
 }  // namespace braxo

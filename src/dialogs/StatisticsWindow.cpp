@@ -69,12 +69,14 @@ QString StatisticsWindow::AskNickWithInputBox(QWidget* parent, const QString& pr
 }
 
 StatisticsWindow::StatisticsWindow(ClubAccess& club, Settings& settings,
-                                   std::function<void()> save_settings, int language,
-                                   PictureStore& pictures, QWidget* parent, NickAsker ask_nick)
+                                   std::function<void()> save_settings, LastUsageStats& last,
+                                   int language, PictureStore& pictures, QWidget* parent,
+                                   NickAsker ask_nick)
     : QDialog(parent),
       club_(club),
       settings_(settings),
       save_settings_(std::move(save_settings)),
+      last_(last),
       language_(language),
       pictures_(pictures),
       ask_nick_(std::move(ask_nick)) {
@@ -130,7 +132,11 @@ StatisticsWindow::StatisticsWindow(ClubAccess& club, Settings& settings,
   connect(ok_button_, &QPushButton::clicked, this, &QDialog::accept);
 
   DrawPictureBox(*icon_box_, pictures_, kClient, QStringLiteral("Stat48"));
+  club_requests_ = std::make_unique<QObject>();
 }
+
+// The requests go first, so that no reply reaches a window half destroyed.
+StatisticsWindow::~StatisticsWindow() { club_requests_.reset(); }
 
 int StatisticsWindow::Execute() {
   PrepareShowing();
@@ -147,7 +153,6 @@ void StatisticsWindow::SetCell(int column, int row, const QString& text) {
 }
 
 void StatisticsWindow::PrepareShowing() {
-  since_note_->setText(Q(MessageText(MsgId::MsgStatisticSince, language_)));
   like_button_->setText(Q(MessageText(MsgId::MsgILikeThisGame, language_)));
   const auto label = [this](MsgId id) { return Q(MessageText(id, language_)); };
   const QString played = label(MsgId::MsgStatPlayedGames);
@@ -162,23 +167,47 @@ void StatisticsWindow::PrepareShowing() {
     SetCell(0, row, labels[row]);
     SetCell(1, row, QString());
   }
-
-  const UsageStatisticsReply reply = club_.ReadUsageStatistics();
-  if (reply.ok) {
-    const UsageStats& stat = reply.stats;
-    SetCell(1, 0, QString::number(stat.starts));
-    SetCell(1, 1, QString::number(stat.unique_starts));
-    SetCell(1, 2, QString::number(stat.likes));
-    SetCell(1, 3, Q(stat.last_like_nick));
-    for (int mode = 0; mode < 3; ++mode)
-      SetCell(1, 4 + mode, QString::number(stat.finished_games_by_flag[mode]));
-  } else {
-    SetCell(1, 0, QString::fromLatin1(kNoConnect));
-  }
-  like_button_->setEnabled(!settings_.like_sent);
-
+  if (last_) ShowFigures(*last_);
   DrawTitleBox(*title_box_, pictures_, kClient, Q(MessageText(MsgId::MsgWorldStats, language_)), 1,
                /*bold=*/false);
+
+  if (!reading_) {
+    reading_ = true;
+    club_.ReadUsageStatistics(club_requests_.get(),
+                              [this](const UsageStatisticsReply& reply) { FiguresArrived(reply); });
+  }
+  since_note_->setText(Q(MessageText(MsgId::MsgClubLoading, language_)));
+  UpdateLikeButton();
+}
+
+void StatisticsWindow::ShowFigures(const UsageStats& stat) {
+  SetCell(1, 0, QString::number(stat.starts));
+  SetCell(1, 1, QString::number(stat.unique_starts));
+  SetCell(1, 2, QString::number(stat.likes));
+  SetCell(1, 3, Q(stat.last_like_nick));
+  for (int mode = 0; mode < 3; ++mode)
+    SetCell(1, 4 + mode, QString::number(stat.finished_games_by_flag[mode]));
+}
+
+void StatisticsWindow::FiguresArrived(const UsageStatisticsReply& reply) {
+  reading_ = false;
+  if (reply.ok) {
+    ShowFigures(reply.stats);
+    last_ = reply.stats;
+  } else {
+    // A failed read shows what it always showed, not figures it could not
+    // confirm; the next window still starts from the last ones read.
+    for (int row = 0; row < kStatRows; ++row) SetCell(1, row, QString());
+    SetCell(1, 0, QString::fromLatin1(kNoConnect));
+  }
+  since_note_->setText(Q(MessageText(MsgId::MsgStatisticSince, language_)));
+  UpdateLikeButton();
+}
+
+// The like waits for the totals, so that a reply read before the like
+// cannot take back the likes cell it raised.
+void StatisticsWindow::UpdateLikeButton() {
+  like_button_->setEnabled(!settings_.like_sent && !reading_ && !liking_);
 }
 
 void StatisticsWindow::showEvent(QShowEvent* event) {
@@ -192,7 +221,7 @@ void StatisticsWindow::paintEvent(QPaintEvent*) {
 }
 
 void StatisticsWindow::LikeClicked() {
-  if (settings_.like_sent) return;
+  if (settings_.like_sent || reading_ || liking_) return;
   std::string& nick = settings_.passport.nick;
   if (nick == kIncognito && ask_nick_) {
     const QString prompt = Q(MessageText(MsgId::MsgNick, language_));
@@ -203,12 +232,21 @@ void StatisticsWindow::LikeClicked() {
     } while (RateNameTextUtf8(answer.toStdString(), kRateNick) == kRateRefused);
     nick = answer.toStdString();
   }
-  if (!club_.SendLike(nick)) return;
-  like_button_->setEnabled(false);
-  SetCell(1, 2, LikesAfterLike(Cell(1, 2)));
-  SetCell(1, 3, Q(nick));
-  settings_.like_sent = true;
-  if (save_settings_) save_settings_();
+  liking_ = true;
+  UpdateLikeButton();
+  club_.SendLike(club_requests_.get(), nick,
+                 [this, sent_nick = nick](bool counted) { LikeAnswered(sent_nick, counted); });
+}
+
+void StatisticsWindow::LikeAnswered(const std::string& nick, bool counted) {
+  liking_ = false;
+  if (counted) {
+    SetCell(1, 2, LikesAfterLike(Cell(1, 2)));
+    SetCell(1, 3, Q(nick));
+    settings_.like_sent = true;
+    if (save_settings_) save_settings_();
+  }
+  UpdateLikeButton();
 }
 
 }  // namespace braxo

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -175,7 +176,10 @@ TEST_F(ClubWindowsAppTest, ChatAndStatisticsWindows) {
   ModalScript stat_script([&](QWidget& modal) {
     auto* stat = qobject_cast<StatisticsWindow*>(&modal);
     if (!stat) return false;
+    // The window shows before its totals come; the like waits for them.
+    EXPECT_TRUE(QTest::qWaitFor([stat] { return !stat->ReadingClub(); }, 10000));
     stat->LikeButton().click();
+    EXPECT_TRUE(QTest::qWaitFor([stat] { return !stat->SendingLike(); }, 10000));
     stat->OkButton().click();
     return true;
   });

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QTemporaryDir>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -149,6 +150,19 @@ TEST_F(PhotoUploadServer, RefusedLoginOrServerStoresNothing) {
   EXPECT_FALSE(UploadPhoto(nobody, "Ann", "secret1", photo));
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   EXPECT_FALSE(Exists("Ann.jpg"));
+}
+
+// The flag a closed window sets: an upload asked to stop stores nothing and
+// counts as failed; one whose flag stays down goes through.
+TEST_F(PhotoUploadServer, AnUploadAskedToStopStoresNothing) {
+  const std::string photo = Encoded(200, 250, "JPG");
+  const std::string address = PhotoUploadAddress(server_.FolderUrl(), "Ann");
+  const std::atomic<bool> stop{true};
+  EXPECT_FALSE(UploadPhoto(address, "Ann", "secret1", photo, FtpLimits{}, &stop));
+  EXPECT_FALSE(Exists("Ann.jpg"));
+  const std::atomic<bool> go_on{false};
+  EXPECT_TRUE(UploadPhoto(address, "Ann", "secret1", photo, FtpLimits{}, &go_on));
+  EXPECT_EQ(Landed("Ann.jpg"), photo);
 }
 
 }  // namespace

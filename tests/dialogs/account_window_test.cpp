@@ -172,6 +172,10 @@ class AccountWindowTest : public ::testing::Test {
     std::ofstream(path.toStdString(), std::ios::binary) << bytes;
     return path;
   }
+  // The upload runs on a worker thread; its outcome comes from the event loop.
+  static bool UploadEnded(const PersonalInfoWindow& window) {
+    return QTest::qWaitFor([&window] { return !window.UploadingPhoto(); }, 30000);
+  }
   // The lamp picture whose centre the page shows at (x, y).
   std::string LampAt(AccountWindow& window, int x, int y) {
     const QColor shown = window.PageImage(kPageAccount).Image().pixelColor(x + 12, y + 12);
@@ -572,6 +576,7 @@ TEST_F(AccountWindowTest, ChairmansOwnEditsReachTheChairmanPage) {
     auto& info = dynamic_cast<PersonalInfoWindow&>(modal);
     TypeText(info.InfoField(2), "Chair of the club");
     info.UpdateInfoButton().click();
+    ASSERT_TRUE(QTest::qWaitFor([&info] { return !info.SavingInfo(); }, 10000));
   });
   window->EditPersonalInfoButton().click();
   EXPECT_EQ(Session().current_user.personal_info.about, "Chair of the club");
@@ -603,6 +608,10 @@ TEST_F(AccountWindowTest, PersonalInformationIsSavedAndReadBack) {
   TypeText(window.InfoField(5), "https://gina.example.org");
   window.UpdateInfoButton().click();
   EXPECT_FALSE(window.UpdateInfoButton().isEnabled());
+  ASSERT_TRUE(QTest::qWaitFor([&window] { return !window.SavingInfo(); }, 10000));
+  EXPECT_FALSE(window.UpdateInfoButton().isEnabled());
+  // The boxes show what the club keeps.
+  EXPECT_EQ(window.InfoField(2).text(), "cost  5   or so");
   const PersonalInfo stored = access_.ReadPersonalInfo("Gina");
   EXPECT_EQ(stored.first_name, "Gina");
   EXPECT_EQ(stored.about, "cost  5   or so");
@@ -649,6 +658,7 @@ TEST_F(AccountWindowTest, PhotoIsUploadedAsTheMemberAndReadBackFromTheClub) {
   EXPECT_TRUE(notices_.empty());
   ASSERT_TRUE(window.UploadPhotoButton().isEnabled());
   window.UploadPhotoButton().click();
+  ASSERT_TRUE(UploadEnded(window));
   EXPECT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgPhotoUploaded)});
   EXPECT_EQ(ReadAll(PhotoFolder() + "/Hugo.jpg"), photo);
   EXPECT_TRUE(window.PhotoLoaded());
@@ -673,6 +683,7 @@ TEST_F(AccountWindowTest, UploadedPhotoIsShownAtOnceEvenBeforeTheClubServesIt) {
   window.ChoosePhoto();
   ASSERT_TRUE(window.UploadPhotoButton().isEnabled());
   window.UploadPhotoButton().click();
+  ASSERT_TRUE(UploadEnded(window));
   EXPECT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgPhotoUploaded)});
   EXPECT_TRUE(window.PhotoLoaded());
   EXPECT_EQ(Session().photo_slots[0], photo);
@@ -690,6 +701,7 @@ TEST_F(AccountWindowTest, FailedUploadChangesNothing) {
   chosen_photo_ = WritePhotoFile("me.jpg", Jpeg(200, 250));
   window.ChoosePhoto();
   window.UploadPhotoButton().click();
+  ASSERT_TRUE(UploadEnded(window));
   EXPECT_EQ(notices_, std::vector<std::string>{game_.Text(MsgId::MsgPhotoUploadFailed)});
   EXPECT_EQ(Session().photo_slots[0], "old");
   EXPECT_FALSE(window.PhotoLoaded());

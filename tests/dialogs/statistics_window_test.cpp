@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "ClubWindowKit.h"
 #include "club/UsageStatistics.h"
@@ -23,6 +24,12 @@ using testing::CannedResponse;
 using testing::ClubServerProcess;
 using testing::RecordedRequest;
 using testing::TestHttpServer;
+
+// Waits until the window's totals and like have been answered.
+bool Answered(const StatisticsWindow& window) {
+  return QTest::qWaitFor([&window] { return !window.ReadingClub() && !window.SendingLike(); },
+                         10000);
+}
 
 // The answers a player gives to the nick question, in order; the question
 // after the last one counts as cancelled.
@@ -44,10 +51,11 @@ class StatisticsWindowTest : public ::testing::Test {
  protected:
   std::unique_ptr<StatisticsWindow> Open() {
     auto window = std::make_unique<StatisticsWindow>(
-        club_.access, club_.settings, [this] { ++saves_; }, 0, pictures_, nullptr,
+        club_.access, club_.settings, [this] { ++saves_; }, last_, 0, pictures_, nullptr,
         nick_box_.Asker());
     window->show();
     window->PrepareShowing();
+    EXPECT_TRUE(Answered(*window));
     return window;
   }
   std::vector<QString> Values(StatisticsWindow& window) {
@@ -60,6 +68,7 @@ class StatisticsWindowTest : public ::testing::Test {
   ClubConnection club_{server_.BaseUrl()};
   PictureStore pictures_;
   ScriptedNickBox nick_box_;
+  LastUsageStats last_;
   int saves_ = 0;
 };
 
@@ -85,6 +94,7 @@ TEST_F(StatisticsWindowTest, CountsOfStartsAndFinishedGamesThenOneLikePerInstall
   EXPECT_EQ(window->LikeButton().text(), "I like this game!");
 
   window->LikeButton().click();
+  ASSERT_TRUE(Answered(*window));
   EXPECT_TRUE(nick_box_.defaults_offered.empty()) << "a named player is not asked";
   EXPECT_FALSE(window->LikeButton().isEnabled());
   EXPECT_EQ(window->Cell(1, 2), "1");
@@ -98,6 +108,7 @@ TEST_F(StatisticsWindowTest, CountsOfStartsAndFinishedGamesThenOneLikePerInstall
   EXPECT_EQ(again->Cell(1, 3), "Ann");
   EXPECT_FALSE(again->LikeButton().isEnabled());
   again->LikeClicked();
+  EXPECT_FALSE(again->SendingLike());
   EXPECT_EQ(club_.access.ReadUsageStatistics().stats.likes, 1);
   EXPECT_EQ(saves_, 1);
 }
@@ -107,6 +118,7 @@ TEST_F(StatisticsWindowTest, IncognitoIsAskedForANickUntilOneIsAccepted) {
   nick_box_.answers = {"A", "bad nick", "Пётр"};
   auto window = Open();
   window->LikeButton().click();
+  ASSERT_TRUE(Answered(*window));
   EXPECT_EQ(nick_box_.defaults_offered,
             (std::vector<QString>{"Incognito", "Incognito", "Incognito"}));
   EXPECT_EQ(club_.settings.passport.nick, "Пётр");
@@ -119,6 +131,7 @@ TEST_F(StatisticsWindowTest, ACancelledQuestionLikesAsIncognito) {
   club_.settings.like_sent = false;
   auto window = Open();
   window->LikeButton().click();
+  ASSERT_TRUE(Answered(*window));
   EXPECT_EQ(nick_box_.defaults_offered.size(), 1u);
   EXPECT_EQ(club_.settings.passport.nick, "Incognito");
   EXPECT_EQ(window->Cell(1, 3), "Incognito");
@@ -142,15 +155,18 @@ TEST_P(StatisticsFailureTest, NoConnectInTheFirstCellAndAFailedLikeChangesNothin
   club.settings.like_sent = false;
   club.settings.passport.nick = "Ann";
   int saves = 0;
+  LastUsageStats last;
   StatisticsWindow window(
-      club.access, club.settings, [&saves] { ++saves; }, 0, pictures_, nullptr);
+      club.access, club.settings, [&saves] { ++saves; }, last, 0, pictures_, nullptr);
   window.show();
   window.PrepareShowing();
+  ASSERT_TRUE(Answered(window));
   EXPECT_EQ(window.Cell(1, 0), kNoConnect);
   for (int row = 1; row < kStatRows; ++row) EXPECT_EQ(window.Cell(1, row), "") << row;
   ASSERT_TRUE(window.LikeButton().isEnabled()) << "the button follows LikeSent alone";
 
   window.LikeButton().click();
+  ASSERT_TRUE(Answered(window));
   EXPECT_TRUE(window.LikeButton().isEnabled());
   EXPECT_FALSE(club.settings.like_sent);
   EXPECT_EQ(saves, 0);
@@ -183,11 +199,14 @@ TEST(StatisticsLikes, ALikeAfterAFailedReadStillCounts) {
   club.settings.passport.nick = "Ann";
   PictureStore pictures;
   int saves = 0;
+  LastUsageStats last;
   StatisticsWindow window(
-      club.access, club.settings, [&saves] { ++saves; }, 0, pictures, nullptr);
+      club.access, club.settings, [&saves] { ++saves; }, last, 0, pictures, nullptr);
   window.PrepareShowing();
+  ASSERT_TRUE(Answered(window));
   EXPECT_EQ(window.Cell(1, 0), kNoConnect);
   window.LikeClicked();
+  ASSERT_TRUE(Answered(window));
   EXPECT_FALSE(window.LikeButton().isEnabled());
   EXPECT_EQ(window.Cell(1, 2), "");
   EXPECT_EQ(window.Cell(1, 3), "Ann");
