@@ -985,6 +985,83 @@ HttpLimits DefaultDownloadLimits() {
   return limits;
 }
 
+namespace {
+
+ExchangeOptions DownloadOptions(QSaveFile& file, const DownloadProgress* progress) {
+  ExchangeOptions options;
+  options.follow_safe_redirects = true;
+  options.progress = progress;
+  options.sink = [&file](const QByteArray& chunk) {
+    return file.write(chunk) == chunk.size() ? HttpError::kNone : HttpError::kWriteFailed;
+  };
+  return options;
+}
+
+}  // namespace
+
+BackgroundDownload::BackgroundDownload(std::string_view url, const std::string& path,
+                                       DownloadProgressShown progress,
+                                       std::function<void(HttpError)> done,
+                                       const HttpLimits& limits)
+    : context_(std::make_unique<QObject>()),
+      file_(std::make_unique<QSaveFile>(QFile::decodeName(QByteArray::fromStdString(path)))),
+      shown_(std::move(progress)),
+      done_(std::move(done)) {
+  const std::optional<QUrl> web_url = WebUrl(url);
+  const HttpError refused = !web_url                             ? HttpError::kBadAddress
+                            : !file_->open(QIODevice::WriteOnly) ? HttpError::kWriteFailed
+                                                                 : HttpError::kNone;
+  if (refused != HttpError::kNone) {
+    QTimer::singleShot(0, context_.get(), [this, refused] { End(refused); });
+    return;
+  }
+  progress_ = [this](std::int64_t received, std::int64_t total) {
+    received_ = received;
+    total_ = total;
+    // Shown from the next pass of the event loop, once for all that arrived
+    // meanwhile: whatever the callback does (a modal progress window handles
+    // events) happens outside the exchange.
+    if (!progress_posted_) {
+      progress_posted_ = true;
+      QTimer::singleShot(0, context_.get(), [this] {
+        progress_posted_ = false;
+        if (shown_ && !finished_) shown_(received_, total_);
+      });
+    }
+    return true;
+  };
+  exchange_ = std::make_unique<PendingExchange>(
+      Get(*web_url), nullptr, limits, DownloadOptions(*file_, &progress_),
+      [this](const HttpResult& result) {
+        if (!result.ok()) {
+          End(result.error);
+          return;
+        }
+        End(file_->commit() ? HttpError::kNone : HttpError::kWriteFailed);
+      });
+}
+
+BackgroundDownload::~BackgroundDownload() {
+  // The exchange goes first (it writes into the file); an uncommitted save
+  // file removes its temporary file as it goes.
+  exchange_.reset();
+}
+
+void BackgroundDownload::End(HttpError error) {
+  if (finished_) return;
+  finished_ = true;
+  if (file_->isOpen()) {
+    // Nothing of a failed download stays: the temporary file goes now.
+    file_->cancelWriting();
+    file_->commit();
+  }
+  if (error == HttpError::kNone && progress_posted_ && shown_) shown_(received_, total_);
+  progress_posted_ = false;
+  // `done` may destroy this object.
+  std::function<void(HttpError)> done = std::move(done_);
+  if (done) done(error);
+}
+
 HttpError DownloadToFile(std::string_view url, const std::string& path,
                          const DownloadProgress& progress, const HttpLimits& limits,
                          DownloadWait wait) {
@@ -993,13 +1070,8 @@ HttpError DownloadToFile(std::string_view url, const std::string& path,
   QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
   if (!file.open(QIODevice::WriteOnly)) return HttpError::kWriteFailed;
 
-  ExchangeOptions options;
-  options.follow_safe_redirects = true;
-  options.progress = &progress;
+  ExchangeOptions options = DownloadOptions(file, &progress);
   if (wait == DownloadWait::kAcceptUserInput) options.wait_flags = QEventLoop::AllEvents;
-  options.sink = [&file](const QByteArray& chunk) {
-    return file.write(chunk) == chunk.size() ? HttpError::kNone : HttpError::kWriteFailed;
-  };
   const HttpResult result = Exchange(Get(*web_url), nullptr, limits, options);
   if (!result.ok()) {
     file.cancelWriting();

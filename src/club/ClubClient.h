@@ -23,6 +23,7 @@
 
 class QNetworkCookieJar;
 class QObject;
+class QSaveFile;
 
 namespace braxo {
 
@@ -200,6 +201,45 @@ using DownloadProgress = std::function<bool(std::int64_t received, std::int64_t 
 // Limits for package downloads: a larger body and a longer overall time, but
 // the same prompt connect time-out and a bound on silence.
 HttpLimits DefaultDownloadLimits();
+
+// received and total bytes (total -1 when unknown).
+using DownloadProgressShown = std::function<void(std::int64_t received, std::int64_t total)>;
+
+// Downloads `url` (http or https only, also after redirects) to `path` while
+// the caller goes on. The file appears only when the whole body has arrived
+// (written to a temporary file beside it and renamed); on any failure, and
+// when the download is destroyed before its end, an existing file at `path`
+// is untouched and the temporary file is gone. `progress` runs from the event
+// loop as bytes arrive (the last time before `done` when all came) and must
+// not destroy the download; `done` runs once, from the event loop (never inside
+// the constructor, also for a bad address or a file that cannot be written),
+// with kNone or the failure, and may destroy the download. Destroying the
+// download first cancels it without calling `done`.
+class BackgroundDownload {
+ public:
+  BackgroundDownload(std::string_view url, const std::string& path, DownloadProgressShown progress,
+                     std::function<void(HttpError)> done,
+                     const HttpLimits& limits = DefaultDownloadLimits());
+  ~BackgroundDownload();
+  BackgroundDownload(const BackgroundDownload&) = delete;
+  BackgroundDownload& operator=(const BackgroundDownload&) = delete;
+  bool finished() const { return finished_; }
+
+ private:
+  void End(HttpError error);
+
+  std::unique_ptr<QObject> context_;
+  std::unique_ptr<QSaveFile> file_;
+  DownloadProgressShown shown_;
+  DownloadProgress progress_;
+  std::function<void(HttpError)> done_;
+  std::int64_t received_ = 0;
+  std::int64_t total_ = -1;
+  bool progress_posted_ = false;
+  // Last, so that it goes first: it writes into the file.
+  std::unique_ptr<PendingExchange> exchange_;
+  bool finished_ = false;
+};
 
 // How a download waits. kExcludeUserInput is the club's rule; kAcceptUserInput
 // lets clicks through, for a caller that shows a modal progress window with a

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QTest>
 #include <QTimer>
 #include <chrono>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "TestHttpServer.h"
+#include "WaitingClub.h"
 #include "club/ClubClient.h"
 
 namespace braxo {
@@ -389,20 +391,28 @@ class DownloadTest : public ::testing::Test {
   std::filesystem::path dir_;
 };
 
+// Downloads as the game does, waiting for the end.
+HttpError Download(const std::string& url, const std::string& path, const HttpLimits& limits,
+                   DownloadProgressShown progress = {}) {
+  std::unique_ptr<BackgroundDownload> download;
+  return testing::WaitForReply<HttpError>([&](QObject*, std::function<void(HttpError)> done) {
+           download =
+               std::make_unique<BackgroundDownload>(url, path, progress, std::move(done), limits);
+         })
+      .value_or(HttpError::kNetwork);
+}
+
 TEST_F(DownloadTest, DownloadsTheWholeBodyAndReportsProgress) {
   const std::string package(100000, 'P');
   TestHttpServer server(TestHttpServer::Always(package));
   const std::string target = (dir_ / "Braxo.apk").string();
   std::int64_t last_received = 0;
   std::int64_t last_total = 0;
-  const HttpError error = DownloadToFile(
-      server.Url("Braxo.apk"), target,
-      [&](std::int64_t received, std::int64_t total) {
-        last_received = received;
-        last_total = total;
-        return true;
-      },
-      Limits());
+  const HttpError error = Download(server.Url("Braxo.apk"), target, Limits(),
+                                   [&](std::int64_t received, std::int64_t total) {
+                                     last_received = received;
+                                     last_total = total;
+                                   });
   EXPECT_EQ(error, HttpError::kNone);
   EXPECT_EQ(ReadFile(target), package);
   EXPECT_EQ(last_received, 100000);
@@ -414,25 +424,52 @@ TEST_F(DownloadTest, FailedOrCancelledDownloadLeavesTheOldFile) {
     CannedResponse response;
     response.body = std::string(50000, 'N');
     if (request.target == "/missing") response.status = 404;
+    if (request.target == "/slow") {
+      response.mode = Mode::kDribble;
+      response.body = std::string(400, 'S');
+      response.delay = 10ms;
+    }
     return response;
   });
   const std::filesystem::path target = dir_ / "Braxo.apk";
   std::ofstream(target) << "old package";
 
-  EXPECT_EQ(DownloadToFile(server.Url("missing"), target.string(), {}, Limits()),
-            HttpError::kHttpStatus);
-  EXPECT_EQ(DownloadToFile(
-                server.Url("pkg"), target.string(),
-                [](std::int64_t, std::int64_t) { return false; }, Limits()),
-            HttpError::kCancelled);
+  EXPECT_EQ(Download(server.Url("missing"), target.string(), Limits()), HttpError::kHttpStatus);
+  // Cancelled as the player cancels: the download is destroyed once bytes
+  // have come, and its callback never runs.
+  std::optional<HttpError> cancelled_outcome;
+  bool bytes_came = false;
+  std::unique_ptr<BackgroundDownload> download;
+  download = std::make_unique<BackgroundDownload>(
+      server.Url("slow"), target.string(),
+      [&](std::int64_t, std::int64_t) {
+        bytes_came = true;
+        QTimer::singleShot(0, [&download] { download.reset(); });
+      },
+      [&](HttpError error) { cancelled_outcome = error; }, Limits());
+  QTRY_VERIFY_WITH_TIMEOUT(download == nullptr, 3000);
+  EXPECT_TRUE(bytes_came);
+  QTest::qWait(50);
+  EXPECT_FALSE(cancelled_outcome.has_value());
   HttpLimits small = Limits();
   small.max_body_bytes = 1000;
-  EXPECT_EQ(DownloadToFile(server.Url("pkg"), target.string(), {}, small), HttpError::kTooLarge);
+  EXPECT_EQ(Download(server.Url("pkg"), target.string(), small), HttpError::kTooLarge);
   EXPECT_EQ(ReadFile(target), "old package");
   // Nothing but the old file is left in the directory.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_),
                           std::filesystem::directory_iterator()),
             1);
+}
+
+TEST_F(DownloadTest, AFileThatCannotBeWrittenEndsTheDownloadFromTheEventLoop) {
+  TestHttpServer server(TestHttpServer::Always("package"));
+  std::optional<HttpError> outcome;
+  BackgroundDownload download(
+      server.Url("pkg"), (dir_ / "no-such-folder" / "Braxo.apk").string(), {},
+      [&outcome](HttpError error) { outcome = error; }, Limits());
+  EXPECT_FALSE(outcome.has_value());
+  QTRY_COMPARE_WITH_TIMEOUT(outcome, std::optional<HttpError>(HttpError::kWriteFailed), 1000);
+  EXPECT_TRUE(server.Requests().empty());
 }
 
 TEST_F(DownloadTest, FollowsRedirectsOnlyToWebAddresses) {
@@ -450,14 +487,13 @@ TEST_F(DownloadTest, FollowsRedirectsOnlyToWebAddresses) {
     return response;
   });
   const std::filesystem::path target = dir_ / "Braxo.apk";
-  EXPECT_EQ(DownloadToFile(server.Url("moved"), target.string(), {}, Limits()), HttpError::kNone);
+  EXPECT_EQ(Download(server.Url("moved"), target.string(), Limits()), HttpError::kNone);
   EXPECT_EQ(ReadFile(target), "package");
 
   const std::filesystem::path other = dir_ / "other.apk";
-  EXPECT_NE(DownloadToFile(server.Url("to-file"), other.string(), {}, Limits()), HttpError::kNone);
+  EXPECT_NE(Download(server.Url("to-file"), other.string(), Limits()), HttpError::kNone);
   EXPECT_FALSE(std::filesystem::exists(other));
-  EXPECT_EQ(DownloadToFile("file:///etc/hostname", other.string(), {}, Limits()),
-            HttpError::kBadAddress);
+  EXPECT_EQ(Download("file:///etc/hostname", other.string(), Limits()), HttpError::kBadAddress);
   EXPECT_FALSE(std::filesystem::exists(other));
 }
 
