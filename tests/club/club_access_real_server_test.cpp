@@ -86,7 +86,7 @@ TEST_F(ClubServerTest, AccountsLoginsAndTheStartUpLogin) {
   ASSERT_TRUE(WriteUserFile(user_file, "Ann", ScramblePassword("secret12")));
   GameClient next_start;
   ClubSession session;
-  AccountWorkflow start_up(next_start.access(), session, user_file);
+  AccountWorkflow start_up(next_start.club_access(), session, user_file);
   EXPECT_TRUE(start_up.LogInFromUserFile());
   EXPECT_EQ(session.account_state, AccountState::kLoggedIn);
   EXPECT_EQ(session.current_user.city, "Genova");
