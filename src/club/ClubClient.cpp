@@ -33,7 +33,6 @@ struct ExchangeOptions {
   bool follow_safe_redirects = false;
   BodySink sink;  // none: the body is collected into the result
   const DownloadProgress* progress = nullptr;
-  QEventLoop::ProcessEventsFlags wait_flags = QEventLoop::ExcludeUserInputEvents;
 };
 
 struct RequestSpec {
@@ -725,7 +724,7 @@ class PendingExchange {
 namespace {
 
 // Sends one request and waits for the whole reply in a nested event loop
-// (excluding user input unless the options say otherwise). Everything the
+// (excluding user input). Everything the
 // wait touches lives in this frame, so timers that fire during the wait may
 // start further exchanges (they nest) or destroy the client (the wait then
 // ends with kClientDestroyed).
@@ -740,7 +739,7 @@ HttpResult Exchange(RequestSpec request, QNetworkCookieJar* jar, const HttpLimit
         loop.quit();
       },
       pool);
-  if (!exchange.finished()) loop.exec(options.wait_flags);
+  if (!exchange.finished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
   // The loop also ends when the application quits while we wait.
   if (!exchange.finished()) exchange.Abandon();
   return result;
@@ -919,12 +918,6 @@ void ClubClient::TieToOwner(QObject* owner, std::unique_ptr<ClubRequest> request
   holder->request = std::move(request);
 }
 
-HttpResult HttpGet(std::string_view address, const HttpLimits& limits) {
-  const std::optional<QUrl> url = WebUrl(address);
-  if (!url) return HttpResult{HttpError::kBadAddress, 0, {}};
-  return Exchange(Get(*url), nullptr, limits, ExchangeOptions{});
-}
-
 BackgroundGet::BackgroundGet(std::string_view address, const HttpLimits& limits,
                              std::function<void(HttpResult)> done)
     : context_(std::make_unique<QObject>()) {
@@ -954,10 +947,6 @@ ConfigPageText ConfigPageFromReply(const HttpResult& result) {
 }
 
 }  // namespace
-
-ConfigPageText FetchConfigPage(const HttpLimits& limits) {
-  return ConfigPageFromReply(HttpGet(ConfigPageAddress(), limits));
-}
 
 std::unique_ptr<BackgroundGet> FetchConfigPageInBackground(
     const HttpLimits& limits, std::function<void(ConfigPageText)> done) {
@@ -1060,24 +1049,6 @@ void BackgroundDownload::End(HttpError error) {
   // `done` may destroy this object.
   std::function<void(HttpError)> done = std::move(done_);
   if (done) done(error);
-}
-
-HttpError DownloadToFile(std::string_view url, const std::string& path,
-                         const DownloadProgress& progress, const HttpLimits& limits,
-                         DownloadWait wait) {
-  const std::optional<QUrl> web_url = WebUrl(url);
-  if (!web_url) return HttpError::kBadAddress;
-  QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
-  if (!file.open(QIODevice::WriteOnly)) return HttpError::kWriteFailed;
-
-  ExchangeOptions options = DownloadOptions(file, &progress);
-  if (wait == DownloadWait::kAcceptUserInput) options.wait_flags = QEventLoop::AllEvents;
-  const HttpResult result = Exchange(Get(*web_url), nullptr, limits, options);
-  if (!result.ok()) {
-    file.cancelWriting();
-    return result.error;
-  }
-  return file.commit() ? HttpError::kNone : HttpError::kWriteFailed;
 }
 
 }  // namespace braxo

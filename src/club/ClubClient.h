@@ -45,7 +45,7 @@ enum class HttpError {
   kHttpStatus,       // the server answered with a status outside 200-299
   kTooLarge,         // the head or the body exceeded its size limit
   kWriteFailed,      // a download could not be written to its file
-  kCancelled,        // the progress callback asked to stop
+  kCancelled,        // the player cancelled the download
   kClientDestroyed,  // the client was destroyed while the request waited
   kNetwork,          // any other transport failure
 };
@@ -122,10 +122,10 @@ class ClubClient {
   // that runs during the wait; the call then returns kClientDestroyed.
   HttpResult PostPlain(std::string_view address, const std::vector<FormField>& fields);
   HttpResult PostList(std::string_view address, const std::vector<std::string>& lines);
-  HttpResult PostBody(std::string_view address, const std::string& body);
 
-  // A plain GET (no cookie, none of the club's headers), as HttpGet, but over
-  // the client's kept connections: the photos come from the club's own host.
+  // A plain GET (no cookie, none of the club's headers) over the client's
+  // kept connections, waiting in the same way: the photos come from the
+  // club's own host.
   HttpResult GetPlain(std::string_view address, const HttpLimits& limits = {});
 
   // The same requests without waiting: the caller keeps the request (a
@@ -141,7 +141,7 @@ class ClubClient {
   // A request tied to `owner`: it lives until `done` has run, or is cancelled
   // (without `done`) when `owner` is destroyed first.
   void SendBody(QObject* owner, std::string_view address, const std::string& body, HttpDone done);
-  // GetPlain tied to `owner` in the same way.
+  // A plain GET over the kept connections, tied to `owner` in the same way.
   void SendGet(QObject* owner, std::string_view address, HttpDone done,
                const HttpLimits& limits = {});
 
@@ -150,6 +150,7 @@ class ClubClient {
   std::unique_ptr<QNetworkCookieJar> jar_;
   std::unique_ptr<ConnectionPool> pool_;
 
+  HttpResult PostBody(std::string_view address, const std::string& body);
   // A POST of `post_body` with the club's headers and cookies, or a plain GET
   // without them when it is null.
   std::unique_ptr<ClubRequest> SendRequest(std::string_view address, const std::string* post_body,
@@ -157,11 +158,9 @@ class ClubClient {
   static void TieToOwner(QObject* owner, std::unique_ptr<ClubRequest> request, HttpDone done);
 };
 
-// A plain GET through a fresh client (default headers, no cookies, no
-// "PlavoKeyStamp", no redirects), as for the configuration page and photos.
-HttpResult HttpGet(std::string_view address, const HttpLimits& limits = {});
-
-// A plain GET, as HttpGet, that runs while the caller goes on. `done` runs
+// A plain GET through a connection of its own (default headers, no cookies,
+// no "PlavoKeyStamp", no redirects), as for the configuration page, that
+// runs while the caller goes on. `done` runs
 // once from the event loop with the result (also for a bad address).
 // Destroying the object aborts the request without calling `done`.
 class BackgroundGet {
@@ -187,20 +186,18 @@ inline constexpr std::int64_t kMaxConfigPageBytes = 64 * 1024;
 // all, and kMaxConfigPageBytes.
 HttpLimits ConfigPageLimits();
 
-// Fetches the configuration page from ConfigPageAddress() and decodes it as
-// UTF-8 (malformed sequences become U+FFFD). Nothing on any failure.
-ConfigPageText FetchConfigPage(const HttpLimits& limits = ConfigPageLimits());
-
-// The same in the background: `done` gets the page, or nothing on failure.
+// Fetches the configuration page from ConfigPageAddress() in the
+// background: `done` gets it decoded as UTF-8 (malformed sequences become
+// U+FFFD), or nothing on any failure.
 std::unique_ptr<BackgroundGet> FetchConfigPageInBackground(
     const HttpLimits& limits, std::function<void(ConfigPageText)> done);
-
-// received and total bytes (total -1 when unknown); return false to cancel.
-using DownloadProgress = std::function<bool(std::int64_t received, std::int64_t total)>;
 
 // Limits for package downloads: a larger body and a longer overall time, but
 // the same prompt connect time-out and a bound on silence.
 HttpLimits DefaultDownloadLimits();
+
+// received and total bytes (total -1 when unknown); false stops the exchange.
+using DownloadProgress = std::function<bool(std::int64_t received, std::int64_t total)>;
 
 // received and total bytes (total -1 when unknown).
 using DownloadProgressShown = std::function<void(std::int64_t received, std::int64_t total)>;
@@ -240,18 +237,5 @@ class BackgroundDownload {
   std::unique_ptr<PendingExchange> exchange_;
   bool finished_ = false;
 };
-
-// How a download waits. kExcludeUserInput is the club's rule; kAcceptUserInput
-// lets clicks through, for a caller that shows a modal progress window with a
-// Cancel button (the modality keeps the other windows out).
-enum class DownloadWait { kExcludeUserInput, kAcceptUserInput };
-
-// Downloads `url` (http or https only, also after redirects) to `path`. The
-// file appears only when the whole body has arrived (written to a temporary
-// file and renamed); on any failure an existing file at `path` is untouched.
-HttpError DownloadToFile(std::string_view url, const std::string& path,
-                         const DownloadProgress& progress,
-                         const HttpLimits& limits = DefaultDownloadLimits(),
-                         DownloadWait wait = DownloadWait::kExcludeUserInput);
 
 }  // namespace braxo
