@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "WaitingClub.h"
 #include "club/ClubAccess.h"
 #include "club/Scramble.h"
 
@@ -29,6 +30,8 @@ struct Club {
   ClubServiceState services;
   Settings settings;
   ClubAccess access{client, services, settings};
+  // The same operations, each waited for.
+  testing::WaitingClubAccess waiting{access};
 };
 
 // Five members of Oslo (Marta, Kenji, Lucia, Tom_B, Ines), each with one
@@ -49,13 +52,13 @@ inline bool FillClub(const std::string& base_url) {
     user.email = std::string(nick) + "@example.org";
     user.registered_on = "14.03.2026";
     user.reserved_r01 = user.reserved_r02 = user.reserved_r03 = "xxx";
-    if (club.access.CreateAccount(user) != 0) return false;
+    if (club.waiting.CreateAccount(user) != 0) return false;
     ClubSession session;
-    session.current_user = club.access.LoginAccount(nick, kMemberPassword).user;
+    session.current_user = club.waiting.LoginAccount(nick, kMemberPassword).user;
     session.current_user.password = kMemberPassword;
     session.account_state = AccountState::kRated;
-    if (!club.access.RegisterRatedGame(session) ||
-        club.access.SaveRatedResult(session, score) != RatedSave::kSaved)
+    if (!club.waiting.RegisterRatedGame(session) ||
+        club.waiting.SaveRatedResult(session, score) != RatedSave::kSaved)
       return false;
     score -= 700;
   }

@@ -36,7 +36,7 @@ void BM_OpenAccountWindow(benchmark::State& state) {
   testing::NullPorts world;
   AccountWorkflow account(club.access, world.session, "");
   if (state.range(0) == 1) {
-    world.session.current_user = club.access.LoginAccount("Kenji", kMemberPassword).user;
+    world.session.current_user = club.waiting.LoginAccount("Kenji", kMemberPassword).user;
     world.session.current_user.password = kMemberPassword;
   }
   for (auto _ : state) {

@@ -12,6 +12,7 @@
 #include "ClubGameClient.h"
 #include "ClubServerProcess.h"
 #include "TestHttpServer.h"
+#include "WaitingClub.h"
 #include "club/ClubAccess.h"
 #include "club/Scramble.h"
 
@@ -23,6 +24,8 @@ struct Club {
   ClubServiceState services;
   Settings settings;
   ClubAccess access{client, services, settings};
+  // The same operations, each waited for.
+  testing::WaitingClubAccess waiting{access};
   ClubSession session;
 };
 
@@ -34,18 +37,18 @@ std::unique_ptr<Club> Connect(bool real) {
   auto club = std::make_unique<Club>();
   if (real) {
     setenv("BRAXO_CONFIG_URL", (real_club->BaseUrl() + "config").c_str(), 1);
-    ApplyRemoteConfig(FetchConfigPage(), club->settings, club->services);
+    ApplyRemoteConfig(testing::WaitForConfigPage(), club->settings, club->services);
   } else {
     club->services.account_address = ScrambleText(canned_club->Url("account"), kAccountKey);
   }
-  club->session.current_user = club->access.LoginAccount("Ann", "secret12").user;
+  club->session.current_user = club->waiting.LoginAccount("Ann", "secret12").user;
   return club;
 }
 
 void BM_Login(benchmark::State& state) {
   auto club = Connect(state.range(0) == 0);
   for (auto _ : state) {
-    if (!club->access.LoginAccount("Ann", "secret12").ok) state.SkipWithError("login failed");
+    if (!club->waiting.LoginAccount("Ann", "secret12").ok) state.SkipWithError("login failed");
   }
 }
 BENCHMARK(BM_Login)
@@ -58,8 +61,8 @@ BENCHMARK(BM_Login)
 void BM_RatedGameSteps(benchmark::State& state) {
   auto club = Connect(state.range(0) == 0);
   for (auto _ : state) {
-    if (!club->access.RegisterRatedGame(club->session) ||
-        club->access.SaveRatedResult(club->session, 4000) != RatedSave::kSaved)
+    if (!club->waiting.RegisterRatedGame(club->session) ||
+        club->waiting.SaveRatedResult(club->session, 4000) != RatedSave::kSaved)
       state.SkipWithError("rated game failed");
   }
 }
@@ -92,8 +95,8 @@ int main(int argc, char** argv) {
   {
     braxo::Club setup;
     setenv("BRAXO_CONFIG_URL", (braxo::real_club->BaseUrl() + "config").c_str(), 1);
-    braxo::ApplyRemoteConfig(braxo::FetchConfigPage(), setup.settings, setup.services);
-    if (setup.access.CreateAccount(braxo::testing::TestMember("Ann", "secret12")) != 0) return 1;
+    braxo::ApplyRemoteConfig(braxo::testing::WaitForConfigPage(), setup.settings, setup.services);
+    if (setup.waiting.CreateAccount(braxo::testing::TestMember("Ann", "secret12")) != 0) return 1;
   }
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

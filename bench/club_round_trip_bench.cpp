@@ -61,7 +61,7 @@ std::chrono::milliseconds RoundTrip(const benchmark::State& state) {
   return std::chrono::milliseconds(state.range(0));
 }
 
-void LogIn(ClubAccess& access, ClubSession& session) {
+void LogIn(testing::WaitingClubAccess& access, ClubSession& session) {
   session.current_user = access.LoginAccount("Kenji", kMemberPassword).user;
   session.current_user.password = kMemberPassword;
   session.account_state = AccountState::kRated;
@@ -73,7 +73,7 @@ struct MemberBehindProxy {
   explicit MemberBehindProxy(const benchmark::State& state)
       : proxy(static_cast<std::uint16_t>(club_server->Port()), RoundTrip(state)),
         club(proxy.BaseUrl()) {
-    world.session.current_user = club.access.LoginAccount("Kenji", kMemberPassword).user;
+    world.session.current_user = club.waiting.LoginAccount("Kenji", kMemberPassword).user;
     world.session.current_user.password = kMemberPassword;
   }
   void CountConnections(benchmark::State& state) const {
@@ -236,9 +236,9 @@ void BM_PreGameCheck(benchmark::State& state) {
   testing::DelayingProxy proxy(static_cast<std::uint16_t>(club_server->Port()), RoundTrip(state));
   Club club(proxy.BaseUrl());
   ClubSession session;
-  LogIn(club.access, session);
+  LogIn(club.waiting, session);
   for (auto _ : state) {
-    if (!club.access.RegisterRatedGame(session)) state.SkipWithError("registration refused");
+    if (!club.waiting.RegisterRatedGame(session)) state.SkipWithError("registration refused");
   }
 }
 
@@ -246,13 +246,13 @@ void BM_EndOfRatedGame(benchmark::State& state) {
   testing::DelayingProxy proxy(static_cast<std::uint16_t>(club_server->Port()), RoundTrip(state));
   Club club(proxy.BaseUrl());
   ClubSession session;
-  LogIn(club.access, session);
+  LogIn(club.waiting, session);
   for (auto _ : state) {
     state.PauseTiming();
-    const bool open = club.access.RegisterRatedGame(session);
+    const bool open = club.waiting.RegisterRatedGame(session);
     state.ResumeTiming();
-    if (!open || club.access.SaveRatedResult(session, 10) != RatedSave::kSaved ||
-        !club.access.ReadKezsBalance(session))
+    if (!open || club.waiting.SaveRatedResult(session, 10) != RatedSave::kSaved ||
+        !club.waiting.ReadKezsBalance(session))
       state.SkipWithError("the result was not saved");
   }
 }
@@ -268,7 +268,7 @@ void BM_PreGameCheckWithoutWaiting(benchmark::State& state) {
   testing::DelayingProxy proxy(static_cast<std::uint16_t>(club_server->Port()), RoundTrip(state));
   Club club(proxy.BaseUrl());
   ClubSession session;
-  LogIn(club.access, session);
+  LogIn(club.waiting, session);
   for (auto _ : state) {
     QObject step;
     std::optional<bool> registered;
@@ -282,10 +282,10 @@ void BM_EndOfRatedGameWithoutWaiting(benchmark::State& state) {
   testing::DelayingProxy proxy(static_cast<std::uint16_t>(club_server->Port()), RoundTrip(state));
   Club club(proxy.BaseUrl());
   ClubSession session;
-  LogIn(club.access, session);
+  LogIn(club.waiting, session);
   for (auto _ : state) {
     state.PauseTiming();
-    const bool open = club.access.RegisterRatedGame(session);
+    const bool open = club.waiting.RegisterRatedGame(session);
     state.ResumeTiming();
     QObject step;
     std::optional<RatedSave> saved;

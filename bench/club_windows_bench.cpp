@@ -15,6 +15,7 @@
 #include "BenchClub.h"
 #include "ClubServerProcess.h"
 #include "TestHttpServer.h"
+#include "WaitingClub.h"
 #include "club/ClubAccess.h"
 #include "dialogs/ChatWindow.h"
 #include "dialogs/TopTenTableWindow.h"
@@ -88,19 +89,22 @@ int main(int argc, char** argv) {
     braxo::Club club(braxo::real_club->BaseUrl());
     for (int i = 0; i < 10; ++i) {
       const std::string nick = "Player" + std::to_string(i);
-      if (!club.access.WriteTopTenEntry(nick, "Oslo", "1-035", "W", 3000 + 100 * i, 76, "#", "#") ||
-          !club.access.WriteTopTenEntry(nick, "Oslo", "1-035", "W", i + 1, braxo::kChatTableId,
-                                        "12:00:00_01.01.2026_Braxo", "Hello_from_" + nick)) {
+      if (!club.waiting.WriteTopTenEntry(nick, "Oslo", "1-035", "W", 3000 + 100 * i, 76, "#",
+                                         "#") ||
+          !club.waiting.WriteTopTenEntry(nick, "Oslo", "1-035", "W", i + 1, braxo::kChatTableId,
+                                         "12:00:00_01.01.2026_Braxo", "Hello_from_" + nick)) {
         std::fprintf(stderr, "could not fill the club\n");
         return 1;
       }
     }
     braxo::ClubClient raw;
     const std::string topten = braxo::real_club->BaseUrl() + "topten";
-    table = raw.PostList(topten, {"gid=76"}).body;
-    count = raw.PostList(topten, {"rgid=76"}).body;
-    own = raw.PostPlain(topten, {{"gid", "76"}, {"nick", "Player3"}, {"city", "Oslo"}}).body;
-    chat = raw.PostList(topten, {"gid=100"}).body;
+    table = braxo::testing::WaitForList(raw, topten, {"gid=76"}).body;
+    count = braxo::testing::WaitForList(raw, topten, {"rgid=76"}).body;
+    own = braxo::testing::WaitForPlain(raw, topten,
+                                       {{"gid", "76"}, {"nick", "Player3"}, {"city", "Oslo"}})
+              .body;
+    chat = braxo::testing::WaitForList(raw, topten, {"gid=100"}).body;
   }
   braxo::canned_club = std::make_unique<braxo::testing::TestHttpServer>(
       [&](const braxo::testing::RecordedRequest& r) {

@@ -9,6 +9,7 @@
 #include <QSslConfiguration>
 
 #include "ClusterKit.h"
+#include "WaitingClub.h"
 #include "club/ClubClient.h"
 #include "club/ConfigPage.h"
 #include "club/FormBody.h"
@@ -40,7 +41,7 @@ TEST(ClubOverHttps, TheGameSpeaksToTheClubThroughTheBalancerAndChecksItsCertific
   {
     ClubClient game;
     const HttpResult refused =
-        game.PostPlain(base + "account", test::CreateAccountFields("Player"));
+        braxo::testing::WaitForPlain(game, base + "account", test::CreateAccountFields("Player"));
     EXPECT_FALSE(refused.ok());
     EXPECT_EQ(refused.status, 0);
     EXPECT_TRUE(refused.body.empty());
@@ -51,7 +52,7 @@ TEST(ClubOverHttps, TheGameSpeaksToTheClubThroughTheBalancerAndChecksItsCertific
   QSslConfiguration::setDefaultConfiguration(tls);
 
   setenv("BRAXO_CONFIG_URL", (base + "config").c_str(), 1);
-  const ConfigPageText page = FetchConfigPage();
+  const ConfigPageText page = braxo::testing::WaitForConfigPage();
   unsetenv("BRAXO_CONFIG_URL");
   ASSERT_TRUE(page);
   EXPECT_EQ(UnscrambleText(FindConfigValue(*page, "AccPath").value_or(""), kAccountKey),
@@ -59,9 +60,12 @@ TEST(ClubOverHttps, TheGameSpeaksToTheClubThroughTheBalancerAndChecksItsCertific
 
   ClubClient game;
   // "ok", not "is": the refused attempt above never reached the club.
-  EXPECT_EQ(game.PostPlain(base + "account", test::CreateAccountFields("Player")).body, "ok");
-  const HttpResult login =
-      game.PostList(base + "account", {"nick=Player", "pw=secret1", "label0=0"});
+  EXPECT_EQ(
+      braxo::testing::WaitForPlain(game, base + "account", test::CreateAccountFields("Player"))
+          .body,
+      "ok");
+  const HttpResult login = braxo::testing::WaitForList(game, base + "account",
+                                                       {"nick=Player", "pw=secret1", "label0=0"});
   ASSERT_TRUE(login.ok()) << HttpErrorName(login.error);
   EXPECT_EQ(login.body.substr(0, 7), "$Paris ");
   // The session cookie came back over TLS and is honoured.
@@ -69,7 +73,7 @@ TEST(ClubOverHttps, TheGameSpeaksToTheClubThroughTheBalancerAndChecksItsCertific
   for (const char* name : {"namei", "name2", "about", "telephone", "emailo", "website", "skype",
                            "ok", "vk", "telegram", "facebook", "twitter", "instagramm", "youtube"})
     info.push_back({name, std::string(name) + "1"});
-  EXPECT_EQ(game.PostPlain(base + "account", info).body, "ok");
+  EXPECT_EQ(braxo::testing::WaitForPlain(game, base + "account", info).body, "ok");
 }
 
 }  // namespace

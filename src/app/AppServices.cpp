@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QPointer>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QTimer>
 #include <QUrl>
@@ -93,6 +94,8 @@ AppServices::AppServices(QWidget& window, DialogPort& dialogs, PictureStore& pic
 }
 
 AppServices::~AppServices() {
+  download_.reset();
+  delete progress_.data();
   // The worker uses the sound table; it ends before the table goes.
   if (sound_start_.valid()) sound_start_.wait();
 }
@@ -261,10 +264,35 @@ void AppServices::ReadKezsBalance(std::function<void(bool)> done) {
   access_.ReadKezsBalance(NewClubStep(), session_, std::move(done));
 }
 
-void AppServices::CountStart() { CountStartOfRun(client_, wire::kGameId, settings_); }
+void AppServices::CountStart() {
+  ++reports_in_flight_;
+  CountStartOfRun(client_, reports_.get(), wire::kGameId, settings_, [this](bool changed) {
+    // The flow saved the settings when it sent the report; the confirmed
+    // unique start is saved now, so that a run that ends later keeps it too.
+    if (changed) SaveSettings();
+    ReportEnded();
+  });
+}
 
 void AppServices::CountFinishedGame(const std::array<int, 12>& flags) {
-  braxo::CountFinishedGame(client_, settings_.stat_address.plain, wire::kGameId, flags);
+  ++reports_in_flight_;
+  braxo::CountFinishedGame(client_, reports_.get(), settings_.stat_address.plain, wire::kGameId,
+                           flags, [this](bool) { ReportEnded(); });
+}
+
+void AppServices::ReportEnded() {
+  if (--reports_in_flight_ > 0 || !on_reports_settled_) return;
+  std::function<void()> settled = std::move(on_reports_settled_);
+  on_reports_settled_ = nullptr;
+  settled();
+}
+
+void AppServices::WhenReportsSettled(std::function<void()> settled) {
+  if (reports_in_flight_ > 0) {
+    on_reports_settled_ = std::move(settled);
+    return;
+  }
+  QMetaObject::invokeMethod(reports_.get(), std::move(settled), Qt::QueuedConnection);
 }
 
 void AppServices::DownloadNewVersion() {
@@ -283,36 +311,55 @@ void AppServices::DownloadNewVersion() {
   DownloadPackage(path.toStdString());
 }
 
-HttpError AppServices::DownloadPackage(const std::string& path) {
-  // The wait below lets events through for the Cancel button; a second
-  // click on the icon must not start a download inside this one.
-  if (download_running_) return HttpError::kCancelled;
-  download_running_ = true;
-  QProgressDialog progress(QStringLiteral("Braxo"),
-                           QString::fromStdString(MessageText(MsgId::MsgCancel, Language())), 0, 0,
-                           &window_);
+void AppServices::DownloadPackage(const std::string& path, std::function<void(HttpError)> done) {
+  if (download_) {
+    // One download at a time; a second click leaves the running one alone.
+    if (done)
+      QMetaObject::invokeMethod(
+          reports_.get(), [done = std::move(done)] { done(HttpError::kCancelled); },
+          Qt::QueuedConnection);
+    return;
+  }
+  progress_ = new QProgressDialog(QStringLiteral("Braxo"),
+                                  QString::fromStdString(MessageText(MsgId::MsgCancel, Language())),
+                                  0, 0, &window_);
+  // Set on the bar itself: the dialog's own setValue handles events when it
+  // is modal, and the download's callbacks run no event loop of their own.
+  auto* bar = new QProgressBar(progress_);
+  bar->setRange(0, 0);
+  progress_->setBar(bar);
   // Shown at once and modal, whether or not the server tells the length: the
   // main window takes no input while the download runs.
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(0);
-  progress.setAutoClose(false);
-  progress.setAutoReset(false);
-  progress.show();
-  active_progress_ = &progress;
-  const HttpError result = DownloadToFile(
+  progress_->setWindowModality(Qt::WindowModal);
+  progress_->setMinimumDuration(0);
+  progress_->setAutoClose(false);
+  progress_->setAutoReset(false);
+  const auto end = [this, done](HttpError error) {
+    // From the download's own callback, which lets it be destroyed, or from
+    // the Cancel button's signal, which runs outside the download; the
+    // window goes once the event loop is back.
+    download_.reset();
+    if (progress_) {
+      progress_->hide();
+      progress_->deleteLater();
+      progress_ = nullptr;
+    }
+    if (done) done(error);
+  };
+  QObject::connect(progress_, &QProgressDialog::canceled, progress_,
+                   [end] { end(HttpError::kCancelled); });
+  download_ = std::make_unique<BackgroundDownload>(
       news_.download_link, path,
-      [&](std::int64_t received, std::int64_t total) {
-        if (total > 0) {
-          if (progress.maximum() != 100) progress.setRange(0, 100);
-          progress.setValue(static_cast<int>(received * 100 / total));
-        }
-        return !progress.wasCanceled();
+      [bar](std::int64_t received, std::int64_t total) {
+        if (total <= 0) return;
+        if (bar->maximum() != 100) bar->setRange(0, 100);
+        bar->setValue(static_cast<int>(received * 100 / total));
       },
-      DefaultDownloadLimits(), DownloadWait::kAcceptUserInput);
-  active_progress_ = nullptr;
-  download_running_ = false;
-  return result;
+      end);
+  progress_->show();
 }
+
+QWidget* AppServices::ActiveProgressWindow() const { return progress_.data(); }
 
 void AppServices::OpenStorePage() {
   if (const auto link = StoreLinkToOpen(news_.store_link))

@@ -1,6 +1,8 @@
 // The game's files, sound and club as the flow's ports see them.
 #pragma once
 
+#include <QPointer>
+#include <QProgressDialog>
 #include <QWidget>
 #include <functional>
 #include <future>
@@ -95,6 +97,9 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   // --- ClubPort ---
   void ReadAnnouncements(std::function<void()> arrived) override;
   std::optional<Notice> StartupAnnouncement() override;
+  // The usage reports go out tied to an owner that lives as long as this
+  // object; the start's outcome is written into the settings, and they are
+  // saved, once its reply is in.
   void CountStart() override;
   bool LoginFromUserFile() override { return account_.LogInFromUserFile(); }
   // The club steps run tied to one step object: a new step or a cancel
@@ -105,14 +110,22 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   void ReadKezsBalance(std::function<void(bool)> done) override;
   void CancelClubStep() override;
   void CountFinishedGame(const std::array<int, 12>& flags) override;
+  // Usage reports sent whose reply (or failure) has not come yet.
+  bool ReportsInFlight() const { return reports_in_flight_ > 0; }
+  // Runs `settled` once, from the event loop, when the last report in flight
+  // has ended (main lets the reports of a closing window finish this way).
+  void WhenReportsSettled(std::function<void()> settled);
   bool TopTenAvailable() override { return services_.top_ten_available; }
   bool ChatAvailable() override { return services_.chat_available; }
   void DownloadNewVersion() override;
-  // The download of the new version to `path`, behind a modal progress
-  // window with a Cancel button (DownloadNewVersion after the save dialog).
-  HttpError DownloadPackage(const std::string& path);
+  // The download of the new version to `path`, behind a progress window,
+  // modal to the main window, with a Cancel button (DownloadNewVersion after
+  // the save dialog). Returns at once; `done` (when given) runs once from
+  // the event loop with the outcome: kCancelled after the Cancel button, or
+  // at once when a download is already running (that one goes on).
+  void DownloadPackage(const std::string& path, std::function<void(HttpError)> done = {});
   // The progress window while a download runs (for tests).
-  QWidget* ActiveProgressWindow() const { return active_progress_; }
+  QWidget* ActiveProgressWindow() const;
   void OpenStorePage() override;
 
  private:
@@ -122,6 +135,7 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   QObject* NewClubStep();
   void StartSoundOutput();
   void FinishSoundStart();
+  void ReportEnded();
 
   QWidget& window_;
   DialogPort& dialogs_;
@@ -154,9 +168,15 @@ class AppServices : public StoragePort, public SoundPort, public ClubPort {
   // Owns the requests of the club step under way; after the client, so that
   // it goes first.
   std::unique_ptr<QObject> club_step_;
+  // Owns the usage reports in flight: a new club step or a cancel leaves
+  // them alone.
+  std::unique_ptr<QObject> reports_ = std::make_unique<QObject>();
+  int reports_in_flight_ = 0;
+  std::function<void()> on_reports_settled_;
   std::string download_file_name_;
-  bool download_running_ = false;
-  QWidget* active_progress_ = nullptr;
+  // The download under way and its progress window; both go when it ends.
+  std::unique_ptr<BackgroundDownload> download_;
+  QPointer<QProgressDialog> progress_;
 };
 
 }  // namespace braxo

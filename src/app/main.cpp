@@ -147,6 +147,13 @@ int main(int argc, char** argv) {
   TraceStartup("shown");
   QTimer::singleShot(0, &window, [] { TraceStartup("event loop running"); });
   const int status = QApplication::exec();
+  // A usage report still out when the window closed (a game that had just
+  // ended) goes out whole, within the club client's bounds, and the start's
+  // outcome is saved when its reply comes; the window is already gone.
+  if (services.ReportsInFlight()) {
+    services.WhenReportsSettled([] { QApplication::quit(); });
+    QApplication::exec();
+  }
   window.KeepPlacement(services.MutableOptions());
   services.SaveOptions();
   return status;

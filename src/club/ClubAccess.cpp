@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QThread>
+#include <QTimer>
 #include <atomic>
 #include <memory>
 
@@ -330,34 +331,59 @@ void ClubAccess::SaveRatedResult(QObject* owner, ClubSession& session, std::int3
 
 void ClubAccess::SaveRecordThen(QObject* owner, ClubSession& session, const MemberAccount& user,
                                 GameRecord record, Then<bool> done) {
-  const std::string body = PlainFormBody(
-      SaveGameRecordFields(services_.game_field_prefix, user.nick, user.password, record));
-  client_.SendBody(owner, AccountAddress(), body,
-                   [&session, record = std::move(record),
-                    done = std::move(done)](const HttpResult& reply) mutable {
-                     const bool saved = reply.ok() && MarkerReply(reply.body, "ok");
-                     if (saved) session.current_game = std::move(record);
-                     done(saved);
-                   });
+  SaveGameRecord(owner, user.nick, user.password, record,
+                 [&session, record, done = std::move(done)](bool saved) mutable {
+                   if (saved) session.current_game = std::move(record);
+                   done(saved);
+                 });
 }
 
 void ClubAccess::CreditKezs(QObject* owner, ClubSession& session, std::int32_t amount,
                             Then<bool> done) {
+  CreditKezs(owner, session.current_user.nick, amount, std::move(done));
+}
+
+void ClubAccess::ReadKezsBalance(QObject* owner, ClubSession& session, Then<bool> done) {
+  ReadKezsBalance(owner, session.current_user.nick,
+                  [&session, done = std::move(done)](std::optional<std::int32_t> balance) {
+                    if (balance) session.current_user.kezs_balance = *balance;
+                    done(balance.has_value());
+                  });
+}
+
+void ClubAccess::ReadGameRecordFull(QObject* owner, std::string_view nick, std::string_view pw,
+                                    Then<GameRecordReply> done) {
   client_.SendBody(owner, AccountAddress(),
-                   PlainFormBody(CreditKezsFields(session.current_user.nick, amount)),
+                   ListFormBody(ReadGameRecordLines(services_.game_field_prefix, nick, pw)),
+                   [done = std::move(done)](const HttpResult& reply) {
+                     done(reply.ok() ? ReadGameRecordFullReply(reply.body)
+                                     : GameRecordReply{false, PrefilledGameRecord()});
+                   });
+}
+
+void ClubAccess::SaveGameRecord(QObject* owner, std::string_view nick, std::string_view pw,
+                                const GameRecord& record, Then<bool> done) {
+  client_.SendBody(
+      owner, AccountAddress(),
+      PlainFormBody(SaveGameRecordFields(services_.game_field_prefix, nick, pw, record)),
+      [done = std::move(done)](const HttpResult& reply) {
+        done(reply.ok() && MarkerReply(reply.body, "ok"));
+      });
+}
+
+void ClubAccess::CreditKezs(QObject* owner, std::string_view nick, std::int32_t amount,
+                            Then<bool> done) {
+  client_.SendBody(owner, AccountAddress(), PlainFormBody(CreditKezsFields(nick, amount)),
                    [done = std::move(done)](const HttpResult& reply) {
                      done(reply.ok() && MarkerReply(reply.body, "ok"));
                    });
 }
 
-void ClubAccess::ReadKezsBalance(QObject* owner, ClubSession& session, Then<bool> done) {
-  client_.SendBody(owner, AccountAddress(),
-                   ListFormBody(ReadKezsBalanceLines(session.current_user.nick)),
-                   [&session, done = std::move(done)](const HttpResult& reply) {
-                     const std::optional<std::int32_t> balance =
-                         reply.ok() ? ReadKezsBalanceReply(reply.body) : std::nullopt;
-                     if (balance) session.current_user.kezs_balance = *balance;
-                     done(balance.has_value());
+void ClubAccess::ReadKezsBalance(QObject* owner, std::string_view nick,
+                                 Then<std::optional<std::int32_t>> done) {
+  client_.SendBody(owner, AccountAddress(), ListFormBody(ReadKezsBalanceLines(nick)),
+                   [done = std::move(done)](const HttpResult& reply) {
+                     done(reply.ok() ? ReadKezsBalanceReply(reply.body) : std::nullopt);
                    });
 }
 
@@ -485,6 +511,21 @@ void ClubAccess::SendLike(QObject* owner, std::string_view nick, Then<bool> done
                    [done = std::move(done)](const HttpResult& reply) {
                      done(reply.ok() && TailMarkerReply(reply.body));
                    });
+}
+
+void ClubAccess::LoadPhoto(QObject* owner, ClubSession& session, std::string_view nick, int slot,
+                           Then<bool> done) {
+  if (slot != 1 && slot != 2) {
+    // From the event loop, as every other outcome.
+    QTimer::singleShot(0, owner, [done = std::move(done)] { done(false); });
+    return;
+  }
+  LoadPhoto(owner, nick,
+            [&session, slot, done = std::move(done)](std::optional<std::string> photo) {
+              if (photo)
+                session.photo_slots[static_cast<std::size_t>(slot - 1)] = std::move(*photo);
+              done(photo.has_value());
+            });
 }
 
 }  // namespace braxo

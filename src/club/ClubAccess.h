@@ -159,6 +159,20 @@ class ClubAccess {
   void ReadUsageStatistics(QObject* owner, Then<UsageStatisticsReply> done);
   void SendLike(QObject* owner, std::string_view nick, Then<bool> done);
 
+  // --- The game record, the reward, the balance and the photo slots
+  // without waiting ---
+  // Tied to `owner` as above, with what the waiting calls above return.
+  void ReadGameRecordFull(QObject* owner, std::string_view nick, std::string_view pw,
+                          Then<GameRecordReply> done);
+  void SaveGameRecord(QObject* owner, std::string_view nick, std::string_view pw,
+                      const GameRecord& record, Then<bool> done);
+  void CreditKezs(QObject* owner, std::string_view nick, std::int32_t amount, Then<bool> done);
+  void ReadKezsBalance(QObject* owner, std::string_view nick,
+                       Then<std::optional<std::int32_t>> done);
+  // The session must outlive `owner`.
+  void LoadPhoto(QObject* owner, ClubSession& session, std::string_view nick, int slot,
+                 Then<bool> done);
+
  private:
   std::string AccountAddress() const;
   // Writes `record` as `user`'s game record; on the club's confirmation it

@@ -33,7 +33,6 @@ struct ExchangeOptions {
   bool follow_safe_redirects = false;
   BodySink sink;  // none: the body is collected into the result
   const DownloadProgress* progress = nullptr;
-  QEventLoop::ProcessEventsFlags wait_flags = QEventLoop::ExcludeUserInputEvents;
 };
 
 struct RequestSpec {
@@ -725,7 +724,7 @@ class PendingExchange {
 namespace {
 
 // Sends one request and waits for the whole reply in a nested event loop
-// (excluding user input unless the options say otherwise). Everything the
+// (excluding user input). Everything the
 // wait touches lives in this frame, so timers that fire during the wait may
 // start further exchanges (they nest) or destroy the client (the wait then
 // ends with kClientDestroyed).
@@ -740,7 +739,7 @@ HttpResult Exchange(RequestSpec request, QNetworkCookieJar* jar, const HttpLimit
         loop.quit();
       },
       pool);
-  if (!exchange.finished()) loop.exec(options.wait_flags);
+  if (!exchange.finished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
   // The loop also ends when the application quits while we wait.
   if (!exchange.finished()) exchange.Abandon();
   return result;
@@ -919,12 +918,6 @@ void ClubClient::TieToOwner(QObject* owner, std::unique_ptr<ClubRequest> request
   holder->request = std::move(request);
 }
 
-HttpResult HttpGet(std::string_view address, const HttpLimits& limits) {
-  const std::optional<QUrl> url = WebUrl(address);
-  if (!url) return HttpResult{HttpError::kBadAddress, 0, {}};
-  return Exchange(Get(*url), nullptr, limits, ExchangeOptions{});
-}
-
 BackgroundGet::BackgroundGet(std::string_view address, const HttpLimits& limits,
                              std::function<void(HttpResult)> done)
     : context_(std::make_unique<QObject>()) {
@@ -955,10 +948,6 @@ ConfigPageText ConfigPageFromReply(const HttpResult& result) {
 
 }  // namespace
 
-ConfigPageText FetchConfigPage(const HttpLimits& limits) {
-  return ConfigPageFromReply(HttpGet(ConfigPageAddress(), limits));
-}
-
 std::unique_ptr<BackgroundGet> FetchConfigPageInBackground(
     const HttpLimits& limits, std::function<void(ConfigPageText)> done) {
   return std::make_unique<BackgroundGet>(
@@ -985,27 +974,81 @@ HttpLimits DefaultDownloadLimits() {
   return limits;
 }
 
-HttpError DownloadToFile(std::string_view url, const std::string& path,
-                         const DownloadProgress& progress, const HttpLimits& limits,
-                         DownloadWait wait) {
-  const std::optional<QUrl> web_url = WebUrl(url);
-  if (!web_url) return HttpError::kBadAddress;
-  QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
-  if (!file.open(QIODevice::WriteOnly)) return HttpError::kWriteFailed;
+namespace {
 
+ExchangeOptions DownloadOptions(QSaveFile& file, const DownloadProgress* progress) {
   ExchangeOptions options;
   options.follow_safe_redirects = true;
-  options.progress = &progress;
-  if (wait == DownloadWait::kAcceptUserInput) options.wait_flags = QEventLoop::AllEvents;
+  options.progress = progress;
   options.sink = [&file](const QByteArray& chunk) {
     return file.write(chunk) == chunk.size() ? HttpError::kNone : HttpError::kWriteFailed;
   };
-  const HttpResult result = Exchange(Get(*web_url), nullptr, limits, options);
-  if (!result.ok()) {
-    file.cancelWriting();
-    return result.error;
+  return options;
+}
+
+}  // namespace
+
+BackgroundDownload::BackgroundDownload(std::string_view url, const std::string& path,
+                                       DownloadProgressShown progress,
+                                       std::function<void(HttpError)> done,
+                                       const HttpLimits& limits)
+    : context_(std::make_unique<QObject>()),
+      file_(std::make_unique<QSaveFile>(QFile::decodeName(QByteArray::fromStdString(path)))),
+      shown_(std::move(progress)),
+      done_(std::move(done)) {
+  const std::optional<QUrl> web_url = WebUrl(url);
+  const HttpError refused = !web_url                             ? HttpError::kBadAddress
+                            : !file_->open(QIODevice::WriteOnly) ? HttpError::kWriteFailed
+                                                                 : HttpError::kNone;
+  if (refused != HttpError::kNone) {
+    QTimer::singleShot(0, context_.get(), [this, refused] { End(refused); });
+    return;
   }
-  return file.commit() ? HttpError::kNone : HttpError::kWriteFailed;
+  progress_ = [this](std::int64_t received, std::int64_t total) {
+    received_ = received;
+    total_ = total;
+    // Shown from the next pass of the event loop, once for all that arrived
+    // meanwhile: whatever the callback does (a modal progress window handles
+    // events) happens outside the exchange.
+    if (!progress_posted_) {
+      progress_posted_ = true;
+      QTimer::singleShot(0, context_.get(), [this] {
+        progress_posted_ = false;
+        if (shown_ && !finished_) shown_(received_, total_);
+      });
+    }
+    return true;
+  };
+  exchange_ = std::make_unique<PendingExchange>(
+      Get(*web_url), nullptr, limits, DownloadOptions(*file_, &progress_),
+      [this](const HttpResult& result) {
+        if (!result.ok()) {
+          End(result.error);
+          return;
+        }
+        End(file_->commit() ? HttpError::kNone : HttpError::kWriteFailed);
+      });
+}
+
+BackgroundDownload::~BackgroundDownload() {
+  // The exchange goes first (it writes into the file); an uncommitted save
+  // file removes its temporary file as it goes.
+  exchange_.reset();
+}
+
+void BackgroundDownload::End(HttpError error) {
+  if (finished_) return;
+  finished_ = true;
+  if (file_->isOpen()) {
+    // Nothing of a failed download stays: the temporary file goes now.
+    file_->cancelWriting();
+    file_->commit();
+  }
+  if (error == HttpError::kNone && progress_posted_ && shown_) shown_(received_, total_);
+  progress_posted_ = false;
+  // `done` may destroy this object.
+  std::function<void(HttpError)> done = std::move(done_);
+  if (done) done(error);
 }
 
 }  // namespace braxo

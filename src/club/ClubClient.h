@@ -23,6 +23,7 @@
 
 class QNetworkCookieJar;
 class QObject;
+class QSaveFile;
 
 namespace braxo {
 
@@ -44,7 +45,7 @@ enum class HttpError {
   kHttpStatus,       // the server answered with a status outside 200-299
   kTooLarge,         // the head or the body exceeded its size limit
   kWriteFailed,      // a download could not be written to its file
-  kCancelled,        // the progress callback asked to stop
+  kCancelled,        // the player cancelled the download
   kClientDestroyed,  // the client was destroyed while the request waited
   kNetwork,          // any other transport failure
 };
@@ -121,10 +122,10 @@ class ClubClient {
   // that runs during the wait; the call then returns kClientDestroyed.
   HttpResult PostPlain(std::string_view address, const std::vector<FormField>& fields);
   HttpResult PostList(std::string_view address, const std::vector<std::string>& lines);
-  HttpResult PostBody(std::string_view address, const std::string& body);
 
-  // A plain GET (no cookie, none of the club's headers), as HttpGet, but over
-  // the client's kept connections: the photos come from the club's own host.
+  // A plain GET (no cookie, none of the club's headers) over the client's
+  // kept connections, waiting in the same way: the photos come from the
+  // club's own host.
   HttpResult GetPlain(std::string_view address, const HttpLimits& limits = {});
 
   // The same requests without waiting: the caller keeps the request (a
@@ -140,7 +141,7 @@ class ClubClient {
   // A request tied to `owner`: it lives until `done` has run, or is cancelled
   // (without `done`) when `owner` is destroyed first.
   void SendBody(QObject* owner, std::string_view address, const std::string& body, HttpDone done);
-  // GetPlain tied to `owner` in the same way.
+  // A plain GET over the kept connections, tied to `owner` in the same way.
   void SendGet(QObject* owner, std::string_view address, HttpDone done,
                const HttpLimits& limits = {});
 
@@ -149,6 +150,7 @@ class ClubClient {
   std::unique_ptr<QNetworkCookieJar> jar_;
   std::unique_ptr<ConnectionPool> pool_;
 
+  HttpResult PostBody(std::string_view address, const std::string& body);
   // A POST of `post_body` with the club's headers and cookies, or a plain GET
   // without them when it is null.
   std::unique_ptr<ClubRequest> SendRequest(std::string_view address, const std::string* post_body,
@@ -156,11 +158,9 @@ class ClubClient {
   static void TieToOwner(QObject* owner, std::unique_ptr<ClubRequest> request, HttpDone done);
 };
 
-// A plain GET through a fresh client (default headers, no cookies, no
-// "PlavoKeyStamp", no redirects), as for the configuration page and photos.
-HttpResult HttpGet(std::string_view address, const HttpLimits& limits = {});
-
-// A plain GET, as HttpGet, that runs while the caller goes on. `done` runs
+// A plain GET through a connection of its own (default headers, no cookies,
+// no "PlavoKeyStamp", no redirects), as for the configuration page, that
+// runs while the caller goes on. `done` runs
 // once from the event loop with the result (also for a bad address).
 // Destroying the object aborts the request without calling `done`.
 class BackgroundGet {
@@ -186,32 +186,56 @@ inline constexpr std::int64_t kMaxConfigPageBytes = 64 * 1024;
 // all, and kMaxConfigPageBytes.
 HttpLimits ConfigPageLimits();
 
-// Fetches the configuration page from ConfigPageAddress() and decodes it as
-// UTF-8 (malformed sequences become U+FFFD). Nothing on any failure.
-ConfigPageText FetchConfigPage(const HttpLimits& limits = ConfigPageLimits());
-
-// The same in the background: `done` gets the page, or nothing on failure.
+// Fetches the configuration page from ConfigPageAddress() in the
+// background: `done` gets it decoded as UTF-8 (malformed sequences become
+// U+FFFD), or nothing on any failure.
 std::unique_ptr<BackgroundGet> FetchConfigPageInBackground(
     const HttpLimits& limits, std::function<void(ConfigPageText)> done);
-
-// received and total bytes (total -1 when unknown); return false to cancel.
-using DownloadProgress = std::function<bool(std::int64_t received, std::int64_t total)>;
 
 // Limits for package downloads: a larger body and a longer overall time, but
 // the same prompt connect time-out and a bound on silence.
 HttpLimits DefaultDownloadLimits();
 
-// How a download waits. kExcludeUserInput is the club's rule; kAcceptUserInput
-// lets clicks through, for a caller that shows a modal progress window with a
-// Cancel button (the modality keeps the other windows out).
-enum class DownloadWait { kExcludeUserInput, kAcceptUserInput };
+// received and total bytes (total -1 when unknown); false stops the exchange.
+using DownloadProgress = std::function<bool(std::int64_t received, std::int64_t total)>;
 
-// Downloads `url` (http or https only, also after redirects) to `path`. The
-// file appears only when the whole body has arrived (written to a temporary
-// file and renamed); on any failure an existing file at `path` is untouched.
-HttpError DownloadToFile(std::string_view url, const std::string& path,
-                         const DownloadProgress& progress,
-                         const HttpLimits& limits = DefaultDownloadLimits(),
-                         DownloadWait wait = DownloadWait::kExcludeUserInput);
+// received and total bytes (total -1 when unknown).
+using DownloadProgressShown = std::function<void(std::int64_t received, std::int64_t total)>;
+
+// Downloads `url` (http or https only, also after redirects) to `path` while
+// the caller goes on. The file appears only when the whole body has arrived
+// (written to a temporary file beside it and renamed); on any failure, and
+// when the download is destroyed before its end, an existing file at `path`
+// is untouched and the temporary file is gone. `progress` runs from the event
+// loop as bytes arrive (the last time before `done` when all came) and must
+// not destroy the download; `done` runs once, from the event loop (never inside
+// the constructor, also for a bad address or a file that cannot be written),
+// with kNone or the failure, and may destroy the download. Destroying the
+// download first cancels it without calling `done`.
+class BackgroundDownload {
+ public:
+  BackgroundDownload(std::string_view url, const std::string& path, DownloadProgressShown progress,
+                     std::function<void(HttpError)> done,
+                     const HttpLimits& limits = DefaultDownloadLimits());
+  ~BackgroundDownload();
+  BackgroundDownload(const BackgroundDownload&) = delete;
+  BackgroundDownload& operator=(const BackgroundDownload&) = delete;
+  bool finished() const { return finished_; }
+
+ private:
+  void End(HttpError error);
+
+  std::unique_ptr<QObject> context_;
+  std::unique_ptr<QSaveFile> file_;
+  DownloadProgressShown shown_;
+  DownloadProgress progress_;
+  std::function<void(HttpError)> done_;
+  std::int64_t received_ = 0;
+  std::int64_t total_ = -1;
+  bool progress_posted_ = false;
+  // Last, so that it goes first: it writes into the file.
+  std::unique_ptr<PendingExchange> exchange_;
+  bool finished_ = false;
+};
 
 }  // namespace braxo

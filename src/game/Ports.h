@@ -151,7 +151,9 @@ class ClubPort {
   // The announcement to show at the first paint, if the club sent one.
   virtual std::optional<Notice> StartupAnnouncement() = 0;
   // The start-of-run usage report (counted as unique while the settings say
-  // the unique start was not yet counted; the result is kept there).
+  // the unique start was not yet counted; the result is kept there). Returns
+  // at once; the outcome reaches the settings, saved then, once the reply is
+  // in.
   virtual void CountStart() = 0;
   // The start-up login from the local user file; true when it succeeded.
   virtual bool LoginFromUserFile() = 0;
@@ -170,6 +172,8 @@ class ClubPort {
   // Reads the balance back into the current user; false on failure.
   virtual void ReadKezsBalance(std::function<void(bool read)> done) = 0;
   virtual void CancelClubStep() = 0;
+  // The finished game's usage report; returns at once, and a report still
+  // out is never dropped by a later one or by a club step.
   virtual void CountFinishedGame(const std::array<int, 12>& flags) = 0;
   virtual bool TopTenAvailable() = 0;
   virtual bool ChatAvailable() = 0;

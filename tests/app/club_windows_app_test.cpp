@@ -79,7 +79,7 @@ class ClubWindowsAppTest : public ::testing::Test {
 };
 
 TEST_F(ClubWindowsAppTest, TableWindowWithThePassportWindowBehindItsButton) {
-  ASSERT_TRUE(club_.access.WriteTopTenEntry("Bob", "Paris", "1-015", "M", 4000, 76, "#", "#"));
+  ASSERT_TRUE(club_.waiting.WriteTopTenEntry("Bob", "Paris", "1-015", "M", 4000, 76, "#", "#"));
   std::vector<std::string> seen;
   ModalScript script([&](QWidget& modal) {
     if (auto* info = qobject_cast<PassportWindow*>(&modal)) {
@@ -126,7 +126,7 @@ TEST_F(ClubWindowsAppTest, ResultWindowHandsThePlaceBackToTheGame) {
   const std::optional<int> place = dialogs_.ShowTopTenEntryWindow(3500);
   EXPECT_TRUE(script.finished());
   EXPECT_EQ(place, 1);
-  EXPECT_EQ(club_.access.ReadTopTen(76).entries[0].score, 3500);
+  EXPECT_EQ(club_.waiting.ReadTopTen(76).entries[0].score, 3500);
 }
 
 TEST_F(ClubWindowsAppTest, IncognitoMeetsThePassportWindowFirst) {
@@ -151,7 +151,7 @@ TEST_F(ClubWindowsAppTest, IncognitoMeetsThePassportWindowFirst) {
   dialogs_.ShowTopTenEntryWindow(3500);
   EXPECT_TRUE(script.finished());
   EXPECT_EQ(seen, (std::vector<std::string>{"passport", "result"}));
-  EXPECT_EQ(club_.access.ReadTopTen(76).entries[0].nick, "Ann");
+  EXPECT_EQ(club_.waiting.ReadTopTen(76).entries[0].nick, "Ann");
 }
 
 TEST_F(ClubWindowsAppTest, ChatAndStatisticsWindows) {
@@ -169,7 +169,7 @@ TEST_F(ClubWindowsAppTest, ChatAndStatisticsWindows) {
   });
   dialogs_.ShowChatWindow();
   EXPECT_TRUE(chat_script.finished());
-  EXPECT_EQ(club_.access.ReadTopTen(kChatTableId).entries[0].message, "Hello_there");
+  EXPECT_EQ(club_.waiting.ReadTopTen(kChatTableId).entries[0].message, "Hello_there");
 
   settings().like_sent = false;
   services_.SaveSettings();
@@ -191,7 +191,7 @@ TEST_F(ClubWindowsAppTest, ChatAndStatisticsWindows) {
   AppServices next_run(main_window_, dialogs_, pictures_, next_run_language, folder_.paths());
   next_run.LoadSettings();
   EXPECT_TRUE(next_run.CurrentSettings().like_sent);
-  EXPECT_EQ(club_.access.ReadUsageStatistics().stats.last_like_nick, "Ann");
+  EXPECT_EQ(club_.waiting.ReadUsageStatistics().stats.last_like_nick, "Ann");
 }
 
 }  // namespace

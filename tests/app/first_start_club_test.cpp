@@ -41,7 +41,7 @@ TEST(FirstStartClubTest, ANewInstallationReachesTheClubOnItsFirstRun) {
   EXPECT_TRUE(window.services().ChatAvailable());
 
   testing::GameClient reader_machine;
-  ClubAccess& reader = reader_machine.access();
+  testing::WaitingClubAccess& reader = reader_machine.access();
   const auto unique_starts = [&] {
     const UsageStatisticsReply reply = reader.ReadUsageStatistics();
     return reply.ok ? reply.stats.unique_starts : -1;

@@ -17,7 +17,7 @@ TEST(RatedGameClubTest, AWholeRatedGameChangesTheRatingOnTheClub) {
 
   // Another machine reads the player's record afterwards.
   testing::GameClient other_machine;
-  ClubAccess& other = other_machine.access();
+  testing::WaitingClubAccess& other = other_machine.access();
   ASSERT_EQ(other.CreateAccount(testing::TestMember("Ann", "secret12")), 0);
 
   testing::DataFolder folder;

@@ -79,6 +79,11 @@ class StartUpTest : public ::testing::Test {
     while (!state.ClubStarted() && waited.elapsed() < 10000)
       QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     ASSERT_TRUE(state.ClubStarted());
+    // The start's report goes out without waiting; its outcome and the
+    // settings' save come with its reply.
+    while (services.ReportsInFlight() && waited.elapsed() < 10000)
+      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    ASSERT_FALSE(services.ReportsInFlight());
     account_state_ = state.Session().account_state;
     unique_after_ = services.CurrentSettings().unique_start_counted;
   }

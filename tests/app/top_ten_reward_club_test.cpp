@@ -21,7 +21,7 @@ TEST(TopTenRewardClubTest, FirstPlaceEarnsTwentyFiveKezsOnceAndTheBalanceIsReadB
 
   // Another machine: creates the account and looks at the club afterwards.
   testing::GameClient other_machine;
-  ClubAccess& other = other_machine.access();
+  testing::WaitingClubAccess& other = other_machine.access();
   ASSERT_EQ(other.CreateAccount(testing::TestMember("Ann", "secret12")), 0);
   const std::optional<std::int32_t> balance_before = other.ReadKezsBalance("Ann");
   ASSERT_TRUE(balance_before.has_value());
@@ -61,8 +61,8 @@ TEST(TopTenRewardClubTest, FirstPlaceEarnsTwentyFiveKezsOnceAndTheBalanceIsReadB
   EXPECT_EQ(other.ReadKezsBalance("Ann"), *balance_before + 25);
 
   // The place earns one credit: asking again is refused and changes nothing.
-  EXPECT_FALSE(window.services().Access().CreditKezs(session, 25));
-  EXPECT_FALSE(window.services().Access().CreditKezs(session, 10));
+  EXPECT_FALSE(testing::WaitingClubAccess(window.services().Access()).CreditKezs(session, 25));
+  EXPECT_FALSE(testing::WaitingClubAccess(window.services().Access()).CreditKezs(session, 10));
   EXPECT_EQ(other.ReadKezsBalance("Ann"), *balance_before + 25);
 
   const TableReply table = other.ReadTopTen(76);

@@ -22,6 +22,7 @@
 #include "ClubServerProcess.h"
 #include "DelayingProxy.h"
 #include "FtpServerProcess.h"
+#include "WaitingClub.h"
 #include "club/AccountWorkflow.h"
 #include "club/ClubAccess.h"
 #include "club/ClubClient.h"
@@ -65,7 +66,8 @@ class AccountWorkflowTest : public ::testing::Test {
   // A member created and rated by another player's game, so that this
   // player's session stays its own.
   void AddRatedMember(const std::string& nick, int score) {
-    ClubAccess other(other_client_, services_, settings_);
+    ClubAccess other_access(other_client_, services_, settings_);
+    testing::WaitingClubAccess other(other_access);
     ASSERT_EQ(other.CreateAccount(testing::TestMember(nick, kPassword)), 0) << nick;
     ClubSession session;
     session.current_user = other.LoginAccount(nick, kPassword).user;
@@ -73,7 +75,8 @@ class AccountWorkflowTest : public ::testing::Test {
     ASSERT_EQ(other.SaveRatedResult(session, score), RatedSave::kSaved);
   }
   void SetChairmansInfo(const std::string& nick, const PersonalInfo& info) {
-    ClubAccess other(other_client_, services_, settings_);
+    ClubAccess other_access(other_client_, services_, settings_);
+    testing::WaitingClubAccess other(other_access);
     ASSERT_TRUE(other.LoginAccount(nick, kPassword).ok);
     ASSERT_TRUE(other.SavePersonalInfo(nick, info));
   }
@@ -94,6 +97,7 @@ class AccountWorkflowTest : public ::testing::Test {
   ClubServiceState services_;
   Settings settings_;
   ClubAccess access_{client_, services_, settings_};
+  testing::WaitingClubAccess waiting_{access_};
   ClubSession session_;
   AccountWorkflow account_{access_, session_, UserFile()};
 };
@@ -444,7 +448,7 @@ TEST_F(AccountWorkflowTest, PersonalInformationIsSavedAsTheClubKeepsItAndReadBac
   typed.last_name = "李x";   // outside the club's code page
   typed.telegram = "Жанна";  // inside it
   ASSERT_TRUE(account_.SavePersonalInfo(typed));
-  const PersonalInfo stored = access_.ReadPersonalInfo("Gina");
+  const PersonalInfo stored = waiting_.ReadPersonalInfo("Gina");
   EXPECT_EQ(stored.about, "cost  5   or so");
   EXPECT_EQ(stored.last_name, "?x");
   EXPECT_EQ(stored.telegram, "Жанна");
@@ -458,7 +462,7 @@ TEST_F(AccountWorkflowTest, PersonalInformationIsSavedAsTheClubKeepsItAndReadBac
   AccountWorkflow strangers(stranger, strangers_session, UserFile());
   typed.about = "changed";
   EXPECT_FALSE(strangers.SavePersonalInfo(typed));
-  EXPECT_EQ(access_.ReadPersonalInfo("Gina").about, "cost  5   or so");
+  EXPECT_EQ(waiting_.ReadPersonalInfo("Gina").about, "cost  5   or so");
   EXPECT_EQ(strangers_session.current_user.personal_info, PersonalInfo{});
 }
 
@@ -467,7 +471,7 @@ TEST_F(AccountWorkflowTest, PersonalInformationIsSavedAsTheClubKeepsItAndReadBac
 TEST_F(AccountWorkflowTest, PhotoIsUploadedAsTheMemberAndReadBackIntoTheFirstSlot) {
   session_.current_user = testing::TestMember("Hugo", kPassword);
   session_.photo_slots[0] = "old";
-  EXPECT_FALSE(access_.LoadPhoto(session_, "Hugo", 1)) << "no photo yet";
+  EXPECT_FALSE(waiting_.LoadPhoto(session_, "Hugo", 1)) << "no photo yet";
   EXPECT_EQ(session_.photo_slots[0], "old");
   // Neither the configuration page nor the account service names an FTP side.
   const ClubServiceState unconfigured;
@@ -479,7 +483,7 @@ TEST_F(AccountWorkflowTest, PhotoIsUploadedAsTheMemberAndReadBackIntoTheFirstSlo
   const std::string photo = Jpeg(Qt::blue);
   ASSERT_TRUE(account_.UploadPhoto(photo));
   EXPECT_EQ(ReadAll(PhotoFolder() + "/Hugo.jpg"), photo);
-  ASSERT_TRUE(access_.LoadPhoto(session_, "Hugo", 1));
+  ASSERT_TRUE(waiting_.LoadPhoto(session_, "Hugo", 1));
   EXPECT_EQ(session_.photo_slots[0], photo);
 
   session_.current_user.password = "wrong99";
@@ -500,7 +504,8 @@ TEST_F(AccountWorkflowTest, UserFileKeepsTheNickAndTheScrambledPassword) {
   EXPECT_EQ(ReadAll(UserFile()).find("pw 1"), std::string::npos);
 
   // The next start logs in from it.
-  ClubAccess other(other_client_, services_, settings_);
+  ClubAccess other_access(other_client_, services_, settings_);
+  testing::WaitingClubAccess other(other_access);
   ASSERT_EQ(other.CreateAccount(testing::TestMember("Anna", "pw-1")), 0);
   ClubSession next_session;
   AccountWorkflow next_start(access_, next_session, UserFile());

@@ -15,6 +15,7 @@
 
 #include "ClubGameClient.h"
 #include "ClubServerProcess.h"
+#include "WaitingClub.h"
 #include "club/AccountWorkflow.h"
 #include "club/ClubAccess.h"
 #include "club/UsageStatistics.h"
@@ -85,7 +86,7 @@ TEST_F(ClubServerTest, AccountsLoginsAndTheStartUpLogin) {
   ASSERT_TRUE(WriteUserFile(user_file, "Ann", ScramblePassword("secret12")));
   GameClient next_start;
   ClubSession session;
-  AccountWorkflow start_up(next_start.access(), session, user_file);
+  AccountWorkflow start_up(next_start.club_access(), session, user_file);
   EXPECT_TRUE(start_up.LogInFromUserFile());
   EXPECT_EQ(session.account_state, AccountState::kLoggedIn);
   EXPECT_EQ(session.current_user.city, "Genova");
@@ -255,11 +256,20 @@ TEST_F(ClubServerTest, UsageStatisticsAndALike) {
   GameClient game;
   Settings settings = game.settings();
   settings.unique_start_counted = false;
-  CountStartOfRun(game.client(), game.services().game_id, settings);
+  const auto start_of_run = [&] {
+    return testing::WaitForReply<bool>([&](QObject* owner, std::function<void(bool)> done) {
+      CountStartOfRun(game.client(), owner, game.services().game_id, settings, std::move(done));
+    });
+  };
+  start_of_run();
   EXPECT_TRUE(settings.unique_start_counted);
-  CountStartOfRun(game.client(), game.services().game_id, settings);
-  EXPECT_TRUE(CountFinishedGame(game.client(), settings.stat_address.plain, game.services().game_id,
-                                {0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  start_of_run();
+  EXPECT_EQ(testing::WaitForReply<bool>([&](QObject* owner, std::function<void(bool)> done) {
+              CountFinishedGame(game.client(), owner, settings.stat_address.plain,
+                                game.services().game_id, {0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                                std::move(done));
+            }),
+            true);
   EXPECT_TRUE(game.access().SendLike("Ann"));
 
   GameClient other;

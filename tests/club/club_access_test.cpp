@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "TestHttpServer.h"
+#include "WaitingClub.h"
 #include "club/AccountWorkflow.h"
 #include "club/ClubAccess.h"
 #include "club/Scramble.h"
@@ -63,7 +64,7 @@ class ClubAccessTest : public ::testing::Test {
           return response;
         }),
         client_(QuickLimits()),
-        access_(client_, services_, settings_) {
+        club_access_(client_, services_, settings_) {
     services_.account_address = ScrambleText(server_.Url("account"), kAccountKey);
     settings_.top_ten_address.plain = server_.Url("topten");
     settings_.stat_address.plain = server_.Url("stat");
@@ -82,7 +83,8 @@ class ClubAccessTest : public ::testing::Test {
   ClubClient client_;
   ClubServiceState services_;
   Settings settings_;
-  ClubAccess access_;
+  ClubAccess club_access_;
+  testing::WaitingClubAccess access_{club_access_};
 };
 
 TEST_F(ClubAccessTest, EveryRequestSendsItsFieldsInItsStyle) {
@@ -555,7 +557,7 @@ class StartUpLoginTest : public ClubAccessTest {
   std::string UserFile() const { return dir_.path().toStdString() + "/KezUser.kez"; }
   QTemporaryDir dir_;
   ClubSession session_;
-  AccountWorkflow account_{access_, session_, UserFile()};
+  AccountWorkflow account_{club_access_, session_, UserFile()};
 };
 
 // The stored password holds a space, "#" and "$": each is sent as "-", and

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QTest>
 #include <QTimer>
 #include <chrono>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "TestHttpServer.h"
+#include "WaitingClub.h"
 #include "club/ClubClient.h"
 
 namespace braxo {
@@ -36,8 +38,8 @@ std::string ReadFile(const std::filesystem::path& path) {
 TEST(ClubClientTest, PostPlainSendsTheClubHeadersAndWindows1251Bytes) {
   TestHttpServer server(TestHttpServer::Always("$ ok#"));
   ClubClient client(TestLimits());
-  const HttpResult result =
-      client.PostPlain(server.Url("stat"), {{"gid", "76"}, {"nick", "Вася"}, {"city", "a b&c"}});
+  const HttpResult result = testing::WaitForPlain(
+      client, server.Url("stat"), {{"gid", "76"}, {"nick", "Вася"}, {"city", "a b&c"}});
   ASSERT_TRUE(result.ok()) << HttpErrorName(result.error);
   EXPECT_EQ(result.body, "$ ok#");
   const std::vector<RecordedRequest> requests = server.Requests();
@@ -54,7 +56,8 @@ TEST(ClubClientTest, PostPlainSendsTheClubHeadersAndWindows1251Bytes) {
 TEST(ClubClientTest, PostListSendsPercentEncodedUtf8) {
   TestHttpServer server(TestHttpServer::Always("ok"));
   ClubClient client(TestLimits());
-  ASSERT_TRUE(client.PostList(server.Url("acc"), {"nick=Вася П", "pw=a+b", "label0=0"}).ok());
+  ASSERT_TRUE(
+      testing::WaitForList(client, server.Url("acc"), {"nick=Вася П", "pw=a+b", "label0=0"}).ok());
   const std::vector<RecordedRequest> requests = server.Requests();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].Header("user-agent"), "PlavoKeyStamp");
@@ -67,7 +70,7 @@ TEST(ClubClientTest, ReplyBytesComeBackUnchanged) {
   for (int i = 1; i < 256; ++i) bytes += static_cast<char>(i);
   TestHttpServer server(TestHttpServer::Always(bytes));
   ClubClient client(TestLimits());
-  EXPECT_EQ(client.PostPlain(server.Url("x"), {}).body, bytes);
+  EXPECT_EQ(testing::WaitForPlain(client, server.Url("x"), {}).body, bytes);
 }
 
 TEST(ClubClientTest, StatusOutsideTwoHundredsIsAFailure) {
@@ -84,7 +87,7 @@ TEST(ClubClientTest, StatusOutsideTwoHundredsIsAFailure) {
       return response;
     });
     ClubClient client(TestLimits());
-    const HttpResult result = client.PostPlain(server.Url("x"), {});
+    const HttpResult result = testing::WaitForPlain(client, server.Url("x"), {});
     EXPECT_EQ(result.error, error) << status;
     EXPECT_EQ(result.status, status);
     if (error != HttpError::kNone) {
@@ -102,8 +105,9 @@ TEST(ClubClientTest, AddressesThatAreNotWebAddressesAreNeverContacted) {
        {std::string(), std::string("127.0.0.1:") + port, "ftp://127.0.0.1:" + port + "/",
         std::string("file:///etc/passwd"), std::string("http://"),
         "http://127.0.0.1:" + port + "/a b"}) {
-    EXPECT_EQ(client.PostPlain(address, {}).error, HttpError::kBadAddress) << address;
-    EXPECT_EQ(HttpGet(address, TestLimits()).error, HttpError::kBadAddress) << address;
+    EXPECT_EQ(testing::WaitForPlain(client, address, {}).error, HttpError::kBadAddress) << address;
+    EXPECT_EQ(testing::WaitForFreshGet(address, TestLimits()).error, HttpError::kBadAddress)
+        << address;
   }
   EXPECT_TRUE(server.Requests().empty());
 }
@@ -111,23 +115,25 @@ TEST(ClubClientTest, AddressesThatAreNotWebAddressesAreNeverContacted) {
 TEST(ClubClientTest, RefusedConnectionFailsAtOnce) {
   ClubClient client(TestLimits());
   const std::string address = "http://127.0.0.1:" + std::to_string(testing::UnusedPort()) + "/";
-  EXPECT_EQ(client.PostPlain(address, {}).error, HttpError::kConnectFailed);
+  EXPECT_EQ(testing::WaitForPlain(client, address, {}).error, HttpError::kConnectFailed);
 }
 
 TEST(ClubClientTest, ServerThatClosesWithoutAnswerIsAFailure) {
   TestHttpServer server([](const RecordedRequest&) { return Respond(Mode::kCloseAtOnce); });
   ClubClient client(TestLimits());
-  EXPECT_FALSE(client.PostPlain(server.Url("x"), {}).ok());
+  EXPECT_FALSE(testing::WaitForPlain(client, server.Url("x"), {}).ok());
 }
 
 TEST(ClubClientTest, SilentServerFailsAtTheReadTimeoutOnceItIsSet) {
   TestHttpServer server([](const RecordedRequest&) { return Respond(Mode::kSilent); });
   ClubClient client(TestLimits());
   client.SetReadTimeout(200ms);
-  EXPECT_EQ(client.PostPlain(server.Url("x"), {{"gid", "76"}}).error, HttpError::kReadTimeout);
+  EXPECT_EQ(testing::WaitForPlain(client, server.Url("x"), {{"gid", "76"}}).error,
+            HttpError::kReadTimeout);
   // The setting stays on the client for later requests, also without a body.
-  EXPECT_EQ(client.PostList(server.Url("y"), {"gid=76"}).error, HttpError::kReadTimeout);
-  EXPECT_EQ(client.PostPlain(server.Url("z"), {}).error, HttpError::kReadTimeout);
+  EXPECT_EQ(testing::WaitForList(client, server.Url("y"), {"gid=76"}).error,
+            HttpError::kReadTimeout);
+  EXPECT_EQ(testing::WaitForPlain(client, server.Url("z"), {}).error, HttpError::kReadTimeout);
 }
 
 TEST(ClubClientTest, SilentServerIsCutOffByTheOverallLimitWithoutAReadTimeout) {
@@ -135,8 +141,9 @@ TEST(ClubClientTest, SilentServerIsCutOffByTheOverallLimitWithoutAReadTimeout) {
   HttpLimits limits = TestLimits();
   limits.overall_timeout = 400ms;
   ClubClient client(limits);
-  EXPECT_EQ(client.PostPlain(server.Url("x"), {}).error, HttpError::kOverallTimeout);
-  EXPECT_EQ(HttpGet(server.Url("config"), limits).error, HttpError::kOverallTimeout);
+  EXPECT_EQ(testing::WaitForPlain(client, server.Url("x"), {}).error, HttpError::kOverallTimeout);
+  EXPECT_EQ(testing::WaitForFreshGet(server.Url("config"), limits).error,
+            HttpError::kOverallTimeout);
 }
 
 TEST(ClubClientTest, EndlessRepliesAreCutOffInEveryPhase) {
@@ -165,9 +172,9 @@ TEST(ClubClientTest, EndlessRepliesAreCutOffInEveryPhase) {
     limits.header_timeout = 500ms;
     limits.overall_timeout = 0ms;
     limits.max_body_bytes = std::int64_t{1} << 20;
-    EXPECT_EQ(HttpGet(server.Url("config"), limits).error, c.expected);
+    EXPECT_EQ(testing::WaitForFreshGet(server.Url("config"), limits).error, c.expected);
     ClubClient client(limits);
-    EXPECT_EQ(client.PostPlain(server.Url("stat"), {{"gid", "76"}}).error, c.expected);
+    EXPECT_EQ(testing::WaitForPlain(client, server.Url("stat"), {{"gid", "76"}}).error, c.expected);
     for (int i = 0; i < 300 && server.open_connection_count() > 0; ++i) {
       QCoreApplication::processEvents();
       std::this_thread::sleep_for(10ms);
@@ -183,8 +190,10 @@ TEST(ClubClientTest, UnansweredConnectionFailsAtTheConnectTimeout) {
   HttpLimits limits = TestLimits();
   limits.connect_timeout = 300ms;
   ClubClient client(limits);
-  EXPECT_EQ(client.PostPlain(listener.Url("x"), {{"gid", "76"}}).error, HttpError::kConnectTimeout);
-  EXPECT_EQ(HttpGet(listener.Url("config"), limits).error, HttpError::kConnectTimeout);
+  EXPECT_EQ(testing::WaitForPlain(client, listener.Url("x"), {{"gid", "76"}}).error,
+            HttpError::kConnectTimeout);
+  EXPECT_EQ(testing::WaitForFreshGet(listener.Url("config"), limits).error,
+            HttpError::kConnectTimeout);
 }
 
 TEST(ClubClientTest, SteadySlowReplyPassesTheReadTimeoutButNotTheOverallLimit) {
@@ -193,11 +202,11 @@ TEST(ClubClientTest, SteadySlowReplyPassesTheReadTimeoutButNotTheOverallLimit) {
   HttpLimits limits = TestLimits();
   limits.read_timeout = 1000ms;
   ClubClient client(limits);
-  EXPECT_EQ(client.PostPlain(server.Url("x"), {}).body, "$12345");
+  EXPECT_EQ(testing::WaitForPlain(client, server.Url("x"), {}).body, "$12345");
 
   limits.overall_timeout = 100ms;
   ClubClient hurried(limits);
-  EXPECT_EQ(hurried.PostPlain(server.Url("x"), {}).error, HttpError::kOverallTimeout);
+  EXPECT_EQ(testing::WaitForPlain(hurried, server.Url("x"), {}).error, HttpError::kOverallTimeout);
 }
 
 TEST(ClubClientTest, OversizedReplyIsRefused) {
@@ -205,7 +214,7 @@ TEST(ClubClientTest, OversizedReplyIsRefused) {
   HttpLimits limits = TestLimits();
   limits.max_body_bytes = 4096;
   ClubClient client(limits);
-  EXPECT_EQ(client.PostPlain(server.Url("x"), {}).error, HttpError::kTooLarge);
+  EXPECT_EQ(testing::WaitForPlain(client, server.Url("x"), {}).error, HttpError::kTooLarge);
 }
 
 TEST(ClubClientTest, CookiesAreKeptForTheRunAndNotSharedWithFreshClients) {
@@ -217,9 +226,9 @@ TEST(ClubClientTest, CookiesAreKeptForTheRunAndNotSharedWithFreshClients) {
     return response;
   });
   ClubClient client(TestLimits());
-  ASSERT_TRUE(client.PostList(server.Url("login"), {"nick=a"}).ok());
-  ASSERT_TRUE(client.PostList(server.Url("next"), {"nick=a"}).ok());
-  ASSERT_TRUE(HttpGet(server.Url("config"), TestLimits()).ok());
+  ASSERT_TRUE(testing::WaitForList(client, server.Url("login"), {"nick=a"}).ok());
+  ASSERT_TRUE(testing::WaitForList(client, server.Url("next"), {"nick=a"}).ok());
+  ASSERT_TRUE(testing::WaitForFreshGet(server.Url("config"), TestLimits()).ok());
   const std::vector<RecordedRequest> requests = server.Requests();
   ASSERT_EQ(requests.size(), 3u);
   EXPECT_FALSE(requests[0].HasHeader("cookie"));
@@ -238,9 +247,11 @@ TEST(ClubClientTest, TimersKeepFiringAndMayStartRequestsDuringAWait) {
   QObject::connect(&clock, &QTimer::timeout, [&ticks] { ++ticks; });
   clock.start(20);
   HttpResult inner;
-  QTimer::singleShot(50, [&] { inner = client.PostPlain(server.Url("fast"), {{"n", "2"}}); });
+  QTimer::singleShot(50, [&] {
+    inner = testing::WaitForPlain(client, server.Url("fast"), {{"n", "2"}});
+  });
 
-  const HttpResult outer = client.PostPlain(server.Url("slow"), {{"n", "1"}});
+  const HttpResult outer = testing::WaitForPlain(client, server.Url("slow"), {{"n", "1"}});
   clock.stop();
   EXPECT_EQ(outer.body, "slow reply");
   EXPECT_EQ(inner.body, "fast reply");
@@ -262,9 +273,9 @@ TEST(ClubClientTest, ArrivedReplyOutlastsItsTimeoutsDuringANestedWait) {
   HttpResult nested;
   QTimer::singleShot(50, [&] {
     HttpLimits patient = TestLimits();
-    nested = HttpGet(server.Url("config"), patient);
+    nested = testing::WaitForFreshGet(server.Url("config"), patient);
   });
-  const HttpResult outer = client.PostPlain(server.Url("stat"), {{"gid", "76"}});
+  const HttpResult outer = testing::WaitForPlain(client, server.Url("stat"), {{"gid", "76"}});
   EXPECT_EQ(nested.body, "page");
   EXPECT_TRUE(outer.ok()) << HttpErrorName(outer.error);
   EXPECT_EQ(outer.body, "$ ok#");
@@ -275,13 +286,14 @@ TEST(ClubClientTest, DestroyingTheClientDuringAWaitEndsTheWait) {
   auto client = std::make_unique<ClubClient>(TestLimits());
   ClubClient* waiting = client.get();
   QTimer::singleShot(50, [&client] { client.reset(); });
-  EXPECT_EQ(waiting->PostPlain(server.Url("x"), {}).error, HttpError::kClientDestroyed);
+  EXPECT_EQ(testing::WaitForPlain(*waiting, server.Url("x"), {}).error,
+            HttpError::kClientDestroyed);
   EXPECT_EQ(client, nullptr);
 }
 
-TEST(ClubClientTest, HttpGetIsAPlainGetWithoutTheClubUserAgent) {
+TEST(ClubClientTest, BackgroundGetIsAPlainGetWithoutTheClubUserAgent) {
   TestHttpServer server(TestHttpServer::Always("page"));
-  const HttpResult result = HttpGet(server.Url("config"), TestLimits());
+  const HttpResult result = testing::WaitForFreshGet(server.Url("config"), TestLimits());
   EXPECT_EQ(result.body, "page");
   const std::vector<RecordedRequest> requests = server.Requests();
   ASSERT_EQ(requests.size(), 1u);
@@ -297,16 +309,16 @@ class ConfigUrlOverride {
   ~ConfigUrlOverride() { unsetenv("BRAXO_CONFIG_URL"); }
 };
 
-TEST(ClubClientTest, FetchConfigPageReadsTheOverriddenAddressAsUtf8) {
+TEST(ClubClientTest, ConfigPageReadsTheOverriddenAddressAsUtf8) {
   TestHttpServer server(TestHttpServer::Always("StatPath=QWER#News=\xD0\x9F\xFF#"));
   const ConfigUrlOverride override_url(server.Url("my-club/config"));
-  const ConfigPageText page = FetchConfigPage(TestLimits());
+  const ConfigPageText page = testing::WaitForConfigPage(TestLimits());
   ASSERT_TRUE(page.has_value());
   EXPECT_EQ(*page, "StatPath=QWER#News=\xD0\x9F\xEF\xBF\xBD#");
   EXPECT_EQ(server.Requests().at(0).target, "/my-club/config");
 }
 
-TEST(ClubClientTest, FetchConfigPageGivesNothingOnFailure) {
+TEST(ClubClientTest, ConfigPageGivesNothingOnFailure) {
   TestHttpServer server([](const RecordedRequest&) {
     CannedResponse response;
     response.status = 404;
@@ -314,7 +326,7 @@ TEST(ClubClientTest, FetchConfigPageGivesNothingOnFailure) {
     return response;
   });
   const ConfigUrlOverride override_url(server.Url("config"));
-  EXPECT_FALSE(FetchConfigPage(TestLimits()).has_value());
+  EXPECT_FALSE(testing::WaitForConfigPage(TestLimits()).has_value());
 }
 
 TEST(ClubClientTest, ConfigurationPageIsCappedWhateverItsTransfer) {
@@ -336,7 +348,7 @@ TEST(ClubClientTest, ConfigurationPageIsCappedWhateverItsTransfer) {
     SCOPED_TRACE(c.label);
     TestHttpServer server([&c](const RecordedRequest&) { return c.response; });
     const ConfigUrlOverride override_url(server.Url("config"));
-    EXPECT_EQ(FetchConfigPage().has_value(), c.arrives);
+    EXPECT_EQ(testing::WaitForConfigPage().has_value(), c.arrives);
     EXPECT_LT(server.bytes_sent(), std::int64_t{16} << 20);
   }
 }
@@ -389,20 +401,28 @@ class DownloadTest : public ::testing::Test {
   std::filesystem::path dir_;
 };
 
+// Downloads as the game does, waiting for the end.
+HttpError Download(const std::string& url, const std::string& path, const HttpLimits& limits,
+                   DownloadProgressShown progress = {}) {
+  std::unique_ptr<BackgroundDownload> download;
+  return testing::WaitForReply<HttpError>([&](QObject*, std::function<void(HttpError)> done) {
+           download =
+               std::make_unique<BackgroundDownload>(url, path, progress, std::move(done), limits);
+         })
+      .value_or(HttpError::kNetwork);
+}
+
 TEST_F(DownloadTest, DownloadsTheWholeBodyAndReportsProgress) {
   const std::string package(100000, 'P');
   TestHttpServer server(TestHttpServer::Always(package));
   const std::string target = (dir_ / "Braxo.apk").string();
   std::int64_t last_received = 0;
   std::int64_t last_total = 0;
-  const HttpError error = DownloadToFile(
-      server.Url("Braxo.apk"), target,
-      [&](std::int64_t received, std::int64_t total) {
-        last_received = received;
-        last_total = total;
-        return true;
-      },
-      Limits());
+  const HttpError error = Download(server.Url("Braxo.apk"), target, Limits(),
+                                   [&](std::int64_t received, std::int64_t total) {
+                                     last_received = received;
+                                     last_total = total;
+                                   });
   EXPECT_EQ(error, HttpError::kNone);
   EXPECT_EQ(ReadFile(target), package);
   EXPECT_EQ(last_received, 100000);
@@ -414,25 +434,52 @@ TEST_F(DownloadTest, FailedOrCancelledDownloadLeavesTheOldFile) {
     CannedResponse response;
     response.body = std::string(50000, 'N');
     if (request.target == "/missing") response.status = 404;
+    if (request.target == "/slow") {
+      response.mode = Mode::kDribble;
+      response.body = std::string(400, 'S');
+      response.delay = 10ms;
+    }
     return response;
   });
   const std::filesystem::path target = dir_ / "Braxo.apk";
   std::ofstream(target) << "old package";
 
-  EXPECT_EQ(DownloadToFile(server.Url("missing"), target.string(), {}, Limits()),
-            HttpError::kHttpStatus);
-  EXPECT_EQ(DownloadToFile(
-                server.Url("pkg"), target.string(),
-                [](std::int64_t, std::int64_t) { return false; }, Limits()),
-            HttpError::kCancelled);
+  EXPECT_EQ(Download(server.Url("missing"), target.string(), Limits()), HttpError::kHttpStatus);
+  // Cancelled as the player cancels: the download is destroyed once bytes
+  // have come, and its callback never runs.
+  std::optional<HttpError> cancelled_outcome;
+  bool bytes_came = false;
+  std::unique_ptr<BackgroundDownload> download;
+  download = std::make_unique<BackgroundDownload>(
+      server.Url("slow"), target.string(),
+      [&](std::int64_t, std::int64_t) {
+        bytes_came = true;
+        QTimer::singleShot(0, [&download] { download.reset(); });
+      },
+      [&](HttpError error) { cancelled_outcome = error; }, Limits());
+  QTRY_VERIFY_WITH_TIMEOUT(download == nullptr, 3000);
+  EXPECT_TRUE(bytes_came);
+  QTest::qWait(50);
+  EXPECT_FALSE(cancelled_outcome.has_value());
   HttpLimits small = Limits();
   small.max_body_bytes = 1000;
-  EXPECT_EQ(DownloadToFile(server.Url("pkg"), target.string(), {}, small), HttpError::kTooLarge);
+  EXPECT_EQ(Download(server.Url("pkg"), target.string(), small), HttpError::kTooLarge);
   EXPECT_EQ(ReadFile(target), "old package");
   // Nothing but the old file is left in the directory.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_),
                           std::filesystem::directory_iterator()),
             1);
+}
+
+TEST_F(DownloadTest, AFileThatCannotBeWrittenEndsTheDownloadFromTheEventLoop) {
+  TestHttpServer server(TestHttpServer::Always("package"));
+  std::optional<HttpError> outcome;
+  BackgroundDownload download(
+      server.Url("pkg"), (dir_ / "no-such-folder" / "Braxo.apk").string(), {},
+      [&outcome](HttpError error) { outcome = error; }, Limits());
+  EXPECT_FALSE(outcome.has_value());
+  QTRY_COMPARE_WITH_TIMEOUT(outcome, std::optional<HttpError>(HttpError::kWriteFailed), 1000);
+  EXPECT_TRUE(server.Requests().empty());
 }
 
 TEST_F(DownloadTest, FollowsRedirectsOnlyToWebAddresses) {
@@ -450,14 +497,13 @@ TEST_F(DownloadTest, FollowsRedirectsOnlyToWebAddresses) {
     return response;
   });
   const std::filesystem::path target = dir_ / "Braxo.apk";
-  EXPECT_EQ(DownloadToFile(server.Url("moved"), target.string(), {}, Limits()), HttpError::kNone);
+  EXPECT_EQ(Download(server.Url("moved"), target.string(), Limits()), HttpError::kNone);
   EXPECT_EQ(ReadFile(target), "package");
 
   const std::filesystem::path other = dir_ / "other.apk";
-  EXPECT_NE(DownloadToFile(server.Url("to-file"), other.string(), {}, Limits()), HttpError::kNone);
+  EXPECT_NE(Download(server.Url("to-file"), other.string(), Limits()), HttpError::kNone);
   EXPECT_FALSE(std::filesystem::exists(other));
-  EXPECT_EQ(DownloadToFile("file:///etc/hostname", other.string(), {}, Limits()),
-            HttpError::kBadAddress);
+  EXPECT_EQ(Download("file:///etc/hostname", other.string(), Limits()), HttpError::kBadAddress);
   EXPECT_FALSE(std::filesystem::exists(other));
 }
 

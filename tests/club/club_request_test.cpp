@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "TestHttpServer.h"
+#include "WaitingClub.h"
 #include "club/ClubClient.h"
 
 namespace braxo {
@@ -225,14 +226,14 @@ TEST(ClubKeptConnectionTest, OneConnectionServesRequestsOneAfterAnother) {
     return response;
   });
   ClubClient client(TestLimits());
-  EXPECT_EQ(client.PostPlain(server.Url("a"), {{"n", "1"}}).body, "$ n=1#");
-  EXPECT_EQ(client.PostPlain(server.Url("b"), {{"n", "2"}}).body, "$ n=2#");
+  EXPECT_EQ(testing::WaitForPlain(client, server.Url("a"), {{"n", "1"}}).body, "$ n=1#");
+  EXPECT_EQ(testing::WaitForPlain(client, server.Url("b"), {{"n", "2"}}).body, "$ n=2#");
   std::optional<HttpResult> third;
   auto request = client.SendPlain(server.Url("c"), {{"n", "3"}},
                                   [&third](HttpResult r) { third = std::move(r); });
   ASSERT_TRUE(RunUntil([&] { return third.has_value(); }));
   EXPECT_EQ(third->body, "$ n=3#");
-  EXPECT_EQ(client.PostPlain(server.Url("d"), {{"n", "4"}}).body, "$ n=4#");
+  EXPECT_EQ(testing::WaitForPlain(client, server.Url("d"), {{"n", "4"}}).body, "$ n=4#");
 
   EXPECT_EQ(server.connection_count(), 1);
   const std::vector<RecordedRequest> requests = server.Requests();
@@ -244,7 +245,7 @@ TEST(ClubKeptConnectionTest, OneConnectionServesRequestsOneAfterAnother) {
     }
   }
   // The one-off reads keep to a connection each.
-  ASSERT_TRUE(HttpGet(server.Url("config"), TestLimits()).ok());
+  ASSERT_TRUE(testing::WaitForFreshGet(server.Url("config"), TestLimits()).ok());
   EXPECT_EQ(server.Requests().back().Header("connection"), "close");
 }
 
@@ -279,8 +280,9 @@ TEST(ClubKeptConnectionTest, ConnectionIsKeptOnlyWhenTheReplyAllowsIt) {
     TestHttpServer server([&c](const RecordedRequest&) { return c.response; });
     ClubClient client(TestLimits());
     for (int i = 0; i < 3; ++i) {
-      const HttpResult result = i == 1 ? client.GetPlain(server.Url("photo.jpg"), TestLimits())
-                                       : client.PostPlain(server.Url("x"), {{"n", "1"}});
+      const HttpResult result =
+          i == 1 ? testing::WaitForGet(client, server.Url("photo.jpg"), TestLimits())
+                 : testing::WaitForPlain(client, server.Url("x"), {{"n", "1"}});
       EXPECT_EQ(result.error, c.error) << c.name << " " << HttpErrorName(result.error);
       EXPECT_EQ(result.body, c.error == HttpError::kNone ? "$ ok#" : "") << c.name;
       EXPECT_EQ(result.status, c.response.status) << c.name;
@@ -304,16 +306,16 @@ TEST(ClubKeptConnectionTest, KeptConnectionClosedBeforeTheReplyIsRetriedOnceOnAF
     return Respond(Mode::kAnswer, "$ ok " + std::to_string(n) + "#");
   });
   ClubClient client(TestLimits());
-  EXPECT_EQ(client.PostPlain(server.Url("a"), {}).body, "$ ok 1#");
+  EXPECT_EQ(testing::WaitForPlain(client, server.Url("a"), {}).body, "$ ok 1#");
   // Sent on the kept connection, which the server closes: sent again, once.
-  const HttpResult retried = client.PostPlain(server.Url("b"), {});
+  const HttpResult retried = testing::WaitForPlain(client, server.Url("b"), {});
   ASSERT_TRUE(retried.ok()) << HttpErrorName(retried.error);
   EXPECT_EQ(retried.body, "$ ok 3#");
   EXPECT_EQ(server.connection_count(), 2);
 
   // A fresh connection that fails the same way is not tried again.
   close_all = true;
-  EXPECT_EQ(client.PostPlain(server.Url("c"), {}).error, HttpError::kNetwork);
+  EXPECT_EQ(testing::WaitForPlain(client, server.Url("c"), {}).error, HttpError::kNetwork);
   EXPECT_EQ(seen.load(), 5);
   EXPECT_EQ(server.connection_count(), 3);
 }
@@ -326,7 +328,7 @@ TEST(ClubKeptConnectionTest, SilenceOnAKeptConnectionStillTimesOut) {
   HttpLimits limits = TestLimits();
   limits.read_timeout = 300ms;
   ClubClient client(limits);
-  ASSERT_TRUE(client.PostPlain(server.Url("first"), {}).ok());
+  ASSERT_TRUE(testing::WaitForPlain(client, server.Url("first"), {}).ok());
   std::optional<HttpResult> result;
   auto request = client.SendBody(server.Url("silent"), "a=1",
                                  [&result](HttpResult r) { result = std::move(r); });

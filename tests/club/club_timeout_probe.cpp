@@ -10,6 +10,7 @@
 #include <string>
 
 #include "TestHttpServer.h"
+#include "WaitingClub.h"
 #include "club/ClubClient.h"
 
 namespace {
@@ -21,7 +22,7 @@ using braxo::testing::TestHttpServer;
 
 void Measure(const char* label, ClubClient& client, const std::string& address) {
   const auto start = std::chrono::steady_clock::now();
-  const HttpResult result = client.PostPlain(address, {{"gid", "76"}, {"stat1", "1"}});
+  const HttpResult result = testing::WaitForPlain(client, address, {{"gid", "76"}, {"stat1", "1"}});
   const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::steady_clock::now() - start);
   std::printf("%-44s %6lld ms  %s\n", label, static_cast<long long>(elapsed.count()),

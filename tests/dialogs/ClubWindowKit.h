@@ -13,6 +13,7 @@
 
 #include "ClubServerProcess.h"
 #include "TestHttpServer.h"
+#include "WaitingClub.h"
 #include "club/ClubAccess.h"
 #include "club/ClubClient.h"
 #include "club/Scramble.h"
@@ -36,6 +37,8 @@ class ClubConnection {
   ClubServiceState services;
   Settings settings;
   ClubAccess access{client, services, settings};
+  // The same operations, each waited for.
+  testing::WaitingClubAccess waiting{access};
 };
 
 // A club that fails in one of three ways: nothing listens (refused), it takes

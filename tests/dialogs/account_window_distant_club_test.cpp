@@ -16,6 +16,7 @@
 #include "ClubServerProcess.h"
 #include "DelayingProxy.h"
 #include "TestHttpServer.h"
+#include "WaitingClub.h"
 #include "club/AccountWorkflow.h"
 #include "club/ClubAccess.h"
 #include "club/Scramble.h"
@@ -58,6 +59,8 @@ struct Player {
   ClubServiceState services;
   Settings settings;
   ClubAccess access{client, services, settings};
+  // The same operations, each waited for.
+  testing::WaitingClubAccess waiting{access};
   testing::NullPorts world;
   AccountWorkflow account{access, world.session, ""};
   PictureStore pictures;
@@ -81,18 +84,18 @@ class AccountWindowDistantClubTest : public ::testing::Test {
       user.email = std::string(nick) + "@example.org";
       user.registered_on = "01.02.2026";
       user.reserved_r01 = user.reserved_r02 = user.reserved_r03 = "xxx";
-      ASSERT_EQ(setup.access.CreateAccount(user), 0);
+      ASSERT_EQ(setup.waiting.CreateAccount(user), 0);
       ClubSession session;
-      session.current_user = setup.access.LoginAccount(nick, kPassword).user;
+      session.current_user = setup.waiting.LoginAccount(nick, kPassword).user;
       session.current_user.password = kPassword;
-      ASSERT_TRUE(setup.access.RegisterRatedGame(session));
-      ASSERT_EQ(setup.access.SaveRatedResult(session, score), RatedSave::kSaved);
+      ASSERT_TRUE(setup.waiting.RegisterRatedGame(session));
+      ASSERT_EQ(setup.waiting.SaveRatedResult(session, score), RatedSave::kSaved);
     }
     proxy_ = std::make_unique<testing::DelayingProxy>(static_cast<std::uint16_t>(club_.Port()),
                                                       round_trip);
     player_ = std::make_unique<Player>(proxy_->BaseUrl());
     ClubSession& session = player_->world.session;
-    session.current_user = player_->access.LoginAccount("Dora", kPassword).user;
+    session.current_user = player_->waiting.LoginAccount("Dora", kPassword).user;
     session.current_user.password = kPassword;
     session.account_state = AccountState::kLoggedIn;
   }

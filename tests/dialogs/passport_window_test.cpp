@@ -190,8 +190,8 @@ class PassportStartTest : public ::testing::Test {
     user.email = "member@example.org";
     user.registered_on = "01.02.2026";
     user.reserved_r01 = user.reserved_r02 = user.reserved_r03 = "xxx";
-    EXPECT_EQ(club_.access.CreateAccount(user), 0);
-    const LoginReply login = club_.access.LoginAccount(nick, user.password);
+    EXPECT_EQ(club_.waiting.CreateAccount(user), 0);
+    const LoginReply login = club_.waiting.LoginAccount(nick, user.password);
     EXPECT_TRUE(login.ok);
     session.current_user = login.user;
     session.account_state = AccountState::kLoggedIn;

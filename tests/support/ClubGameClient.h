@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "WaitingClub.h"
 #include "club/AccountService.h"
 #include "club/ClubAccess.h"
 #include "club/ClubClient.h"
@@ -16,13 +17,15 @@ namespace braxo::testing {
 class GameClient {
  public:
   // Reads the configuration page the game reads (BRAXO_CONFIG_URL names it).
-  GameClient() : access_(client_, services_, settings_) {
-    ApplyRemoteConfig(FetchConfigPage(), settings_, services_);
+  GameClient() : club_access_(client_, services_, settings_) {
+    ApplyRemoteConfig(WaitForConfigPage(), settings_, services_);
   }
   GameClient(const GameClient&) = delete;
   GameClient& operator=(const GameClient&) = delete;
 
-  ClubAccess& access() { return access_; }
+  // ClubAccess's operations, each waited for.
+  WaitingClubAccess& access() { return access_; }
+  ClubAccess& club_access() { return club_access_; }
   ClubClient& client() { return client_; }
   const ClubServiceState& services() const { return services_; }
   const Settings& settings() const { return settings_; }
@@ -31,7 +34,8 @@ class GameClient {
   ClubClient client_;
   ClubServiceState services_;
   Settings settings_;
-  ClubAccess access_;
+  ClubAccess club_access_;
+  WaitingClubAccess access_{club_access_};
 };
 
 // A member whose every account field passes the club's rules: Ann-like, of
