@@ -1,8 +1,9 @@
 // HTTP access to the club server. A request to the club is an object of its
 // own (ClubRequest) whose completion callback runs from the event loop; the
 // caller goes on meanwhile, and destroying the request (or the object it was
-// tied to) cancels it without a reply. The older Post* calls wait for their
-// reply in a nested event loop that excludes user input. Every exchange is
+// tied to) cancels it without a reply. The older PostPlain, PostList and
+// GetPlain wait for their reply in a nested event loop that excludes user
+// input; only ClubAccess's remaining waiting calls use them. Every exchange is
 // bounded by a connect time-out, a header time-out and an overall limit, and
 // every reply by a cap on its head and its body. The exchanges run on the
 // calling thread (HTTP/1.1), so that a reply that never ends can always be
